@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +20,10 @@ public:
         return name.empty() ? root : root + "/" + name;
     }
 
+    // Creates missing folders on the way.
     void write(const std::string& name, const std::string& bytes) const
     {
+        QDir().mkpath(QFileInfo(QString::fromStdString(path(name))).path());
         std::ofstream out(path(name), std::ios::binary);
         out << bytes;
     }

@@ -7,7 +7,7 @@ namespace zanth2d {
 class ZipUtils
 {
 public:
-    static const unsigned int kMaxInflatedSize = 256u * 1024 * 1024;
+    static constexpr unsigned int kMaxInflatedSize = 256u * 1024 * 1024;
 
     // Inflates a zlib or gzip stream (detected by its header) into a new[] buffer that starts at
     // outLengthHint bytes and doubles as needed. Returns the zlib result code; on Z_OK *outLength is
