@@ -4,17 +4,19 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 // A hidden GLFW window with a current compatibility-profile context, for tests that draw or read GL state.
-// Needs a display (the test script runs everything under Xvfb). Owns GLFW for its lifetime: one at a time.
+// Needs a display (the test script runs everything under Xvfb).
 class GLTestContext
 {
 public:
     explicit GLTestContext(int width = 64, int height = 64)
     {
-        if (!glfwInit())
-            throw std::runtime_error("glfwInit failed (is DISPLAY set?)");
+        initGLFWOnce();
         glfwDefaultWindowHints();
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
@@ -23,19 +25,13 @@ public:
         glfwWindowHint(GLFW_DEPTH_BITS, 24);
         glfwWindowHint(GLFW_STENCIL_BITS, 8);
         m_window = glfwCreateWindow(width, height, "test", nullptr, nullptr);
-        if (!m_window) {
-            glfwTerminate();
+        if (!m_window)
             throw std::runtime_error("glfwCreateWindow failed");
-        }
         makeCurrent();
         glViewport(0, 0, width, height);
     }
 
-    ~GLTestContext()
-    {
-        glfwDestroyWindow(m_window);
-        glfwTerminate();
-    }
+    ~GLTestContext() { glfwDestroyWindow(m_window); }
 
     GLTestContext(const GLTestContext&) = delete;
     GLTestContext& operator=(const GLTestContext&) = delete;
@@ -69,5 +65,23 @@ public:
     }
 
 private:
+    // GLFW stays open for the whole process: Xvfb resets itself when its last client leaves and refuses
+    // connections meanwhile, so reconnecting per test (or right after the previous test program) can fail.
+    static void initGLFWOnce()
+    {
+        static const bool initialised = [] {
+            for (int attempt = 0; attempt < 50; ++attempt) {
+                if (glfwInit()) {
+                    std::atexit(glfwTerminate);
+                    return true;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            return false;
+        }();
+        if (!initialised)
+            throw std::runtime_error("glfwInit failed (is DISPLAY set?)");
+    }
+
     GLFWwindow* m_window = nullptr;
 };
