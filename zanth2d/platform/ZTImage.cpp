@@ -22,6 +22,8 @@ namespace zanth2d {
 namespace {
 
 const int kMaxSide = 65535;
+// Text is never rendered into more than 256 MB.
+const size_t kMaxTextPixels = 64u * 1024 * 1024;
 
 // Font file path -> family used for it, so each file is registered with Qt at most once.
 QMap<QString, QString>& loadedFontMap()
@@ -185,7 +187,8 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
     QSize measured = metrics.size(0, text);
     int width = nWidth == 0 ? measured.width() : nWidth + 2;
     int height = nHeight == 0 ? measured.height() : nHeight;
-    if (width > kMaxSide || height > kMaxSide) {
+    if (width > kMaxSide || height > kMaxSide ||
+        static_cast<size_t>(width) * static_cast<size_t>(height) > kMaxTextPixels) {
         ZTLog("ZTImage: WARNING: text of %d x %d pixels is too large\n", width, height);
         return false;
     }

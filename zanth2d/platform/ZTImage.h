@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace zanth2d {
 
 // A decoded bitmap: rows top-down, each pixel the bytes R, G, B, A. Decoded files and rendered text
@@ -50,7 +52,7 @@ public:
     bool saveToFile(const char* pszFilePath, bool bIsToRGB = true);
 
     unsigned char* getData() { return m_pData; }
-    int getDataLen() const { return m_nWidth * m_nHeight * 4; }
+    size_t getDataLen() const { return static_cast<size_t>(m_nWidth) * m_nHeight * 4; }
     bool hasAlpha() const { return m_bHasAlpha; }
     bool isPremultipliedAlpha() const { return m_bPreMulti; }
 
