@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
+#include "CountedObject.h"
 #include "FixtureDir.h"
 #include "GLTestContext.h"
 #include "PngFixture.h"
+#include "ZTScheduler.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "platform/ZTContentScale.h"
 #include "platform/ZTImage.h"
@@ -46,6 +51,32 @@ protected:
     FixtureDir m_dir;
     ZTTextureCache* m_cache = nullptr;
 };
+
+// Receives background loads and counts its own destruction.
+class LoadReceiver : public CountedObject
+{
+public:
+    using CountedObject::CountedObject;
+    void loaded(ZTObject* texture)
+    {
+        ++calls;
+        last = texture;
+    }
+    int calls = 0;
+    ZTObject* last = nullptr;
+};
+
+// Runs frames until the scheduler lets go of the cache (all loads delivered) or two seconds pass.
+void runFramesUntilIdle(ZTTextureCache* cache)
+{
+    cache->retain();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (cache->retainCount() > 1 && std::chrono::steady_clock::now() < deadline) {
+        ZTScheduler::sharedScheduler()->tick(0.016f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    cache->release();
+}
 
 } // namespace
 
@@ -168,6 +199,42 @@ TEST_F(ZTTextureCacheTest, purgingFreesTexturesNobodyHolds)
     EXPECT_EQ(kept->retainCount(), 1u);
     kept->release();
     EXPECT_NE(ZTTextureCache::sharedTextureCache(), nullptr) << "a new cache is made on demand";
+}
+
+TEST_F(ZTTextureCacheTest, backgroundLoadsDeliverOnTheMainThreadAndReleaseTheirTargets)
+{
+    int destroyed = 0;
+    auto* receiver = new LoadReceiver(&destroyed);
+    auto selector = static_cast<SEL_CallFuncO>(&LoadReceiver::loaded);
+    m_cache->addImageAsync("ship.png", receiver, selector);
+    m_cache->addImageAsync("photo.JPEG", receiver, selector);
+    m_cache->addImageAsync("broken.png", receiver, selector);
+    m_cache->addImageAsync("image.dat", receiver, selector);
+    EXPECT_EQ(receiver->retainCount(), 5u) << "each pending load holds its target";
+    EXPECT_EQ(receiver->calls, 0) << "nothing is delivered before a frame runs";
+    runFramesUntilIdle(m_cache);
+    EXPECT_EQ(receiver->calls, 1) << "photo.JPEG is not named .jpeg in lower case, broken and .dat files give no call";
+    EXPECT_EQ(receiver->last, m_cache->textureForKey("ship.png"));
+    EXPECT_EQ(receiver->retainCount(), 1u);
+    EXPECT_EQ(m_cache->retainCount(), 1u) << "the scheduler let go of the cache";
+
+    m_cache->addImageAsync("ship.png", receiver, selector);
+    EXPECT_EQ(receiver->calls, 2) << "a cached texture is handed over at once";
+    receiver->release();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(ZTTextureCacheTest, purgingWithLoadsPendingReleasesEverything)
+{
+    int destroyed = 0;
+    auto* receiver = new LoadReceiver(&destroyed);
+    m_cache->addImageAsync("other.png", receiver, static_cast<SEL_CallFuncO>(&LoadReceiver::loaded));
+    ZTTextureCache::purgeSharedTextureCache();
+    ZTScheduler::purgeSharedScheduler();
+    EXPECT_EQ(receiver->retainCount(), 1u);
+    receiver->release();
+    EXPECT_EQ(destroyed, 1);
+    m_cache = ZTTextureCache::sharedTextureCache();
 }
 
 int main(int argc, char** argv)
