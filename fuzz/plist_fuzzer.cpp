@@ -35,7 +35,8 @@ size_t walk(ZTObject* object)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ZTDictMaker maker;
-    auto* root = maker.dictionaryWithData(reinterpret_cast<const char*>(data), static_cast<unsigned int>(size));
+    auto* root =
+        maker.dictionaryWithData(reinterpret_cast<const char*>(data), static_cast<unsigned int>(size));
     if (root) {
         walk(root);
         root->release();

@@ -25,7 +25,8 @@ ZTTextureCache* g_sharedTextureCache = nullptr;
 std::string lowerCase(const char* text)
 {
     std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return lower;
 }
 
@@ -93,7 +94,8 @@ struct ZTTextureCache::AsyncLoader
             bool png = name.find(".png") != std::string::npos || name.find(".PNG") != std::string::npos;
             if (jpeg || png) {
                 auto image = std::make_unique<ZTImage>();
-                if (image->initWithImageFileThreadSafe(name.c_str(), jpeg ? ZTImage::kFmtJpg : ZTImage::kFmtPng)) {
+                if (image->initWithImageFileThreadSafe(name.c_str(),
+                                                       jpeg ? ZTImage::kFmtJpg : ZTImage::kFmtPng)) {
                     result.image = std::move(image);
                 }
             }
@@ -152,9 +154,10 @@ ZTTexture2D* ZTTextureCache::addImage(const char* path)
     if (lower.find(".pvr") != std::string::npos) {
         return addPVRImage(key.c_str());
     }
-    ZTImage::EImageFormat format = (lower.find(".jpg") != std::string::npos || lower.find(".jpeg") != std::string::npos)
-                                       ? ZTImage::kFmtJpg
-                                       : ZTImage::kFmtPng;
+    ZTImage::EImageFormat format =
+        (lower.find(".jpg") != std::string::npos || lower.find(".jpeg") != std::string::npos)
+            ? ZTImage::kFmtJpg
+            : ZTImage::kFmtPng;
     ZTFileData data(key.c_str(), "rb");
     if (!data.getBuffer() || data.getSize() > static_cast<unsigned long>(INT_MAX)) {
         return nullptr;
@@ -263,8 +266,8 @@ void ZTTextureCache::addImageAsync(const char* path, ZTObject* target, SEL_CallF
         m_pLoader = std::make_unique<AsyncLoader>();
     }
     if (m_pLoader->pending++ == 0) {
-        ZTScheduler::sharedScheduler()->scheduleSelector(schedule_selector(ZTTextureCache::addImageAsyncCallBack), this,
-                                                         0, false);
+        ZTScheduler::sharedScheduler()->scheduleSelector(
+            schedule_selector(ZTTextureCache::addImageAsyncCallBack), this, 0, false);
     }
     {
         std::lock_guard<std::mutex> lock(m_pLoader->requestMutex);
@@ -303,7 +306,8 @@ void ZTTextureCache::addImageAsyncCallBack(float)
     ZT_SAFE_RELEASE(request.target);
     if (--m_pLoader->pending == 0) {
         // The scheduler holds the cache while it is scheduled; let go once nothing is pending.
-        ZTScheduler::sharedScheduler()->unscheduleSelector(schedule_selector(ZTTextureCache::addImageAsyncCallBack), this);
+        ZTScheduler::sharedScheduler()->unscheduleSelector(
+            schedule_selector(ZTTextureCache::addImageAsyncCallBack), this);
     }
 }
 

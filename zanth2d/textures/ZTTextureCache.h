@@ -27,7 +27,8 @@ public:
     static void purgeSharedTextureCache();
 
     // The cached or new texture of an image file (".pvr" anywhere in the name: PVR; ".jpg"/".jpeg":
-    // JPEG; anything else PNG). Null when the file cannot be read, decoded or uploaded; nothing is cached then.
+    // JPEG; anything else PNG). Null when the file cannot be read, decoded or uploaded; nothing is cached
+    // then.
     ZTTexture2D* addImage(const char* path);
     // The cached or new texture of a PVR file; the key is not resolved to a full path.
     ZTTexture2D* addPVRImage(const char* path);

@@ -213,7 +213,8 @@ TEST_F(ZTTextureCacheTest, backgroundLoadsDeliverOnTheMainThreadAndReleaseTheirT
     EXPECT_EQ(receiver->retainCount(), 5u) << "each pending load holds its target";
     EXPECT_EQ(receiver->calls, 0) << "nothing is delivered before a frame runs";
     runFramesUntilIdle(m_cache);
-    EXPECT_EQ(receiver->calls, 1) << "photo.JPEG is not named .jpeg in lower case, broken and .dat files give no call";
+    EXPECT_EQ(receiver->calls, 1)
+        << "photo.JPEG is not named .jpeg in lower case, broken and .dat files give no call";
     EXPECT_EQ(receiver->last, m_cache->textureForKey("ship.png"));
     EXPECT_EQ(receiver->retainCount(), 1u);
     EXPECT_EQ(m_cache->retainCount(), 1u) << "the scheduler let go of the cache";
