@@ -26,7 +26,8 @@ public:
             *m_destroyed = true;
         }
         if (onDestroy) {
-            onDestroy();
+            auto hook = onDestroy; // the hook may replace itself
+            hook();
         }
     }
     void update(float dt) override
@@ -34,7 +35,8 @@ public:
         g_log.push_back(m_name + ":update");
         lastDt = dt;
         if (onUpdate) {
-            onUpdate();
+            auto hook = onUpdate; // the hook may replace itself
+            hook();
         }
     }
     void tickA(float elapsed)
@@ -42,7 +44,8 @@ public:
         g_log.push_back(m_name + ":a");
         elapsedA.push_back(elapsed);
         if (onA) {
-            onA();
+            auto hook = onA; // the hook may replace itself
+            hook();
         }
     }
     void tickB(float) { g_log.push_back(m_name + ":b"); }

@@ -28,7 +28,8 @@ public:
     {
         g_log.push_back(m_name + ":back");
         if (onBack) {
-            onBack();
+            auto hook = onBack; // the hook may replace itself
+            hook();
         }
     }
     void keyMenuClicked() override { g_log.push_back(m_name + ":menu"); }

@@ -22,7 +22,8 @@ public:
         g_calls->push_back(m_name);
         received = pObject;
         if (onCall) {
-            onCall();
+            auto hook = onCall; // the hook may replace itself
+            hook();
         }
     }
     std::string m_name;

@@ -64,7 +64,8 @@ private:
     {
         g_log.push_back(m_name + ":" + what);
         if (onCall) {
-            onCall();
+            auto hook = onCall; // the hook may replace itself
+            hook();
         }
     }
     void recordSet(const std::string& phase, ZTSet* pTouches)
