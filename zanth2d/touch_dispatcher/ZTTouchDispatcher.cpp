@@ -21,6 +21,12 @@ ZTTouchDispatcher::ZTTouchDispatcher() = default;
 
 ZTTouchDispatcher::~ZTTouchDispatcher()
 {
+    // Handlers go first while the lists still exist: a delegate released here may call back into
+    // the dispatcher from its destructor.
+    if (m_pTargetedHandlers) {
+        forceRemoveAllDelegates();
+        m_pHandlersToAdd->removeAllObjects();
+    }
     ZT_SAFE_RELEASE(m_pTargetedHandlers);
     ZT_SAFE_RELEASE(m_pStandardHandlers);
     ZT_SAFE_RELEASE(m_pHandlersToAdd);

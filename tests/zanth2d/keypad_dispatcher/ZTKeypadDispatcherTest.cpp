@@ -157,3 +157,19 @@ TEST_F(KeypadDispatcherTest, purgeReleasesEveryDelegate)
     ZTKeypadDispatcher::purgeSharedDispatcher();
     EXPECT_TRUE(destroyed);
 }
+
+TEST_F(KeypadDispatcherTest, purgeReleasesDelegatesThatCallTheDispatcherFromTheirDestructor)
+{
+    struct Leaving : KeyListener
+    {
+        Leaving() : KeyListener("leaving") {}
+        ~Leaving() override { ZTKeypadDispatcher::sharedDispatcher()->removeDelegate(this); }
+    };
+    auto* leaving = new Leaving();
+    dispatcher()->addDelegate(leaving);
+    dispatcher()->addDelegate(&a);
+    leaving->release();
+    ZTPoolManager::getInstance()->pop();
+    ZTKeypadDispatcher::purgeSharedDispatcher();
+    EXPECT_EQ(a.retainCount(), 1u);
+}

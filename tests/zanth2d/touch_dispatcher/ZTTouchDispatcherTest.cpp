@@ -318,3 +318,20 @@ TEST_F(TouchDispatcherTest, touchMovesTheCurrentLocationIntoThePreviousOne)
     EXPECT_FLOAT_EQ(touch.previousLocationInView().x, 10.0f);
     EXPECT_FLOAT_EQ(touch.previousLocationInView().y, 20.0f);
 }
+
+TEST_F(TouchDispatcherTest, purgeReleasesDelegatesThatCallTheDispatcherFromTheirDestructor)
+{
+    struct Leaving : Recorder
+    {
+        Leaving() : Recorder("leaving") {}
+        ~Leaving() override { ZTTouchDispatcher::sharedDispatcher()->removeDelegate(this); }
+    };
+    auto* leaving = new Leaving();
+    dispatcher()->addTargetedDelegate(leaving, 0, false);
+    dispatcher()->addStandardDelegate(leaving, 0);
+    dispatcher()->addStandardDelegate(&s, 1);
+    leaving->release();
+    ZTPoolManager::getInstance()->pop();
+    ZTTouchDispatcher::purgeSharedDispatcher();
+    EXPECT_EQ(s.retainCount(), 1u);
+}
