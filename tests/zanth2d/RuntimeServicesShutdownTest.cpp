@@ -60,13 +60,14 @@ TEST(RuntimeServicesShutdownTest, everyServiceShutsDownThroughItsPurge)
 
     auto* target = new Everything();
     ZTScheduler::sharedScheduler()->scheduleUpdateForTarget(target, 0, false);
-    ZTScheduler::sharedScheduler()->scheduleSelector(schedule_selector(Everything::tick), target, 1.0f, false);
+    ZTScheduler::sharedScheduler()->scheduleSelector(schedule_selector(Everything::tick), target, 1.0f,
+                                                     false);
     ZTScheduler::sharedScheduler()->scheduleScriptFunc(3, 0.5f, false);
     ZTTouchDispatcher::sharedDispatcher()->addStandardDelegate(target, 0);
     ZTTouchDispatcher::sharedDispatcher()->addTargetedDelegate(target, 0, true);
     ZTKeypadDispatcher::sharedDispatcher()->addDelegate(target);
-    ZTNotificationCenter::sharedNotifCenter()->addObserver(target, callfuncO_selector(Everything::notified), "n",
-                                                           nullptr);
+    ZTNotificationCenter::sharedNotifCenter()->addObserver(target, callfuncO_selector(Everything::notified),
+                                                           "n", nullptr);
     ASSERT_NE(ZTUserDefault::sharedUserDefault(), nullptr);
     ZTUserDefault::sharedUserDefault()->setIntegerForKey("runs", 1);
     auto* field = new Field();

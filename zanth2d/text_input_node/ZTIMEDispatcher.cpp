@@ -140,8 +140,7 @@ const char* ZTIMEDispatcher::getContentText()
     return pText ? pText : "";
 }
 
-template <typename Notify>
-void ZTIMEDispatcher::notifyAll(Notify notify)
+template <typename Notify> void ZTIMEDispatcher::notifyAll(Notify notify)
 {
     // A callback may create or destroy delegates: walk a snapshot and skip those that left meanwhile.
     const std::vector<ZTIMEDelegate*> snapshot = m_pImpl->delegates;

@@ -46,8 +46,7 @@ private:
     // The shared dispatcher if there is one; dying delegates must not create it again.
     static ZTIMEDispatcher* existingDispatcher();
 
-    template <typename Notify>
-    void notifyAll(Notify notify);
+    template <typename Notify> void notifyAll(Notify notify);
 
     Impl* m_pImpl;
 };

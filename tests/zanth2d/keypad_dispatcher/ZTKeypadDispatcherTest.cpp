@@ -17,7 +17,10 @@ std::vector<std::string> g_log;
 class KeyListener : public ZTObject, public ZTKeypadDelegate
 {
 public:
-    explicit KeyListener(std::string name, bool* destroyed = nullptr) : m_name(std::move(name)), m_destroyed(destroyed) {}
+    explicit KeyListener(std::string name, bool* destroyed = nullptr)
+        : m_name(std::move(name)), m_destroyed(destroyed)
+    {
+    }
     ~KeyListener() override
     {
         if (m_destroyed) {

@@ -104,7 +104,9 @@ TEST_F(NotificationCenterTest, observerRemovedByAnEarlierObserverDuringAPostIsNo
 TEST_F(NotificationCenterTest, observerAddedDuringAPostIsCalledFromTheNextPost)
 {
     Listener first("first"), late("late");
-    first.onCall = [&] { centre()->addObserver(&late, callfuncO_selector(Listener::onEvent), "ping", nullptr); };
+    first.onCall = [&] {
+        centre()->addObserver(&late, callfuncO_selector(Listener::onEvent), "ping", nullptr);
+    };
     centre()->addObserver(&first, callfuncO_selector(Listener::onEvent), "ping", nullptr);
     centre()->postNotification("ping");
     EXPECT_EQ(calls, (std::vector<std::string>{"first"}));
