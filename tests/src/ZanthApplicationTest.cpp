@@ -122,6 +122,7 @@ TEST(ZanthApplicationStartTest, mainQmlWithoutGameWindowWarnsAndStillLoads)
     EXPECT_TRUE(app->declarativeView()->rootContext()->contextProperty("contentScaleFactorValid").toBool());
     EXPECT_TRUE(app->loaded());
     EXPECT_EQ(root->property("title").toString(), "Test Game");
+    EXPECT_NE(app->declarativeView()->engine()->baseUrl(), QUrl("."));
 }
 
 TEST(ZanthApplicationStartTest, missingMainFileKeepsTheNameAndWarns)
@@ -197,7 +198,8 @@ TEST(ZanthApplicationRendererTest, disablingBothRenderersIsRefusedEitherWay)
 
 TEST(ZanthApplicationRendererTest, sceneGraphStartLoadsOnLaunchAndMirrorsAfterSizing)
 {
-    QStringList calls;
+    // Lives as long as the application, which keeps the bridge.
+    static QStringList calls;
     app->setSceneGraphBridge(std::make_unique<RecordingBridge>(&calls));
     app->setQmlRendererEnabled(false);
     app->setMainQmlFileName("qml/TestMain.qml");
@@ -218,10 +220,25 @@ TEST(ZanthApplicationRendererTest, sceneGraphStartLoadsOnLaunchAndMirrorsAfterSi
     EXPECT_EQ(calls, QStringList({"resize 640x400", "windowSizeChanged"}));
 
     calls.clear();
+    app->declarativeView()->resize(500, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, QStringList({"resize 500x300", "windowSizeChanged"}));
+    EXPECT_TRUE(app->reshape(QSize(500, 300)));
+
+    calls.clear();
     QMetaObject::invokeMethod(app->declarativeView()->rootObject(), "leave");
     EXPECT_FALSE(app->loaded());
     EXPECT_EQ(calls, QStringList({"started 0", "end"}));
     EXPECT_FALSE(app->reshape(QSize(100, 100)));
+}
+
+TEST(ZanthApplicationRendererTest, compiledInMainFileLoadsWithTheWorkingFolderAsBase)
+{
+    app->setMainQmlFileName(":/qml/Zanth/core/Storage.qml");
+    app->loadQmlFile();
+    ASSERT_NE(app->declarativeView()->rootObject(), nullptr);
+    EXPECT_TRUE(app->declarativeView()->rootObject()->property("cacheEnabled").toBool());
+    EXPECT_EQ(app->declarativeView()->engine()->baseUrl(), QUrl("."));
 }
 
 int main(int argc, char** argv)
