@@ -1,11 +1,13 @@
 #include "zanthapplication.h"
 
 #include "fpsqmlviewer.h"
+#include "nativeutils.h"
 #include "qmltyperegistry.h"
 #include "scenegraphbridge.h"
 #include "system.h"
 #include "zanthfileutils.h"
 #include "zanthscheduler.h"
+#include "zanthtranslation.h"
 
 #include <QApplication>
 #include <QFont>
@@ -20,6 +22,8 @@
 namespace {
 const char* const kFileUtilsMessage =
     "Creation of FileUtils is not allowed, this is set by the system and only exists once in the application.";
+const char* const kTranslationMessage =
+    "Creation of ZanthTranslation is not allowed, this is set by the system and only exists once in the application.";
 const char* const kSchedulerMessage =
     "Creation of ZanthScheduler is not allowed, this is set by the system and only exists once in the application.";
 
@@ -112,6 +116,8 @@ void ZanthApplication::init()
     connect(m_view->engine(), &QQmlEngine::quit, this, &ZanthApplication::quitApp);
 
     QQmlContext* context = m_view->rootContext();
+    m_nativeUtils = new NativeUtils(m_view, this);
+    context->setContextProperty(QStringLiteral("nativeUtils"), m_nativeUtils);
     m_fileUtils = new ZanthFileUtils(this);
     context->setContextProperty(QStringLiteral("fileUtils"), m_fileUtils);
     qmlRegisterUncreatableType<ZanthFileUtils>("Zanth", 1, 0, "FileUtils", kFileUtilsMessage);
@@ -207,6 +213,9 @@ int ZanthApplication::startApplication()
             qWarning("ZanthApplication: ERROR: the scene-graph renderer is enabled, but there is no scene graph to run");
             return 1;
         }
+        m_translation = new ZanthTranslation(this);
+        m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
+        qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
         m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"), m_sceneGraph->wrapper());
         // The main QML file loads only once the GL window, director and scene exist.
         return m_sceneGraph->run([this] { loadQmlFile(); });

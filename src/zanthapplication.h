@@ -7,11 +7,13 @@
 #include <memory>
 
 class FpsQMLViewer;
+class NativeUtils;
 class QApplication;
 class QmlApplicationViewer;
 class SceneGraphBridge;
 class System;
 class ZanthFileUtils;
+class ZanthTranslation;
 
 // The engine's application object: owns the Qt application, the view that hosts the QML engine, the
 // engine's services and the choice of renderer; registers the engine's QML types, starts the
@@ -65,6 +67,8 @@ private:
     QString m_mainQmlFileName;
     QmlApplicationViewer* m_view = nullptr;
     std::unique_ptr<SceneGraphBridge> m_sceneGraph;
+    NativeUtils* m_nativeUtils = nullptr;
+    ZanthTranslation* m_translation = nullptr;
     System* m_system = nullptr;
     ZanthFileUtils* m_fileUtils = nullptr;
     bool m_sceneGraphRendererEnabled = true;

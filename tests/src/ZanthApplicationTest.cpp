@@ -104,6 +104,7 @@ TEST(ZanthApplicationStartTest, contextPropertiesOfStartUpAreSet)
     QQmlContext* context = app->declarativeView()->rootContext();
     EXPECT_EQ(context->contextProperty("ZanthApplication").value<QObject*>(), app);
     EXPECT_NE(context->contextProperty("fileUtils").value<QObject*>(), nullptr);
+    EXPECT_NE(context->contextProperty("nativeUtils").value<QObject*>(), nullptr);
     EXPECT_EQ(context->contextProperty("system").value<QObject*>(), app->system());
 }
 
@@ -210,6 +211,9 @@ TEST(ZanthApplicationRendererTest, sceneGraphStartLoadsOnLaunchAndMirrorsAfterSi
     EXPECT_EQ(calls, QStringList({"run", "resize 320x200", "windowSizeChanged", "initialized 1", "mirror testRoot",
                                   "started 1"}));
     QQmlContext* context = app->declarativeView()->rootContext();
+    EXPECT_NE(context->contextProperty("translation").value<QObject*>(), nullptr);
+    EXPECT_TRUE(componentError("import QtQuick 2.15\nimport Zanth 1.0\nZanthTranslation {}\n")
+                    .contains("Creation of ZanthTranslation is not allowed"));
     EXPECT_NE(context->contextProperty("sceneGraphWrapper").value<QObject*>(), nullptr);
     EXPECT_FALSE(app->declarativeView()->isVisible());
 
