@@ -5,11 +5,13 @@
 #include "TestFiles.h"
 #include "qmlapplicationviewer.h"
 #include "zanthapplication.h"
+#include "zanthtranslation.h"
 
 #include <QCoreApplication>
 #include <QJSValue>
 #include <QProcess>
 #include <QQmlComponent>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
 
@@ -180,6 +182,16 @@ TEST(SettingsTest, ignoredPropertyIsNeitherLoadedNorStored)
     EXPECT_EQ(runChild("--ignored-settings", "com.example.ignored"), "highscore= sound=true");
 }
 
+TEST(SettingsTest, languageWithoutTranslationFileFallsBackToTheActiveLanguage)
+{
+    auto settings = create("Settings {}\n");
+    ASSERT_TRUE(settings);
+    const QString active = settings->property("language").toString();
+    EXPECT_FALSE(active.isEmpty());
+    settings->setProperty("language", "xx_XX");
+    EXPECT_EQ(settings->property("language").toString(), active);
+}
+
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0 && std::strstr(argv[1], "settings"))
@@ -194,6 +206,8 @@ int main(int argc, char** argv)
         ZanthApplication application(argc, argv);
         app = &application;
         application.registerDeclarativeItems();
+        ZanthTranslation translation;
+        application.declarativeView()->rootContext()->setContextProperty("translation", &translation);
         result = RUN_ALL_TESTS();
     }
     return result;
