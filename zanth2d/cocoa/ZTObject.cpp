@@ -2,6 +2,8 @@
 
 #include "ZTMacros.h"
 #include "cocoa/ZTAutoreleasePool.h"
+#include "support/ZTScriptEngineManager.h"
+#include "support/ZTScriptEngineProtocol.h"
 
 namespace zanth2d {
 
@@ -19,6 +21,11 @@ ZTObject::~ZTObject()
 {
     if (m_bManaged) {
         ZTPoolManager::getInstance()->removeObject(this);
+    }
+    if (m_nLuaID) {
+        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::sharedManager()->getScriptEngine()) {
+            pEngine->removeScriptObjectByID(m_nLuaID);
+        }
     }
 }
 

@@ -1,0 +1,81 @@
+import QtQuick 2.15
+
+// The game's settings, each loaded from the "settings" storage when the item completes and written
+// back whenever it changes. The language is kept by the translation service, not in this table.
+Storage {
+    id: settings
+
+    databaseName: "settings"
+
+    property bool soundEnabled: true
+    property bool musicEnabled: true
+    property bool particlesEnabled: true
+    property int maximumHighscore: 0
+    property string username
+    property string language
+    property var customData: ({})
+    // Names of properties that are neither loaded nor stored.
+    property var ignoredPropertiesForStoring
+    property bool fullyCompleted: false
+
+    readonly property bool __hasTranslation: typeof translation !== "undefined" && translation !== null
+
+    function isIgnoredProperty(propertyName) {
+        if (!ignoredPropertiesForStoring)
+            return false
+        for (var i = 0; i < ignoredPropertiesForStoring.length; ++i) {
+            if (ignoredPropertiesForStoring[i] === propertyName) {
+                console.debug("Settings: this property is ignored for storing:", propertyName)
+                return true
+            }
+        }
+        return false
+    }
+
+    function loadUserSettingOrStoreIfNotExisting(propertyName) {
+        if (isIgnoredProperty(propertyName))
+            return
+        var stored = getValue(propertyName)
+        console.debug("Settings: loadUserSetting for propertyname", propertyName, "returned", stored)
+        if (stored !== undefined)
+            settings[propertyName] = stored
+        else if (settings[propertyName] !== undefined)
+            setValue(propertyName, settings[propertyName])
+    }
+
+    function storePropertyToDatabase(propertyName) {
+        if (isIgnoredProperty(propertyName))
+            return
+        setValue(propertyName, settings[propertyName])
+    }
+
+    onCustomDataChanged: storePropertyToDatabase("customData")
+    onSoundEnabledChanged: storePropertyToDatabase("soundEnabled")
+    onMusicEnabledChanged: storePropertyToDatabase("musicEnabled")
+    onParticlesEnabledChanged: storePropertyToDatabase("particlesEnabled")
+    onMaximumHighscoreChanged: storePropertyToDatabase("maximumHighscore")
+    onUsernameChanged: storePropertyToDatabase("username")
+
+    onLanguageChanged: {
+        if (!__hasTranslation || language === translation.activeLanguage)
+            return
+        translation.selectLanguage(language)
+        if (translation.activeLanguage !== language)
+            language = translation.activeLanguage
+        translation.storeActiveLanguage()
+    }
+
+    Component.onCompleted: {
+        console.debug("Settings: onCompleted()")
+        console.debug("Settings: soundEnabled locally (not read from the database):", soundEnabled)
+        console.debug("Settings: musicEnabled locally (not read from the database):", musicEnabled)
+        var names = ["soundEnabled", "musicEnabled", "particlesEnabled", "customData", "maximumHighscore", "username"]
+        for (var i = 0; i < names.length; ++i)
+            loadUserSettingOrStoreIfNotExisting(names[i])
+        if (__hasTranslation) {
+            language = translation.activeLanguage
+            translation.storeActiveLanguage()
+        }
+        fullyCompleted = true
+    }
+}

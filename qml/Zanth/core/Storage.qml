@@ -1,0 +1,63 @@
+import QtQuick 2.15
+import "../scripts/storage.js" as StorageScript
+
+// Persistent key-value data: any value that survives JSON.stringify, under a string key.
+Item {
+    id: storage
+
+    // Items with the same name share one database, named after the configuration's identifier.
+    property string databaseName
+    property bool cacheEnabled: true
+    property bool logOutputStorageEnabled: false
+
+    // errorData: {code, message, requestType}
+    signal storageError(variant errorData)
+
+    // The stored value (a copy), or undefined with storageError code 10; with a callback the value
+    // goes to the callback instead.
+    function getValue(key, callback) {
+        var result = StorageScript.getData(key)
+        var errorData
+        if (result === undefined)
+            errorData = { code: 10, message: "getValue for key '" + key + "' failed", requestType: "getValue" }
+        return __handleResult(result, errorData, callback)
+    }
+
+    // 1 once the value is stored, or undefined with storageError code 11.
+    function setValue(key, value) {
+        var result = StorageScript.setData(key, value)
+        var errorData
+        if (result === undefined)
+            errorData = { code: 11, message: "setValue for key '" + key + "' and value '" + value + "' failed",
+                          requestType: "setValue" }
+        return __handleResult(result, errorData)
+    }
+
+    function clearValue(key) {
+        StorageScript.clearData(key)
+    }
+
+    function clearAll() {
+        StorageScript.removeStorage()
+        StorageScript.initialize()
+    }
+
+    function __handleResult(result, errorData, callback) {
+        if (result === undefined) {
+            storageError(errorData)
+            return undefined
+        }
+        if (callback) {
+            callback(result)
+            return undefined
+        }
+        return result
+    }
+
+    onStorageError: function(errorData) {
+        if (errorData)
+            console.debug(errorData.message)
+        else
+            console.debug("ERROR: Storage.onStorageError called without errorData")
+    }
+}

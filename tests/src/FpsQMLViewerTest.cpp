@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "fpsqmlviewer.h"
+
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fstream>
+
+namespace {
+void frame(FpsQMLViewer& view)
+{
+    QMetaObject::invokeMethod(&view, "frameSwapped");
+}
+
+void writeFile(const QString& path, const char* text)
+{
+    std::ofstream(path.toStdString()) << text;
+}
+} // namespace
+
+TEST(FpsQMLViewerTest, publishesViewAndZeroRateAtConstruction)
+{
+    FpsQMLViewer view;
+    EXPECT_EQ(view.rootContext()->contextProperty("avgFps").toInt(), 0);
+    EXPECT_EQ(view.rootContext()->contextProperty("declarativeView").value<QObject*>(), &view);
+    EXPECT_TRUE(view.rootContext()->contextProperty("paintFps").isValid());
+}
+
+TEST(FpsQMLViewerTest, averageOfTwentyFiveFramesIsPublishedAtTheTwentySixth)
+{
+    FpsQMLViewer view;
+    QSignalSpy finished(&view, &FpsQMLViewer::paintingFinished);
+    frame(view);
+    for (int i = 0; i < 24; ++i) {
+        QThread::msleep(10);
+        frame(view);
+    }
+    EXPECT_EQ(view.rootContext()->contextProperty("avgFps").toInt(), 0);
+    QThread::msleep(10);
+    frame(view);
+    const int fps = view.rootContext()->contextProperty("avgFps").toInt();
+    // 24 waits of 10 ms over a window of 25 frames: about 96, never more than 100.
+    EXPECT_GT(fps, 60);
+    EXPECT_LE(fps, 100);
+    EXPECT_EQ(finished.count(), 26);
+}
+
+TEST(FpsQMLViewerTest, countingOffStillSignalsButPublishesNothing)
+{
+    FpsQMLViewer view;
+    view.setFpsCountingEnabled(false);
+    QSignalSpy finished(&view, &FpsQMLViewer::paintingFinished);
+    for (int i = 0; i < 30; ++i)
+        frame(view);
+    EXPECT_EQ(finished.count(), 30);
+    EXPECT_EQ(view.averageFps(), 0);
+}
+
+TEST(QmlApplicationViewerTest, orientationsBeyondTheLocksFollowTheDevice)
+{
+    QmlApplicationViewer view;
+    view.setOrientation(0);
+    EXPECT_EQ(view.orientation(), QmlApplicationViewer::ScreenOrientationLockPortrait);
+    view.setOrientation(1);
+    EXPECT_EQ(view.orientation(), QmlApplicationViewer::ScreenOrientationLockLandscape);
+    view.setOrientation(4);
+    EXPECT_EQ(view.orientation(), QmlApplicationViewer::ScreenOrientationAuto);
+}
+
+TEST(QmlApplicationViewerTest, relativeMainFileIsTakenFromResourcesBesideTheExecutable)
+{
+    QmlApplicationViewer view;
+    view.setMainQmlFile("qml/main.qml");
+    EXPECT_EQ(view.mainQmlFile(), QCoreApplication::applicationDirPath() + "/../Resources/qml/main.qml");
+}
+
+TEST(QmlApplicationViewerTest, absoluteMainFileLoadsAndQuitClosesTheView)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("main.qml");
+    writeFile(file, "import QtQuick 2.15\nItem { objectName: \"root\"; function leave() { Qt.quit() } }\n");
+    QmlApplicationViewer view;
+    view.setMainQmlFile(file);
+    EXPECT_EQ(view.mainQmlFile(), file);
+    ASSERT_NE(view.rootObject(), nullptr);
+    EXPECT_EQ(view.rootObject()->objectName(), "root");
+
+    view.showExpanded();
+    EXPECT_TRUE(view.isVisible());
+    QMetaObject::invokeMethod(view.rootObject(), "leave");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view.isVisible());
+}
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <sys/stat.h>
+
+#include "support/ZTUserDefault.h"
+
+using namespace zanth2d;
+
+namespace {
+
+std::string g_selfPath;
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+int countLines(const std::string& text, const std::string& needle)
+{
+    int n = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        n += line.find(needle) != std::string::npos ? 1 : 0;
+    }
+    return n;
+}
+
+// Runs this test program again in read-back mode: a fresh process with the same HOME.
+// Its exit status is 0 when the key holds the expected integer.
+int readIntegerInNewProcess(const char* key, int expected)
+{
+    const std::string command = "'" + g_selfPath + "' --read-integer " + key + " " + std::to_string(expected);
+    return std::system(command.c_str());
+}
+
+class UserDefaultTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { std::remove(path().c_str()); }
+    void TearDown() override { ZTUserDefault::purgeSharedUserDefault(); }
+    static std::string path() { return ZTUserDefault::getXMLFilePath(); }
+    static ZTUserDefault* store() { return ZTUserDefault::sharedUserDefault(); }
+    static void reload()
+    {
+        ZTUserDefault::purgeSharedUserDefault();
+        ASSERT_NE(store(), nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(UserDefaultTest, fileIsCreatedInTheDocumentsFolderOfHome)
+{
+    EXPECT_EQ(path(), std::string(std::getenv("HOME")) + "/Documents/UserDefault.xml");
+    ASSERT_NE(store(), nullptr);
+    const std::string text = readFile(path());
+    EXPECT_NE(text.find("<?xml version=\"1.0\"?>"), std::string::npos);
+    EXPECT_NE(text.find("<userDefaultRoot/>"), std::string::npos);
+}
+
+TEST_F(UserDefaultTest, everyTypeReadsBackBeforeAndAfterAReload)
+{
+    store()->setBoolForKey("sound", true);
+    store()->setIntegerForKey("n", 5);
+    store()->setFloatForKey("f", 1.5f);
+    store()->setDoubleForKey("d", -2.25);
+    store()->setStringForKey("name", "Ember");
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(store()->getBoolForKey("sound", false));
+        EXPECT_EQ(store()->getIntegerForKey("n", 0), 5);
+        EXPECT_FLOAT_EQ(store()->getFloatForKey("f", 0.0f), 1.5f);
+        EXPECT_DOUBLE_EQ(store()->getDoubleForKey("d", 0.0), -2.25);
+        EXPECT_EQ(store()->getStringForKey("name", ""), "Ember");
+        reload();
+    }
+    const std::string text = readFile(path());
+    EXPECT_NE(text.find("<f>1.500000</f>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<d>-2.250000</d>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<sound>true</sound>"), std::string::npos) << text;
+}
+
+TEST_F(UserDefaultTest, settingAKeyAgainReplacesItsValue)
+{
+    store()->setIntegerForKey("n", 5);
+    store()->setIntegerForKey("n", 7);
+    reload();
+    EXPECT_EQ(store()->getIntegerForKey("n", 0), 7);
+    EXPECT_EQ(countLines(readFile(path()), "<n>"), 1);
+}
+
+TEST_F(UserDefaultTest, missingOrNullKeysAndEmptyElementsGiveTheDefault)
+{
+    writeFile(path(), "<?xml version=\"1.0\"?>\n<userDefaultRoot><empty/><n>12</n><n>99</n></userDefaultRoot>\n");
+    EXPECT_EQ(store()->getIntegerForKey("missing", 42), 42);
+    EXPECT_EQ(store()->getIntegerForKey(nullptr, 42), 42);
+    EXPECT_EQ(store()->getStringForKey("empty", "fallback"), "fallback");
+    EXPECT_EQ(store()->getIntegerForKey("n", 0), 12) << "the first element of a name wins";
+    store()->setIntegerForKey(nullptr, 3);
+    EXPECT_EQ(store()->getIntegerForKey(nullptr, 42), 42);
+}
+
+TEST_F(UserDefaultTest, valuesAreConvertedAsTheStoredTextSays)
+{
+    writeFile(path(), "<?xml version=\"1.0\"?>\n<userDefaultRoot><b>TRUE</b><i>12abc</i><x>abc</x>"
+                      "<big>99999999999</big><f> 2.5e1</f></userDefaultRoot>\n");
+    EXPECT_FALSE(store()->getBoolForKey("b", true)) << "only the exact text \"true\" is true";
+    EXPECT_EQ(store()->getIntegerForKey("i", 0), 12);
+    EXPECT_EQ(store()->getIntegerForKey("x", 7), 0);
+    EXPECT_EQ(store()->getIntegerForKey("big", 0), 2147483647);
+    EXPECT_DOUBLE_EQ(store()->getDoubleForKey("f", 0.0), 25.0);
+    EXPECT_DOUBLE_EQ(store()->getDoubleForKey("x", 3.0), 0.0);
+}
+
+TEST_F(UserDefaultTest, markupCharactersInValuesSurviveTheFile)
+{
+    const std::string value = "a<b & c>\"d' &amp;";
+    store()->setStringForKey("text", value);
+    store()->setStringForKey("text", value);
+    store()->setStringForKey("other", value);
+    reload();
+    EXPECT_EQ(store()->getStringForKey("text", ""), value);
+    EXPECT_EQ(store()->getStringForKey("other", ""), value);
+}
+
+TEST_F(UserDefaultTest, keysThatAreNotElementNamesAreRefusedAndTheFileStaysReadable)
+{
+    store()->setIntegerForKey("good", 1);
+    testing::internal::CaptureStdout();
+    store()->setIntegerForKey("two words", 2);
+    store()->setIntegerForKey("1st", 3);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING:"), 2);
+    testing::internal::CaptureStdout();
+    reload();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(store()->getIntegerForKey("good", 0), 1);
+    EXPECT_EQ(store()->getIntegerForKey("two words", -1), -1);
+}
+
+TEST_F(UserDefaultTest, onlyAFlushedValueReachesTheNextProcess)
+{
+    store()->setIntegerForKey("n", 5);
+    store()->flush();
+    store()->setIntegerForKey("unflushed", 9);
+    EXPECT_EQ(store()->getIntegerForKey("unflushed", 0), 9);
+    EXPECT_EQ(readIntegerInNewProcess("n", 5), 0);
+    EXPECT_EQ(readIntegerInNewProcess("unflushed", 0), 0);
+}
+
+TEST_F(UserDefaultTest, flushRecreatesAFileRemovedMeanwhile)
+{
+    store()->setIntegerForKey("n", 5);
+    std::remove(path().c_str());
+    store()->flush();
+    EXPECT_EQ(readIntegerInNewProcess("n", 5), 0);
+}
+
+TEST_F(UserDefaultTest, malformedFileGivesTheDefaultsAndOneLogLine)
+{
+    writeFile(path(), "\x01\x02 this is not XML <<<");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ASSERT_NE(store(), nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countLines(out, ""), 1) << out;
+    EXPECT_EQ(countLines(out, "ZTUserDefault: WARNING:"), 1) << out;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(store()->getIntegerForKey("n", 42), 42);
+    EXPECT_EQ(store()->getStringForKey("s", "dflt"), "dflt");
+
+    // Values set afterwards are kept, and the flush repairs the file.
+    store()->setIntegerForKey("n", 5);
+    store()->flush();
+    EXPECT_EQ(readIntegerInNewProcess("n", 5), 0);
+}
+
+TEST_F(UserDefaultTest, truncatedFileKeepsTheValuesBeforeTheDamage)
+{
+    writeFile(path(), "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>5</a><b>6");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ASSERT_NE(store(), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(countLines(testing::internal::GetCapturedStdout(), "ZTUserDefault: WARNING:"), 1);
+    EXPECT_EQ(store()->getIntegerForKey("a", 0), 5);
+}
+
+TEST_F(UserDefaultTest, unwritableFolderGivesNoStore)
+{
+    ZTUserDefault::purgeSharedUserDefault();
+    const std::string home = std::getenv("HOME");
+    const std::string blockedHome = home + "/blocked";
+    mkdir(blockedHome.c_str(), 0700);
+    writeFile(blockedHome + "/Documents", "a file where the documents folder should be");
+    setenv("HOME", blockedHome.c_str(), 1);
+    EXPECT_EQ(ZTUserDefault::sharedUserDefault(), nullptr);
+    ZTUserDefault::purgeSharedUserDefault();
+    setenv("HOME", home.c_str(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    // Read-back mode: a second process that only reads one key and reports by its exit status.
+    if (argc == 4 && std::strcmp(argv[1], "--read-integer") == 0) {
+        ZTUserDefault* store = ZTUserDefault::sharedUserDefault();
+        const bool ok = store && store->getIntegerForKey(argv[2], 0) == std::atoi(argv[3]);
+        ZTUserDefault::purgeSharedUserDefault();
+        return ok ? 0 : 1;
+    }
+    g_selfPath = argv[0];
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,237 @@
+#include "platform/ZTImage.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMap>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "platform/ZTFileData.h"
+#include "platform/ZTFileUtils.h"
+#include "platform/ZTLogLine.h"
+
+namespace zanth2d {
+
+namespace {
+
+const int kMaxSide = 65535;
+
+// Font file path -> family used for it, so each file is registered with Qt at most once.
+QMap<QString, QString>& loadedFontMap()
+{
+    static QMap<QString, QString> map;
+    return map;
+}
+
+int bitsPerComponentOf(QImage::Format format)
+{
+    static const int bits[] = {1, 1, 8, 8, 8, 8, 5, 8, 6, 6, 5, 5, 8, 4, 4};
+    int index = static_cast<int>(format);
+    return (index >= 1 && index <= 15) ? bits[index - 1] : 0;
+}
+
+int qtAlignment(ZTImage::ETextAlign align)
+{
+    switch (align) {
+    case ZTImage::kAlignTopLeft: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignLeft;
+    case ZTImage::kAlignTopRight: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignRight;
+    case ZTImage::kAlignTop: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignHCenter;
+    case ZTImage::kAlignBottomLeft: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignLeft;
+    case ZTImage::kAlignBottomRight: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignRight;
+    case ZTImage::kAlignBottom: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignHCenter;
+    case ZTImage::kAlignLeft: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignLeft;
+    case ZTImage::kAlignRight: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignRight;
+    case ZTImage::kAlignCenter: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignHCenter;
+    }
+    return Qt::TextWordWrap;
+}
+
+QString fontFamilyFor(const char* pFontName)
+{
+    QString name = QString::fromUtf8(pFontName ? pFontName : "");
+    QString key = QString::fromUtf8(ZTFileUtils::fullPathFromRelativePath(pFontName ? pFontName : ""));
+    auto it = loadedFontMap().constFind(key);
+    if (it != loadedFontMap().constEnd()) {
+        return it.value();
+    }
+    QString family = name;
+    int id = QFontDatabase::addApplicationFont(key);
+    if (id != -1) {
+        QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (!families.isEmpty()) {
+            family = families.first();
+        }
+    }
+    loadedFontMap().insert(key, family);
+    return family;
+}
+
+} // namespace
+
+ZTImage::~ZTImage()
+{
+    delete[] m_pData;
+}
+
+void ZTImage::adopt(unsigned char* pData, int nWidth, int nHeight, int nBitsPerComponent, bool bHasAlpha,
+                    bool bPreMulti)
+{
+    delete[] m_pData;
+    m_pData = pData;
+    m_nWidth = static_cast<unsigned short>(nWidth);
+    m_nHeight = static_cast<unsigned short>(nHeight);
+    m_nBitsPerComponent = nBitsPerComponent;
+    m_bHasAlpha = bHasAlpha;
+    m_bPreMulti = bPreMulti;
+}
+
+bool ZTImage::initWithImageFile(const char* strPath, EImageFormat imageType)
+{
+    return initWithFileData(ZTFileUtils::fullPathFromRelativePath(strPath), imageType);
+}
+
+bool ZTImage::initWithImageFileThreadSafe(const char* fullpath, EImageFormat imageType)
+{
+    return initWithFileData(fullpath, imageType);
+}
+
+bool ZTImage::initWithFileData(const char* fullpath, EImageFormat imageType)
+{
+    ZTFileData data(fullpath, "rb");
+    if (!data.getBuffer() || data.getSize() > static_cast<unsigned long>(INT_MAX)) {
+        return false;
+    }
+    return initWithImageData(data.getBuffer(), static_cast<int>(data.getSize()), imageType);
+}
+
+bool ZTImage::initWithImageData(const void* pData, int nDataLen, EImageFormat eFmt, int nWidth, int nHeight,
+                                int nBitsPerComponent)
+{
+    if (!pData || nDataLen <= 0) {
+        return false;
+    }
+    switch (eFmt) {
+    case kFmtJpg: return initWithEncodedData(pData, nDataLen, "JPG");
+    case kFmtPng: return initWithEncodedData(pData, nDataLen, "PNG");
+    case kFmtRawData: {
+        if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxSide || nHeight > kMaxSide) {
+            return false;
+        }
+        size_t size = static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4;
+        if (static_cast<size_t>(nDataLen) < size) {
+            ztLogLine("ZTImage: WARNING: %d bytes of raw data are too few for %d x %d pixels", nDataLen, nWidth,
+                      nHeight);
+            return false;
+        }
+        auto* pCopy = new (std::nothrow) unsigned char[size];
+        if (!pCopy) {
+            return false;
+        }
+        std::memcpy(pCopy, pData, size);
+        adopt(pCopy, nWidth, nHeight, nBitsPerComponent, true, false);
+        return true;
+    }
+    }
+    return false;
+}
+
+bool ZTImage::initWithEncodedData(const void* pData, int nDataLen, const char* pszFormat)
+{
+    QImage decoded;
+    if (!decoded.loadFromData(static_cast<const uchar*>(pData), nDataLen, pszFormat)) {
+        return false;
+    }
+    if (decoded.width() > kMaxSide || decoded.height() > kMaxSide) {
+        ztLogLine("ZTImage: WARNING: a %d x %d image is too large", decoded.width(), decoded.height());
+        return false;
+    }
+    QImage image = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied).rgbSwapped();
+    if (image.isNull()) {
+        return false;
+    }
+    size_t rowBytes = static_cast<size_t>(image.width()) * 4;
+    auto* pCopy = new (std::nothrow) unsigned char[rowBytes * static_cast<size_t>(image.height())];
+    if (!pCopy) {
+        return false;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(pCopy + rowBytes * static_cast<size_t>(y), image.constScanLine(y), rowBytes);
+    }
+    adopt(pCopy, image.width(), image.height(), bitsPerComponentOf(image.format()), image.hasAlphaChannel(), true);
+    return true;
+}
+
+bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAlign eAlignMask,
+                             const char* pFontName, int nSize)
+{
+    if (!pText) {
+        return false;
+    }
+    if (nWidth < 0 || nHeight < 0 || nWidth > kMaxSide - 2 || nHeight > kMaxSide || nSize <= 0) {
+        ztLogLine("ZTImage: WARNING: text size %d x %d at font size %d is not possible", nWidth, nHeight, nSize);
+        return false;
+    }
+    QString text = QString::fromUtf8(pText);
+    QFont font = QFontDatabase::font(fontFamilyFor(pFontName), QStringLiteral("Normal"), nSize);
+    font.setPixelSize(nSize);
+    QFontMetrics metrics(font);
+    QSize measured = metrics.size(0, text);
+    int width = nWidth == 0 ? measured.width() : nWidth + 2;
+    int height = nHeight == 0 ? measured.height() : nHeight;
+    if (width > kMaxSide || height > kMaxSide) {
+        ztLogLine("ZTImage: WARNING: text of %d x %d pixels is too large", width, height);
+        return false;
+    }
+    // Empty text still gives a (transparent) pixel, so that no texture is ever 0 pixels wide.
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+
+    size_t size = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    auto* pData = new (std::nothrow) unsigned char[size];
+    if (!pData) {
+        return false;
+    }
+    std::memset(pData, 0, size);
+    {
+        QImage canvas(pData, width, height, width * 4, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, width, height), qtAlignment(eAlignMask), text);
+        painter.end();
+    }
+    adopt(pData, width, height, 8, true, true);
+    return true;
+}
+
+bool ZTImage::saveToFile(const char* pszFilePath, bool bIsToRGB)
+{
+    if (!pszFilePath || std::strlen(pszFilePath) < 5 || !m_pData) {
+        return false;
+    }
+    std::string lower(pszFilePath);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    bool bPng = lower.find(".png") != std::string::npos;
+    if (!bPng && lower.find(".jpg") == std::string::npos) {
+        return false;
+    }
+    // Premultiplied pixels are described as such, so Qt un-premultiplies them and colours survive.
+    QImage::Format format = m_bPreMulti ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32;
+    QImage image(m_pData, m_nWidth, m_nHeight, m_nWidth * 4, format);
+    if (bPng) {
+        if (bIsToRGB) {
+            image = image.convertToFormat(QImage::Format_RGB32);
+        }
+        return image.rgbSwapped().save(QString::fromUtf8(pszFilePath), "PNG", -1);
+    }
+    return image.rgbSwapped().save(QString::fromUtf8(pszFilePath), "JPG", -1);
+}
+
+} // namespace zanth2d

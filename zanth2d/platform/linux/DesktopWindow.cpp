@@ -1,0 +1,165 @@
+#include "platform/linux/DesktopWindow.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <string>
+
+namespace zanth2d {
+
+namespace {
+
+int s_windowCount = 0;
+std::string s_lastError;
+
+void recordError(int code, const char* description)
+{
+    s_lastError = std::to_string(code) + " " + (description ? description : "");
+}
+
+bool initGlfw()
+{
+    if (s_windowCount > 0) {
+        return true;
+    }
+    glfwSetErrorCallback(recordError);
+    return glfwInit() == GLFW_TRUE;
+}
+
+} // namespace
+
+DesktopWindow::DesktopWindow() = default;
+
+DesktopWindow::~DesktopWindow()
+{
+    if (!m_pWindow) {
+        return;
+    }
+    glfwDestroyWindow(m_pWindow);
+    m_pWindow = nullptr;
+    if (--s_windowCount == 0) {
+        glfwTerminate();
+    }
+}
+
+bool DesktopWindow::initWithFrame(const char* title, int width, int height)
+{
+    if (m_pWindow) {
+        return true;
+    }
+    s_lastError.clear();
+    if (!initGlfw()) {
+        std::fprintf(stderr, "No OpenGL pixel format: no display (%s)\n", s_lastError.c_str());
+        return false;
+    }
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
+    glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    m_pWindow = glfwCreateWindow(width, height, title ? title : "", nullptr, nullptr);
+    if (!m_pWindow) {
+        std::fprintf(stderr, "No OpenGL pixel format: %s\n", s_lastError.c_str());
+        if (s_windowCount == 0) {
+            glfwTerminate();
+        }
+        return false;
+    }
+    ++s_windowCount;
+    if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
+        if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
+            glfwSetWindowPos(m_pWindow, (mode->width - width) / 2, (mode->height - height) / 2);
+        }
+    }
+    glfwMakeContextCurrent(m_pWindow);
+    glfwSwapInterval(1);
+    glfwShowWindow(m_pWindow);
+    glfwFocusWindow(m_pWindow);
+    return true;
+}
+
+void DesktopWindow::makeContextCurrent()
+{
+    if (m_pWindow) {
+        glfwMakeContextCurrent(m_pWindow);
+    }
+}
+
+void DesktopWindow::swapBuffers()
+{
+    if (m_pWindow) {
+        glfwSwapBuffers(m_pWindow);
+    }
+}
+
+bool DesktopWindow::shouldClose() const
+{
+    return !m_pWindow || glfwWindowShouldClose(m_pWindow);
+}
+
+void DesktopWindow::getContentSize(int* width, int* height) const
+{
+    int w = 0;
+    int h = 0;
+    if (m_pWindow) {
+        glfwGetWindowSize(m_pWindow, &w, &h);
+    }
+    if (width) {
+        *width = w;
+    }
+    if (height) {
+        *height = h;
+    }
+}
+
+void DesktopWindow::setContentSize(int width, int height)
+{
+    if (!m_pWindow) {
+        return;
+    }
+    // X11 window managers keep the top-left corner on resize; setting the position again pins it down
+    // where a manager would move the window.
+    int x = 0;
+    int y = 0;
+    glfwGetWindowPos(m_pWindow, &x, &y);
+    glfwSetWindowSize(m_pWindow, width, height);
+    glfwSetWindowPos(m_pWindow, x, y);
+}
+
+void DesktopWindow::setResizable(bool resizable)
+{
+    if (m_pWindow) {
+        glfwSetWindowAttrib(m_pWindow, GLFW_RESIZABLE, resizable ? GLFW_TRUE : GLFW_FALSE);
+    }
+}
+
+bool DesktopWindow::isResizable() const
+{
+    return m_pWindow && glfwGetWindowAttrib(m_pWindow, GLFW_RESIZABLE) == GLFW_TRUE;
+}
+
+void DesktopWindow::setFullScreen(bool on)
+{
+    if (!m_pWindow || on == m_bFullScreen) {
+        return;
+    }
+    if (on) {
+        GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (!mode) {
+            return;
+        }
+        glfwGetWindowPos(m_pWindow, &m_savedFrame[0], &m_savedFrame[1]);
+        glfwGetWindowSize(m_pWindow, &m_savedFrame[2], &m_savedFrame[3]);
+        glfwSetWindowMonitor(m_pWindow, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+    } else {
+        glfwSetWindowMonitor(m_pWindow, nullptr, m_savedFrame[0], m_savedFrame[1], m_savedFrame[2],
+                             m_savedFrame[3], GLFW_DONT_CARE);
+    }
+    m_bFullScreen = on;
+    glfwFocusWindow(m_pWindow);
+}
+
+} // namespace zanth2d

@@ -1,0 +1,50 @@
+#pragma once
+
+struct GLFWwindow;
+
+namespace zanth2d {
+
+// The top-level desktop window with its OpenGL context (compatibility profile, double buffer, depth 24,
+// stencil 8, swap interval 1). Sizes and positions are screen points; the content area is what the GL
+// view draws into. Full screen moves the same window onto the primary monitor and back.
+class DesktopWindow
+{
+public:
+    DesktopWindow();
+    ~DesktopWindow();
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
+
+    // Opens a titled, closable window of the given content size, centred on the primary monitor, and makes
+    // its context current. Returns false, after one log line naming the reason, when no display, window or
+    // GL context can be had; the object then holds no window.
+    bool initWithFrame(const char* title, int width, int height);
+
+    GLFWwindow* handle() const { return m_pWindow; }
+
+    void makeContextCurrent();
+    void swapBuffers();
+    bool shouldClose() const;
+
+    // Content size in screen points; 0 x 0 without a window.
+    void getContentSize(int* width, int* height) const;
+    // Resizes the content area keeping the window's top-left corner where it is.
+    void setContentSize(int width, int height);
+
+    // The window manager lets the user resize and maximise the window only while it is resizable; GLFW
+    // has no separate switch for minimising.
+    void setResizable(bool resizable);
+    bool isResizable() const;
+
+    // Moves the window onto the primary monitor at its video mode, or back to the frame saved when it
+    // went full screen. Nothing when already in the asked state.
+    void setFullScreen(bool on);
+    bool isFullScreen() const { return m_bFullScreen; }
+
+private:
+    GLFWwindow* m_pWindow = nullptr;
+    bool m_bFullScreen = false;
+    int m_savedFrame[4] = {0, 0, 800, 480};
+};
+
+} // namespace zanth2d

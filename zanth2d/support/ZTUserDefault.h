@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace zanth2d {
+
+// Key-value store in "UserDefault.xml" under the writeable folder: one child element of
+// "userDefaultRoot" per key, its text the value. Setters change the document in memory; flush() or
+// purgeSharedUserDefault() writes it. Keys must be valid XML element names.
+class ZTUserDefault
+{
+public:
+    ~ZTUserDefault();
+
+    // The shared store, created on first use; null when the file can neither be found nor created.
+    static ZTUserDefault* sharedUserDefault();
+    // Writes the document, frees it and the shared store; the next sharedUserDefault() reloads the file.
+    static void purgeSharedUserDefault();
+    static const std::string& getXMLFilePath();
+
+    // The getters answer the default for a null or missing key and for an element without text.
+    bool getBoolForKey(const char* pKey, bool defaultValue = false);
+    int getIntegerForKey(const char* pKey, int defaultValue = 0);
+    float getFloatForKey(const char* pKey, float defaultValue = 0.0f);
+    double getDoubleForKey(const char* pKey, double defaultValue = 0.0);
+    std::string getStringForKey(const char* pKey, const std::string& defaultValue = "");
+
+    void setBoolForKey(const char* pKey, bool value);
+    void setIntegerForKey(const char* pKey, int value);
+    void setFloatForKey(const char* pKey, float value);
+    void setDoubleForKey(const char* pKey, double value);
+    void setStringForKey(const char* pKey, const std::string& value);
+
+    // Writes the document to the file, re-creating a file that was removed meanwhile.
+    void flush();
+
+private:
+    ZTUserDefault();
+
+    static bool isXMLFileExist();
+    static void initXMLFilePath();
+    static bool createXMLFile();
+    static void loadDocument();
+    static void saveDocument();
+
+    // False when the caller's default applies.
+    bool getValueForKey(const char* pKey, std::string& value) const;
+    void setValueForKey(const char* pKey, const char* pValue);
+    _xmlNode* getXMLNodeForKey(const char* pKey) const;
+
+    static ZTUserDefault* m_spUserDefault;
+    static std::string* m_spFilePath;
+    static bool m_sbIsFilePathInitialized;
+    static _xmlDoc* m_spDocument;
+};
+
+} // namespace zanth2d
