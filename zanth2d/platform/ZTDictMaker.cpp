@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "cocoa/ZTString.h"
-#include "platform/ZTLogLine.h"
+#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
@@ -38,7 +38,7 @@ ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::dictionaryWithData(con
 ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::takeResult(bool bParsed, const char* pszName)
 {
     if (bParsed && !m_pRootDict) {
-        ztLogLine("ZTDictMaker: WARNING: %s holds no dictionary", pszName);
+        ZTLog("ZTDictMaker: WARNING: %s holds no dictionary\n", pszName);
     }
     Dictionary* pRoot = m_pRootDict;
     m_pRootDict = nullptr;
@@ -61,12 +61,12 @@ bool ZTDictMaker::storeInParent(ZTObject* pObject, const char* what)
         return false; // before the first dictionary: reported once when no dictionary follows
     }
     if (!m_bHasKey) {
-        ztLogLine("ZTDictMaker: WARNING: %s without a key is ignored", what);
+        ZTLog("ZTDictMaker: WARNING: %s without a key is ignored\n", what);
         return false;
     }
     m_bHasKey = false;
     if (!m_pCurDict->setObject(pObject, m_sCurKey)) {
-        ztLogLine("ZTDictMaker: WARNING: duplicate key \"%s\": the later %s is ignored", m_sCurKey.c_str(), what);
+        ZTLog("ZTDictMaker: WARNING: duplicate key \"%s\": the later %s is ignored\n", m_sCurKey.c_str(), what);
         return false;
     }
     return true;

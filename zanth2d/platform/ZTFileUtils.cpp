@@ -7,7 +7,7 @@
 #include "ZTMacros.h"
 #include "platform/ZTContentScale.h"
 #include "platform/ZTDictMaker.h"
-#include "platform/ZTLogLine.h"
+#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
@@ -38,7 +38,7 @@ void ZTFileUtils::ztRemoveHDSuffixFromFile(std::string& path)
     std::string::size_type suffix = path.rfind(kSuffix);
     std::string::size_type first = (slash == std::string::npos) ? 0 : slash + 1;
     if (suffix != std::string::npos && suffix > first) {
-        ztLogLine("zanth2d: FilePath(%s) contains suffix(%s), remove it.", path.c_str(), kSuffix);
+        ZTLog("zanth2d: FilePath(%s) contains suffix(%s), remove it.\n", path.c_str(), kSuffix);
         path.erase(suffix, std::strlen(kSuffix));
     }
 }
@@ -83,7 +83,7 @@ unsigned char* ZTFileUtils::getFileDataFromZip(const char* pszZipFilePath, const
         // The stored size may lie; a damaged entry must not read past the buffer or ask for gigabytes.
         static const unsigned long kMaxEntrySize = 256ul * 1024 * 1024;
         if (fileInfo.uncompressed_size > kMaxEntrySize) {
-            ztLogLine("ZTFileUtils: WARNING: %s in %s is too large", pszFileName, pszZipFilePath);
+            ZTLog("ZTFileUtils: WARNING: %s in %s is too large\n", pszFileName, pszZipFilePath);
             unzCloseCurrentFile(pFile);
             break;
         }
@@ -92,7 +92,7 @@ unsigned char* ZTFileUtils::getFileDataFromZip(const char* pszZipFilePath, const
         int nSize = pBuffer ? unzReadCurrentFile(pFile, pBuffer, static_cast<unsigned>(uSize)) : -1;
         bool bCrcOk = unzCloseCurrentFile(pFile) == UNZ_OK;
         if (nSize < 0 || static_cast<unsigned long>(nSize) != uSize || !bCrcOk) {
-            ztLogLine("ZTFileUtils: WARNING: %s in %s could not be read", pszFileName, pszZipFilePath);
+            ZTLog("ZTFileUtils: WARNING: %s in %s could not be read\n", pszFileName, pszZipFilePath);
             delete[] pBuffer;
             pBuffer = nullptr;
             break;

@@ -15,7 +15,7 @@
 
 #include "platform/ZTFileData.h"
 #include "platform/ZTFileUtils.h"
-#include "platform/ZTLogLine.h"
+#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
@@ -126,7 +126,7 @@ bool ZTImage::initWithImageData(const void* pData, int nDataLen, EImageFormat eF
         }
         size_t size = static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4;
         if (static_cast<size_t>(nDataLen) < size) {
-            ztLogLine("ZTImage: WARNING: %d bytes of raw data are too few for %d x %d pixels", nDataLen, nWidth,
+            ZTLog("ZTImage: WARNING: %d bytes of raw data are too few for %d x %d pixels\n", nDataLen, nWidth,
                       nHeight);
             return false;
         }
@@ -149,7 +149,7 @@ bool ZTImage::initWithEncodedData(const void* pData, int nDataLen, const char* p
         return false;
     }
     if (decoded.width() > kMaxSide || decoded.height() > kMaxSide) {
-        ztLogLine("ZTImage: WARNING: a %d x %d image is too large", decoded.width(), decoded.height());
+        ZTLog("ZTImage: WARNING: a %d x %d image is too large\n", decoded.width(), decoded.height());
         return false;
     }
     QImage image = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied).rgbSwapped();
@@ -175,7 +175,7 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
         return false;
     }
     if (nWidth < 0 || nHeight < 0 || nWidth > kMaxSide - 2 || nHeight > kMaxSide || nSize <= 0) {
-        ztLogLine("ZTImage: WARNING: text size %d x %d at font size %d is not possible", nWidth, nHeight, nSize);
+        ZTLog("ZTImage: WARNING: text size %d x %d at font size %d is not possible\n", nWidth, nHeight, nSize);
         return false;
     }
     QString text = QString::fromUtf8(pText);
@@ -186,7 +186,7 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
     int width = nWidth == 0 ? measured.width() : nWidth + 2;
     int height = nHeight == 0 ? measured.height() : nHeight;
     if (width > kMaxSide || height > kMaxSide) {
-        ztLogLine("ZTImage: WARNING: text of %d x %d pixels is too large", width, height);
+        ZTLog("ZTImage: WARNING: text of %d x %d pixels is too large\n", width, height);
         return false;
     }
     // Empty text still gives a (transparent) pixel, so that no texture is ever 0 pixels wide.

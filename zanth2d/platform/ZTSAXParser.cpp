@@ -8,7 +8,7 @@
 #include <libxml/xmlmemory.h>
 
 #include "platform/ZTFileData.h"
-#include "platform/ZTLogLine.h"
+#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
@@ -56,7 +56,7 @@ bool ZTSAXParser::parse(const char* pszFile)
         return false;
     }
     if (data.getSize() > static_cast<unsigned long>(INT_MAX)) {
-        ztLogLine("ZTSAXParser: WARNING: %s is too large to parse", pszFile);
+        ZTLog("ZTSAXParser: WARNING: %s is too large to parse\n", pszFile);
         return false;
     }
     return parse(reinterpret_cast<const char*>(data.getBuffer()), static_cast<unsigned int>(data.getSize()),
@@ -85,7 +85,7 @@ bool ZTSAXParser::parse(const char* pXMLData, unsigned int uDataLength, const ch
     int result = xmlSAXUserParseMemory(&handler, this, pXMLData, static_cast<int>(uDataLength));
     t_pErrors = nullptr;
     if (result != 0) {
-        ztLogLine("ZTSAXParser: WARNING: %s is not a well-formed XML file: %s", pszName ? pszName : "(data)",
+        ZTLog("ZTSAXParser: WARNING: %s is not a well-formed XML file: %s\n", pszName ? pszName : "(data)",
                   errors.seen ? errors.first : "parse error");
         return false;
     }

@@ -8,11 +8,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include "platform/ZTCommon.h"
+#include "platform/ZTFileUtils.h"
 
 namespace zanth2d {
 
@@ -24,17 +24,6 @@ constexpr const char* kFileName = "UserDefault.xml";
 const xmlChar* xmlText(const char* text)
 {
     return reinterpret_cast<const xmlChar*>(text);
-}
-
-// The user's documents folder with a trailing "/"; created when missing so the store can be written.
-std::string writeablePath()
-{
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty()) {
-        dir = QDir::homePath();
-    }
-    QDir().mkpath(dir);
-    return QFile::encodeName(dir).toStdString() + "/";
 }
 
 // printf "%f" in the C locale, whatever locale the application set: files stay readable everywhere.
@@ -126,7 +115,7 @@ const std::string& ZTUserDefault::getXMLFilePath()
 void ZTUserDefault::initXMLFilePath()
 {
     if (!m_sbIsFilePathInitialized) {
-        m_spFilePath = new std::string(writeablePath() + kFileName);
+        m_spFilePath = new std::string(ZTFileUtils::getWriteablePath() + kFileName);
         m_sbIsFilePathInitialized = true;
     }
 }
@@ -143,6 +132,8 @@ bool ZTUserDefault::isXMLFileExist()
 
 bool ZTUserDefault::createXMLFile()
 {
+    // A fresh home may have no documents folder yet.
+    QDir().mkpath(QFile::decodeName(ZTFileUtils::getWriteablePath().c_str()));
     xmlDocPtr doc = xmlNewDoc(xmlText("1.0"));
     if (!doc) {
         return false;

@@ -43,8 +43,10 @@ Storage {
             setValue(propertyName, settings[propertyName])
     }
 
+    // Values assigned while the item is created are the game's defaults: they must not overwrite
+    // stored values before these have been loaded.
     function storePropertyToDatabase(propertyName) {
-        if (isIgnoredProperty(propertyName))
+        if (!fullyCompleted || isIgnoredProperty(propertyName))
             return
         setValue(propertyName, settings[propertyName])
     }

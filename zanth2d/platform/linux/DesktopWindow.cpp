@@ -3,13 +3,14 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace zanth2d {
 
 namespace {
 
-int s_windowCount = 0;
+bool s_glfwReady = false;
 std::string s_lastError;
 
 void recordError(int code, const char* description)
@@ -17,13 +18,20 @@ void recordError(int code, const char* description)
     s_lastError = std::to_string(code) + " " + (description ? description : "");
 }
 
+// GLFW stays open until the process exits: closing its display connection lets Xvfb reset, and it then
+// refuses the next connection for a moment.
 bool initGlfw()
 {
-    if (s_windowCount > 0) {
+    if (s_glfwReady) {
         return true;
     }
     glfwSetErrorCallback(recordError);
-    return glfwInit() == GLFW_TRUE;
+    if (glfwInit() != GLFW_TRUE) {
+        return false;
+    }
+    s_glfwReady = true;
+    std::atexit(glfwTerminate);
+    return true;
 }
 
 } // namespace
@@ -37,9 +45,6 @@ DesktopWindow::~DesktopWindow()
     }
     glfwDestroyWindow(m_pWindow);
     m_pWindow = nullptr;
-    if (--s_windowCount == 0) {
-        glfwTerminate();
-    }
 }
 
 bool DesktopWindow::initWithFrame(const char* title, int width, int height)
@@ -62,12 +67,8 @@ bool DesktopWindow::initWithFrame(const char* title, int width, int height)
     m_pWindow = glfwCreateWindow(width, height, title ? title : "", nullptr, nullptr);
     if (!m_pWindow) {
         std::fprintf(stderr, "No OpenGL pixel format: %s\n", s_lastError.c_str());
-        if (s_windowCount == 0) {
-            glfwTerminate();
-        }
         return false;
     }
-    ++s_windowCount;
     if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
         if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
             glfwSetWindowPos(m_pWindow, (mode->width - width) / 2, (mode->height - height) / 2);

@@ -12,7 +12,7 @@
 #include "ZTMacros.h"
 #include "cocoa/ZTString.h"
 #include "platform/ZTFileUtils.h"
-#include "platform/ZTLogLine.h"
+#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
@@ -148,7 +148,8 @@ unsigned char* ZTFileUtils::getFileData(const char* pszFileName, const char* psz
         *pSize = pBuffer ? uSize : 0;
     }
     if (!pBuffer && s_bPopupNotify) {
-        ztLogLine("Notification: Get data from file(%s) failed!", path.c_str());
+        std::string message = "Get data from file(" + path + ") failed!\n";
+        ZTMessageBox(message.c_str(), "Notification");
     }
     return pBuffer;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "VisibleWindowLock.h"
 #include "platform/linux/DesktopWindow.h"
 
 using namespace zanth2d;
@@ -42,6 +43,8 @@ void settle(DesktopWindow& window, int width, int height)
         glfwWaitEventsTimeout(0.02);
     }
 }
+
+const VisibleWindowLock g_windowLock;
 
 } // namespace
 

@@ -1,0 +1,328 @@
+#include "zanthapplication.h"
+
+#include "fpsqmlviewer.h"
+#include "nativeutils.h"
+#include "qmltyperegistry.h"
+#include "scenegraphbridge.h"
+#include "system.h"
+#include "zanthfileutils.h"
+#include "zanthscheduler.h"
+#include "zanthtranslation.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+
+#include <climits>
+#include <clocale>
+
+namespace {
+const char* const kFileUtilsMessage =
+    "Creation of FileUtils is not allowed, this is set by the system and only exists once in the application.";
+const char* const kTranslationMessage =
+    "Creation of ZanthTranslation is not allowed, this is set by the system and only exists once in the application.";
+const char* const kSchedulerMessage =
+    "Creation of ZanthScheduler is not allowed, this is set by the system and only exists once in the application.";
+
+const QmlTypeRegistrar schedulerRow(QmlTypeRows::ZanthScheduler, [] {
+    qmlRegisterUncreatableType<ZanthScheduler>("Zanth", 1, 0, "ZanthScheduler", kSchedulerMessage);
+});
+
+// The root game window: the root object itself or the first GameWindowItem below it.
+QObject* findGameWindowItem(QObject* root)
+{
+    if (!root)
+        return nullptr;
+    if (root->inherits("GameWindowItem"))
+        return root;
+    const auto descendants = root->findChildren<QObject*>();
+    for (QObject* object : descendants) {
+        if (object->inherits("GameWindowItem"))
+            return object;
+    }
+    return nullptr;
+}
+} // namespace
+
+ZanthApplication::ZanthApplication(int& argc, char** argv, QObject* parent) : QObject(parent)
+{
+    m_qtApplication.reset(new QApplication(argc, argv));
+    createServicesAndView(nullptr);
+    init();
+}
+
+ZanthApplication::ZanthApplication(QObject* parent) : QObject(parent)
+{
+    createServicesAndView(nullptr);
+    init();
+}
+
+ZanthApplication::ZanthApplication(QmlApplicationViewer& viewer, QObject* parent) : QObject(parent)
+{
+    createServicesAndView(&viewer);
+    init();
+}
+
+ZanthApplication::~ZanthApplication()
+{
+    if (m_ownsView)
+        delete m_view;
+    m_sceneGraph.reset();
+    // The services go before the Qt application they were made for.
+    const auto services = children();
+    qDeleteAll(services);
+}
+
+void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
+{
+    // System makes the first configuration read, so it comes before every other key is looked up.
+    m_system = new System(this, this);
+    const QString title = System::getConfigValue(QStringLiteral("title")).toString();
+    const QString identifier = System::getConfigValue(QStringLiteral("identifier")).toString();
+    QCoreApplication::setApplicationName(title);
+    QCoreApplication::setOrganizationDomain(identifier);
+    // The offline storage of QML is kept below the organisation and application names.
+    QCoreApplication::setOrganizationName(identifier);
+    QCoreApplication::setApplicationVersion(System::getConfigValue(QStringLiteral("versionname")).toString());
+    if (viewer) {
+        m_view = viewer;
+    } else {
+        m_view = new FpsQMLViewer();
+        m_ownsView = true;
+    }
+}
+
+void ZanthApplication::init()
+{
+    // Qt 6 reads and writes UTF-8 everywhere, so there are no codecs to set.
+    QFont font;
+    font.setPixelSize(14);
+    const QString fontFile =
+        ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml/Zanth/fonts/pts-regular.ttf"));
+    const int fontId = fontFile.isEmpty() ? -1 : QFontDatabase::addApplicationFont(fontFile);
+    if (fontId >= 0) {
+        const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
+        if (!families.isEmpty())
+            font.setFamily(families.first());
+    }
+    QGuiApplication::setFont(font);
+
+    // A Qt Quick view has no scene-resize signal: its own size changes stand for it.
+    connect(m_view, &QWindow::widthChanged, this, [this] { sceneResized(m_view->size()); });
+    connect(m_view, &QWindow::heightChanged, this, [this] { sceneResized(m_view->size()); });
+    connect(m_view->engine(), &QQmlEngine::quit, this, &ZanthApplication::quitApp);
+
+    QQmlContext* context = m_view->rootContext();
+    m_nativeUtils = new NativeUtils(m_view, this);
+    context->setContextProperty(QStringLiteral("nativeUtils"), m_nativeUtils);
+    m_fileUtils = new ZanthFileUtils(this);
+    context->setContextProperty(QStringLiteral("fileUtils"), m_fileUtils);
+    qmlRegisterUncreatableType<ZanthFileUtils>("Zanth", 1, 0, "FileUtils", kFileUtilsMessage);
+    context->setContextProperty(QStringLiteral("ZanthApplication"), this);
+
+    m_view->setOrientation(m_system->screenOrientation());
+
+    m_sceneGraphRendererEnabled = true;
+    m_system->setSceneGraphRendererEnabled(true);
+    m_qmlRendererEnabled = true;
+
+    m_mainQmlFileName = ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml/main.qml"));
+
+    // Numbers are read and written with a decimal point whatever the user's locale.
+    setlocale(LC_NUMERIC, "C");
+
+    addCustomImportPaths();
+}
+
+void ZanthApplication::addCustomImportPaths()
+{
+    QStringList paths;
+    paths << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml"))
+          << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("plugins/linux"))
+          << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("plugins/generic"));
+    if (!paths.contains(QStringLiteral(":/qml")))
+        paths << QStringLiteral(":/qml");
+    // The engine puts each added path in front, so adding from the last makes the first win.
+    QQmlEngine* engine = m_view->engine();
+    for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
+        if (!it->isEmpty())
+            engine->addImportPath(*it);
+    }
+}
+
+void ZanthApplication::setMainQmlFileName(const QString& name)
+{
+    const QString resolved = ZanthFileUtils::findFileOrDirectoryIncludingResources(name);
+    if (resolved.isEmpty()) {
+        qWarning() << "ERROR: the mainQmlFile could not be found! qmlFileName:" << name;
+        return;
+    }
+    m_mainQmlFileName = resolved;
+}
+
+void ZanthApplication::setQmlRendererEnabled(bool enabled)
+{
+    if (!enabled && !m_sceneGraphRendererEnabled) {
+        qWarning("ZanthApplication: WARNING: disabling the QML renderer is not possible, because scene-graph "
+                 "renderer is also disabled and thus no renderer would be active; enable scene-graph renderer "
+                 "first before disabling QML renderer");
+        return;
+    }
+    m_qmlRendererEnabled = enabled;
+}
+
+void ZanthApplication::setSceneGraphRendererEnabled(bool enabled)
+{
+    if (!enabled && !m_qmlRendererEnabled) {
+        qWarning("ZanthApplication: WARNING: disabling the sceneGraphRenderer is not possible, because QML "
+                 "renderer is also disabled and thus no renderer would be active; enable QML renderer first "
+                 "before disabling scene-graph renderer");
+        return;
+    }
+    m_sceneGraphRendererEnabled = enabled;
+    m_system->setSceneGraphRendererEnabled(enabled);
+}
+
+void ZanthApplication::setLogMessagesEnabled(bool enabled)
+{
+    m_system->setLogOutputEnabled(enabled);
+}
+
+void ZanthApplication::setSceneGraphBridge(std::unique_ptr<SceneGraphBridge> bridge)
+{
+    m_sceneGraph = std::move(bridge);
+}
+
+void ZanthApplication::registerDeclarativeItems()
+{
+    QmlTypeRegistry::registerRows(INT_MIN, QmlTypeRows::LastItemRow);
+    // Nothing is registered into QtQuick: every "import QtQuick" would fail. The engine's Image lives
+    // in Zanth 1.0, which the engine's QML imports after QtQuick.
+    m_view->rootContext()->setContextProperty(QStringLiteral("system"), m_system);
+    QmlTypeRegistry::registerRows(QmlTypeRows::System, INT_MAX);
+}
+
+int ZanthApplication::startApplication()
+{
+    registerDeclarativeItems();
+    if (m_sceneGraphRendererEnabled) {
+        if (!m_sceneGraph) {
+            qWarning("ZanthApplication: ERROR: the scene-graph renderer is enabled, but there is no scene graph to run");
+            return 1;
+        }
+        m_translation = new ZanthTranslation(this);
+        m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
+        qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
+        m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"), m_sceneGraph->wrapper());
+        // The main QML file loads only once the GL window, director and scene exist.
+        return m_sceneGraph->run([this] { loadQmlFile(); });
+    }
+    if (m_qmlRendererEnabled) {
+        loadQmlFile();
+        return QApplication::exec();
+    }
+    return 0;
+}
+
+QObject* ZanthApplication::rootGameWindow() const
+{
+    return findGameWindowItem(m_view->rootObject());
+}
+
+void ZanthApplication::loadQmlFile()
+{
+    if (m_mainQmlFileName.isEmpty())
+        qWarning("ERROR: ZanthApplication: no QML file found - either create a 'qml/main.qml' file as starting point "
+                 "or call your entry QML file with setMainQmlFileName()");
+
+    QQmlContext* context = m_view->rootContext();
+    context->setContextProperty(QStringLiteral("contentScaleFactorValid"), false);
+
+    QUrl source;
+    if (m_mainQmlFileName.startsWith(QLatin1String(":/")) || m_mainQmlFileName.startsWith(QLatin1String("qrc:/"))) {
+        m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
+        // Qt 6 loads compiled-in files only through qrc URLs.
+        source = m_mainQmlFileName.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
+                                                               : QUrl(m_mainQmlFileName);
+    } else {
+        source = QUrl::fromLocalFile(m_mainQmlFileName);
+    }
+    m_view->setSource(source);
+
+    if (m_qmlRendererEnabled)
+        m_view->showExpanded();
+
+    QObject* gameWindow = rootGameWindow();
+    if (!gameWindow)
+        qWarning("WARNING: ZanthApplication: no GameWindow item found, so could not set the rootGameWindow "
+                 "contextProperty as well!");
+
+    if (m_sceneGraphRendererEnabled && m_sceneGraph) {
+        m_sceneGraph->resize(m_view->width(), m_view->height());
+        m_sceneGraph->windowSizeChanged();
+    }
+    context->setContextProperty(QStringLiteral("contentScaleFactorValid"), true);
+    if (gameWindow) {
+        const auto descendants = gameWindow->findChildren<QObject*>();
+        for (QObject* object : descendants) {
+            if (object->inherits("ContentScaleFactorObject"))
+                QMetaObject::invokeMethod(object, "emitContentScaleFactorValidSignal");
+        }
+    }
+    if (m_sceneGraphRendererEnabled && m_sceneGraph) {
+        m_sceneGraph->setInitialized(true);
+        if (gameWindow)
+            m_sceneGraph->setDisplayFps(gameWindow->property("displayFpsEnabled").toBool());
+        m_sceneGraph->createSceneGraphTreeFromQmlTree(m_view->rootObject());
+    }
+    if (m_sceneGraph)
+        m_sceneGraph->setAppStarted(true);
+    m_loaded = true;
+}
+
+void ZanthApplication::updateWindowSize(QSize size)
+{
+    if (m_sceneGraphRendererEnabled && m_sceneGraph && m_sceneGraph->size() != size) {
+        m_sceneGraph->resize(size.width(), size.height());
+        m_sceneGraph->windowSizeChanged();
+    }
+    if (m_qmlRendererEnabled)
+        m_view->resize(size);
+}
+
+bool ZanthApplication::reshape(QSize size)
+{
+    if (!m_loaded)
+        return false;
+    if (m_qmlRendererEnabled)
+        m_view->resize(size);
+    if (QObject* gameWindow = rootGameWindow()) {
+        gameWindow->setProperty("width", size.width());
+        gameWindow->setProperty("height", size.height());
+    }
+    if (m_sceneGraphRendererEnabled && m_sceneGraph)
+        m_sceneGraph->windowSizeChanged();
+    return true;
+}
+
+void ZanthApplication::sceneResized(QSize size)
+{
+    if (!m_loaded || !m_sceneGraphRendererEnabled || !m_sceneGraph)
+        return;
+    if (m_sceneGraph->size() != size) {
+        m_sceneGraph->resize(size.width(), size.height());
+        m_sceneGraph->windowSizeChanged();
+    }
+}
+
+void ZanthApplication::quitApp()
+{
+    m_loaded = false;
+    if (m_sceneGraph) {
+        m_sceneGraph->setAppStarted(false);
+        m_sceneGraph->endDirector();
+    }
+}

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "MessageLog.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+#include "qmlapplicationviewer.h"
+#include "zanthapplication.h"
+#include "zanthtranslation.h"
+
+#include <QCoreApplication>
+#include <QJSValue>
+#include <QProcess>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+ZanthApplication* app = nullptr;
+
+std::unique_ptr<QObject> create(const QByteArray& body)
+{
+    QQmlComponent component(app->declarativeView()->engine());
+    component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body, QUrl::fromLocalFile(QDir::currentPath() + "/t.qml"));
+    std::unique_ptr<QObject> object(component.create());
+    if (!object)
+        ADD_FAILURE() << component.errorString().toStdString();
+    return object;
+}
+
+QVariant call(QObject* object, const char* method, const QVariant& a = QVariant(), const QVariant& b = QVariant())
+{
+    QVariant result;
+    QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+    if (result.metaType() == QMetaType::fromType<QJSValue>())
+        return result.value<QJSValue>().toVariant();
+    return result;
+}
+
+// Runs this program again in a child mode, in a folder whose configuration names the data set.
+QString runChild(const char* mode, const QString& identifier)
+{
+    QTemporaryDir dir;
+    writeTestFile(dir.filePath("qml/config.json"),
+                  "{ \"identifier\": \"" + identifier.toUtf8() + "\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
+    QProcess child;
+    child.setWorkingDirectory(dir.path());
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
+    child.waitForFinished(60000);
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+}
+
+int childMain(const char* mode)
+{
+    int argc = 1;
+    char name[] = "child";
+    char* argv[] = {name, nullptr};
+    ZanthApplication application(argc, argv);
+    app = &application;
+    application.registerDeclarativeItems();
+    if (std::strcmp(mode, "--write-settings") == 0) {
+        auto settings = create("Settings {}\n");
+        settings->setProperty("soundEnabled", false);
+        settings->setProperty("username", "ann");
+        settings->setProperty("customData", QVariantMap{{"level", 3}});
+        std::printf("written\n");
+    } else if (std::strcmp(mode, "--read-settings") == 0) {
+        auto settings = create("Settings { soundEnabled: true; username: \"default\" }\n");
+        std::printf("completed=%d sound=%d music=%d user=%s level=%d\n", settings->property("fullyCompleted").toBool(),
+                    settings->property("soundEnabled").toBool(), settings->property("musicEnabled").toBool(),
+                    qPrintable(settings->property("username").toString()),
+                    settings->property("customData").toMap().value("level").toInt());
+    } else if (std::strcmp(mode, "--ignored-settings") == 0) {
+        auto settings = create("Settings { ignoredPropertiesForStoring: [\"maximumHighscore\"]; maximumHighscore: 42 }\n");
+        auto storage = create("Storage { databaseName: \"settings\" }\n");
+        settings->setProperty("maximumHighscore", 43);
+        std::printf("highscore=%s sound=%s\n", qPrintable(call(storage.get(), "getValue", "maximumHighscore").toString()),
+                    qPrintable(call(storage.get(), "getValue", "soundEnabled").toString()));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+} // namespace
+
+TEST(StorageTest, storedObjectComesBackAsACopy)
+{
+    auto storage = create("Storage { databaseName: \"copies\"\n"
+                          "  function changeAndReread() { var v = getValue(\"k\"); v.a = 99; return getValue(\"k\").a }\n}\n");
+    ASSERT_TRUE(storage);
+    EXPECT_EQ(call(storage.get(), "setValue", "k", QVariantMap{{"a", 1}}).toInt(), 1);
+    EXPECT_EQ(call(storage.get(), "getValue", "k").toMap().value("a").toInt(), 1);
+    QVariant reread;
+    QMetaObject::invokeMethod(storage.get(), "changeAndReread", Q_RETURN_ARG(QVariant, reread));
+    EXPECT_EQ(reread.toInt(), 1);
+}
+
+TEST(StorageTest, valuesKeepTheirJsonTypes)
+{
+    auto writer = create("Storage { databaseName: \"types\" }\n");
+    auto reader = create("Storage { databaseName: \"types\" }\n");
+    call(writer.get(), "setValue", "t", "text");
+    call(writer.get(), "setValue", "n", 2.5);
+    call(writer.get(), "setValue", "a", QVariantList{1, "b"});
+    EXPECT_EQ(call(reader.get(), "getValue", "t").typeId(), QMetaType::QString);
+    EXPECT_EQ(call(reader.get(), "getValue", "n").toDouble(), 2.5);
+    EXPECT_EQ(call(reader.get(), "getValue", "a").toList(), QVariantList({1, "b"}));
+}
+
+TEST(StorageTest, unknownKeyEmitsErrorTenAndSkipsTheCallback)
+{
+    auto storage = create("Storage { databaseName: \"unknown\"\n"
+                          "  property int errorCode: 0\n  property string requestType\n  property bool called: false\n"
+                          "  onStorageError: function(e) { errorCode = e.code; requestType = e.requestType }\n"
+                          "  function read() { return getValue(\"missing\", function() { called = true }) }\n}\n");
+    ASSERT_TRUE(storage);
+    QVariant result;
+    QMetaObject::invokeMethod(storage.get(), "read", Q_RETURN_ARG(QVariant, result));
+    EXPECT_FALSE(result.isValid());
+    EXPECT_EQ(storage->property("errorCode").toInt(), 10);
+    EXPECT_EQ(storage->property("requestType").toString(), "getValue");
+    EXPECT_FALSE(storage->property("called").toBool());
+}
+
+TEST(StorageTest, writeIsInTheDatabaseWhenSetValueReturns)
+{
+    auto writer = create("Storage { databaseName: \"shared\" }\n");
+    auto reader = create("Storage { databaseName: \"shared\" }\n");
+    ASSERT_TRUE(writer && reader);
+    call(writer.get(), "setValue", "score", 10);
+    EXPECT_EQ(call(reader.get(), "getValue", "score").toInt(), 10);
+    // The reader has cached the key now: a later write by the other item is not seen through it.
+    call(writer.get(), "setValue", "score", 11);
+    EXPECT_EQ(call(reader.get(), "getValue", "score").toInt(), 10);
+    auto fresh = create("Storage { databaseName: \"shared\" }\n");
+    EXPECT_EQ(call(fresh.get(), "getValue", "score").toInt(), 11);
+}
+
+TEST(StorageTest, sameValueAgainIsNotWrittenAgain)
+{
+    auto first = create("Storage { databaseName: \"repeat\" }\n");
+    auto second = create("Storage { databaseName: \"repeat\" }\n");
+    call(first.get(), "setValue", "k", 1);
+    call(second.get(), "setValue", "k", 2);
+    call(first.get(), "setValue", "k", 1);
+    auto reader = create("Storage { databaseName: \"repeat\" }\n");
+    EXPECT_EQ(call(reader.get(), "getValue", "k").toInt(), 2);
+}
+
+TEST(StorageTest, clearValueAndClearAllForgetKeys)
+{
+    auto storage = create("Storage { databaseName: \"clearing\" }\n");
+    call(storage.get(), "setValue", "a", 1);
+    call(storage.get(), "setValue", "b", 2);
+    QMetaObject::invokeMethod(storage.get(), "clearValue", Q_ARG(QVariant, "a"));
+    EXPECT_FALSE(call(storage.get(), "getValue", "a").isValid());
+    EXPECT_EQ(call(storage.get(), "getValue", "b").toInt(), 2);
+    QMetaObject::invokeMethod(storage.get(), "clearAll");
+    EXPECT_FALSE(call(storage.get(), "getValue", "b").isValid());
+    EXPECT_EQ(call(storage.get(), "setValue", "c", 3).toInt(), 1);
+    auto reader = create("Storage { databaseName: \"clearing\" }\n");
+    EXPECT_EQ(call(reader.get(), "getValue", "c").toInt(), 3);
+}
+
+TEST(SettingsTest, valuesWrittenInOneProcessAreReadInTheNext)
+{
+    EXPECT_EQ(runChild("--write-settings", "com.example.settings"), "written");
+    EXPECT_EQ(runChild("--read-settings", "com.example.settings"), "completed=1 sound=0 music=1 user=ann level=3");
+}
+
+TEST(SettingsTest, firstStartStoresTheGamesDefaults)
+{
+    EXPECT_EQ(runChild("--read-settings", "com.example.fresh"), "completed=1 sound=1 music=1 user=default level=0");
+}
+
+TEST(SettingsTest, ignoredPropertyIsNeitherLoadedNorStored)
+{
+    EXPECT_EQ(runChild("--ignored-settings", "com.example.ignored"), "highscore= sound=true");
+}
+
+TEST(SettingsTest, languageWithoutTranslationFileFallsBackToTheActiveLanguage)
+{
+    auto settings = create("Settings {}\n");
+    ASSERT_TRUE(settings);
+    const QString active = settings->property("language").toString();
+    EXPECT_FALSE(active.isEmpty());
+    settings->setProperty("language", "xx_XX");
+    EXPECT_EQ(settings->property("language").toString(), active);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0 && std::strstr(argv[1], "settings"))
+        return childMain(argv[1]);
+    QTemporaryDir dir;
+    writeTestFile(dir.filePath("qml/config.json"),
+                  "{ \"identifier\": \"com.example.storage\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
+    QDir::setCurrent(dir.path());
+    testing::InitGoogleTest(&argc, argv);
+    int result = 0;
+    {
+        ZanthApplication application(argc, argv);
+        app = &application;
+        application.registerDeclarativeItems();
+        ZanthTranslation translation;
+        application.declarativeView()->rootContext()->setContextProperty("translation", &translation);
+        result = RUN_ALL_TESTS();
+    }
+    return result;
+}
