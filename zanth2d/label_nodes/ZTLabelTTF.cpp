@@ -28,12 +28,6 @@ ZTSize clampedDimensions(const ZTSize& dimensions)
 
 } // namespace
 
-ZTLabelTTF::~ZTLabelTTF()
-{
-    delete m_pFontName;
-    delete m_pString;
-}
-
 ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const ZTSize& dimensions, ZTTextAlignment alignment,
                                         const char* fontName, float fontSize)
 {
@@ -68,8 +62,7 @@ bool ZTLabelTTF::initWithString(const char* label, const ZTSize& dimensions, ZTT
     const ZTSize clamped = clampedDimensions(dimensions);
     m_tDimensions = ZTSize(clamped.width * scale, clamped.height * scale);
     m_eAlignment = alignment;
-    delete m_pFontName;
-    m_pFontName = new std::string(fontName ? fontName : "");
+    m_sFontName = fontName ? fontName : "";
     m_fFontSize = fontSize * scale;
     setString(label);
     return true;
@@ -83,8 +76,7 @@ bool ZTLabelTTF::initWithString(const char* label, const char* fontName, float f
     }
     const float scale = ZTDirector::sharedDirector()->getContentScaleFactor();
     m_tDimensions = ZTSizeZero;
-    delete m_pFontName;
-    m_pFontName = new std::string(fontName ? fontName : "");
+    m_sFontName = fontName ? fontName : "";
     m_fFontSize = fontSize * scale;
     setString(label);
     return true;
@@ -97,14 +89,13 @@ void ZTLabelTTF::setDimensions(const ZTSize& dimensions)
 
 void ZTLabelTTF::setString(const char* label)
 {
-    delete m_pString;
-    m_pString = new std::string(label ? label : "");
+    m_sString = label ? label : "";
 
     const bool fitsText = m_tDimensions.width == 0 && m_tDimensions.height == 0;
     const bool fitsBox = std::fabs(m_tDimensions.width) >= 1.0f && std::fabs(m_tDimensions.height) >= 1.0f;
-    if (!m_pString->empty() && (fitsText || fitsBox)) {
+    if (!m_sString.empty() && (fitsText || fitsBox)) {
         auto* pTexture = new ZTTexture2D();
-        if (pTexture->initWithString(m_pString->c_str(), m_tDimensions, m_eAlignment, getFontName(), m_fFontSize)) {
+        if (pTexture->initWithString(m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(), m_fFontSize)) {
             setTexture(pTexture);
             ZTRect rect;
             rect.size = pTexture->getContentSize();
@@ -121,7 +112,7 @@ void ZTLabelTTF::setString(const char* label)
 
 const char* ZTLabelTTF::getString()
 {
-    return m_pString ? m_pString->c_str() : "";
+    return m_sString.c_str();
 }
 
 void ZTLabelTTF::installFPSLabelHooks()

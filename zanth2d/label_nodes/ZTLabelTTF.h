@@ -14,7 +14,6 @@ class ZTLabelTTF : public ZTSprite, public ZTLabelProtocol
 {
 public:
     ZTLabelTTF() = default;
-    ~ZTLabelTTF() override;
 
     // Autoreleased, or null when the init fails. dimensions in points ((0, 0): as large as the text),
     // fontSize in points; fontName is a font file or a family name.
@@ -30,7 +29,7 @@ public:
     // the label without texture and with a zero size.
     virtual void setString(const char* label) override;
     virtual const char* getString() override;
-    virtual const char* getFontName() const { return m_pFontName ? m_pFontName->c_str() : ""; }
+    virtual const char* getFontName() const { return m_sFontName.c_str(); }
     virtual float getFontSize() const { return m_fFontSize; }
     // Stored as given (no content scale); applies from the next setString.
     virtual void setFontSize(float fontSize) { m_fFontSize = fontSize; }
@@ -50,9 +49,9 @@ public:
 protected:
     ZTSize m_tDimensions;
     ZTTextAlignment m_eAlignment = kZTTextAlignmentCenter;
-    std::string* m_pFontName = nullptr;
+    std::string m_sFontName;
     float m_fFontSize = 0.0f;
-    std::string* m_pString = nullptr;
+    std::string m_sString;
 };
 
 } // namespace zanth2d
