@@ -24,6 +24,12 @@ ZTSprite* spriteAt(ZTArray* array, unsigned int index)
 
 ZTSpriteBatchNode::~ZTSpriteBatchNode()
 {
+    // Sprites inserted under other parents outlive this node: they must not keep its atlas.
+    if (m_pobDescendants) {
+        for (ZTObject* pObject : *m_pobDescendants) {
+            static_cast<ZTSprite*>(pObject)->useSelfRender();
+        }
+    }
     ZT_SAFE_RELEASE(m_pobTextureAtlas);
     ZT_SAFE_RELEASE(m_pobDescendants);
 }

@@ -221,6 +221,23 @@ TEST_F(ZTSpriteBatchNodeTest, hidingAParentCollapsesItsBatchedChildren)
     EXPECT_FLOAT_EQ(batch->getTextureAtlas()->getQuads()[0].tr.vertices.y, 0);
 }
 
+TEST_F(ZTSpriteBatchNodeTest, spriteOutlivingItsBatchNodeDrawsItselfAgain)
+{
+    auto* batch = new ZTSpriteBatchNode();
+    ASSERT_TRUE(batch->initWithTexture(m_texture, 4));
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(m_texture);
+    sprite->setPosition(ZTPoint(100, 100));
+    holder->addChild(sprite);
+    batch->insertChild(sprite, 0);
+    batch->release();
+    EXPECT_FALSE(sprite->isUsesBatchNode());
+    sprite->setColor(ztColor3B{255, 0, 0});
+    m_scene.clear();
+    holder->visit();
+    EXPECT_EQ(SpriteScene::rgb(90, 110)[0], 255);
+}
+
 TEST_F(ZTSpriteBatchNodeTest, emptyBatchDrawsNothing)
 {
     ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
