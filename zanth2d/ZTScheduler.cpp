@@ -298,7 +298,8 @@ void ZTScheduler::unscheduleAllSelectors()
 
 unsigned int ZTScheduler::scheduleScriptFunc(unsigned int nHandler, float fInterval, bool bPaused)
 {
-    auto* pEntry = ZTSchedulerScriptHandlerEntry::entryWithHandler(static_cast<int>(nHandler), fInterval, bPaused);
+    auto* pEntry =
+        ZTSchedulerScriptHandlerEntry::entryWithHandler(static_cast<int>(nHandler), fInterval, bPaused);
     if (!m_pScriptHandlerEntries) {
         m_pScriptHandlerEntries = new ZTArray();
         m_pScriptHandlerEntries->initWithCapacity(kScriptEntriesInitialCapacity);
@@ -392,7 +393,8 @@ void ZTScheduler::tick(float dt)
         if (!pElement->paused) {
             for (pElement->timerIndex = 0; pElement->timerIndex < pElement->timers->count();
                  ++pElement->timerIndex) {
-                pElement->currentTimer = static_cast<ZTTimer*>(pElement->timers->objectAtIndex(pElement->timerIndex));
+                pElement->currentTimer =
+                    static_cast<ZTTimer*>(pElement->timers->objectAtIndex(pElement->timerIndex));
                 pElement->currentTimerSalvaged = false;
                 pElement->currentTimer->update(dt);
                 if (pElement->currentTimerSalvaged) {
@@ -418,7 +420,8 @@ void ZTScheduler::tick(float dt)
             if (i >= m_pScriptHandlerEntries->count()) {
                 continue;
             }
-            auto* pEntry = static_cast<ZTSchedulerScriptHandlerEntry*>(m_pScriptHandlerEntries->objectAtIndex(i));
+            auto* pEntry =
+                static_cast<ZTSchedulerScriptHandlerEntry*>(m_pScriptHandlerEntries->objectAtIndex(i));
             if (pEntry->isMarkedForDeletion()) {
                 m_pScriptHandlerEntries->removeObjectAtIndex(i);
             } else if (!pEntry->isPaused()) {

@@ -62,7 +62,7 @@ void ZTTimer::update(float dt)
         (m_pTarget->*m_pfnSelector)(m_fElapsed);
     }
     if (m_nScriptHandler) {
-        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::sharedManager()->getScriptEngine()) {
+        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::installedScriptEngine()) {
             pEngine->executeSchedule(m_nScriptHandler, m_fElapsed);
         }
     }

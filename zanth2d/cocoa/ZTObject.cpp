@@ -23,7 +23,7 @@ ZTObject::~ZTObject()
         ZTPoolManager::getInstance()->removeObject(this);
     }
     if (m_nLuaID) {
-        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::sharedManager()->getScriptEngine()) {
+        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::installedScriptEngine()) {
             pEngine->removeScriptObjectByID(m_nLuaID);
         }
     }

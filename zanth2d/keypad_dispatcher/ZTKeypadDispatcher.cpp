@@ -21,6 +21,9 @@ ZTKeypadDispatcher::ZTKeypadDispatcher() : m_pDelegates(new ZTMutableArray<ZTKey
 
 ZTKeypadDispatcher::~ZTKeypadDispatcher()
 {
+    // Handlers go first while the list still exists: a delegate released here may call back into
+    // the dispatcher from its destructor.
+    m_pDelegates->removeAllObjects();
     m_pDelegates->release();
 }
 

@@ -17,7 +17,7 @@ ZTSchedulerScriptHandlerEntry::~ZTSchedulerScriptHandlerEntry()
 {
     ZT_SAFE_RELEASE(m_pTimer);
     if (m_nHandler) {
-        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::sharedManager()->getScriptEngine()) {
+        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::installedScriptEngine()) {
             pEngine->removeScriptHandler(m_nHandler);
         }
     }

@@ -23,6 +23,11 @@ void ZTScriptEngineManager::purgeSharedManager()
     s_pSharedManager = nullptr;
 }
 
+ZTScriptEngineProtocol* ZTScriptEngineManager::installedScriptEngine()
+{
+    return s_pSharedManager ? s_pSharedManager->m_pScriptEngine : nullptr;
+}
+
 ZTScriptEngineManager::~ZTScriptEngineManager()
 {
     removeScriptEngine();

@@ -13,6 +13,9 @@ public:
     static ZTScriptEngineManager* sharedManager();
     // Deletes the shared manager, releasing its engine.
     static void purgeSharedManager();
+    // The installed engine, or null; never creates the manager, so script hooks in destructors stay
+    // safe after the purge.
+    static ZTScriptEngineProtocol* installedScriptEngine();
 
     ZTScriptEngineProtocol* getScriptEngine() const { return m_pScriptEngine; }
     // Takes over the caller's reference to pScriptEngine and releases the previous engine.

@@ -8,7 +8,7 @@ namespace zanth2d {
 ZTTouchScriptHandlerEntry::~ZTTouchScriptHandlerEntry()
 {
     if (m_nHandler) {
-        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::sharedManager()->getScriptEngine()) {
+        if (ZTScriptEngineProtocol* pEngine = ZTScriptEngineManager::installedScriptEngine()) {
             pEngine->removeScriptHandler(m_nHandler);
         }
     }

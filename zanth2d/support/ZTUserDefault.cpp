@@ -106,7 +106,7 @@ void ZTUserDefault::purgeSharedUserDefault()
     m_sbIsFilePathInitialized = false;
 }
 
-const std::string& ZTUserDefault::getXMLFilePath()
+std::string ZTUserDefault::getXMLFilePath()
 {
     initXMLFilePath();
     return *m_spFilePath;
@@ -149,9 +149,9 @@ void ZTUserDefault::loadDocument()
     // libxml2's own error printing is off: a broken file is one log line, and recovery keeps what it can.
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (ctxt) {
-        m_spDocument = xmlCtxtReadFile(ctxt, m_spFilePath->c_str(), "utf-8",
-                                       XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                                           XML_PARSE_NONET);
+        m_spDocument =
+            xmlCtxtReadFile(ctxt, m_spFilePath->c_str(), "utf-8",
+                            XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NONET);
     }
     const bool wellFormed = ctxt && ctxt->wellFormed;
     xmlFreeParserCtxt(ctxt);

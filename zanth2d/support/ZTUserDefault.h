@@ -2,7 +2,6 @@
 
 #include <string>
 
-
 struct _xmlDoc;
 struct _xmlNode;
 
@@ -20,7 +19,7 @@ public:
     static ZTUserDefault* sharedUserDefault();
     // Writes the document, frees it and the shared store; the next sharedUserDefault() reloads the file.
     static void purgeSharedUserDefault();
-    static const std::string& getXMLFilePath();
+    static std::string getXMLFilePath();
 
     // The getters answer the default for a null or missing key and for an element without text.
     bool getBoolForKey(const char* pKey, bool defaultValue = false);

@@ -19,7 +19,8 @@ ZTTargetedTouchHandler* ZTTargetedTouchHandler::handlerWithDelegate(ZTTouchDeleg
     return pHandler;
 }
 
-bool ZTTargetedTouchHandler::initWithDelegate(ZTTouchDelegate* pDelegate, int nPriority, bool bSwallowsTouches)
+bool ZTTargetedTouchHandler::initWithDelegate(ZTTouchDelegate* pDelegate, int nPriority,
+                                              bool bSwallowsTouches)
 {
     ZTTouchHandler::initWithDelegate(pDelegate, nPriority);
     ZT_SAFE_RELEASE(m_pClaimedTouches);

@@ -21,6 +21,12 @@ ZTTouchDispatcher::ZTTouchDispatcher() = default;
 
 ZTTouchDispatcher::~ZTTouchDispatcher()
 {
+    // Handlers go first while the lists still exist: a delegate released here may call back into
+    // the dispatcher from its destructor.
+    if (m_pTargetedHandlers) {
+        forceRemoveAllDelegates();
+        m_pHandlersToAdd->removeAllObjects();
+    }
     ZT_SAFE_RELEASE(m_pTargetedHandlers);
     ZT_SAFE_RELEASE(m_pStandardHandlers);
     ZT_SAFE_RELEASE(m_pHandlersToAdd);
@@ -151,7 +157,8 @@ ZTTouchHandler* ZTTouchDispatcher::findHandler(ZTTouchDelegate* pDelegate)
     return pHandler ? pHandler : findHandler(m_pStandardHandlers, pDelegate);
 }
 
-ZTTouchHandler* ZTTouchDispatcher::findHandler(ZTMutableArray<ZTTouchHandler*>* pArray, ZTTouchDelegate* pDelegate)
+ZTTouchHandler* ZTTouchDispatcher::findHandler(ZTMutableArray<ZTTouchHandler*>* pArray,
+                                               ZTTouchDelegate* pDelegate)
 {
     ZTAssert(pArray != nullptr && pDelegate != nullptr, "pArray != __null && pDelegate != __null");
     for (ZTTouchHandler* pHandler : *pArray) {
@@ -207,7 +214,8 @@ void ZTTouchDispatcher::touches(ZTSet* pTouches, ZTEvent* pEvent, unsigned int u
         for (ZTObject* pObject : *pTouches) {
             auto* pTouch = static_cast<ZTTouch*>(pObject);
             for (unsigned int i = 0; i < m_pTargetedHandlers->count(); ++i) {
-                auto* pHandler = static_cast<ZTTargetedTouchHandler*>(m_pTargetedHandlers->getObjectAtIndex(i));
+                auto* pHandler =
+                    static_cast<ZTTargetedTouchHandler*>(m_pTargetedHandlers->getObjectAtIndex(i));
                 ZTTouchDelegate* pDelegate = pHandler->getDelegate();
                 bool bClaimed = false;
                 if (sHelper == kZTTouchBegan) {

@@ -17,7 +17,10 @@ std::vector<std::string> g_log;
 class KeyListener : public ZTObject, public ZTKeypadDelegate
 {
 public:
-    explicit KeyListener(std::string name, bool* destroyed = nullptr) : m_name(std::move(name)), m_destroyed(destroyed) {}
+    explicit KeyListener(std::string name, bool* destroyed = nullptr)
+        : m_name(std::move(name)), m_destroyed(destroyed)
+    {
+    }
     ~KeyListener() override
     {
         if (m_destroyed) {
@@ -28,7 +31,8 @@ public:
     {
         g_log.push_back(m_name + ":back");
         if (onBack) {
-            onBack();
+            auto hook = onBack; // the hook may replace itself
+            hook();
         }
     }
     void keyMenuClicked() override { g_log.push_back(m_name + ":menu"); }
@@ -155,4 +159,20 @@ TEST_F(KeypadDispatcherTest, purgeReleasesEveryDelegate)
     ZTPoolManager::getInstance()->pop();
     ZTKeypadDispatcher::purgeSharedDispatcher();
     EXPECT_TRUE(destroyed);
+}
+
+TEST_F(KeypadDispatcherTest, purgeReleasesDelegatesThatCallTheDispatcherFromTheirDestructor)
+{
+    struct Leaving : KeyListener
+    {
+        Leaving() : KeyListener("leaving") {}
+        ~Leaving() override { ZTKeypadDispatcher::sharedDispatcher()->removeDelegate(this); }
+    };
+    auto* leaving = new Leaving();
+    dispatcher()->addDelegate(leaving);
+    dispatcher()->addDelegate(&a);
+    leaving->release();
+    ZTPoolManager::getInstance()->pop();
+    ZTKeypadDispatcher::purgeSharedDispatcher();
+    EXPECT_EQ(a.retainCount(), 1u);
 }

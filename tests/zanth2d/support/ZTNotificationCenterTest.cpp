@@ -22,7 +22,8 @@ public:
         g_calls->push_back(m_name);
         received = pObject;
         if (onCall) {
-            onCall();
+            auto hook = onCall; // the hook may replace itself
+            hook();
         }
     }
     std::string m_name;
@@ -103,7 +104,9 @@ TEST_F(NotificationCenterTest, observerRemovedByAnEarlierObserverDuringAPostIsNo
 TEST_F(NotificationCenterTest, observerAddedDuringAPostIsCalledFromTheNextPost)
 {
     Listener first("first"), late("late");
-    first.onCall = [&] { centre()->addObserver(&late, callfuncO_selector(Listener::onEvent), "ping", nullptr); };
+    first.onCall = [&] {
+        centre()->addObserver(&late, callfuncO_selector(Listener::onEvent), "ping", nullptr);
+    };
     centre()->addObserver(&first, callfuncO_selector(Listener::onEvent), "ping", nullptr);
     centre()->postNotification("ping");
     EXPECT_EQ(calls, (std::vector<std::string>{"first"}));

@@ -105,7 +105,8 @@ TEST_F(UserDefaultTest, settingAKeyAgainReplacesItsValue)
 
 TEST_F(UserDefaultTest, missingOrNullKeysAndEmptyElementsGiveTheDefault)
 {
-    writeFile(path(), "<?xml version=\"1.0\"?>\n<userDefaultRoot><empty/><n>12</n><n>99</n></userDefaultRoot>\n");
+    writeFile(path(),
+              "<?xml version=\"1.0\"?>\n<userDefaultRoot><empty/><n>12</n><n>99</n></userDefaultRoot>\n");
     EXPECT_EQ(store()->getIntegerForKey("missing", 42), 42);
     EXPECT_EQ(store()->getIntegerForKey(nullptr, 42), 42);
     EXPECT_EQ(store()->getStringForKey("empty", "fallback"), "fallback");
