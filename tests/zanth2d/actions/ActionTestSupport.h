@@ -81,6 +81,18 @@ private:
     std::string m_name;
 };
 
+// Runs the action on the node as the node itself does: paused while the node is not running.
+inline zanth2d::ZTAction* run(zanth2d::ZTNode* node, zanth2d::ZTAction* action)
+{
+    zanth2d::ZTActionManager::sharedManager()->addAction(action, node, !node->getIsRunning());
+    return action;
+}
+
+inline unsigned int actionsOf(zanth2d::ZTNode* node)
+{
+    return zanth2d::ZTActionManager::sharedManager()->numberOfRunningActionsInTarget(node);
+}
+
 // Each test gets a pool that is emptied at its end, and a fresh action manager and scheduler.
 class ActionTest : public ::testing::Test
 {

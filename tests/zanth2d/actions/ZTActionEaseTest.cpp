@@ -148,11 +148,11 @@ TEST_F(EaseActionTest, wrapperTimeDecidesTheEndAndTheInnerActionIsOnlyUpdated)
     RecordingAction* wrapped = inner(2);
     ZTEaseOut* ease = ZTEaseOut::actionWithAction(wrapped, 2);
     EXPECT_EQ(ease->getDuration(), 2);
-    node->runAction(ease);
+    run(node, ease);
     manager()->update(0);
     manager()->update(1);
     manager()->update(1);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
     EXPECT_EQ(wrapped->getElapsed(), 0);
     EXPECT_EQ(m_log.events,
               (std::vector<std::string>{"start", "update 0.000", "update 0.707", "update 1.000", "stop"}));
@@ -161,7 +161,7 @@ TEST_F(EaseActionTest, wrapperTimeDecidesTheEndAndTheInnerActionIsOnlyUpdated)
 TEST_F(EaseActionTest, moveWithBounceOutLandsWhereThePlainMoveWould)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTEaseBounceOut::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0))));
+    run(node, ZTEaseBounceOut::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0))));
     manager()->update(0);
     manager()->update(0.5f);
     EXPECT_FLOAT_EQ(node->getPosition().x, 76.5625f);

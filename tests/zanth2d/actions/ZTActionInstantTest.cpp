@@ -43,18 +43,18 @@ public:
 TEST_F(InstantActionTest, hideWorksInsideRunActionAndIsGoneAfterTheNextUpdate)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTHide::action());
+    run(node, ZTHide::action());
     EXPECT_FALSE(node->getIsVisible());
-    EXPECT_EQ(node->numberOfRunningActions(), 1u);
+    EXPECT_EQ(actionsOf(node), 1u);
     manager()->update(0.016f);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
     EXPECT_FALSE(node->getIsVisible());
 }
 
 TEST_F(InstantActionTest, instantActionRunsAlsoOnANodeThatIsNotRunning)
 {
     auto* node = new ZTNode();
-    node->runAction(ZTPlace::actionWithPosition(ZTPoint(3, 4)));
+    run(node, ZTPlace::actionWithPosition(ZTPoint(3, 4)));
     EXPECT_EQ(node->getPosition().x, 3);
     EXPECT_EQ(node->getPosition().y, 4);
     node->release();
@@ -96,9 +96,9 @@ TEST_F(InstantActionTest, callFuncNAfterADelayIsCalledOnceWithTheNodeWhenTimeRea
 {
     auto* listener = new Listener();
     ZTNode* node = runningNode();
-    node->runAction(ZTSequence::actionOneTwo(
-        ZTDelayTime::actionWithDuration(1),
-        ZTCallFuncN::actionWithTarget(listener, callfuncN_selector(Listener::withNode))));
+    run(node, ZTSequence::actionOneTwo(
+                  ZTDelayTime::actionWithDuration(1),
+                  ZTCallFuncN::actionWithTarget(listener, callfuncN_selector(Listener::withNode))));
     manager()->update(0);
     manager()->update(0.5f);
     EXPECT_TRUE(listener->calls.empty());
@@ -130,10 +130,11 @@ TEST_F(InstantActionTest, callBackInsideARepeatedSequenceFiresOnEveryRepetition)
 {
     auto* listener = new Listener();
     ZTNode* node = runningNode();
-    node->runAction(ZTRepeat::actionWithAction(
-        ZTSequence::actionOneTwo(ZTDelayTime::actionWithDuration(1),
-                                 ZTCallFunc::actionWithTarget(listener, callfunc_selector(Listener::plain))),
-        3));
+    run(node, ZTRepeat::actionWithAction(
+                  ZTSequence::actionOneTwo(
+                      ZTDelayTime::actionWithDuration(1),
+                      ZTCallFunc::actionWithTarget(listener, callfunc_selector(Listener::plain))),
+                  3));
     manager()->update(0);
     for (int i = 0; i < 6; ++i) {
         manager()->update(0.5f);
@@ -147,7 +148,7 @@ TEST_F(InstantActionTest, callFuncNDPassesTheNodeAndItsData)
     auto* listener = new Listener();
     int data = 42;
     ZTNode* node = runningNode();
-    node->runAction(
+    run(node,
         ZTCallFuncND::actionWithTarget(listener, callfuncND_selector(Listener::withNodeAndData), &data));
     EXPECT_EQ(listener->calls, (std::vector<std::string>{"node+data"}));
     EXPECT_EQ(listener->nodes[0], node);

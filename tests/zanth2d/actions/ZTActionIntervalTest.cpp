@@ -13,7 +13,7 @@ protected:
     // Runs the action on the node through the manager, one update per step.
     void play(ZTNode* node, ZTAction* action, const std::vector<float>& steps)
     {
-        node->runAction(action);
+        run(node, action);
         for (float dt : steps) {
             manager()->update(dt);
         }
@@ -167,9 +167,9 @@ TEST_F(IntervalActionTest, sequenceReverseAndCopyAreDeep)
 TEST_F(IntervalActionTest, repeatOfMoveByThreeTimesMovesThirtyAndEndsWithTheLastStep)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTRepeat::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0)), 3));
+    run(node, ZTRepeat::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0)), 3));
     int frames = 0;
-    while (node->numberOfRunningActions() > 0 && frames < 100) {
+    while (actionsOf(node) > 0 && frames < 100) {
         manager()->update(0.25f);
         ++frames;
     }
@@ -247,7 +247,7 @@ TEST_F(IntervalActionTest, reverseTimeOfMoveByJumpsToTheEndAndMovesBack)
 {
     ZTNode* node = runningNode();
     node->setPosition(ZTPoint(5, 5));
-    node->runAction(ZTReverseTime::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0))));
+    run(node, ZTReverseTime::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0))));
     manager()->update(0);
     EXPECT_EQ(node->getPosition().x, 105);
     manager()->update(0.5f);
@@ -261,7 +261,7 @@ TEST_F(IntervalActionTest, delayChangesNothingAndReversesToADelay)
     ZTNode* node = runningNode();
     play(node, ZTDelayTime::actionWithDuration(1), {0, 0.5f, 0.5f});
     EXPECT_EQ(node->getPosition().x, 0);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
     EXPECT_EQ(ZTDelayTime::actionWithDuration(2)->reverse()->getDuration(), 2);
 }
 
@@ -421,13 +421,13 @@ TEST_F(IntervalActionTest, blinkShowsInTheSecondHalfOfEverySliceAndKeepsItsLastS
     EXPECT_TRUE(node->getIsVisible());
     blink->update(0.25f);
     EXPECT_FALSE(node->getIsVisible());
-    node->runAction(blink);
+    run(node, blink);
     manager()->update(0);
     manager()->update(0.75f);
     EXPECT_TRUE(node->getIsVisible());
     manager()->update(0.25f); // reaches the end: nothing changes
     EXPECT_TRUE(node->getIsVisible());
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
 }
 
 TEST_F(IntervalActionTest, fadesSetOpacityByTruncation)
@@ -489,5 +489,5 @@ TEST_F(IntervalActionTest, fadesAndTintsLeaveANodeWithoutColourAlone)
     play(node,
          ZTSpawn::actionOneTwo(ZTFadeTo::actionWithDuration(1, 3), ZTTintBy::actionWithDuration(1, 1, 2, 3)),
          {0, 1});
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
 }

@@ -13,7 +13,7 @@ class ActionManagerTest : public ActionTest
 TEST_F(ActionManagerTest, moveByOfOneSecondInQuarterTicksMovesTheNodeHundred)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0)));
+    run(node, ZTMoveBy::actionWithDuration(1, ZTPoint(100, 0)));
     std::vector<float> xs;
     for (int frame = 0; frame < 5; ++frame) {
         manager()->update(0.25f);
@@ -21,7 +21,7 @@ TEST_F(ActionManagerTest, moveByOfOneSecondInQuarterTicksMovesTheNodeHundred)
     }
     EXPECT_EQ(xs, (std::vector<float>{0, 25, 50, 75, 100}));
     EXPECT_EQ(node->getPosition().y, 0);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
 }
 
 TEST_F(ActionManagerTest, finishedActionIsStoppedOnceAndReleasedInItsLastFrame)
@@ -30,12 +30,12 @@ TEST_F(ActionManagerTest, finishedActionIsStoppedOnceAndReleasedInItsLastFrame)
     ZTNode* node = runningNode();
     RecordingAction* action = RecordingAction::create(1, &log);
     action->retain();
-    node->runAction(action);
+    run(node, action);
     EXPECT_EQ(action->retainCount(), 3u); // test, pool, manager
     for (int frame = 0; frame < 4; ++frame) {
         manager()->update(0.25f);
     }
-    EXPECT_EQ(node->numberOfRunningActions(), 1u);
+    EXPECT_EQ(actionsOf(node), 1u);
     manager()->update(0.25f);
     EXPECT_EQ(log.updates, (std::vector<float>{0, 0.25f, 0.5f, 0.75f, 1}));
     EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "stop"), 1);
@@ -49,7 +49,7 @@ TEST_F(ActionManagerTest, targetWhoseOnlyActionFinishesIsReleasedInTheSameUpdate
     int destroyed = 0;
     auto* node = new CountedNode(&destroyed);
     node->onEnter();
-    node->runAction(ZTDelayTime::actionWithDuration(0.5f));
+    run(node, ZTDelayTime::actionWithDuration(0.5f));
     node->release(); // only the manager holds it now
     manager()->update(0);
     EXPECT_EQ(destroyed, 0);
@@ -60,7 +60,7 @@ TEST_F(ActionManagerTest, targetWhoseOnlyActionFinishesIsReleasedInTheSameUpdate
 TEST_F(ActionManagerTest, schedulerTickStepsTheActions)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTMoveBy::actionWithDuration(1, ZTPoint(0, 10)));
+    run(node, ZTMoveBy::actionWithDuration(1, ZTPoint(0, 10)));
     ZTScheduler::sharedScheduler()->tick(0.5f);
     ZTScheduler::sharedScheduler()->tick(0.5f);
     EXPECT_EQ(node->getPosition().y, 5);
@@ -74,13 +74,13 @@ TEST_F(ActionManagerTest, actionRemovingItselfIsNotStoppedAndTheNextActionStillS
     ZTNode* node = runningNode();
     auto* remover = hookAction([](ZTAction* self) { ZTActionManager::sharedManager()->removeAction(self); });
     remover->retain();
-    node->runAction(remover);
-    node->runAction(RecordingAction::create(1, &log));
+    run(node, remover);
+    run(node, RecordingAction::create(1, &log));
     manager()->update(0.1f);
     EXPECT_EQ(remover->steps, 1);
     EXPECT_EQ(remover->stops, 0);
     EXPECT_EQ(log.updates.size(), 1u);
-    EXPECT_EQ(node->numberOfRunningActions(), 1u);
+    EXPECT_EQ(actionsOf(node), 1u);
     EXPECT_EQ(remover->retainCount(), 2u); // test and pool: the manager let go
     remover->release();
 }
@@ -90,10 +90,9 @@ TEST_F(ActionManagerTest, removingAnEarlierActionDuringAStepNeitherSkipsNorRepea
     ActionLog log;
     ZTNode* node = runningNode();
     RecordingAction* first = RecordingAction::create(10, &log, "a");
-    node->runAction(first);
-    node->runAction(
-        hookAction([first](ZTAction*) { ZTActionManager::sharedManager()->removeAction(first); }));
-    node->runAction(RecordingAction::create(10, &log, "c"));
+    run(node, first);
+    run(node, hookAction([first](ZTAction*) { ZTActionManager::sharedManager()->removeAction(first); }));
+    run(node, RecordingAction::create(10, &log, "c"));
     log.clear();
     manager()->update(0.1f);
     EXPECT_EQ(log.events, (std::vector<std::string>{"a update 0.000", "c update 0.000"}));
@@ -111,13 +110,13 @@ TEST_F(ActionManagerTest, targetRemovedDuringItsOwnStepSurvivesUntilTheTurnEnds)
     int positionSeen = -1;
     auto* killer = hookAction([&](ZTAction* self) {
         ZTNode* target = self->getTarget();
-        target->stopAllActions();
+        ZTActionManager::sharedManager()->removeAllActionsFromTarget(target);
         // Still alive: the manager's entry holds the target until the end of the turn.
         positionSeen = static_cast<int>(target->getPosition().x);
         target->setPosition(ZTPoint(1, 1));
     });
-    node->runAction(killer);
-    node->runAction(RecordingAction::create(1, &log));
+    run(node, killer);
+    run(node, RecordingAction::create(1, &log));
     node->release();
     log.clear();
     manager()->update(0.1f);
@@ -135,13 +134,15 @@ TEST_F(ActionManagerTest, nodeThatRemovesItselfFromTheTreeDuringAStepDiesAfterTh
     auto* child = new CountedNode(&destroyed);
     parent->addChild(child);
     child->release(); // the parent owns it
-    child->runAction(hookAction([&](ZTAction* self) {
-        self->getTarget()->removeFromParentAndCleanup(true);
-        EXPECT_EQ(destroyed, 0);
-    }));
-    child->runAction(RecordingAction::create(1, &log));
+    run(child, hookAction([&](ZTAction* self) {
+            ZTNode* target = self->getTarget();
+            target->removeFromParentAndCleanup(false);
+            ZTActionManager::sharedManager()->removeAllActionsFromTarget(target);
+            EXPECT_EQ(destroyed, 0);
+        }));
+    run(child, RecordingAction::create(1, &log));
     ZTNode* other = runningNode();
-    other->runAction(RecordingAction::create(1, &log, "other"));
+    run(other, RecordingAction::create(1, &log, "other"));
     log.clear();
     manager()->update(0.1f);
     EXPECT_EQ(destroyed, 1);
@@ -157,8 +158,8 @@ TEST_F(ActionManagerTest, removeAllActionsDuringAStepLeavesTheManagerUsable)
     auto* second = new CountedNode(&destroyed);
     first->onEnter();
     second->onEnter();
-    first->runAction(hookAction([](ZTAction*) { ZTActionManager::sharedManager()->removeAllActions(); }));
-    second->runAction(RecordingAction::create(1, &log));
+    run(first, hookAction([](ZTAction*) { ZTActionManager::sharedManager()->removeAllActions(); }));
+    run(second, RecordingAction::create(1, &log));
     first->release();
     second->release();
     log.clear();
@@ -166,7 +167,7 @@ TEST_F(ActionManagerTest, removeAllActionsDuringAStepLeavesTheManagerUsable)
     EXPECT_TRUE(log.updates.empty());
     EXPECT_EQ(destroyed, 2);
     ZTNode* node = runningNode();
-    node->runAction(ZTMoveBy::actionWithDuration(1, ZTPoint(4, 0)));
+    run(node, ZTMoveBy::actionWithDuration(1, ZTPoint(4, 0)));
     manager()->update(0);
     manager()->update(1);
     EXPECT_EQ(node->getPosition().x, 4);
@@ -195,14 +196,14 @@ TEST_F(ActionManagerTest, targetWhoseReleaseRemovesTheNextEntryDoesNotBreakTheWa
     ZTNode* last = runningNode();
     auto* dying = new NodeClearingAnotherOnDeath(next);
     dying->onEnter();
-    dying->runAction(ZTDelayTime::actionWithDuration(0)); // done after its first step
+    run(dying, ZTDelayTime::actionWithDuration(0)); // done after its first step
     dying->release();
-    next->runAction(RecordingAction::create(1, &log, "next"));
-    last->runAction(RecordingAction::create(1, &log, "last"));
+    run(next, RecordingAction::create(1, &log, "next"));
+    run(last, RecordingAction::create(1, &log, "last"));
     manager()->update(0.1f);
     log.clear();
     manager()->update(0.1f);
-    EXPECT_EQ(next->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(next), 0u);
     EXPECT_EQ(log.events, (std::vector<std::string>{"last update 0.100"}));
 }
 
@@ -212,12 +213,12 @@ TEST_F(ActionManagerTest, actionRunOnANewNodeDuringAStepStartsAtOnceAndStepsInTh
     ZTNode* first = runningNode();
     ZTNode* second = runningNode();
     bool added = false;
-    first->runAction(hookAction([&](ZTAction*) {
-        if (!added) {
-            added = true;
-            second->runAction(RecordingAction::create(1, &log));
-        }
-    }));
+    run(first, hookAction([&](ZTAction*) {
+            if (!added) {
+                added = true;
+                run(second, RecordingAction::create(1, &log));
+            }
+        }));
     manager()->update(0.1f);
     EXPECT_EQ(log.events, (std::vector<std::string>{"start", "update 0.000"}));
 }
@@ -247,20 +248,6 @@ TEST_F(ActionManagerTest, pauseOfATargetWithoutActionsIsNotRemembered)
     EXPECT_EQ(log.updates.size(), 1u);
 }
 
-TEST_F(ActionManagerTest, nodeThatIsNotRunningAddsItsActionsPaused)
-{
-    auto* node = new ZTNode();
-    node->runAction(ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0)));
-    manager()->update(0);
-    manager()->update(1);
-    EXPECT_EQ(node->getPosition().x, 0);
-    node->onEnter();
-    manager()->update(0);
-    manager()->update(1);
-    EXPECT_EQ(node->getPosition().x, 10);
-    node->release();
-}
-
 // Lookup and removal
 
 TEST_F(ActionManagerTest, tagLookupAndRemovalTakeTheFirstMatchOnly)
@@ -271,13 +258,13 @@ TEST_F(ActionManagerTest, tagLookupAndRemovalTakeTheFirstMatchOnly)
     RecordingAction* second = RecordingAction::create(1, &log, "b");
     first->setTag(7);
     second->setTag(7);
-    node->runAction(first);
-    node->runAction(second);
-    EXPECT_EQ(node->getActionByTag(7), first);
-    node->stopActionByTag(7);
-    EXPECT_EQ(node->numberOfRunningActions(), 1u);
-    EXPECT_EQ(node->getActionByTag(7), second);
-    EXPECT_EQ(node->getActionByTag(8), nullptr);
+    run(node, first);
+    run(node, second);
+    EXPECT_EQ(manager()->getActionByTag(7, node), first);
+    manager()->removeActionByTag(7, node);
+    EXPECT_EQ(actionsOf(node), 1u);
+    EXPECT_EQ(manager()->getActionByTag(7, node), second);
+    EXPECT_EQ(manager()->getActionByTag(8, node), nullptr);
 }
 
 TEST_F(ActionManagerTest, removalNeverStopsTheActionAndUnknownsAreIgnored)
@@ -286,16 +273,16 @@ TEST_F(ActionManagerTest, removalNeverStopsTheActionAndUnknownsAreIgnored)
     ZTNode* node = runningNode();
     ZTNode* idle = runningNode();
     RecordingAction* action = RecordingAction::create(1, &log);
-    node->runAction(action);
+    run(node, action);
     manager()->removeAction(nullptr);
     manager()->removeAction(ZTDelayTime::actionWithDuration(1));
     manager()->removeAllActionsFromTarget(nullptr);
     manager()->removeAllActionsFromTarget(idle);
     manager()->removeActionByTag(3, idle);
     EXPECT_EQ(manager()->numberOfRunningActionsInTarget(idle), 0u);
-    EXPECT_EQ(node->numberOfRunningActions(), 1u);
-    node->stopAction(action);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 1u);
+    manager()->removeAction(action);
+    EXPECT_EQ(actionsOf(node), 0u);
     EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "stop"), 0);
 }
 
@@ -303,8 +290,8 @@ TEST_F(ActionManagerTest, purgeReleasesEveryTargetAndAction)
 {
     int destroyed = 0;
     auto* node = new CountedNode(&destroyed);
-    node->runAction(ZTMoveBy::actionWithDuration(1, ZTPoint(1, 1)));
-    node->runAction(ZTRotateBy::actionWithDuration(1, 90));
+    run(node, ZTMoveBy::actionWithDuration(1, ZTPoint(1, 1)));
+    run(node, ZTRotateBy::actionWithDuration(1, 90));
     node->release();
     EXPECT_EQ(destroyed, 0);
     ZTActionManager::purgeSharedManager();

@@ -37,12 +37,12 @@ TEST_F(BaseActionTest, removedActionCanRunAgainFromItsStart)
 {
     ZTNode* node = runningNode();
     ZTMoveBy* move = ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0));
-    node->runAction(move);
+    run(node, move);
     manager()->update(0);
     manager()->update(0.5f);
-    node->stopAction(move);
+    manager()->removeAction(move);
     EXPECT_EQ(node->getPosition().x, 5);
-    node->runAction(move);
+    run(node, move);
     manager()->update(0);
     manager()->update(1);
     EXPECT_EQ(node->getPosition().x, 15);
@@ -95,13 +95,13 @@ TEST_F(BaseActionTest, speedReverseAndCopyKeepTheSpeedOverNewInnerActions)
 TEST_F(BaseActionTest, speedActionRunsThroughTheManager)
 {
     ZTNode* node = runningNode();
-    node->runAction(ZTSpeed::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0)), 4));
+    run(node, ZTSpeed::actionWithAction(ZTMoveBy::actionWithDuration(1, ZTPoint(10, 0)), 4));
     manager()->update(0);
     manager()->update(0.125f);
     EXPECT_EQ(node->getPosition().x, 5);
     manager()->update(0.125f);
     EXPECT_EQ(node->getPosition().x, 10);
-    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(node), 0u);
 }
 
 // Follow
@@ -121,7 +121,7 @@ TEST_F(FollowTest, withoutBoundaryKeepsTheFollowedNodeAtTheScreenCentre)
     ZTNode* layer = runningNode();
     ZTNode* hero = runningNode();
     hero->setPosition(ZTPoint(30, 40));
-    layer->runAction(ZTFollow::actionWithTarget(hero));
+    run(layer, ZTFollow::actionWithTarget(hero));
     manager()->update(0.1f);
     EXPECT_EQ(layer->getPosition().x, halfScreen().x - 30);
     EXPECT_EQ(layer->getPosition().y, halfScreen().y - 40);
@@ -136,7 +136,7 @@ TEST_F(FollowTest, withBoundaryClampsToTheWorld)
     ZTNode* layer = runningNode();
     ZTNode* hero = runningNode();
     // A world far larger than any screen: left = screen width - 10000, right = 0, bottom likewise, top 0.
-    layer->runAction(ZTFollow::actionWithTarget(hero, ZTRect(0, 0, 10000, 10000)));
+    run(layer, ZTFollow::actionWithTarget(hero, ZTRect(0, 0, 10000, 10000)));
     hero->setPosition(ZTPoint(-100, 20000));
     manager()->update(0.1f);
     EXPECT_EQ(layer->getPosition().x, 0);
@@ -153,7 +153,7 @@ TEST_F(FollowTest, worldWithinTheScreenIsFullyCoveredAndNeverMoves)
     ZTNode* hero = runningNode();
     layer->setPosition(ZTPoint(7, 7));
     ZTSize screen = ZTDirector::sharedDirector()->getWinSize();
-    layer->runAction(ZTFollow::actionWithTarget(hero, ZTRect(10, 20, screen.width, screen.height)));
+    run(layer, ZTFollow::actionWithTarget(hero, ZTRect(10, 20, screen.width, screen.height)));
     hero->setPosition(ZTPoint(300, 300));
     manager()->update(0.1f);
     EXPECT_EQ(layer->getPosition().x, 7);
@@ -169,15 +169,15 @@ TEST_F(FollowTest, endsWhenTheFollowedNodeLeavesTheStageAndCopiesFollowTheSameNo
     ZTFollow* follow = ZTFollow::actionWithTarget(hero);
     hero->release(); // the follow action keeps it
     auto* copy = static_cast<ZTFollow*>(follow->copy());
-    layer->runAction(copy);
+    run(layer, copy);
     copy->release();
     hero->setPosition(ZTPoint(1, 2));
     manager()->update(0.1f);
     EXPECT_EQ(layer->getPosition().x, halfScreen().x - 1);
-    EXPECT_EQ(layer->numberOfRunningActions(), 1u);
+    EXPECT_EQ(actionsOf(layer), 1u);
     hero->onExit();
     manager()->update(0.1f);
-    EXPECT_EQ(layer->numberOfRunningActions(), 0u);
+    EXPECT_EQ(actionsOf(layer), 0u);
     EXPECT_EQ(destroyed, 0);
     ZTPoolManager::getInstance()->pop(); // the original action lets go of the hero
     EXPECT_EQ(destroyed, 1);
