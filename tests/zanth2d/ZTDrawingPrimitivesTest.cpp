@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GLTestContext.h"
+#include "PinGLDriver.h"
 
 #include <cmath>
 #include <functional>
@@ -44,7 +45,11 @@ class DrawingPrimitives : public ::testing::Test
 protected:
     static constexpr int kSize = 256;
 
-    static void SetUpTestSuite() { s_context = new GLTestContext(kSize, kSize); }
+    static void SetUpTestSuite()
+    {
+        s_context = new GLTestContext(kSize, kSize);
+        pinGLDriver();
+    }
     static void TearDownTestSuite()
     {
         delete s_context;
