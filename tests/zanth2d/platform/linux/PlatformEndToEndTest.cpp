@@ -420,6 +420,17 @@ TEST(PlatformInput, keysBecomeQtKeysAndTextInput)
     EXPECT_TRUE(program.waitForLine("insert-text 1 [\n]")) << program.output();
 }
 
+TEST(PlatformWindow, resizingTheWindowRedrawsThroughTheSink)
+{
+    ProgramRun program("Zanth resize");
+    ASSERT_TRUE(program.ready()) << program.output();
+    run("xdotool windowsize " + program.windowId() + " 800 600");
+    ASSERT_TRUE(program.waitForLine("reshape 800 600")) << program.output();
+    // The batched item changes are applied before the redraw.
+    const std::string out = program.output();
+    EXPECT_LT(out.rfind("update-items", out.find("reshape 800 600")), out.find("reshape 800 600"));
+}
+
 TEST(PlatformLifetime, escapeEndsTheProcessWithStatusZeroWithinASecond)
 {
     ProgramRun program("Zanth escape");
