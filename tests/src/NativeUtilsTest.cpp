@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "VisibleWindowLock.h"
 #include "nativeutils.h"
 
 namespace {
@@ -247,8 +248,28 @@ int main(int argc, char** argv)
     qunsetenv("DEFAULT_BROWSER");
     qunsetenv("BROWSER");
 
+    // Other tests show windows and type on the same X server: take turns, so none steals our focus.
+    VisibleWindowLock windowLock;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QApplication app(argc, argv);
+    // A dialog nobody answers would block the test for ever: reject it after 20 s and fail instead.
+    QWidget* watchedDialog = nullptr;
+    int watchedSeconds = 0;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        watchedSeconds = dialog == watchedDialog ? watchedSeconds + 1 : 0;
+        watchedDialog = dialog;
+        if (dialog && watchedSeconds >= 20) {
+            ADD_FAILURE() << "a dialog stayed open for 20 s: " << dialog->windowTitle().toStdString();
+            if (auto* box = qobject_cast<QDialog*>(dialog)) {
+                box->reject();
+            } else {
+                dialog->close();
+            }
+        }
+    });
+    watchdog.start(1000);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
