@@ -7,6 +7,7 @@
 
 #include "ZTMacros.h"
 #include "ZTScheduler.h"
+#include "actions/ZTActionManager.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "keypad_dispatcher/ZTKeypadDispatcher.h"
@@ -105,6 +106,11 @@ ZTDirector::~ZTDirector()
 ZTScheduler* ZTDirector::getScheduler()
 {
     return ZTScheduler::sharedScheduler();
+}
+
+ZTActionManager* ZTDirector::getActionManager()
+{
+    return ZTActionManager::sharedManager();
 }
 
 ZTTouchDispatcher* ZTDirector::getTouchDispatcher()
@@ -496,6 +502,7 @@ void ZTDirector::purgeDirector()
     runPurgeHook(kZTPurgeBMFontCachedData);
     runPurgeHook(kZTPurgeAnimationCache);
     runPurgeHook(kZTPurgeSpriteFrameCache);
+    ZTActionManager::purgeSharedManager();
     ZTScheduler::purgeSharedScheduler();
     runPurgeHook(kZTPurgeTextureCache);
     ZTUserDefault::purgeSharedUserDefault();
@@ -524,6 +531,7 @@ void ZTDirector::resetDirector()
     runPurgeHook(kZTPurgeBMFontCachedData);
     runPurgeHook(kZTPurgeAnimationCache);
     runPurgeHook(kZTPurgeSpriteFrameCache);
+    ZTActionManager::purgeSharedManager();
     ZTScheduler::purgeSharedScheduler();
     runPurgeHook(kZTPurgeTextureCache);
 }

@@ -7,6 +7,7 @@
 
 namespace zanth2d {
 
+class ZTActionManager;
 class ZTEGLView;
 class ZTKeypadDispatcher;
 class ZTNode;
@@ -86,6 +87,7 @@ public:
 
     // Shared services reached through the director.
     ZTScheduler* getScheduler();
+    ZTActionManager* getActionManager();
     ZTTouchDispatcher* getTouchDispatcher();
     ZTKeypadDispatcher* getKeypadDispatcher();
 

@@ -11,6 +11,7 @@
 #include "RecordingNode.h"
 #include "ZTDirector.h"
 #include "ZTScheduler.h"
+#include "actions/ZTAction.h"
 #include "base_nodes/ZTNode.h"
 #include "base_nodes/ZTNodeGrid.h"
 #include "cocoa/ZTArray.h"
@@ -505,3 +506,42 @@ TEST_F(NodeTest, updatesArePausedUntilTheNodeEntersAndStopAfterCleanup)
     node->onExit();
 }
 
+namespace {
+
+// Never finishes; counts its steps.
+class CountingAction : public ZTAction
+{
+public:
+    bool isDone() override { return false; }
+    void step(float) override { ++steps; }
+    int steps = 0;
+};
+
+} // namespace
+
+TEST_F(NodeTest, actionsWaitForTheNodeToEnterAndStopOnCleanup)
+{
+    ZTNode* node = ZTNode::node();
+    auto* action = new CountingAction();
+    action->setTag(5);
+    EXPECT_EQ(node->runAction(action), action);
+    action->release();
+    ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 0) << "a node that is not running holds its actions paused";
+    EXPECT_EQ(node->numberOfRunningActions(), 1u);
+
+    node->onEnter();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+    EXPECT_EQ(node->getActionByTag(5), action);
+    node->onExit();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+
+    node->onEnter();
+    node->cleanup();
+    EXPECT_EQ(node->numberOfRunningActions(), 0u);
+    EXPECT_EQ(node->getActionByTag(5), nullptr);
+    node->onExit();
+}
