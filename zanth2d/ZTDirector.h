@@ -15,7 +15,8 @@ class ZTScene;
 class ZTScheduler;
 class ZTTouchDispatcher;
 
-typedef enum {
+typedef enum
+{
     kZTDirectorProjection2D = 0,
     kZTDirectorProjection3D = 1,
     // The projection delegate sets the matrices.
@@ -23,13 +24,15 @@ typedef enum {
     kZTDirectorProjectionDefault = kZTDirectorProjection3D,
 } ztDirectorProjection;
 
-typedef enum {
+typedef enum
+{
     // A platform timer calls mainLoop once per run-loop pass: the only kind of director there is.
     kZTDirectorTypeDisplayLink = 0,
     kZTDirectorTypeDefault = kZTDirectorTypeDisplayLink,
 } ztDirectorType;
 
-typedef enum {
+typedef enum
+{
     kZTDeviceOrientationPortrait = 0,
     kZTDeviceOrientationPortraitUpsideDown = 1,
     kZTDeviceOrientationLandscapeLeft = 2,
@@ -38,7 +41,8 @@ typedef enum {
 
 // Caches that live above this library are purged through hooks they install; the director calls them
 // in a fixed order (see purgeDirector, resetDirector and purgeCachedData).
-typedef enum {
+typedef enum
+{
     kZTPurgeBMFontCachedData = 0,
     kZTPurgeAnimationCache,
     kZTPurgeSpriteFrameCache,

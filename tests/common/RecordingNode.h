@@ -10,8 +10,7 @@
 
 // A node (or scene) that logs its life-cycle calls, draws, updates and destruction as "name.call", and
 // keeps the model-view matrix its last draw saw. The log must outlive the node.
-template <typename Base>
-class Recording : public Base
+template <typename Base> class Recording : public Base
 {
 public:
     Recording(std::vector<std::string>* log, std::string name) : m_log(log), m_name(std::move(name)) {}

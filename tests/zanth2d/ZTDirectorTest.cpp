@@ -206,7 +206,8 @@ TEST_F(DirectorTest, pauseStopsTheSchedulerButKeepsDrawing)
 
     advance(5.0);
     director->resume();
-    EXPECT_DOUBLE_EQ(director->getAnimationInterval(), 1 / 30.0) << "a second pause kept the first saved interval";
+    EXPECT_DOUBLE_EQ(director->getAnimationInterval(), 1 / 30.0)
+        << "a second pause kept the first saved interval";
     frame(0.2);
     EXPECT_EQ(scene->updates, 2);
     EXPECT_FLOAT_EQ(director->getDeltaTime(), 0.2f) << "measured from the resume";
@@ -316,12 +317,14 @@ TEST_F(DirectorTest, frameRateLabelComesFromTheInstalledLabelFactory)
     s_log = &log;
     ztFPSLabelHooks hooks;
     hooks.labelWithString = [](const char* text, const char* font, float size) -> ZTNode* {
-        s_log->push_back(std::string("label ") + text + " " + font + " " + std::to_string(static_cast<int>(size)));
+        s_log->push_back(std::string("label ") + text + " " + font + " " +
+                         std::to_string(static_cast<int>(size)));
         return RecordingNode::create(s_log, "label");
     };
     hooks.setString = [](ZTNode*, const char* text) { s_log->push_back(std::string("text ") + text); };
     ZTDirector::setFPSLabelHooks(hooks);
-    EXPECT_EQ(log, (std::vector<std::string>{"label 00.0 Arial 24"})) << "a view is set: the label appears at once";
+    EXPECT_EQ(log, (std::vector<std::string>{"label 00.0 Arial 24"}))
+        << "a view is set: the label appears at once";
 
     director->setDisplayFPS(true);
     director->runWithScene(RecordingScene::create(&log, "s"));

@@ -11,12 +11,12 @@
 #include "ZTScheduler.h"
 #include "actions/ZTAction.h"
 #include "actions/ZTActionManager.h"
-#include "cocoa/ZTArray.h"
 #include "base_nodes/ZTNodeGrid.h"
-#include "support/ZTTransformUtils.h"
+#include "cocoa/ZTArray.h"
 #include "support/ZTGLStack.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTScriptEngineProtocol.h"
+#include "support/ZTTransformUtils.h"
 #include "touch_dispatcher/ZTTouch.h"
 
 namespace zanth2d {
@@ -648,7 +648,8 @@ void ZTNode::stopActionByTag(int tag)
 ZTAction* ZTNode::getActionByTag(int tag)
 {
     ZTAssert(tag != kZTActionTagInvalid, "tag != kZTActionTagInvalid");
-    return ZTDirector::sharedDirector()->getActionManager()->getActionByTag(static_cast<unsigned int>(tag), this);
+    return ZTDirector::sharedDirector()->getActionManager()->getActionByTag(static_cast<unsigned int>(tag),
+                                                                            this);
 }
 
 unsigned int ZTNode::numberOfRunningActions()
@@ -761,7 +762,8 @@ void ZTNode::transform()
 {
     // A node whose matrix was rebuilt outside a visit (bounding box, conversions) still counts as
     // changed, so that its descendants refresh their cached world transforms too.
-    m_bIsAncestorDirty = m_bIsTransformDirty || m_bIsTransformGLDirty || (m_pParent && m_pParent->m_bIsAncestorDirty);
+    m_bIsAncestorDirty =
+        m_bIsTransformDirty || m_bIsTransformGLDirty || (m_pParent && m_pParent->m_bIsAncestorDirty);
 
     bool changed = false;
     if (m_bIsTransformGLDirty) {
@@ -794,7 +796,8 @@ void ZTNode::transform()
 
     if (changed || m_bIsAncestorDirty) {
         m_tCachedNodeToWorldTransform =
-            m_pParent ? ZTAffineTransformConcat(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform) : m_tTransform;
+            m_pParent ? ZTAffineTransformConcat(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform)
+                      : m_tTransform;
     }
 }
 

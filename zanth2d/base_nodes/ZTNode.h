@@ -13,20 +13,21 @@ class ZTCamera;
 class ZTNodeGrid;
 class ZTTouch;
 
-enum {
+enum
+{
     kZTNodeTagInvalid = -1,
 };
 
 // What a batch node reads of a child in one go.
 struct transformValues_
 {
-    ZTPoint pos;      // position in pixels
+    ZTPoint pos; // position in pixels
     float scaleX;
     float scaleY;
-    float rotation;   // degrees
-    float skewX;      // degrees
-    float skewY;      // degrees
-    ZTPoint ap;       // anchor point in pixels
+    float rotation; // degrees
+    float skewX;    // degrees
+    float skewY;    // degrees
+    ZTPoint ap;     // anchor point in pixels
     bool visible;
 };
 

@@ -67,7 +67,8 @@ protected:
     {
         std::vector<std::string> result;
         for (unsigned int i = 0; i < parent->getChildrenCount(); ++i) {
-            result.push_back(std::to_string(static_cast<ZTNode*>(parent->getChildren()->objectAtIndex(i))->getTag()));
+            result.push_back(
+                std::to_string(static_cast<ZTNode*>(parent->getChildren()->objectAtIndex(i))->getTag()));
         }
         return result;
     }
