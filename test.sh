@@ -6,5 +6,6 @@ bash scripts/deps.sh
 BUILD_DIR=${BUILD_DIR:-build/debug}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZANTH_SANITIZE=ON
 cmake --build "$BUILD_DIR"
+bash scripts/fuzz.sh smoke
 cd "$BUILD_DIR"
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j"$(nproc)" "$@"

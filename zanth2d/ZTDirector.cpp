@@ -17,7 +17,9 @@
 #include "support/ZTGLStack.h"
 #include "support/ZTGLU.h"
 #include "support/ZTNotificationCenter.h"
+#include "support/ZTScriptEngineManager.h"
 #include "support/ZTUserDefault.h"
+#include "text_input_node/ZTIMEDispatcher.h"
 #include "touch_dispatcher/ZTTouchDispatcher.h"
 
 namespace zanth2d {
@@ -455,6 +457,8 @@ void ZTDirector::popScene()
     }
     const unsigned int count = m_pobScenesStack->count();
     if (count == 0) {
+        // The popped scene may have been the one waiting: a redraw before the purge must not switch to it.
+        m_pNextScene = nullptr;
         end();
     } else {
         m_bSendCleanupToScene = true;
@@ -506,6 +510,8 @@ void ZTDirector::purgeDirector()
     // still reach the others.
     ZTTouchDispatcher::purgeSharedDispatcher();
     ZTKeypadDispatcher::purgeSharedDispatcher();
+    ZTIMEDispatcher::purgeSharedDispatcher();
+    ZTScriptEngineManager::purgeSharedManager();
     ZTPoolManager::purgePoolManager();
     m_bOwnsPool = false;
 }

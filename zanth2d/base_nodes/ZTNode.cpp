@@ -29,7 +29,7 @@ float contentScaleFactor()
 // No script engine is installed unless a scripting layer sets one.
 ZTScriptEngineProtocol* scriptEngine()
 {
-    return ZTScriptEngineManager::sharedManager()->getScriptEngine();
+    return ZTScriptEngineManager::installedScriptEngine();
 }
 
 bool isZero(const ZTPoint& p)
@@ -460,7 +460,7 @@ void ZTNode::addChild(ZTNode* child, int zOrder, int tag)
         childrenAlloc();
     }
     insertChild(child, zOrder);
-    child->m_nTag = tag;
+    child->setTag(tag);
     child->setParent(this);
     child->setIsAnyAncestorInvisible(!m_bIsVisible || m_bIsAnyAncestorInvisible);
     if (m_bIsRunning) {

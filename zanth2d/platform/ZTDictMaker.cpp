@@ -27,7 +27,8 @@ ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::dictionaryWithContents
     return takeResult(parser.parse(pFileName), pFileName);
 }
 
-ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::dictionaryWithData(const char* pData, unsigned int uLength)
+ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::dictionaryWithData(const char* pData,
+                                                                             unsigned int uLength)
 {
     ZTSAXParser parser;
     parser.init("UTF-8");
@@ -66,7 +67,8 @@ bool ZTDictMaker::storeInParent(ZTObject* pObject, const char* what)
     }
     m_bHasKey = false;
     if (!m_pCurDict->setObject(pObject, m_sCurKey)) {
-        ZTLog("ZTDictMaker: WARNING: duplicate key \"%s\": the later %s is ignored\n", m_sCurKey.c_str(), what);
+        ZTLog("ZTDictMaker: WARNING: duplicate key \"%s\": the later %s is ignored\n", m_sCurKey.c_str(),
+              what);
         return false;
     }
     return true;

@@ -10,7 +10,8 @@
 namespace zanth2d {
 
 // What the element being read is.
-enum ZTSAXState {
+enum ZTSAXState
+{
     SAX_NONE = 0,
     SAX_KEY,
     SAX_DICT,

@@ -5,15 +5,16 @@
 #include <unzip.h>
 
 #include "ZTMacros.h"
+#include "platform/ZTCommon.h"
 #include "platform/ZTContentScale.h"
 #include "platform/ZTDictMaker.h"
-#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
 bool ZTFileUtils::s_bPopupNotify = true;
 
-ZTMutableDictionary<std::string, ZTObject*>* ZTFileUtils::dictionaryWithContentsOfFileThreadSafe(const char* pFileName)
+ZTMutableDictionary<std::string, ZTObject*>*
+ZTFileUtils::dictionaryWithContentsOfFileThreadSafe(const char* pFileName)
 {
     ZTDictMaker maker;
     return maker.dictionaryWithContentsOfFile(pFileName);
@@ -54,7 +55,7 @@ bool ZTFileUtils::getIsPopupNotify()
 }
 
 unsigned char* ZTFileUtils::getFileDataFromZip(const char* pszZipFilePath, const char* pszFileName,
-                                              unsigned long* pSize)
+                                               unsigned long* pSize)
 {
     if (pSize) {
         *pSize = 0;
@@ -73,8 +74,8 @@ unsigned char* ZTFileUtils::getFileDataFromZip(const char* pszZipFilePath, const
         }
         char szFilePathA[260];
         unz_file_info fileInfo;
-        if (unzGetCurrentFileInfo(pFile, &fileInfo, szFilePathA, sizeof(szFilePathA), nullptr, 0, nullptr, 0) !=
-            UNZ_OK) {
+        if (unzGetCurrentFileInfo(pFile, &fileInfo, szFilePathA, sizeof(szFilePathA), nullptr, 0, nullptr,
+                                  0) != UNZ_OK) {
             break;
         }
         if (unzOpenCurrentFile(pFile) != UNZ_OK) {

@@ -40,7 +40,8 @@ public:
     // The property list at pFileName (see ZTDictMaker); the root dictionary, or null when the file
     // holds none. The ThreadSafe form hands one reference to the caller, the other form autoreleases.
     static ZTMutableDictionary<std::string, ZTObject*>* dictionaryWithContentsOfFile(const char* pFileName);
-    static ZTMutableDictionary<std::string, ZTObject*>* dictionaryWithContentsOfFileThreadSafe(const char* pFileName);
+    static ZTMutableDictionary<std::string, ZTObject*>*
+    dictionaryWithContentsOfFileThreadSafe(const char* pFileName);
 
     // Whether a failed getFileData reports itself (on at start).
     static void setIsPopupNotify(bool bNotify);

@@ -13,15 +13,17 @@
 #include <new>
 #include <string>
 
+#include "platform/ZTCommon.h"
 #include "platform/ZTFileData.h"
 #include "platform/ZTFileUtils.h"
-#include "platform/ZTCommon.h"
 
 namespace zanth2d {
 
 namespace {
 
 const int kMaxSide = 65535;
+// Text is never rendered into more than 256 MB.
+const size_t kMaxTextPixels = 64u * 1024 * 1024;
 
 // Font file path -> family used for it, so each file is registered with Qt at most once.
 QMap<QString, QString>& loadedFontMap()
@@ -40,15 +42,24 @@ int bitsPerComponentOf(QImage::Format format)
 int qtAlignment(ZTImage::ETextAlign align)
 {
     switch (align) {
-    case ZTImage::kAlignTopLeft: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignLeft;
-    case ZTImage::kAlignTopRight: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignRight;
-    case ZTImage::kAlignTop: return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignHCenter;
-    case ZTImage::kAlignBottomLeft: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignLeft;
-    case ZTImage::kAlignBottomRight: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignRight;
-    case ZTImage::kAlignBottom: return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignHCenter;
-    case ZTImage::kAlignLeft: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignLeft;
-    case ZTImage::kAlignRight: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignRight;
-    case ZTImage::kAlignCenter: return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignHCenter;
+    case ZTImage::kAlignTopLeft:
+        return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignLeft;
+    case ZTImage::kAlignTopRight:
+        return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignRight;
+    case ZTImage::kAlignTop:
+        return Qt::TextWordWrap | Qt::AlignTop | Qt::AlignHCenter;
+    case ZTImage::kAlignBottomLeft:
+        return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignLeft;
+    case ZTImage::kAlignBottomRight:
+        return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignRight;
+    case ZTImage::kAlignBottom:
+        return Qt::TextWordWrap | Qt::AlignBottom | Qt::AlignHCenter;
+    case ZTImage::kAlignLeft:
+        return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignLeft;
+    case ZTImage::kAlignRight:
+        return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignRight;
+    case ZTImage::kAlignCenter:
+        return Qt::TextWordWrap | Qt::AlignVCenter | Qt::AlignHCenter;
     }
     return Qt::TextWordWrap;
 }
@@ -118,8 +129,10 @@ bool ZTImage::initWithImageData(const void* pData, int nDataLen, EImageFormat eF
         return false;
     }
     switch (eFmt) {
-    case kFmtJpg: return initWithEncodedData(pData, nDataLen, "JPG");
-    case kFmtPng: return initWithEncodedData(pData, nDataLen, "PNG");
+    case kFmtJpg:
+        return initWithEncodedData(pData, nDataLen, "JPG");
+    case kFmtPng:
+        return initWithEncodedData(pData, nDataLen, "PNG");
     case kFmtRawData: {
         if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxSide || nHeight > kMaxSide) {
             return false;
@@ -127,7 +140,7 @@ bool ZTImage::initWithImageData(const void* pData, int nDataLen, EImageFormat eF
         size_t size = static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4;
         if (static_cast<size_t>(nDataLen) < size) {
             ZTLog("ZTImage: WARNING: %d bytes of raw data are too few for %d x %d pixels\n", nDataLen, nWidth,
-                      nHeight);
+                  nHeight);
             return false;
         }
         auto* pCopy = new (std::nothrow) unsigned char[size];
@@ -164,7 +177,8 @@ bool ZTImage::initWithEncodedData(const void* pData, int nDataLen, const char* p
     for (int y = 0; y < image.height(); ++y) {
         std::memcpy(pCopy + rowBytes * static_cast<size_t>(y), image.constScanLine(y), rowBytes);
     }
-    adopt(pCopy, image.width(), image.height(), bitsPerComponentOf(image.format()), image.hasAlphaChannel(), true);
+    adopt(pCopy, image.width(), image.height(), bitsPerComponentOf(image.format()), image.hasAlphaChannel(),
+          true);
     return true;
 }
 
@@ -175,7 +189,8 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
         return false;
     }
     if (nWidth < 0 || nHeight < 0 || nWidth > kMaxSide - 2 || nHeight > kMaxSide || nSize <= 0) {
-        ZTLog("ZTImage: WARNING: text size %d x %d at font size %d is not possible\n", nWidth, nHeight, nSize);
+        ZTLog("ZTImage: WARNING: text size %d x %d at font size %d is not possible\n", nWidth, nHeight,
+              nSize);
         return false;
     }
     QString text = QString::fromUtf8(pText);
@@ -185,7 +200,8 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
     QSize measured = metrics.size(0, text);
     int width = nWidth == 0 ? measured.width() : nWidth + 2;
     int height = nHeight == 0 ? measured.height() : nHeight;
-    if (width > kMaxSide || height > kMaxSide) {
+    if (width > kMaxSide || height > kMaxSide ||
+        static_cast<size_t>(width) * static_cast<size_t>(height) > kMaxTextPixels) {
         ZTLog("ZTImage: WARNING: text of %d x %d pixels is too large\n", width, height);
         return false;
     }
@@ -217,7 +233,8 @@ bool ZTImage::saveToFile(const char* pszFilePath, bool bIsToRGB)
         return false;
     }
     std::string lower(pszFilePath);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     bool bPng = lower.find(".png") != std::string::npos;
     if (!bPng && lower.find(".jpg") == std::string::npos) {
         return false;

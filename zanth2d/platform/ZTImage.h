@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace zanth2d {
 
 // A decoded bitmap: rows top-down, each pixel the bytes R, G, B, A. Decoded files and rendered text
@@ -7,14 +9,16 @@ namespace zanth2d {
 class ZTImage
 {
 public:
-    enum EImageFormat {
+    enum EImageFormat
+    {
         kFmtJpg = 0,
         kFmtPng,
         kFmtRawData,
     };
 
     // High nibble: 1 top, 2 bottom, 3 vertically centred; low nibble: 1 left, 2 right, 3 centred.
-    enum ETextAlign {
+    enum ETextAlign
+    {
         kAlignCenter = 0x33,
         kAlignTop = 0x13,
         kAlignTopRight = 0x12,
@@ -43,14 +47,14 @@ public:
                            int nHeight = 0, int nBitsPerComponent = 8);
     // Renders white text on transparent black. Width or height 0 measure the text; a given width gets
     // a 2-pixel margin. The font is a font file (registered once per process) or a family name.
-    bool initWithString(const char* pText, int nWidth = 0, int nHeight = 0, ETextAlign eAlignMask = kAlignCenter,
-                        const char* pFontName = nullptr, int nSize = 0);
+    bool initWithString(const char* pText, int nWidth = 0, int nHeight = 0,
+                        ETextAlign eAlignMask = kAlignCenter, const char* pFontName = nullptr, int nSize = 0);
 
     // Writes PNG (a path containing ".png", any case) or JPEG (".jpg"); isToRGB drops alpha from a PNG.
     bool saveToFile(const char* pszFilePath, bool bIsToRGB = true);
 
     unsigned char* getData() { return m_pData; }
-    int getDataLen() const { return m_nWidth * m_nHeight * 4; }
+    size_t getDataLen() const { return static_cast<size_t>(m_nWidth) * m_nHeight * 4; }
     bool hasAlpha() const { return m_bHasAlpha; }
     bool isPremultipliedAlpha() const { return m_bPreMulti; }
 
@@ -61,7 +65,8 @@ public:
 private:
     bool initWithEncodedData(const void* pData, int nDataLen, const char* pszFormat);
     bool initWithFileData(const char* fullpath, EImageFormat imageType);
-    void adopt(unsigned char* pData, int nWidth, int nHeight, int nBitsPerComponent, bool bHasAlpha, bool bPreMulti);
+    void adopt(unsigned char* pData, int nWidth, int nHeight, int nBitsPerComponent, bool bHasAlpha,
+               bool bPreMulti);
 
     unsigned short m_nWidth = 0;
     unsigned short m_nHeight = 0;

@@ -7,8 +7,8 @@
 #include <libxml/parser.h>
 #include <libxml/xmlmemory.h>
 
-#include "platform/ZTFileData.h"
 #include "platform/ZTCommon.h"
+#include "platform/ZTFileData.h"
 
 namespace zanth2d {
 
@@ -86,7 +86,7 @@ bool ZTSAXParser::parse(const char* pXMLData, unsigned int uDataLength, const ch
     t_pErrors = nullptr;
     if (result != 0) {
         ZTLog("ZTSAXParser: WARNING: %s is not a well-formed XML file: %s\n", pszName ? pszName : "(data)",
-                  errors.seen ? errors.first : "parse error");
+              errors.seen ? errors.first : "parse error");
         return false;
     }
     xmlCleanupParser();

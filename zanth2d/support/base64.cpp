@@ -72,7 +72,7 @@ int base64Decode(const unsigned char* in, unsigned int inLength, unsigned char**
     }
     unsigned int outLength = 0;
     if (_base64Decode(in, in ? inLength : 0, *out, &outLength) > 0) {
-        delete[] *out;
+        delete[] * out;
         *out = nullptr;
         return 0;
     }

@@ -44,7 +44,8 @@ bool isPowerOfTwo(unsigned int value)
 }
 
 // Copies the image's rows to the top of a zeroed width x height buffer of bytesPerPixel pixels.
-unsigned char* padToSize(ZTImage* image, unsigned int potWide, unsigned int potHigh, unsigned int bytesPerPixel)
+unsigned char* padToSize(ZTImage* image, unsigned int potWide, unsigned int potHigh,
+                         unsigned int bytesPerPixel)
 {
     const unsigned char* source = image->getData();
     ZTAssert(source != nullptr, "tempData != __null");
@@ -118,14 +119,40 @@ bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFor
     GLenum format = 0;
     GLenum type = GL_UNSIGNED_BYTE;
     switch (pixelFormat) {
-    case kZTTexture2DPixelFormat_RGBA8888: internal = GL_RGBA; format = GL_RGBA; break;
-    case kZTTexture2DPixelFormat_RGB888: internal = GL_RGB; format = GL_RGB; break;
-    case kZTTexture2DPixelFormat_RGB565: internal = GL_RGB; format = GL_RGB; type = GL_UNSIGNED_SHORT_5_6_5; break;
-    case kZTTexture2DPixelFormat_A8: internal = GL_ALPHA; format = GL_ALPHA; break;
-    case kZTTexture2DPixelFormat_AI88: internal = GL_LUMINANCE_ALPHA; format = GL_LUMINANCE_ALPHA; break;
-    case kZTTexture2DPixelFormat_RGBA4444: internal = GL_RGBA; format = GL_RGBA; type = GL_UNSIGNED_SHORT_4_4_4_4; break;
-    case kZTTexture2DPixelFormat_RGB5A1: internal = GL_RGBA; format = GL_RGBA; type = GL_UNSIGNED_SHORT_5_5_5_1; break;
-    default: ZTAssert(0, "0"); return false;
+    case kZTTexture2DPixelFormat_RGBA8888:
+        internal = GL_RGBA;
+        format = GL_RGBA;
+        break;
+    case kZTTexture2DPixelFormat_RGB888:
+        internal = GL_RGB;
+        format = GL_RGB;
+        break;
+    case kZTTexture2DPixelFormat_RGB565:
+        internal = GL_RGB;
+        format = GL_RGB;
+        type = GL_UNSIGNED_SHORT_5_6_5;
+        break;
+    case kZTTexture2DPixelFormat_A8:
+        internal = GL_ALPHA;
+        format = GL_ALPHA;
+        break;
+    case kZTTexture2DPixelFormat_AI88:
+        internal = GL_LUMINANCE_ALPHA;
+        format = GL_LUMINANCE_ALPHA;
+        break;
+    case kZTTexture2DPixelFormat_RGBA4444:
+        internal = GL_RGBA;
+        format = GL_RGBA;
+        type = GL_UNSIGNED_SHORT_4_4_4_4;
+        break;
+    case kZTTexture2DPixelFormat_RGB5A1:
+        internal = GL_RGBA;
+        format = GL_RGBA;
+        type = GL_UNSIGNED_SHORT_5_5_5_1;
+        break;
+    default:
+        ZTAssert(0, "0");
+        return false;
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (m_uName) {
@@ -136,8 +163,8 @@ bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFor
     m_uPixelsWide = pixelsWide;
     m_uPixelsHigh = pixelsHigh;
     setAntiAliasTexParameters();
-    glTexImage2D(GL_TEXTURE_2D, 0, internal, static_cast<GLsizei>(pixelsWide), static_cast<GLsizei>(pixelsHigh), 0,
-                 format, type, data);
+    glTexImage2D(GL_TEXTURE_2D, 0, internal, static_cast<GLsizei>(pixelsWide),
+                 static_cast<GLsizei>(pixelsHigh), 0, format, type, data);
     m_tContentSize = contentSize;
     m_ePixelFormat = pixelFormat;
     m_fMaxS = pixelsWide ? contentSize.width / static_cast<float>(pixelsWide) : 0.0f;
@@ -160,13 +187,15 @@ bool ZTTexture2D::initWithImage(ZTImage* uiImage)
     return initPremultipliedATextureWithImage(uiImage, potWide, potHigh);
 }
 
-bool ZTTexture2D::initPremultipliedATextureWithImage(ZTImage* image, unsigned int potWide, unsigned int potHigh)
+bool ZTTexture2D::initPremultipliedATextureWithImage(ZTImage* image, unsigned int potWide,
+                                                     unsigned int potHigh)
 {
     ZTTexture2DPixelFormat pixelFormat;
     if (image->hasAlpha()) {
         pixelFormat = g_defaultAlphaPixelFormat;
     } else {
-        pixelFormat = image->getBitsPerComponent() >= 8 ? kZTTexture2DPixelFormat_RGB888 : kZTTexture2DPixelFormat_RGB565;
+        pixelFormat = image->getBitsPerComponent() >= 8 ? kZTTexture2DPixelFormat_RGB888
+                                                        : kZTTexture2DPixelFormat_RGB565;
     }
     ZTSize contentSize(static_cast<float>(image->getWidth()), static_cast<float>(image->getHeight()));
 
@@ -176,9 +205,15 @@ bool ZTTexture2D::initPremultipliedATextureWithImage(ZTImage* image, unsigned in
     case kZTTexture2DPixelFormat_RGB565:
     case kZTTexture2DPixelFormat_A8:
     case kZTTexture2DPixelFormat_RGBA4444:
-    case kZTTexture2DPixelFormat_RGB5A1: data = padToSize(image, potWide, potHigh, 4); break;
-    case kZTTexture2DPixelFormat_RGB888: data = padToSize(image, potWide, potHigh, 3); break;
-    default: ZTAssert(0, "0"); return false;
+    case kZTTexture2DPixelFormat_RGB5A1:
+        data = padToSize(image, potWide, potHigh, 4);
+        break;
+    case kZTTexture2DPixelFormat_RGB888:
+        data = padToSize(image, potWide, potHigh, 3);
+        break;
+    default:
+        ZTAssert(0, "0");
+        return false;
     }
     if (!data) {
         return false;
@@ -218,8 +253,8 @@ bool ZTTexture2D::initWithString(const char* text, const ZTSize& dimensions, ZTT
                                 : alignment == kZTTextAlignmentRight ? ZTImage::kAlignRight
                                                                      : ZTImage::kAlignCenter;
     ZTImage image;
-    if (!image.initWithString(text, toPixels(std::ceil(dimensions.width)), toPixels(std::ceil(dimensions.height)),
-                              align, fontName, toPixels(fontSize))) {
+    if (!image.initWithString(text, toPixels(std::ceil(dimensions.width)),
+                              toPixels(std::ceil(dimensions.height)), align, fontName, toPixels(fontSize))) {
         return false;
     }
     return initWithImage(&image);
@@ -293,8 +328,8 @@ void ZTTexture2D::drawAtPoint(const ZTPoint& point)
     GLfloat coordinates[] = {0.0f, m_fMaxT, m_fMaxS, m_fMaxT, 0.0f, 0.0f, m_fMaxS, 0.0f};
     GLfloat width = static_cast<GLfloat>(m_uPixelsWide) * m_fMaxS;
     GLfloat height = static_cast<GLfloat>(m_uPixelsHigh) * m_fMaxT;
-    GLfloat vertices[] = {point.x,         point.y,          0.0f, width + point.x, point.y,          0.0f,
-                          point.x,         height + point.y, 0.0f, width + point.x, height + point.y, 0.0f};
+    GLfloat vertices[] = {point.x, point.y,          0.0f, width + point.x, point.y,          0.0f,
+                          point.x, height + point.y, 0.0f, width + point.x, height + point.y, 0.0f};
     glBindTexture(GL_TEXTURE_2D, m_uName);
     glVertexPointer(3, GL_FLOAT, 0, vertices);
     glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
@@ -321,25 +356,34 @@ void ZTTexture2D::drawInRect(const ZTRect& rect)
 unsigned int ZTTexture2D::bitsPerPixelForFormat()
 {
     switch (m_ePixelFormat) {
-    case kZTTexture2DPixelFormat_RGBA8888: return 32;
-    case kZTTexture2DPixelFormat_RGB888: return 24;
+    case kZTTexture2DPixelFormat_RGBA8888:
+        return 32;
+    case kZTTexture2DPixelFormat_RGB888:
+        return 24;
     case kZTTexture2DPixelFormat_RGB565:
     case kZTTexture2DPixelFormat_AI88:
     case kZTTexture2DPixelFormat_RGBA4444:
-    case kZTTexture2DPixelFormat_RGB5A1: return 16;
+    case kZTTexture2DPixelFormat_RGB5A1:
+        return 16;
     case kZTTexture2DPixelFormat_A8:
-    case kZTTexture2DPixelFormat_I8: return 8;
-    case kZTTexture2DPixelFormat_PVRTC4: return 4;
-    case kZTTexture2DPixelFormat_PVRTC2: return 2;
-    default: ZTAssert(false, "false"); return 0;
+    case kZTTexture2DPixelFormat_I8:
+        return 8;
+    case kZTTexture2DPixelFormat_PVRTC4:
+        return 4;
+    case kZTTexture2DPixelFormat_PVRTC2:
+        return 2;
+    default:
+        ZTAssert(false, "false");
+        return 0;
     }
 }
 
 char* ZTTexture2D::description()
 {
     char* text = new char[100];
-    std::snprintf(text, 100, "<ZTTexture2D | Name = %u | Dimensions = %u x %u | Coordinates = (%.2f, %.2f)>", m_uName,
-                  m_uPixelsWide, m_uPixelsHigh, static_cast<double>(m_fMaxS), static_cast<double>(m_fMaxT));
+    std::snprintf(text, 100, "<ZTTexture2D | Name = %u | Dimensions = %u x %u | Coordinates = (%.2f, %.2f)>",
+                  m_uName, m_uPixelsWide, m_uPixelsHigh, static_cast<double>(m_fMaxS),
+                  static_cast<double>(m_fMaxT));
     return text;
 }
 

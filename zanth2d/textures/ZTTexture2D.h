@@ -9,7 +9,8 @@ namespace zanth2d {
 
 class ZTImage;
 
-enum ZTTexture2DPixelFormat {
+enum ZTTexture2DPixelFormat
+{
     kZTTexture2DPixelFormat_Automatic = 0,
     kZTTexture2DPixelFormat_RGBA8888,
     kZTTexture2DPixelFormat_RGB888,
@@ -25,7 +26,8 @@ enum ZTTexture2DPixelFormat {
 };
 
 // Horizontal alignment of text in its box.
-enum ZTTextAlignment {
+enum ZTTextAlignment
+{
     kZTTextAlignmentLeft = 0,
     kZTTextAlignmentCenter,
     kZTTextAlignmentRight,

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 #include "ZTMacros.h"
+#include "ZTScheduler.h"
 #include "platform/ZTFileData.h"
 #include "platform/ZTFileUtils.h"
 #include "platform/ZTImage.h"
@@ -20,11 +25,85 @@ ZTTextureCache* g_sharedTextureCache = nullptr;
 std::string lowerCase(const char* text)
 {
     std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return lower;
 }
 
 } // namespace
+
+// Requests go to the loader thread and decoded images come back, each queue under its own mutex.
+// The loader touches nothing else: textures, targets and the dictionary stay on the main thread.
+struct ZTTextureCache::AsyncLoader
+{
+    struct Request
+    {
+        std::string filename;
+        ZTObject* target;
+        SEL_CallFuncO selector;
+    };
+    struct Result
+    {
+        Request request;
+        std::unique_ptr<ZTImage> image; // null when the file could not be decoded
+    };
+
+    std::mutex requestMutex;
+    std::deque<Request> requests;
+    std::condition_variable wake;
+    bool quit = false;
+    std::mutex resultMutex;
+    std::deque<Result> results;
+    unsigned int pending = 0; // main thread only: requests not yet delivered
+    std::thread thread;
+
+    AsyncLoader() : thread([this] { run(); }) {}
+
+    ~AsyncLoader()
+    {
+        {
+            std::lock_guard<std::mutex> lock(requestMutex);
+            quit = true;
+        }
+        wake.notify_one();
+        thread.join();
+        for (Request& request : requests) {
+            ZT_SAFE_RELEASE(request.target);
+        }
+        for (Result& result : results) {
+            ZT_SAFE_RELEASE(result.request.target);
+        }
+    }
+
+    void run()
+    {
+        for (;;) {
+            Request request;
+            {
+                std::unique_lock<std::mutex> lock(requestMutex);
+                wake.wait(lock, [this] { return quit || !requests.empty(); });
+                if (quit) {
+                    return;
+                }
+                request = requests.front();
+                requests.pop_front();
+            }
+            Result result{request, nullptr};
+            const std::string& name = request.filename;
+            bool jpeg = name.find(".jpg") != std::string::npos || name.find(".jpeg") != std::string::npos;
+            bool png = name.find(".png") != std::string::npos || name.find(".PNG") != std::string::npos;
+            if (jpeg || png) {
+                auto image = std::make_unique<ZTImage>();
+                if (image->initWithImageFileThreadSafe(name.c_str(),
+                                                       jpeg ? ZTImage::kFmtJpg : ZTImage::kFmtPng)) {
+                    result.image = std::move(image);
+                }
+            }
+            std::lock_guard<std::mutex> lock(resultMutex);
+            results.push_back(std::move(result));
+        }
+    }
+};
 
 ZTTextureCache::ZTTextureCache() : m_pTextures(new ZTMutableDictionary<std::string, ZTTexture2D*>())
 {
@@ -33,6 +112,7 @@ ZTTextureCache::ZTTextureCache() : m_pTextures(new ZTMutableDictionary<std::stri
 
 ZTTextureCache::~ZTTextureCache()
 {
+    m_pLoader.reset();
     m_pTextures->release();
 }
 
@@ -74,9 +154,10 @@ ZTTexture2D* ZTTextureCache::addImage(const char* path)
     if (lower.find(".pvr") != std::string::npos) {
         return addPVRImage(key.c_str());
     }
-    ZTImage::EImageFormat format = (lower.find(".jpg") != std::string::npos || lower.find(".jpeg") != std::string::npos)
-                                       ? ZTImage::kFmtJpg
-                                       : ZTImage::kFmtPng;
+    ZTImage::EImageFormat format =
+        (lower.find(".jpg") != std::string::npos || lower.find(".jpeg") != std::string::npos)
+            ? ZTImage::kFmtJpg
+            : ZTImage::kFmtPng;
     ZTFileData data(key.c_str(), "rb");
     if (!data.getBuffer() || data.getSize() > static_cast<unsigned long>(INT_MAX)) {
         return nullptr;
@@ -167,6 +248,66 @@ void ZTTextureCache::removeTextureForKey(const char* textureKeyName)
 {
     if (textureKeyName) {
         m_pTextures->removeObjectForKey(ZTFileUtils::fullPathFromRelativePath(textureKeyName));
+    }
+}
+
+void ZTTextureCache::addImageAsync(const char* path, ZTObject* target, SEL_CallFuncO selector)
+{
+    ZTAssert(path != nullptr, "path != __null");
+    std::string key = keyFor(path);
+    if (ZTTexture2D* cached = m_pTextures->objectForKey(key)) {
+        if (target && selector) {
+            (target->*selector)(cached);
+        }
+        return;
+    }
+    ZT_SAFE_RETAIN(target);
+    if (!m_pLoader) {
+        m_pLoader = std::make_unique<AsyncLoader>();
+    }
+    if (m_pLoader->pending++ == 0) {
+        ZTScheduler::sharedScheduler()->scheduleSelector(
+            schedule_selector(ZTTextureCache::addImageAsyncCallBack), this, 0, false);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_pLoader->requestMutex);
+        m_pLoader->requests.push_back(AsyncLoader::Request{key, target, selector});
+    }
+    m_pLoader->wake.notify_one();
+}
+
+void ZTTextureCache::addImageAsyncCallBack(float)
+{
+    AsyncLoader::Result result;
+    {
+        std::lock_guard<std::mutex> lock(m_pLoader->resultMutex);
+        if (m_pLoader->results.empty()) {
+            return;
+        }
+        result = std::move(m_pLoader->results.front());
+        m_pLoader->results.pop_front();
+    }
+    AsyncLoader::Request& request = result.request;
+    if (result.image) {
+        ZTTexture2D* texture = m_pTextures->objectForKey(request.filename);
+        if (!texture) {
+            texture = new ZTTexture2D();
+            if (texture->initWithImage(result.image.get())) {
+                store(texture, request.filename);
+            } else {
+                texture->release();
+                texture = nullptr;
+            }
+        }
+        if (texture && request.target && request.selector) {
+            (request.target->*request.selector)(texture);
+        }
+    }
+    ZT_SAFE_RELEASE(request.target);
+    if (--m_pLoader->pending == 0) {
+        // The scheduler holds the cache while it is scheduled; let go once nothing is pending.
+        ZTScheduler::sharedScheduler()->unscheduleSelector(
+            schedule_selector(ZTTextureCache::addImageAsyncCallBack), this);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cocoa/ZTMutableDictionary.h"
@@ -9,6 +10,8 @@ namespace zanth2d {
 
 class ZTImage;
 class ZTTexture2D;
+
+typedef void (ZTObject::*SEL_CallFuncO)(ZTObject*);
 
 // The process-wide map from an image's full path to its texture, so that every user of the same file
 // shares one GL texture. Keys are paths with the "-hd" suffix removed (at content scale factor 2),
@@ -24,7 +27,8 @@ public:
     static void purgeSharedTextureCache();
 
     // The cached or new texture of an image file (".pvr" anywhere in the name: PVR; ".jpg"/".jpeg":
-    // JPEG; anything else PNG). Null when the file cannot be read, decoded or uploaded; nothing is cached then.
+    // JPEG; anything else PNG). Null when the file cannot be read, decoded or uploaded; nothing is cached
+    // then.
     ZTTexture2D* addImage(const char* path);
     // The cached or new texture of a PVR file; the key is not resolved to a full path.
     ZTTexture2D* addPVRImage(const char* path);
@@ -43,6 +47,13 @@ public:
     void removeTexture(ZTTexture2D* texture);
     void removeTextureForKey(const char* textureKeyName);
 
+    // Decodes a PNG or JPEG file on a loader thread; in a later frame the main thread caches its
+    // texture and calls (target->*selector)(texture). A cached texture is handed over at once. The
+    // target is retained until its call (or until the file turns out unreadable: then no call).
+    void addImageAsync(const char* path, ZTObject* target, SEL_CallFuncO selector);
+    // Scheduled every frame while background loads are pending; delivers at most one per frame.
+    void addImageAsyncCallBack(float dt);
+
     // GL textures survive on this platform; nothing to do.
     static void reloadAllTextures();
 
@@ -53,7 +64,10 @@ private:
     static std::string keyFor(const char* path);
     ZTTexture2D* store(ZTTexture2D* texture, const std::string& key);
 
+    struct AsyncLoader;
+
     ZTMutableDictionary<std::string, ZTTexture2D*>* m_pTextures;
+    std::unique_ptr<AsyncLoader> m_pLoader; // made by the first addImageAsync
 };
 
 } // namespace zanth2d

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/ZTFileUtils.h"
 #include "platform/ZTCommon.h"
+#include "platform/ZTFileUtils.h"
 #include "support/ZTUtils.h"
 #include "support/zip_support/ZipUtils.h"
 
@@ -40,8 +40,8 @@ const PVRFormat tableFormats[] = {
 
 uint32_t littleEndian32(const unsigned char* p)
 {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 } // namespace
@@ -69,7 +69,8 @@ ZTTexturePVR* ZTTexturePVR::pvrTextureWithContentsOfFile(const char* path)
 bool ZTTexturePVR::initWithContentsOfFile(const char* path)
 {
     std::string lower = path ? path : "";
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     if (lower.find(".ccz") != std::string::npos || lower.find(".gz") != std::string::npos) {
         unsigned char* data = nullptr;
         int length = lower.find(".ccz") != std::string::npos ? ZipUtils::ztInflateCCZFile(path, &data)
@@ -118,7 +119,7 @@ bool ZTTexturePVR::unpackPVRData(const unsigned char* data, unsigned long length
     }
     if (dataLength > length - kHeaderLength) {
         ZTLog("ZTTexturePVR: WARNING: the file promises %u bytes of pixels but holds %lu\n", dataLength,
-                  length - kHeaderLength);
+              length - kHeaderLength);
         return false;
     }
     m_uTableFormatIndex = static_cast<unsigned int>(row - std::begin(tableFormats));
@@ -135,7 +136,7 @@ bool ZTTexturePVR::unpackPVRData(const unsigned char* data, unsigned long length
         if (levelSize > dataLength - offset) {
             // A short level would make GL read past the data.
             ZTLog("ZTTexturePVR: WARNING: mipmap level %u is %llu bytes short\n", m_uNumberOfMipmaps,
-                      levelSize - (dataLength - offset));
+                  levelSize - (dataLength - offset));
             break;
         }
         if (m_uNumberOfMipmaps >= ZT_PVRMIPMAP_MAX - 1) {
@@ -170,8 +171,8 @@ bool ZTTexturePVR::createGLTexture()
     GLsizei w = static_cast<GLsizei>(m_uWidth);
     GLsizei h = static_cast<GLsizei>(m_uHeight);
     for (unsigned int i = 0; i < m_uNumberOfMipmaps; ++i) {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), row.internalFormat, w, h, 0, row.format, row.glType,
-                     m_asMipmaps[i].address);
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), row.internalFormat, w, h, 0, row.format,
+                     row.glType, m_asMipmaps[i].address);
         GLenum err = glGetError();
         if (err != GL_NO_ERROR) {
             ZTLog("ZTTexturePVR: WARNING: uploading mipmap level %u failed: 0x%04X\n", i, err);

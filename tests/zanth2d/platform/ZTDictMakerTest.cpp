@@ -110,7 +110,8 @@ TEST(ZTDictMakerTest, readsWhatPlistlibWroteExactlyAsPlistlibReadsIt)
         ASSERT_NE(root, nullptr) << name;
         QJsonValue actual = toJson(root);
         EXPECT_EQ(actual, QJsonValue(expected.object()))
-            << name << "\n" << QJsonDocument(actual.toObject()).toJson().left(2000).toStdString();
+            << name << "\n"
+            << QJsonDocument(actual.toObject()).toJson().left(2000).toStdString();
         EXPECT_EQ(text(root, "textureImageData").size(), 100000u + 1315u) << "base64 with its line breaks";
         EXPECT_EQ(root->retainCount(), 1u);
         root->release();
@@ -159,7 +160,8 @@ TEST(ZTDictMakerTest, duplicateKeyKeepsFirstValueAndRefusedContainerIsReadSafely
 TEST(ZTDictMakerTest, valueBeforeAnyKeyIsDroppedWithOneLine)
 {
     int logged = 0;
-    Dict* root = parse("<dict><string>lost</string><key>a</key><string>kept</string></dict></plist>", &logged);
+    Dict* root =
+        parse("<dict><string>lost</string><key>a</key><string>kept</string></dict></plist>", &logged);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->count(), 1u);
     EXPECT_EQ(text(root, "a"), "kept");
@@ -170,7 +172,8 @@ TEST(ZTDictMakerTest, valueBeforeAnyKeyIsDroppedWithOneLine)
 TEST(ZTDictMakerTest, fileWithoutDictionaryGivesNull)
 {
     int logged = 0;
-    EXPECT_EQ(parse("<array><string>a</string><array><string>b</string></array></array></plist>", &logged), nullptr);
+    EXPECT_EQ(parse("<array><string>a</string><array><string>b</string></array></array></plist>", &logged),
+              nullptr);
     EXPECT_EQ(logged, 1);
     EXPECT_EQ(parse("<string>alone</string></plist>", &logged), nullptr);
     EXPECT_EQ(logged, 1);
@@ -179,7 +182,8 @@ TEST(ZTDictMakerTest, fileWithoutDictionaryGivesNull)
 TEST(ZTDictMakerTest, truncatedOrMalformedFileReturnsWhatWasReadAndLogsOnce)
 {
     int logged = 0;
-    Dict* root = parse("<dict><key>a</key><string>1</string><key>n</key><dict><key>b</key><array><string>x", &logged);
+    Dict* root =
+        parse("<dict><key>a</key><string>1</string><key>n</key><dict><key>b</key><array><string>x", &logged);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(text(root, "a"), "1");
     EXPECT_EQ(logged, 1);
@@ -196,8 +200,9 @@ TEST(ZTDictMakerTest, truncatedOrMalformedFileReturnsWhatWasReadAndLogsOnce)
 
 TEST(ZTDictMakerTest, dictionaryAfterTheRootClosedIsDiscarded)
 {
-    Dict* root = parse("<dict><key>a</key><string>1</string></dict><dict><key>b</key><string>2</string></dict>"
-                       "</plist>");
+    Dict* root =
+        parse("<dict><key>a</key><string>1</string></dict><dict><key>b</key><string>2</string></dict>"
+              "</plist>");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(text(root, "a"), "1");
     EXPECT_EQ(root->count(), 1u);

@@ -24,8 +24,10 @@ bool registerResources(const FixtureDir& dir, const std::string& relative, const
 {
     dir.write("res/" + relative, content);
     dir.write("res/res.qrc", "<RCC><qresource prefix=\"/\"><file>" + relative + "</file></qresource></RCC>");
-    std::string command = "cd '" + dir.path() + "/res' && /usr/lib/qt6/libexec/rcc -binary res.qrc -o ../res.rcc";
-    return std::system(command.c_str()) == 0 && QResource::registerResource(QString::fromStdString(dir.path("res.rcc")));
+    std::string command =
+        "cd '" + dir.path() + "/res' && /usr/lib/qt6/libexec/rcc -binary res.qrc -o ../res.rcc";
+    return std::system(command.c_str()) == 0 &&
+           QResource::registerResource(QString::fromStdString(dir.path("res.rcc")));
 }
 
 } // namespace
@@ -44,8 +46,8 @@ TEST(ZTFileUtilsTest, diskFilesAreReadWholeAndMissingFilesNotifyOnce)
     EXPECT_EQ(ZTFileUtils::getFileData(dir.path("missing.bin").c_str(), "rb", &size), nullptr);
     EXPECT_EQ(ZTFileUtils::getFileData(dir.path().c_str(), "rb", &size), nullptr) << "a folder is not a file";
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Notification: Get data from file(" + dir.path("missing.bin") + ") failed!\nNotification: Get data from file(" +
-                  dir.path() + ") failed!\n");
+              "Notification: Get data from file(" + dir.path("missing.bin") +
+                  ") failed!\nNotification: Get data from file(" + dir.path() + ") failed!\n");
     EXPECT_EQ(size, 0u);
 
     ZTFileUtils::setIsPopupNotify(false);
@@ -84,7 +86,8 @@ TEST(ZTFileUtilsTest, resourcesFolderBesideTheExecutableComesFirst)
     if (std::getenv("ZT_FILES_CHILD")) {
         // Runs inside a copy of this program at <root>/bin with <root>/Resources beside it.
         std::string root = std::getenv("ZT_FILES_CHILD");
-        EXPECT_EQ(std::string(ZTFileUtils::fullPathFromRelativePath("data/f.txt")), root + "/Resources/data/f.txt");
+        EXPECT_EQ(std::string(ZTFileUtils::fullPathFromRelativePath("data/f.txt")),
+                  root + "/Resources/data/f.txt");
         EXPECT_EQ(readAll("data/f.txt"), "bundled");
         EXPECT_EQ(readAll("data/g.txt"), "working folder");
         EXPECT_EQ(std::string(ZTFileUtils::fullPathFromRelativePath("data/g.txt")), "data/g.txt");
@@ -93,9 +96,10 @@ TEST(ZTFileUtilsTest, resourcesFolderBesideTheExecutableComesFirst)
     FixtureDir dir;
     dir.write("x", "");
     std::string root = dir.path();
-    std::string setup = "cd '" + root + "' && mkdir -p bin Resources/data work/data && cp /proc/" +
-                        std::to_string(getpid()) + "/exe bin/copy && printf bundled > Resources/data/f.txt" +
-                        " && printf 'working folder' > work/data/f.txt && printf 'working folder' > work/data/g.txt";
+    std::string setup =
+        "cd '" + root + "' && mkdir -p bin Resources/data work/data && cp /proc/" + std::to_string(getpid()) +
+        "/exe bin/copy && printf bundled > Resources/data/f.txt" +
+        " && printf 'working folder' > work/data/f.txt && printf 'working folder' > work/data/g.txt";
     ASSERT_EQ(std::system(setup.c_str()), 0);
     std::string run = "cd '" + root + "/work' && ZT_FILES_CHILD='" + root + "' ../bin/copy --gtest_filter=" +
                       "ZTFileUtilsTest.resourcesFolderBesideTheExecutableComesFirst > child.log 2>&1";
@@ -114,11 +118,15 @@ TEST(ZTFileUtilsTest, fullPathsAreCleanedAndRelativeFilesShareTheFolder)
 
 TEST(ZTFileUtilsTest, hdSuffixIsRemovedOnlyFromTheFileNameAtScaleTwo)
 {
-    struct Case {
+    struct Case
+    {
         const char* in;
         const char* atTwo;
-    } cases[] = {{"images/ship-hd.png", "images/ship.png"}, {"-hd/ship.png", "-hd/ship.png"},
-                 {"x/-hdship.png", "x/-hdship.png"}, {"ship-hd.png", "ship.png"}, {"-hd.png", "-hd.png"},
+    } cases[] = {{"images/ship-hd.png", "images/ship.png"},
+                 {"-hd/ship.png", "-hd/ship.png"},
+                 {"x/-hdship.png", "x/-hdship.png"},
+                 {"ship-hd.png", "ship.png"},
+                 {"-hd.png", "-hd.png"},
                  {"a-hd/ship.png", "a-hd/ship.png"}};
     for (const Case& c : cases) {
         std::string path = c.in;

@@ -82,7 +82,8 @@ TEST_F(ZipUtilsTest, base64DecodesWhatPythonEncoded)
             unsigned char* out = nullptr;
             int length = base64Decode(bytes(text), static_cast<unsigned int>(text.size()), &out);
             ASSERT_NE(out, nullptr) << prefix << size;
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), static_cast<size_t>(length)), expected) << prefix << size;
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), static_cast<size_t>(length)), expected)
+                << prefix << size;
             delete[] out;
         }
     }
@@ -90,13 +91,16 @@ TEST_F(ZipUtilsTest, base64DecodesWhatPythonEncoded)
 
 TEST_F(ZipUtilsTest, base64PaddingAndSkippedCharacters)
 {
-    struct Case {
+    struct Case
+    {
         const char* in;
         const char* out;
-    } cases[] = {{"YWJj", "abc"}, {"YWI=", "ab"}, {"YQ==", "a"}, {"YW Jj", "abc"}, {"YWJjZA", "abc"}, {"", ""}};
+    } cases[] = {{"YWJj", "abc"},  {"YWI=", "ab"},    {"YQ==", "a"},
+                 {"YW Jj", "abc"}, {"YWJjZA", "abc"}, {"", ""}};
     for (const Case& c : cases) {
         unsigned char* out = nullptr;
-        int length = base64Decode(reinterpret_cast<const unsigned char*>(c.in), static_cast<unsigned int>(strlen(c.in)), &out);
+        int length = base64Decode(reinterpret_cast<const unsigned char*>(c.in),
+                                  static_cast<unsigned int>(strlen(c.in)), &out);
         ASSERT_NE(out, nullptr) << c.in;
         EXPECT_EQ(std::string(reinterpret_cast<char*>(out), static_cast<size_t>(length)), c.out) << c.in;
         delete[] out;
@@ -113,16 +117,19 @@ TEST_F(ZipUtilsTest, memoryInflaterReadsZlibAndGzipOfAnySize)
         for (const std::string& name : {n("zlib_", size, ".bin"), n("gz_", size, ".gz")}) {
             std::string packed = read(name);
             unsigned char* out = nullptr;
-            int length = ZipUtils::ztInflateMemory(bytes(packed), static_cast<unsigned int>(packed.size()), &out);
+            int length =
+                ZipUtils::ztInflateMemory(bytes(packed), static_cast<unsigned int>(packed.size()), &out);
             ASSERT_NE(out, nullptr) << name;
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), static_cast<size_t>(length)), expected) << name;
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), static_cast<size_t>(length)), expected)
+                << name;
             delete[] out;
         }
     }
     std::string packed = read("zlib_1000.bin");
     unsigned char* out = nullptr;
     unsigned int length = 0;
-    EXPECT_EQ(ZipUtils::ztInflateMemoryWithHint(bytes(packed), static_cast<unsigned int>(packed.size()), &out, &length, 1),
+    EXPECT_EQ(ZipUtils::ztInflateMemoryWithHint(bytes(packed), static_cast<unsigned int>(packed.size()), &out,
+                                                &length, 1),
               Z_OK);
     EXPECT_EQ(length, 1000u) << "a one-byte first buffer grows to fit";
     delete[] out;
@@ -153,7 +160,8 @@ TEST_F(ZipUtilsTest, gzipAndCCZFilesEqualPythonResults)
 
 TEST_F(ZipUtilsTest, cczHeaderChecksRefuseBadFiles)
 {
-    for (const char* name : {"v3.ccz", "type1.ccz", "liar.ccz", "short.ccz", "long.ccz", "garbage.bin", "missing.ccz"}) {
+    for (const char* name :
+         {"v3.ccz", "type1.ccz", "liar.ccz", "short.ccz", "long.ccz", "garbage.bin", "missing.ccz"}) {
         unsigned char* out = reinterpret_cast<unsigned char*>(1);
         testing::internal::CaptureStdout();
         EXPECT_EQ(ZipUtils::ztInflateCCZFile(file(name).c_str(), &out), -1) << name;
@@ -166,12 +174,14 @@ TEST_F(ZipUtilsTest, truncatedAndGarbageInputsFailCleanly)
 {
     std::string garbage = read("garbage.bin");
     for (int size : {1000, 262145, 1048576}) {
-        for (const std::string& name : {n("zlib_", size, ".bin"), n("gz_", size, ".gz"), n("ccz_", size, ".ccz")}) {
+        for (const std::string& name :
+             {n("zlib_", size, ".bin"), n("gz_", size, ".gz"), n("ccz_", size, ".ccz")}) {
             std::string packed = read(name);
             for (size_t cut : {size_t(1), size_t(9), size_t(17), packed.size() / 2, packed.size() - 1}) {
                 std::string part = packed.substr(0, cut);
                 unsigned char* out = reinterpret_cast<unsigned char*>(1);
-                EXPECT_EQ(ZipUtils::ztInflateMemory(bytes(part), static_cast<unsigned int>(part.size()), &out), 0)
+                EXPECT_EQ(
+                    ZipUtils::ztInflateMemory(bytes(part), static_cast<unsigned int>(part.size()), &out), 0)
                     << name << " cut " << cut;
                 EXPECT_EQ(out, nullptr);
                 out = reinterpret_cast<unsigned char*>(1);

@@ -24,7 +24,8 @@ void fill(ZTImage& image, int w, int h, std::vector<unsigned char> rgba)
     for (int i = 0; i < w * h; ++i) {
         raw.insert(raw.end(), rgba.begin(), rgba.end());
     }
-    ASSERT_TRUE(image.initWithImageData(raw.data(), static_cast<int>(raw.size()), ZTImage::kFmtRawData, w, h));
+    ASSERT_TRUE(
+        image.initWithImageData(raw.data(), static_cast<int>(raw.size()), ZTImage::kFmtRawData, w, h));
 }
 
 template <typename T>
@@ -40,7 +41,8 @@ std::vector<T> readBack(ZTTexture2D* texture, GLenum format, GLenum type, size_t
     return texels;
 }
 
-uint16_t single16(ZTTexture2DPixelFormat format, std::vector<unsigned char> rgba, GLenum glFormat, GLenum type)
+uint16_t single16(ZTTexture2DPixelFormat format, std::vector<unsigned char> rgba, GLenum glFormat,
+                  GLenum type)
 {
     ZTTexture2D::setDefaultAlphaPixelFormat(format);
     ZTImage image;
@@ -78,7 +80,9 @@ TEST(ZTTexture2DTest, imageIsPaddedToPowerOfTwoWithItsContentCoordinates)
     EXPECT_NE(texture->getName(), 0u);
 
     std::vector<unsigned char> texels = readBack<unsigned char>(texture, GL_RGBA, GL_UNSIGNED_BYTE, 4);
-    auto at = [&](int x, int y) { return std::vector<int>(texels.begin() + (y * 128 + x) * 4, texels.begin() + (y * 128 + x) * 4 + 4); };
+    auto at = [&](int x, int y) {
+        return std::vector<int>(texels.begin() + (y * 128 + x) * 4, texels.begin() + (y * 128 + x) * 4 + 4);
+    };
     EXPECT_EQ(at(0, 0), (std::vector<int>{0, 0, 255, 255})) << "the image's top row is the first row";
     EXPECT_EQ(at(99, 59), (std::vector<int>{99, 59, 156, 255}));
     EXPECT_EQ(at(100, 0), (std::vector<int>{0, 0, 0, 0})) << "padding is transparent black";
@@ -117,8 +121,10 @@ TEST(ZTTexture2DTest, sixteenBitFormatsPackKnownColours)
               (0x12 >> 3) << 11 | (0x34 >> 3) << 6 | (0x56 >> 3) << 1 | 0);
     EXPECT_EQ(single16(kZTTexture2DPixelFormat_RGB565, mixed, GL_RGB, GL_UNSIGNED_SHORT_5_6_5),
               (0x12 >> 3) << 11 | (0x34 >> 2) << 5 | (0x56 >> 3));
-    EXPECT_EQ(single16(kZTTexture2DPixelFormat_RGB565, {0, 255, 0, 255}, GL_RGB, GL_UNSIGNED_SHORT_5_6_5), 0x07E0);
-    EXPECT_EQ(single16(kZTTexture2DPixelFormat_RGB5A1, {0, 0, 255, 128}, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1), 0x003F);
+    EXPECT_EQ(single16(kZTTexture2DPixelFormat_RGB565, {0, 255, 0, 255}, GL_RGB, GL_UNSIGNED_SHORT_5_6_5),
+              0x07E0);
+    EXPECT_EQ(single16(kZTTexture2DPixelFormat_RGB5A1, {0, 0, 255, 128}, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1),
+              0x003F);
 }
 
 TEST(ZTTexture2DTest, eightBitRequestsAndRawFormatsUploadAsDeclared)
@@ -130,11 +136,13 @@ TEST(ZTTexture2DTest, eightBitRequestsAndRawFormatsUploadAsDeclared)
     auto* texture = new ZTTexture2D();
     ASSERT_TRUE(texture->initWithImage(&image));
     ZTTexture2D::setDefaultAlphaPixelFormat(kZTTexture2DPixelFormat_Default);
-    EXPECT_EQ(texture->getPixelFormat(), kZTTexture2DPixelFormat_RGBA8888) << "an A8 request still uploads 32 bits";
+    EXPECT_EQ(texture->getPixelFormat(), kZTTexture2DPixelFormat_RGBA8888)
+        << "an A8 request still uploads 32 bits";
     EXPECT_EQ(readBack<unsigned char>(texture, GL_RGBA, GL_UNSIGNED_BYTE, 4)[3], 6);
     texture->release();
 
-    struct Case {
+    struct Case
+    {
         ZTTexture2DPixelFormat format;
         GLenum glFormat;
         size_t bytes;
@@ -179,7 +187,8 @@ TEST(ZTTexture2DTest, textTexturesAreMeasuredOrBoxed)
     auto* texture = new ZTTexture2D();
     ASSERT_TRUE(texture->initWithString("Score 100", kFont, 18.7f));
     EXPECT_GT(texture->getContentSizeInPixels().width, 40.0f);
-    EXPECT_EQ(texture->getPixelsWide(), ztNextPOT(static_cast<unsigned long>(texture->getContentSizeInPixels().width)));
+    EXPECT_EQ(texture->getPixelsWide(),
+              ztNextPOT(static_cast<unsigned long>(texture->getContentSizeInPixels().width)));
     texture->release();
 
     texture = new ZTTexture2D();
@@ -189,9 +198,11 @@ TEST(ZTTexture2DTest, textTexturesAreMeasuredOrBoxed)
     texture->release();
 
     testing::internal::CaptureStdout();
-    for (ZTSize bad : {ZTSize(-10, 10), ZTSize(10, -3), ZTSize(NAN, 10), ZTSize(1e12f, 10), ZTSize(10, INFINITY)}) {
+    for (ZTSize bad :
+         {ZTSize(-10, 10), ZTSize(10, -3), ZTSize(NAN, 10), ZTSize(1e12f, 10), ZTSize(10, INFINITY)}) {
         texture = new ZTTexture2D();
-        EXPECT_FALSE(texture->initWithString("x", bad, kZTTextAlignmentCenter, kFont, 14)) << bad.width << " x " << bad.height;
+        EXPECT_FALSE(texture->initWithString("x", bad, kZTTextAlignmentCenter, kFont, 14))
+            << bad.width << " x " << bad.height;
         texture->release();
     }
     texture = new ZTTexture2D();

@@ -83,7 +83,8 @@ protected:
 GLTestContext* ZTTexturePVRTest::s_context = nullptr;
 FixtureDir* ZTTexturePVRTest::s_dir = nullptr;
 
-std::string readLevel(GLuint name, GLint level, GLenum format, GLenum type, size_t bytesPerPixel, GLint* w, GLint* h)
+std::string readLevel(GLuint name, GLint level, GLenum format, GLenum type, size_t bytesPerPixel, GLint* w,
+                      GLint* h)
 {
     glBindTexture(GL_TEXTURE_2D, name);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, w);
@@ -95,14 +96,15 @@ std::string readLevel(GLuint name, GLint level, GLenum format, GLenum type, size
 }
 
 // Compares every uploaded level with the start of its block in the file.
-void expectLevels(ZTTexturePVR* pvr, const std::string& data, GLenum format, GLenum type, size_t bytesPerPixel,
-                  const std::vector<size_t>& blockSizes)
+void expectLevels(ZTTexturePVR* pvr, const std::string& data, GLenum format, GLenum type,
+                  size_t bytesPerPixel, const std::vector<size_t>& blockSizes)
 {
     ASSERT_EQ(pvr->getNumberOfMipmaps(), blockSizes.size());
     size_t offset = 0;
     for (size_t i = 0; i < blockSizes.size(); ++i) {
         GLint w = 0, h = 0;
-        std::string texels = readLevel(pvr->getName(), static_cast<GLint>(i), format, type, bytesPerPixel, &w, &h);
+        std::string texels =
+            readLevel(pvr->getName(), static_cast<GLint>(i), format, type, bytesPerPixel, &w, &h);
         EXPECT_EQ(w, std::max<GLint>(static_cast<GLint>(pvr->getWidth()) >> i, 1)) << "level " << i;
         EXPECT_EQ(h, std::max<GLint>(static_cast<GLint>(pvr->getHeight()) >> i, 1)) << "level " << i;
         EXPECT_EQ(texels, data.substr(offset, texels.size())) << "level " << i;
@@ -129,7 +131,8 @@ TEST_F(ZTTexturePVRTest, everyLevelOfPlainAndCompressedFilesIsUploaded)
 
 TEST_F(ZTTexturePVRTest, everyAcceptedPixelTypeUploads)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         ZTTexture2DPixelFormat format;
         GLenum glFormat, type;
@@ -137,9 +140,21 @@ TEST_F(ZTTexturePVRTest, everyAcceptedPixelTypeUploads)
         bool alpha;
         std::vector<size_t> sizes;
     } cases[] = {
-        {"rgba4444.pvr", kZTTexture2DPixelFormat_RGBA4444, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2, true, {64, 16, 8, 8}},
+        {"rgba4444.pvr",
+         kZTTexture2DPixelFormat_RGBA4444,
+         GL_RGBA,
+         GL_UNSIGNED_SHORT_4_4_4_4,
+         2,
+         true,
+         {64, 16, 8, 8}},
         {"rgb5a1.pvr", kZTTexture2DPixelFormat_RGB5A1, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 2, false, {8, 8}},
-        {"rgb565.pvr", kZTTexture2DPixelFormat_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2, true, {64, 16, 8, 8}},
+        {"rgb565.pvr",
+         kZTTexture2DPixelFormat_RGB565,
+         GL_RGB,
+         GL_UNSIGNED_SHORT_5_6_5,
+         2,
+         true,
+         {64, 16, 8, 8}},
         {"a8.pvr", kZTTexture2DPixelFormat_A8, GL_ALPHA, GL_UNSIGNED_BYTE, 1, true, {16, 8, 4, 4}},
         {"i8.pvr", kZTTexture2DPixelFormat_I8, GL_LUMINANCE, GL_UNSIGNED_BYTE, 1, false, {16, 4, 4}},
         {"ai88.pvr", kZTTexture2DPixelFormat_AI88, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, 2, true, {16, 8, 8}},

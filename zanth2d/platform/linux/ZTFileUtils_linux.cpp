@@ -11,8 +11,8 @@
 
 #include "ZTMacros.h"
 #include "cocoa/ZTString.h"
-#include "platform/ZTFileUtils.h"
 #include "platform/ZTCommon.h"
+#include "platform/ZTFileUtils.h"
 
 namespace zanth2d {
 
@@ -65,7 +65,8 @@ unsigned char* readDiskFile(const std::string& path, const char* pszMode, unsign
     unsigned char* pBuffer = nullptr;
     if (std::fseek(fp, 0, SEEK_END) == 0) {
         long length = std::ftell(fp);
-        if (length >= 0 && static_cast<unsigned long>(length) <= kMaxFileSize && std::fseek(fp, 0, SEEK_SET) == 0) {
+        if (length >= 0 && static_cast<unsigned long>(length) <= kMaxFileSize &&
+            std::fseek(fp, 0, SEEK_SET) == 0) {
             pBuffer = new (std::nothrow) unsigned char[length == 0 ? 1 : static_cast<size_t>(length)];
             if (pBuffer) {
                 *pSize = std::fread(pBuffer, 1, static_cast<size_t>(length), fp);

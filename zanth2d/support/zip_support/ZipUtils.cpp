@@ -88,7 +88,7 @@ int ZipUtils::ztInflateMemoryWithHint(const unsigned char* in, unsigned int inLe
             break;
         }
         std::memcpy(pGrown, *out, bufferSize);
-        delete[] *out;
+        delete[] * out;
         *out = pGrown;
         stream.next_out = pGrown + bufferSize;
         stream.avail_out = grown - bufferSize;
@@ -104,7 +104,7 @@ int ZipUtils::ztInflateMemoryWithHint(const unsigned char* in, unsigned int inLe
     unsigned int outLength = 0;
     int err = ztInflateMemoryWithHint(in, inLength, out, &outLength, outLengthHint);
     if (err != Z_OK) {
-        delete[] *out;
+        delete[] * out;
         *out = nullptr;
         return 0;
     }

@@ -1,0 +1,38 @@
+# Writes a small seed corpus for each fuzzer into the folder given as the first argument.
+import gzip, os, struct, sys, zlib
+
+root = sys.argv[1]
+def put(fuzzer, name, data):
+    folder = os.path.join(root, fuzzer)
+    os.makedirs(folder, exist_ok=True)
+    open(os.path.join(folder, name), "wb").write(data)
+
+plist = b"""<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>a</key><integer>5</integer><key>b</key><true/>
+<key>c</key><array><string>x &amp; y</string><real>2.5</real><dict><key>k</key><false/></dict></array>
+<key>d</key><dict><key>e</key><string>\xc3\xbc</string></dict></dict></plist>
+"""
+put("plist_fuzzer", "nested.plist", plist)
+put("plist_fuzzer", "array.plist", b"<plist><array><string>a</string></array></plist>")
+put("plist_fuzzer", "dup.plist", b"<plist><dict><key>a</key><string>1</string><key>a</key><dict/></dict></plist>")
+
+text = b"particle texture " * 40
+put("compressed_fuzzer", "zlib.bin", zlib.compress(text))
+put("compressed_fuzzer", "gzip.gz", gzip.compress(text))
+put("compressed_fuzzer", "two.gz", gzip.compress(b"one") + gzip.compress(b"two"))
+put("compressed_fuzzer", "data.ccz", b"CCZ!" + struct.pack(">HHII", 0, 2, 0, len(text)) + zlib.compress(text))
+put("compressed_fuzzer", "base64.txt", b"cGFydGljbGUg\r\ndGV4dHVyZQ==")
+
+def pvr(w, h, ptype, bpp, levels):
+    data = b""
+    for _ in range(levels):
+        data += bytes((i * 7) & 0xFF for i in range(max(w, 2) * max(h, 2) * bpp // 8))
+        w, h = max(w // 2, 1), max(h // 2, 1)
+    head = struct.pack("<11I", 52, h, w, levels - 1, ptype, len(data), bpp, 0, 0, 0, 0xFF)
+    return head + b"PVR!" + struct.pack("<I", 1) + data
+body = pvr(8, 4, 0x12, 32, 4)
+put("pvr_fuzzer", "rgba.pvr", body)
+put("pvr_fuzzer", "a8.pvr", pvr(4, 4, 0x1B, 8, 3))
+put("pvr_fuzzer", "rgb565.pvr", pvr(2, 8, 0x13, 16, 4))
+put("pvr_fuzzer", "rgba.pvr.ccz", b"CCZ!" + struct.pack(">HHII", 0, 2, 0, len(body)) + zlib.compress(body))
+put("pvr_fuzzer", "rgba.pvr.gz", gzip.compress(body))
