@@ -45,7 +45,8 @@ ztGlesVersion ZTConfiguration::glesVersionFromString(const char* versionText)
     if (!versionText) {
         return kZTGlesVersionInvalid;
     }
-    // A substring test would misread vendor build numbers ("4.5 Mesa 21.1.0"); only the leading number counts.
+    // A substring test would misread vendor build numbers ("4.5 Mesa 21.1.0"); only the leading number
+    // counts.
     const char* p = versionText;
     while (*p && !std::isdigit(static_cast<unsigned char>(*p))) {
         ++p;
@@ -75,7 +76,8 @@ bool ZTConfiguration::extensionListContains(const char* extensions, const std::s
     }
     // Whole entries only: "GL_EXT_foo" must not match inside "GL_EXT_foo_bar".
     const size_t length = name.size();
-    for (const char* hit = std::strstr(extensions, name.c_str()); hit; hit = std::strstr(hit + 1, name.c_str())) {
+    for (const char* hit = std::strstr(extensions, name.c_str()); hit;
+         hit = std::strstr(hit + 1, name.c_str())) {
         bool startsEntry = hit == extensions || hit[-1] == ' ';
         bool endsEntry = hit[length] == '\0' || hit[length] == ' ';
         if (startsEntry && endsEntry) {

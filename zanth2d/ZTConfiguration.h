@@ -7,7 +7,8 @@
 namespace zanth2d {
 
 // Version classes of the GL context; code that needs framebuffer objects skips its work below 1.1.
-enum ztGlesVersion {
+enum ztGlesVersion
+{
     kZTGlesVersionInvalid = 0,
     kZTGlesVersion1_0 = 1,
     kZTGlesVersion1_1 = 2,

@@ -7,6 +7,7 @@
 
 #include "ZTMacros.h"
 #include "ZTScheduler.h"
+#include "actions/ZTActionManager.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "keypad_dispatcher/ZTKeypadDispatcher.h"
@@ -105,6 +106,11 @@ ZTDirector::~ZTDirector()
 ZTScheduler* ZTDirector::getScheduler()
 {
     return ZTScheduler::sharedScheduler();
+}
+
+ZTActionManager* ZTDirector::getActionManager()
+{
+    return ZTActionManager::sharedManager();
 }
 
 ZTTouchDispatcher* ZTDirector::getTouchDispatcher()
@@ -230,7 +236,8 @@ void ZTDirector::setProjection(ztDirectorProjection kProjection)
         gluPerspective(60, size.width / size.height, 0.5f, 1500.0f);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        gluLookAt(size.width / 2, size.height / 2, getZEye(), size.width / 2, size.height / 2, 0, 0.0f, 1.0f, 0.0f);
+        gluLookAt(size.width / 2, size.height / 2, getZEye(), size.width / 2, size.height / 2, 0, 0.0f, 1.0f,
+                  0.0f);
         break;
     case kZTDirectorProjectionCustom:
         if (m_pProjectionDelegate) {
@@ -496,6 +503,7 @@ void ZTDirector::purgeDirector()
     runPurgeHook(kZTPurgeBMFontCachedData);
     runPurgeHook(kZTPurgeAnimationCache);
     runPurgeHook(kZTPurgeSpriteFrameCache);
+    ZTActionManager::purgeSharedManager();
     ZTScheduler::purgeSharedScheduler();
     runPurgeHook(kZTPurgeTextureCache);
     ZTUserDefault::purgeSharedUserDefault();
@@ -524,6 +532,7 @@ void ZTDirector::resetDirector()
     runPurgeHook(kZTPurgeBMFontCachedData);
     runPurgeHook(kZTPurgeAnimationCache);
     runPurgeHook(kZTPurgeSpriteFrameCache);
+    ZTActionManager::purgeSharedManager();
     ZTScheduler::purgeSharedScheduler();
     runPurgeHook(kZTPurgeTextureCache);
 }
@@ -627,7 +636,8 @@ void ZTDirector::setContentScaleFactor(float scaleFactor)
         return;
     }
     m_fContentScaleFactor = scaleFactor;
-    m_obWinSizeInPixels = ZTSize(m_obWinSizeInPoints.width * scaleFactor, m_obWinSizeInPoints.height * scaleFactor);
+    m_obWinSizeInPixels =
+        ZTSize(m_obWinSizeInPoints.width * scaleFactor, m_obWinSizeInPoints.height * scaleFactor);
     updateContentScaleFactor();
     setProjection(m_eProjection);
 }
@@ -654,8 +664,8 @@ void ZTDirector::setNotificationNode(ZTNode* node)
 
 void ZTDirector::setDeviceOrientation(ztDeviceOrientation kDeviceOrientation)
 {
-    const auto orientation =
-        static_cast<ztDeviceOrientation>(ZTApplication::sharedApplication().setOrientation(kDeviceOrientation));
+    const auto orientation = static_cast<ztDeviceOrientation>(
+        ZTApplication::sharedApplication().setOrientation(kDeviceOrientation));
     if (orientation != m_eDeviceOrientation) {
         m_eDeviceOrientation = orientation;
         return;

@@ -7,6 +7,7 @@
 
 namespace zanth2d {
 
+class ZTActionManager;
 class ZTEGLView;
 class ZTKeypadDispatcher;
 class ZTNode;
@@ -14,7 +15,8 @@ class ZTScene;
 class ZTScheduler;
 class ZTTouchDispatcher;
 
-typedef enum {
+typedef enum
+{
     kZTDirectorProjection2D = 0,
     kZTDirectorProjection3D = 1,
     // The projection delegate sets the matrices.
@@ -22,13 +24,15 @@ typedef enum {
     kZTDirectorProjectionDefault = kZTDirectorProjection3D,
 } ztDirectorProjection;
 
-typedef enum {
+typedef enum
+{
     // A platform timer calls mainLoop once per run-loop pass: the only kind of director there is.
     kZTDirectorTypeDisplayLink = 0,
     kZTDirectorTypeDefault = kZTDirectorTypeDisplayLink,
 } ztDirectorType;
 
-typedef enum {
+typedef enum
+{
     kZTDeviceOrientationPortrait = 0,
     kZTDeviceOrientationPortraitUpsideDown = 1,
     kZTDeviceOrientationLandscapeLeft = 2,
@@ -37,7 +41,8 @@ typedef enum {
 
 // Caches that live above this library are purged through hooks they install; the director calls them
 // in a fixed order (see purgeDirector, resetDirector and purgeCachedData).
-typedef enum {
+typedef enum
+{
     kZTPurgeBMFontCachedData = 0,
     kZTPurgeAnimationCache,
     kZTPurgeSpriteFrameCache,
@@ -86,6 +91,7 @@ public:
 
     // Shared services reached through the director.
     ZTScheduler* getScheduler();
+    ZTActionManager* getActionManager();
     ZTTouchDispatcher* getTouchDispatcher();
     ZTKeypadDispatcher* getKeypadDispatcher();
 

@@ -17,7 +17,8 @@ TEST(ConfigurationVersion, classesByTheLeadingMajorMinorNumber)
 TEST(ConfigurationVersion, vendorNumbersAfterTheVersionDoNotCount)
 {
     // A substring test would find "1.0" and "1.1" in these build numbers.
-    EXPECT_EQ(ZTConfiguration::glesVersionFromString("4.5 (Compatibility Profile) Mesa 23.1.0"), kZTGlesVersion2_0);
+    EXPECT_EQ(ZTConfiguration::glesVersionFromString("4.5 (Compatibility Profile) Mesa 23.1.0"),
+              kZTGlesVersion2_0);
     EXPECT_EQ(ZTConfiguration::glesVersionFromString("2.1 NVIDIA-1.1.0"), kZTGlesVersion2_0);
 }
 

@@ -9,12 +9,14 @@
 #include "ZTDirector.h"
 #include "ZTMacros.h"
 #include "ZTScheduler.h"
-#include "cocoa/ZTArray.h"
+#include "actions/ZTAction.h"
+#include "actions/ZTActionManager.h"
 #include "base_nodes/ZTNodeGrid.h"
-#include "support/ZTTransformUtils.h"
+#include "cocoa/ZTArray.h"
 #include "support/ZTGLStack.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTScriptEngineProtocol.h"
+#include "support/ZTTransformUtils.h"
 #include "touch_dispatcher/ZTTouch.h"
 
 namespace zanth2d {
@@ -595,6 +597,7 @@ void ZTNode::onExit()
 
 void ZTNode::cleanup()
 {
+    stopAllActions();
     unscheduleAllSelectors();
     for (unsigned int i = 0; i < getChildrenCount(); ++i) {
         static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->cleanup();
@@ -617,7 +620,42 @@ void ZTNode::unregisterScriptHandler()
     }
 }
 
-// Scheduling
+// Actions and scheduling
+
+ZTAction* ZTNode::runAction(ZTAction* action)
+{
+    ZTAssert(action != nullptr, "action != __null");
+    ZTDirector::sharedDirector()->getActionManager()->addAction(action, this, !m_bIsRunning);
+    return action;
+}
+
+void ZTNode::stopAllActions()
+{
+    ZTDirector::sharedDirector()->getActionManager()->removeAllActionsFromTarget(this);
+}
+
+void ZTNode::stopAction(ZTAction* action)
+{
+    ZTDirector::sharedDirector()->getActionManager()->removeAction(action);
+}
+
+void ZTNode::stopActionByTag(int tag)
+{
+    ZTAssert(tag != kZTActionTagInvalid, "tag != kZTActionTagInvalid");
+    ZTDirector::sharedDirector()->getActionManager()->removeActionByTag(static_cast<unsigned int>(tag), this);
+}
+
+ZTAction* ZTNode::getActionByTag(int tag)
+{
+    ZTAssert(tag != kZTActionTagInvalid, "tag != kZTActionTagInvalid");
+    return ZTDirector::sharedDirector()->getActionManager()->getActionByTag(static_cast<unsigned int>(tag),
+                                                                            this);
+}
+
+unsigned int ZTNode::numberOfRunningActions()
+{
+    return ZTDirector::sharedDirector()->getActionManager()->numberOfRunningActionsInTarget(this);
+}
 
 void ZTNode::scheduleUpdate()
 {
@@ -662,11 +700,13 @@ void ZTNode::unscheduleAllSelectors()
 void ZTNode::pauseSchedulerAndActions()
 {
     ZTDirector::sharedDirector()->getScheduler()->pauseTarget(this);
+    ZTDirector::sharedDirector()->getActionManager()->pauseTarget(this);
 }
 
 void ZTNode::resumeSchedulerAndActions()
 {
     ZTDirector::sharedDirector()->getScheduler()->resumeTarget(this);
+    ZTDirector::sharedDirector()->getActionManager()->resumeTarget(this);
 }
 
 // Drawing
@@ -722,7 +762,8 @@ void ZTNode::transform()
 {
     // A node whose matrix was rebuilt outside a visit (bounding box, conversions) still counts as
     // changed, so that its descendants refresh their cached world transforms too.
-    m_bIsAncestorDirty = m_bIsTransformDirty || m_bIsTransformGLDirty || (m_pParent && m_pParent->m_bIsAncestorDirty);
+    m_bIsAncestorDirty =
+        m_bIsTransformDirty || m_bIsTransformGLDirty || (m_pParent && m_pParent->m_bIsAncestorDirty);
 
     bool changed = false;
     if (m_bIsTransformGLDirty) {
@@ -755,7 +796,8 @@ void ZTNode::transform()
 
     if (changed || m_bIsAncestorDirty) {
         m_tCachedNodeToWorldTransform =
-            m_pParent ? ZTAffineTransformConcat(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform) : m_tTransform;
+            m_pParent ? ZTAffineTransformConcat(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform)
+                      : m_tTransform;
     }
 }
 

@@ -7,25 +7,27 @@
 
 namespace zanth2d {
 
+class ZTAction;
 class ZTArray;
 class ZTCamera;
 class ZTNodeGrid;
 class ZTTouch;
 
-enum {
+enum
+{
     kZTNodeTagInvalid = -1,
 };
 
 // What a batch node reads of a child in one go.
 struct transformValues_
 {
-    ZTPoint pos;      // position in pixels
+    ZTPoint pos; // position in pixels
     float scaleX;
     float scaleY;
-    float rotation;   // degrees
-    float skewX;      // degrees
-    float skewY;      // degrees
-    ZTPoint ap;       // anchor point in pixels
+    float rotation; // degrees
+    float skewX;    // degrees
+    float skewY;    // degrees
+    ZTPoint ap;     // anchor point in pixels
     bool visible;
 };
 
@@ -101,7 +103,7 @@ public:
     virtual void removeAllChildrenWithCleanup(bool cleanup);
     // Moves the child after its siblings of the same z order.
     virtual void reorderChild(ZTNode* child, int zOrder);
-    // Stops all scheduled selectors of this subtree.
+    // Stops all actions and scheduled selectors of this subtree.
     virtual void cleanup();
     virtual void draw();
     // Draws this subtree: children with z order below 0, then this node, then the others.
@@ -150,6 +152,14 @@ public:
     void removeChildByTag(int tag, bool cleanup);
     // The first child with the tag, or null.
     ZTNode* getChildByTag(int tag) const;
+
+    // Runs the action on this node (paused while the node is not running); returns it.
+    ZTAction* runAction(ZTAction* action);
+    void stopAllActions();
+    void stopAction(ZTAction* action);
+    void stopActionByTag(int tag);
+    ZTAction* getActionByTag(int tag);
+    unsigned int numberOfRunningActions();
 
     void scheduleUpdate();
     void scheduleUpdateWithPriority(int priority);
