@@ -100,7 +100,8 @@ TEST_F(NativeUtilsTest, textInputAnsweredOnTheDisplayWithXdotool)
     QProcess xdotool;
     xdotool.start(QStringLiteral("sh"),
                   {QStringLiteral("-c"),
-                   QStringLiteral("id=$(xdotool search --sync --name '^Save as$' | head -n 1) && sleep 0.3 && "
+                   QStringLiteral("for i in $(seq 100); do id=$(xdotool search --name '^Save as$' 2>/dev/null | head -n 1); "
+                                  "[ -n \"$id\" ] && break; sleep 0.1; done; [ -n \"$id\" ] && sleep 0.3 && "
                                   "xdotool windowfocus --sync \"$id\" && sleep 0.3 && "
                                   "xdotool key --clearmodifiers End && xdotool type --delay 30 ' 2' && "
                                   "xdotool key --clearmodifiers Return")});
