@@ -1,4 +1,5 @@
 #include "platform/ZTFileUtils.h"
+#include "ZTDirector.h"
 
 #include <cstring>
 #include <new>
@@ -6,7 +7,6 @@
 
 #include "ZTMacros.h"
 #include "platform/ZTCommon.h"
-#include "platform/ZTContentScale.h"
 #include "platform/ZTDictMaker.h"
 
 namespace zanth2d {
@@ -31,7 +31,7 @@ ZTMutableDictionary<std::string, ZTObject*>* ZTFileUtils::dictionaryWithContents
 
 void ZTFileUtils::ztRemoveHDSuffixFromFile(std::string& path)
 {
-    if (ztContentScaleFactor() != 2.0f) {
+    if (ZTDirector::sharedDirector()->getContentScaleFactor() != 2.0f) {
         return;
     }
     static const char kSuffix[] = "-hd";

@@ -1,4 +1,5 @@
 #include "textures/ZTTexture2D.h"
+#include "ZTDirector.h"
 
 #include <cmath>
 #include <cstdint>
@@ -9,7 +10,6 @@
 
 #include "ZTConfiguration.h"
 #include "ZTMacros.h"
-#include "platform/ZTContentScale.h"
 #include "platform/ZTImage.h"
 #include "support/ZTUtils.h"
 #include "textures/ZTTexturePVR.h"
@@ -170,7 +170,8 @@ bool ZTTexture2D::initWithImage(ZTImage* uiImage)
     }
     unsigned int potWide = static_cast<unsigned int>(ztNextPOT(uiImage->getWidth()));
     unsigned int potHigh = static_cast<unsigned int>(ztNextPOT(uiImage->getHeight()));
-    unsigned int maxSize = static_cast<unsigned int>(ZTConfiguration::sharedConfiguration()->getMaxTextureSize());
+    unsigned int maxSize =
+        static_cast<unsigned int>(ZTConfiguration::sharedConfiguration()->getMaxTextureSize());
     if (potWide > maxSize || potHigh > maxSize) {
         return false;
     }
@@ -276,7 +277,7 @@ bool ZTTexture2D::initWithPVRFile(const char* file)
 
 ZTSize ZTTexture2D::getContentSize()
 {
-    float scale = ztContentScaleFactor();
+    float scale = ZTDirector::sharedDirector()->getContentScaleFactor();
     return ZTSize(m_tContentSize.width / scale, m_tContentSize.height / scale);
 }
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "ZTDirector.h"
 #include "ZTMacros.h"
 #include "ZTScheduler.h"
 #include "platform/ZTFileData.h"
@@ -120,6 +121,13 @@ ZTTextureCache* ZTTextureCache::sharedTextureCache()
 {
     if (!g_sharedTextureCache) {
         g_sharedTextureCache = new ZTTextureCache();
+        // The director purges the cache through hooks, so that it needs no texture code itself.
+        ZTDirector::setPurgeHook(kZTPurgeTextureCache, &ZTTextureCache::purgeSharedTextureCache);
+        ZTDirector::setPurgeHook(kZTRemoveUnusedTextures, [] {
+            if (g_sharedTextureCache) {
+                g_sharedTextureCache->removeUnusedTextures();
+            }
+        });
     }
     return g_sharedTextureCache;
 }

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "FixtureDir.h"
-#include "platform/ZTContentScale.h"
+#include "ZTDirector.h"
 #include "platform/ZTFileUtils.h"
 
 using namespace zanth2d;
@@ -133,11 +133,11 @@ TEST(ZTFileUtilsTest, hdSuffixIsRemovedOnlyFromTheFileNameAtScaleTwo)
         std::string path = c.in;
         ZTFileUtils::ztRemoveHDSuffixFromFile(path);
         EXPECT_EQ(path, c.in) << "factor 1";
-        ztSetContentScaleFactor(2.0f);
+        ZTDirector::sharedDirector()->setContentScaleFactor(2.0f);
         testing::internal::CaptureStdout();
         ZTFileUtils::ztRemoveHDSuffixFromFile(path);
         std::string log = testing::internal::GetCapturedStdout();
-        ztSetContentScaleFactor(1.0f);
+        ZTDirector::sharedDirector()->setContentScaleFactor(1.0f);
         EXPECT_EQ(path, c.atTwo);
         EXPECT_EQ(log.empty(), path == c.in) << log;
     }

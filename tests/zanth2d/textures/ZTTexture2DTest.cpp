@@ -9,7 +9,7 @@
 #include "FixtureDir.h"
 #include "GLTestContext.h"
 #include "PngFixture.h"
-#include "platform/ZTContentScale.h"
+#include "ZTDirector.h"
 #include "platform/ZTImage.h"
 #include "support/ZTUtils.h"
 #include "textures/ZTTexture2D.h"
@@ -91,10 +91,10 @@ TEST(ZTTexture2DTest, imageIsPaddedToPowerOfTwoWithItsContentCoordinates)
     EXPECT_EQ(at(100, 0), (std::vector<int>{0, 0, 0, 0})) << "padding is transparent black";
     EXPECT_EQ(at(5, 60), (std::vector<int>{0, 0, 0, 0}));
 
-    ztSetContentScaleFactor(2.0f);
+    ZTDirector::sharedDirector()->setContentScaleFactor(2.0f);
     EXPECT_FLOAT_EQ(texture->getContentSize().width, 50.0f);
     EXPECT_FLOAT_EQ(texture->getContentSize().height, 30.0f);
-    ztSetContentScaleFactor(1.0f);
+    ZTDirector::sharedDirector()->setContentScaleFactor(1.0f);
 
     char* text = texture->description();
     EXPECT_EQ(std::string(text), "<ZTTexture2D | Name = " + std::to_string(texture->getName()) +

@@ -10,9 +10,9 @@
 #include "FixtureDir.h"
 #include "GLTestContext.h"
 #include "PngFixture.h"
+#include "ZTDirector.h"
 #include "ZTScheduler.h"
 #include "cocoa/ZTAutoreleasePool.h"
-#include "platform/ZTContentScale.h"
 #include "platform/ZTImage.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
@@ -42,7 +42,7 @@ protected:
     {
         ZTPoolManager::getInstance()->pop();
         ZTTextureCache::purgeSharedTextureCache();
-        ztSetContentScaleFactor(1.0f);
+        ZTDirector::sharedDirector()->setContentScaleFactor(1.0f);
         ASSERT_EQ(chdir("/"), 0);
     }
     // Ends the frame: the autoreleased references go, the cache's stay.
@@ -93,7 +93,7 @@ TEST_F(ZTTextureCacheTest, samePathGivesTheSameTexture)
 
 TEST_F(ZTTextureCacheTest, hdSuffixSharesTheKeyOnlyAtScaleTwo)
 {
-    ztSetContentScaleFactor(2.0f);
+    ZTDirector::sharedDirector()->setContentScaleFactor(2.0f);
     testing::internal::CaptureStdout();
     ZTTexture2D* texture = m_cache->addImage("ship-hd.png");
     testing::internal::GetCapturedStdout();
@@ -137,6 +137,18 @@ TEST_F(ZTTextureCacheTest, removeUnusedTexturesFreesOnlyThoseNobodyElseHolds)
     held->release();
     m_cache->removeUnusedTextures();
     EXPECT_EQ(m_cache->textureForKey("ship.png"), nullptr);
+}
+
+TEST_F(ZTTextureCacheTest, directorPurgeOfCachedDataRemovesUnusedTextures)
+{
+    ZTTexture2D* held = m_cache->addImage("ship.png");
+    held->retain();
+    m_cache->addImage("other.png");
+    endFrame();
+    ZTDirector::sharedDirector()->purgeCachedData();
+    EXPECT_EQ(m_cache->textureForKey("other.png"), nullptr);
+    EXPECT_EQ(m_cache->textureForKey("ship.png"), held);
+    held->release();
 }
 
 TEST_F(ZTTextureCacheTest, uiImagesKeepTheFirstTextureUnderAKey)
