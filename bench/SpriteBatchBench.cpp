@@ -85,7 +85,8 @@ ZTSpriteBatchNode* filledBatch(ZTTexture2D* texture)
     std::srand(7);
     for (int i = 0; i < kSprites; ++i) {
         ZTSprite* sprite = ZTSprite::spriteWithTexture(texture);
-        sprite->setPosition(ZTPoint(static_cast<float>(std::rand() % kWidth), static_cast<float>(std::rand() % kHeight)));
+        sprite->setPosition(
+            ZTPoint(static_cast<float>(std::rand() % kWidth), static_cast<float>(std::rand() % kHeight)));
         sprite->setRotation(static_cast<float>(std::rand() % 360));
         batch->addChild(sprite);
     }
@@ -115,7 +116,8 @@ void drawFrames(benchmark::State& state, bool moving)
         glfwSwapBuffers(window);
         glFinish();
     }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["sprites"] = kSprites;
     batch->release();
     texture->release();

@@ -21,15 +21,6 @@ struct ztColor4B
     GLubyte a;
 };
 
-// An RGBA colour, channels from 0 to 1.
-struct ztColor4F
-{
-    GLfloat r;
-    GLfloat g;
-    GLfloat b;
-    GLfloat a;
-};
-
 // A vertex position.
 struct ztVertex3F
 {

@@ -28,8 +28,8 @@ ZTSize clampedDimensions(const ZTSize& dimensions)
 
 } // namespace
 
-ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const ZTSize& dimensions, ZTTextAlignment alignment,
-                                        const char* fontName, float fontSize)
+ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const ZTSize& dimensions,
+                                        ZTTextAlignment alignment, const char* fontName, float fontSize)
 {
     auto* pLabel = new ZTLabelTTF();
     if (pLabel->initWithString(label, dimensions, alignment, fontName, fontSize)) {
@@ -95,7 +95,8 @@ void ZTLabelTTF::setString(const char* label)
     const bool fitsBox = std::fabs(m_tDimensions.width) >= 1.0f && std::fabs(m_tDimensions.height) >= 1.0f;
     if (!m_sString.empty() && (fitsText || fitsBox)) {
         auto* pTexture = new ZTTexture2D();
-        if (pTexture->initWithString(m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(), m_fFontSize)) {
+        if (pTexture->initWithString(m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(),
+                                     m_fFontSize)) {
             setTexture(pTexture);
             ZTRect rect;
             rect.size = pTexture->getContentSize();

@@ -176,7 +176,8 @@ bool ZTSprite::initWithSpriteFrame(ZTSpriteFrame* pSpriteFrame)
 bool ZTSprite::initWithSpriteFrameName(const char* pszSpriteFrameName)
 {
     ZTAssert(pszSpriteFrameName != nullptr, "pszSpriteFrameName != __null");
-    ZTSpriteFrame* pFrame = ZTSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(pszSpriteFrameName);
+    ZTSpriteFrame* pFrame =
+        ZTSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(pszSpriteFrameName);
     if (!pFrame) {
         // Frame names come from sheets and item files: a missing one is bad input, not a broken program.
         ZTLog("ZTSprite: ERROR: no sprite frame named %s\n", pszSpriteFrameName);
@@ -228,8 +229,10 @@ void ZTSprite::setTextureRectInPixels(const ZTRect& rect, bool rotated, const ZT
     if (m_bFlipY) {
         relativeOffset.y = -relativeOffset.y;
     }
-    m_obOffsetPositionInPixels.x = relativeOffset.x + (m_tContentSizeInPixels.width - m_obRectInPixels.size.width) / 2;
-    m_obOffsetPositionInPixels.y = relativeOffset.y + (m_tContentSizeInPixels.height - m_obRectInPixels.size.height) / 2;
+    m_obOffsetPositionInPixels.x =
+        relativeOffset.x + (m_tContentSizeInPixels.width - m_obRectInPixels.size.width) / 2;
+    m_obOffsetPositionInPixels.y =
+        relativeOffset.y + (m_tContentSizeInPixels.height - m_obRectInPixels.size.height) / 2;
 
     if (m_bUsesBatchNode) {
         m_bDirty = true;
@@ -302,7 +305,8 @@ void ZTSprite::updateTransform()
         const bool collapsed = isZeroVertex(m_sQuad.tl.vertices) && isZeroVertex(m_sQuad.bl.vertices) &&
                                isZeroVertex(m_sQuad.tr.vertices) && isZeroVertex(m_sQuad.br.vertices);
         if (!collapsed) {
-            m_sQuad.tl.vertices = m_sQuad.bl.vertices = m_sQuad.tr.vertices = m_sQuad.br.vertices = ztVertex3F{0, 0, 0};
+            m_sQuad.tl.vertices = m_sQuad.bl.vertices = m_sQuad.tr.vertices = m_sQuad.br.vertices =
+                ztVertex3F{0, 0, 0};
             m_pobTextureAtlas->updateQuad(&m_sQuad, m_uAtlasIndex);
         }
         m_bDirty = m_bRecursiveDirty = false;
@@ -319,9 +323,9 @@ void ZTSprite::updateTransform()
         matrix = __ZTAffineTransformMake(c * m_fScaleX, -s * m_fScaleX, s * m_fScaleY, c * m_fScaleY,
                                          m_tPositionInPixels.x, m_tPositionInPixels.y);
         if (m_fSkewX != 0 || m_fSkewY != 0) {
-            const ZTAffineTransform skew = __ZTAffineTransformMake(1.0f, std::tan(m_fSkewY * kDegreesToRadians),
-                                                                   std::tan(m_fSkewX * kDegreesToRadians), 1.0f,
-                                                                   0.0f, 0.0f);
+            const ZTAffineTransform skew =
+                __ZTAffineTransformMake(1.0f, std::tan(m_fSkewY * kDegreesToRadians),
+                                        std::tan(m_fSkewX * kDegreesToRadians), 1.0f, 0.0f, 0.0f);
             matrix = ZTAffineTransformConcat(skew, matrix);
         }
         matrix = ZTAffineTransformTranslate(matrix, -m_tAnchorPointInPixels.x, -m_tAnchorPointInPixels.y);
@@ -333,7 +337,8 @@ void ZTSprite::updateTransform()
     const float y2 = y1 + m_obRectInPixels.size.height;
     const float z = m_fVertexZ;
     auto corner = [&matrix, z](float x, float y) {
-        return ztVertex3F{matrix.a * x + matrix.c * y + matrix.tx, matrix.b * x + matrix.d * y + matrix.ty, z};
+        return ztVertex3F{matrix.a * x + matrix.c * y + matrix.tx, matrix.b * x + matrix.d * y + matrix.ty,
+                          z};
     };
     m_sQuad.bl.vertices = corner(x1, y1);
     m_sQuad.br.vertices = corner(x2, y1);
@@ -456,8 +461,9 @@ void ZTSprite::addChild(ZTNode* pChild, int zOrder, int tag)
     if (m_bUsesBatchNode) {
         auto* pChildSprite = dynamic_cast<ZTSprite*>(pChild);
         ZTAssert(pChildSprite != nullptr, "pChild is a ZTSprite");
-        ZTAssert(pChildSprite->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName(),
-                 "((ZTSprite*)pChild)->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName()");
+        ZTAssert(
+            pChildSprite->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName(),
+            "((ZTSprite*)pChild)->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName()");
         const unsigned int index = m_pobBatchNode->atlasIndexForChild(pChildSprite, zOrder);
         m_pobBatchNode->insertChild(pChildSprite, index);
     }
@@ -640,7 +646,8 @@ void ZTSprite::setDisplayFrame(ZTSpriteFrame* pNewFrame)
         setTexture(pNewTexture);
     }
     m_bRectRotated = pNewFrame->isRotated();
-    setTextureRectInPixels(pNewFrame->getRectInPixels(), pNewFrame->isRotated(), pNewFrame->getOriginalSizeInPixels());
+    setTextureRectInPixels(pNewFrame->getRectInPixels(), pNewFrame->isRotated(),
+                           pNewFrame->getOriginalSizeInPixels());
 }
 
 void ZTSprite::setDisplayFrameWithAnimationName(const char* animationName, int frameIndex)

@@ -53,7 +53,8 @@ public:
     void insertChild(ZTSprite* sprite, unsigned int index);
     // Where a sprite that is already a child of its parent belongs in the atlas.
     unsigned int atlasIndexForChild(ZTSprite* sprite, int z);
-    // Takes the sprite's quads (its own and its children's) out of the atlas; the sprite renders itself again.
+    // Takes the sprite's quads (its own and its children's) out of the atlas; the sprite renders itself
+    // again.
     void removeSpriteFromAtlas(ZTSprite* sprite);
     // A quad of the sprite at index; the sprite is not made a child or descendant.
     void addQuadFromSprite(ZTSprite* sprite, unsigned int index);

@@ -36,8 +36,9 @@ ZTSpriteFrame* ZTSpriteFrame::frameWithTexture(ZTTexture2D* pobTexture, const ZT
     return pFrame;
 }
 
-ZTSpriteFrame* ZTSpriteFrame::frameWithTexture(ZTTexture2D* pobTexture, const ZTRect& rectInPixels, bool rotated,
-                                               const ZTPoint& offsetInPixels, const ZTSize& originalSizeInPixels)
+ZTSpriteFrame* ZTSpriteFrame::frameWithTexture(ZTTexture2D* pobTexture, const ZTRect& rectInPixels,
+                                               bool rotated, const ZTPoint& offsetInPixels,
+                                               const ZTSize& originalSizeInPixels)
 {
     auto* pFrame = new ZTSpriteFrame();
     pFrame->initWithTexture(pobTexture, rectInPixels, rotated, offsetInPixels, originalSizeInPixels);
@@ -66,7 +67,8 @@ bool ZTSpriteFrame::initWithTexture(ZTTexture2D* pobTexture, const ZTRect& rectI
 ZTObject* ZTSpriteFrame::copyWithZone(ZTZone*)
 {
     auto* pCopy = new ZTSpriteFrame();
-    pCopy->initWithTexture(m_pobTexture, m_obRectInPixels, m_bRotated, m_obOffsetInPixels, m_obOriginalSizeInPixels);
+    pCopy->initWithTexture(m_pobTexture, m_obRectInPixels, m_bRotated, m_obOffsetInPixels,
+                           m_obOriginalSizeInPixels);
     return pCopy;
 }
 

@@ -8,8 +8,8 @@
 #include "cocoa/ZTGeometryFromString.h"
 #include "cocoa/ZTMutableArray.h"
 #include "cocoa/ZTString.h"
-#include "platform/ZTFileUtils.h"
 #include "platform/ZTCommon.h"
+#include "platform/ZTFileUtils.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
@@ -123,7 +123,8 @@ void ZTSpriteFrameCache::addSpriteFramesWithDictionary(PropertyList* dictionary,
                              static_cast<float>(std::atof(valueText(frameDict, "offsetY"))));
             const int originalWidth = std::atoi(valueText(frameDict, "originalWidth"));
             const int originalHeight = std::atoi(valueText(frameDict, "originalHeight"));
-            originalSize = ZTSize(static_cast<float>(std::abs(originalWidth)), static_cast<float>(std::abs(originalHeight)));
+            originalSize = ZTSize(static_cast<float>(std::abs(originalWidth)),
+                                  static_cast<float>(std::abs(originalHeight)));
         } else if (format == 1 || format == 2) {
             rect = ZTRectFromString(valueText(frameDict, "frame"));
             rotated = format == 2 && std::atoi(valueText(frameDict, "rotated")) != 0;
@@ -136,7 +137,8 @@ void ZTSpriteFrameCache::addSpriteFramesWithDictionary(PropertyList* dictionary,
             rotated = std::atoi(valueText(frameDict, "textureRotated")) != 0;
             offset = ZTPointFromString(valueText(frameDict, "spriteOffset"));
             originalSize = ZTSizeFromString(valueText(frameDict, "spriteSourceSize"));
-            if (auto* aliases = dynamic_cast<ZTMutableArray<ZTObject*>*>(frameDict->objectForKey("aliases"))) {
+            if (auto* aliases =
+                    dynamic_cast<ZTMutableArray<ZTObject*>*>(frameDict->objectForKey("aliases"))) {
                 for (ZTObject* pAlias : *aliases) {
                     if (auto* pAliasName = dynamic_cast<ZTString*>(pAlias)) {
                         m_pSpriteFramesAliases->setObject(ZTString::stringWithString(frameName),

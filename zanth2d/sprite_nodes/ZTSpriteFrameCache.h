@@ -51,7 +51,10 @@ public:
     void removeSpriteFramesFromTexture(ZTTexture2D* texture);
 
     unsigned int getFrameCount() const { return m_pSpriteFrames ? m_pSpriteFrames->count() : 0; }
-    unsigned int getAliasCount() const { return m_pSpriteFramesAliases ? m_pSpriteFramesAliases->count() : 0; }
+    unsigned int getAliasCount() const
+    {
+        return m_pSpriteFramesAliases ? m_pSpriteFramesAliases->count() : 0;
+    }
 
 private:
     ZTSpriteFrameCache() = default;

@@ -1,10 +1,10 @@
 #include "textures/ZTTextureAtlas.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstddef>
 
 #include "ZTMacros.h"
 #include "platform/ZTCommon.h"
@@ -69,7 +69,7 @@ bool ZTTextureAtlas::initWithTexture(ZTTexture2D* texture, unsigned int capacity
     ZTAssert(m_pQuads == nullptr && m_pIndices == nullptr, "m_pQuads == __null && m_pIndices == __null");
     if (capacity > kMaxCapacity) {
         ZTLog("ZTTextureAtlas: ERROR: capacity %u is above the largest atlas (%u quads)\n", capacity,
-                  kMaxCapacity);
+              kMaxCapacity);
         return false;
     }
     m_uCapacity = capacity;
@@ -120,10 +120,11 @@ void ZTTextureAtlas::initIndices()
         pQuadIndices[5] = first + 1;
     }
     glBindBuffer(GL_ARRAY_BUFFER, m_pBuffersVBO[0]);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uCapacity * kQuadBytes), m_pQuads, GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uCapacity * kQuadBytes), m_pQuads,
+                 GL_DYNAMIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_pBuffersVBO[1]);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uCapacity * kIndexBytesPerQuad), m_pIndices,
-                 GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uCapacity * kIndexBytesPerQuad),
+                 m_pIndices, GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
@@ -186,7 +187,7 @@ bool ZTTextureAtlas::resizeCapacity(unsigned int newCapacity)
     }
     if (newCapacity > kMaxCapacity) {
         ZTLog("ZTTextureAtlas: ERROR: capacity %u is above the largest atlas (%u quads)\n", newCapacity,
-                  kMaxCapacity);
+              kMaxCapacity);
         releaseStorage();
         m_uTotalQuads = 0;
         m_uCapacity = 0;
@@ -195,7 +196,8 @@ bool ZTTextureAtlas::resizeCapacity(unsigned int newCapacity)
     m_uTotalQuads = std::min(m_uTotalQuads, newCapacity);
     m_uCapacity = newCapacity;
 
-    void* pQuads = m_pQuads ? std::realloc(m_pQuads, newCapacity * kQuadBytes) : std::calloc(newCapacity, kQuadBytes);
+    void* pQuads =
+        m_pQuads ? std::realloc(m_pQuads, newCapacity * kQuadBytes) : std::calloc(newCapacity, kQuadBytes);
     if (pQuads) {
         m_pQuads = static_cast<ztV3F_C4B_T2F_Quad*>(pQuads);
     }
@@ -234,7 +236,8 @@ void ZTTextureAtlas::drawNumberOfQuads(unsigned int n, unsigned int start)
         return;
     }
     if (start > m_uTotalQuads || n > m_uTotalQuads - start) {
-        ZTLog("ZTTextureAtlas: ERROR: cannot draw quads %u to %u of %u\n", start, start + n - 1, m_uTotalQuads);
+        ZTLog("ZTTextureAtlas: ERROR: cannot draw quads %u to %u of %u\n", start, start + n - 1,
+              m_uTotalQuads);
         return;
     }
     glBindTexture(GL_TEXTURE_2D, m_pTexture->getName());
@@ -246,8 +249,10 @@ void ZTTextureAtlas::drawNumberOfQuads(unsigned int n, unsigned int start)
     }
     constexpr GLsizei kStride = sizeof(ztV3F_C4B_T2F);
     glVertexPointer(3, GL_FLOAT, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV3F_C4B_T2F, vertices)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV3F_C4B_T2F, colors)));
-    glTexCoordPointer(2, GL_FLOAT, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV3F_C4B_T2F, texCoords)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, kStride,
+                   reinterpret_cast<const GLvoid*>(offsetof(ztV3F_C4B_T2F, colors)));
+    glTexCoordPointer(2, GL_FLOAT, kStride,
+                      reinterpret_cast<const GLvoid*>(offsetof(ztV3F_C4B_T2F, texCoords)));
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_pBuffersVBO[1]);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_INT,
                    reinterpret_cast<const GLvoid*>(start * kIndexBytesPerQuad));

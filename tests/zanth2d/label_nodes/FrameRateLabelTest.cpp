@@ -33,7 +33,8 @@ TEST(FrameRateLabel, showsTheMeasuredRateWhenEnabled)
     auto* view = new ZTEGLView();
     ASSERT_TRUE(view->Create("frame rate", 320, 240, nullptr));
     // Keeps the GL driver loaded to the end, where the leak checker can still name (and suppress) it.
-    for (const char* library : {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"}) {
+    for (const char* library :
+         {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"}) {
         dlopen(library, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
     ZTDirector* director = ZTDirector::sharedDirector();

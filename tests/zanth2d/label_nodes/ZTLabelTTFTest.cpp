@@ -20,7 +20,8 @@ const char* kFont = "/usr/share/fonts/truetype/paratype/PTS55F.ttf";
 QSize measured(const QString& text, int pixelSize)
 {
     const int id = QFontDatabase::addApplicationFont(kFont);
-    QFont font = QFontDatabase::font(QFontDatabase::applicationFontFamilies(id).value(0), "Normal", pixelSize);
+    QFont font =
+        QFontDatabase::font(QFontDatabase::applicationFontFamilies(id).value(0), "Normal", pixelSize);
     font.setPixelSize(pixelSize);
     return QFontMetrics(font).size(0, text);
 }
@@ -101,7 +102,8 @@ TEST_F(ZTLabelTTFTest, alignmentPlacesTheTextInsideItsBox)
     EXPECT_EQ(litPixels(frame, 256, 0, 0, 200 - text.width() - 4, 40), 0);
     EXPECT_GT(litPixels(frame, 256, 200 - text.width() - 2, 0, 202, 40), 20);
 
-    ZTLabelTTF* centred = ZTLabelTTF::labelWithString("Hi", ZTSize(200, 40), kZTTextAlignmentCenter, kFont, 24);
+    ZTLabelTTF* centred =
+        ZTLabelTTF::labelWithString("Hi", ZTSize(200, 40), kZTTextAlignmentCenter, kFont, 24);
     drawAtOrigin(centred);
     frame = m_scene.frame();
     EXPECT_EQ(litPixels(frame, 256, 0, 0, 80, 40), 0);
@@ -112,7 +114,8 @@ TEST_F(ZTLabelTTFTest, alignmentPlacesTheTextInsideItsBox)
 TEST_F(ZTLabelTTFTest, textWiderThanItsBoxWrapsOntoMoreLines)
 {
     const QSize line = measured("Hello", 24);
-    ZTLabelTTF* label = ZTLabelTTF::labelWithString("Hello world and more", ZTSize(90, 200), kZTTextAlignmentLeft, kFont, 24);
+    ZTLabelTTF* label =
+        ZTLabelTTF::labelWithString("Hello world and more", ZTSize(90, 200), kZTTextAlignmentLeft, kFont, 24);
     drawAtOrigin(label);
     const auto rows = litRows(m_scene.frame(), 256, 256, 0, 92);
     ASSERT_GE(rows.second, rows.first);
@@ -139,9 +142,11 @@ TEST_F(ZTLabelTTFTest, emptyTextOrATooSmallBoxGivesNoTexture)
     EXPECT_FLOAT_EQ(empty->getContentSize().width, 0);
     EXPECT_FLOAT_EQ(empty->getContentSize().height, 0);
 
-    ZTLabelTTF* flat = ZTLabelTTF::labelWithString("Hello", ZTSize(100, 0.5f), kZTTextAlignmentLeft, kFont, 24);
+    ZTLabelTTF* flat =
+        ZTLabelTTF::labelWithString("Hello", ZTSize(100, 0.5f), kZTTextAlignmentLeft, kFont, 24);
     EXPECT_EQ(flat->getTexture(), nullptr);
-    ZTLabelTTF* thin = ZTLabelTTF::labelWithString("Hello", ZTSize(0.5f, 100), kZTTextAlignmentLeft, kFont, 24);
+    ZTLabelTTF* thin =
+        ZTLabelTTF::labelWithString("Hello", ZTSize(0.5f, 100), kZTTextAlignmentLeft, kFont, 24);
     EXPECT_EQ(thin->getTexture(), nullptr);
     m_scene.clear();
     thin->visit();
@@ -183,7 +188,8 @@ TEST_F(ZTLabelTTFTest, fontSizeAndBoxAreScaledOnceAtInitAndStoredAsGivenLater)
     label->setFontSize(20);
     EXPECT_FLOAT_EQ(label->getFontSize(), 20);
     std::unique_ptr<char[]> text(label->description());
-    EXPECT_EQ(std::string(text.get()), std::string("<ZTLabelTTF | FontName = ") + kFont + ", FontSize = 20.0>");
+    EXPECT_EQ(std::string(text.get()),
+              std::string("<ZTLabelTTF | FontName = ") + kFont + ", FontSize = 20.0>");
 }
 
 int main(int argc, char** argv)

@@ -21,7 +21,8 @@
 class SpriteScene
 {
 public:
-    explicit SpriteScene(int width = 256, int height = 256) : m_context(width, height), m_width(width), m_height(height)
+    explicit SpriteScene(int width = 256, int height = 256)
+        : m_context(width, height), m_width(width), m_height(height)
     {
         keepDriverLoaded();
         zanth2d::ZTDirector::sharedDirector();
@@ -72,7 +73,8 @@ private:
     // the driver is unloaded, the leak checker cannot name the library any more and so cannot suppress it.
     static void keepDriverLoaded()
     {
-        for (const char* library : {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"}) {
+        for (const char* library :
+             {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"}) {
             dlopen(library, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
         }
     }

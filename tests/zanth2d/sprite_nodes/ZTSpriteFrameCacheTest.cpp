@@ -25,7 +25,8 @@ protected:
     // Writes name.plist with plistlib from a Python literal for its root dictionary.
     std::string writeSheet(const std::string& name, const std::string& root)
     {
-        EXPECT_TRUE(m_dir.python("import plistlib\nplistlib.dump(" + root + ", open('" + name + "', 'wb'))\n"));
+        EXPECT_TRUE(
+            m_dir.python("import plistlib\nplistlib.dump(" + root + ", open('" + name + "', 'wb'))\n"));
         return m_dir.path(name);
     }
 
@@ -55,7 +56,8 @@ TEST_F(ZTSpriteFrameCacheTest, formatZeroReadsNumbersAndTakesAbsoluteOriginalSiz
 {
     m_cache->addSpriteFramesWithFile(writeSheet("ships.plist", R"({
         'frames': {'a.png': {'x': 1, 'y': 2, 'width': 10, 'height': 12, 'offsetX': 1.5, 'offsetY': -2,
-                             'originalWidth': -32, 'originalHeight': 20}}})").c_str());
+                             'originalWidth': -32, 'originalHeight': 20}}})")
+                                         .c_str());
     expectFrame("a.png", ZTRect(1, 2, 10, 12), false, ZTPoint(1.5f, -2), ZTSize(32, 20));
 }
 
@@ -64,13 +66,15 @@ TEST_F(ZTSpriteFrameCacheTest, formatsOneAndTwoReadBraceStringsAndTheRotatedFlag
     m_cache->addSpriteFramesWithFile(writeSheet("one.plist", R"({
         'metadata': {'format': 1, 'textureFileName': 'ships.png'},
         'frames': {'b.png': {'frame': '{{0,0},{16,8}}', 'offset': '{1,1}', 'sourceSize': '{18,10}',
-                             'rotated': True}}})").c_str());
+                             'rotated': True}}})")
+                                         .c_str());
     m_cache->addSpriteFramesWithFile(writeSheet("two.plist", R"({
         'metadata': {'format': 2, 'textureFileName': 'ships.png'},
         'frames': {'c.png': {'frame': '{{16,0},{8,16}}', 'offset': '{0,-1}', 'sourceSize': '{8,18}',
                              'rotated': True},
                    'd.png': {'frame': '{{0,16},{4,4}}', 'offset': '{0,0}', 'sourceSize': '{4,4}',
-                             'rotated': False}}})").c_str());
+                             'rotated': False}}})")
+                                         .c_str());
     // Format 1 has no rotation.
     expectFrame("b.png", ZTRect(0, 0, 16, 8), false, ZTPoint(1, 1), ZTSize(18, 10));
     expectFrame("c.png", ZTRect(16, 0, 8, 16), true, ZTPoint(0, -1), ZTSize(8, 18));
@@ -85,7 +89,8 @@ TEST_F(ZTSpriteFrameCacheTest, formatThreeTakesItsSizeFromSpriteSizeAndRegisters
                              'textureRect': '{{4,5},{99,99}}', 'textureRotated': True,
                              'aliases': ['hero', 'player']},
                    'f.png': {'spriteSize': '{3,3}', 'spriteOffset': '{0,0}', 'spriteSourceSize': '{3,3}',
-                             'textureRect': '{{0,0},{3,3}}', 'textureRotated': False}}})").c_str());
+                             'textureRect': '{{0,0},{3,3}}', 'textureRotated': False}}})")
+                                         .c_str());
     expectFrame("e.png", ZTRect(4, 5, 10, 6), true, ZTPoint(2, 3), ZTSize(14, 12));
     EXPECT_EQ(m_cache->spriteFrameByName("hero"), m_cache->spriteFrameByName("e.png"));
     EXPECT_EQ(m_cache->spriteFrameByName("player"), m_cache->spriteFrameByName("e.png"));
@@ -96,7 +101,8 @@ TEST_F(ZTSpriteFrameCacheTest, formatThreeTakesItsSizeFromSpriteSizeAndRegisters
 TEST_F(ZTSpriteFrameCacheTest, listWithoutMetadataLoadsTheImageOfTheSameName)
 {
     m_cache->addSpriteFramesWithFile(writeSheet("ships.plist", R"({
-        'frames': {'g.png': {'x': 0, 'y': 0, 'width': 4, 'height': 4, 'originalWidth': 4, 'originalHeight': 4}}})").c_str());
+        'frames': {'g.png': {'x': 0, 'y': 0, 'width': 4, 'height': 4, 'originalWidth': 4, 'originalHeight': 4}}})")
+                                         .c_str());
     ASSERT_NE(m_cache->spriteFrameByName("g.png"), nullptr);
 }
 
@@ -104,13 +110,16 @@ TEST_F(ZTSpriteFrameCacheTest, badSheetsAddNothing)
 {
     m_cache->addSpriteFramesWithFile(writeSheet("four.plist", R"({
         'metadata': {'format': 4, 'textureFileName': 'ships.png'},
-        'frames': {'h.png': {'x': 0}}})").c_str());
+        'frames': {'h.png': {'x': 0}}})")
+                                         .c_str());
     m_cache->addSpriteFramesWithFile(writeSheet("neg.plist", R"({
         'metadata': {'format': 0, 'textureFileName': 'ships.png'},
-        'frames': {'i.png': {'x': 0, 'y': 0, 'width': -4, 'height': 4}}})").c_str());
+        'frames': {'i.png': {'x': 0, 'y': 0, 'width': -4, 'height': 4}}})")
+                                         .c_str());
     m_cache->addSpriteFramesWithFile(writeSheet("noimage.plist", R"({
         'metadata': {'format': 0, 'textureFileName': 'missing.png'},
-        'frames': {'j.png': {'x': 0, 'y': 0, 'width': 4, 'height': 4}}})").c_str());
+        'frames': {'j.png': {'x': 0, 'y': 0, 'width': 4, 'height': 4}}})")
+                                         .c_str());
     m_dir.write("broken.plist", "<plist><dict><key>frames</key>");
     m_cache->addSpriteFramesWithFile(m_dir.path("broken.plist").c_str());
     m_cache->addSpriteFramesWithFile(m_dir.path("absent.plist").c_str());
@@ -174,7 +183,8 @@ TEST_F(ZTSpriteFrameCacheTest, pointAndPixelFormsFollowTheContentScaleFactor)
     ZTTexture2D* texture = ZTTextureCache::sharedTextureCache()->addImage(m_dir.path("ships.png").c_str());
     ZTDirector::sharedDirector()->setContentScaleFactor(2);
     ZTSpriteFrame* inPoints = ZTSpriteFrame::frameWithTexture(texture, ZTRect(10, 10, 20, 20));
-    ZTSpriteFrame* inPixels = ZTSpriteFrame::frameWithTexture(texture, ZTRect(10, 10, 20, 20), false, ZTPointZero, ZTSize(20, 20));
+    ZTSpriteFrame* inPixels =
+        ZTSpriteFrame::frameWithTexture(texture, ZTRect(10, 10, 20, 20), false, ZTPointZero, ZTSize(20, 20));
     ZTDirector::sharedDirector()->setContentScaleFactor(1);
     EXPECT_TRUE(ZTRect::ZTRectEqualToRect(inPoints->getRectInPixels(), ZTRect(20, 20, 40, 40)));
     EXPECT_FLOAT_EQ(inPoints->getOriginalSizeInPixels().width, 40);
@@ -184,7 +194,8 @@ TEST_F(ZTSpriteFrameCacheTest, pointAndPixelFormsFollowTheContentScaleFactor)
 TEST_F(ZTSpriteFrameCacheTest, spriteOfAFrameNameShowsThatFrame)
 {
     m_cache->addSpriteFramesWithFile(writeSheet("ships.plist", R"({
-        'frames': {'a.png': {'x': 16, 'y': 0, 'width': 16, 'height': 16, 'originalWidth': 16, 'originalHeight': 16}}})").c_str());
+        'frames': {'a.png': {'x': 16, 'y': 0, 'width': 16, 'height': 16, 'originalWidth': 16, 'originalHeight': 16}}})")
+                                         .c_str());
     ZTSprite* sprite = ZTSprite::spriteWithSpriteFrameName("a.png");
     ASSERT_NE(sprite, nullptr);
     EXPECT_TRUE(sprite->isFrameDisplayed(m_cache->spriteFrameByName("a.png")));

@@ -18,9 +18,9 @@ namespace {
 {
     for (int i = 0; i < 3; ++i) {
         if (std::abs(actual[i] - expected[i]) > 2) {
-            return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                                 << ") instead of (" << expected[0] << ", " << expected[1] << ", "
-                                                 << expected[2] << ")";
+            return ::testing::AssertionFailure()
+                   << "(" << actual[0] << ", " << actual[1] << ", " << actual[2] << ") instead of ("
+                   << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
         }
     }
     return ::testing::AssertionSuccess();
@@ -71,7 +71,8 @@ TEST_F(ZTSpriteDrawing, pngAtAPositionIsTheImageCompositedOverBlack)
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const std::array<int, 3> expected = y < 16 ? (x < 16 ? kRed : kGreen) : (x < 16 ? kBlue : kHalf);
-            ASSERT_TRUE(near(SpriteScene::rgb(84 + x, 115 - y), expected)) << "image pixel " << x << ", " << y;
+            ASSERT_TRUE(near(SpriteScene::rgb(84 + x, 115 - y), expected))
+                << "image pixel " << x << ", " << y;
         }
     }
     EXPECT_TRUE(near(SpriteScene::rgb(83, 100), kBlack));
@@ -176,7 +177,8 @@ TEST(ZTSpriteTest, textureCoordinatesCoverTheImageInsideItsPowerOfTwoTexture)
 {
     SpriteScene scene;
     FixtureDir dir;
-    ASSERT_TRUE(dir.python(std::string(kPythonPngWriter) + "png('wide.png', 100, 60, lambda x, y: bytes([9, 9, 9, 255]))\n"));
+    ASSERT_TRUE(dir.python(std::string(kPythonPngWriter) +
+                           "png('wide.png', 100, 60, lambda x, y: bytes([9, 9, 9, 255]))\n"));
     ZTSprite* sprite = ZTSprite::spriteWithFile(dir.path("wide.png").c_str());
     ASSERT_NE(sprite, nullptr);
     const ztV3F_C4B_T2F_Quad& quad = sprite->getQuad();
@@ -200,7 +202,8 @@ TEST(ZTSpriteTest, flippingNegatesTheHorizontalTrimOffset)
     ZTTexture2D* texture = ZTTextureCache::sharedTextureCache()->addImage(png.c_str());
     ASSERT_NE(texture, nullptr);
     // A 10 x 10 rect of a 20 x 20 original, trimmed 3 pixels right of centre.
-    ZTSpriteFrame* frame = ZTSpriteFrame::frameWithTexture(texture, ZTRect(0, 0, 10, 10), false, ZTPoint(3, 0), ZTSize(20, 20));
+    ZTSpriteFrame* frame =
+        ZTSpriteFrame::frameWithTexture(texture, ZTRect(0, 0, 10, 10), false, ZTPoint(3, 0), ZTSize(20, 20));
     ZTSprite* sprite = ZTSprite::spriteWithSpriteFrame(frame);
     EXPECT_FLOAT_EQ(sprite->getOffsetPositionInPixels().x, 8);
     EXPECT_FLOAT_EQ(sprite->getContentSize().width, 20);
@@ -214,7 +217,8 @@ TEST(ZTSpriteTest, rotatedFrameMapsItsCornersTurned)
     FixtureDir dir;
     ZTTexture2D* texture = ZTTextureCache::sharedTextureCache()->addImage(writeQuadrantPng(dir).c_str());
     // A 16 x 8 frame stored rotated as 8 x 16 at (0, 0) of the 32 x 32 texture.
-    ZTSpriteFrame* frame = ZTSpriteFrame::frameWithTexture(texture, ZTRect(0, 0, 16, 8), true, ZTPointZero, ZTSize(16, 8));
+    ZTSpriteFrame* frame =
+        ZTSpriteFrame::frameWithTexture(texture, ZTRect(0, 0, 16, 8), true, ZTPointZero, ZTSize(16, 8));
     ZTSprite* sprite = ZTSprite::spriteWithSpriteFrame(frame);
     const ztV3F_C4B_T2F_Quad& quad = sprite->getQuad();
     EXPECT_FLOAT_EQ(quad.tl.texCoords.u, 0.25f);
