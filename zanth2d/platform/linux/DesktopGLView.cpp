@@ -184,6 +184,8 @@ void DesktopGLView::reshape()
     if (!director->getOpenGLView() || !m_sceneGraphWrapper || !m_sceneGraphWrapper->getAppStarted()) {
         return;
     }
+    // Resizes arrive between frames, where Qt may have left another context current.
+    m_pWindow->makeContextCurrent();
     float width = 0;
     float height = 0;
     getBoundsSize(&width, &height);

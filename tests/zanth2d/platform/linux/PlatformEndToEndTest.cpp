@@ -131,10 +131,11 @@ public:
     // Finds the window by its title, waiting for it; empty when it never shows.
     std::string windowId()
     {
-        // A search can fail outright when other tests' windows come and go during its walk: try again.
+        // A search fails at once when another client's window vanishes while xdotool reads it: retry.
         const auto end = Clock::now() + std::chrono::seconds(10);
         while (m_window.empty() && Clock::now() < end) {
-            const std::string out = commandOutput("timeout 10 xdotool search --sync --name '^" + m_title + "$' 2>/dev/null");
+            const std::string out =
+                commandOutput("timeout 10 xdotool search --sync --name '^" + m_title + "$' 2>/dev/null");
             std::istringstream in(out);
             in >> m_window;
             if (m_window.empty()) {
