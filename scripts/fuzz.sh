@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
 FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer)
-SMOKE_RUNS=${FUZZ_SMOKE_RUNS:-50000}
+SMOKE_RUNS=${FUZZ_SMOKE_RUNS:-150000}
 
 mode=${1:-smoke}
 shift || true
@@ -36,12 +36,13 @@ with_display() {
 # Library warnings (stdout) are dropped; libFuzzer's report (stderr) goes to build/fuzz/logs/<target>.log
 # and is shown when the target fails.
 run_one() {
-  local fuzzer=$1; shift
-  local corpus="$BUILD_DIR/corpus/$fuzzer"
+  local fuzzer=$1 corpus=$2; shift 2
   local log="$BUILD_DIR/logs/$fuzzer.log"
   mkdir -p "$corpus" "$BUILD_DIR/logs"
+  local dict=()
+  [ -f "fuzz/$fuzzer.dict" ] && dict=(-dict="fuzz/$fuzzer.dict")
   if ! with_display "$BUILD_DIR/$fuzzer" "$corpus" "$BUILD_DIR/seeds/$fuzzer" \
-      -artifact_prefix="$BUILD_DIR/crashes/$fuzzer-" -rss_limit_mb=4096 -print_final_stats=1 "$@" \
+      -artifact_prefix="$BUILD_DIR/crashes/$fuzzer-" -rss_limit_mb=4096 -print_final_stats=1 "${dict[@]}" "$@" \
       > /dev/null 2> "$log"; then
     tail -n 60 "$log"
     echo "FAILED: $fuzzer (log: $log)"
@@ -55,7 +56,9 @@ case "$mode" in
   smoke)
     for fuzzer in "${FUZZERS[@]}"; do
       echo "== $fuzzer: $SMOKE_RUNS runs"
-      run_one "$fuzzer" -runs="$SMOKE_RUNS" -seed=1
+      # A fresh corpus each time: the smoke run starts from the seeds only.
+      rm -rf "$BUILD_DIR/smoke-corpus/$fuzzer"
+      run_one "$fuzzer" "$BUILD_DIR/smoke-corpus/$fuzzer" -runs="$SMOKE_RUNS" -seed=1
     done
     ;;
   run)
@@ -65,7 +68,7 @@ case "$mode" in
     [ ${#targets[@]} -eq 0 ] && targets=("${FUZZERS[@]}")
     for fuzzer in "${targets[@]}"; do
       echo "== $fuzzer: $seconds s"
-      run_one "$fuzzer" -max_total_time="$seconds"
+      run_one "$fuzzer" "$BUILD_DIR/corpus/$fuzzer" -max_total_time="$seconds"
     done
     ;;
   *)

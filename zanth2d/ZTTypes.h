@@ -12,4 +12,44 @@ struct ztColor3B
     GLubyte b;
 };
 
+// An RGBA colour, one byte a channel.
+struct ztColor4B
+{
+    GLubyte r;
+    GLubyte g;
+    GLubyte b;
+    GLubyte a;
+};
+
+// An RGBA colour, channels from 0 to 1.
+struct ztColor4F
+{
+    GLfloat r;
+    GLfloat g;
+    GLfloat b;
+    GLfloat a;
+};
+
+// A vertex position.
+struct ztVertex3F
+{
+    GLfloat x;
+    GLfloat y;
+    GLfloat z;
+};
+
+// A texture coordinate.
+struct ztTex2F
+{
+    GLfloat u;
+    GLfloat v;
+};
+
+// Source and destination factors of glBlendFunc.
+struct ztBlendFunc
+{
+    GLenum src;
+    GLenum dst;
+};
+
 } // namespace zanth2d

@@ -11,7 +11,7 @@
 
 namespace zanth2d {
 
-bool ZTFileUtils::s_bPopupNotify = true;
+std::atomic<bool> ZTFileUtils::s_bPopupNotify{true};
 
 ZTMutableDictionary<std::string, ZTObject*>*
 ZTFileUtils::dictionaryWithContentsOfFileThreadSafe(const char* pFileName)

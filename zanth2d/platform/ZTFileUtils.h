@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "cocoa/ZTMutableDictionary.h"
@@ -48,7 +49,7 @@ public:
     static bool getIsPopupNotify();
 
 private:
-    static bool s_bPopupNotify;
+    static std::atomic<bool> s_bPopupNotify; // read by the texture loader thread too
 };
 
 // The whole file read with malloc; returns its length, or -1 (and *out null) on failure. The caller frees.

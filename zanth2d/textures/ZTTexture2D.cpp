@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "ZTConfiguration.h"
 #include "ZTMacros.h"
 #include "platform/ZTContentScale.h"
 #include "platform/ZTImage.h"
@@ -19,17 +20,6 @@ namespace {
 
 ZTTexture2DPixelFormat g_defaultAlphaPixelFormat = kZTTexture2DPixelFormat_Default;
 bool g_PVRHaveAlphaPremultiplied = false;
-
-// GL's limit, read once from the first context that asks.
-GLint maxTextureSize()
-{
-    static GLint size = [] {
-        GLint value = 0;
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
-        return value;
-    }();
-    return size;
-}
 
 // Float sizes from callers become ints without wrapping: NaN and very negative values become -1 and
 // huge ones 1000000, both of which the image refuses.
@@ -180,8 +170,8 @@ bool ZTTexture2D::initWithImage(ZTImage* uiImage)
     }
     unsigned int potWide = static_cast<unsigned int>(ztNextPOT(uiImage->getWidth()));
     unsigned int potHigh = static_cast<unsigned int>(ztNextPOT(uiImage->getHeight()));
-    GLint maxSize = maxTextureSize();
-    if (potWide > static_cast<unsigned int>(maxSize) || potHigh > static_cast<unsigned int>(maxSize)) {
+    unsigned int maxSize = static_cast<unsigned int>(ZTConfiguration::sharedConfiguration()->getMaxTextureSize());
+    if (potWide > maxSize || potHigh > maxSize) {
         return false;
     }
     return initPremultipliedATextureWithImage(uiImage, potWide, potHigh);

@@ -114,6 +114,7 @@ TEST(ZTFileUtilsTest, fullPathsAreCleanedAndRelativeFilesShareTheFolder)
     EXPECT_STREQ(ZTFileUtils::fullPathFromRelativePath("a//b/../ship.png"), "a/ship.png");
     EXPECT_STREQ(ZTFileUtils::fullPathFromRelativeFile("tex.png", "/x/y/fire.plist"), "/x/y/tex.png");
     EXPECT_STREQ(ZTFileUtils::fullPathFromRelativeFile("tex.png", "fire.plist"), "tex.png");
+    EXPECT_EQ(ZTFileUtils::getWriteablePath(), std::string(std::getenv("HOME")) + "/Documents/");
 }
 
 TEST(ZTFileUtilsTest, hdSuffixIsRemovedOnlyFromTheFileNameAtScaleTwo)

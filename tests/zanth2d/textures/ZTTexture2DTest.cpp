@@ -2,6 +2,9 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "FixtureDir.h"
 #include "GLTestContext.h"
@@ -212,10 +215,61 @@ TEST(ZTTexture2DTest, textTexturesAreMeasuredOrBoxed)
     testing::internal::GetCapturedStdout();
 }
 
+TEST(ZTTexture2DTest, drawsItsContentAtAPointAndInARect)
+{
+    ZTImage image;
+    std::vector<unsigned char> raw;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            std::vector<unsigned char> colour = y == 0 ? std::vector<unsigned char>{0, 0, 255, 255}
+                                                       : std::vector<unsigned char>{255, 0, 0, 255};
+            raw.insert(raw.end(), colour.begin(), colour.end());
+        }
+    }
+    ASSERT_TRUE(
+        image.initWithImageData(raw.data(), static_cast<int>(raw.size()), ZTImage::kFmtRawData, 4, 3));
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithImage(&image));
+    texture->setAliasTexParameters();
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 64, 0, 64, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    texture->drawAtPoint(ZTPoint(10, 10));
+    texture->drawInRect(ZTRect(30, 30, 16, 12));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+
+    using Pixel = std::array<unsigned char, 4>;
+    // Only the 4 x 3 content is drawn; its first row lands at the top.
+    EXPECT_EQ(GLTestContext::readPixel(11, 10), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(11, 12), (Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(14, 11), (Pixel{0, 0, 0, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(10, 13), (Pixel{0, 0, 0, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(45, 31), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(45, 41), (Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(GLTestContext::readPixel(47, 35), (Pixel{0, 0, 0, 255}));
+    texture->release();
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     GLTestContext context;
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+#if defined(__SANITIZE_ADDRESS__)
+    // Check for leaks while the GL driver is still loaded: after GLFW unloads it at exit, the driver's
+    // own allocations from drawing can no longer be told apart from ours.
+    __lsan_do_leak_check();
+#endif
+    return result;
 }

@@ -1,0 +1,469 @@
+// Starts the platform test program under the X server of the test run and drives it with real input
+// (xdotool), reading its report lines, its GL read-back and screenshots of the root window.
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "VisibleWindowLock.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string commandOutput(const std::string& command)
+{
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) {
+        return out;
+    }
+    std::array<char, 512> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe.get())) {
+        out += buffer.data();
+    }
+    return out;
+}
+
+int run(const std::string& command)
+{
+    return std::system(command.c_str());
+}
+
+std::string programPath()
+{
+    const char* dir = std::getenv("ZANTH_TEST_PROGRAMS");
+    return std::string(dir ? dir : ".") + "/PlatformProgram";
+}
+
+struct RGB
+{
+    int r = -1, g = -1, b = -1;
+};
+
+::testing::AssertionResult near(const RGB& actual, int r, int g, int b, int tolerance = 2)
+{
+    if (std::abs(actual.r - r) <= tolerance && std::abs(actual.g - g) <= tolerance &&
+        std::abs(actual.b - b) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b
+                                         << ") is not within " << tolerance << " of (" << r << "," << g
+                                         << "," << b << ")";
+}
+
+// One run of the program with its report lines collected in a file.
+class ProgramRun
+{
+public:
+    explicit ProgramRun(const std::string& title, std::vector<std::string> extra = {},
+                        const char* display = nullptr)
+        : m_title(title)
+    {
+        char path[] = "/tmp/zanth-platform-XXXXXX";
+        const int fd = mkstemp(path);
+        m_output = path;
+        std::vector<std::string> args = {programPath(), "--title", title};
+        args.insert(args.end(), extra.begin(), extra.end());
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(fd, STDOUT_FILENO);
+            dup2(fd, STDERR_FILENO);
+            if (display) {
+                setenv("DISPLAY", display, 1);
+            }
+            std::vector<char*> argv;
+            for (auto& a : args) {
+                argv.push_back(a.data());
+            }
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(fd);
+    }
+
+    ~ProgramRun()
+    {
+        if (m_pid > 0 && !m_exited) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        std::remove(m_output.c_str());
+    }
+
+    std::string output() const
+    {
+        std::ifstream in(m_output);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    bool waitForLine(const std::string& text, double seconds = 10.0) const
+    {
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end) {
+            if (output().find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    // Finds the window by its title, waiting for it; empty when it never shows.
+    std::string windowId()
+    {
+        if (m_window.empty()) {
+            const std::string out = commandOutput("timeout 10 xdotool search --sync --name '^" + m_title + "$' 2>/dev/null");
+            std::istringstream in(out);
+            in >> m_window;
+        }
+        return m_window;
+    }
+
+    // Waits for the process to end; the exit status, or -1 on timeout or a signal.
+    int waitExit(double seconds, double* took = nullptr)
+    {
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_exited = true;
+                if (took) {
+                    *took = std::chrono::duration<double>(Clock::now() - start).count();
+                }
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return -1;
+    }
+
+    // Focuses the window and waits for the frames to settle, so that real key and mouse input reaches it.
+    bool ready()
+    {
+        if (windowId().empty() || !waitForLine("first-frame")) {
+            return false;
+        }
+        run("xdotool windowfocus " + m_window + " >/dev/null 2>&1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        return true;
+    }
+
+    std::vector<std::string> linesStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(output());
+        for (std::string line; std::getline(in, line);) {
+            if (line.compare(0, prefix.size(), prefix) == 0) {
+                lines.push_back(line);
+            }
+        }
+        return lines;
+    }
+
+    pid_t pid() const { return m_pid; }
+
+private:
+    std::string m_title;
+    std::string m_output;
+    std::string m_window;
+    pid_t m_pid = -1;
+    bool m_exited = false;
+};
+
+std::map<std::pair<int, int>, RGB> readBackPixels(const ProgramRun& program)
+{
+    std::map<std::pair<int, int>, RGB> pixels;
+    for (const std::string& line : program.linesStartingWith("pixel ")) {
+        std::istringstream in(line.substr(6));
+        int x = 0, y = 0;
+        RGB c;
+        in >> x >> y >> c.r >> c.g >> c.b;
+        pixels[{x, y}] = c;
+    }
+    return pixels;
+}
+
+// The colour of one pixel of a PNG file, read with ImageMagick.
+RGB pngPixel(const std::string& file, int x, int y)
+{
+    RGB c;
+    const std::string out = commandOutput("convert " + file + " -crop 1x1+" + std::to_string(x) + "+" +
+                                          std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+    const auto open = out.find("\n");
+    if (open == std::string::npos) {
+        return c;
+    }
+    std::sscanf(out.c_str() + open + 1, "%*d,%*d: (%d,%d,%d", &c.r, &c.g, &c.b);
+    return c;
+}
+
+// Sends the window manager's close request, as a title-bar close button would.
+bool requestClose(const std::string& windowId)
+{
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    if (!xlib) {
+        return false;
+    }
+    auto openDisplay = reinterpret_cast<Display* (*)(const char*)>(dlsym(xlib, "XOpenDisplay"));
+    auto internAtom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(xlib, "XInternAtom"));
+    auto sendEvent = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(xlib, "XSendEvent"));
+    auto flush = reinterpret_cast<int (*)(Display*)>(dlsym(xlib, "XFlush"));
+    auto closeDisplay = reinterpret_cast<int (*)(Display*)>(dlsym(xlib, "XCloseDisplay"));
+    Display* display = openDisplay(nullptr);
+    if (!display) {
+        dlclose(xlib);
+        return false;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::stoul(windowId);
+    event.xclient.message_type = internAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(internAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = sendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    flush(display);
+    closeDisplay(display);
+    dlclose(xlib);
+    return sent != 0;
+}
+
+// Holds one connection to the X server for the whole run: when its last client leaves, Xvfb resets and
+// refuses the next program's connection for a moment.
+class XServerConnection : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        m_xlib = dlopen("libX11.so.6", RTLD_NOW);
+        if (m_xlib) {
+            auto openDisplay = reinterpret_cast<Display* (*)(const char*)>(dlsym(m_xlib, "XOpenDisplay"));
+            m_display = openDisplay(nullptr);
+        }
+    }
+    void TearDown() override
+    {
+        if (m_display) {
+            reinterpret_cast<int (*)(Display*)>(dlsym(m_xlib, "XCloseDisplay"))(m_display);
+        }
+        if (m_xlib) {
+            dlclose(m_xlib);
+        }
+    }
+
+private:
+    void* m_xlib = nullptr;
+    Display* m_display = nullptr;
+};
+
+const auto* const g_connection = ::testing::AddGlobalTestEnvironment(new XServerConnection());
+const VisibleWindowLock g_windowLock;
+
+} // namespace
+
+TEST(PlatformWindow, opensA960By640WindowWithTheGivenTitle)
+{
+    ProgramRun program("Zanth title check");
+    ASSERT_TRUE(program.ready()) << program.output();
+    const std::string info = commandOutput("xwininfo -name 'Zanth title check'");
+    EXPECT_NE(std::string::npos, info.find("\"Zanth title check\"")) << info;
+    EXPECT_NE(std::string::npos, info.find("Width: 960")) << info;
+    EXPECT_NE(std::string::npos, info.find("Height: 640")) << info;
+}
+
+TEST(PlatformWindow, startUpStopsWithAMessageWhenNoGLContextCanBeMade)
+{
+    ProgramRun program("No display", {}, ":4321");
+    EXPECT_EQ(1, program.waitExit(10.0));
+    const std::string out = program.output();
+    EXPECT_NE(std::string::npos, out.find("No OpenGL pixel format")) << out;
+    EXPECT_NE(std::string::npos, out.find("start-up stopped")) << out;
+    EXPECT_EQ(std::string::npos, out.find("first-frame")) << out;
+}
+
+TEST(PlatformDrawing, colourLayersAndPrimitivesReadBackWhereExpected)
+{
+    ProgramRun program("Zanth drawing", {"--readback"});
+    ASSERT_TRUE(program.ready()) << program.output();
+    ASSERT_TRUE(program.waitForLine("readback-done")) << program.output();
+    auto pixels = readBackPixels(program);
+
+    EXPECT_TRUE(near(pixels[{50, 50}], 255, 0, 0));
+    EXPECT_TRUE(near(pixels[{950, 630}], 255, 0, 0));
+    // Blue at alpha 128 over red, with source-alpha blending.
+    EXPECT_TRUE(near(pixels[{150, 150}], 127, 0, 128));
+    EXPECT_TRUE(near(pixels[{290, 190}], 127, 0, 128));
+    // Line, polygon outline, circle outline, filled rectangle, filled triangle.
+    EXPECT_TRUE(near(pixels[{500, 50}], 0, 255, 0));
+    EXPECT_TRUE(near(pixels[{500, 52}], 255, 0, 0));
+    EXPECT_TRUE(near(pixels[{400, 250}], 0, 255, 0));
+    EXPECT_TRUE(near(pixels[{450, 250}], 255, 0, 0));
+    EXPECT_TRUE(near(pixels[{650, 400}], 0, 255, 0));
+    EXPECT_TRUE(near(pixels[{700, 400}], 255, 0, 0));
+    EXPECT_TRUE(near(pixels[{850, 550}], 255, 255, 0));
+    EXPECT_TRUE(near(pixels[{200, 450}], 0, 255, 255));
+}
+
+TEST(PlatformDrawing, screenshotOfTheRootWindowShowsTheSameColours)
+{
+    ProgramRun program("Zanth screenshot");
+    ASSERT_TRUE(program.ready()) << program.output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string info = commandOutput("xwininfo -id " + program.windowId());
+    int left = 0;
+    int top = 0;
+    std::sscanf(info.c_str() + info.find("Absolute upper-left X:"), "Absolute upper-left X: %d", &left);
+    std::sscanf(info.c_str() + info.find("Absolute upper-left Y:"), "Absolute upper-left Y: %d", &top);
+    char shot[] = "/tmp/zanth-shot-XXXXXX";
+    const int fd = mkstemp(shot);
+    close(fd);
+    const std::string file = std::string(shot) + ".png";
+    ASSERT_EQ(0, run("import -window root " + file));
+    // GL rows count from the bottom of the 640-pixel-high view.
+    auto at = [&](int x, int y) { return pngPixel(file, left + x, top + 639 - y); };
+    EXPECT_TRUE(near(at(50, 50), 255, 0, 0));
+    EXPECT_TRUE(near(at(150, 150), 127, 0, 128));
+    EXPECT_TRUE(near(at(850, 550), 255, 255, 0));
+    std::remove(file.c_str());
+    std::remove(shot);
+}
+
+TEST(PlatformInput, pressDragReleaseGivesTouchesInViewPointsFromTheTopLeft)
+{
+    ProgramRun program("Zanth mouse");
+    ASSERT_TRUE(program.ready()) << program.output();
+    const std::string w = program.windowId();
+    run("xdotool mousemove --window " + w + " 100 100 mousedown 1");
+    ASSERT_TRUE(program.waitForLine("touch began")) << program.output();
+    run("xdotool mousemove --window " + w + " 150 125");
+    run("xdotool mousemove --window " + w + " 200 150");
+    ASSERT_TRUE(program.waitForLine("touch moved 200 150")) << program.output();
+    run("xdotool mouseup 1");
+    ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
+
+    const auto touches = program.linesStartingWith("touch ");
+    ASSERT_GE(touches.size(), 3u);
+    EXPECT_EQ("touch began 100 100", touches.front());
+    EXPECT_EQ("touch ended 200 150", touches.back());
+    for (std::size_t i = 1; i + 1 < touches.size(); ++i) {
+        EXPECT_EQ(0u, touches[i].find("touch moved ")) << touches[i];
+    }
+}
+
+TEST(PlatformInput, mouseMovesWithoutAPressedButtonGiveNoTouches)
+{
+    ProgramRun program("Zanth hover");
+    ASSERT_TRUE(program.ready()) << program.output();
+    const std::string w = program.windowId();
+    run("xdotool mousemove --window " + w + " 300 300");
+    run("xdotool mousemove --window " + w + " 320 310 click 3");
+    run("xdotool key a");
+    ASSERT_TRUE(program.waitForLine("key-release")) << program.output();
+    EXPECT_TRUE(program.linesStartingWith("touch ").empty()) << program.output();
+}
+
+TEST(PlatformInput, scrollWheelReachesTheSink)
+{
+    ProgramRun program("Zanth wheel");
+    ASSERT_TRUE(program.ready()) << program.output();
+    run("xdotool mousemove --window " + program.windowId() + " 40 60 click 4");
+    ASSERT_TRUE(program.waitForLine("scroll ")) << program.output();
+    EXPECT_EQ("scroll 40 60 1 0", program.linesStartingWith("scroll ").front());
+    run("xdotool click 5");
+    ASSERT_TRUE(program.waitForLine("scroll 40 60 -1 0")) << program.output();
+}
+
+TEST(PlatformInput, keysBecomeQtKeysAndTextInput)
+{
+    ProgramRun program("Zanth keys");
+    ASSERT_TRUE(program.ready()) << program.output();
+    run("xdotool key a");
+    ASSERT_TRUE(program.waitForLine("key-release 0x41 0x0")) << program.output();
+    EXPECT_TRUE(program.waitForLine("key-press 0x41 0x0"));
+    EXPECT_TRUE(program.waitForLine("insert-text 1 [a]"));
+
+    run("xdotool key ctrl+1");
+    EXPECT_TRUE(program.waitForLine("key-press 0x31 0x4000000")) << program.output();
+
+    run("xdotool key F1");
+    EXPECT_TRUE(program.waitForLine("key-press 0x1000030 0x0")) << program.output();
+
+    run("xdotool key Delete");
+    EXPECT_TRUE(program.waitForLine("key-press 0x1000007 0x0")) << program.output();
+    EXPECT_TRUE(program.waitForLine("delete-backward")) << program.output();
+
+    run("xdotool key shift+b Return");
+    EXPECT_TRUE(program.waitForLine("key-press 0x42 0x2000000")) << program.output();
+    EXPECT_TRUE(program.waitForLine("insert-text 1 [B]")) << program.output();
+    EXPECT_TRUE(program.waitForLine("key-press 0x1000004 0x0")) << program.output();
+    EXPECT_TRUE(program.waitForLine("insert-text 1 [\n]")) << program.output();
+}
+
+TEST(PlatformWindow, resizingTheWindowRedrawsThroughTheSink)
+{
+    ProgramRun program("Zanth resize");
+    ASSERT_TRUE(program.ready()) << program.output();
+    run("xdotool windowsize " + program.windowId() + " 800 600");
+    ASSERT_TRUE(program.waitForLine("reshape 800 600")) << program.output();
+    // The batched item changes are applied before the redraw.
+    const std::string out = program.output();
+    EXPECT_LT(out.rfind("update-items", out.find("reshape 800 600")), out.find("reshape 800 600"));
+}
+
+TEST(PlatformLifetime, escapeEndsTheProcessWithStatusZeroWithinASecond)
+{
+    ProgramRun program("Zanth escape");
+    ASSERT_TRUE(program.ready()) << program.output();
+    run("xdotool key Escape");
+    double took = 0;
+    EXPECT_EQ(0, program.waitExit(5.0, &took)) << program.output();
+    EXPECT_LT(took, 1.0);
+    EXPECT_NE(std::string::npos, program.output().find("key-press 0x1000000")) << program.output();
+}
+
+TEST(PlatformLifetime, closingTheWindowEndsTheProcessWithStatusZeroWithinASecond)
+{
+    ProgramRun program("Zanth close");
+    ASSERT_TRUE(program.ready()) << program.output();
+    ASSERT_TRUE(requestClose(program.windowId()));
+    double took = 0;
+    EXPECT_EQ(0, program.waitExit(5.0, &took)) << program.output();
+    EXPECT_LT(took, 1.0);
+}
+
+TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
+{
+    ProgramRun program("Zanth pacing", {"--measure"});
+    ASSERT_TRUE(program.windowId().size() > 0) << program.output();
+    ASSERT_TRUE(program.waitForLine("measure frames", 15.0)) << program.output();
+    const std::string line = program.linesStartingWith("measure frames").front();
+    int frames = 0;
+    double seconds = 0;
+    double cpu = 0;
+    ASSERT_EQ(3, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf", &frames, &seconds, &cpu));
+    const double fps = frames / seconds;
+    EXPECT_GE(fps, 55.0) << line;
+    EXPECT_LE(fps, 65.0) << line;
+    EXPECT_LT(cpu / seconds, 0.6) << line;
+}

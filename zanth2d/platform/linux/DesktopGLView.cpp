@@ -1,0 +1,318 @@
+#include "platform/linux/DesktopGLView.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "ZTDirector.h"
+#include "ZTMacros.h"
+#include "cocoa/ZTSet.h"
+#include "platform/linux/DesktopKeys.h"
+#include "platform/linux/DesktopWindow.h"
+#include "platform/linux/KeyPair.h"
+#include "platform/linux/ZTApplication.h"
+#include "platform/linux/ZTEGLView.h"
+#include "platform/linux/ZTGLViewEventSink.h"
+#include "text_input_node/ZTIMEDispatcher.h"
+#include "touch_dispatcher/ZTTouch.h"
+
+namespace zanth2d {
+
+namespace {
+
+DesktopGLView* view = nullptr;
+
+DesktopGLView* viewOf(GLFWwindow* window)
+{
+    return static_cast<DesktopGLView*>(glfwGetWindowUserPointer(window));
+}
+
+} // namespace
+
+DesktopGLView::DesktopGLView(DesktopWindow* window)
+    : m_pWindow(window), m_pTouch(new ZTTouch()), m_pSet(new ZTSet())
+{
+    GLFWwindow* handle = window->handle();
+    glfwSetWindowUserPointer(handle, this);
+    glfwSetMouseButtonCallback(handle, onMouseButton);
+    glfwSetCursorPosCallback(handle, onCursorPos);
+    glfwSetScrollCallback(handle, onScroll);
+    glfwSetKeyCallback(handle, onKey);
+    glfwSetCharCallback(handle, onChar);
+    glfwSetWindowSizeCallback(handle, onWindowSize);
+    glfwSetWindowFocusCallback(handle, onFocus);
+    glfwSetWindowIconifyCallback(handle, onIconify);
+    view = this;
+}
+
+DesktopGLView::~DesktopGLView()
+{
+    if (GLFWwindow* handle = m_pWindow->handle()) {
+        glfwSetWindowUserPointer(handle, nullptr);
+    }
+    m_pSet->release();
+    m_pTouch->release();
+    if (view == this) {
+        view = nullptr;
+    }
+}
+
+DesktopGLView* DesktopGLView::sharedDesktopGLView()
+{
+    ZTAssert(view, "view");
+    return view;
+}
+
+bool DesktopGLView::exists()
+{
+    return view != nullptr;
+}
+
+void DesktopGLView::getBoundsSize(float* width, float* height) const
+{
+    int w = 0;
+    int h = 0;
+    m_pWindow->getContentSize(&w, &h);
+    *width = static_cast<float>(w);
+    *height = static_cast<float>(h);
+}
+
+void DesktopGLView::getBackingSize(int* width, int* height) const
+{
+    *width = 0;
+    *height = 0;
+    if (GLFWwindow* handle = m_pWindow->handle()) {
+        glfwGetFramebufferSize(handle, width, height);
+    }
+}
+
+void DesktopGLView::becomeFirstResponder()
+{
+    if (GLFWwindow* handle = m_pWindow->handle()) {
+        glfwFocusWindow(handle);
+    }
+}
+
+void DesktopGLView::changeDeviceOrientation()
+{
+    int w = 0;
+    int h = 0;
+    m_pWindow->getContentSize(&w, &h);
+    m_pWindow->setContentSize(h, w);
+}
+
+void DesktopGLView::setTouchLocation(double x, double y)
+{
+    // GLFW measures the cursor from the top-left corner of the content area already.
+    m_pTouch->setTouchInfo(static_cast<float>(x), static_cast<float>(y));
+}
+
+void DesktopGLView::mouseDown(double x, double y)
+{
+    setTouchLocation(x, y);
+    m_pSet->addObject(m_pTouch);
+    ZTEGLView::sharedOpenGLView()->touchesBegan(m_pSet);
+}
+
+void DesktopGLView::mouseDragged(double x, double y)
+{
+    setTouchLocation(x, y);
+    m_pSet->addObject(m_pTouch);
+    ZTEGLView::sharedOpenGLView()->touchesMoved(m_pSet);
+}
+
+void DesktopGLView::mouseUp(double x, double y)
+{
+    setTouchLocation(x, y);
+    m_pSet->addObject(m_pTouch);
+    ZTEGLView::sharedOpenGLView()->touchesEnded(m_pSet);
+    m_pSet->removeObject(m_pTouch);
+}
+
+void DesktopGLView::scrollWheel(double x, double y, double deltaX, double deltaY)
+{
+    if (!m_sceneGraphWrapper) {
+        return;
+    }
+    const int delta = static_cast<int>(deltaY);
+    const bool horizontal = std::abs(delta) < std::abs(static_cast<int>(deltaX));
+    m_sceneGraphWrapper->scrollWheel(static_cast<int>(x), static_cast<int>(y), delta, horizontal);
+}
+
+void DesktopGLView::keyDown(const std::u16string& characters, const std::u16string& ignoringModifiers,
+                            int modifiers)
+{
+    if (!characters.empty()) {
+        const char16_t c = characters[0];
+        ZTIMEDispatcher* ime = ZTIMEDispatcher::sharedDispatcher();
+        if (c == 3 || c == 10 || c == 13) {
+            ime->dispatchInsertText("\n", 1);
+        } else if (c == 8 || c == 127 || c == 0xF728) {
+            ime->dispatchDeleteBackward();
+        } else if (c == 27) {
+            ZTDirector::sharedDirector()->end();
+        } else if (c <= 0x7F) {
+            const char text = static_cast<char>(c);
+            ime->dispatchInsertText(&text, 1);
+        }
+    }
+    handleKeyEvent(ignoringModifiers, false, modifiers);
+}
+
+void DesktopGLView::keyUp(const std::u16string& ignoringModifiers, int modifiers)
+{
+    handleKeyEvent(ignoringModifiers, true, modifiers);
+}
+
+void DesktopGLView::handleKeyEvent(const std::u16string& ignoringModifiers, bool up, int modifiers)
+{
+    if (ignoringModifiers.empty() || !m_sceneGraphWrapper) {
+        return;
+    }
+    const int key = qtKeyForCharacters(ignoringModifiers);
+    if (up) {
+        m_sceneGraphWrapper->keyReleased(key, modifiers);
+    } else {
+        m_sceneGraphWrapper->keyPressed(key, modifiers);
+    }
+}
+
+void DesktopGLView::reshape()
+{
+    ZTDirector* director = ZTDirector::sharedDirector();
+    if (!director->getOpenGLView() || !m_sceneGraphWrapper || !m_sceneGraphWrapper->getAppStarted()) {
+        return;
+    }
+    float width = 0;
+    float height = 0;
+    getBoundsSize(&width, &height);
+    director->reshapeProjection(ZTSize(width, height));
+    m_sceneGraphWrapper->updateModifiedItemsForSceneGraph(0.016f);
+    director->reshape();
+    m_sceneGraphWrapper->reshape(width, height);
+}
+
+void DesktopGLView::focusChanged(bool focused)
+{
+    if (!ZTApplication::hasSharedApplication()) {
+        return;
+    }
+    if (focused) {
+        ZTApplication::sharedApplication().applicationWillEnterForeground();
+    } else {
+        ZTApplication::sharedApplication().applicationDidEnterBackground();
+    }
+}
+
+void DesktopGLView::onMouseButton(GLFWwindow* window, int button, int action, int)
+{
+    DesktopGLView* self = viewOf(window);
+    if (!self || button != GLFW_MOUSE_BUTTON_LEFT) {
+        return;
+    }
+    double x = 0;
+    double y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    if (action == GLFW_PRESS) {
+        self->m_bLeftButtonDown = true;
+        self->mouseDown(x, y);
+    } else if (action == GLFW_RELEASE && self->m_bLeftButtonDown) {
+        self->m_bLeftButtonDown = false;
+        self->mouseUp(x, y);
+    }
+}
+
+void DesktopGLView::onCursorPos(GLFWwindow* window, double x, double y)
+{
+    DesktopGLView* self = viewOf(window);
+    if (self && self->m_bLeftButtonDown) {
+        self->mouseDragged(x, y);
+    }
+}
+
+void DesktopGLView::onScroll(GLFWwindow* window, double dx, double dy)
+{
+    DesktopGLView* self = viewOf(window);
+    if (!self) {
+        return;
+    }
+    double x = 0;
+    double y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    self->scrollWheel(x, y, dx, dy);
+}
+
+void DesktopGLView::onKey(GLFWwindow* window, int key, int, int action, int mods)
+{
+    DesktopGLView* self = viewOf(window);
+    if (!self) {
+        return;
+    }
+    const bool keypad = DesktopKeys::isKeypadKey(key);
+    const int modifiers = DesktopKeys::qtModifiers(mods, keypad);
+    if (action == GLFW_RELEASE) {
+        auto held = self->m_heldKeys.find(key);
+        if (held != self->m_heldKeys.end()) {
+            const std::u16string characters = held->second;
+            self->m_heldKeys.erase(held);
+            self->keyUp(characters, modifiers);
+        }
+        return;
+    }
+    self->m_lastKey = key;
+    self->m_lastMods = mods;
+    char16_t c = DesktopKeys::characterForNonTextKey(key, mods);
+    if (c == 0 && DesktopKeys::suppressesCharacter(mods)) {
+        c = DesktopKeys::characterForTextKey(key, mods);
+    }
+    if (c == 0) {
+        // A text key: its character arrives through the character callback.
+        return;
+    }
+    const std::u16string characters(1, c);
+    self->m_heldKeys[key] = characters;
+    self->keyDown(characters, characters, modifiers);
+}
+
+void DesktopGLView::onChar(GLFWwindow* window, unsigned int codepoint)
+{
+    DesktopGLView* self = viewOf(window);
+    if (!self) {
+        return;
+    }
+    std::u16string characters;
+    if (codepoint > 0xFFFF) {
+        codepoint -= 0x10000;
+        characters.push_back(static_cast<char16_t>(0xD800 + (codepoint >> 10)));
+        characters.push_back(static_cast<char16_t>(0xDC00 + (codepoint & 0x3FF)));
+    } else {
+        characters.push_back(static_cast<char16_t>(codepoint));
+    }
+    const int modifiers = DesktopKeys::qtModifiers(self->m_lastMods, DesktopKeys::isKeypadKey(self->m_lastKey));
+    self->m_heldKeys[self->m_lastKey] = characters;
+    self->keyDown(characters, characters, modifiers);
+}
+
+void DesktopGLView::onWindowSize(GLFWwindow* window, int, int)
+{
+    if (DesktopGLView* self = viewOf(window)) {
+        self->reshape();
+    }
+}
+
+void DesktopGLView::onFocus(GLFWwindow* window, int focused)
+{
+    if (DesktopGLView* self = viewOf(window)) {
+        self->focusChanged(focused == GLFW_TRUE);
+    }
+}
+
+void DesktopGLView::onIconify(GLFWwindow* window, int iconified)
+{
+    if (DesktopGLView* self = viewOf(window)) {
+        self->focusChanged(iconified != GLFW_TRUE);
+    }
+}
+
+} // namespace zanth2d

@@ -1,0 +1,93 @@
+#include "platform/linux/ZTDirectorCaller.h"
+
+#include <GLFW/glfw3.h>
+
+#include "ZTDirector.h"
+#include "platform/linux/ZTEGLView.h"
+
+namespace zanth2d {
+
+namespace {
+
+ZTDirectorCaller* s_sharedDirectorCaller = nullptr;
+
+} // namespace
+
+ZTDirectorCaller* ZTDirectorCaller::sharedDirectorCaller()
+{
+    if (!s_sharedDirectorCaller) {
+        s_sharedDirectorCaller = new ZTDirectorCaller();
+    }
+    return s_sharedDirectorCaller;
+}
+
+void ZTDirectorCaller::destroy()
+{
+    if (!s_sharedDirectorCaller) {
+        return;
+    }
+    if (s_sharedDirectorCaller->m_bRunning) {
+        s_sharedDirectorCaller->m_bDestroyRequested = true;
+        return;
+    }
+    delete s_sharedDirectorCaller;
+    s_sharedDirectorCaller = nullptr;
+}
+
+void ZTDirectorCaller::setAnimationInterval(double seconds)
+{
+    m_interval = static_cast<int>(seconds);
+}
+
+void ZTDirectorCaller::doCaller()
+{
+    ZTDirector::sharedDirector()->mainLoop();
+}
+
+void ZTDirectorCaller::waitForNextFrame()
+{
+    const double now = glfwGetTime();
+    const double period = m_interval > 0 ? m_interval : kRefreshPeriod;
+    m_nextFrameTime += period;
+    if (m_nextFrameTime < now - period) {
+        // Far behind (a slow frame or a stall): start counting again from now rather than racing.
+        m_nextFrameTime = now;
+    }
+    // Input keeps flowing while we wait; a swap that waited for the display leaves nothing to wait for.
+    while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
+        const double remaining = m_nextFrameTime - glfwGetTime();
+        if (remaining <= 0) {
+            break;
+        }
+        glfwWaitEventsTimeout(remaining);
+    }
+}
+
+void ZTDirectorCaller::startMainLoop()
+{
+    m_bRunning = true;
+    m_bDestroyRequested = false;
+    m_nextFrameTime = glfwGetTime();
+    while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
+        glfwPollEvents();
+        ZTEGLView* view = ZTEGLView::sharedOpenGLView();
+        if (view->windowShouldClose()) {
+            break;
+        }
+        view->makeContextCurrent();
+        doCaller();
+        waitForNextFrame();
+    }
+    if (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
+        // The window was closed: end the director as Escape would, so the scene graph is torn down.
+        ZTDirector::sharedDirector()->end();
+        doCaller();
+    }
+    m_bRunning = false;
+    if (m_bDestroyRequested) {
+        delete this;
+        s_sharedDirectorCaller = nullptr;
+    }
+}
+
+} // namespace zanth2d

@@ -1,0 +1,387 @@
+#include "sprite_nodes/ZTSpriteBatchNode.h"
+
+#include "ZTDrawingPrimitives.h"
+#include "ZTMacros.h"
+#include "base_nodes/ZTNodeGrid.h"
+#include "cocoa/ZTArray.h"
+#include "platform/ZTCommon.h"
+#include "sprite_nodes/ZTSprite.h"
+#include "support/ZTGLStack.h"
+#include "textures/ZTTexture2D.h"
+#include "textures/ZTTextureAtlas.h"
+#include "textures/ZTTextureCache.h"
+
+namespace zanth2d {
+
+namespace {
+
+ZTSprite* spriteAt(ZTArray* array, unsigned int index)
+{
+    return static_cast<ZTSprite*>(array->objectAtIndex(index));
+}
+
+} // namespace
+
+ZTSpriteBatchNode::~ZTSpriteBatchNode()
+{
+    // Sprites inserted under other parents outlive this node: they must not keep its atlas.
+    if (m_pobDescendants) {
+        for (ZTObject* pObject : *m_pobDescendants) {
+            static_cast<ZTSprite*>(pObject)->useSelfRender();
+        }
+    }
+    ZT_SAFE_RELEASE(m_pobTextureAtlas);
+    ZT_SAFE_RELEASE(m_pobDescendants);
+}
+
+ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex)
+{
+    return batchNodeWithTexture(tex, kDefaultSpriteBatchCapacity);
+}
+
+ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex, unsigned int capacity)
+{
+    auto* pBatchNode = new ZTSpriteBatchNode();
+    if (pBatchNode->initWithTexture(tex, capacity)) {
+        pBatchNode->autorelease();
+        return pBatchNode;
+    }
+    pBatchNode->release();
+    return nullptr;
+}
+
+ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
+{
+    return batchNodeWithFile(fileImage, kDefaultSpriteBatchCapacity);
+}
+
+ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage, unsigned int capacity)
+{
+    auto* pBatchNode = new ZTSpriteBatchNode();
+    if (pBatchNode->initWithFile(fileImage, capacity)) {
+        pBatchNode->autorelease();
+        return pBatchNode;
+    }
+    pBatchNode->release();
+    return nullptr;
+}
+
+bool ZTSpriteBatchNode::initWithFile(const char* fileImage, unsigned int capacity)
+{
+    ZTTexture2D* pTexture = ZTTextureCache::sharedTextureCache()->addImage(fileImage);
+    if (!pTexture) {
+        ZTLog("ZTSpriteBatchNode: ERROR: no texture for %s\n", fileImage);
+        return false;
+    }
+    return initWithTexture(pTexture, capacity);
+}
+
+bool ZTSpriteBatchNode::initWithTexture(ZTTexture2D* tex, unsigned int capacity)
+{
+    if (!tex) {
+        ZTLog("ZTSpriteBatchNode: ERROR: a batch node needs a texture\n");
+        return false;
+    }
+    m_blendFunc = ztBlendFunc{GL_ONE, GL_ONE_MINUS_SRC_ALPHA};
+    auto* pAtlas = new ZTTextureAtlas();
+    if (!pAtlas->initWithTexture(tex, capacity)) {
+        pAtlas->release();
+        return false;
+    }
+    ZT_SAFE_RELEASE(m_pobTextureAtlas);
+    m_pobTextureAtlas = pAtlas;
+    updateBlendFunc();
+
+    if (!m_pChildren) {
+        childrenAlloc();
+    }
+    ZT_SAFE_RELEASE(m_pobDescendants);
+    m_pobDescendants = new ZTArray();
+    m_pobDescendants->initWithCapacity(capacity ? capacity : 1);
+    return true;
+}
+
+ZTTexture2D* ZTSpriteBatchNode::getTexture()
+{
+    return m_pobTextureAtlas->getTexture();
+}
+
+void ZTSpriteBatchNode::setTexture(ZTTexture2D* texture)
+{
+    m_pobTextureAtlas->setTexture(texture);
+    updateBlendFunc();
+}
+
+void ZTSpriteBatchNode::updateBlendFunc()
+{
+    if (!m_pobTextureAtlas->getTexture()->getHasPremultipliedAlpha()) {
+        m_blendFunc = ztBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
+    }
+}
+
+// Children
+
+void ZTSpriteBatchNode::addChild(ZTNode* child)
+{
+    ZTNode::addChild(child);
+}
+
+void ZTSpriteBatchNode::addChild(ZTNode* child, int zOrder)
+{
+    ZTNode::addChild(child, zOrder);
+}
+
+void ZTSpriteBatchNode::addChild(ZTNode* child, int zOrder, int tag)
+{
+    ZTAssert(child != nullptr, "child != __null");
+    auto* pSprite = dynamic_cast<ZTSprite*>(child);
+    ZTAssert(pSprite != nullptr, "child is a ZTSprite");
+    ZTAssert(pSprite->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName(),
+             "pSprite->getTexture()->getName() == m_pobTextureAtlas->getTexture()->getName()");
+    ZTNode::addChild(child, zOrder, tag);
+    insertChild(pSprite, atlasIndexForChild(pSprite, zOrder));
+}
+
+void ZTSpriteBatchNode::reorderChild(ZTNode* child, int zOrder)
+{
+    ZTAssert(child != nullptr, "child != __null");
+    ZTAssert(m_pChildren->containsObject(child), "m_pChildren->containsObject(child)");
+    if (zOrder == child->getZOrder()) {
+        return;
+    }
+    child->retain();
+    removeChild(child, false);
+    addChild(child, zOrder);
+    child->release();
+}
+
+void ZTSpriteBatchNode::removeChild(ZTNode* child, bool cleanup)
+{
+    if (!child) {
+        return;
+    }
+    ZTAssert(m_pChildren->containsObject(child), "m_pChildren->containsObject(pSprite)");
+    removeSpriteFromAtlas(static_cast<ZTSprite*>(child));
+    ZTNode::removeChild(child, cleanup);
+}
+
+void ZTSpriteBatchNode::removeChildAtIndex(unsigned int index, bool doCleanup)
+{
+    removeChild(static_cast<ZTNode*>(m_pChildren->objectAtIndex(index)), doCleanup);
+}
+
+void ZTSpriteBatchNode::removeAllChildrenWithCleanup(bool cleanup)
+{
+    if (m_pChildren) {
+        for (ZTObject* pObject : *m_pChildren) {
+            removeSpriteFromAtlas(static_cast<ZTSprite*>(pObject));
+        }
+    }
+    ZTNode::removeAllChildrenWithCleanup(cleanup);
+    m_pobDescendants->removeAllObjects();
+    m_pobTextureAtlas->removeAllQuads();
+}
+
+// Atlas bookkeeping
+
+void ZTSpriteBatchNode::increaseAtlasCapacity()
+{
+    const unsigned int quantity = (m_pobTextureAtlas->getCapacity() + 1) * 4 / 3;
+    if (!m_pobTextureAtlas->resizeCapacity(quantity)) {
+        ZTLog("ZTSpriteBatchNode: ERROR: not enough memory to grow the atlas to %u quads\n", quantity);
+        ZTAssert(false, "false");
+    }
+}
+
+void ZTSpriteBatchNode::insertChild(ZTSprite* sprite, unsigned int index)
+{
+    sprite->useBatchNode(this);
+    sprite->setAtlasIndex(index);
+    sprite->setDirty(true);
+
+    if (m_pobTextureAtlas->getTotalQuads() == m_pobTextureAtlas->getCapacity()) {
+        increaseAtlasCapacity();
+    }
+    m_pobTextureAtlas->insertQuad(&sprite->getQuad(), index);
+    m_pobDescendants->insertObject(sprite, index);
+    const unsigned int count = m_pobDescendants->count();
+    for (unsigned int i = index + 1; i < count; ++i) {
+        ZTSprite* pFollowing = spriteAt(m_pobDescendants, i);
+        pFollowing->setAtlasIndex(pFollowing->getAtlasIndex() + 1);
+    }
+
+    if (ZTArray* children = sprite->getChildren()) {
+        for (ZTObject* pObject : *children) {
+            auto* pChild = static_cast<ZTSprite*>(pObject);
+            insertChild(pChild, atlasIndexForChild(pChild, pChild->getZOrder()));
+        }
+    }
+}
+
+void ZTSpriteBatchNode::removeSpriteFromAtlas(ZTSprite* sprite)
+{
+    m_pobTextureAtlas->removeQuadAtIndex(sprite->getAtlasIndex());
+    sprite->useSelfRender();
+
+    const unsigned int index = m_pobDescendants->indexOfObject(sprite);
+    if (index != ZTArray::kNotFound) {
+        m_pobDescendants->removeObjectAtIndex(index);
+        const unsigned int count = m_pobDescendants->count();
+        for (unsigned int i = index; i < count; ++i) {
+            ZTSprite* pFollowing = spriteAt(m_pobDescendants, i);
+            pFollowing->setAtlasIndex(pFollowing->getAtlasIndex() - 1);
+        }
+    }
+
+    if (ZTArray* children = sprite->getChildren()) {
+        for (ZTObject* pObject : *children) {
+            if (auto* pChild = dynamic_cast<ZTSprite*>(pObject)) {
+                removeSpriteFromAtlas(pChild);
+            }
+        }
+    }
+}
+
+unsigned int ZTSpriteBatchNode::highestAtlasIndexInChild(ZTSprite* sprite)
+{
+    while (sprite->getChildrenCount() > 0) {
+        sprite = static_cast<ZTSprite*>(sprite->getChildren()->lastObject());
+    }
+    return sprite->getAtlasIndex();
+}
+
+unsigned int ZTSpriteBatchNode::lowestAtlasIndexInChild(ZTSprite* sprite)
+{
+    while (sprite->getChildrenCount() > 0) {
+        sprite = static_cast<ZTSprite*>(sprite->getChildren()->objectAtIndex(0));
+    }
+    return sprite->getAtlasIndex();
+}
+
+unsigned int ZTSpriteBatchNode::atlasIndexForChild(ZTSprite* sprite, int z)
+{
+    ZTNode* pParent = sprite->getParent();
+    ZTArray* brothers = pParent->getChildren();
+    const unsigned int childIndex = brothers->indexOfObject(sprite);
+    ZTSprite* pPrevious = childIndex > 0 ? spriteAt(brothers, childIndex - 1) : nullptr;
+
+    if (pParent == this) {
+        return childIndex == 0 ? 0 : highestAtlasIndexInChild(pPrevious) + 1;
+    }
+
+    auto* pParentSprite = static_cast<ZTSprite*>(pParent);
+    if (childIndex == 0) {
+        return z < 0 ? pParentSprite->getAtlasIndex() : pParentSprite->getAtlasIndex() + 1;
+    }
+    const bool sameSide = (pPrevious->getZOrder() < 0) == (z < 0);
+    return sameSide ? highestAtlasIndexInChild(pPrevious) + 1 : pParentSprite->getAtlasIndex() + 1;
+}
+
+unsigned int ZTSpriteBatchNode::rebuildIndexInOrder(ZTNode* parent, unsigned int index)
+{
+    ZTArray* children = parent->getChildren();
+    if (children) {
+        for (ZTObject* pObject : *children) {
+            auto* pChild = static_cast<ZTNode*>(pObject);
+            if (pChild->getZOrder() < 0) {
+                index = rebuildIndexInOrder(pChild, index);
+            }
+        }
+    }
+    if (parent != this) {
+        static_cast<ZTSprite*>(parent)->setAtlasIndex(index);
+        ++index;
+    }
+    if (children) {
+        for (ZTObject* pObject : *children) {
+            auto* pChild = static_cast<ZTNode*>(pObject);
+            if (pChild->getZOrder() >= 0) {
+                index = rebuildIndexInOrder(pChild, index);
+            }
+        }
+    }
+    return index;
+}
+
+void ZTSpriteBatchNode::addQuadFromSprite(ZTSprite* sprite, unsigned int index)
+{
+    ZTAssert(sprite != nullptr, "sprite != __null");
+    while (index >= m_pobTextureAtlas->getCapacity() ||
+           m_pobTextureAtlas->getCapacity() == m_pobTextureAtlas->getTotalQuads()) {
+        increaseAtlasCapacity();
+    }
+    sprite->useBatchNode(this);
+    sprite->setAtlasIndex(index);
+    m_pobTextureAtlas->insertQuad(&sprite->getQuad(), index);
+    sprite->setDirty(true);
+    sprite->updateTransform();
+}
+
+ZTSpriteBatchNode* ZTSpriteBatchNode::addSpriteWithoutQuad(ZTSprite* child, unsigned int z, int aTag)
+{
+    ZTAssert(child != nullptr, "child != __null");
+    child->setAtlasIndex(z);
+    unsigned int position = 0;
+    for (ZTObject* pObject : *m_pobDescendants) {
+        if (static_cast<ZTSprite*>(pObject)->getAtlasIndex() >= z) {
+            ++position;
+        }
+    }
+    m_pobDescendants->insertObject(child, position);
+    ZTNode::addChild(child, static_cast<int>(z), aTag);
+    return this;
+}
+
+// Drawing
+
+void ZTSpriteBatchNode::visit()
+{
+    if (!m_bIsVisible) {
+        return;
+    }
+    ZTGLStack::pushMatrix();
+    const bool gridActive = m_pGrid && m_pGrid->isActive();
+    if (gridActive) {
+        m_pGrid->beforeDraw();
+        transformAncestors();
+    }
+    transform();
+    draw();
+    if (gridActive) {
+        m_pGrid->afterDraw(this);
+    }
+    ZTGLStack::popMatrix();
+}
+
+void ZTSpriteBatchNode::draw()
+{
+    ZTNode::draw();
+    if (m_pobTextureAtlas->getTotalQuads() == 0) {
+        return;
+    }
+    for (ZTObject* pObject : *m_pobDescendants) {
+        auto* pSprite = static_cast<ZTSprite*>(pObject);
+        pSprite->updateTransform();
+        if (m_bDrawsSpriteOutlines) {
+            const ZTRect box = pSprite->boundingBox();
+            const ZTPoint vertices[4] = {
+                ZTPoint(box.origin.x, box.origin.y),
+                ZTPoint(box.origin.x + box.size.width, box.origin.y),
+                ZTPoint(box.origin.x + box.size.width, box.origin.y + box.size.height),
+                ZTPoint(box.origin.x, box.origin.y + box.size.height),
+            };
+            ztDrawPoly(vertices, 4, true);
+        }
+    }
+
+    const bool newBlend = m_blendFunc.src != GL_ONE || m_blendFunc.dst != GL_ONE_MINUS_SRC_ALPHA;
+    if (newBlend) {
+        glBlendFunc(m_blendFunc.src, m_blendFunc.dst);
+    }
+    m_pobTextureAtlas->drawQuads();
+    if (newBlend) {
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    }
+}
+
+} // namespace zanth2d
