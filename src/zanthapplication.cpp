@@ -211,7 +211,7 @@ int ZanthApplication::startApplication()
     registerDeclarativeItems();
     if (m_sceneGraphRendererEnabled) {
         if (!m_sceneGraph)
-            m_sceneGraph = std::make_unique<ZanthSceneGraphBridge>();
+            m_sceneGraph = std::make_unique<ZanthSceneGraphBridge>(&System::getConfigValue);
         m_translation = new ZanthTranslation(this);
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);

@@ -2,7 +2,6 @@
 
 #include "enginescene.h"
 #include "scenegraphwrapperhooks.h"
-#include "system.h"
 
 #include "ZTDirector.h"
 #include "label_nodes/ZTLabelTTF.h"
@@ -13,9 +12,16 @@
 
 using namespace zanth2d;
 
+ZanthAppDelegate::ZanthAppDelegate(ConfigValueReader readConfigValue)
+    : m_readConfigValue(std::move(readConfigValue))
+{
+}
+
 bool ZanthAppDelegate::initInstance()
 {
-    QString title = System::getConfigValue(QStringLiteral("title")).toString();
+    QString title;
+    if (m_readConfigValue)
+        title = m_readConfigValue(QStringLiteral("title")).toString();
     if (title.isEmpty())
         title = QStringLiteral("Zanth");
     m_glView = new ZTEGLView();

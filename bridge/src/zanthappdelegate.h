@@ -3,6 +3,7 @@
 #include "platform/linux/ZTApplication.h"
 
 #include <QSize>
+#include <QVariant>
 
 #include <functional>
 
@@ -17,7 +18,10 @@ class ZTEGLView;
 class ZanthAppDelegate : public zanth2d::ZTApplication
 {
 public:
-    ZanthAppDelegate() = default;
+    // Reads one key of the application's configuration (the engine's System does).
+    using ConfigValueReader = std::function<QVariant(const QString& key)>;
+
+    explicit ZanthAppDelegate(ConfigValueReader readConfigValue);
 
     // Not owned; null until the wrapper exists.
     void setSceneGraphWrapper(SceneGraphWrapperHooks* wrapper) { m_sceneGraphWrapper = wrapper; }
@@ -44,4 +48,5 @@ private:
     zanth2d::ZTEGLView* m_glView = nullptr;
     bool m_running = false;
     std::function<void()> m_launched;
+    ConfigValueReader m_readConfigValue;
 };

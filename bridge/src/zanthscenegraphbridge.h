@@ -7,6 +7,11 @@
 class ZanthSceneGraphBridge : public SceneGraphBridge
 {
 public:
+    explicit ZanthSceneGraphBridge(ZanthAppDelegate::ConfigValueReader readConfigValue)
+        : m_delegate(std::move(readConfigValue))
+    {
+    }
+
     QObject* wrapper() override;
     int run(const std::function<void()>& launched) override;
     QSize size() const override;

@@ -80,6 +80,7 @@ private:
 RecordingWrapper g_wrapper;
 ZanthAppDelegate* g_delegate = nullptr;
 int g_launchedCalls = 0;
+std::vector<std::string> g_configKeysRead;
 bool g_wrapperHadSceneAtLaunch = false;
 
 void runFrames(int count)
@@ -93,6 +94,7 @@ void runFrames(int count)
 TEST(ZanthAppDelegateLaunch, opensTheWindowAndRunsTheEngineSceneBeforeTheApplicationLoads)
 {
     ASSERT_TRUE(g_delegate->initInstance());
+    EXPECT_EQ(g_configKeysRead, std::vector<std::string>{"title"});
     // Keeps the GL driver loaded to the end, where the leak checker can still name (and suppress) it.
     for (const char* library :
          {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"})
@@ -217,7 +219,10 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ZanthAppDelegate delegate;
+    ZanthAppDelegate delegate([](const QString& key) {
+        g_configKeysRead.push_back(key.toStdString());
+        return QVariant();
+    });
     delegate.setSceneGraphWrapper(&g_wrapper);
     delegate.setLaunchedCallback([] {
         ++g_launchedCalls;
