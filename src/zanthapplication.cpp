@@ -6,6 +6,7 @@
 #include "scenegraphbridge.h"
 #include "system.h"
 #include "zanthfileutils.h"
+#include "zanthscenegraphbridge.h"
 #include "zanthscheduler.h"
 #include "zanthtranslation.h"
 
@@ -209,10 +210,8 @@ int ZanthApplication::startApplication()
 {
     registerDeclarativeItems();
     if (m_sceneGraphRendererEnabled) {
-        if (!m_sceneGraph) {
-            qWarning("ZanthApplication: ERROR: the scene-graph renderer is enabled, but there is no scene graph to run");
-            return 1;
-        }
+        if (!m_sceneGraph)
+            m_sceneGraph = std::make_unique<ZanthSceneGraphBridge>(&System::getConfigValue);
         m_translation = new ZanthTranslation(this);
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);

@@ -42,7 +42,8 @@ public:
     QmlApplicationViewer* declarativeView() const { return m_view; }
     System* system() const { return m_system; }
     bool loaded() const { return m_loaded; }
-    // The scene-graph side that startApplication runs with the scene-graph renderer; owned from here on.
+    // The scene-graph side that startApplication runs with the scene-graph renderer (the application
+    // delegate's unless one is set); owned from here on.
     void setSceneGraphBridge(std::unique_ptr<SceneGraphBridge> bridge);
 
     void registerDeclarativeItems();

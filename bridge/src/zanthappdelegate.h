@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/linux/ZTApplication.h"
+
+#include <QSize>
+#include <QVariant>
+
+#include <functional>
+
+class SceneGraphWrapperHooks;
+
+namespace zanth2d {
+class ZTEGLView;
+}
+
+// The engine's application: opens the GL window, sets up the director and runs the engine scene.
+// The application object keeps it for the life of the process.
+class ZanthAppDelegate : public zanth2d::ZTApplication
+{
+public:
+    // Reads one key of the application's configuration (the engine's System does).
+    using ConfigValueReader = std::function<QVariant(const QString& key)>;
+
+    explicit ZanthAppDelegate(ConfigValueReader readConfigValue);
+
+    // Not owned; null until the wrapper exists.
+    void setSceneGraphWrapper(SceneGraphWrapperHooks* wrapper) { m_sceneGraphWrapper = wrapper; }
+    SceneGraphWrapperHooks* sceneGraphWrapper() const { return m_sceneGraphWrapper; }
+    // Called at the end of launch, once the director runs the scene: the application loads its QML there.
+    void setLaunchedCallback(std::function<void()> launched) { m_launched = std::move(launched); }
+    bool isRunning() const { return m_running; }
+
+    // Opens the 960x640 window titled from the configuration ("Zanth" when it has no title).
+    bool initInstance() override;
+    bool applicationDidFinishLaunching() override;
+    void applicationDidEnterBackground() override;
+    void applicationWillEnterForeground() override;
+
+    // Resizes the GL view and sets the director's projection to that size.
+    void resize(int width, int height);
+    // The director's window size, truncated to whole points.
+    QSize getSize() const;
+    void setDisplayFps(bool enabled);
+
+private:
+    SceneGraphWrapperHooks* m_sceneGraphWrapper = nullptr;
+    // The director owns the view once it has it, and releases it when it ends.
+    zanth2d::ZTEGLView* m_glView = nullptr;
+    bool m_running = false;
+    std::function<void()> m_launched;
+    ConfigValueReader m_readConfigValue;
+};
