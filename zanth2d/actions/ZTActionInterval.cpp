@@ -29,6 +29,29 @@ GLubyte toByte(float value)
     return static_cast<GLubyte>(static_cast<long>(value) & 0xFF);
 }
 
+// Folds a list into nested pairs from the left: ((a, b), c), ...; next() gives null after the last one.
+template <typename TPair, typename TNext>
+ZTFiniteTimeAction* chainPairs(ZTFiniteTimeAction* pFirst, TNext next)
+{
+    ZTFiniteTimeAction* pPrev = pFirst;
+    while (ZTFiniteTimeAction* pNow = next()) {
+        pPrev = TPair::actionOneTwo(pPrev, pNow);
+    }
+    return pPrev;
+}
+
+template <typename TPair>
+ZTFiniteTimeAction* chainArray(ZTArray* actions)
+{
+    unsigned int i = 1;
+    return chainPairs<TPair>(static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0)),
+                             [actions, &i]() -> ZTFiniteTimeAction* {
+                                 return i < actions->count()
+                                            ? static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i++))
+                                            : nullptr;
+                             });
+}
+
 ztColor3B makeColor(GLubyte r, GLubyte g, GLubyte b)
 {
     ztColor3B color;
@@ -153,21 +176,15 @@ ZTFiniteTimeAction* ZTSequence::actions(ZTFiniteTimeAction* pAction1, ...)
     }
     va_list params;
     va_start(params, pAction1);
-    ZTFiniteTimeAction* pPrev = pAction1;
-    while (ZTFiniteTimeAction* pNow = va_arg(params, ZTFiniteTimeAction*)) {
-        pPrev = actionOneTwo(pPrev, pNow);
-    }
+    ZTFiniteTimeAction* pResult =
+        chainPairs<ZTSequence>(pAction1, [&params] { return va_arg(params, ZTFiniteTimeAction*); });
     va_end(params);
-    return pPrev;
+    return pResult;
 }
 
 ZTFiniteTimeAction* ZTSequence::actionsWithArray(ZTArray* actions)
 {
-    auto* pPrev = static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0));
-    for (unsigned int i = 1; i < actions->count(); ++i) {
-        pPrev = actionOneTwo(pPrev, static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i)));
-    }
-    return pPrev;
+    return chainArray<ZTSequence>(actions);
 }
 
 bool ZTSequence::initOneTwo(ZTFiniteTimeAction* pActionOne, ZTFiniteTimeAction* pActionTwo)
@@ -411,21 +428,15 @@ ZTFiniteTimeAction* ZTSpawn::actions(ZTFiniteTimeAction* pAction1, ...)
     }
     va_list params;
     va_start(params, pAction1);
-    ZTFiniteTimeAction* pPrev = pAction1;
-    while (ZTFiniteTimeAction* pNow = va_arg(params, ZTFiniteTimeAction*)) {
-        pPrev = actionOneTwo(pPrev, pNow);
-    }
+    ZTFiniteTimeAction* pResult =
+        chainPairs<ZTSpawn>(pAction1, [&params] { return va_arg(params, ZTFiniteTimeAction*); });
     va_end(params);
-    return pPrev;
+    return pResult;
 }
 
 ZTFiniteTimeAction* ZTSpawn::actionsWithArray(ZTArray* actions)
 {
-    auto* pPrev = static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0));
-    for (unsigned int i = 1; i < actions->count(); ++i) {
-        pPrev = actionOneTwo(pPrev, static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i)));
-    }
-    return pPrev;
+    return chainArray<ZTSpawn>(actions);
 }
 
 bool ZTSpawn::initOneTwo(ZTFiniteTimeAction* pAction1, ZTFiniteTimeAction* pAction2)
