@@ -2,11 +2,9 @@
 
 #include "ZTDrawingPrimitives.h"
 #include "ZTMacros.h"
-#include "base_nodes/ZTNodeGrid.h"
 #include "cocoa/ZTArray.h"
 #include "platform/ZTCommon.h"
 #include "sprite_nodes/ZTSprite.h"
-#include "support/ZTGLStack.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureAtlas.h"
 #include "textures/ZTTextureCache.h"
@@ -339,18 +337,9 @@ void ZTSpriteBatchNode::visit()
     if (!m_bIsVisible) {
         return;
     }
-    ZTGLStack::pushMatrix();
-    const bool gridActive = m_pGrid && m_pGrid->isActive();
-    if (gridActive) {
-        m_pGrid->beforeDraw();
-        transformAncestors();
-    }
-    transform();
+    const bool gridActive = beginVisitTransform();
     draw();
-    if (gridActive) {
-        m_pGrid->afterDraw(this);
-    }
-    ZTGLStack::popMatrix();
+    endVisitTransform(gridActive);
 }
 
 void ZTSpriteBatchNode::draw()
