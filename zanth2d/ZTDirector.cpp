@@ -32,6 +32,25 @@ constexpr int kFPSTextSize = 10;
 ztDirectorPurgeFunction s_purgeHooks[kZTDirectorPurgeHookCount] = {};
 ztFPSLabelHooks s_fpsLabelHooks = {};
 
+// View and GL points map onto each other the same way in both directions, except in landscape right,
+// where the point is mirrored through landscapeRightCorner.
+ZTPoint convertForOrientation(const ZTPoint& obPoint, ztDeviceOrientation eOrientation, const ZTSize& winSize,
+                              const ZTPoint& landscapeRightCorner)
+{
+    switch (eOrientation) {
+    case kZTDeviceOrientationPortrait:
+        return ZTPoint(obPoint.x, winSize.height - obPoint.y);
+    case kZTDeviceOrientationPortraitUpsideDown:
+        return ZTPoint(winSize.width - obPoint.x, obPoint.y);
+    case kZTDeviceOrientationLandscapeLeft:
+        return ZTPoint(obPoint.y, obPoint.x);
+    case kZTDeviceOrientationLandscapeRight:
+        return ZTPoint(landscapeRightCorner.x - obPoint.y, landscapeRightCorner.y - obPoint.x);
+    default:
+        return ZTPointZero;
+    }
+}
+
 } // namespace
 
 ZTDirector* ZTDirector::sharedDirector()
@@ -596,38 +615,14 @@ float ZTDirector::getZEye() const
 
 ZTPoint ZTDirector::convertToGL(const ZTPoint& obPoint) const
 {
-    const float w = m_obWinSizeInPoints.width;
-    const float h = m_obWinSizeInPoints.height;
-    switch (m_eDeviceOrientation) {
-    case kZTDeviceOrientationPortrait:
-        return ZTPoint(obPoint.x, h - obPoint.y);
-    case kZTDeviceOrientationPortraitUpsideDown:
-        return ZTPoint(w - obPoint.x, obPoint.y);
-    case kZTDeviceOrientationLandscapeLeft:
-        return ZTPoint(obPoint.y, obPoint.x);
-    case kZTDeviceOrientationLandscapeRight:
-        return ZTPoint(h - obPoint.y, w - obPoint.x);
-    default:
-        return ZTPointZero;
-    }
+    const ZTSize& size = m_obWinSizeInPoints;
+    return convertForOrientation(obPoint, m_eDeviceOrientation, size, ZTPoint(size.height, size.width));
 }
 
 ZTPoint ZTDirector::convertToUI(const ZTPoint& obPoint) const
 {
-    const float w = m_obWinSizeInPoints.width;
-    const float h = m_obWinSizeInPoints.height;
-    switch (m_eDeviceOrientation) {
-    case kZTDeviceOrientationPortrait:
-        return ZTPoint(obPoint.x, h - obPoint.y);
-    case kZTDeviceOrientationPortraitUpsideDown:
-        return ZTPoint(w - obPoint.x, obPoint.y);
-    case kZTDeviceOrientationLandscapeLeft:
-        return ZTPoint(obPoint.y, obPoint.x);
-    case kZTDeviceOrientationLandscapeRight:
-        return ZTPoint(w - obPoint.y, h - obPoint.x);
-    default:
-        return ZTPointZero;
-    }
+    const ZTSize& size = m_obWinSizeInPoints;
+    return convertForOrientation(obPoint, m_eDeviceOrientation, size, ZTPoint(size.width, size.height));
 }
 
 void ZTDirector::setContentScaleFactor(float scaleFactor)
