@@ -314,13 +314,7 @@ void ZTDirector::drawScene()
         ZTScheduler::sharedScheduler()->tick(m_fDeltaTime);
     }
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (m_pNextScene) {
-        setNextScene();
-    }
-    ZTGLStack::pushMatrix();
-    applyOrientation();
-    drawSceneContents();
+    beginFrame();
 
     ++m_uFrames;
     m_fAccumDt += m_fDeltaTime;
@@ -330,14 +324,7 @@ void ZTDirector::drawScene()
         m_fAccumDt = 0.0f;
     }
 
-    if (m_bDisplayFPS) {
-        showFPS();
-    }
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    ZTGLStack::popMatrix();
+    endFrame();
 
     ++m_uTotalFrames;
     if (m_pobOpenGLView) {
@@ -350,6 +337,15 @@ void ZTDirector::reshape()
     if (!m_pobOpenGLView) {
         return;
     }
+    beginFrame();
+    endFrame();
+    if (m_pobOpenGLView) {
+        m_pobOpenGLView->swapBuffers();
+    }
+}
+
+void ZTDirector::beginFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (m_pNextScene) {
         setNextScene();
@@ -357,6 +353,10 @@ void ZTDirector::reshape()
     ZTGLStack::pushMatrix();
     applyOrientation();
     drawSceneContents();
+}
+
+void ZTDirector::endFrame()
+{
     if (m_bDisplayFPS) {
         showFPS();
     }
@@ -365,9 +365,6 @@ void ZTDirector::reshape()
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     ZTGLStack::popMatrix();
-    if (m_pobOpenGLView) {
-        m_pobOpenGLView->swapBuffers();
-    }
 }
 
 void ZTDirector::drawSceneContents()
