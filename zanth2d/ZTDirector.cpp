@@ -512,16 +512,8 @@ void ZTDirector::releaseScenes()
 
 void ZTDirector::purgeDirector()
 {
-    releaseScenes();
     ZT_SAFE_RELEASE_NULL(m_pFPSLabel);
-    ZT_SAFE_RELEASE_NULL(m_pProjectionDelegate);
-
-    runPurgeHook(kZTPurgeBMFontCachedData);
-    runPurgeHook(kZTPurgeAnimationCache);
-    runPurgeHook(kZTPurgeSpriteFrameCache);
-    ZTActionManager::purgeSharedManager();
-    ZTScheduler::purgeSharedScheduler();
-    runPurgeHook(kZTPurgeTextureCache);
+    resetDirector();
     ZTUserDefault::purgeSharedUserDefault();
     ZTNotificationCenter::purgeNotifCenter();
 
