@@ -3,6 +3,7 @@
 #include "ZTDrawingPrimitives.h"
 #include "ZTMacros.h"
 #include "cocoa/ZTArray.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "textures/ZTTexture2D.h"
@@ -39,13 +40,7 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex, unsigned int capacity)
 {
-    auto* pBatchNode = new ZTSpriteBatchNode();
-    if (pBatchNode->initWithTexture(tex, capacity)) {
-        pBatchNode->autorelease();
-        return pBatchNode;
-    }
-    pBatchNode->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithTexture(tex, capacity); });
 }
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
@@ -55,13 +50,7 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage, unsigned int capacity)
 {
-    auto* pBatchNode = new ZTSpriteBatchNode();
-    if (pBatchNode->initWithFile(fileImage, capacity)) {
-        pBatchNode->autorelease();
-        return pBatchNode;
-    }
-    pBatchNode->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithFile(fileImage, capacity); });
 }
 
 bool ZTSpriteBatchNode::initWithFile(const char* fileImage, unsigned int capacity)
