@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <memory>
+
+#include "platform/ZTFileUtils.h"
 
 QString ZanthFileUtils::s_defaultWritablePath;
 
@@ -224,24 +227,15 @@ QByteArray ZanthFileUtils::getFileData(const QString& filename)
 
 bool ZanthFileUtils::readBytes(const QString& filename, QByteArray& data)
 {
-    // Files on disk beside the program win over the same name in the resource trees.
-    QStringList candidates;
-    const bool relative = QDir::isRelativePath(filename);
-    if (relative) {
-        candidates << resourcesFolderPath(filename);
+    // The scene graph's reader looks beside the program first, then at the path, then in the resources.
+    unsigned long size = 0;
+    const std::unique_ptr<unsigned char[]> buffer(
+        zanth2d::ZTFileUtils::getFileData(QFile::encodeName(filename).constData(), "rb", &size));
+    if (!buffer) {
+        return false;
     }
-    candidates << filename;
-    if (relative) {
-        candidates << QStringLiteral(":/") + filename;
-    }
-    for (const QString& candidate : std::as_const(candidates)) {
-        QFile in(candidate);
-        if (QFileInfo(candidate).isFile() && in.open(QIODevice::ReadOnly)) {
-            data = in.readAll();
-            return true;
-        }
-    }
-    return false;
+    data = QByteArray(reinterpret_cast<const char*>(buffer.get()), static_cast<qsizetype>(size));
+    return true;
 }
 
 QUrl ZanthFileUtils::getDataStorageUrl(const QString& relativePath)

@@ -32,6 +32,25 @@ constexpr int kFPSTextSize = 10;
 ztDirectorPurgeFunction s_purgeHooks[kZTDirectorPurgeHookCount] = {};
 ztFPSLabelHooks s_fpsLabelHooks = {};
 
+// View and GL points map onto each other the same way in both directions, except in landscape right,
+// where the point is mirrored through landscapeRightCorner.
+ZTPoint convertForOrientation(const ZTPoint& obPoint, ztDeviceOrientation eOrientation, const ZTSize& winSize,
+                              const ZTPoint& landscapeRightCorner)
+{
+    switch (eOrientation) {
+    case kZTDeviceOrientationPortrait:
+        return ZTPoint(obPoint.x, winSize.height - obPoint.y);
+    case kZTDeviceOrientationPortraitUpsideDown:
+        return ZTPoint(winSize.width - obPoint.x, obPoint.y);
+    case kZTDeviceOrientationLandscapeLeft:
+        return ZTPoint(obPoint.y, obPoint.x);
+    case kZTDeviceOrientationLandscapeRight:
+        return ZTPoint(landscapeRightCorner.x - obPoint.y, landscapeRightCorner.y - obPoint.x);
+    default:
+        return ZTPointZero;
+    }
+}
+
 } // namespace
 
 ZTDirector* ZTDirector::sharedDirector()
@@ -295,13 +314,7 @@ void ZTDirector::drawScene()
         ZTScheduler::sharedScheduler()->tick(m_fDeltaTime);
     }
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (m_pNextScene) {
-        setNextScene();
-    }
-    ZTGLStack::pushMatrix();
-    applyOrientation();
-    drawSceneContents();
+    beginFrame();
 
     ++m_uFrames;
     m_fAccumDt += m_fDeltaTime;
@@ -311,14 +324,7 @@ void ZTDirector::drawScene()
         m_fAccumDt = 0.0f;
     }
 
-    if (m_bDisplayFPS) {
-        showFPS();
-    }
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    ZTGLStack::popMatrix();
+    endFrame();
 
     ++m_uTotalFrames;
     if (m_pobOpenGLView) {
@@ -331,6 +337,15 @@ void ZTDirector::reshape()
     if (!m_pobOpenGLView) {
         return;
     }
+    beginFrame();
+    endFrame();
+    if (m_pobOpenGLView) {
+        m_pobOpenGLView->swapBuffers();
+    }
+}
+
+void ZTDirector::beginFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (m_pNextScene) {
         setNextScene();
@@ -338,6 +353,10 @@ void ZTDirector::reshape()
     ZTGLStack::pushMatrix();
     applyOrientation();
     drawSceneContents();
+}
+
+void ZTDirector::endFrame()
+{
     if (m_bDisplayFPS) {
         showFPS();
     }
@@ -346,9 +365,6 @@ void ZTDirector::reshape()
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     ZTGLStack::popMatrix();
-    if (m_pobOpenGLView) {
-        m_pobOpenGLView->swapBuffers();
-    }
 }
 
 void ZTDirector::drawSceneContents()
@@ -496,16 +512,8 @@ void ZTDirector::releaseScenes()
 
 void ZTDirector::purgeDirector()
 {
-    releaseScenes();
     ZT_SAFE_RELEASE_NULL(m_pFPSLabel);
-    ZT_SAFE_RELEASE_NULL(m_pProjectionDelegate);
-
-    runPurgeHook(kZTPurgeBMFontCachedData);
-    runPurgeHook(kZTPurgeAnimationCache);
-    runPurgeHook(kZTPurgeSpriteFrameCache);
-    ZTActionManager::purgeSharedManager();
-    ZTScheduler::purgeSharedScheduler();
-    runPurgeHook(kZTPurgeTextureCache);
+    resetDirector();
     ZTUserDefault::purgeSharedUserDefault();
     ZTNotificationCenter::purgeNotifCenter();
 
@@ -596,38 +604,14 @@ float ZTDirector::getZEye() const
 
 ZTPoint ZTDirector::convertToGL(const ZTPoint& obPoint) const
 {
-    const float w = m_obWinSizeInPoints.width;
-    const float h = m_obWinSizeInPoints.height;
-    switch (m_eDeviceOrientation) {
-    case kZTDeviceOrientationPortrait:
-        return ZTPoint(obPoint.x, h - obPoint.y);
-    case kZTDeviceOrientationPortraitUpsideDown:
-        return ZTPoint(w - obPoint.x, obPoint.y);
-    case kZTDeviceOrientationLandscapeLeft:
-        return ZTPoint(obPoint.y, obPoint.x);
-    case kZTDeviceOrientationLandscapeRight:
-        return ZTPoint(h - obPoint.y, w - obPoint.x);
-    default:
-        return ZTPointZero;
-    }
+    const ZTSize& size = m_obWinSizeInPoints;
+    return convertForOrientation(obPoint, m_eDeviceOrientation, size, ZTPoint(size.height, size.width));
 }
 
 ZTPoint ZTDirector::convertToUI(const ZTPoint& obPoint) const
 {
-    const float w = m_obWinSizeInPoints.width;
-    const float h = m_obWinSizeInPoints.height;
-    switch (m_eDeviceOrientation) {
-    case kZTDeviceOrientationPortrait:
-        return ZTPoint(obPoint.x, h - obPoint.y);
-    case kZTDeviceOrientationPortraitUpsideDown:
-        return ZTPoint(w - obPoint.x, obPoint.y);
-    case kZTDeviceOrientationLandscapeLeft:
-        return ZTPoint(obPoint.y, obPoint.x);
-    case kZTDeviceOrientationLandscapeRight:
-        return ZTPoint(w - obPoint.y, h - obPoint.x);
-    default:
-        return ZTPointZero;
-    }
+    const ZTSize& size = m_obWinSizeInPoints;
+    return convertForOrientation(obPoint, m_eDeviceOrientation, size, ZTPoint(size.width, size.height));
 }
 
 void ZTDirector::setContentScaleFactor(float scaleFactor)

@@ -192,6 +192,10 @@ protected:
     void applyOrientation();
     void showFPS();
     void drawSceneContents();
+    // What every frame draws, around its own bookkeeping: clears, switches to a pending scene, draws it
+    // under the orientation; then the FPS label, and the GL state as the next frame expects it.
+    void beginFrame();
+    void endFrame();
     void createFPSLabel();
     void releaseScenes();
     static void runPurgeHook(ztDirectorPurgeHook hook);

@@ -324,29 +324,25 @@ void ZTScheduler::unscheduleScriptEntry(unsigned int uScheduleScriptEntryID)
 
 void ZTScheduler::pauseTarget(ZTObject* pTarget)
 {
-    ZTAssert(pTarget != nullptr, "pTarget != __null");
-    auto timers = m_hashForSelectors.find(pTarget);
-    if (timers != m_hashForSelectors.end()) {
-        timers->second->paused = true;
-    }
-    auto update = m_hashForUpdates.find(pTarget);
-    if (update != m_hashForUpdates.end()) {
-        ZTAssert(update->second.entry != nullptr, "pElementUpdate->entry != __null");
-        update->second.entry->paused = true;
-    }
+    setTargetPaused(pTarget, true);
 }
 
 void ZTScheduler::resumeTarget(ZTObject* pTarget)
 {
+    setTargetPaused(pTarget, false);
+}
+
+void ZTScheduler::setTargetPaused(ZTObject* pTarget, bool bPaused)
+{
     ZTAssert(pTarget != nullptr, "pTarget != __null");
     auto timers = m_hashForSelectors.find(pTarget);
     if (timers != m_hashForSelectors.end()) {
-        timers->second->paused = false;
+        timers->second->paused = bPaused;
     }
     auto update = m_hashForUpdates.find(pTarget);
     if (update != m_hashForUpdates.end()) {
         ZTAssert(update->second.entry != nullptr, "pElementUpdate->entry != __null");
-        update->second.entry->paused = false;
+        update->second.entry->paused = bPaused;
     }
 }
 

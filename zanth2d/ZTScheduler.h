@@ -53,6 +53,8 @@ public:
     bool isTargetPaused(ZTObject* pTarget);
 
 private:
+    void setTargetPaused(ZTObject* pTarget, bool bPaused);
+
     struct tListEntry
     {
         tListEntry* prev;

@@ -7,6 +7,7 @@
 #include "ZTMacros.h"
 #include "actions/ZTActionInterval.h"
 #include "base_nodes/ZTNode.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "support/ZTPointExtension.h"
 
 namespace zanth2d {
@@ -80,13 +81,7 @@ ZTSpeed::~ZTSpeed()
 
 ZTSpeed* ZTSpeed::actionWithAction(ZTActionInterval* pAction, float fSpeed)
 {
-    auto* pRet = new ZTSpeed();
-    if (pRet->initWithAction(pAction, fSpeed)) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTSpeed>([&](ZTSpeed* pRet) { return pRet->initWithAction(pAction, fSpeed); });
 }
 
 bool ZTSpeed::initWithAction(ZTActionInterval* pAction, float fSpeed)
@@ -158,24 +153,12 @@ ZTFollow::~ZTFollow()
 
 ZTFollow* ZTFollow::actionWithTarget(ZTNode* pFollowedNode)
 {
-    auto* pRet = new ZTFollow();
-    if (pRet->initWithTarget(pFollowedNode)) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTFollow>([&](ZTFollow* pRet) { return pRet->initWithTarget(pFollowedNode); });
 }
 
 ZTFollow* ZTFollow::actionWithTarget(ZTNode* pFollowedNode, const ZTRect& rect)
 {
-    auto* pRet = new ZTFollow();
-    if (pRet->initWithTarget(pFollowedNode, rect)) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTFollow>([&](ZTFollow* pRet) { return pRet->initWithTarget(pFollowedNode, rect); });
 }
 
 void ZTFollow::setFollowedNode(ZTNode* pFollowedNode)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ZTMacros.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 
 namespace zanth2d {
 
@@ -15,13 +16,7 @@ const float kElasticInOutPeriod = 0.3f * 1.5f;
 
 template <typename T, typename... Args> T* makeEase(ZTActionInterval* pAction, Args... args)
 {
-    T* pRet = new T();
-    if (pRet->initWithAction(pAction, args...)) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<T>([&](T* pRet) { return pRet->initWithAction(pAction, args...); });
 }
 
 // A copy of the wrapper's class over a copy of the inner action, owned by the caller; the curve classes

@@ -2,6 +2,7 @@
 
 #include "ZTMacros.h"
 #include "base_nodes/ZTNode.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 
 namespace zanth2d {
 
@@ -121,12 +122,7 @@ void ZTToggleVisibility::startWithTarget(ZTNode* pTarget)
 
 ZTPlace* ZTPlace::actionWithPosition(const ZTPoint& pos)
 {
-    auto* pRet = new ZTPlace();
-    if (pRet->initWithPosition(pos)) {
-        return autoreleased(pRet);
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTPlace>([&](ZTPlace* pRet) { return pRet->initWithPosition(pos); });
 }
 
 bool ZTPlace::initWithPosition(const ZTPoint& pos)
@@ -161,13 +157,13 @@ ZTCallFunc::~ZTCallFunc()
 
 ZTCallFunc* ZTCallFunc::actionWithTarget(ZTObject* pSelectorTarget, SEL_CallFunc selector)
 {
-    auto* pRet = new ZTCallFunc();
-    if (pRet->initWithTarget(pSelectorTarget)) {
+    return ztMakeAutoreleased<ZTCallFunc>([&](ZTCallFunc* pRet) {
+        if (!pRet->initWithTarget(pSelectorTarget)) {
+            return false;
+        }
         pRet->m_pCallFunc = selector;
-        return autoreleased(pRet);
-    }
-    pRet->release();
-    return nullptr;
+        return true;
+    });
 }
 
 void ZTCallFunc::setTargetCallback(ZTObject* pSelectorTarget)
@@ -212,12 +208,7 @@ void ZTCallFunc::startWithTarget(ZTNode* pTarget)
 
 ZTCallFuncN* ZTCallFuncN::actionWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncN selector)
 {
-    auto* pRet = new ZTCallFuncN();
-    if (pRet->initWithTarget(pSelectorTarget, selector)) {
-        return autoreleased(pRet);
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTCallFuncN>([&](ZTCallFuncN* pRet) { return pRet->initWithTarget(pSelectorTarget, selector); });
 }
 
 bool ZTCallFuncN::initWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncN selector)
@@ -249,12 +240,7 @@ void ZTCallFuncN::execute()
 
 ZTCallFuncND* ZTCallFuncND::actionWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncND selector, void* d)
 {
-    auto* pRet = new ZTCallFuncND();
-    if (pRet->initWithTarget(pSelectorTarget, selector, d)) {
-        return autoreleased(pRet);
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTCallFuncND>([&](ZTCallFuncND* pRet) { return pRet->initWithTarget(pSelectorTarget, selector, d); });
 }
 
 bool ZTCallFuncND::initWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncND selector, void* d)
@@ -293,12 +279,7 @@ ZTCallFuncO::~ZTCallFuncO()
 ZTCallFuncO* ZTCallFuncO::actionWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncO selector,
                                            ZTObject* pObject)
 {
-    auto* pRet = new ZTCallFuncO();
-    if (pRet->initWithTarget(pSelectorTarget, selector, pObject)) {
-        return autoreleased(pRet);
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTCallFuncO>([&](ZTCallFuncO* pRet) { return pRet->initWithTarget(pSelectorTarget, selector, pObject); });
 }
 
 bool ZTCallFuncO::initWithTarget(ZTObject* pSelectorTarget, SEL_CallFuncO selector, ZTObject* pObject)

@@ -9,6 +9,7 @@
 #include "ZTProtocols.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 
 namespace zanth2d {
 
@@ -29,6 +30,29 @@ GLubyte toByte(float value)
     return static_cast<GLubyte>(static_cast<long>(value) & 0xFF);
 }
 
+// Folds a list into nested pairs from the left: ((a, b), c), ...; next() gives null after the last one.
+template <typename TPair, typename TNext>
+ZTFiniteTimeAction* chainPairs(ZTFiniteTimeAction* pFirst, TNext next)
+{
+    ZTFiniteTimeAction* pPrev = pFirst;
+    while (ZTFiniteTimeAction* pNow = next()) {
+        pPrev = TPair::actionOneTwo(pPrev, pNow);
+    }
+    return pPrev;
+}
+
+template <typename TPair>
+ZTFiniteTimeAction* chainArray(ZTArray* actions)
+{
+    unsigned int i = 1;
+    return chainPairs<TPair>(static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0)),
+                             [actions, &i]() -> ZTFiniteTimeAction* {
+                                 return i < actions->count()
+                                            ? static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i++))
+                                            : nullptr;
+                             });
+}
+
 ztColor3B makeColor(GLubyte r, GLubyte g, GLubyte b)
 {
     ztColor3B color;
@@ -41,19 +65,6 @@ ztColor3B makeColor(GLubyte r, GLubyte g, GLubyte b)
 ZTRGBAProtocol* colourOf(ZTNode* pNode)
 {
     return dynamic_cast<ZTRGBAProtocol*>(pNode);
-}
-
-// Autoreleased objects stay alive until the end of the frame; these helpers keep that contract for
-// the factories, which release a half-made object when its init fails.
-template <typename T, typename Init> T* makeAutoreleased(Init init)
-{
-    T* pRet = new T();
-    if (init(pRet)) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
 }
 
 // A copy owned by the caller, as an action pointer of the same static type.
@@ -70,7 +81,7 @@ template <typename T> T* copyOf(T* pAction)
 
 ZTActionInterval* ZTActionInterval::actionWithDuration(float d)
 {
-    return makeAutoreleased<ZTActionInterval>([d](ZTActionInterval* p) { return p->initWithDuration(d); });
+    return ztMakeAutoreleased<ZTActionInterval>([d](ZTActionInterval* p) { return p->initWithDuration(d); });
 }
 
 bool ZTActionInterval::initWithDuration(float d)
@@ -143,7 +154,7 @@ ZTSequence::~ZTSequence()
 
 ZTSequence* ZTSequence::actionOneTwo(ZTFiniteTimeAction* pActionOne, ZTFiniteTimeAction* pActionTwo)
 {
-    return makeAutoreleased<ZTSequence>([=](ZTSequence* p) { return p->initOneTwo(pActionOne, pActionTwo); });
+    return ztMakeAutoreleased<ZTSequence>([=](ZTSequence* p) { return p->initOneTwo(pActionOne, pActionTwo); });
 }
 
 ZTFiniteTimeAction* ZTSequence::actions(ZTFiniteTimeAction* pAction1, ...)
@@ -153,21 +164,15 @@ ZTFiniteTimeAction* ZTSequence::actions(ZTFiniteTimeAction* pAction1, ...)
     }
     va_list params;
     va_start(params, pAction1);
-    ZTFiniteTimeAction* pPrev = pAction1;
-    while (ZTFiniteTimeAction* pNow = va_arg(params, ZTFiniteTimeAction*)) {
-        pPrev = actionOneTwo(pPrev, pNow);
-    }
+    ZTFiniteTimeAction* pResult =
+        chainPairs<ZTSequence>(pAction1, [&params] { return va_arg(params, ZTFiniteTimeAction*); });
     va_end(params);
-    return pPrev;
+    return pResult;
 }
 
 ZTFiniteTimeAction* ZTSequence::actionsWithArray(ZTArray* actions)
 {
-    auto* pPrev = static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0));
-    for (unsigned int i = 1; i < actions->count(); ++i) {
-        pPrev = actionOneTwo(pPrev, static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i)));
-    }
-    return pPrev;
+    return chainArray<ZTSequence>(actions);
 }
 
 bool ZTSequence::initOneTwo(ZTFiniteTimeAction* pActionOne, ZTFiniteTimeAction* pActionTwo)
@@ -257,7 +262,7 @@ ZTRepeat::~ZTRepeat()
 
 ZTRepeat* ZTRepeat::actionWithAction(ZTFiniteTimeAction* pAction, unsigned int times)
 {
-    return makeAutoreleased<ZTRepeat>([=](ZTRepeat* p) { return p->initWithAction(pAction, times); });
+    return ztMakeAutoreleased<ZTRepeat>([=](ZTRepeat* p) { return p->initWithAction(pAction, times); });
 }
 
 bool ZTRepeat::initWithAction(ZTFiniteTimeAction* pAction, unsigned int times)
@@ -340,7 +345,7 @@ ZTRepeatForever::~ZTRepeatForever()
 
 ZTRepeatForever* ZTRepeatForever::actionWithAction(ZTActionInterval* pAction)
 {
-    return makeAutoreleased<ZTRepeatForever>([=](ZTRepeatForever* p) { return p->initWithAction(pAction); });
+    return ztMakeAutoreleased<ZTRepeatForever>([=](ZTRepeatForever* p) { return p->initWithAction(pAction); });
 }
 
 bool ZTRepeatForever::initWithAction(ZTActionInterval* pAction)
@@ -401,7 +406,7 @@ ZTSpawn::~ZTSpawn()
 
 ZTSpawn* ZTSpawn::actionOneTwo(ZTFiniteTimeAction* pAction1, ZTFiniteTimeAction* pAction2)
 {
-    return makeAutoreleased<ZTSpawn>([=](ZTSpawn* p) { return p->initOneTwo(pAction1, pAction2); });
+    return ztMakeAutoreleased<ZTSpawn>([=](ZTSpawn* p) { return p->initOneTwo(pAction1, pAction2); });
 }
 
 ZTFiniteTimeAction* ZTSpawn::actions(ZTFiniteTimeAction* pAction1, ...)
@@ -411,21 +416,15 @@ ZTFiniteTimeAction* ZTSpawn::actions(ZTFiniteTimeAction* pAction1, ...)
     }
     va_list params;
     va_start(params, pAction1);
-    ZTFiniteTimeAction* pPrev = pAction1;
-    while (ZTFiniteTimeAction* pNow = va_arg(params, ZTFiniteTimeAction*)) {
-        pPrev = actionOneTwo(pPrev, pNow);
-    }
+    ZTFiniteTimeAction* pResult =
+        chainPairs<ZTSpawn>(pAction1, [&params] { return va_arg(params, ZTFiniteTimeAction*); });
     va_end(params);
-    return pPrev;
+    return pResult;
 }
 
 ZTFiniteTimeAction* ZTSpawn::actionsWithArray(ZTArray* actions)
 {
-    auto* pPrev = static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(0));
-    for (unsigned int i = 1; i < actions->count(); ++i) {
-        pPrev = actionOneTwo(pPrev, static_cast<ZTFiniteTimeAction*>(actions->objectAtIndex(i)));
-    }
-    return pPrev;
+    return chainArray<ZTSpawn>(actions);
 }
 
 bool ZTSpawn::initOneTwo(ZTFiniteTimeAction* pAction1, ZTFiniteTimeAction* pAction2)
@@ -505,7 +504,7 @@ ZTReverseTime::~ZTReverseTime()
 
 ZTReverseTime* ZTReverseTime::actionWithAction(ZTFiniteTimeAction* pAction)
 {
-    return makeAutoreleased<ZTReverseTime>([=](ZTReverseTime* p) { return p->initWithAction(pAction); });
+    return ztMakeAutoreleased<ZTReverseTime>([=](ZTReverseTime* p) { return p->initWithAction(pAction); });
 }
 
 bool ZTReverseTime::initWithAction(ZTFiniteTimeAction* pAction)
@@ -566,7 +565,7 @@ ZTActionInterval* ZTReverseTime::reverse()
 
 ZTDelayTime* ZTDelayTime::actionWithDuration(float d)
 {
-    return makeAutoreleased<ZTDelayTime>([d](ZTDelayTime* p) { return p->initWithDuration(d); });
+    return ztMakeAutoreleased<ZTDelayTime>([d](ZTDelayTime* p) { return p->initWithDuration(d); });
 }
 
 ZTObject* ZTDelayTime::copyWithZone(ZTZone* pZone)
@@ -590,7 +589,7 @@ ZTActionInterval* ZTDelayTime::reverse()
 
 ZTRotateTo* ZTRotateTo::actionWithDuration(float duration, float fDeltaAngle)
 {
-    return makeAutoreleased<ZTRotateTo>(
+    return ztMakeAutoreleased<ZTRotateTo>(
         [=](ZTRotateTo* p) { return p->initWithDuration(duration, fDeltaAngle); });
 }
 
@@ -637,7 +636,7 @@ void ZTRotateTo::update(float t)
 
 ZTRotateBy* ZTRotateBy::actionWithDuration(float duration, float fDeltaAngle)
 {
-    return makeAutoreleased<ZTRotateBy>(
+    return ztMakeAutoreleased<ZTRotateBy>(
         [=](ZTRotateBy* p) { return p->initWithDuration(duration, fDeltaAngle); });
 }
 
@@ -681,7 +680,7 @@ ZTActionInterval* ZTRotateBy::reverse()
 
 ZTMoveTo* ZTMoveTo::actionWithDuration(float duration, const ZTPoint& position)
 {
-    return makeAutoreleased<ZTMoveTo>([&](ZTMoveTo* p) { return p->initWithDuration(duration, position); });
+    return ztMakeAutoreleased<ZTMoveTo>([&](ZTMoveTo* p) { return p->initWithDuration(duration, position); });
 }
 
 bool ZTMoveTo::initWithDuration(float duration, const ZTPoint& position)
@@ -716,7 +715,7 @@ void ZTMoveTo::update(float t)
 
 ZTMoveBy* ZTMoveBy::actionWithDuration(float duration, const ZTPoint& position)
 {
-    return makeAutoreleased<ZTMoveBy>([&](ZTMoveBy* p) { return p->initWithDuration(duration, position); });
+    return ztMakeAutoreleased<ZTMoveBy>([&](ZTMoveBy* p) { return p->initWithDuration(duration, position); });
 }
 
 bool ZTMoveBy::initWithDuration(float duration, const ZTPoint& position)
@@ -754,7 +753,7 @@ ZTActionInterval* ZTMoveBy::reverse()
 
 ZTSkewTo* ZTSkewTo::actionWithDuration(float t, float sx, float sy)
 {
-    return makeAutoreleased<ZTSkewTo>([=](ZTSkewTo* p) { return p->initWithDuration(t, sx, sy); });
+    return ztMakeAutoreleased<ZTSkewTo>([=](ZTSkewTo* p) { return p->initWithDuration(t, sx, sy); });
 }
 
 bool ZTSkewTo::initWithDuration(float t, float sx, float sy)
@@ -806,7 +805,7 @@ void ZTSkewTo::update(float t)
 
 ZTSkewBy* ZTSkewBy::actionWithDuration(float t, float deltaSkewX, float deltaSkewY)
 {
-    return makeAutoreleased<ZTSkewBy>(
+    return ztMakeAutoreleased<ZTSkewBy>(
         [=](ZTSkewBy* p) { return p->initWithDuration(t, deltaSkewX, deltaSkewY); });
 }
 
@@ -848,7 +847,7 @@ ZTActionInterval* ZTSkewBy::reverse()
 ZTJumpBy* ZTJumpBy::actionWithDuration(float duration, const ZTPoint& position, float height,
                                        unsigned int jumps)
 {
-    return makeAutoreleased<ZTJumpBy>(
+    return ztMakeAutoreleased<ZTJumpBy>(
         [&](ZTJumpBy* p) { return p->initWithDuration(duration, position, height, jumps); });
 }
 
@@ -893,7 +892,7 @@ ZTActionInterval* ZTJumpBy::reverse()
 
 ZTJumpTo* ZTJumpTo::actionWithDuration(float duration, const ZTPoint& position, float height, int jumps)
 {
-    return makeAutoreleased<ZTJumpTo>([&](ZTJumpTo* p) {
+    return ztMakeAutoreleased<ZTJumpTo>([&](ZTJumpTo* p) {
         p->m_endPosition = position;
         return p->initWithDuration(duration, position, height, static_cast<unsigned int>(jumps));
     });
@@ -929,7 +928,7 @@ float bezierAt(float a, float b, float c, float d, float t)
 
 ZTBezierBy* ZTBezierBy::actionWithDuration(float t, const ztBezierConfig& c)
 {
-    return makeAutoreleased<ZTBezierBy>([&](ZTBezierBy* p) { return p->initWithDuration(t, c); });
+    return ztMakeAutoreleased<ZTBezierBy>([&](ZTBezierBy* p) { return p->initWithDuration(t, c); });
 }
 
 bool ZTBezierBy::initWithDuration(float t, const ztBezierConfig& c)
@@ -977,7 +976,7 @@ ZTActionInterval* ZTBezierBy::reverse()
 
 ZTBezierTo* ZTBezierTo::actionWithDuration(float t, const ztBezierConfig& c)
 {
-    return makeAutoreleased<ZTBezierTo>([&](ZTBezierTo* p) {
+    return ztMakeAutoreleased<ZTBezierTo>([&](ZTBezierTo* p) {
         p->m_sToConfig = c;
         return p->initWithDuration(t, c);
     });
@@ -1010,12 +1009,12 @@ void ZTBezierTo::startWithTarget(ZTNode* pTarget)
 
 ZTScaleTo* ZTScaleTo::actionWithDuration(float duration, float s)
 {
-    return makeAutoreleased<ZTScaleTo>([=](ZTScaleTo* p) { return p->initWithDuration(duration, s); });
+    return ztMakeAutoreleased<ZTScaleTo>([=](ZTScaleTo* p) { return p->initWithDuration(duration, s); });
 }
 
 ZTScaleTo* ZTScaleTo::actionWithDuration(float duration, float sx, float sy)
 {
-    return makeAutoreleased<ZTScaleTo>([=](ZTScaleTo* p) { return p->initWithDuration(duration, sx, sy); });
+    return ztMakeAutoreleased<ZTScaleTo>([=](ZTScaleTo* p) { return p->initWithDuration(duration, sx, sy); });
 }
 
 bool ZTScaleTo::initWithDuration(float duration, float s)
@@ -1059,12 +1058,12 @@ void ZTScaleTo::update(float t)
 
 ZTScaleBy* ZTScaleBy::actionWithDuration(float duration, float s)
 {
-    return makeAutoreleased<ZTScaleBy>([=](ZTScaleBy* p) { return p->initWithDuration(duration, s); });
+    return ztMakeAutoreleased<ZTScaleBy>([=](ZTScaleBy* p) { return p->initWithDuration(duration, s); });
 }
 
 ZTScaleBy* ZTScaleBy::actionWithDuration(float duration, float sx, float sy)
 {
-    return makeAutoreleased<ZTScaleBy>([=](ZTScaleBy* p) { return p->initWithDuration(duration, sx, sy); });
+    return ztMakeAutoreleased<ZTScaleBy>([=](ZTScaleBy* p) { return p->initWithDuration(duration, sx, sy); });
 }
 
 ZTObject* ZTScaleBy::copyWithZone(ZTZone* pZone)
@@ -1094,7 +1093,7 @@ ZTActionInterval* ZTScaleBy::reverse()
 
 ZTBlink* ZTBlink::actionWithDuration(float duration, unsigned int uBlinks)
 {
-    return makeAutoreleased<ZTBlink>([=](ZTBlink* p) { return p->initWithDuration(duration, uBlinks); });
+    return ztMakeAutoreleased<ZTBlink>([=](ZTBlink* p) { return p->initWithDuration(duration, uBlinks); });
 }
 
 bool ZTBlink::initWithDuration(float duration, unsigned int uBlinks)
@@ -1134,7 +1133,7 @@ ZTActionInterval* ZTBlink::reverse()
 
 ZTFadeIn* ZTFadeIn::actionWithDuration(float d)
 {
-    return makeAutoreleased<ZTFadeIn>([d](ZTFadeIn* p) { return p->initWithDuration(d); });
+    return ztMakeAutoreleased<ZTFadeIn>([d](ZTFadeIn* p) { return p->initWithDuration(d); });
 }
 
 ZTObject* ZTFadeIn::copyWithZone(ZTZone* pZone)
@@ -1159,7 +1158,7 @@ ZTActionInterval* ZTFadeIn::reverse()
 
 ZTFadeOut* ZTFadeOut::actionWithDuration(float d)
 {
-    return makeAutoreleased<ZTFadeOut>([d](ZTFadeOut* p) { return p->initWithDuration(d); });
+    return ztMakeAutoreleased<ZTFadeOut>([d](ZTFadeOut* p) { return p->initWithDuration(d); });
 }
 
 ZTObject* ZTFadeOut::copyWithZone(ZTZone* pZone)
@@ -1184,7 +1183,7 @@ ZTActionInterval* ZTFadeOut::reverse()
 
 ZTFadeTo* ZTFadeTo::actionWithDuration(float duration, GLubyte opacity)
 {
-    return makeAutoreleased<ZTFadeTo>([=](ZTFadeTo* p) { return p->initWithDuration(duration, opacity); });
+    return ztMakeAutoreleased<ZTFadeTo>([=](ZTFadeTo* p) { return p->initWithDuration(duration, opacity); });
 }
 
 bool ZTFadeTo::initWithDuration(float duration, GLubyte opacity)
@@ -1220,7 +1219,7 @@ void ZTFadeTo::update(float t)
 
 ZTTintTo* ZTTintTo::actionWithDuration(float duration, GLubyte red, GLubyte green, GLubyte blue)
 {
-    return makeAutoreleased<ZTTintTo>(
+    return ztMakeAutoreleased<ZTTintTo>(
         [=](ZTTintTo* p) { return p->initWithDuration(duration, red, green, blue); });
 }
 
@@ -1260,7 +1259,7 @@ void ZTTintTo::update(float t)
 ZTTintBy* ZTTintBy::actionWithDuration(float duration, GLshort deltaRed, GLshort deltaGreen,
                                        GLshort deltaBlue)
 {
-    return makeAutoreleased<ZTTintBy>(
+    return ztMakeAutoreleased<ZTTintBy>(
         [=](ZTTintBy* p) { return p->initWithDuration(duration, deltaRed, deltaGreen, deltaBlue); });
 }
 

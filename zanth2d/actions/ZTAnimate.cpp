@@ -3,25 +3,12 @@
 #include <cmath>
 
 #include "ZTMacros.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "sprite_nodes/ZTAnimation.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
 
 namespace zanth2d {
-
-namespace {
-
-ZTAnimate* autoreleasedIf(ZTAnimate* pAnimate, bool initResult)
-{
-    if (initResult) {
-        pAnimate->autorelease();
-        return pAnimate;
-    }
-    pAnimate->release();
-    return nullptr;
-}
-
-} // namespace
 
 ZTAnimate::~ZTAnimate()
 {
@@ -31,20 +18,17 @@ ZTAnimate::~ZTAnimate()
 
 ZTAnimate* ZTAnimate::actionWithAnimation(ZTAnimation* pAnimation)
 {
-    auto* pAnimate = new ZTAnimate();
-    return autoreleasedIf(pAnimate, pAnimate->initWithAnimation(pAnimation));
+    return ztMakeAutoreleased<ZTAnimate>([&](ZTAnimate* pAnimate) { return pAnimate->initWithAnimation(pAnimation); });
 }
 
 ZTAnimate* ZTAnimate::actionWithAnimation(ZTAnimation* pAnimation, bool bRestoreOriginalFrame)
 {
-    auto* pAnimate = new ZTAnimate();
-    return autoreleasedIf(pAnimate, pAnimate->initWithAnimation(pAnimation, bRestoreOriginalFrame));
+    return ztMakeAutoreleased<ZTAnimate>([&](ZTAnimate* pAnimate) { return pAnimate->initWithAnimation(pAnimation, bRestoreOriginalFrame); });
 }
 
 ZTAnimate* ZTAnimate::actionWithDuration(float duration, ZTAnimation* pAnimation, bool bRestoreOriginalFrame)
 {
-    auto* pAnimate = new ZTAnimate();
-    return autoreleasedIf(pAnimate, pAnimate->initWithDuration(duration, pAnimation, bRestoreOriginalFrame));
+    return ztMakeAutoreleased<ZTAnimate>([&](ZTAnimate* pAnimate) { return pAnimate->initWithDuration(duration, pAnimation, bRestoreOriginalFrame); });
 }
 
 bool ZTAnimate::initWithAnimation(ZTAnimation* pAnimation)

@@ -713,20 +713,32 @@ void ZTNode::resumeSchedulerAndActions()
 
 void ZTNode::draw() {}
 
-void ZTNode::visit()
+bool ZTNode::beginVisitTransform()
 {
-    if (!m_bIsVisible) {
-        return;
-    }
     ZTGLStack::pushMatrix();
-
     const bool gridActive = m_pGrid && m_pGrid->isActive();
     if (gridActive) {
         m_pGrid->beforeDraw();
         transformAncestors();
     }
-
     transform();
+    return gridActive;
+}
+
+void ZTNode::endVisitTransform(bool gridActive)
+{
+    if (gridActive) {
+        m_pGrid->afterDraw(this);
+    }
+    ZTGLStack::popMatrix();
+}
+
+void ZTNode::visit()
+{
+    if (!m_bIsVisible) {
+        return;
+    }
+    const bool gridActive = beginVisitTransform();
 
     // Children may be added during the visit: the count is read again on every round.
     unsigned int i = 0;
@@ -743,11 +755,7 @@ void ZTNode::visit()
     for (; i < getChildrenCount(); ++i) {
         static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->visit();
     }
-
-    if (gridActive) {
-        m_pGrid->afterDraw(this);
-    }
-    ZTGLStack::popMatrix();
+    endVisitTransform(gridActive);
 }
 
 void ZTNode::transformAncestors()

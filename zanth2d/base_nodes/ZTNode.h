@@ -202,6 +202,10 @@ protected:
     void detachChild(ZTNode* child, bool doCleanup);
     void markTransformDirty();
     void updateAnchorPointInPixels();
+    // The frame of every visit: pushes the matrix, starts an active grid and applies this node's
+    // transform; returns whether the grid was active, which the matching end call takes.
+    bool beginVisitTransform();
+    void endVisitTransform(bool gridActive);
 
     int m_nZOrder = 0;
     float m_fVertexZ = 0.0f;

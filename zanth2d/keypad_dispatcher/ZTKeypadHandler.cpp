@@ -1,24 +1,14 @@
 #include "keypad_dispatcher/ZTKeypadHandler.h"
 
 #include "ZTMacros.h"
+#include "cocoa/ZTRetainedDelegate.h"
 #include "keypad_dispatcher/ZTKeypadDelegate.h"
 
 namespace zanth2d {
 
-namespace {
-ZTObject* objectOf(ZTKeypadDelegate* pDelegate)
-{
-    auto* pObject = dynamic_cast<ZTObject*>(pDelegate);
-    ZTAssert(pObject != nullptr, "dynamic_cast<ZTObject*>(pDelegate)");
-    return pObject;
-}
-} // namespace
-
 ZTKeypadHandler::~ZTKeypadHandler()
 {
-    if (m_pDelegate) {
-        objectOf(m_pDelegate)->release();
-    }
+    ztSetRetainedDelegate(m_pDelegate, nullptr);
 }
 
 ZTKeypadHandler* ZTKeypadHandler::handlerWithDelegate(ZTKeypadDelegate* pDelegate)
@@ -38,13 +28,7 @@ bool ZTKeypadHandler::initWithDelegate(ZTKeypadDelegate* pDelegate)
 
 void ZTKeypadHandler::setDelegate(ZTKeypadDelegate* pDelegate)
 {
-    if (pDelegate) {
-        objectOf(pDelegate)->retain();
-    }
-    if (m_pDelegate) {
-        objectOf(m_pDelegate)->release();
-    }
-    m_pDelegate = pDelegate;
+    ztSetRetainedDelegate(m_pDelegate, pDelegate);
 }
 
 } // namespace zanth2d

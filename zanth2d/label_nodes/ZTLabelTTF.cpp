@@ -6,6 +6,7 @@
 
 #include "ZTDirector.h"
 #include "ZTMacros.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 
 namespace zanth2d {
 
@@ -31,24 +32,12 @@ ZTSize clampedDimensions(const ZTSize& dimensions)
 ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const ZTSize& dimensions,
                                         ZTTextAlignment alignment, const char* fontName, float fontSize)
 {
-    auto* pLabel = new ZTLabelTTF();
-    if (pLabel->initWithString(label, dimensions, alignment, fontName, fontSize)) {
-        pLabel->autorelease();
-        return pLabel;
-    }
-    pLabel->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* pLabel) { return pLabel->initWithString(label, dimensions, alignment, fontName, fontSize); });
 }
 
 ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const char* fontName, float fontSize)
 {
-    auto* pLabel = new ZTLabelTTF();
-    if (pLabel->initWithString(label, fontName, fontSize)) {
-        pLabel->autorelease();
-        return pLabel;
-    }
-    pLabel->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* pLabel) { return pLabel->initWithString(label, fontName, fontSize); });
 }
 
 bool ZTLabelTTF::initWithString(const char* label, const ZTSize& dimensions, ZTTextAlignment alignment,

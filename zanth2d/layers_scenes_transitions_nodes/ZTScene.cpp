@@ -1,6 +1,7 @@
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 
 #include "ZTDirector.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 
 namespace zanth2d {
 
@@ -18,13 +19,7 @@ bool ZTScene::init()
 
 ZTScene* ZTScene::node()
 {
-    ZTScene* pRet = new ZTScene();
-    if (pRet->init()) {
-        pRet->autorelease();
-        return pRet;
-    }
-    pRet->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTScene>([&](ZTScene* pRet) { return pRet->init(); });
 }
 
 } // namespace zanth2d

@@ -8,6 +8,7 @@
 #include "ZTMacros.h"
 #include "cocoa/ZTAffineTransform.h"
 #include "cocoa/ZTArray.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "sprite_nodes/ZTAnimation.h"
 #include "sprite_nodes/ZTAnimationCache.h"
@@ -41,16 +42,6 @@ bool isZeroVertex(const ztVertex3F& v)
     return v.x == 0 && v.y == 0 && v.z == 0;
 }
 
-ZTSprite* autoreleasedIf(ZTSprite* pSprite, bool initResult)
-{
-    if (initResult) {
-        pSprite->autorelease();
-        return pSprite;
-    }
-    pSprite->release();
-    return nullptr;
-}
-
 } // namespace
 
 ZTSprite::~ZTSprite()
@@ -62,44 +53,37 @@ ZTSprite::~ZTSprite()
 
 ZTSprite* ZTSprite::spriteWithTexture(ZTTexture2D* pTexture)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithTexture(pTexture));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture); });
 }
 
 ZTSprite* ZTSprite::spriteWithTexture(ZTTexture2D* pTexture, const ZTRect& rect)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithTexture(pTexture, rect));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture, rect); });
 }
 
 ZTSprite* ZTSprite::spriteWithFile(const char* pszFileName)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithFile(pszFileName));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName); });
 }
 
 ZTSprite* ZTSprite::spriteWithFile(const char* pszFileName, const ZTRect& rect)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithFile(pszFileName, rect));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName, rect); });
 }
 
 ZTSprite* ZTSprite::spriteWithSpriteFrame(ZTSpriteFrame* pSpriteFrame)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithSpriteFrame(pSpriteFrame));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrame(pSpriteFrame); });
 }
 
 ZTSprite* ZTSprite::spriteWithSpriteFrameName(const char* pszSpriteFrameName)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithSpriteFrameName(pszSpriteFrameName));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrameName(pszSpriteFrameName); });
 }
 
 ZTSprite* ZTSprite::spriteWithBatchNode(ZTSpriteBatchNode* batchNode, const ZTRect& rect)
 {
-    auto* pSprite = new ZTSprite();
-    return autoreleasedIf(pSprite, pSprite->initWithBatchNode(batchNode, rect));
+    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithBatchNode(batchNode, rect); });
 }
 
 // Inits

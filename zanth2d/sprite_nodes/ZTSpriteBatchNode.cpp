@@ -2,11 +2,10 @@
 
 #include "ZTDrawingPrimitives.h"
 #include "ZTMacros.h"
-#include "base_nodes/ZTNodeGrid.h"
 #include "cocoa/ZTArray.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "sprite_nodes/ZTSprite.h"
-#include "support/ZTGLStack.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureAtlas.h"
 #include "textures/ZTTextureCache.h"
@@ -41,13 +40,7 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex, unsigned int capacity)
 {
-    auto* pBatchNode = new ZTSpriteBatchNode();
-    if (pBatchNode->initWithTexture(tex, capacity)) {
-        pBatchNode->autorelease();
-        return pBatchNode;
-    }
-    pBatchNode->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithTexture(tex, capacity); });
 }
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
@@ -57,13 +50,7 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage, unsigned int capacity)
 {
-    auto* pBatchNode = new ZTSpriteBatchNode();
-    if (pBatchNode->initWithFile(fileImage, capacity)) {
-        pBatchNode->autorelease();
-        return pBatchNode;
-    }
-    pBatchNode->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithFile(fileImage, capacity); });
 }
 
 bool ZTSpriteBatchNode::initWithFile(const char* fileImage, unsigned int capacity)
@@ -339,18 +326,9 @@ void ZTSpriteBatchNode::visit()
     if (!m_bIsVisible) {
         return;
     }
-    ZTGLStack::pushMatrix();
-    const bool gridActive = m_pGrid && m_pGrid->isActive();
-    if (gridActive) {
-        m_pGrid->beforeDraw();
-        transformAncestors();
-    }
-    transform();
+    const bool gridActive = beginVisitTransform();
     draw();
-    if (gridActive) {
-        m_pGrid->afterDraw(this);
-    }
-    ZTGLStack::popMatrix();
+    endVisitTransform(gridActive);
 }
 
 void ZTSpriteBatchNode::draw()

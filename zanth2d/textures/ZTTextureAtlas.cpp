@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ZTMacros.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
@@ -34,24 +35,12 @@ ZTTextureAtlas::~ZTTextureAtlas()
 
 ZTTextureAtlas* ZTTextureAtlas::textureAtlasWithFile(const char* file, unsigned int capacity)
 {
-    auto* pAtlas = new ZTTextureAtlas();
-    if (pAtlas->initWithFile(file, capacity)) {
-        pAtlas->autorelease();
-        return pAtlas;
-    }
-    pAtlas->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTTextureAtlas>([&](ZTTextureAtlas* pAtlas) { return pAtlas->initWithFile(file, capacity); });
 }
 
 ZTTextureAtlas* ZTTextureAtlas::textureAtlasWithTexture(ZTTexture2D* texture, unsigned int capacity)
 {
-    auto* pAtlas = new ZTTextureAtlas();
-    if (pAtlas->initWithTexture(texture, capacity)) {
-        pAtlas->autorelease();
-        return pAtlas;
-    }
-    pAtlas->release();
-    return nullptr;
+    return ztMakeAutoreleased<ZTTextureAtlas>([&](ZTTextureAtlas* pAtlas) { return pAtlas->initWithTexture(texture, capacity); });
 }
 
 bool ZTTextureAtlas::initWithFile(const char* file, unsigned int capacity)

@@ -1,24 +1,14 @@
 #include "touch_dispatcher/ZTTouchHandler.h"
 
 #include "ZTMacros.h"
+#include "cocoa/ZTRetainedDelegate.h"
 #include "touch_dispatcher/ZTTouchDelegateProtocol.h"
 
 namespace zanth2d {
 
-namespace {
-ZTObject* objectOf(ZTTouchDelegate* pDelegate)
-{
-    auto* pObject = dynamic_cast<ZTObject*>(pDelegate);
-    ZTAssert(pObject != nullptr, "dynamic_cast<ZTObject*>(pDelegate)");
-    return pObject;
-}
-} // namespace
-
 ZTTouchHandler::~ZTTouchHandler()
 {
-    if (m_pDelegate) {
-        objectOf(m_pDelegate)->release();
-    }
+    ztSetRetainedDelegate(m_pDelegate, nullptr);
 }
 
 ZTTouchHandler* ZTTouchHandler::handlerWithDelegate(ZTTouchDelegate* pDelegate, int nPriority)
@@ -40,13 +30,7 @@ bool ZTTouchHandler::initWithDelegate(ZTTouchDelegate* pDelegate, int nPriority)
 
 void ZTTouchHandler::setDelegate(ZTTouchDelegate* pDelegate)
 {
-    if (pDelegate) {
-        objectOf(pDelegate)->retain();
-    }
-    if (m_pDelegate) {
-        objectOf(m_pDelegate)->release();
-    }
-    m_pDelegate = pDelegate;
+    ztSetRetainedDelegate(m_pDelegate, pDelegate);
 }
 
 } // namespace zanth2d

@@ -38,6 +38,19 @@ int fail(unsigned char** out)
     return -1;
 }
 
+// Reads the whole file and hands it to the matching in-memory inflater.
+int inflateFile(const char* path, unsigned char** out,
+                int (*inflateData)(const unsigned char*, unsigned long, unsigned char**))
+{
+    ZTAssert(out, "out");
+    *out = nullptr;
+    ZTFileData data(path, "rb");
+    if (!data.getBuffer()) {
+        return -1;
+    }
+    return inflateData(data.getBuffer(), data.getSize(), out);
+}
+
 } // namespace
 
 int ZipUtils::ztInflateMemoryWithHint(const unsigned char* in, unsigned int inLength, unsigned char** out,
@@ -118,13 +131,7 @@ int ZipUtils::ztInflateMemory(const unsigned char* in, unsigned int inLength, un
 
 int ZipUtils::ztInflateGZipFile(const char* path, unsigned char** out)
 {
-    ZTAssert(out, "out");
-    *out = nullptr;
-    ZTFileData data(path, "rb");
-    if (!data.getBuffer()) {
-        return -1;
-    }
-    return ztInflateGZipData(data.getBuffer(), data.getSize(), out);
+    return inflateFile(path, out, ztInflateGZipData);
 }
 
 int ZipUtils::ztInflateGZipData(const unsigned char* in, unsigned long inLength, unsigned char** out)
@@ -202,13 +209,7 @@ int ZipUtils::ztInflateGZipData(const unsigned char* in, unsigned long inLength,
 
 int ZipUtils::ztInflateCCZFile(const char* path, unsigned char** out)
 {
-    ZTAssert(out, "out");
-    *out = nullptr;
-    ZTFileData data(path, "rb");
-    if (!data.getBuffer()) {
-        return -1;
-    }
-    return ztInflateCCZData(data.getBuffer(), data.getSize(), out);
+    return inflateFile(path, out, ztInflateCCZData);
 }
 
 int ZipUtils::ztInflateCCZData(const unsigned char* in, unsigned long inLength, unsigned char** out)
