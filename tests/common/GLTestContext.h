@@ -9,6 +9,9 @@
 #include <stdexcept>
 #include <thread>
 
+// Present only in sanitizer builds.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
+
 // A hidden GLFW window with a current compatibility-profile context, for tests that draw or read GL state.
 // Needs a display (the test script runs everything under Xvfb).
 class GLTestContext
@@ -73,6 +76,11 @@ private:
             for (int attempt = 0; attempt < 50; ++attempt) {
                 if (glfwInit()) {
                     std::atexit(glfwTerminate);
+                    // Exit handlers run last-registered first: check for leaks while the GL driver and its
+                    // threads are still there, since the leak checker can crash on a driver tearing down.
+                    if (__lsan_do_leak_check) {
+                        std::atexit(__lsan_do_leak_check);
+                    }
                     return true;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
