@@ -50,7 +50,6 @@ DownloadablePackageItem::DownloadError errorForStatus(FileDownloader::DownloadSt
 DownloadablePackageItem::DownloadablePackageItem(QQuickItem* parent)
     : QQuickItem(parent), m_extractionCancelled(std::make_shared<std::atomic_bool>(false))
 {
-    connect(this, &DownloadablePackageItem::extractFinished, this, &DownloadablePackageItem::fileExtractFinished);
 }
 
 DownloadablePackageItem::~DownloadablePackageItem()
@@ -217,7 +216,11 @@ void DownloadablePackageItem::startExtraction()
         const bool success = extractor.extract([this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
         });
-        QMetaObject::invokeMethod(this, [this, success] { emit extractFinished(success); }, Qt::QueuedConnection);
+        // Every handler of extractFinished runs before the status and availability change.
+        QMetaObject::invokeMethod(this, [this, success] {
+            emit extractFinished(success);
+            fileExtractFinished(success);
+        }, Qt::QueuedConnection);
     });
 }
 
