@@ -152,9 +152,8 @@ void DownloadablePackageItem::download()
     if (m_downloader)
         m_downloader->deleteLater();
     m_downloader = new FileDownloader(url, m_zipFilePath, this);
-    connect(m_downloader, &FileDownloader::downloadFinished, this,
-            qOverload<FileDownloader::DownloadStatus>(&DownloadablePackageItem::downloadFinished));
-    connect(m_downloader, &FileDownloader::downloadProgress, this, &DownloadablePackageItem::downloadProgress);
+    connect(m_downloader, &FileDownloader::downloadFinished, this, &DownloadablePackageItem::transferFinished);
+    connect(m_downloader, &FileDownloader::downloadProgress, this, &DownloadablePackageItem::transferProgress);
 
     emit downloadStarted();
     setStatus(Downloading);
@@ -182,7 +181,7 @@ void DownloadablePackageItem::remove()
     setAvailable(false);
 }
 
-void DownloadablePackageItem::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
+void DownloadablePackageItem::transferProgress(qint64 bytesReceived, qint64 bytesTotal)
 {
     if (bytesTotal < bytesReceived || bytesTotal <= 0)
         return;
@@ -193,7 +192,7 @@ void DownloadablePackageItem::downloadProgress(qint64 bytesReceived, qint64 byte
     emit downloadProgressChanged(percent);
 }
 
-void DownloadablePackageItem::downloadFinished(FileDownloader::DownloadStatus status)
+void DownloadablePackageItem::transferFinished(FileDownloader::DownloadStatus status)
 {
     m_lastDownloadPercent = -1;
     if (status == FileDownloader::Success) {

@@ -82,8 +82,8 @@ protected:
     void componentComplete() override;
 
 private slots:
-    void downloadFinished(FileDownloader::DownloadStatus status);
-    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void transferFinished(FileDownloader::DownloadStatus status);
+    void transferProgress(qint64 bytesReceived, qint64 bytesTotal);
     void fileExtractFinished(bool success);
 
 private:

@@ -90,10 +90,12 @@ public:
         engine.rootContext()->setContextProperty(QStringLiteral("fileUtils"), &fileUtils);
     }
 
-    std::unique_ptr<Item> create(const QString& source, const QString& secret = QString())
+    // body holds QML lines for the item.
+    std::unique_ptr<Item> create(const QString& source, const QString& secret = QString(), const QByteArray& body = QByteArray())
     {
         QQmlComponent component(&engine);
-        component.setData("import QtQuick 2.15\nimport Zanth 1.0\nDownloadablePackage {}\n", QUrl(QStringLiteral("file:///p.qml")));
+        component.setData("import QtQuick 2.15\nimport Zanth 1.0\nDownloadablePackage {\n" + body + "}\n",
+                          QUrl(QStringLiteral("file:///p.qml")));
         QObject* object = component.beginCreate(engine.rootContext());
         if (!object) {
             ADD_FAILURE() << component.errorString().toStdString();
@@ -278,9 +280,11 @@ TEST_F(DownloadablePackage, unusableFolderNameIsRefusedAndRemoveTouchesNothing)
 {
     writeTestFile(packagesFolder() + "keep/a.txt", "a");
     MessageLog log;
-    auto item = scene.create(url("/..zip"));
+    auto item = scene.create(url("/..zip"), QString(),
+                             "property int lastError: -1\nonDownloadFinished: (error) => lastError = error\n");
     EXPECT_TRUE(item->storagePath().isEmpty());
     EXPECT_EQ(download(item.get()), Item::FilePathError);
+    EXPECT_EQ(item->property("lastError").toInt(), int(Item::FilePathError));
     item->remove();
     EXPECT_TRUE(QFile::exists(packagesFolder() + "keep/a.txt"));
     EXPECT_TRUE(server.requests().isEmpty());
