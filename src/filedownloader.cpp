@@ -81,7 +81,6 @@ void FileDownloader::sendRequest(const QUrl& url)
     m_tlsFailure.clear();
     m_reply = m_manager->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownloader::replyReadyRead);
-    connect(m_reply, &QNetworkReply::errorOccurred, this, &FileDownloader::replyError);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &FileDownloader::replyDownloadProgress);
     connect(m_reply, &QNetworkReply::sslErrors, this, &FileDownloader::sslErrors);
 }
@@ -111,10 +110,6 @@ void FileDownloader::replyDownloadProgress(qint64 bytesReceived, qint64 bytesTot
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (reply && reply == m_reply && isFinalAnswer(reply))
         emit downloadProgress(bytesReceived, bytesTotal);
-}
-
-void FileDownloader::replyError(QNetworkReply::NetworkError)
-{
 }
 
 void FileDownloader::sslErrors(const QList<QSslError>& errors)

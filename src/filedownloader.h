@@ -45,7 +45,6 @@ signals:
 private slots:
     void fileDownloaded(QNetworkReply* reply);
     void replyReadyRead();
-    void replyError(QNetworkReply::NetworkError code);
     void sslErrors(const QList<QSslError>& errors);
     void replyDownloadProgress(qint64 bytesReceived, qint64 bytesTotal);
 
