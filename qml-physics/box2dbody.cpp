@@ -210,7 +210,9 @@ void Box2DBody::setTarget(QQuickItem* target)
 
 void Box2DBody::onTargetDestroyed()
 {
-    setTarget(nullptr);
+    // The guard has already let go of the dying target.
+    m_target = nullptr;
+    emit targetChanged();
 }
 
 void Box2DBody::setCollisionTestingOnlyMode(bool on)
