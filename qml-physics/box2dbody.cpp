@@ -148,7 +148,8 @@ void Box2DBody::setActive(bool active)
 
 void Box2DBody::setLinearVelocity(const QPointF& velocity)
 {
-    if (nearlyEqual(velocity, m_linearVelocity) || !InputCheck::isFinite(kClass, "linearVelocity.x", velocity.x()) ||
+    if (nearlyEqual(velocity, m_linearVelocity) ||
+        !InputCheck::isFinite(kClass, "linearVelocity.x", velocity.x()) ||
         !InputCheck::isFinite(kClass, "linearVelocity.y", velocity.y()))
         return;
     m_linearVelocity = velocity;
@@ -323,7 +324,8 @@ void Box2DBody::initialize(Box2DWorld* world)
     QPointF position = getPositionWithTarget();
     qreal rotation = getRotationWithTarget();
     if (!isFinitePoint(position) || !std::isfinite(rotation)) {
-        qWarning("Box2DBody: WARNING: position or rotation is not a finite number; the body starts at the origin");
+        qWarning(
+            "Box2DBody: WARNING: position or rotation is not a finite number; the body starts at the origin");
         position = QPointF();
         rotation = 0.0;
     }
@@ -468,7 +470,8 @@ void Box2DBody::removeFixture(Box2DFixture* fixture)
     fixture->nullifyFixture();
     m_worldItem->fixtureDestroyed(fixture);
     if (m_worldItem->isLocked())
-        qWarning("Box2DFixture: WARNING: destroyed inside preSolve; its Box2D fixture goes when the step returns");
+        qWarning(
+            "Box2DFixture: WARNING: destroyed inside preSolve; its Box2D fixture goes when the step returns");
     m_worldItem->destroyFixture(m_body, boxFixture);
 }
 
@@ -477,7 +480,8 @@ void Box2DBody::geometryChange(const QRectF& newGeometry, const QRectF& oldGeome
     QQuickItem::geometryChange(newGeometry, oldGeometry);
     if (m_synchronizing || !m_body)
         return;
-    if (std::fabs(newGeometry.x() - oldGeometry.x()) > 1e-12 || std::fabs(newGeometry.y() - oldGeometry.y()) > 1e-12) {
+    if (std::fabs(newGeometry.x() - oldGeometry.x()) > 1e-12 ||
+        std::fabs(newGeometry.y() - oldGeometry.y()) > 1e-12) {
         if (changeNowOrAfterStep("position", PositionChange))
             moveBodyTo(getPositionWithTarget());
     }
@@ -495,7 +499,9 @@ bool Box2DBody::changeNowOrAfterStep(const char* what, PendingChange change)
 {
     if (!m_worldItem || !m_worldItem->isLocked())
         return true;
-    qWarning("Box2DBody: WARNING: %s changed inside preSolve; it reaches the Box2D body when the step returns", what);
+    qWarning(
+        "Box2DBody: WARNING: %s changed inside preSolve; it reaches the Box2D body when the step returns",
+        what);
     if (m_pendingChanges == 0)
         m_worldItem->runUnlocked(this, [this] { applyDeferredChanges(); });
     m_pendingChanges |= change;

@@ -23,11 +23,14 @@ class Box2DBody : public QQuickItem
     Q_PROPERTY(qreal angularDamping READ angularDamping WRITE setAngularDamping NOTIFY angularDampingChanged)
     Q_PROPERTY(BodyType bodyType READ bodyType WRITE setBodyType NOTIFY bodyTypeChanged)
     Q_PROPERTY(bool bullet READ isBullet WRITE setBullet NOTIFY bulletChanged)
-    Q_PROPERTY(bool sleepingAllowed READ sleepingAllowed WRITE setSleepingAllowed NOTIFY sleepingAllowedChanged)
+    Q_PROPERTY(
+        bool sleepingAllowed READ sleepingAllowed WRITE setSleepingAllowed NOTIFY sleepingAllowedChanged)
     Q_PROPERTY(bool fixedRotation READ fixedRotation WRITE setFixedRotation NOTIFY fixedRotationChanged)
     Q_PROPERTY(bool active READ isActive WRITE setActive NOTIFY activeChanged)
-    Q_PROPERTY(QPointF linearVelocity READ linearVelocity WRITE setLinearVelocity NOTIFY linearVelocityChanged)
-    Q_PROPERTY(float angularVelocity READ angularVelocity WRITE setAngularVelocity NOTIFY angularVelocityChanged)
+    Q_PROPERTY(
+        QPointF linearVelocity READ linearVelocity WRITE setLinearVelocity NOTIFY linearVelocityChanged)
+    Q_PROPERTY(
+        float angularVelocity READ angularVelocity WRITE setAngularVelocity NOTIFY angularVelocityChanged)
     Q_PROPERTY(QQmlListProperty<Box2DFixture> fixtures READ fixtures)
     Q_PROPERTY(QQuickItem* target READ target WRITE setTarget NOTIFY targetChanged)
     Q_PROPERTY(bool collisionTestingOnlyMode READ collisionTestingOnlyMode WRITE setCollisionTestingOnlyMode
@@ -38,7 +41,12 @@ class Box2DBody : public QQuickItem
     Q_PROPERTY(float gravityScale READ gravityScale WRITE setGravityScale NOTIFY gravityScaleChanged)
 
 public:
-    enum BodyType { Static = 0, Kinematic = 1, Dynamic = 2 };
+    enum BodyType
+    {
+        Static = 0,
+        Kinematic = 1,
+        Dynamic = 2
+    };
     Q_ENUM(BodyType)
 
     explicit Box2DBody(QQuickItem* parent = nullptr);
@@ -151,7 +159,14 @@ private:
     static Box2DFixture* fixtureAt(QQmlListProperty<Box2DFixture>* list, qsizetype index);
 
     // Position and rotation alone follow the item's own; a pose goes to the item's with its target's.
-    enum PendingChange { TypeChange = 1, ActiveChange = 2, PositionChange = 4, RotationChange = 8, PoseChange = 16 };
+    enum PendingChange
+    {
+        TypeChange = 1,
+        ActiveChange = 2,
+        PositionChange = 4,
+        RotationChange = 8,
+        PoseChange = 16
+    };
 
     // Applies what waited for the step to end, with the values as they are now.
     void applyDeferredChanges();

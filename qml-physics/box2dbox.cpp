@@ -13,14 +13,15 @@ std::vector<b2Vec2> Box2DBox::corners() const
 {
     const double widthPixels = width();
     const double heightPixels = height();
-    if (!std::isfinite(x()) || !std::isfinite(y()) || !std::isfinite(widthPixels) || !std::isfinite(heightPixels)) {
+    if (!std::isfinite(x()) || !std::isfinite(y()) || !std::isfinite(widthPixels) ||
+        !std::isfinite(heightPixels)) {
         qWarning("Box2DBox: WARNING: position or size is not a finite number; no shape made");
         return {};
     }
     if ((widthPixels != 0.0 && std::fabs(widthPixels) < InputCheck::kMinPolygonWidth) ||
         (heightPixels != 0.0 && std::fabs(heightPixels) < InputCheck::kMinPolygonWidth)) {
-        qWarning("Box2DBox: WARNING: a box of %g x %g pixels is narrower than %g pixels; no shape made", widthPixels,
-                 heightPixels, InputCheck::kMinPolygonWidth);
+        qWarning("Box2DBox: WARNING: a box of %g x %g pixels is narrower than %g pixels; no shape made",
+                 widthPixels, heightPixels, InputCheck::kMinPolygonWidth);
         return {};
     }
     const float left = float(x() * PhysicsUnits::kMetersPerPixel);

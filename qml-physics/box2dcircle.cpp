@@ -21,7 +21,8 @@ void Box2DCircle::setRadius(float radius)
 
 b2Vec2 Box2DCircle::centre() const
 {
-    return b2Vec2(float(2.0 * x() / PhysicsUnits::kPixelsPerMeter), float(-2.0 * y() / PhysicsUnits::kPixelsPerMeter));
+    return b2Vec2(float(2.0 * x() / PhysicsUnits::kPixelsPerMeter),
+                  float(-2.0 * y() / PhysicsUnits::kPixelsPerMeter));
 }
 
 std::unique_ptr<b2Shape> Box2DCircle::createShape()

@@ -40,41 +40,39 @@ void Box2DDistanceJoint::setLength(float length)
 
 void Box2DDistanceJoint::setFrequencyHz(float frequencyHz)
 {
-    if (frequencyHz == m_frequencyHz || !InputCheck::isFiniteNonNegative(kClass, "frequencyHz", frequencyHz))
+    if (!acceptSetting(m_frequencyHz, frequencyHz, "frequencyHz"))
         return;
-    m_frequencyHz = frequencyHz;
     applySpring();
     emit frequencyHzChanged();
 }
 
 void Box2DDistanceJoint::setDampingRatio(float dampingRatio)
 {
-    if (dampingRatio == m_dampingRatio || !InputCheck::isFiniteNonNegative(kClass, "dampingRatio", dampingRatio))
+    if (!acceptSetting(m_dampingRatio, dampingRatio, "dampingRatio"))
         return;
-    m_dampingRatio = dampingRatio;
     applySpring();
     emit dampingRatioChanged();
 }
 
 QPointF Box2DDistanceJoint::localAnchorA() const
 {
-    return m_anchorASet ? m_anchorA : PhysicsUnits::toPixels(m_def.localAnchorA);
+    return m_anchorA.read(m_def.localAnchorA);
 }
 
 void Box2DDistanceJoint::setLocalAnchorA(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorA, m_anchorASet, anchor))
+    if (m_anchorA.write(anchor))
         emit localAnchorAChanged();
 }
 
 QPointF Box2DDistanceJoint::localAnchorB() const
 {
-    return m_anchorBSet ? m_anchorB : PhysicsUnits::toPixels(m_def.localAnchorB);
+    return m_anchorB.read(m_def.localAnchorB);
 }
 
 void Box2DDistanceJoint::setLocalAnchorB(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorB, m_anchorBSet, anchor))
+    if (m_anchorB.write(anchor))
         emit localAnchorBChanged();
 }
 
@@ -84,7 +82,7 @@ void Box2DDistanceJoint::createJoint()
         return;
     b2Body* a = bodyA()->body();
     b2Body* b = bodyB()->body();
-    m_def.Initialize(a, b, worldAnchor(bodyA(), m_anchorA, m_anchorASet), worldAnchor(bodyB(), m_anchorB, m_anchorBSet));
+    m_def.Initialize(a, b, worldAnchor(bodyA(), m_anchorA), worldAnchor(bodyB(), m_anchorB));
     if (m_lengthSet)
         m_def.length = m_length;
     // A spring stretches and compresses freely around its rest length; a rigid joint holds it.
@@ -108,7 +106,8 @@ void Box2DDistanceJoint::applySpring()
     joint->SetMaxLength(spring ? b2_maxFloat : rest);
     float stiffness = 0.0f;
     float damping = 0.0f;
-    b2LinearStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, joint->GetBodyA(), joint->GetBodyB());
+    b2LinearStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, joint->GetBodyA(),
+                      joint->GetBodyB());
     joint->SetStiffness(stiffness);
     joint->SetDamping(damping);
     wakeBodies();

@@ -55,8 +55,6 @@ private:
     bool m_lengthSet = false;
     float m_frequencyHz = 0.0f;
     float m_dampingRatio = 0.0f;
-    QPointF m_anchorA;
-    bool m_anchorASet = false;
-    QPointF m_anchorB;
-    bool m_anchorBSet = false;
+    LocalAnchor m_anchorA;
+    LocalAnchor m_anchorB;
 };

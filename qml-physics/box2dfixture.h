@@ -26,7 +26,8 @@ class Box2DFixture : public QQuickItem
     Q_PROPERTY(int groupIndex READ groupIndex WRITE setGroupIndex NOTIFY groupIndexChanged)
 
 public:
-    enum CategoryFlag {
+    enum CategoryFlag
+    {
         Category1 = 0x0001,
         Category2 = 0x0002,
         Category3 = 0x0004,

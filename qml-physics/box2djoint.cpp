@@ -2,6 +2,7 @@
 
 #include "box2dbody.h"
 #include "box2dworld.h"
+#include "inputcheck.h"
 #include "physicsunits.h"
 
 #include <box2d/b2_body.h>
@@ -44,7 +45,8 @@ void Box2DJoint::setBodyB(Box2DBody* body)
     setBody(m_bodyB, m_waitingForB, body, &Box2DJoint::bodyBChanged);
 }
 
-void Box2DJoint::setBody(QPointer<Box2DBody>& stored, bool& waiting, Box2DBody* body, void (Box2DJoint::*changed)())
+void Box2DJoint::setBody(QPointer<Box2DBody>& stored, bool& waiting, Box2DBody* body,
+                         void (Box2DJoint::*changed)())
 {
     if (stored || waiting || !body)
         return;
@@ -102,12 +104,20 @@ bool Box2DJoint::refuseSameBody(const char* className) const
     return true;
 }
 
-b2Vec2 Box2DJoint::worldAnchor(Box2DBody* body, const QPointF& offset, bool offsetSet)
+b2Vec2 Box2DJoint::worldAnchor(Box2DBody* body, const LocalAnchor& anchor)
 {
-    b2Vec2 anchor = body->body()->GetWorldCenter();
-    if (offsetSet)
-        anchor += PhysicsUnits::toMeters(offset);
-    return anchor;
+    b2Vec2 point = body->body()->GetWorldCenter();
+    if (anchor.set)
+        point += PhysicsUnits::toMeters(anchor.offset);
+    return point;
+}
+
+bool Box2DJoint::acceptSetting(float& field, float value, const char* property) const
+{
+    if (value == field || !InputCheck::isFiniteNonNegative(metaObject()->className(), property, value))
+        return false;
+    field = value;
+    return true;
 }
 
 void Box2DJoint::wakeBodies()
@@ -133,11 +143,16 @@ void Box2DJoint::releaseJoint()
     m_worldItem->destroyJoint(joint);
 }
 
-bool Box2DJoint::setAnchor(QPointF& stored, bool& set, const QPointF& value)
+QPointF Box2DJoint::LocalAnchor::read(const b2Vec2& definitionAnchor) const
 {
-    if (set && std::fabs(stored.x() - value.x()) <= 1e-12 && std::fabs(stored.y() - value.y()) <= 1e-12)
+    return set ? offset : PhysicsUnits::toPixels(definitionAnchor);
+}
+
+bool Box2DJoint::LocalAnchor::write(const QPointF& value)
+{
+    if (set && std::fabs(offset.x() - value.x()) <= 1e-12 && std::fabs(offset.y() - value.y()) <= 1e-12)
         return false;
-    stored = value;
+    offset = value;
     set = true;
     return true;
 }
@@ -152,7 +167,8 @@ void Box2DJoint::cleanup(b2World* world)
     if (!m_joint || !world || world != this->world())
         return;
     if (m_worldItem->isLocked()) {
-        qWarning("%s: WARNING: cleanup inside preSolve is refused; the joint stays", metaObject()->className());
+        qWarning("%s: WARNING: cleanup inside preSolve is refused; the joint stays",
+                 metaObject()->className());
         return;
     }
     releaseJoint();

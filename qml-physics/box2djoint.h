@@ -20,7 +20,8 @@ class Box2DJoint : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(Box2DWorld* world READ worldItem WRITE setWorld NOTIFY worldChanged)
-    Q_PROPERTY(bool collideConnected READ collideConnected WRITE setCollideConnected NOTIFY collideConnectedChanged)
+    Q_PROPERTY(
+        bool collideConnected READ collideConnected WRITE setCollideConnected NOTIFY collideConnectedChanged)
     Q_PROPERTY(Box2DBody* bodyA READ bodyA WRITE setBodyA NOTIFY bodyAChanged)
     Q_PROPERTY(Box2DBody* bodyB READ bodyB WRITE setBodyB NOTIFY bodyBChanged)
 
@@ -59,20 +60,32 @@ signals:
     void bodyBChanged();
 
 protected:
+    // An anchor's offset from its body's centre of mass, in pixels, as written from QML.
+    struct LocalAnchor
+    {
+        QPointF offset;
+        bool set = false;
+
+        // The offset once written, else the definition's local anchor (metres) in pixels.
+        QPointF read(const b2Vec2& definitionAnchor) const;
+        // False when the value equals the stored offset within 1e-12 per component.
+        bool write(const QPointF& value);
+    };
+
     // Builds the definition and hands it to createInWorld; called once world and both bodies are there.
     virtual void createJoint() = 0;
     // Completes the definition with the bodies and collideConnected and creates the joint.
     void createInWorld(b2JointDef& def);
     // Warns and returns true when both bodies are the same body, which Box2D cannot join.
     bool refuseSameBody(const char* className) const;
-    // The body's centre of mass plus the offset (pixels) when one was set, in metres.
-    static b2Vec2 worldAnchor(Box2DBody* body, const QPointF& offset, bool offsetSet);
+    // The body's centre of mass plus the anchor's offset when one was written, in metres.
+    static b2Vec2 worldAnchor(Box2DBody* body, const LocalAnchor& anchor);
+    // Stores a finite value of at least 0 that differs from field; warns about a value Box2D cannot take.
+    bool acceptSetting(float& field, float value, const char* property) const;
     // Wakes both bodies, so that a changed setting acts on bodies at rest.
     void wakeBodies();
     // Destroys the Box2D joint now or after the step; the user data goes first.
     void releaseJoint();
-    // A pixel offset stored in a local anchor field: ignored within 1e-12 per component.
-    static bool setAnchor(QPointF& stored, bool& set, const QPointF& value);
 
     b2Joint* m_joint = nullptr;
 

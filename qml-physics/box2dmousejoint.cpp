@@ -31,9 +31,8 @@ b2MouseJoint* Box2DMouseJoint::mouseJoint() const
 
 void Box2DMouseJoint::setMaxForce(float force)
 {
-    if (force == m_def.maxForce || !InputCheck::isFiniteNonNegative(kClass, "maxForce", force))
+    if (!acceptSetting(m_def.maxForce, force, "maxForce"))
         return;
-    m_def.maxForce = force;
     if (m_joint)
         mouseJoint()->SetMaxForce(force);
     emit maxForceChanged();
@@ -41,18 +40,16 @@ void Box2DMouseJoint::setMaxForce(float force)
 
 void Box2DMouseJoint::setFrequencyHz(float frequencyHz)
 {
-    if (frequencyHz == m_frequencyHz || !InputCheck::isFiniteNonNegative(kClass, "frequencyHz", frequencyHz))
+    if (!acceptSetting(m_frequencyHz, frequencyHz, "frequencyHz"))
         return;
-    m_frequencyHz = frequencyHz;
     applyStiffness();
     emit frequencyHzChanged();
 }
 
 void Box2DMouseJoint::setDampingRatio(float dampingRatio)
 {
-    if (dampingRatio == m_dampingRatio || !InputCheck::isFiniteNonNegative(kClass, "dampingRatio", dampingRatio))
+    if (!acceptSetting(m_dampingRatio, dampingRatio, "dampingRatio"))
         return;
-    m_dampingRatio = dampingRatio;
     applyStiffness();
     emit dampingRatioChanged();
 }
@@ -88,7 +85,8 @@ void Box2DMouseJoint::setCollisionBody(Box2DBody* body)
 {
     if (bodyA())
         return;
-    connect(this, &Box2DJoint::bodyAChanged, this, &Box2DMouseJoint::collisionBodyChanged, Qt::UniqueConnection);
+    connect(this, &Box2DJoint::bodyAChanged, this, &Box2DMouseJoint::collisionBodyChanged,
+            Qt::UniqueConnection);
     setBodyA(body);
 }
 
@@ -114,7 +112,8 @@ void Box2DMouseJoint::applyStiffness()
         return;
     float stiffness = 0.0f;
     float damping = 0.0f;
-    b2LinearStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, joint->GetBodyA(), joint->GetBodyB());
+    b2LinearStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, joint->GetBodyA(),
+                      joint->GetBodyB());
     joint->SetStiffness(stiffness);
     joint->SetDamping(damping);
     wakeBodies();

@@ -88,21 +88,23 @@ void Box2DPrismaticJoint::setAxis(const QPointF& axis)
 
 QPointF Box2DPrismaticJoint::localAnchorA() const
 {
-    return m_anchorASet ? m_anchorA : PhysicsUnits::toPixels(m_def.localAnchorA);
+    return m_anchorA.read(m_def.localAnchorA);
 }
 
 void Box2DPrismaticJoint::setLocalAnchorA(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorA, m_anchorASet, anchor))
+    if (m_anchorA.write(anchor))
         emit localAnchorAChanged();
 }
 
 void Box2DPrismaticJoint::applyLimits()
 {
     if (m_lowerTranslation > m_upperTranslation) {
-        qWarning("Box2DPrismaticJoint: WARNING: lowerTranslation %g is above upperTranslation %g (pixels); the limits "
+        qWarning("Box2DPrismaticJoint: WARNING: lowerTranslation %g is above upperTranslation %g (pixels); "
+                 "the limits "
                  "wait until they are consistent",
-                 m_lowerTranslation * PhysicsUnits::kPixelsPerMeter, m_upperTranslation * PhysicsUnits::kPixelsPerMeter);
+                 m_lowerTranslation * PhysicsUnits::kPixelsPerMeter,
+                 m_upperTranslation * PhysicsUnits::kPixelsPerMeter);
         return;
     }
     m_def.lowerTranslation = m_lowerTranslation;
@@ -115,7 +117,7 @@ void Box2DPrismaticJoint::createJoint()
 {
     if (refuseSameBody(kClass))
         return;
-    m_def.Initialize(bodyA()->body(), bodyB()->body(), worldAnchor(bodyA(), m_anchorA, m_anchorASet), m_axis);
+    m_def.Initialize(bodyA()->body(), bodyB()->body(), worldAnchor(bodyA(), m_anchorA), m_axis);
     applyLimits();
     createInWorld(m_def);
 }

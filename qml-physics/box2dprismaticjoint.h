@@ -10,8 +10,10 @@
 class Box2DPrismaticJoint : public Box2DJoint
 {
     Q_OBJECT
-    Q_PROPERTY(float lowerTranslation READ lowerTranslation WRITE setLowerTranslation NOTIFY lowerTranslationChanged)
-    Q_PROPERTY(float upperTranslation READ upperTranslation WRITE setUpperTranslation NOTIFY upperTranslationChanged)
+    Q_PROPERTY(
+        float lowerTranslation READ lowerTranslation WRITE setLowerTranslation NOTIFY lowerTranslationChanged)
+    Q_PROPERTY(
+        float upperTranslation READ upperTranslation WRITE setUpperTranslation NOTIFY upperTranslationChanged)
     Q_PROPERTY(float maxMotorForce READ maxMotorForce WRITE setMaxMotorForce NOTIFY maxMotorForceChanged)
     Q_PROPERTY(float motorSpeed READ motorSpeed WRITE setMotorSpeed NOTIFY motorSpeedChanged)
     Q_PROPERTY(bool enableLimit READ enableLimit WRITE setEnableLimit NOTIFY enableLimitChanged)
@@ -63,6 +65,5 @@ private:
     float m_lowerTranslation = 0.0f;
     float m_upperTranslation = 0.0f;
     b2Vec2 m_axis{1.0f, 0.0f};
-    QPointF m_anchorA;
-    bool m_anchorASet = false;
+    LocalAnchor m_anchorA;
 };

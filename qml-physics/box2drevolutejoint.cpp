@@ -79,19 +79,20 @@ void Box2DRevoluteJoint::setEnableMotor(bool enable)
 
 QPointF Box2DRevoluteJoint::localAnchorA() const
 {
-    return m_anchorASet ? m_anchorA : PhysicsUnits::toPixels(m_def.localAnchorA);
+    return m_anchorA.read(m_def.localAnchorA);
 }
 
 void Box2DRevoluteJoint::setLocalAnchorA(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorA, m_anchorASet, anchor))
+    if (m_anchorA.write(anchor))
         emit localAnchorAChanged();
 }
 
 void Box2DRevoluteJoint::applyLimits()
 {
     if (m_lowerAngle > m_upperAngle) {
-        qWarning("Box2DRevoluteJoint: WARNING: lowerAngle %g is above upperAngle %g (radians); the limits wait until "
+        qWarning("Box2DRevoluteJoint: WARNING: lowerAngle %g is above upperAngle %g (radians); the limits "
+                 "wait until "
                  "they are consistent",
                  m_lowerAngle, m_upperAngle);
         return;
@@ -106,7 +107,7 @@ void Box2DRevoluteJoint::createJoint()
 {
     if (refuseSameBody(kClass))
         return;
-    m_def.Initialize(bodyA()->body(), bodyB()->body(), worldAnchor(bodyA(), m_anchorA, m_anchorASet));
+    m_def.Initialize(bodyA()->body(), bodyB()->body(), worldAnchor(bodyA(), m_anchorA));
     applyLimits();
     createInWorld(m_def);
 }

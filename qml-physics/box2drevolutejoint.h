@@ -61,6 +61,5 @@ private:
     b2RevoluteJointDef m_def;
     float m_lowerAngle = 0.0f;
     float m_upperAngle = 0.0f;
-    QPointF m_anchorA;
-    bool m_anchorASet = false;
+    LocalAnchor m_anchorA;
 };

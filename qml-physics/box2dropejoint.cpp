@@ -25,8 +25,9 @@ void Box2DRopeJoint::setMaxLength(float length)
         return;
     m_maxLength = meters;
     if (m_joint) {
-        qWarning("WARNING: Box2DRopeJoint: changing maxLength during the simulation is not supported, because "
-                 "otherwise the joint would react spongy");
+        qWarning(
+            "WARNING: Box2DRopeJoint: changing maxLength during the simulation is not supported, because "
+            "otherwise the joint would react spongy");
         auto* joint = static_cast<b2DistanceJoint*>(m_joint);
         joint->SetMaxLength(meters);
         joint->SetLength(meters);
@@ -36,23 +37,23 @@ void Box2DRopeJoint::setMaxLength(float length)
 
 QPointF Box2DRopeJoint::localAnchorA() const
 {
-    return m_anchorASet ? m_anchorA : PhysicsUnits::toPixels(m_def.localAnchorA);
+    return m_anchorA.read(m_def.localAnchorA);
 }
 
 void Box2DRopeJoint::setLocalAnchorA(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorA, m_anchorASet, anchor))
+    if (m_anchorA.write(anchor))
         emit localAnchorAChanged();
 }
 
 QPointF Box2DRopeJoint::localAnchorB() const
 {
-    return m_anchorBSet ? m_anchorB : PhysicsUnits::toPixels(m_def.localAnchorB);
+    return m_anchorB.read(m_def.localAnchorB);
 }
 
 void Box2DRopeJoint::setLocalAnchorB(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorB, m_anchorBSet, anchor))
+    if (m_anchorB.write(anchor))
         emit localAnchorBChanged();
 }
 
@@ -60,10 +61,10 @@ void Box2DRopeJoint::createJoint()
 {
     if (refuseSameBody(kClass))
         return;
-    if (m_anchorASet)
-        m_def.localAnchorA = bodyA()->body()->GetLocalCenter() + PhysicsUnits::toMeters(m_anchorA);
-    if (m_anchorBSet)
-        m_def.localAnchorB = bodyB()->body()->GetLocalCenter() + PhysicsUnits::toMeters(m_anchorB);
+    if (m_anchorA.set)
+        m_def.localAnchorA = bodyA()->body()->GetLocalCenter() + PhysicsUnits::toMeters(m_anchorA.offset);
+    if (m_anchorB.set)
+        m_def.localAnchorB = bodyB()->body()->GetLocalCenter() + PhysicsUnits::toMeters(m_anchorB.offset);
     // No stiffness and no minimum: slack below the maximum, rigid at it.
     m_def.length = m_maxLength;
     m_def.minLength = 0.0f;

@@ -38,8 +38,6 @@ protected:
 private:
     b2DistanceJointDef m_def;
     float m_maxLength = 0.0f;
-    QPointF m_anchorA;
-    bool m_anchorASet = false;
-    QPointF m_anchorB;
-    bool m_anchorBSet = false;
+    LocalAnchor m_anchorA;
+    LocalAnchor m_anchorB;
 };

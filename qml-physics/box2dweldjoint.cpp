@@ -25,41 +25,39 @@ void Box2DWeldJoint::setReferenceAngle(float angle)
 
 void Box2DWeldJoint::setFrequencyHz(float frequencyHz)
 {
-    if (frequencyHz == m_frequencyHz || !InputCheck::isFiniteNonNegative(kClass, "frequencyHz", frequencyHz))
+    if (!acceptSetting(m_frequencyHz, frequencyHz, "frequencyHz"))
         return;
-    m_frequencyHz = frequencyHz;
     applyStiffness();
     emit frequencyHzChanged();
 }
 
 void Box2DWeldJoint::setDampingRatio(float dampingRatio)
 {
-    if (dampingRatio == m_dampingRatio || !InputCheck::isFiniteNonNegative(kClass, "dampingRatio", dampingRatio))
+    if (!acceptSetting(m_dampingRatio, dampingRatio, "dampingRatio"))
         return;
-    m_dampingRatio = dampingRatio;
     applyStiffness();
     emit dampingRatioChanged();
 }
 
 QPointF Box2DWeldJoint::localAnchorA() const
 {
-    return m_anchorASet ? m_anchorA : PhysicsUnits::toPixels(m_def.localAnchorA);
+    return m_anchorA.read(m_def.localAnchorA);
 }
 
 void Box2DWeldJoint::setLocalAnchorA(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorA, m_anchorASet, anchor))
+    if (m_anchorA.write(anchor))
         emit localAnchorAChanged();
 }
 
 QPointF Box2DWeldJoint::localAnchorB() const
 {
-    return m_anchorBSet ? m_anchorB : PhysicsUnits::toPixels(m_def.localAnchorB);
+    return m_anchorB.read(m_def.localAnchorB);
 }
 
 void Box2DWeldJoint::setLocalAnchorB(const QPointF& anchor)
 {
-    if (setAnchor(m_anchorB, m_anchorBSet, anchor))
+    if (m_anchorB.write(anchor))
         emit localAnchorBChanged();
 }
 
@@ -70,8 +68,8 @@ void Box2DWeldJoint::createJoint()
     b2Body* a = bodyA()->body();
     b2Body* b = bodyB()->body();
     // Both local anchors come from one world point, so the weld holds the bodies where they are.
-    const b2Vec2 anchor = m_anchorASet || !m_anchorBSet ? worldAnchor(bodyA(), m_anchorA, m_anchorASet)
-                                                        : worldAnchor(bodyB(), m_anchorB, true);
+    const b2Vec2 anchor =
+        m_anchorA.set || !m_anchorB.set ? worldAnchor(bodyA(), m_anchorA) : worldAnchor(bodyB(), m_anchorB);
     m_def.Initialize(a, b, anchor);
     if (m_referenceAngleSet)
         m_def.referenceAngle = m_referenceAngle;
@@ -85,7 +83,8 @@ void Box2DWeldJoint::applyStiffness()
         return;
     float stiffness = 0.0f;
     float damping = 0.0f;
-    b2AngularStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, m_joint->GetBodyA(), m_joint->GetBodyB());
+    b2AngularStiffness(stiffness, damping, m_frequencyHz, m_dampingRatio, m_joint->GetBodyA(),
+                       m_joint->GetBodyB());
     auto* joint = static_cast<b2WeldJoint*>(m_joint);
     joint->SetStiffness(stiffness);
     joint->SetDamping(damping);

@@ -110,7 +110,8 @@ void Box2DWorld::componentComplete()
         registerBody(body);
 
     if (root)
-        m_scheduler = qobject_cast<ZanthScheduler*>(root->contextProperty("zanthScheduler").value<QObject*>());
+        m_scheduler =
+            qobject_cast<ZanthScheduler*>(root->contextProperty("zanthScheduler").value<QObject*>());
     if (!m_scheduler) {
         qWarning("Box2DWorld: WARNING: Zanth Scheduler was not found in Context Property!");
         return;
@@ -180,59 +181,51 @@ void Box2DWorld::destroyBody(b2Body* body)
 {
     if (!m_world || !body)
         return;
-    if (isLocked() || m_destroying > 0) {
-        m_deferred.push_back([this, body] {
-            if (hasBody(body))
-                destroyBody(body);
-        });
-        return;
-    }
-    ++m_destroying;
-    m_world->DestroyBody(body);
-    --m_destroying;
-    runDeferred();
+    destroyWhenAllowed([this, body] { return hasBody(body); }, [this, body] { m_world->DestroyBody(body); });
 }
 
 void Box2DWorld::destroyFixture(b2Body* body, b2Fixture* fixture)
 {
     if (!m_world || !body || !fixture)
         return;
-    if (isLocked() || m_destroying > 0) {
-        m_deferred.push_back([this, body, fixture] {
-            if (!hasBody(body))
-                return;
-            for (b2Fixture* f = body->GetFixtureList(); f; f = f->GetNext()) {
-                if (f == fixture) {
-                    destroyFixture(body, fixture);
-                    return;
-                }
-            }
-        });
-        return;
-    }
-    ++m_destroying;
-    body->DestroyFixture(fixture);
-    --m_destroying;
-    runDeferred();
+    const auto exists = [this, body, fixture] {
+        if (!hasBody(body))
+            return false;
+        for (b2Fixture* f = body->GetFixtureList(); f; f = f->GetNext()) {
+            if (f == fixture)
+                return true;
+        }
+        return false;
+    };
+    destroyWhenAllowed(exists, [body, fixture] { body->DestroyFixture(fixture); });
 }
 
 void Box2DWorld::destroyJoint(b2Joint* joint)
 {
     if (!m_world || !joint)
         return;
+    const auto exists = [this, joint] {
+        for (b2Joint* j = m_world->GetJointList(); j; j = j->GetNext()) {
+            if (j == joint)
+                return true;
+        }
+        return false;
+    };
+    destroyWhenAllowed(exists, [this, joint] { m_world->DestroyJoint(joint); });
+}
+
+void Box2DWorld::destroyWhenAllowed(const std::function<bool()>& exists, const std::function<void()>& destroy)
+{
+    // Box2D refuses inside the step; and inside a destruction it still walks what a nested one would free.
     if (isLocked() || m_destroying > 0) {
-        m_deferred.push_back([this, joint] {
-            for (b2Joint* j = m_world->GetJointList(); j; j = j->GetNext()) {
-                if (j == joint) {
-                    destroyJoint(joint);
-                    return;
-                }
-            }
+        m_deferred.push_back([this, exists, destroy] {
+            if (exists())
+                destroyWhenAllowed(exists, destroy);
         });
         return;
     }
     ++m_destroying;
-    m_world->DestroyJoint(joint);
+    destroy();
     --m_destroying;
     runDeferred();
 }
@@ -263,7 +256,8 @@ void Box2DWorld::scheduledUpdate(double dt)
     m_world->Step(float(m_timeScale * dt), m_velocityIterations, m_positionIterations);
     runDeferred();
 
-    // Handlers may destroy contacts (a body turned inactive frees its own): the touching pairs are taken first.
+    // Handlers may destroy contacts (a body turned inactive frees its own): the touching pairs are taken
+    // first.
     std::vector<std::pair<QPointer<Box2DFixture>, QPointer<Box2DFixture>>> touching;
     for (b2Contact* contact = m_world->GetContactList(); contact; contact = contact->GetNext()) {
         if (!contact->IsTouching())

@@ -58,7 +58,8 @@ public:
     QPointF gravity() const { return m_gravity; }
     void setGravity(const QPointF& gravity);
 
-    // The first active body whose shapes contain the point (pixels, y down), in registration order; null if none.
+    // The first active body whose shapes contain the point (pixels, y down), in registration order; null if
+    // none.
     Q_INVOKABLE Box2DBody* bodyAt(const QPointF& point);
 
     // The Box2D world; null until the item is complete.
@@ -99,6 +100,8 @@ private:
     void emitQueuedEvents();
     void runDeferred();
     bool hasBody(b2Body* body) const;
+    // Runs destroy now, or later while exists() holds once Box2D allows it.
+    void destroyWhenAllowed(const std::function<bool()>& exists, const std::function<void()>& destroy);
 
     std::unique_ptr<b2World> m_world;
     std::unique_ptr<ContactListener> m_contactListener;

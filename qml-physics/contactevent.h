@@ -7,7 +7,13 @@ class Box2DFixture;
 // One contact change queued during a physics step, emitted on both fixtures after it.
 struct ContactEvent
 {
-    enum Type { BeginContact = 0, EndContact = 1, PreSolve = 2, PostSolve = 3 };
+    enum Type
+    {
+        BeginContact = 0,
+        EndContact = 1,
+        PreSolve = 2,
+        PostSolve = 3
+    };
 
     int type = BeginContact;
     // Null once the fixture is destroyed: the event is then not emitted.

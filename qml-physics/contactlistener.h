@@ -7,8 +7,8 @@
 #include <vector>
 
 // Box2D's contact callbacks: preSolve goes out to the fixtures at once, inside the step; the other kinds are
-// queued for the world to emit after the step. Contacts of fixtures without a QML fixture (being destroyed) are
-// ignored.
+// queued for the world to emit after the step. Contacts of fixtures without a QML fixture (being destroyed)
+// are ignored.
 class ContactListener : public b2ContactListener
 {
 public:

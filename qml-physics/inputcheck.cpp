@@ -86,8 +86,8 @@ bool isFiniteNonNegative(const char* owner, const char* property, double value)
 bool isSafePolygon(const char* owner, const std::vector<b2Vec2>& points)
 {
     if (points.size() < 3 || points.size() > b2_maxPolygonVertices) {
-        qWarning("%s: WARNING: a polygon needs 3 to %d points, not %d; no shape made", owner, b2_maxPolygonVertices,
-                 int(points.size()));
+        qWarning("%s: WARNING: a polygon needs 3 to %d points, not %d; no shape made", owner,
+                 b2_maxPolygonVertices, int(points.size()));
         return false;
     }
     std::vector<Point> pixels;
@@ -96,7 +96,8 @@ bool isSafePolygon(const char* owner, const std::vector<b2Vec2>& points)
             qWarning("%s: WARNING: a polygon point is not a finite number; no shape made", owner);
             return false;
         }
-        pixels.push_back({double(p.x) * PhysicsUnits::kPixelsPerMeter, double(p.y) * PhysicsUnits::kPixelsPerMeter});
+        pixels.push_back(
+            {double(p.x) * PhysicsUnits::kPixelsPerMeter, double(p.y) * PhysicsUnits::kPixelsPerMeter});
     }
     const std::vector<Point> hull = convexHull(pixels);
     const double width = hull.size() < 3 ? 0.0 : minimumWidth(hull);

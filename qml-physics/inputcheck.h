@@ -15,8 +15,8 @@ constexpr double kMinPolygonWidth = 0.2;
 bool isFinite(const char* owner, const char* property, double value);
 // True for a finite value of at least 0; otherwise warns.
 bool isFiniteNonNegative(const char* owner, const char* property, double value);
-// True when Box2D can make a polygon of the points (metres): 3 to 8 finite points whose convex hull is at least
-// kMinPolygonWidth pixels wide in every direction; otherwise warns and returns false.
+// True when Box2D can make a polygon of the points (metres): 3 to 8 finite points whose convex hull is at
+// least kMinPolygonWidth pixels wide in every direction; otherwise warns and returns false.
 bool isSafePolygon(const char* owner, const std::vector<b2Vec2>& points);
 
 } // namespace InputCheck

@@ -1,5 +1,5 @@
-#include "PhysicsScene.h"
 #include "box2dbody.h"
+#include "PhysicsScene.h"
 
 #include <box2d/b2_body.h>
 #include <box2d/b2_world.h>
@@ -79,7 +79,8 @@ World {
 TEST(Box2DBodyTest, targetDestroyedIsForgotten)
 {
     PhysicsScene scene;
-    scene.load("World { Item { id: entity; objectName: \"entity\" } Body { objectName: \"body\"; target: entity } }");
+    scene.load("World { Item { id: entity; objectName: \"entity\" } Body { objectName: \"body\"; target: "
+               "entity } }");
     auto* body = scene.find<Box2DBody>("body");
     QSignalSpy changed(body, &Box2DBody::targetChanged);
     delete scene.find<QQuickItem>("entity");
@@ -112,7 +113,8 @@ World {
 TEST(Box2DBodyTest, activatingMovesTheItemToTheBodyAtOnce)
 {
     PhysicsScene scene;
-    scene.load("World { Body { objectName: \"body\"; fixtures: Box { width: 16; height: 16; density: 1 } } }");
+    scene.load(
+        "World { Body { objectName: \"body\"; fixtures: Box { width: 16; height: 16; density: 1 } } }");
     auto* body = scene.find<Box2DBody>("body");
     body->setActive(false);
     scene.step(5);
@@ -125,7 +127,8 @@ TEST(Box2DBodyTest, activatingMovesTheItemToTheBodyAtOnce)
 TEST(Box2DBodyTest, inactiveBodyNeitherMovesNorIsFound)
 {
     PhysicsScene scene;
-    scene.load("World { Body { objectName: \"body\"; active: false; fixtures: Box { width: 16; height: 16; density: 1 } } }");
+    scene.load("World { Body { objectName: \"body\"; active: false; fixtures: Box { width: 16; height: 16; "
+               "density: 1 } } }");
     auto* body = scene.find<Box2DBody>("body");
     scene.step(10);
     EXPECT_EQ(body->position(), QPointF(0, 0));

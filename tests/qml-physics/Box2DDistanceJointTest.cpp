@@ -1,12 +1,13 @@
-#include "JointScene.h"
 #include "box2ddistancejoint.h"
+#include "JointScene.h"
 
 #include <box2d/b2_body.h>
 
 TEST(Box2DDistanceJointTest, withoutLengthTheStartingDistanceHolds)
 {
     PhysicsScene scene;
-    scene.load(jointScene("DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball }"));
+    scene.load(
+        jointScene("DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball }"));
     auto* joint = scene.find<Box2DDistanceJoint>("joint");
     EXPECT_FLOAT_EQ(joint->length(), 3.0f);
     for (int i = 0; i < 10; ++i) {
@@ -35,9 +36,10 @@ TEST(Box2DDistanceJointTest, lengthHoldsTheBodiesAtItFromElsewhere)
 TEST(Box2DDistanceJointTest, springSettlesAtItsLength)
 {
     PhysicsScene scene;
-    scene.load(jointScene("DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; length: 64;"
-                          " frequencyHz: 2; dampingRatio: 0.5 }",
-                          "Qt.point(0, 0)"));
+    scene.load(jointScene(
+        "DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; length: 64;"
+        " frequencyHz: 2; dampingRatio: 0.5 }",
+        "Qt.point(0, 0)"));
     auto* boxJoint = static_cast<b2DistanceJoint*>(scene.find<Box2DDistanceJoint>("joint")->joint());
     EXPECT_GT(boxJoint->GetStiffness(), 0.0f);
     EXPECT_GT(boxJoint->GetDamping(), 0.0f);
@@ -51,8 +53,9 @@ TEST(Box2DDistanceJointTest, springSettlesAtItsLength)
 TEST(Box2DDistanceJointTest, liveSettingsBecomeStiffnessAndWakeTheBodies)
 {
     PhysicsScene scene;
-    scene.load(jointScene("DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; length: 96 }",
-                          "Qt.point(0, 0)"));
+    scene.load(jointScene(
+        "DistanceJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; length: 96 }",
+        "Qt.point(0, 0)"));
     auto* joint = scene.find<Box2DDistanceJoint>("joint");
     scene.step(60);
     b2Body* ball = scene.find<Box2DBody>("ball")->body();

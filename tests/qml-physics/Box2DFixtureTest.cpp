@@ -1,6 +1,6 @@
+#include "box2dfixture.h"
 #include "PhysicsScene.h"
 #include "box2dbody.h"
-#include "box2dfixture.h"
 
 #include <box2d/b2_body.h>
 #include <box2d/b2_circle_shape.h>
@@ -71,8 +71,8 @@ TEST(Box2DFixtureTest, circleCentreLiesAtTwiceTheItemPosition)
 TEST(Box2DFixtureTest, polygonPointsAreOffsetByTheItemPosition)
 {
     PhysicsScene scene;
-    b2Fixture* fixture = fixtureOf(
-        scene, "Polygon { objectName: \"shape\"; x: 32; vertices: [Qt.point(0, 0), Qt.point(64, 0), Qt.point(0, 64)] }");
+    b2Fixture* fixture = fixtureOf(scene, "Polygon { objectName: \"shape\"; x: 32; vertices: [Qt.point(0, "
+                                          "0), Qt.point(64, 0), Qt.point(0, 64)] }");
     ASSERT_NE(fixture, nullptr);
     const QList<QPointF> corners = cornersInPixels(fixture);
     EXPECT_EQ(corners.size(), 3);
@@ -96,7 +96,8 @@ TEST(Box2DFixtureTest, degeneratePolygonsAndThinBoxesAreRefusedWithOneWarning)
     const QByteArray cases[] = {
         "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(10, 10), Qt.point(20, 20)] }",
         "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(0.01, 0), Qt.point(0, 0.01)] }",
-        "Polygon { objectName: \"shape\"; vertices: [Qt.point(5, 5), Qt.point(5, 5), Qt.point(5, 5), Qt.point(5, 5)] }",
+        "Polygon { objectName: \"shape\"; vertices: [Qt.point(5, 5), Qt.point(5, 5), Qt.point(5, 5), "
+        "Qt.point(5, 5)] }",
         "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(NaN, 0), Qt.point(0, 10)] }",
         "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(64, 0), \"corner\"] }",
         "Box { objectName: \"shape\"; width: 0.1; height: 32 }",
@@ -113,8 +114,9 @@ TEST(Box2DFixtureTest, narrowButValidShapesAreKept)
     PhysicsScene scene;
     EXPECT_NE(fixtureOf(scene, "Box { objectName: \"shape\"; width: 0.25; height: 32 }"), nullptr);
     PhysicsScene second;
-    EXPECT_NE(fixtureOf(second, "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(0.05, 0), "
-                                "Qt.point(32, 32), Qt.point(0, 32)] }"),
+    EXPECT_NE(fixtureOf(second,
+                        "Polygon { objectName: \"shape\"; vertices: [Qt.point(0, 0), Qt.point(0.05, 0), "
+                        "Qt.point(32, 32), Qt.point(0, 32)] }"),
               nullptr);
 }
 
@@ -140,7 +142,8 @@ TEST(Box2DFixtureTest, materialSettersRefuseWhatBox2DCannotTake)
 TEST(Box2DFixtureTest, liveDensityChangesTheBodyMass)
 {
     PhysicsScene scene;
-    scene.load(R"(World { Body { objectName: "body"; fixtures: Box { objectName: "shape"; width: 32; height: 32; density: 1 } } })");
+    scene.load(
+        R"(World { Body { objectName: "body"; fixtures: Box { objectName: "shape"; width: 32; height: 32; density: 1 } } })");
     b2Body* body = scene.find<Box2DBody>("body")->body();
     EXPECT_FLOAT_EQ(body->GetMass(), 1.0f);
     scene.find<Box2DFixture>("shape")->setDensity(3);
@@ -150,7 +153,8 @@ TEST(Box2DFixtureTest, liveDensityChangesTheBodyMass)
 TEST(Box2DFixtureTest, filterChangesReachTheLiveFixture)
 {
     PhysicsScene scene;
-    b2Fixture* fixture = fixtureOf(scene, "Box { objectName: \"shape\"; categories: Box.Category2 | Box.Category3 }");
+    b2Fixture* fixture =
+        fixtureOf(scene, "Box { objectName: \"shape\"; categories: Box.Category2 | Box.Category3 }");
     ASSERT_NE(fixture, nullptr);
     EXPECT_EQ(fixture->GetFilterData().categoryBits, 6);
     EXPECT_EQ(fixture->GetFilterData().maskBits, 0xFFFF);

@@ -112,9 +112,10 @@ TEST(Box2DJointTest, deletedJointLeavesTheWorld)
 TEST(Box2DJointTest, worldGoingFirstTakesJointsDeclaredInQml)
 {
     PhysicsScene scene;
-    scene.load(QByteArray(kTwoBodies).replace(
-        "gravity: Qt.point(0, 0)",
-        "gravity: Qt.point(0, 0)\n DistanceJoint { objectName: \"joint\"; world: world; bodyA: left; bodyB: right }"));
+    scene.load(
+        QByteArray(kTwoBodies)
+            .replace("gravity: Qt.point(0, 0)", "gravity: Qt.point(0, 0)\n DistanceJoint { objectName: "
+                                                "\"joint\"; world: world; bodyA: left; bodyB: right }"));
     QPointer<Box2DDistanceJoint> joint = scene.find<Box2DDistanceJoint>("joint");
     ASSERT_NE(joint->joint(), nullptr);
     scene.root.reset();

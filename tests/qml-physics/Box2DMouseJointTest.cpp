@@ -1,5 +1,5 @@
-#include "JointScene.h"
 #include "box2dmousejoint.h"
+#include "JointScene.h"
 
 #include <box2d/b2_body.h>
 #include <box2d/b2_world.h>
@@ -57,8 +57,9 @@ TEST(Box2DMouseJointTest, groundBodyGoesWithTheJointHoweverItGoes)
 TEST(Box2DMouseJointTest, collisionBodySetFirstStandsInForTheGround)
 {
     PhysicsScene scene;
-    scene.load(jointScene("MouseJoint { objectName: \"joint\"; world: world; collisionBody: anchor; movingBody: ball;"
-                          " maxForce: 100 }"));
+    scene.load(jointScene(
+        "MouseJoint { objectName: \"joint\"; world: world; collisionBody: anchor; movingBody: ball;"
+        " maxForce: 100 }"));
     auto* joint = scene.find<Box2DMouseJoint>("joint");
     EXPECT_EQ(joint->groundBody(), nullptr);
     EXPECT_EQ(joint->joint()->GetBodyA(), scene.find<Box2DBody>("anchor")->body());

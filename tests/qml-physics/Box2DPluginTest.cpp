@@ -2,8 +2,9 @@
 #include "box2dbody.h"
 
 namespace {
-const char* const kTypes[] = {"World", "Body", "Box", "Circle", "Polygon", "DebugDraw", "DistanceJoint",
-                              "PrismaticJoint", "RevoluteJoint", "MouseJoint", "RopeJoint", "WeldJoint"};
+const char* const kTypes[] = {"World",         "Body",       "Box",           "Circle",
+                              "Polygon",       "DebugDraw",  "DistanceJoint", "PrismaticJoint",
+                              "RevoluteJoint", "MouseJoint", "RopeJoint",     "WeldJoint"};
 
 // Whether every physics type can be created from the given import.
 void expectAllTypes(const QByteArray& import)
@@ -13,7 +14,8 @@ void expectAllTypes(const QByteArray& import)
         QQmlComponent component(&scene.engine);
         component.setData("import QtQuick 2.15\n" + import + "\n" + type + " {}", QUrl());
         std::unique_ptr<QObject> object(component.create());
-        EXPECT_NE(object, nullptr) << import.constData() << " " << type << ": " << component.errorString().toStdString();
+        EXPECT_NE(object, nullptr) << import.constData() << " " << type << ": "
+                                   << component.errorString().toStdString();
     }
 }
 } // namespace

@@ -1,12 +1,13 @@
-#include "JointScene.h"
 #include "box2dprismaticjoint.h"
+#include "JointScene.h"
 
 TEST(Box2DPrismaticJointTest, motorDrivesTheBodyAlongTheAxisUpToTheLimit)
 {
     PhysicsScene scene;
-    scene.load(jointScene("PrismaticJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball;"
-                          " axis: Qt.point(1, 0); enableLimit: true; lowerTranslation: -32; upperTranslation: 32;"
-                          " enableMotor: true; motorSpeed: 2; maxMotorForce: 1000 }"));
+    scene.load(
+        jointScene("PrismaticJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball;"
+                   " axis: Qt.point(1, 0); enableLimit: true; lowerTranslation: -32; upperTranslation: 32;"
+                   " enableMotor: true; motorSpeed: 2; maxMotorForce: 1000 }"));
     auto* joint = scene.find<Box2DPrismaticJoint>("joint");
     EXPECT_FLOAT_EQ(joint->lowerTranslation(), -32.0f);
     EXPECT_FLOAT_EQ(joint->upperTranslation(), 32.0f);

@@ -1,5 +1,5 @@
-#include "JointScene.h"
 #include "box2drevolutejoint.h"
+#include "JointScene.h"
 
 TEST(Box2DRevoluteJointTest, anglesAreWrittenInMultiplesOfPiAndReadInRadians)
 {

@@ -1,9 +1,10 @@
-#include "JointScene.h"
 #include "box2dropejoint.h"
+#include "JointScene.h"
 
 namespace {
-const QByteArray kRope = "RopeJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; maxLength: 128;"
-                         " localAnchorA: Qt.point(0, 0); localAnchorB: Qt.point(0, 0) }";
+const QByteArray kRope =
+    "RopeJoint { objectName: \"joint\"; world: world; bodyA: anchor; bodyB: ball; maxLength: 128;"
+    " localAnchorA: Qt.point(0, 0); localAnchorB: Qt.point(0, 0) }";
 } // namespace
 
 TEST(Box2DRopeJointTest, hangingBodyNeverGoesBeyondTheMaximum)

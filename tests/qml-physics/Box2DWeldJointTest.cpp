@@ -1,5 +1,5 @@
-#include "JointScene.h"
 #include "box2dweldjoint.h"
+#include "JointScene.h"
 
 TEST(Box2DWeldJointTest, bodyWeldedToAStaticBodyStaysWhereItIs)
 {

@@ -39,11 +39,13 @@ public:
     {
         for (const QString& name : names) {
             auto* fixture = scene.find<Box2DFixture>(name.toUtf8());
-            QObject::connect(fixture, &Box2DFixture::beginContact, [this, name](Box2DFixture* other, QPointF normal) {
-                begins.append({name, other->objectName(), normal});
+            QObject::connect(fixture, &Box2DFixture::beginContact,
+                             [this, name](Box2DFixture* other, QPointF normal) {
+                                 begins.append({name, other->objectName(), normal});
+                             });
+            QObject::connect(fixture, &Box2DFixture::endContact, [this, name](Box2DFixture* other) {
+                ends.append({name, other->objectName(), {}});
             });
-            QObject::connect(fixture, &Box2DFixture::endContact,
-                             [this, name](Box2DFixture* other) { ends.append({name, other->objectName(), {}}); });
             QObject::connect(fixture, &Box2DFixture::contactChanged, [this] { ++changes; });
         }
     }
@@ -183,7 +185,8 @@ TEST(Box2DWorldTest, missingSchedulerWarnsAndLeavesTheWorldStill)
     PhysicsScene scene;
     scene.engine.rootContext()->setContextProperty("zanthScheduler", nullptr);
     scene.load("World {}");
-    EXPECT_EQ(warnings(log), QStringList{"Box2DWorld: WARNING: Zanth Scheduler was not found in Context Property!"});
+    EXPECT_EQ(warnings(log),
+              QStringList{"Box2DWorld: WARNING: Zanth Scheduler was not found in Context Property!"});
     EXPECT_FALSE(scene.scheduler.isScheduled(scene.world()));
 }
 
@@ -324,7 +327,8 @@ TEST(Box2DWorldTest, poseTypeAndActiveChangedInPreSolveReachBox2DWhenTheStepRetu
     PhysicsScene second;
     second.load(kBoxDrop);
     auto* secondBox = second.find<Box2DBody>("box");
-    EXPECT_EQ(changeInsidePreSolve(second, [secondBox] { secondBox->setBodyType(Box2DBody::Static); }).size(), 1);
+    EXPECT_EQ(changeInsidePreSolve(second, [secondBox] { secondBox->setBodyType(Box2DBody::Static); }).size(),
+              1);
     EXPECT_EQ(secondBox->body()->GetType(), b2_staticBody);
 
     PhysicsScene third;

@@ -58,7 +58,8 @@ SceneRun runScene(const QByteArray& qml)
     file.close();
     QProcess program;
     program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(qEnvironmentVariable("ZANTH_TEST_PROGRAMS") + "/PhysicsSceneProgram", {file.fileName(), "120"});
+    program.start(qEnvironmentVariable("ZANTH_TEST_PROGRAMS") + "/PhysicsSceneProgram",
+                  {file.fileName(), "120"});
     EXPECT_TRUE(program.waitForFinished(120000));
     SceneRun run;
     run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
@@ -80,7 +81,8 @@ void expectOneWarningAndCleanExit(const QByteArray& qml, const char* what)
     const SceneRun run = runScene(qml);
     EXPECT_EQ(run.exitCode, 0) << what << "\n" << run.output.toStdString();
     EXPECT_EQ(run.warnings.size(), 1) << what << "\n" << run.output.toStdString();
-    EXPECT_FALSE(run.output.contains("Sanitizer") || run.output.contains("runtime error")) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains("Sanitizer") || run.output.contains("runtime error"))
+        << run.output.toStdString();
 }
 } // namespace
 
@@ -95,7 +97,8 @@ TEST(MalformedSceneTest, eachMalformedShapeGivesOneWarningAndAQuietExit)
 {
     const char* const shapes[] = {
         "Polygon { vertices: [Qt.point(0, 0), Qt.point(8, 0)] }",
-        "Polygon { vertices: [Qt.point(0, 0), Qt.point(8, 0), Qt.point(8, 8), Qt.point(6, 10), Qt.point(4, 11),"
+        "Polygon { vertices: [Qt.point(0, 0), Qt.point(8, 0), Qt.point(8, 8), Qt.point(6, 10), Qt.point(4, "
+        "11),"
         " Qt.point(2, 10), Qt.point(0, 8), Qt.point(-1, 6), Qt.point(-1, 3)] }",
         "Polygon { vertices: [Qt.point(0, 0), Qt.point(8, 8), Qt.point(16, 16)] }",
         "Polygon { vertices: [Qt.point(0, 0), Qt.point(0.01, 0), Qt.point(0, 0.01), Qt.point(0.01, 0.01)] }",
@@ -113,7 +116,8 @@ TEST(MalformedSceneTest, eachMalformedShapeGivesOneWarningAndAQuietExit)
 
 TEST(MalformedSceneTest, negativeDensityOnALiveFixtureGivesOneWarning)
 {
-    expectOneWarningAndCleanExit(shapeScene("Circle { id: live; radius: 8 }", "live.density = -1"), "live density");
+    expectOneWarningAndCleanExit(shapeScene("Circle { id: live; radius: 8 }", "live.density = -1"),
+                                 "live density");
 }
 
 TEST(MalformedSceneTest, eachMalformedJointGivesOneWarningAndAQuietExit)
@@ -134,7 +138,8 @@ TEST(MalformedSceneTest, eachWorldChangeFromPreSolveGivesOneWarningAndAQuietExit
         "box.x = 150",
         "box.active = false",
         "box.bodyType = Body.Static",
-        "Qt.createQmlObject('import Box2D 1.0; Body { x: 300; fixtures: Box { width: 8; height: 8 } }', world)",
+        "Qt.createQmlObject('import Box2D 1.0; Body { x: 300; fixtures: Box { width: 8; height: 8 } }', "
+        "world)",
         "var joint = Qt.createQmlObject('import Box2D 1.0; DistanceJoint {}', world);"
         " joint.bodyA = floor; joint.bodyB = box; joint.world = world",
     };
