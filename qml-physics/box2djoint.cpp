@@ -76,6 +76,11 @@ void Box2DJoint::tryCreate()
 {
     if (m_joint || !m_bodyA || !m_bodyB || !m_bodyA->body() || !m_bodyB->body() || !world())
         return;
+    if (m_bodyA->worldItem() != m_worldItem || m_bodyB->worldItem() != m_worldItem) {
+        qWarning("%s: WARNING: bodyA and bodyB must belong to the joint's world; no joint made",
+                 metaObject()->className());
+        return;
+    }
     if (m_worldItem->isLocked()) {
         qWarning("%s: WARNING: created inside preSolve; its Box2D joint is made when the step returns",
                  metaObject()->className());

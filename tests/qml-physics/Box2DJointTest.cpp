@@ -122,6 +122,21 @@ TEST(Box2DJointTest, worldGoingFirstTakesJointsDeclaredInQml)
     EXPECT_TRUE(joint.isNull());
 }
 
+TEST(Box2DJointTest, bodiesOfAnotherWorldAreNotJoined)
+{
+    PhysicsScene scene;
+    scene.load(kTwoBodies);
+    PhysicsScene other;
+    other.load("World {}");
+    MessageLog log;
+    Box2DDistanceJoint joint;
+    joint.setWorld(other.world());
+    joint.setBodyA(scene.find<Box2DBody>("left"));
+    joint.setBodyB(scene.find<Box2DBody>("right"));
+    EXPECT_EQ(joint.joint(), nullptr);
+    EXPECT_EQ(warnings(log).size(), 1);
+}
+
 int main(int argc, char** argv)
 {
     return runPhysicsTests(argc, argv);
