@@ -108,6 +108,8 @@ public:
     float getFrameRate() const { return m_fFrameRate; }
     unsigned int getTotalFrames() const { return m_uTotalFrames; }
     ztDirectorProjection getProjection() const { return m_eProjection; }
+    // Whether the scene being replaced gets cleanup (set by replaceScene and popScene, cleared by pushScene).
+    bool isSendCleanupToScene() const { return m_bSendCleanupToScene; }
 
     ZTEGLView* getOpenGLView() const { return m_pobOpenGLView; }
     // The director owns the view from now on; a different view replaces (and deletes) the current one.
