@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "PinGLDriver.h"
@@ -13,6 +14,9 @@
 #include "platform/ZTTime.h"
 #include "platform/linux/ZTApplication.h"
 #include "platform/linux/ZTEGLView.h"
+
+// Present only in sanitizer builds.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
 
 // The real director drawing into a visible window, stepped by hand: every frame() moves a fake clock on by
 // exactly 1/60 s (kept to the microsecond over any number of frames) and runs one main-loop pass. Pixels
@@ -35,6 +39,7 @@ public:
             return;
         }
         view->makeContextCurrent();
+        checkLeaksBeforeTheDriverGoes();
         m_director->setOpenGLView(view);
         m_director->setProjection(zanth2d::kZTDirectorProjection2D);
     }
@@ -107,6 +112,19 @@ private:
         const int64_t micros = 1000000000LL + std::llround(s_frames * 1000000.0 / 60.0);
         now->tv_sec = micros / 1000000;
         now->tv_usec = micros % 1000000;
+    }
+
+    // Exit handlers run last-registered first: registered after the window's GLFW start, the leak check runs
+    // while the GL driver and its threads are still there (the checker can crash on a driver tearing down).
+    static void checkLeaksBeforeTheDriverGoes()
+    {
+        static const bool registered = [] {
+            if (__lsan_do_leak_check) {
+                std::atexit(__lsan_do_leak_check);
+            }
+            return true;
+        }();
+        (void)registered;
     }
 
     // The driver's first draw compiles code whose buffers it keeps for the process; once it is unloaded the
