@@ -1,16 +1,16 @@
 #pragma once
 
 #include <GL/gl.h>
-#include <dlfcn.h>
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
+#include <stdexcept>
 
 #include "PinGLDriver.h"
 #include "ZTDirector.h"
+#include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "platform/ZTTime.h"
 #include "platform/linux/ZTApplication.h"
 #include "platform/linux/ZTEGLView.h"
@@ -18,56 +18,59 @@
 // Present only in sanitizer builds.
 extern "C" void __lsan_do_leak_check() __attribute__((weak));
 
-// The real director drawing into a visible window, stepped by hand: every frame() moves a fake clock on by
-// exactly 1/60 s (kept to the microsecond over any number of frames) and runs one main-loop pass. Pixels
-// are read back from the last frame shown. Ending the fixture ends the director and frees its scenes.
+// The scene graph's own window for tests that draw whole frames: an application object, a GL view of the
+// given size installed in the director with the 2D projection, and the director's real ending when it
+// goes (which frees the scenes, the view and the autorelease pools). Tests that use it show a window:
+// the build gives them the visible-window lock.
+//
+// Time is the director's fixed frame time: every frame() moves a fake clock on by exactly 1/60 s (kept to
+// the microsecond over any number of frames) before the pass, so actions advance by frames, not by how
+// long drawing takes.
 class DirectorWindow
 {
 public:
-    explicit DirectorWindow(int width = 480, int height = 320, const char* title = "zanth test")
+    explicit DirectorWindow(int width = 320, int height = 240, const char* title = "zanth test window")
     {
-        keepDriverLoaded();
-        if (!zanth2d::ZTApplication::hasSharedApplication()) {
-            static Application application;
-        }
         zanth2d::ZTTime::setClock(&DirectorWindow::clock);
-        m_director = zanth2d::ZTDirector::sharedDirector();
         auto* view = new zanth2d::ZTEGLView();
-        m_ready = view->Create(title, width, height, nullptr);
-        if (!m_ready) {
+        if (!view->Create(title, width, height, nullptr)) {
             delete view;
-            return;
+            zanth2d::ZTTime::setClock(nullptr);
+            throw std::runtime_error("no GL view");
         }
         view->makeContextCurrent();
         checkLeaksBeforeTheDriverGoes();
+        m_director = zanth2d::ZTDirector::sharedDirector();
         m_director->setOpenGLView(view);
         m_director->setProjection(zanth2d::kZTDirectorProjection2D);
     }
 
     ~DirectorWindow()
     {
-        if (m_ready) {
-            m_director->end();
-            m_director->mainLoop();
-        }
+        m_director->end();
+        m_director->mainLoop();
         zanth2d::ZTTime::setClock(nullptr);
     }
 
     DirectorWindow(const DirectorWindow&) = delete;
     DirectorWindow& operator=(const DirectorWindow&) = delete;
 
-    bool ready() const { return m_ready; }
     zanth2d::ZTDirector* director() const { return m_director; }
 
-    // One main-loop pass, 1/60 s after the previous one.
+    // Runs the scene and draws one frame with it.
+    void show(zanth2d::ZTScene* scene)
+    {
+        m_director->runWithScene(scene);
+        frame();
+    }
+
+    // One pass of the director's loop, 1/60 s after the previous one: tick, draw, swap, empty the
+    // autorelease pool.
     void frame()
     {
         ++s_frames;
         m_director->mainLoop();
-        if (!s_driverPinned) {
-            pinGLDriver();
-            s_driverPinned = true;
-        }
+        pinGLDriver();
     }
     void frames(int count)
     {
@@ -76,25 +79,15 @@ public:
         }
     }
 
-    // RGB of one pixel of the frame last shown, origin at the bottom left. The software driver swaps by
-    // copying, so the back buffer still holds that frame.
+    // RGB of a pixel of the last frame, origin at the bottom left. The software driver swaps by copying,
+    // so the back buffer still holds the frame.
     static std::array<int, 3> pixel(int x, int y)
     {
-        unsigned char rgba[4] = {0, 0, 0, 0};
+        unsigned char rgba[4] = {};
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadBuffer(GL_BACK);
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         return {rgba[0], rgba[1], rgba[2]};
-    }
-
-    // RGB of the whole frame last shown, bottom row first.
-    static std::vector<unsigned char> frameRGB(int width, int height)
-    {
-        std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
     }
 
 private:
@@ -127,18 +120,7 @@ private:
         (void)registered;
     }
 
-    // The driver's first draw compiles code whose buffers it keeps for the process; once it is unloaded the
-    // leak checker cannot name the library any more and so cannot suppress it.
-    static void keepDriverLoaded()
-    {
-        for (const char* library :
-             {"swrast_dri.so", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libGLX_mesa.so.0"}) {
-            dlopen(library, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        }
-    }
-
     static inline int64_t s_frames = 0;
-    static inline bool s_driverPinned = false;
+    Application m_application;
     zanth2d::ZTDirector* m_director = nullptr;
-    bool m_ready = false;
 };

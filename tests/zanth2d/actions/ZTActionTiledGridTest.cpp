@@ -41,7 +41,6 @@ class GridActionTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(window.ready());
         scene = ZTScene::node();
         ZTLayerColor* left = ZTLayerColor::layerWithColorWidthHeight(ztColor4B{255, 0, 0, 255}, 240, 320);
         ZTLayerColor* right = ZTLayerColor::layerWithColorWidthHeight(ztColor4B{0, 255, 0, 255}, 240, 320);

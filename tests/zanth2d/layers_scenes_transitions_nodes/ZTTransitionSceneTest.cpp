@@ -77,7 +77,6 @@ class TransitionTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(window.ready());
         red = colourScene(255, 0, 0);
         blue = colourScene(0, 0, 255);
         red->retain();
@@ -374,6 +373,5 @@ TEST_F(TransitionTest, aMissingSceneOrTheRunningSceneGivesNoTransitionAndOneWarn
 TEST(TransitionWithoutRunningScene, givesNoTransitionAndOneWarning)
 {
     DirectorWindow window(64, 64, "no running scene");
-    ASSERT_TRUE(window.ready());
     expectRefusedWithOneWarning([] { return ZTTransitionTurnOffTiles::transitionWithDuration(1, ZTScene::node()); });
 }
