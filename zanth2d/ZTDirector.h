@@ -171,6 +171,8 @@ public:
 
     ztDeviceOrientation getDeviceOrientation() const { return m_eDeviceOrientation; }
     void setDeviceOrientation(ztDeviceOrientation kDeviceOrientation);
+    // Multiplies the device orientation's rotation about the window's centre onto the current matrix.
+    void applyOrientation();
 
     // Drops cached data that nothing uses (bitmap-font configurations, unused textures).
     void purgeCachedData();
@@ -191,7 +193,6 @@ protected:
     void drawScene();
     void calculateDeltaTime();
     void setNextScene();
-    void applyOrientation();
     void showFPS();
     void drawSceneContents();
     // What every frame draws, around its own bookkeeping: clears, switches to a pending scene, draws it

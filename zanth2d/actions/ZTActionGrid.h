@@ -38,6 +38,7 @@ protected:
 class ZTGrid3DAction : public ZTGridAction
 {
 public:
+    // Autoreleased; null (one warning) for a grid size below 1 x 1. duration in seconds.
     static ZTGrid3DAction* actionWithSize(const ztGridSize& gridSize, float duration);
 
     ZTObject* copyWithZone(ZTZone* pZone) override;
@@ -58,6 +59,7 @@ protected:
 class ZTTiledGrid3DAction : public ZTGridAction
 {
 public:
+    // Autoreleased; null (one warning) for a grid size below 1 x 1. duration in seconds.
     static ZTTiledGrid3DAction* actionWithSize(const ztGridSize& gridSize, float duration);
 
     ZTObject* copyWithZone(ZTZone* pZone) override;

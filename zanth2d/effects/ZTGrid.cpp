@@ -218,29 +218,7 @@ void ZTGridBase::set3DProjection()
 
 void ZTGridBase::applyLandscape()
 {
-    ZTDirector* director = ZTDirector::sharedDirector();
-    const ZTSize display = director->getDisplaySizeInPixels();
-    const float w = display.width / 2;
-    const float h = display.height / 2;
-    switch (director->getDeviceOrientation()) {
-    case kZTDeviceOrientationPortraitUpsideDown:
-        glTranslatef(w, h, 0);
-        glRotatef(180, 0, 0, 1);
-        glTranslatef(-w, -h, 0);
-        break;
-    case kZTDeviceOrientationLandscapeLeft:
-        glTranslatef(w, h, 0);
-        glRotatef(-90, 0, 0, 1);
-        glTranslatef(-h, -w, 0);
-        break;
-    case kZTDeviceOrientationLandscapeRight:
-        glTranslatef(w, h, 0);
-        glRotatef(90, 0, 0, 1);
-        glTranslatef(-h, -w, 0);
-        break;
-    default:
-        break;
-    }
+    ZTDirector::sharedDirector()->applyOrientation();
 }
 
 //

@@ -72,9 +72,13 @@ public:
     void setIsTextureFlipped(bool bFlipped);
 
     void beforeDraw() override;
+    // Draws the captured texture through the mesh, under the director's projection and orientation.
     void afterDraw(ZTNode* pTarget) override;
+    // An orthographic projection of the window in pixels and an identity model-view: drawing into the texture.
     void set2DProjection();
+    // A perspective over the display in pixels whose plane z = 0 is the window, seen from the director's eye.
     void set3DProjection();
+    // The director's device orientation, multiplied onto the current matrix.
     void applyLandscape();
 
     // Draws the texture through the current vertices.
