@@ -36,3 +36,15 @@ put("pvr_fuzzer", "a8.pvr", pvr(4, 4, 0x1B, 8, 3))
 put("pvr_fuzzer", "rgb565.pvr", pvr(2, 8, 0x13, 16, 4))
 put("pvr_fuzzer", "rgba.pvr.ccz", b"CCZ!" + struct.pack(">HHII", 0, 2, 0, len(body)) + zlib.compress(body))
 put("pvr_fuzzer", "rgba.pvr.gz", gzip.compress(body))
+
+fnt = (b'info face="Seed" size=16 bold=0 padding=1,2,3,4 spacing=1,1\n'
+       b'common lineHeight=32 base=26 scaleW=64 scaleH=32 pages=1 packed=0\n'
+       b'page id=0 file="atlas.png"\n'
+       b'chars count=2\n'
+       b'char id=65 x=0 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n'
+       b'char id=86 x=8 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n'
+       b'kernings count=1\n'
+       b'kerning first=65 second=86 amount=-2\n')
+put("fnt_fuzzer", "font.fnt", fnt)
+put("fnt_fuzzer", "crlf.fnt", fnt.replace(b"\n", b"\r\n"))
+put("fnt_fuzzer", "pages.fnt", fnt.replace(b"pages=1", b"pages=2") + b'page id=1 file="second.png"\n')
