@@ -1,10 +1,10 @@
 // FNT bitmap-font parser: any bytes must give a configuration or a refusal, never a crash, a read past
 // the data or a leak. Uses a hidden GLFW window when a display is there, so the atlas size is checked
 // against a real largest texture size.
-#include <GLFW/glfw3.h>
 #include <cstddef>
 #include <cstdint>
 
+#include "HiddenGLContext.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "label_nodes/ZTBMFontConfiguration.h"
 
@@ -12,12 +12,7 @@ using namespace zanth2d;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    if (glfwInit()) {
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        if (GLFWwindow* window = glfwCreateWindow(16, 16, "fnt fuzzer", nullptr, nullptr)) {
-            glfwMakeContextCurrent(window);
-        }
-    }
+    makeHiddenGLContextCurrent("fnt fuzzer");
     return 0;
 }
 

@@ -15,6 +15,19 @@ namespace zanth2d {
 
 namespace {
 
+// The length of the UTF-8 sequence a byte starts (1 to 6); 0 for a byte that starts none.
+std::size_t sequenceLength(unsigned char lead)
+{
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    for (unsigned char bit = 0x80; (lead & bit) && length < 7; bit >>= 1) {
+        ++length;
+    }
+    return length >= 2 && length <= 6 ? length : 0;
+}
+
 // UTF-8 into 16-bit code units: a malformed sequence gives 0xFFFF, code points beyond 0xFFFF keep their
 // low 16 bits. A sequence cut short by the end of the text ends the text.
 std::vector<unsigned short> utf16Units(const std::string& text)
@@ -22,41 +35,24 @@ std::vector<unsigned short> utf16Units(const std::string& text)
     std::vector<unsigned short> units;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const unsigned char lead = p[i];
-        std::size_t length = 1;
-        unsigned int code = lead;
-        if (lead >= 0xFC && lead < 0xFE) {
-            length = 6;
-            code = lead & 0x01;
-        } else if (lead >= 0xF8 && lead < 0xFC) {
-            length = 5;
-            code = lead & 0x03;
-        } else if (lead >= 0xF0 && lead < 0xF8) {
-            length = 4;
-            code = lead & 0x07;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            length = 3;
-            code = lead & 0x0F;
-        } else if (lead >= 0xC0 && lead < 0xE0) {
-            length = 2;
-            code = lead & 0x1F;
-        } else if (lead >= 0x80) {
-            code = 0xFFFF;
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t length = sequenceLength(p[i]);
+        if (length == 0) {
+            units.push_back(0xFFFF);
+            ++i;
+            continue;
         }
         if (i + length > size) {
             units.push_back(0xFFFF);
             break;
         }
-        for (std::size_t k = 1; k < length && code != 0xFFFF; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) {
-                code = 0xFFFF;
-            } else {
-                code = (code << 6) | (p[i + k] & 0x3F);
-            }
+        unsigned int code = length == 1 ? p[i] : p[i] & (0x7Fu >> length);
+        bool malformed = false;
+        for (std::size_t k = 1; k < length; ++k) {
+            malformed = malformed || (p[i + k] & 0xC0) != 0x80;
+            code = (code << 6) | (p[i + k] & 0x3F);
         }
-        units.push_back(static_cast<unsigned short>(code & 0xFFFF));
+        units.push_back(malformed ? 0xFFFF : static_cast<unsigned short>(code & 0xFFFF));
         i += length;
     }
     return units;

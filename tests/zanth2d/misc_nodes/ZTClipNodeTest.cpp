@@ -229,12 +229,7 @@ TEST_F(ClipNodeTest, visitLeavesTheStencilStateAsItFoundItAndTheDefaultBlendFunc
     clip->visit();
 
     EXPECT_TRUE(StencilState::current() == before);
-    GLint src = 0;
-    GLint dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_ONE);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(GLTestContext::blendFunction(), (std::array<GLint, 2>{GL_ONE, GL_ONE_MINUS_SRC_ALPHA}));
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_EQ(depthWrites, GL_TRUE);

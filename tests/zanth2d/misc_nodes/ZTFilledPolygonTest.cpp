@@ -204,12 +204,7 @@ TEST_F(FilledPolygonTest, drawingLeavesTheSceneGraphsBlendFunctionWhateverIsStor
     polygon->visit();
     // Half-transparent red drawn with source alpha over black.
     EXPECT_NEAR(SpriteScene::rgb(15, 15)[0], 128, 2);
-    GLint src = 0;
-    GLint dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_ONE);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(GLTestContext::blendFunction(), (std::array<GLint, 2>{GL_ONE, GL_ONE_MINUS_SRC_ALPHA}));
 }
 
 TEST_F(FilledPolygonTest, storedBlendFunctionFollowsTheTexturesAlphaKind)
