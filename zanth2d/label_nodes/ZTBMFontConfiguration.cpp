@@ -114,12 +114,14 @@ bool ZTBMFontConfiguration::initWithFNTData(const char* data, std::size_t size, 
             int pages = 0;
             if (!readValue(line, "lineHeight=", "lineHeight=%u", &lineHeight) ||
                 !readValue(line, "scaleW=", "scaleW=%ld", &scaleW) ||
-                !readValue(line, "scaleH=", "scaleH=%ld", &scaleH) || !readValue(line, "pages=", "pages=%d", &pages)) {
+                !readValue(line, "scaleH=", "scaleH=%ld", &scaleH) ||
+                !readValue(line, "pages=", "pages=%d", &pages)) {
                 state.refusal = "its common line misses lineHeight, scaleW, scaleH or pages";
             } else if (lineHeight > static_cast<unsigned int>(kMaxMetric)) {
                 state.refusal = "its line height is beyond " + std::to_string(kMaxMetric);
             } else if (scaleW > maxTextureSize || scaleH > maxTextureSize) {
-                state.refusal = "its atlas is larger than the largest texture (" + std::to_string(maxTextureSize) + ")";
+                state.refusal =
+                    "its atlas is larger than the largest texture (" + std::to_string(maxTextureSize) + ")";
             } else if (pages != 1) {
                 state.refusal = "it has " + std::to_string(pages) + " pages instead of one";
             } else {
@@ -130,7 +132,8 @@ bool ZTBMFontConfiguration::initWithFNTData(const char* data, std::size_t size, 
             const std::string::size_type equals = line.find('=');
             const std::string::size_type open = line.find('"');
             const std::string::size_type close = open == std::string::npos ? open : line.find('"', open + 1);
-            if (equals == std::string::npos || std::sscanf(line.c_str() + equals + 1, "%d", &id) != 1 || id != 0) {
+            if (equals == std::string::npos || std::sscanf(line.c_str() + equals + 1, "%d", &id) != 1 ||
+                id != 0) {
                 state.refusal = "it has a page other than page 0";
             } else if (close == std::string::npos || close == open + 1) {
                 state.refusal = "its page names no atlas file";
@@ -143,16 +146,17 @@ bool ZTBMFontConfiguration::initWithFNTData(const char* data, std::size_t size, 
             // The glyph count is not needed.
         } else if (startsWith(line, "char")) {
             _BMFontDef def;
-            if (readValue(line, "id=", "id=%u", &def.charID) && readValue(line, "x=", "x=%f", &def.rect.origin.x) &&
+            if (readValue(line, "id=", "id=%u", &def.charID) &&
+                readValue(line, "x=", "x=%f", &def.rect.origin.x) &&
                 readValue(line, "y=", "y=%f", &def.rect.origin.y) &&
                 readValue(line, "width=", "width=%f", &def.rect.size.width) &&
                 readValue(line, "height=", "height=%f", &def.rect.size.height) &&
                 readValue(line, "xoffset=", "xoffset=%d", &def.xOffset) &&
                 readValue(line, "yoffset=", "yoffset=%d", &def.yOffset) &&
-                readValue(line, "xadvance=", "xadvance=%d", &def.xAdvance) && isAtlasCoordinate(def.rect.origin.x) &&
-                isAtlasCoordinate(def.rect.origin.y) && isAtlasCoordinate(def.rect.size.width) &&
-                isAtlasCoordinate(def.rect.size.height) && isMetric(def.xOffset) && isMetric(def.yOffset) &&
-                isMetric(def.xAdvance)) {
+                readValue(line, "xadvance=", "xadvance=%d", &def.xAdvance) &&
+                isAtlasCoordinate(def.rect.origin.x) && isAtlasCoordinate(def.rect.origin.y) &&
+                isAtlasCoordinate(def.rect.size.width) && isAtlasCoordinate(def.rect.size.height) &&
+                isMetric(def.xOffset) && isMetric(def.yOffset) && isMetric(def.xAdvance)) {
                 m_pBitmapFontArray[def.charID] = def;
             } else {
                 ++state.skippedLines;
@@ -163,7 +167,8 @@ bool ZTBMFontConfiguration::initWithFNTData(const char* data, std::size_t size, 
             int first = 0;
             int second = 0;
             int amount = 0;
-            if (readValue(line, "first=", "first=%d", &first) && readValue(line, "second=", "second=%d", &second) &&
+            if (readValue(line, "first=", "first=%d", &first) &&
+                readValue(line, "second=", "second=%d", &second) &&
                 readValue(line, "amount=", "amount=%d", &amount) && isMetric(amount)) {
                 const unsigned int key =
                     (static_cast<unsigned int>(first) << 16) | (static_cast<unsigned int>(second) & 0xFFFFu);
@@ -181,7 +186,8 @@ bool ZTBMFontConfiguration::initWithFNTData(const char* data, std::size_t size, 
         return false;
     }
     if (state.skippedLines > 0) {
-        ZTLog("ZTBMFontConfiguration: WARNING: %d char or kerning lines of %s miss a key or hold absurd values and "
+        ZTLog("ZTBMFontConfiguration: WARNING: %d char or kerning lines of %s miss a key or hold absurd "
+              "values and "
               "were skipped\n",
               state.skippedLines, name);
     }

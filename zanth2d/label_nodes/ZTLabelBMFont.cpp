@@ -180,7 +180,8 @@ void ZTLabelBMFont::createFontChars()
     }
     setContentSizeInPixels(ZTSize(static_cast<float>(longest), static_cast<float>(totalHeight)));
     if (missing > 0) {
-        ZTLog("ZTLabelBMFont: WARNING: the font has no character 0x%04X; %d characters of the text were skipped\n",
+        ZTLog("ZTLabelBMFont: WARNING: the font has no character 0x%04X; %d characters of the text were "
+              "skipped\n",
               static_cast<unsigned int>(firstMissing), missing);
     }
 }

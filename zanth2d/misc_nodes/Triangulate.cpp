@@ -16,7 +16,8 @@ float Triangulate::Area(const std::vector<Vector2d>& contour)
     return area * 0.5f;
 }
 
-bool Triangulate::InsideTriangle(float Ax, float Ay, float Bx, float By, float Cx, float Cy, float Px, float Py)
+bool Triangulate::InsideTriangle(float Ax, float Ay, float Bx, float By, float Cx, float Cy, float Px,
+                                 float Py)
 {
     const float aCrossBP = (Cx - Bx) * (Py - By) - (Cy - By) * (Px - Bx);
     const float cCrossAP = (Bx - Ax) * (Py - Ay) - (By - Ay) * (Px - Ax);
@@ -24,7 +25,8 @@ bool Triangulate::InsideTriangle(float Ax, float Ay, float Bx, float By, float C
     return aCrossBP >= 0.0f && bCrossCP >= 0.0f && cCrossAP >= 0.0f;
 }
 
-bool Triangulate::Snip(const std::vector<Vector2d>& contour, int u, int v, int w, int n, const std::vector<int>& V)
+bool Triangulate::Snip(const std::vector<Vector2d>& contour, int u, int v, int w, int n,
+                       const std::vector<int>& V)
 {
     const Vector2d& a = contour[V[u]];
     const Vector2d& b = contour[V[v]];

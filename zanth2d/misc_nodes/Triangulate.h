@@ -24,9 +24,11 @@ public:
     // Signed area; positive when the points run counter-clockwise.
     static float Area(const std::vector<Vector2d>& contour);
     // Whether P lies inside the counter-clockwise triangle ABC or on its border.
-    static bool InsideTriangle(float Ax, float Ay, float Bx, float By, float Cx, float Cy, float Px, float Py);
+    static bool InsideTriangle(float Ax, float Ay, float Bx, float By, float Cx, float Cy, float Px,
+                               float Py);
     // Whether the corner at V[v] between V[u] and V[w] is an ear of the n points left in V.
-    static bool Snip(const std::vector<Vector2d>& contour, int u, int v, int w, int n, const std::vector<int>& V);
+    static bool Snip(const std::vector<Vector2d>& contour, int u, int v, int w, int n,
+                     const std::vector<int>& V);
 };
 
 } // namespace zanth2d

@@ -52,7 +52,8 @@ struct StencilState
     void restore() const
     {
         glStencilFunc(static_cast<GLenum>(func), ref, static_cast<GLuint>(valueMask));
-        glStencilOp(static_cast<GLenum>(fail), static_cast<GLenum>(depthFail), static_cast<GLenum>(depthPass));
+        glStencilOp(static_cast<GLenum>(fail), static_cast<GLenum>(depthFail),
+                    static_cast<GLenum>(depthPass));
         glStencilMask(static_cast<GLuint>(writeMask));
         if (!enabled) {
             glDisable(GL_STENCIL_TEST);
@@ -84,13 +85,14 @@ int ZTClipNode::getStencilBits()
 void ZTClipNode::setClippingRegion(float x, float y, float width, float height)
 {
     m_tClippingRegion = ZTRect(x, y, std::max(width, 0.0f), std::max(height, 0.0f));
-    const std::vector<ZTPoint> corners = {ZTPoint(x, -y), ZTPoint(x + width, -y), ZTPoint(x + width, -y - height),
-                                          ZTPoint(x, -y - height)};
+    const std::vector<ZTPoint> corners = {ZTPoint(x, -y), ZTPoint(x + width, -y),
+                                          ZTPoint(x + width, -y - height), ZTPoint(x, -y - height)};
     if (m_pStencil) {
         m_pStencil->setPoints(corners);
         return;
     }
-    m_pStencil = ZTFilledPolygon::filledPolygonWithPoints(corners, nullptr, ztColor4F{1, 1, 1, 1}, true, false);
+    m_pStencil =
+        ZTFilledPolygon::filledPolygonWithPoints(corners, nullptr, ztColor4F{1, 1, 1, 1}, true, false);
     m_pStencil->retain();
 }
 
@@ -128,7 +130,8 @@ void ZTClipNode::visit()
     } else if (g_nStencilLayer + 1 >= g_sStencilBits) {
         if (!g_bNestingWarned) {
             g_bNestingWarned = true;
-            ZTLog("Nesting more than %d stencils is not supported. Everything will be drawn without stencil for "
+            ZTLog("Nesting more than %d stencils is not supported. Everything will be drawn without stencil "
+                  "for "
                   "this node and its childs.\n",
                   g_sStencilBits);
         }

@@ -37,8 +37,9 @@ ZTFilledPolygon::~ZTFilledPolygon()
     }
 }
 
-ZTFilledPolygon* ZTFilledPolygon::filledPolygonWithPoints(const std::vector<ZTPoint>& points, ZTTexture2D* texture,
-                                                          const ztColor4F& color, bool fill, bool close)
+ZTFilledPolygon* ZTFilledPolygon::filledPolygonWithPoints(const std::vector<ZTPoint>& points,
+                                                          ZTTexture2D* texture, const ztColor4F& color,
+                                                          bool fill, bool close)
 {
     return ztMakeAutoreleased<ZTFilledPolygon>([&](ZTFilledPolygon* pPolygon) {
         return pPolygon->initWithPoints(points, texture, color, fill, close);
@@ -123,8 +124,8 @@ void ZTFilledPolygon::draw()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(m_tColor.r, m_tColor.g, m_tColor.b, m_tColor.a);
     if (!m_pTexture) {
-        ztDrawPoly(m_areaTrianglePoints.data(), static_cast<unsigned int>(m_areaTrianglePoints.size()), m_bClose,
-                   m_bFill);
+        ztDrawPoly(m_areaTrianglePoints.data(), static_cast<unsigned int>(m_areaTrianglePoints.size()),
+                   m_bClose, m_bFill);
     } else if (!m_textureCoordinates.empty()) {
         // A texture set after the points has no coordinates until the next setPoints: nothing is drawn.
         glDisableClientState(GL_COLOR_ARRAY);

@@ -214,8 +214,8 @@ unsigned char* ZTRenderTexture::readRectangle(int x, int y, int& width, int& hei
     }
     begin();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, static_cast<GLsizei>(potWide), static_cast<GLsizei>(potHigh), GL_RGBA, GL_UNSIGNED_BYTE,
-                 read);
+    glReadPixels(0, 0, static_cast<GLsizei>(potWide), static_cast<GLsizei>(potHigh), GL_RGBA,
+                 GL_UNSIGNED_BYTE, read);
     end();
 
     // GL's rows run bottom up: the top row of the rectangle comes first.
@@ -237,7 +237,8 @@ bool ZTRenderTexture::getUIImageFromBuffer(ZTImage* image, int x, int y, int wid
     if (!pixels) {
         return false;
     }
-    const bool ok = image->initWithImageData(pixels, width * height * 4, ZTImage::kFmtRawData, width, height, 8);
+    const bool ok =
+        image->initWithImageData(pixels, width * height * 4, ZTImage::kFmtRawData, width, height, 8);
     delete[] pixels;
     return ok;
 }

@@ -29,7 +29,8 @@ public:
 
     // Width and height in points. Autoreleased, or null (with a log line) when the context has no
     // framebuffer objects, the size or format is unusable or the framebuffer is incomplete.
-    static ZTRenderTexture* renderTextureWithWidthAndHeight(int width, int height, ZTTexture2DPixelFormat format);
+    static ZTRenderTexture* renderTextureWithWidthAndHeight(int width, int height,
+                                                            ZTTexture2DPixelFormat format);
     static ZTRenderTexture* renderTextureWithWidthAndHeight(int width, int height);
     bool initWithWidthAndHeight(int width, int height, ZTTexture2DPixelFormat format);
 

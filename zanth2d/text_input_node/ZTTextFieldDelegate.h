@@ -18,7 +18,8 @@ public:
         return false;
     }
     // deletedText holds the length bytes of the last character.
-    virtual bool onTextFieldDeleteBackward(ZTTextFieldTTF* /*sender*/, const char* /*deletedText*/, int /*length*/)
+    virtual bool onTextFieldDeleteBackward(ZTTextFieldTTF* /*sender*/, const char* /*deletedText*/,
+                                           int /*length*/)
     {
         return false;
     }

@@ -153,7 +153,8 @@ void ZTTextFieldTTF::insertText(const char* text, int length)
         typed.resize(newline);
     }
     if (!typed.empty()) {
-        if (m_pDelegate && m_pDelegate->onTextFieldInsertText(this, typed.c_str(), static_cast<int>(typed.size()))) {
+        if (m_pDelegate &&
+            m_pDelegate->onTextFieldInsertText(this, typed.c_str(), static_cast<int>(typed.size()))) {
             return;
         }
         m_nCharCount += utf8CharacterCount(typed);

@@ -21,8 +21,10 @@ public:
     // Autoreleased, or null when the label can not be made. dimensions and fontSize in points; a null
     // placeholder keeps it empty.
     static ZTTextFieldTTF* textFieldWithPlaceHolder(const char* placeholder, const ZTSize& dimensions,
-                                                    ZTTextAlignment alignment, const char* fontName, float fontSize);
-    static ZTTextFieldTTF* textFieldWithPlaceHolder(const char* placeholder, const char* fontName, float fontSize);
+                                                    ZTTextAlignment alignment, const char* fontName,
+                                                    float fontSize);
+    static ZTTextFieldTTF* textFieldWithPlaceHolder(const char* placeholder, const char* fontName,
+                                                    float fontSize);
     bool initWithPlaceHolder(const char* placeholder, const ZTSize& dimensions, ZTTextAlignment alignment,
                              const char* fontName, float fontSize);
     bool initWithPlaceHolder(const char* placeholder, const char* fontName, float fontSize);

@@ -18,16 +18,17 @@ using namespace zanth2d;
 namespace {
 
 // Glyphs of 8 x 16 pixels in a 64 x 32 atlas: A red, V green, B blue, e-acute white, side by side.
-const char* const kFnt = "info face=\"Test\" size=16 bold=0 padding=1,2,3,4 spacing=1,1\n"
-                         "common lineHeight=32 base=26 scaleW=64 scaleH=32 pages=1 packed=0\n"
-                         "page id=0 file=\"atlas.png\"\n"
-                         "chars count=4\n"
-                         "char id=65 x=0 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n"
-                         "char id=86 x=8 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n"
-                         "char id=66 x=16 y=0 width=8 height=16 xoffset=0 yoffset=0 xadvance=9 page=0 chnl=0\n"
-                         "char id=233 x=24 y=0 width=8 height=16 xoffset=0 yoffset=0 xadvance=9 page=0 chnl=0\n"
-                         "kernings count=1\n"
-                         "kerning first=65 second=86 amount=-2\n";
+const char* const kFnt =
+    "info face=\"Test\" size=16 bold=0 padding=1,2,3,4 spacing=1,1\n"
+    "common lineHeight=32 base=26 scaleW=64 scaleH=32 pages=1 packed=0\n"
+    "page id=0 file=\"atlas.png\"\n"
+    "chars count=4\n"
+    "char id=65 x=0 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n"
+    "char id=86 x=8 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n"
+    "char id=66 x=16 y=0 width=8 height=16 xoffset=0 yoffset=0 xadvance=9 page=0 chnl=0\n"
+    "char id=233 x=24 y=0 width=8 height=16 xoffset=0 yoffset=0 xadvance=9 page=0 chnl=0\n"
+    "kernings count=1\n"
+    "kerning first=65 second=86 amount=-2\n";
 
 std::string lineCount(const std::string& log)
 {
@@ -109,14 +110,16 @@ TEST_F(LabelBMFontTest, fileGivesGlyphsLineHeightPaddingKerningsAndTheAtlasBesid
     EXPECT_EQ(configuration->kerningAmount(65, 86), -2);
     EXPECT_EQ(configuration->kerningAmount(86, 65), 0);
     char* description = configuration->description();
-    EXPECT_EQ(std::string(description), "<ZTBMFontConfiguration | Kernings:1 | Image = " + m_dir.path("atlas.png") + ">");
+    EXPECT_EQ(std::string(description),
+              "<ZTBMFontConfiguration | Kernings:1 | Image = " + m_dir.path("atlas.png") + ">");
     delete[] description;
 }
 
 TEST_F(LabelBMFontTest, laterDefinitionOfACharacterWins)
 {
     ZTBMFontConfiguration* configuration = nullptr;
-    load(std::string(kFnt) + "char id=65 x=40 y=0 width=4 height=4 xoffset=0 yoffset=0 xadvance=5\n", &configuration);
+    load(std::string(kFnt) + "char id=65 x=40 y=0 width=4 height=4 xoffset=0 yoffset=0 xadvance=5\n",
+         &configuration);
     ASSERT_NE(configuration, nullptr);
     EXPECT_FLOAT_EQ(configuration->fontDefForChar(65)->rect.origin.x, 40);
 }
@@ -264,7 +267,8 @@ TEST_F(LabelBMFontTest, utf8TextFindsItsGlyphsAndMalformedBytesAreSkipped)
     testing::internal::CaptureStdout();
     label->setString("A\xc3");
     label->setString("\xe2\x82");
-    label->setString("\x80\xff" "B");
+    label->setString("\x80\xff"
+                     "B");
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_EQ(lineCount(log), "3 lines: " + log);
     EXPECT_NE(log.find("0xFFFF"), std::string::npos);

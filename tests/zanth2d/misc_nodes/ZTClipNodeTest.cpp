@@ -67,8 +67,9 @@ struct StencilState
     }
     bool operator==(const StencilState& o) const
     {
-        return enabled == o.enabled && func == o.func && ref == o.ref && valueMask == o.valueMask && fail == o.fail &&
-               depthFail == o.depthFail && depthPass == o.depthPass && writeMask == o.writeMask;
+        return enabled == o.enabled && func == o.func && ref == o.ref && valueMask == o.valueMask &&
+               fail == o.fail && depthFail == o.depthFail && depthPass == o.depthPass &&
+               writeMask == o.writeMask;
     }
 };
 
@@ -202,8 +203,9 @@ TEST_F(ClipNodeTest, ninthNestedClipWarnsOnceAndDrawsUnclippedInsideTheEighth)
     root->visit();
     root->visit();
     const std::string log = testing::internal::GetCapturedStdout();
-    const std::string message = "Nesting more than 8 stencils is not supported. Everything will be drawn without "
-                                "stencil for this node and its childs.\n";
+    const std::string message =
+        "Nesting more than 8 stencils is not supported. Everything will be drawn without "
+        "stencil for this node and its childs.\n";
     EXPECT_EQ(log, message);
 
     // The eighth region runs from 35 to 165 points in both directions.
@@ -283,10 +285,7 @@ namespace {
 class StencilProbe : public ZTNode
 {
 public:
-    void draw() override
-    {
-        glReadPixels(100, 150, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, &value);
-    }
+    void draw() override { glReadPixels(100, 150, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, &value); }
     unsigned char value = 0xEE;
 };
 

@@ -59,19 +59,22 @@ protected:
 
 TEST_F(FilledPolygonTest, outlineKeepsThePointsAsGivenAndFillTriangulatesThem)
 {
-    ZTFilledPolygon* outline = ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, false, false);
+    ZTFilledPolygon* outline =
+        ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, false, false);
     ASSERT_EQ(outline->getVertexCount(), 4);
     EXPECT_FLOAT_EQ(outline->getAreaTrianglePoints()[2].x, 10);
     EXPECT_TRUE(outline->getTextureCoordinates().empty());
 
-    ZTFilledPolygon* filled = ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, true, true);
+    ZTFilledPolygon* filled =
+        ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, true, true);
     ASSERT_EQ(filled->getVertexCount(), 6);
     EXPECT_FLOAT_EQ(filled->getAreaTrianglePoints()[0].y, 10);
 }
 
 TEST_F(FilledPolygonTest, changingFillTakesEffectAtTheNextSetPoints)
 {
-    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, false, true);
+    ZTFilledPolygon* polygon =
+        ZTFilledPolygon::filledPolygonWithPoints(rectangle(10, 10), nullptr, kRed, false, true);
     polygon->setFill(true);
     EXPECT_EQ(polygon->getVertexCount(), 4);
     polygon->setPoints(rectangle(10, 10));
@@ -80,8 +83,8 @@ TEST_F(FilledPolygonTest, changingFillTakesEffectAtTheNextSetPoints)
 
 TEST_F(FilledPolygonTest, fewerThanThreePointsFilledGiveNothingToDraw)
 {
-    ZTFilledPolygon* polygon =
-        ZTFilledPolygon::filledPolygonWithPoints({ZTPoint(0, 0), ZTPoint(5, 5)}, quadrantTexture(), kRed, true, true);
+    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints({ZTPoint(0, 0), ZTPoint(5, 5)},
+                                                                        quadrantTexture(), kRed, true, true);
     EXPECT_EQ(polygon->getVertexCount(), 0);
     polygon->setPosition(ZTPoint(10, 10));
     polygon->visit();
@@ -95,16 +98,17 @@ TEST_F(FilledPolygonTest, concavePolygonLeavesItsNotchEmpty)
     ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(u, nullptr, kRed, true, true);
     polygon->setPosition(ZTPoint(30, 30));
     polygon->visit();
-    EXPECT_EQ(SpriteScene::rgb(40, 70), rgb(255, 0, 0));  // left arm
-    EXPECT_EQ(SpriteScene::rgb(80, 70), rgb(255, 0, 0));  // right arm
-    EXPECT_EQ(SpriteScene::rgb(60, 40), rgb(255, 0, 0));  // base
-    EXPECT_EQ(SpriteScene::rgb(60, 70), rgb(0, 0, 0));    // notch
-    EXPECT_EQ(SpriteScene::rgb(95, 70), rgb(0, 0, 0));    // outside
+    EXPECT_EQ(SpriteScene::rgb(40, 70), rgb(255, 0, 0)); // left arm
+    EXPECT_EQ(SpriteScene::rgb(80, 70), rgb(255, 0, 0)); // right arm
+    EXPECT_EQ(SpriteScene::rgb(60, 40), rgb(255, 0, 0)); // base
+    EXPECT_EQ(SpriteScene::rgb(60, 70), rgb(0, 0, 0));   // notch
+    EXPECT_EQ(SpriteScene::rgb(95, 70), rgb(0, 0, 0));   // outside
 }
 
 TEST_F(FilledPolygonTest, openOutlineDrawsNoClosingEdge)
 {
-    const std::vector<ZTPoint> corners = {ZTPoint(20.5f, 20.5f), ZTPoint(80.5f, 20.5f), ZTPoint(80.5f, 80.5f)};
+    const std::vector<ZTPoint> corners = {ZTPoint(20.5f, 20.5f), ZTPoint(80.5f, 20.5f),
+                                          ZTPoint(80.5f, 80.5f)};
     ZTFilledPolygon* open = ZTFilledPolygon::filledPolygonWithPoints(corners, nullptr, kRed, false, false);
     open->visit();
     EXPECT_EQ(SpriteScene::rgb(50, 20), rgb(255, 0, 0));
@@ -122,8 +126,8 @@ TEST_F(FilledPolygonTest, openOutlineDrawsNoClosingEdge)
 
 TEST_F(FilledPolygonTest, textureRepeatsByItsWidthAcrossAndByItsHeightUpwards)
 {
-    ZTFilledPolygon* polygon =
-        ZTFilledPolygon::filledPolygonWithPoints(rectangle(32, 16), quadrantTexture(), ztColor4F{1, 1, 1, 1}, false, true);
+    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(rectangle(32, 16), quadrantTexture(),
+                                                                        ztColor4F{1, 1, 1, 1}, false, true);
     polygon->setPosition(ZTPoint(40, 40));
     polygon->visit();
     // Rows count up from the node's origin: the texture's bottom half first, then its top half.
@@ -140,8 +144,8 @@ TEST_F(FilledPolygonTest, textureRepeatsByItsWidthAcrossAndByItsHeightUpwards)
 
 TEST_F(FilledPolygonTest, textureCoordinatesSpanOneTextureSizeInPoints)
 {
-    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints({ZTPoint(0, 0), ZTPoint(8, 0), ZTPoint(8, 4)},
-                                                                        quadrantTexture(), kRed, false, true);
+    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(
+        {ZTPoint(0, 0), ZTPoint(8, 0), ZTPoint(8, 4)}, quadrantTexture(), kRed, false, true);
     const std::vector<ZTPoint>& points = polygon->getAreaTrianglePoints();
     const std::vector<ZTPoint>& coordinates = polygon->getTextureCoordinates();
     ASSERT_EQ(coordinates.size(), points.size());
@@ -167,8 +171,8 @@ TEST_F(FilledPolygonTest, settingATextureMakesItRepeatWithNearestFiltering)
 
 TEST_F(FilledPolygonTest, textureSetAfterThePointsDrawsNothingUntilTheNextSetPoints)
 {
-    ZTFilledPolygon* polygon =
-        ZTFilledPolygon::filledPolygonWithPoints(rectangle(20, 20), nullptr, ztColor4F{1, 1, 1, 1}, true, true);
+    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(rectangle(20, 20), nullptr,
+                                                                        ztColor4F{1, 1, 1, 1}, true, true);
     polygon->setTexture(quadrantTexture());
     EXPECT_TRUE(polygon->getTextureCoordinates().empty());
     polygon->setPosition(ZTPoint(10, 10));
@@ -183,7 +187,8 @@ TEST_F(FilledPolygonTest, textureSetAfterThePointsDrawsNothingUntilTheNextSetPoi
 TEST_F(FilledPolygonTest, removingTheTextureKeepsTheDrawnPointsUntilTheNextSetPoints)
 {
     ZTTexture2D* texture = quadrantTexture();
-    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(rectangle(20, 20), texture, kRed, false, true);
+    ZTFilledPolygon* polygon =
+        ZTFilledPolygon::filledPolygonWithPoints(rectangle(20, 20), texture, kRed, false, true);
     EXPECT_EQ(texture->retainCount(), 2u);
     polygon->setTexture(nullptr);
     EXPECT_EQ(texture->retainCount(), 1u);
@@ -209,7 +214,8 @@ TEST_F(FilledPolygonTest, drawingLeavesTheSceneGraphsBlendFunctionWhateverIsStor
 
 TEST_F(FilledPolygonTest, storedBlendFunctionFollowsTheTexturesAlphaKind)
 {
-    ZTFilledPolygon* polygon = ZTFilledPolygon::filledPolygonWithPoints(rectangle(8, 8), quadrantTexture(), kRed, false, true);
+    ZTFilledPolygon* polygon =
+        ZTFilledPolygon::filledPolygonWithPoints(rectangle(8, 8), quadrantTexture(), kRed, false, true);
     EXPECT_EQ(polygon->getBlendFunc().src, static_cast<GLenum>(GL_ONE));
     polygon->setTexture(nullptr);
     polygon->updateBlendFunc();

@@ -138,7 +138,8 @@ TEST_F(RenderTextureTest, badRectanglesGiveBackTheFirstArgument)
 
 TEST_F(RenderTextureTest, otherPixelFormatsDrawButDoNotReadBack)
 {
-    ZTRenderTexture* texture = ZTRenderTexture::renderTextureWithWidthAndHeight(16, 16, kZTTexture2DPixelFormat_RGB565);
+    ZTRenderTexture* texture =
+        ZTRenderTexture::renderTextureWithWidthAndHeight(16, 16, kZTTexture2DPixelFormat_RGB565);
     ASSERT_NE(texture, nullptr);
     texture->clear(1, 0, 0, 1);
     testing::internal::CaptureStdout();
@@ -226,7 +227,8 @@ TEST_F(RenderTextureTest, savingWithAFormatWritesIntoTheWriteableFolder)
     ASSERT_TRUE(png.initWithImageFile((ZTFileUtils::getWriteablePath() + "render.png").c_str()));
     EXPECT_EQ(png.getWidth(), 10);
     ZTImage jpg;
-    EXPECT_TRUE(jpg.initWithImageFile((ZTFileUtils::getWriteablePath() + "render.jpg").c_str(), ZTImage::kFmtJpg));
+    EXPECT_TRUE(
+        jpg.initWithImageFile((ZTFileUtils::getWriteablePath() + "render.jpg").c_str(), ZTImage::kFmtJpg));
 }
 
 TEST_F(RenderTextureTest, unsupportedSaveFormatFailsWithOneLogLine)

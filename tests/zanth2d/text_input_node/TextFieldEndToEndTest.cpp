@@ -18,7 +18,8 @@ const VisibleWindowLock g_windowLock;
 
 int charCount(const std::string& text)
 {
-    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 // xdotool reads the text to type in the locale's encoding.
@@ -73,6 +74,7 @@ TEST(TextFieldTyping, keysEditTheTextAndReturnEndsTheEditThroughTheDelegate)
     EXPECT_EQ(program.linesStartingWith("insert "),
               (std::vector<std::string>{"insert [a]", "insert [b]", "insert [\xc3\xa9]", "insert [\\n]"}))
         << program.output();
-    EXPECT_EQ(program.linesStartingWith("delete "), (std::vector<std::string>{"delete [b]", "delete [\xc3\xa9]"}))
+    EXPECT_EQ(program.linesStartingWith("delete "),
+              (std::vector<std::string>{"delete [b]", "delete [\xc3\xa9]"}))
         << program.output();
 }

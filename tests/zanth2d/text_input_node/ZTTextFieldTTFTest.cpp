@@ -225,8 +225,8 @@ TEST_F(TextFieldTest, newPlaceholderShowsAtOnceOnlyWhileTheInputIsEmpty)
 
 TEST_F(TextFieldTest, fieldMadeWithABoxStartsEmptyShowingThePlaceholder)
 {
-    ZTTextFieldTTF* field =
-        ZTTextFieldTTF::textFieldWithPlaceHolder("Your name", ZTSize(200, 40), kZTTextAlignmentLeft, "Arial", 20);
+    ZTTextFieldTTF* field = ZTTextFieldTTF::textFieldWithPlaceHolder("Your name", ZTSize(200, 40),
+                                                                     kZTTextAlignmentLeft, "Arial", 20);
     ASSERT_NE(field, nullptr);
     EXPECT_STREQ(field->getString(), "");
     EXPECT_STREQ(field->ZTLabelTTF::getString(), "Your name");
