@@ -345,12 +345,13 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
     const int winWidth = static_cast<int>(winSize.width);
     const int winHeight = static_cast<int>(winSize.height);
     // Only the part of the rectangle inside the window is read.
-    const QRect inside = QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(with),
-                               static_cast<int>(height))
-                             .intersected(QRect(0, 0, winWidth, winHeight));
+    const QRect inside =
+        QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(with), static_cast<int>(height))
+            .intersected(QRect(0, 0, winWidth, winHeight));
     if (inside.isEmpty())
         return;
-    zanth2d::ZTRenderTexture* texture = zanth2d::ZTRenderTexture::renderTextureWithWidthAndHeight(winWidth, winHeight);
+    zanth2d::ZTRenderTexture* texture =
+        zanth2d::ZTRenderTexture::renderTextureWithWidthAndHeight(winWidth, winHeight);
     if (!texture)
         return;
     texture->begin();

@@ -30,7 +30,8 @@ namespace {
 class PlatformRun : public ProgramRun
 {
 public:
-    explicit PlatformRun(const std::string& title, std::vector<std::string> extra = {}, const char* display = nullptr)
+    explicit PlatformRun(const std::string& title, std::vector<std::string> extra = {},
+                         const char* display = nullptr)
         : ProgramRun("PlatformProgram", title, std::move(extra), display)
     {
     }
