@@ -219,6 +219,18 @@ TEST_F(LabelBMFontTest, glyphsSitByOffsetsAdvancesAndKerning)
     EXPECT_FLOAT_EQ(label->getContentSizeInPixels().width, 19);
 }
 
+TEST_F(LabelBMFontTest, emptyTextGivesALabelWithoutGlyphsThatCanGrow)
+{
+    ZTLabelBMFont* label = ZTLabelBMFont::labelWithString("", m_fnt.c_str());
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->getChildrenCount(), 0u);
+    EXPECT_FLOAT_EQ(label->getContentSizeInPixels().width, 0);
+    label->setString("ABBA");
+    EXPECT_EQ(label->getChildrenCount(), 4u);
+    label->setString(nullptr);
+    EXPECT_STREQ(label->getString(), "");
+}
+
 TEST_F(LabelBMFontTest, secondLineSitsOneLineHeightLower)
 {
     ZTLabelBMFont* label = ZTLabelBMFont::labelWithString("A\nA", m_fnt.c_str());
