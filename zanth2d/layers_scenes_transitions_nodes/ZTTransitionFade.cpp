@@ -1,9 +1,13 @@
 #include "layers_scenes_transitions_nodes/ZTTransitionFade.h"
 
+#include "ZTDirector.h"
 #include "actions/ZTActionInstant.h"
 #include "actions/ZTActionInterval.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "layers_scenes_transitions_nodes/ZTLayerColor.h"
+#include "misc_nodes/ZTRenderTexture.h"
+#include "platform/ZTCommon.h"
+#include "sprite_nodes/ZTSprite.h"
 
 namespace zanth2d {
 
@@ -47,6 +51,72 @@ void ZTTransitionFade::onExit()
 {
     ZTTransitionScene::onExit();
     removeChildByTag(kSceneFade, false);
+}
+
+//
+// ZTTransitionCrossFade
+//
+
+namespace {
+
+// A window-sized render texture centred on the window holding one visit of the scene; null when it
+// cannot be made.
+ZTRenderTexture* pictureOf(ZTScene* scene, const ZTSize& size)
+{
+    ZTRenderTexture* picture =
+        ZTRenderTexture::renderTextureWithWidthAndHeight(static_cast<int>(size.width), static_cast<int>(size.height));
+    if (!picture) {
+        return nullptr;
+    }
+    picture->getSprite()->setAnchorPoint(ZTPoint(0.5f, 0.5f));
+    picture->setPosition(ZTPoint(size.width / 2, size.height / 2));
+    picture->setAnchorPoint(ZTPoint(0.5f, 0.5f));
+    picture->begin();
+    scene->visit();
+    picture->end();
+    return picture;
+}
+
+} // namespace
+
+ZTTransitionCrossFade* ZTTransitionCrossFade::transitionWithDuration(float t, ZTScene* scene)
+{
+    return ztMakeAutoreleased<ZTTransitionCrossFade>(
+        [&](ZTTransitionCrossFade* p) { return p->initWithDuration(t, scene); });
+}
+
+void ZTTransitionCrossFade::draw() {}
+
+void ZTTransitionCrossFade::onEnter()
+{
+    ZTTransitionScene::onEnter();
+    const ZTSize size = ZTDirector::sharedDirector()->getWinSize();
+    ZTRenderTexture* inPicture = pictureOf(m_pInScene, size);
+    ZTRenderTexture* outPicture = pictureOf(m_pOutScene, size);
+    if (!inPicture || !outPicture) {
+        // Without pictures there is nothing to fade: the incoming scene takes over at once.
+        ZTLog("ZTTransitionCrossFade: WARNING: the scenes could not be drawn into textures; no cross fade\n");
+        hideOutShowIn();
+        finish();
+        return;
+    }
+    inPicture->getSprite()->setBlendFunc(ztBlendFunc{GL_ONE, GL_ONE});
+    outPicture->getSprite()->setBlendFunc(ztBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA});
+    inPicture->getSprite()->setOpacity(255);
+    outPicture->getSprite()->setOpacity(255);
+
+    ZTLayerColor* layer = ZTLayerColor::layerWithColor(ztColor4B{0, 0, 0, 0});
+    layer->addChild(inPicture);
+    layer->addChild(outPicture);
+    outPicture->getSprite()->runAction(ZTSequence::actions(
+        ZTFadeTo::actionWithDuration(m_fDuration, 0), hideOutShowInAction(), finishAction(), nullptr));
+    addChild(layer, 2, kSceneFade);
+}
+
+void ZTTransitionCrossFade::onExit()
+{
+    removeChildByTag(kSceneFade, false);
+    ZTTransitionScene::onExit();
 }
 
 } // namespace zanth2d

@@ -28,4 +28,18 @@ protected:
     ztColor4B m_tColor{0, 0, 0, 0};
 };
 
+// Both scenes are drawn once into textures at the start; the outgoing picture then fades out over the
+// incoming one.
+class ZTTransitionCrossFade : public ZTTransitionScene
+{
+public:
+    static ZTTransitionCrossFade* transitionWithDuration(float t, ZTScene* scene);
+
+    // Draws nothing itself: only the layer of the two pictures shows.
+    void draw() override;
+    void onEnter() override;
+    // Also removes the layer of the two pictures.
+    void onExit() override;
+};
+
 } // namespace zanth2d

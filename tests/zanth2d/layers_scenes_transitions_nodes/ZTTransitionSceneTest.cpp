@@ -133,6 +133,23 @@ TEST_F(TransitionTest, fadeOverWhiteCoversTheRedSceneThenUncoversTheBlueOne)
     fade->release();
 }
 
+TEST_F(TransitionTest, crossFadeMixesTheTwoPicturesHalfAndHalfAtHalfTime)
+{
+    auto* crossFade = ZTTransitionCrossFade::transitionWithDuration(2, blue);
+    begin(crossFade);
+    EXPECT_EQ(DirectorWindow::pixel(240, 160), kRed);
+    run(1);
+    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{128, 0, 127}, 8)) << printed(DirectorWindow::pixel(240, 160));
+    EXPECT_TRUE(near(DirectorWindow::pixel(3, 316), RGB{128, 0, 127}, 8)) << printed(DirectorWindow::pixel(3, 316));
+    crossFade->retain();
+    run(1);
+    window.frames(2);
+    EXPECT_EQ(DirectorWindow::pixel(240, 160), kBlue);
+    EXPECT_EQ(window.director()->getRunningScene(), blue);
+    EXPECT_EQ(crossFade->getChildrenCount(), 0u) << "the layer of the pictures is gone";
+    crossFade->release();
+}
+
 TEST_F(TransitionTest, slideInFromTheLeftHasItsBoundaryWhereTheEasedMoveIsAtHalfTime)
 {
     begin(ZTTransitionSlideInL::transitionWithDuration(2, blue));
@@ -230,6 +247,7 @@ TEST_F(TransitionTest, everyKindEndsOnTheIncomingSceneWithoutAGLError)
         {"ZoomFlipAngular",
          [](ZTScene* s) { return ZTTransitionZoomFlipAngular::transitionWithDuration(0.5f, s, kZTOrientationLeftOver); }},
         {"Fade", [](ZTScene* s) { return ZTTransitionFade::transitionWithDuration(0.5f, s); }},
+        {"CrossFade", [](ZTScene* s) { return ZTTransitionCrossFade::transitionWithDuration(0.5f, s); }},
         {"TurnOffTiles", [](ZTScene* s) { return ZTTransitionTurnOffTiles::transitionWithDuration(0.5f, s); }},
         {"SplitCols", [](ZTScene* s) { return ZTTransitionSplitCols::transitionWithDuration(0.5f, s); }},
         {"SplitRows", [](ZTScene* s) { return ZTTransitionSplitRows::transitionWithDuration(0.5f, s); }},
