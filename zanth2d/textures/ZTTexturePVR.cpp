@@ -7,6 +7,7 @@
 
 #include "platform/ZTCommon.h"
 #include "platform/ZTFileUtils.h"
+#include "platform/linux/DesktopWindow.h"
 #include "support/ZTUtils.h"
 #include "support/zip_support/ZipUtils.h"
 
@@ -50,7 +51,7 @@ ZTTexturePVR::ZTTexturePVR() = default;
 
 ZTTexturePVR::~ZTTexturePVR()
 {
-    if (m_uName != 0 && !m_bRetainName) {
+    if (m_uName != 0 && !m_bRetainName && DesktopWindow::hasCurrentContext()) {
         glDeleteTextures(1, &m_uName);
     }
 }
