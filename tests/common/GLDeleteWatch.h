@@ -20,14 +20,16 @@ struct GLDeleteWatch
 
 extern "C" void glDeleteTextures(GLsizei n, const GLuint* textures)
 {
-    static const auto real = reinterpret_cast<void (*)(GLsizei, const GLuint*)>(dlsym(RTLD_NEXT, "glDeleteTextures"));
+    static const auto real =
+        reinterpret_cast<void (*)(GLsizei, const GLuint*)>(dlsym(RTLD_NEXT, "glDeleteTextures"));
     GLDeleteWatch::count(n);
     real(n, textures);
 }
 
 extern "C" void glDeleteBuffers(GLsizei n, const GLuint* buffers)
 {
-    static const auto real = reinterpret_cast<void (*)(GLsizei, const GLuint*)>(dlsym(RTLD_NEXT, "glDeleteBuffers"));
+    static const auto real =
+        reinterpret_cast<void (*)(GLsizei, const GLuint*)>(dlsym(RTLD_NEXT, "glDeleteBuffers"));
     GLDeleteWatch::count(n);
     real(n, buffers);
 }

@@ -214,8 +214,9 @@ TEST(DirectorExitTest, DISABLED_exitWithoutPurge)
 
 TEST(DirectorExitTest, exitWithoutPurgeDeletesGLObjectsBeforeTheContextEnds)
 {
-    const std::string command = "/proc/" + std::to_string(getpid()) +
-                                "/exe --gtest_also_run_disabled_tests --gtest_filter=DirectorExitTest.DISABLED_*";
+    const std::string command =
+        "/proc/" + std::to_string(getpid()) +
+        "/exe --gtest_also_run_disabled_tests --gtest_filter=DirectorExitTest.DISABLED_*";
     FILE* child = popen(command.c_str(), "r");
     ASSERT_NE(child, nullptr);
     std::string output;
