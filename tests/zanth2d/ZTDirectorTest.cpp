@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+#include <sys/time.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "CountedObject.h"
@@ -26,6 +29,31 @@
 #include "textures/ZTTextureAtlas.h"
 
 using namespace zanth2d;
+
+namespace {
+
+// Seconds by which this program's wall clock is stepped, as a time sync or a user would step it.
+int64_t g_wallClockStep = 0;
+
+} // namespace
+
+extern "C" int gettimeofday(struct timeval* __restrict tv, void* __restrict tz) noexcept
+{
+    static const auto real = reinterpret_cast<int (*)(timeval*, void*)>(dlsym(RTLD_NEXT, "gettimeofday"));
+    const int result = real(tv, tz);
+    tv->tv_sec += g_wallClockStep;
+    return result;
+}
+
+extern "C" int clock_gettime(clockid_t clock, struct timespec* tp) noexcept
+{
+    static const auto real = reinterpret_cast<int (*)(clockid_t, timespec*)>(dlsym(RTLD_NEXT, "clock_gettime"));
+    const int result = real(clock, tp);
+    if (clock == CLOCK_REALTIME || clock == CLOCK_REALTIME_COARSE) {
+        tp->tv_sec += g_wallClockStep;
+    }
+    return result;
+}
 
 namespace {
 
@@ -248,6 +276,21 @@ TEST_F(DirectorTest, frameTimeIsMeasuredFromTheStartAndNeverGoesNegative)
     EXPECT_EQ(director->getDeltaTime(), 0.0f);
     frame(0.125);
     EXPECT_FLOAT_EQ(director->getDeltaTime(), 0.125f);
+}
+
+TEST_F(DirectorTest, stepsOfTheWallClockDoNotReachTheFrameTime)
+{
+    ZTTime::setClock(nullptr);
+    director->runWithScene(RecordingScene::create(&log, "s"));
+    director->mainLoop();
+    for (const int64_t step : {3600, 0, -7200}) {
+        g_wallClockStep = step;
+        director->mainLoop();
+        EXPECT_GE(director->getDeltaTime(), 0.0f);
+        EXPECT_LT(director->getDeltaTime(), 1.0f) << "after a step of " << step << " s";
+    }
+    g_wallClockStep = 0;
+    ZTTime::setClock(fakeClock);
 }
 
 TEST_F(DirectorTest, frameRateUpdatesOnlyOnceMoreThanHalfASecondHasPassed)
