@@ -47,7 +47,8 @@ extern "C" int gettimeofday(struct timeval* __restrict tv, void* __restrict tz) 
 
 extern "C" int clock_gettime(clockid_t clock, struct timespec* tp) noexcept
 {
-    static const auto real = reinterpret_cast<int (*)(clockid_t, timespec*)>(dlsym(RTLD_NEXT, "clock_gettime"));
+    static const auto real =
+        reinterpret_cast<int (*)(clockid_t, timespec*)>(dlsym(RTLD_NEXT, "clock_gettime"));
     const int result = real(clock, tp);
     if (clock == CLOCK_REALTIME || clock == CLOCK_REALTIME_COARSE) {
         tp->tv_sec += g_wallClockStep;
