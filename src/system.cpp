@@ -57,6 +57,18 @@ quint32 qt4StringHash(const QString& text)
     }
     return h;
 }
+
+// Plain data of a script value; false, with one warning, for one that contains itself, nests too
+// deeply or holds too many values.
+bool scriptData(const QJSValue& value, QVariant& data)
+{
+    bool success = true;
+    data = ZanthJson::Json::fromScriptValue(value, success);
+    if (!success)
+        qWarning("System: WARNING: a value that contains itself, nests too deeply or holds too many values "
+                 "can't be converted");
+    return success;
+}
 } // namespace
 
 System::System(ZanthApplication* application, QObject* parent)
@@ -168,12 +180,18 @@ QString System::stringifyWithBasePath(const QVariant& data, const QStringList& i
 
 QString System::stringifyWithBasePath(const QJSValue& data, const QStringList& includes, const QString& basePath)
 {
-    return stringifyWithBasePath(ZanthJson::Json::fromScriptValue(data), includes, basePath);
+    QVariant value;
+    if (!scriptData(data, value))
+        return QString();
+    return stringifyWithBasePath(value, includes, basePath);
 }
 
 QString System::stringify(const QJSValue& data, const QStringList& includes, QObject* sourceObject)
 {
-    return stringifyWithBasePath(ZanthJson::Json::fromScriptValue(data), includes, ZanthFileUtils::getBasePath(sourceObject));
+    QVariant value;
+    if (!scriptData(data, value))
+        return QString();
+    return stringifyWithBasePath(value, includes, ZanthFileUtils::getBasePath(sourceObject));
 }
 
 QString System::stringifyObject(QObject* data, const QStringList& includedProperties)
@@ -202,7 +220,9 @@ QVariant System::qobject2qvariant(const QObject* object, const QStringList& incl
 
 QString System::typeOf(const QJSValue& variant)
 {
-    return typeOfVariant(ZanthJson::Json::fromScriptValue(variant));
+    QVariant value;
+    scriptData(variant, value);
+    return typeOfVariant(value);
 }
 
 QString System::typeOfVariant(const QVariant& variant)

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <vector>
 
 namespace ZanthJson {
 
@@ -93,6 +94,108 @@ int hexValue(const QString& text)
     }
     return value;
 }
+
+// Script data is a graph, not a tree: a value may contain itself or share children many times over,
+// and an array's length says nothing about how many elements it really holds. The conversion fails
+// instead of recursing for ever or filling memory with the holes of a sparse array.
+class ScriptConverter
+{
+public:
+    QVariant convert(const QJSValue& value, int depth)
+    {
+        if (failed) {
+            return QVariant();
+        }
+        if (value.isNull() || value.isUndefined()) {
+            return QVariant();
+        }
+        if (value.isBool()) {
+            return value.toBool();
+        }
+        if (value.isNumber()) {
+            return value.toNumber();
+        }
+        if (value.isString()) {
+            return value.toString();
+        }
+        if (value.isQObject() || value.isCallable() || value.isDate() || value.isUrl() || value.isVariant()) {
+            return value.toVariant();
+        }
+        // Points, colours and the like reach script as wrapped values; only plain objects and arrays
+        // are walked here, without letting the script engine convert (and recurse into) them first.
+        if (!value.isArray()) {
+            const QVariant converted = value.toVariant(QJSValue::RetainJSObjects);
+            if (converted.typeId() != qMetaTypeId<QJSValue>()) {
+                return converted;
+            }
+        }
+        if (depth >= kMaxDepth || isAncestor(value)) {
+            failed = true;
+            return QVariant();
+        }
+        ancestors.push_back(value);
+        const QVariant result =
+            value.isArray() ? convertArray(value, depth + 1) : convertObject(value, depth + 1);
+        ancestors.pop_back();
+        return result;
+    }
+
+    bool failed = false;
+
+private:
+    // Enough for any document the engine writes; a script array claiming more fails instead.
+    static constexpr quint32 kMaxValues = 1u << 20;
+
+    // Counts the values the result will hold; false (and failed) once there would be too many.
+    bool spend(quint32 count)
+    {
+        if (count > kMaxValues - spent) {
+            failed = true;
+            return false;
+        }
+        spent += count;
+        return true;
+    }
+
+    bool isAncestor(const QJSValue& value) const
+    {
+        for (const QJSValue& ancestor : ancestors) {
+            if (ancestor.strictlyEquals(value)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QVariant convertArray(const QJSValue& array, int depth)
+    {
+        const quint32 length = array.property(QStringLiteral("length")).toUInt();
+        if (!spend(length)) {
+            return QVariant();
+        }
+        // The length is bounded before the walk, so a sparse array costs no more than a dense one of the
+        // largest size accepted; walking by index is many times faster than by property names.
+        QVariantList list(length);
+        for (quint32 i = 0; i < length && !failed; ++i) {
+            list[i] = convert(array.property(i), depth);
+        }
+        return list;
+    }
+
+    QVariant convertObject(const QJSValue& object, int depth)
+    {
+        QVariantMap map;
+        QJSValueIterator it(object);
+        while (it.hasNext() && !failed && spend(1)) {
+            it.next();
+            map.insert(it.name(), convert(it.value(), depth));
+        }
+        return map;
+    }
+
+    std::vector<QJSValue> ancestors;
+    quint32 spent = 0;
+};
 
 } // namespace
 
@@ -384,7 +487,8 @@ QByteArray Json::serialize(const QVariant& data, bool& success, const QString& b
     const int type = data.typeId();
 
     if (type == qMetaTypeId<QJSValue>()) {
-        return serialize(fromScriptValue(data), success, basePath);
+        const QVariant converted = fromScriptValue(data, success);
+        return success ? serialize(converted, success, basePath) : QByteArray();
     } else if (!data.isValid() || type == QMetaType::Nullptr) {
         str = "null";
     } else if (type == QMetaType::QVariantList || type == QMetaType::QStringList) {
@@ -454,49 +558,31 @@ QByteArray Json::serialize(const QVariant& data, bool& success, const QString& b
 
 QVariant Json::fromScriptValue(const QVariant& value)
 {
+    bool success = true;
+    return fromScriptValue(value, success);
+}
+
+QVariant Json::fromScriptValue(const QVariant& value, bool& success)
+{
+    success = true;
     if (value.typeId() == qMetaTypeId<QJSValue>()) {
-        return fromScriptValue(value.value<QJSValue>());
+        return fromScriptValue(value.value<QJSValue>(), success);
     }
     return value;
 }
 
 QVariant Json::fromScriptValue(const QJSValue& value)
 {
-    if (value.isNull() || value.isUndefined()) {
-        return QVariant();
-    }
-    if (value.isBool()) {
-        return value.toBool();
-    }
-    if (value.isNumber()) {
-        return value.toNumber();
-    }
-    if (value.isString()) {
-        return value.toString();
-    }
-    if (value.isArray()) {
-        QVariantList list;
-        const int length = value.property(QStringLiteral("length")).toInt();
-        for (int i = 0; i < length; ++i) {
-            list.append(fromScriptValue(value.property(i)));
-        }
-        return list;
-    }
-    if (value.isQObject() || value.isCallable() || value.isDate() || value.isUrl() || value.isVariant()) {
-        return value.toVariant();
-    }
-    // Points, colours and the like reach script as wrapped objects; only plain objects become maps.
-    const QVariant converted = value.toVariant();
-    if (converted.typeId() != QMetaType::QVariantMap) {
-        return converted;
-    }
-    QVariantMap map;
-    QJSValueIterator it(value);
-    while (it.hasNext()) {
-        it.next();
-        map.insert(it.name(), fromScriptValue(it.value()));
-    }
-    return map;
+    bool success = true;
+    return fromScriptValue(value, success);
+}
+
+QVariant Json::fromScriptValue(const QJSValue& value, bool& success)
+{
+    ScriptConverter converter;
+    const QVariant result = converter.convert(value, 0);
+    success = !converter.failed;
+    return success ? result : QVariant();
 }
 
 } // namespace ZanthJson

@@ -28,8 +28,12 @@ public:
     // A value handed over from QML JavaScript as plain Qt data: objects become QVariantMap, arrays
     // QVariantList, every number a double (as QML 1 delivered them), null and undefined an invalid variant,
     // points, colours and URLs their Qt types. A variant that holds no script value is returned unchanged.
+    // A value that contains itself, nests deeper than the reader accepts or holds more than about a
+    // million values (holes of sparse arrays included) gives an invalid variant and success false.
     static QVariant fromScriptValue(const QVariant& value);
+    static QVariant fromScriptValue(const QVariant& value, bool& success);
     static QVariant fromScriptValue(const QJSValue& value);
+    static QVariant fromScriptValue(const QJSValue& value, bool& success);
 
 private:
     enum Token {

@@ -109,6 +109,11 @@ bool ZTDirector::init()
 
 ZTDirector::~ZTDirector()
 {
+    // At exit without a purge the view's context is still there (the platform ends after the director):
+    // what is released below deletes its GL objects in it.
+    if (m_pobOpenGLView) {
+        m_pobOpenGLView->makeContextCurrent();
+    }
     ZTGLStack::releaseStack();
     ZT_SAFE_RELEASE(m_pFPSLabel);
     ZT_SAFE_RELEASE(m_pRunningScene);
@@ -513,24 +518,29 @@ void ZTDirector::releaseScenes()
 
 void ZTDirector::purgeDirector()
 {
+    // Scenes, caches and pools delete GL objects as they go: their context must be current, and the view,
+    // which ends the context, goes last.
+    if (m_pobOpenGLView) {
+        m_pobOpenGLView->makeContextCurrent();
+    }
     ZT_SAFE_RELEASE_NULL(m_pFPSLabel);
     resetDirector();
     ZTUserDefault::purgeSharedUserDefault();
     ZTNotificationCenter::purgeNotifCenter();
 
-    if (m_pobOpenGLView) {
-        m_pobOpenGLView->release();
-        m_pobOpenGLView = nullptr;
-    }
-
-    // The rest of the runtime's singletons, the autorelease pools last: releasing what the pools hold may
-    // still reach the others.
+    // The rest of the runtime's singletons, the autorelease pools after them: releasing what the pools
+    // hold may still reach the others.
     ZTTouchDispatcher::purgeSharedDispatcher();
     ZTKeypadDispatcher::purgeSharedDispatcher();
     ZTIMEDispatcher::purgeSharedDispatcher();
     ZTScriptEngineManager::purgeSharedManager();
     ZTPoolManager::purgePoolManager();
     m_bOwnsPool = false;
+
+    if (m_pobOpenGLView) {
+        m_pobOpenGLView->release();
+        m_pobOpenGLView = nullptr;
+    }
 }
 
 void ZTDirector::resetDirector()

@@ -147,7 +147,7 @@ public:
 
     // Ends the director at the next main-loop pass.
     void end();
-    // Stops everything and shuts the runtime's singletons down (the autorelease pools last).
+    // Stops everything and shuts the runtime's singletons down, the autorelease pools and then the view last.
     void purgeDirector();
     // Like purgeDirector, but keeps the view, the frame-rate label, user defaults and notifications.
     void resetDirector();

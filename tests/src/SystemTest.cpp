@@ -180,6 +180,27 @@ TEST(SystemJsonTest, typeNamesFollowTheVariantType)
     EXPECT_EQ(System::typeOfVariant(QVariant::fromValue<QObject*>(nullptr)), "null");
 }
 
+TEST(SystemJsonTest, scriptValueThatContainsItselfFailsWithOneWarning)
+{
+    System system(nullptr, nullptr);
+    QQmlEngine engine;
+    engine.globalObject().setProperty("system", engine.newQObject(&system));
+    engine.setObjectOwnership(&system, QQmlEngine::CppOwnership);
+    MessageLog log;
+    const QJSValue results = engine.evaluate(
+        "var a = {x: 1}; a.self = a; var b = [1]; b.push(b);"
+        "[system.stringify(a), system.stringifyWithBasePath(b), system.typeOf(b), system.stringify({x: [1]})]");
+    ASSERT_FALSE(results.isError()) << results.toString().toStdString();
+    EXPECT_EQ(results.property(0).toString(), "");
+    EXPECT_EQ(results.property(1).toString(), "");
+    EXPECT_EQ(results.property(2).toString(), "null");
+    EXPECT_EQ(results.property(3).toString(), "{ \"x\" : [ 1.0 ] }");
+    EXPECT_EQ(log.lines().count("System: WARNING: a value that contains itself, nests too deeply or holds too many "
+                                "values can't be converted"),
+              3)
+        << log.lines().join('\n').toStdString();
+}
+
 TEST(SystemPauseTest, resumeRestartsOnlyPausedTimersThatStillExist)
 {
     System system(nullptr, nullptr);

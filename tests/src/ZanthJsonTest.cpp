@@ -310,6 +310,87 @@ TEST(ZanthJsonScript, numbersFromScriptAreDoubles)
     EXPECT_EQ(Json::fromScriptValue(QVariant(7)), QVariant(7));
 }
 
+class ZanthJsonScriptGraph : public testing::Test
+{
+protected:
+    QVariant converted(const QString& code, bool* ok)
+    {
+        const QJSValue value = engine.evaluate(code);
+        EXPECT_FALSE(value.isError()) << value.toString().toStdString();
+        bool success = false;
+        const QVariant result = Json::fromScriptValue(value, success);
+        *ok = success;
+        return result;
+    }
+
+    QQmlEngine engine;
+};
+
+TEST_F(ZanthJsonScriptGraph, valueThatContainsItselfFails)
+{
+    bool ok = true;
+    EXPECT_FALSE(converted(QStringLiteral("var a = {x: 1}; a.self = a; a"), &ok).isValid());
+    EXPECT_FALSE(ok);
+    converted(QStringLiteral("var b = [1]; b.push(b); b"), &ok);
+    EXPECT_FALSE(ok);
+    converted(QStringLiteral("var c = {d: {e: [0, {}]}}; c.d.e[1].back = c.d; c"), &ok);
+    EXPECT_FALSE(ok);
+    // The same object twice is a tree, not a cycle.
+    const QVariant shared = converted(QStringLiteral("var s = {v: 2}; ({a: s, b: [s, s]})"), &ok);
+    EXPECT_TRUE(ok);
+    const QVariantMap two{{QStringLiteral("v"), 2.0}};
+    EXPECT_EQ(shared, QVariant(QVariantMap{{QStringLiteral("a"), two}, {QStringLiteral("b"), QVariantList{two, two}}}));
+}
+
+TEST_F(ZanthJsonScriptGraph, nestingIsLimitedLikeTheReader)
+{
+    bool ok = false;
+    const QString nest = QStringLiteral("var n = 1; for (var i = 0; i < %1; ++i) n = i % 2 ? [n] : {k: n}; n");
+    converted(nest.arg(512), &ok);
+    EXPECT_TRUE(ok);
+    converted(nest.arg(513), &ok);
+    EXPECT_FALSE(ok);
+    converted(nest.arg(200000), &ok);
+    EXPECT_FALSE(ok);
+    bool readOk = false;
+    Json::parse(QString(512, QLatin1Char('[')) + QString(512, QLatin1Char(']')), readOk);
+    EXPECT_TRUE(readOk);
+    Json::parse(QString(513, QLatin1Char('[')) + QString(513, QLatin1Char(']')), readOk);
+    EXPECT_FALSE(readOk);
+}
+
+TEST_F(ZanthJsonScriptGraph, sparseArraysKeepTheirHolesAndAreBounded)
+{
+    bool ok = false;
+    const QVariant sparse = converted(QStringLiteral("var a = [1]; a[3] = 't'; a.name = 'x'; a['02'] = 5; a"), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sparse, QVariant(QVariantList{1.0, QVariant(), QVariant(), QStringLiteral("t")}));
+
+    converted(QStringLiteral("var h = [1]; h[30000000] = 1; h"), &ok);
+    EXPECT_FALSE(ok);
+    converted(QStringLiteral("var m = []; m.length = 4294967295; m"), &ok);
+    EXPECT_FALSE(ok);
+    // A few objects that share children still make a huge tree.
+    converted(QStringLiteral("var t = [0]; for (var i = 0; i < 40; ++i) t = [t, t]; t"), &ok);
+    EXPECT_FALSE(ok);
+
+    const QVariant dense = converted(QStringLiteral("var d = []; for (var i = 0; i < 100000; ++i) d.push(i); d"), &ok);
+    EXPECT_TRUE(ok);
+    ASSERT_EQ(dense.toList().size(), 100000);
+    EXPECT_EQ(dense.toList().last(), QVariant(99999.0));
+}
+
+TEST_F(ZanthJsonScriptGraph, writerFailsOnAScriptValueThatCantBeConverted)
+{
+    bool ok = true;
+    const QJSValue cyclic = engine.evaluate(QStringLiteral("var a = [1]; a.push(a); a"));
+    EXPECT_TRUE(Json::serialize(QVariant::fromValue(cyclic), ok).isNull());
+    EXPECT_FALSE(ok);
+    const QJSValue wrapped = engine.evaluate(QStringLiteral("({p: Qt.point(1, 2)})"));
+    EXPECT_EQ(Json::serialize(QVariant::fromValue(wrapped), ok), QByteArray("{ \"p\" : \"1.0, 2.0\" }"));
+    EXPECT_TRUE(ok);
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
 #include "CountedObject.h"
+#include "GLDeleteWatch.h"
+#include "PinGLDriver.h"
 #include "RecordingNode.h"
 #include "ZTDirector.h"
 #include "ZTScheduler.h"
@@ -15,8 +25,36 @@
 #include "layers_scenes_transitions_nodes/ZTTransitionScene.h"
 #include "platform/linux/ZTApplication.h"
 #include "platform/linux/ZTEGLView.h"
+#include "textures/ZTTexture2D.h"
+#include "textures/ZTTextureAtlas.h"
 
 using namespace zanth2d;
+
+namespace {
+
+// Seconds by which this program's wall clock is stepped, as a time sync or a user would step it.
+int64_t g_wallClockStep = 0;
+
+} // namespace
+
+extern "C" int gettimeofday(struct timeval* __restrict tv, void* __restrict tz) noexcept
+{
+    static const auto real = reinterpret_cast<int (*)(timeval*, void*)>(dlsym(RTLD_NEXT, "gettimeofday"));
+    const int result = real(tv, tz);
+    tv->tv_sec += g_wallClockStep;
+    return result;
+}
+
+extern "C" int clock_gettime(clockid_t clock, struct timespec* tp) noexcept
+{
+    static const auto real =
+        reinterpret_cast<int (*)(clockid_t, timespec*)>(dlsym(RTLD_NEXT, "clock_gettime"));
+    const int result = real(clock, tp);
+    if (clock == CLOCK_REALTIME || clock == CLOCK_REALTIME_COARSE) {
+        tp->tv_sec += g_wallClockStep;
+    }
+    return result;
+}
 
 namespace {
 
@@ -46,6 +84,16 @@ public:
     void applicationDidEnterBackground() override {}
     void applicationWillEnterForeground() override {}
 };
+
+// A 2 x 2 texture that lives until the autorelease pool lets it go.
+ZTTexture2D* autoreleasedTexture()
+{
+    const unsigned char pixels[16] = {};
+    auto* texture = new ZTTexture2D();
+    EXPECT_TRUE(texture->initWithData(pixels, kZTTexture2DPixelFormat_RGBA8888, 2, 2, ZTSize(2, 2)));
+    texture->autorelease();
+    return texture;
+}
 
 bool contains(const std::vector<std::string>& log, const std::string& entry)
 {
@@ -145,6 +193,70 @@ TEST_F(DirectorTest, endedDirectorRunsHooksInTheirFixedOrder)
     }
 }
 
+TEST_F(DirectorTest, glObjectsHeldByThePoolsAreDeletedWhileTheirContextIsCurrent)
+{
+    director->runWithScene(RecordingScene::create(&log, "s"));
+    frame(0.1);
+    autoreleasedTexture();
+    ASSERT_NE(ZTTextureAtlas::textureAtlasWithTexture(autoreleasedTexture(), 4), nullptr);
+    glfwMakeContextCurrent(nullptr); // as Qt may leave it between frames
+    GLDeleteWatch::reset();
+
+    director->end();
+    director->mainLoop();
+    EXPECT_EQ(director->getOpenGLView(), nullptr);
+    EXPECT_EQ(GLDeleteWatch::withContext, 4) << "two textures and the atlas's two buffers";
+    EXPECT_EQ(GLDeleteWatch::withoutContext, 0);
+}
+
+TEST_F(DirectorTest, glObjectOutlivingItsContextDeletesNothing)
+{
+    ZTTexture2D* heldElsewhere = autoreleasedTexture();
+    heldElsewhere->retain();
+    director->end();
+    director->mainLoop();
+    GLDeleteWatch::reset();
+
+    heldElsewhere->release();
+    EXPECT_EQ(GLDeleteWatch::withoutContext, 0);
+    EXPECT_EQ(GLDeleteWatch::withContext, 0);
+}
+
+// Run in a process of its own by the next test: the program ends with the director still holding a view
+// and a texture in its pool, and reports the GL deletes that its exit made.
+TEST(DirectorExitTest, DISABLED_exitWithoutPurge)
+{
+    std::atexit([] {
+        std::printf("deletes at exit: %d with context, %d without\n", GLDeleteWatch::withContext,
+                    GLDeleteWatch::withoutContext);
+        std::fflush(stdout);
+    });
+    ZTDirector* director = ZTDirector::sharedDirector();
+    auto* view = new ZTEGLView();
+    ASSERT_TRUE(view->Create("director exit test", 32, 32, nullptr));
+    view->makeContextCurrent();
+    director->setOpenGLView(view);
+    autoreleasedTexture();
+    pinGLDriver();
+    GLDeleteWatch::reset();
+}
+
+TEST(DirectorExitTest, exitWithoutPurgeDeletesGLObjectsBeforeTheContextEnds)
+{
+    const std::string command =
+        "/proc/" + std::to_string(getpid()) +
+        "/exe --gtest_also_run_disabled_tests --gtest_filter=DirectorExitTest.DISABLED_*";
+    FILE* child = popen(command.c_str(), "r");
+    ASSERT_NE(child, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, child)) {
+        output += buffer;
+    }
+    EXPECT_EQ(pclose(child), 0) << output;
+    EXPECT_NE(output.find("deletes at exit: 1 with context, 0 without"), std::string::npos) << output;
+}
+
 // Frame time and rate
 
 TEST_F(DirectorTest, frameTimeIsMeasuredFromTheStartAndNeverGoesNegative)
@@ -165,6 +277,21 @@ TEST_F(DirectorTest, frameTimeIsMeasuredFromTheStartAndNeverGoesNegative)
     EXPECT_EQ(director->getDeltaTime(), 0.0f);
     frame(0.125);
     EXPECT_FLOAT_EQ(director->getDeltaTime(), 0.125f);
+}
+
+TEST_F(DirectorTest, stepsOfTheWallClockDoNotReachTheFrameTime)
+{
+    ZTTime::setClock(nullptr);
+    director->runWithScene(RecordingScene::create(&log, "s"));
+    director->mainLoop();
+    for (const int64_t step : {3600, 0, -7200}) {
+        g_wallClockStep = step;
+        director->mainLoop();
+        EXPECT_GE(director->getDeltaTime(), 0.0f);
+        EXPECT_LT(director->getDeltaTime(), 1.0f) << "after a step of " << step << " s";
+    }
+    g_wallClockStep = 0;
+    ZTTime::setClock(fakeClock);
 }
 
 TEST_F(DirectorTest, frameRateUpdatesOnlyOnceMoreThanHalfASecondHasPassed)

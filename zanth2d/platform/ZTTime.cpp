@@ -1,17 +1,19 @@
 #include "platform/ZTTime.h"
 
-#include <sys/time.h>
+#include <time.h>
 
 namespace zanth2d {
 
 namespace {
 
+// Monotonic: a step of the wall clock (a time sync, the user setting the time) must not become one huge
+// frame time for every animation and emitter.
 void systemClock(zt_timeval* now)
 {
-    timeval tv{};
-    gettimeofday(&tv, nullptr);
-    now->tv_sec = tv.tv_sec;
-    now->tv_usec = tv.tv_usec;
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    now->tv_sec = ts.tv_sec;
+    now->tv_usec = ts.tv_nsec / 1000;
 }
 
 ZTTime::ClockFunction s_clock = systemClock;

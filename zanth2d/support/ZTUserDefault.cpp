@@ -1,13 +1,18 @@
 #include "support/ZTUserDefault.h"
 
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -24,6 +29,71 @@ constexpr const char* kFileName = "UserDefault.xml";
 const xmlChar* xmlText(const char* text)
 {
     return reinterpret_cast<const xmlChar*>(text);
+}
+
+xmlDocPtr newDocument()
+{
+    xmlDocPtr doc = xmlNewDoc(xmlText("1.0"));
+    if (doc) {
+        xmlDocSetRootElement(doc, xmlNewNode(nullptr, xmlText(kRootName)));
+    }
+    return doc;
+}
+
+// A document recovered from a damaged file carries the damage (a wrong encoding, entities dropped after
+// the error) into every write of it: only its keys and texts move into a fresh document.
+xmlDocPtr rebuiltDocument(xmlDocPtr recovered)
+{
+    xmlDocPtr doc = newDocument();
+    if (!doc) {
+        return nullptr;
+    }
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    for (xmlNodePtr node = xmlDocGetRootElement(recovered)->children; node; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE || xmlValidateNameValue(node->name) != 1) {
+            continue;
+        }
+        // An element without content stays empty, so that its key still gives the caller's default.
+        xmlChar* content = node->children ? xmlNodeGetContent(node) : nullptr;
+        xmlNewTextChild(root, nullptr, node->name, content);
+        xmlFree(content);
+    }
+    return doc;
+}
+
+// The whole file, or false with errno set.
+bool readWholeFile(const char* path, std::vector<char>& bytes)
+{
+    std::FILE* fp = std::fopen(path, "rb");
+    if (!fp) {
+        return false;
+    }
+    char buffer[16384];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), fp)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    const bool ok = !std::ferror(fp);
+    const int error = errno;
+    std::fclose(fp);
+    errno = error;
+    return ok;
+}
+
+// Written beside the file and renamed over it: a failed write leaves the previous file as it was.
+bool writeDocument(const std::string& path, xmlDocPtr doc)
+{
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpMemory(doc, &text, &size);
+    if (!text) {
+        return false;
+    }
+    QSaveFile out(QFile::decodeName(path.c_str()));
+    const bool saved = out.open(QIODevice::WriteOnly) &&
+                       out.write(reinterpret_cast<const char*>(text), size) == size && out.commit();
+    xmlFree(text);
+    return saved;
 }
 
 // printf "%f" in the C locale, whatever locale the application set: files stay readable everywhere.
@@ -69,6 +139,7 @@ ZTUserDefault* ZTUserDefault::m_spUserDefault = nullptr;
 std::string* ZTUserDefault::m_spFilePath = nullptr;
 bool ZTUserDefault::m_sbIsFilePathInitialized = false;
 _xmlDoc* ZTUserDefault::m_spDocument = nullptr;
+bool ZTUserDefault::m_sbFileUnreadable = false;
 
 ZTUserDefault::ZTUserDefault() = default;
 
@@ -104,6 +175,7 @@ void ZTUserDefault::purgeSharedUserDefault()
     delete m_spFilePath;
     m_spFilePath = nullptr;
     m_sbIsFilePathInitialized = false;
+    m_sbFileUnreadable = false;
 }
 
 std::string ZTUserDefault::getXMLFilePath()
@@ -122,36 +194,41 @@ void ZTUserDefault::initXMLFilePath()
 
 bool ZTUserDefault::isXMLFileExist()
 {
-    std::FILE* fp = std::fopen(m_spFilePath->c_str(), "r");
-    if (!fp) {
-        return false;
-    }
-    std::fclose(fp);
-    return true;
+    // Only a file that is not there is missing: one that can't be opened now (no permission, no free
+    // descriptor) still holds the user's values and must not be replaced by an empty one.
+    struct stat info;
+    return ::stat(m_spFilePath->c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 bool ZTUserDefault::createXMLFile()
 {
     // A fresh home may have no documents folder yet.
     QDir().mkpath(QFile::decodeName(ZTFileUtils::getWriteablePath().c_str()));
-    xmlDocPtr doc = xmlNewDoc(xmlText("1.0"));
+    xmlDocPtr doc = newDocument();
     if (!doc) {
         return false;
     }
-    xmlDocSetRootElement(doc, xmlNewNode(nullptr, xmlText(kRootName)));
-    const bool saved = xmlSaveFile(m_spFilePath->c_str(), doc) >= 0;
+    const bool saved = writeDocument(*m_spFilePath, doc);
     xmlFreeDoc(doc);
     return saved;
 }
 
 void ZTUserDefault::loadDocument()
 {
+    std::vector<char> bytes;
+    if (!readWholeFile(m_spFilePath->c_str(), bytes)) {
+        ZTLog("ZTUserDefault: WARNING: %s can't be read (%s), it is left untouched\n", m_spFilePath->c_str(),
+              std::strerror(errno));
+        m_sbFileUnreadable = true;
+        m_spDocument = newDocument();
+        return;
+    }
     // libxml2's own error printing is off: a broken file is one log line, and recovery keeps what it can.
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (ctxt) {
-        m_spDocument =
-            xmlCtxtReadFile(ctxt, m_spFilePath->c_str(), "utf-8",
-                            XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NONET);
+        m_spDocument = xmlCtxtReadMemory(
+            ctxt, bytes.data(), static_cast<int>(bytes.size()), m_spFilePath->c_str(), "utf-8",
+            XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NONET);
     }
     const bool wellFormed = ctxt && ctxt->wellFormed;
     xmlFreeParserCtxt(ctxt);
@@ -160,6 +237,9 @@ void ZTUserDefault::loadDocument()
         if (!wellFormed) {
             ZTLog("ZTUserDefault: WARNING: %s is malformed, only the values before the damage are kept\n",
                   m_spFilePath->c_str());
+            xmlDocPtr recovered = m_spDocument;
+            m_spDocument = rebuiltDocument(recovered);
+            xmlFreeDoc(recovered);
         }
         return;
     }
@@ -168,13 +248,15 @@ void ZTUserDefault::loadDocument()
     if (m_spDocument) {
         xmlFreeDoc(m_spDocument);
     }
-    m_spDocument = xmlNewDoc(xmlText("1.0"));
-    xmlDocSetRootElement(m_spDocument, xmlNewNode(nullptr, xmlText(kRootName)));
+    m_spDocument = newDocument();
 }
 
 void ZTUserDefault::saveDocument()
 {
-    if (xmlSaveFile(m_spFilePath->c_str(), m_spDocument) < 0) {
+    if (m_sbFileUnreadable) {
+        return;
+    }
+    if (!writeDocument(*m_spFilePath, m_spDocument)) {
         ZTLog("ZTUserDefault: WARNING: could not write %s\n", m_spFilePath->c_str());
     }
 }

@@ -9,7 +9,7 @@ namespace zanth2d {
 
 // Key-value store in "UserDefault.xml" under the writeable folder: one child element of
 // "userDefaultRoot" per key, its text the value. Setters change the document in memory; flush() or
-// purgeSharedUserDefault() writes it. Keys must be valid XML element names.
+// purgeSharedUserDefault() writes it, replacing the file in one step. Keys must be valid XML element names.
 class ZTUserDefault
 {
 public:
@@ -55,6 +55,8 @@ private:
     static std::string* m_spFilePath;
     static bool m_sbIsFilePathInitialized;
     static _xmlDoc* m_spDocument;
+    // The file exists but could not be read: it is never written, so the values in it are not lost.
+    static bool m_sbFileUnreadable;
 };
 
 } // namespace zanth2d

@@ -11,6 +11,7 @@
 #include "ZTConfiguration.h"
 #include "ZTMacros.h"
 #include "platform/ZTImage.h"
+#include "platform/linux/DesktopWindow.h"
 #include "support/ZTUtils.h"
 #include "textures/ZTTexturePVR.h"
 
@@ -97,7 +98,7 @@ ZTTexture2D::ZTTexture2D() = default;
 
 ZTTexture2D::~ZTTexture2D()
 {
-    if (m_uName) {
+    if (m_uName && DesktopWindow::hasCurrentContext()) {
         glDeleteTextures(1, &m_uName);
     }
 }

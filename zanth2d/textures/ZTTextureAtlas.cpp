@@ -9,6 +9,7 @@
 #include "ZTMacros.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
+#include "platform/linux/DesktopWindow.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
 
@@ -27,7 +28,7 @@ static_assert(kQuadBytes == 96, "a quad is uploaded as 96 packed bytes");
 ZTTextureAtlas::~ZTTextureAtlas()
 {
     releaseStorage();
-    if (m_pBuffersVBO[0] || m_pBuffersVBO[1]) {
+    if ((m_pBuffersVBO[0] || m_pBuffersVBO[1]) && DesktopWindow::hasCurrentContext()) {
         glDeleteBuffers(2, m_pBuffersVBO);
     }
     ZT_SAFE_RELEASE(m_pTexture);

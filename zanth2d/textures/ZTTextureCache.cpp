@@ -151,10 +151,41 @@ ZTTexture2D* ZTTextureCache::store(ZTTexture2D* texture, const std::string& key)
     return texture;
 }
 
+void ZTTextureCache::rememberPath(const char* path, ZTTexture2D* texture, float scaleFactor)
+{
+    // Callers name a handful of files; a flood of different spellings must not grow without end.
+    constexpr size_t kMaxSeenPaths = 4096;
+    const auto seen = m_seenPaths.find(std::string_view(path));
+    if (seen != m_seenPaths.end()) {
+        seen->second.texture = texture;
+        seen->second.scaleFactor = scaleFactor;
+        return;
+    }
+    if (m_seenPaths.size() >= kMaxSeenPaths) {
+        m_seenPaths.clear();
+    }
+    auto text = std::make_unique<std::string>(path);
+    const std::string_view view = *text;
+    m_seenPaths.emplace(view, SeenPath{std::move(text), texture, scaleFactor});
+}
+
 ZTTexture2D* ZTTextureCache::addImage(const char* path)
 {
     ZTAssert(path != nullptr, "path != __null");
-    std::string key = keyFor(path);
+    const float scaleFactor = ZTDirector::sharedDirector()->getContentScaleFactor();
+    const auto seen = m_seenPaths.find(std::string_view(path));
+    if (seen != m_seenPaths.end() && seen->second.scaleFactor == scaleFactor) {
+        return seen->second.texture;
+    }
+    ZTTexture2D* texture = addImageForKey(path, keyFor(path));
+    if (texture) {
+        rememberPath(path, texture, scaleFactor);
+    }
+    return texture;
+}
+
+ZTTexture2D* ZTTextureCache::addImageForKey(const char* path, const std::string& key)
+{
     if (ZTTexture2D* cached = m_pTextures->objectForKey(key)) {
         return cached;
     }
@@ -229,6 +260,7 @@ ZTTexture2D* ZTTextureCache::textureForKey(const char* key)
 
 void ZTTextureCache::removeAllTextures()
 {
+    m_seenPaths.clear();
     m_pTextures->removeAllObjects();
 }
 
@@ -237,6 +269,7 @@ void ZTTextureCache::removeUnusedTextures()
     for (const std::string& key : m_pTextures->allKeys()) {
         ZTTexture2D* texture = m_pTextures->objectForKey(key);
         if (texture && texture->retainCount() == 1) {
+            m_seenPaths.clear();
             m_pTextures->removeObjectForKey(key);
         }
     }
@@ -247,6 +280,7 @@ void ZTTextureCache::removeTexture(ZTTexture2D* texture)
     if (!texture) {
         return;
     }
+    m_seenPaths.clear();
     for (const std::string& key : m_pTextures->allKeysForObject(texture)) {
         m_pTextures->removeObjectForKey(key);
     }
@@ -255,6 +289,7 @@ void ZTTextureCache::removeTexture(ZTTexture2D* texture)
 void ZTTextureCache::removeTextureForKey(const char* textureKeyName)
 {
     if (textureKeyName) {
+        m_seenPaths.clear();
         m_pTextures->removeObjectForKey(ZTFileUtils::fullPathFromRelativePath(textureKeyName));
     }
 }

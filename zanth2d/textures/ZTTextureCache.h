@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "cocoa/ZTMutableDictionary.h"
 #include "cocoa/ZTObject.h"
@@ -28,7 +30,8 @@ public:
 
     // The cached or new texture of an image file (".pvr" anywhere in the name: PVR; ".jpg"/".jpeg":
     // JPEG; anything else PNG). Null when the file cannot be read, decoded or uploaded; nothing is cached
-    // then.
+    // then. A path spelt as in an earlier call that found its texture is answered from memory, without
+    // resolving it again: one hash look-up, no system call, no allocation.
     ZTTexture2D* addImage(const char* path);
     // The cached or new texture of a PVR file; the key is not resolved to a full path.
     ZTTexture2D* addPVRImage(const char* path);
@@ -62,11 +65,24 @@ public:
 
 private:
     static std::string keyFor(const char* path);
+    ZTTexture2D* addImageForKey(const char* path, const std::string& key);
     ZTTexture2D* store(ZTTexture2D* texture, const std::string& key);
+    void rememberPath(const char* path, ZTTexture2D* texture, float scaleFactor);
+
+    // A path as a caller spelt it, the texture it led to and the content scale factor it was resolved at
+    // (which decides whether "-hd" is dropped). The text lives on the heap, so the map's key can view it.
+    struct SeenPath
+    {
+        std::unique_ptr<std::string> text;
+        ZTTexture2D* texture;
+        float scaleFactor;
+    };
 
     struct AsyncLoader;
 
     ZTMutableDictionary<std::string, ZTTexture2D*>* m_pTextures;
+    // Not owning: emptied whenever a texture leaves the dictionary.
+    std::unordered_map<std::string_view, SeenPath> m_seenPaths;
     std::unique_ptr<AsyncLoader> m_pLoader; // made by the first addImageAsync
 };
 

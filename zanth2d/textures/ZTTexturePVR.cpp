@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "ZTConfiguration.h"
 #include "platform/ZTCommon.h"
 #include "platform/ZTFileUtils.h"
+#include "platform/linux/DesktopWindow.h"
 #include "support/ZTUtils.h"
 #include "support/zip_support/ZipUtils.h"
 
@@ -50,7 +52,7 @@ ZTTexturePVR::ZTTexturePVR() = default;
 
 ZTTexturePVR::~ZTTexturePVR()
 {
-    if (m_uName != 0 && !m_bRetainName) {
+    if (m_uName != 0 && !m_bRetainName && DesktopWindow::hasCurrentContext()) {
         glDeleteTextures(1, &m_uName);
     }
 }
@@ -109,6 +111,14 @@ bool ZTTexturePVR::unpackPVRData(const unsigned char* data, unsigned long length
     uint32_t dataLength = littleEndian32(data + 20);
     uint32_t alphaMask = littleEndian32(data + 40);
     if (width == 0 || height == 0 || ztNextPOT(width) != width || ztNextPOT(height) != height) {
+        return false;
+    }
+    // Before any level size is multiplied out: width x height x bytes can wrap for absurd sizes.
+    const uint32_t largest =
+        static_cast<uint32_t>(std::max(ZTConfiguration::sharedConfiguration()->getMaxTextureSize(), 0));
+    if (width > largest || height > largest) {
+        ZTLog("ZTTexturePVR: WARNING: %u x %u is above the largest texture size (%u)\n", width, height,
+              largest);
         return false;
     }
     const unsigned int type = flags & 0xFF;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +8,12 @@
 #include <sstream>
 #include <string>
 
+#include <dirent.h>
+#include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "support/ZTUserDefault.h"
 
@@ -46,6 +52,30 @@ int readIntegerInNewProcess(const char* key, int expected)
 {
     const std::string command = "'" + g_selfPath + "' --read-integer " + key + " " + std::to_string(expected);
     return std::system(command.c_str());
+}
+
+int filesIn(const std::string& folder)
+{
+    int count = 0;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            count += entry->d_name[0] != '.' ? 1 : 0;
+        }
+        closedir(dir);
+    }
+    return count;
+}
+
+// Root reads and writes files whatever their mode; without these two capabilities it obeys the mode too.
+void ignoreFileModes(bool ignore)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    syscall(SYS_capget, &header, data);
+    const unsigned int bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    data[0].effective =
+        ignore ? (data[0].effective | (data[0].permitted & bits)) : (data[0].effective & ~bits);
+    syscall(SYS_capset, &header, data);
 }
 
 class UserDefaultTest : public ::testing::Test
@@ -200,6 +230,104 @@ TEST_F(UserDefaultTest, truncatedFileKeepsTheValuesBeforeTheDamage)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(countLines(testing::internal::GetCapturedStdout(), "ZTUserDefault: WARNING:"), 1);
     EXPECT_EQ(store()->getIntegerForKey("a", 0), 5);
+}
+
+TEST_F(UserDefaultTest, unreadableFileIsLeftAloneAndReportedOnce)
+{
+    const std::string saved = "<?xml version=\"1.0\"?>\n<userDefaultRoot><n>5</n></userDefaultRoot>\n";
+    writeFile(path(), saved);
+    chmod(path().c_str(), 0200);
+    ignoreFileModes(false);
+    testing::internal::CaptureStdout();
+    ASSERT_NE(store(), nullptr);
+    EXPECT_EQ(store()->getIntegerForKey("n", 42), 42);
+    store()->setIntegerForKey("m", 1);
+    store()->flush();
+    ZTUserDefault::purgeSharedUserDefault();
+    const std::string log = testing::internal::GetCapturedStdout();
+    ignoreFileModes(true);
+    chmod(path().c_str(), 0600);
+
+    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING:"), 1) << log;
+    EXPECT_EQ(readFile(path()), saved);
+    reload();
+    EXPECT_EQ(store()->getIntegerForKey("n", 0), 5);
+}
+
+TEST_F(UserDefaultTest, writeReplacesTheFileInOneStep)
+{
+    store()->setIntegerForKey("n", 5);
+    store()->flush();
+    const std::string link = path() + ".previous";
+    std::remove(link.c_str());
+    ASSERT_EQ(::link(path().c_str(), link.c_str()), 0);
+    store()->setIntegerForKey("n", 6);
+    store()->flush();
+    EXPECT_NE(readFile(link).find("<n>5</n>"), std::string::npos) << "the old file was rewritten in place";
+    EXPECT_NE(readFile(path()).find("<n>6</n>"), std::string::npos);
+    std::remove(link.c_str());
+}
+
+TEST_F(UserDefaultTest, failedWriteKeepsThePreviousFile)
+{
+    store()->setIntegerForKey("n", 5);
+    store()->flush();
+    const std::string before = readFile(path());
+    store()->setStringForKey("long", std::string(20000, 'x'));
+
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{4096, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    testing::internal::CaptureStdout();
+    store()->flush();
+    const std::string log = testing::internal::GetCapturedStdout();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING: could not write"), 1) << log;
+    EXPECT_EQ(readFile(path()), before);
+    EXPECT_EQ(filesIn(path().substr(0, path().rfind('/'))), 1) << "the half-written copy is removed";
+}
+
+TEST_F(UserDefaultTest, recoveredFileIsRepairedByTheNextWrite)
+{
+    writeFile(path(), "<\xff/\xff\xff");
+    testing::internal::CaptureStdout();
+    ASSERT_NE(store(), nullptr);
+    store()->setStringForKey("k", "v & <w>");
+    store()->flush();
+    EXPECT_EQ(countLines(testing::internal::GetCapturedStdout(), "ZTUserDefault: WARNING:"), 1);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        testing::internal::CaptureStdout();
+        reload();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "the written file is well-formed";
+        EXPECT_EQ(store()->getStringForKey("k", ""), "v & <w>");
+        store()->flush();
+    }
+}
+
+TEST_F(UserDefaultTest, damagedFileKeepsItsKeysAndTextsInTheRepairedFile)
+{
+    writeFile(path(),
+              "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>x &amp; y</a><e/><b>6</b><c>\xff</c><d>7</d>");
+    testing::internal::CaptureStdout();
+    ASSERT_NE(store(), nullptr);
+    testing::internal::GetCapturedStdout();
+    const std::string a = store()->getStringForKey("a", "");
+    const int b = store()->getIntegerForKey("b", 0);
+    EXPECT_EQ(a, "x & y");
+    EXPECT_EQ(b, 6);
+    EXPECT_EQ(store()->getStringForKey("e", "empty"), "empty");
+    store()->flush();
+    testing::internal::CaptureStdout();
+    reload();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(store()->getStringForKey("a", ""), a);
+    EXPECT_EQ(store()->getIntegerForKey("b", 0), b);
+    EXPECT_EQ(store()->getStringForKey("e", "empty"), "empty");
 }
 
 TEST_F(UserDefaultTest, unwritableFolderGivesNoStore)

@@ -1,9 +1,14 @@
 #include <QGuiApplication>
 #include <QImage>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <new>
 #include <thread>
 
 #include "CountedObject.h"
@@ -18,6 +23,38 @@
 #include "textures/ZTTextureCache.h"
 
 using namespace zanth2d;
+
+// The program's allocations and stat calls are counted, so that a cache hit can be shown to make neither.
+namespace {
+long g_allocations = 0;
+long g_stats = 0;
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+extern "C" int stat(const char* __restrict path, struct stat* __restrict info) noexcept
+{
+    static const auto real = reinterpret_cast<int (*)(const char*, struct stat*)>(dlsym(RTLD_NEXT, "stat"));
+    ++g_stats;
+    return real(path, info);
+}
 
 namespace {
 
@@ -89,6 +126,58 @@ TEST_F(ZTTextureCacheTest, samePathGivesTheSameTexture)
     EXPECT_EQ(first->getPixelsWide(), 16u);
     endFrame();
     EXPECT_EQ(first->retainCount(), 1u) << "the cache holds exactly one reference";
+}
+
+TEST_F(ZTTextureCacheTest, hitOnAPathSeenBeforeNeitherAllocatesNorLooksAtTheDisk)
+{
+    ZTTexture2D* texture = m_cache->addImage("ship.png");
+    ASSERT_NE(texture, nullptr);
+    ASSERT_EQ(m_cache->addImage("./ship.png"), texture);
+    const long allocations = g_allocations;
+    const long stats = g_stats;
+    bool same = true;
+    for (int i = 0; i < 100; ++i) {
+        same = same && m_cache->addImage("ship.png") == texture && m_cache->addImage("./ship.png") == texture;
+    }
+    EXPECT_TRUE(same);
+    EXPECT_EQ(g_allocations - allocations, 0);
+    EXPECT_EQ(g_stats - stats, 0);
+}
+
+TEST_F(ZTTextureCacheTest, pathSeenBeforeIsResolvedAgainOnceItsTextureLeftTheCache)
+{
+    const std::function<void()> removals[] = {
+        [this] { m_cache->removeAllTextures(); },
+        [this] { m_cache->removeUnusedTextures(); },
+        [this] { m_cache->removeTexture(m_cache->textureForKey("ship.png")); },
+        [this] { m_cache->removeTextureForKey("ship.png"); },
+    };
+    for (const auto& remove : removals) {
+        ASSERT_NE(m_cache->addImage("ship.png"), nullptr);
+        endFrame();
+        remove();
+        ZTTexture2D* again = m_cache->addImage("ship.png");
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(m_cache->textureForKey("ship.png"), again);
+        EXPECT_EQ(again->getPixelsWide(), 16u);
+        endFrame();
+        m_cache->removeAllTextures();
+    }
+}
+
+TEST_F(ZTTextureCacheTest, pathSeenAtOneScaleIsResolvedAgainAtAnother)
+{
+    QImage hd(32, 32, QImage::Format_ARGB32);
+    hd.fill(Qt::blue);
+    ASSERT_TRUE(hd.save(QString::fromStdString(m_dir.path("ship-hd.png"))));
+    ZTTexture2D* hdTexture = m_cache->addImage("ship-hd.png");
+    ASSERT_NE(hdTexture, nullptr);
+    ZTDirector::sharedDirector()->setContentScaleFactor(2.0f);
+    testing::internal::CaptureStdout();
+    ZTTexture2D* texture = m_cache->addImage("ship-hd.png");
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(texture, hdTexture);
+    EXPECT_EQ(texture, m_cache->addImage("ship.png"));
 }
 
 TEST_F(ZTTextureCacheTest, hdSuffixSharesTheKeyOnlyAtScaleTwo)

@@ -4,6 +4,7 @@
 
 #include "FixtureDir.h"
 #include "GLTestContext.h"
+#include "ZTConfiguration.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTexturePVR.h"
@@ -178,6 +179,48 @@ TEST_F(ZTTexturePVRTest, badFilesAreRefusedWithoutReadingPastTheirData)
     }
     std::string log = testing::internal::GetCapturedStdout();
     EXPECT_NE(log.find("ZTTexturePVR: WARNING: mipmap level 0 is 1 bytes short"), std::string::npos) << log;
+}
+
+// A version 2 RGBA8888 file of the given size whose pixel data is the given bytes.
+std::string writeRGBA8888(const std::string& path, uint32_t width, uint32_t height, const std::string& pixels)
+{
+    std::string body;
+    const auto field = [&body](uint32_t value) { body.append(reinterpret_cast<const char*>(&value), 4); };
+    for (uint32_t value : {52u, height, width, 0u, 0x8012u, static_cast<uint32_t>(pixels.size()), 32u, 0xFFu,
+                           0xFF00u, 0xFF0000u, 0xFF000000u}) {
+        field(value);
+    }
+    body += "PVR!";
+    field(1);
+    body += pixels;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(body.data(), 1, body.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+TEST_F(ZTTexturePVRTest, sizeAboveTheLargestTextureIsRefusedBeforeLevelsAreMeasured)
+{
+    const uint32_t largest =
+        static_cast<uint32_t>(ZTConfiguration::sharedConfiguration()->getMaxTextureSize());
+    ASSERT_GT(largest, 1u);
+    const std::string huge = writeRGBA8888(file("huge.pvr"), 1u << 31, 1u << 31, std::string(64, '\x7f'));
+    const std::string wide = writeRGBA8888(file("wide.pvr"), largest * 2, 1, std::string(64, '\x7f'));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ZTTexturePVR::pvrTextureWithContentsOfFile(huge.c_str()), nullptr);
+    EXPECT_EQ(ZTTexturePVR::pvrTextureWithContentsOfFile(wide.c_str()), nullptr);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log, "ZTTexturePVR: WARNING: 2147483648 x 2147483648 is above the largest texture size (" +
+                       std::to_string(largest) + ")\n" +
+                       "ZTTexturePVR: WARNING: " + std::to_string(largest * 2) +
+                       " x 1 is above the largest texture size (" + std::to_string(largest) + ")\n");
+
+    const std::string widest =
+        writeRGBA8888(file("widest.pvr"), largest, 1, std::string(largest * 2 * 4, '\x7f'));
+    ZTTexturePVR* pvr = ZTTexturePVR::pvrTextureWithContentsOfFile(widest.c_str());
+    ASSERT_NE(pvr, nullptr);
+    EXPECT_EQ(pvr->getWidth(), largest);
+    EXPECT_EQ(pvr->getNumberOfMipmaps(), 1u);
 }
 
 TEST_F(ZTTexturePVRTest, shortLaterLevelIsDroppedAndEarlierLevelsStay)

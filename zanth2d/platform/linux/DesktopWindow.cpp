@@ -19,7 +19,11 @@ void recordError(int code, const char* description)
 }
 
 // GLFW stays open until the process exits: closing its display connection lets Xvfb reset, and it then
-// refuses the next connection for a moment.
+// refuses the next connection for a moment. Its end is registered when the program is loaded, before any
+// function-local static (the director among them) exists, so it runs after their destructors: the GL
+// objects they still hold are deleted while their context is there.
+const int s_glfwEndsAtExit = std::atexit(glfwTerminate);
+
 bool initGlfw()
 {
     if (s_glfwReady) {
@@ -30,13 +34,17 @@ bool initGlfw()
         return false;
     }
     s_glfwReady = true;
-    std::atexit(glfwTerminate);
     return true;
 }
 
 } // namespace
 
 DesktopWindow::DesktopWindow() = default;
+
+bool DesktopWindow::hasCurrentContext()
+{
+    return glfwGetCurrentContext() != nullptr;
+}
 
 DesktopWindow::~DesktopWindow()
 {

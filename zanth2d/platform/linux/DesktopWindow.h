@@ -22,6 +22,10 @@ public:
 
     GLFWwindow* handle() const { return m_pWindow; }
 
+    // True when the calling thread has a current GL context. GL objects are deleted only then: with none
+    // current the delete reaches nothing, and the context that made them has ended and taken them along.
+    static bool hasCurrentContext();
+
     void makeContextCurrent();
     void swapBuffers();
     bool shouldClose() const;
