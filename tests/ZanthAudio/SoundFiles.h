@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FixtureDir.h"
 #include "ToneFile.h"
 
 #include <sndfile.h>
@@ -27,3 +28,20 @@ inline bool writeToneFile(const std::string& path, const Tone& tone, int format,
     sf_close(file);
     return written;
 }
+
+// Tone files in a temporary folder, made on demand.
+class ToneFiles
+{
+public:
+    // A mono 16-bit 440 Hz tone of the given length.
+    std::string tone(const std::string& name, double seconds = 2.0)
+    {
+        Tone tone;
+        tone.seconds = seconds;
+        writeToneWav(m_dir.path(name), tone);
+        return m_dir.path(name);
+    }
+
+private:
+    FixtureDir m_dir;
+};
