@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 // The mixed output of OpenAL Soft, captured by its "wave" backend into a 32-bit float WAV file, and
 // the measures the sound tests take of it. OpenAL reads its configuration once per process: route the
 // output before the first OpenAL call. The backend writes in real time and fills in the header sizes
@@ -16,6 +18,13 @@
 namespace AudioCapture {
 
 constexpr int kRate = 44100;
+
+// A capture file in the test's temporary folder.
+inline std::string temporaryCapturePath()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return std::string(folder ? folder : "/tmp") + "/capture-" + std::to_string(getpid()) + ".wav";
+}
 
 // Points OpenAL Soft's output at wavPath (through a configuration file beside it).
 inline void routeOutputTo(const std::string& wavPath)
