@@ -34,4 +34,6 @@ constexpr int Physics = 0;
 constexpr int LastItemRow = 29;
 constexpr int System = 30;
 constexpr int ZanthScheduler = 31;
+constexpr int Audio = 32;
+constexpr int SoundEffect = 33;
 } // namespace QmlTypeRows

@@ -11,6 +11,8 @@ struct Tone
 {
     double frequency = 440.0;
     double amplitude = 0.5;
+    // The amplitude at the end, reached linearly from amplitude; negative: constant.
+    double endAmplitude = -1.0;
     double seconds = 1.0;
     int sampleRate = 44100;
     int channels = 1;
@@ -23,8 +25,12 @@ inline std::vector<double> toneSamples(const Tone& tone)
 {
     const auto frames = static_cast<size_t>(std::lround(tone.seconds * tone.sampleRate));
     std::vector<double> samples(frames);
-    for (size_t i = 0; i < frames; ++i)
-        samples[i] = tone.amplitude * std::sin(2.0 * M_PI * tone.frequency * static_cast<double>(i) / tone.sampleRate);
+    for (size_t i = 0; i < frames; ++i) {
+        const double amplitude = tone.endAmplitude < 0.0 ? tone.amplitude
+                                                         : tone.amplitude + (tone.endAmplitude - tone.amplitude) *
+                                                                                static_cast<double>(i) / frames;
+        samples[i] = amplitude * std::sin(2.0 * M_PI * tone.frequency * static_cast<double>(i) / tone.sampleRate);
+    }
     return samples;
 }
 
