@@ -137,16 +137,16 @@ bool ZAAudioManager::isDeviceMuted() const
     return true;
 }
 
-ZALongAudioSource* ZAAudioManager::audioSourceForChannel(int channel) const
+std::shared_ptr<ZALongAudioSource> ZAAudioManager::audioSourceForChannel(int channel) const
 {
     if (channel < 0 || channel >= static_cast<int>(m_audioSourceChannels.size()))
         return nullptr;
-    return m_audioSourceChannels[channel].get();
+    return m_audioSourceChannels[channel];
 }
 
-ZALongAudioSource* ZAAudioManager::audioSourceLoad(const std::string& filePath, int channel)
+std::shared_ptr<ZALongAudioSource> ZAAudioManager::audioSourceLoad(const std::string& filePath, int channel)
 {
-    ZALongAudioSource* source = audioSourceForChannel(channel);
+    std::shared_ptr<ZALongAudioSource> source = audioSourceForChannel(channel);
     if (source)
         source->load(filePath);
     return source;

@@ -63,8 +63,9 @@ public:
     bool isDeviceMuted() const;
 
     // The channel at the index, or null.
-    ZALongAudioSource* audioSourceForChannel(int channel) const;
-    ZALongAudioSource* audioSourceLoad(const std::string& filePath, int channel);
+    std::shared_ptr<ZALongAudioSource> audioSourceForChannel(int channel) const;
+    // Loads the file into the channel; returns the channel (null for an index without one).
+    std::shared_ptr<ZALongAudioSource> audioSourceLoad(const std::string& filePath, int channel);
     // Whether the file opened.
     bool preloadBackgroundMusic(const std::string& filePath);
     // Loads the file and plays it, endlessly when loop is set, unless the mode forbids music or the

@@ -11,6 +11,9 @@
 #include "AudioCapture.h"
 #include "SimpleAudioEngine.h"
 #include "SoundFiles.h"
+#include "engine/ZAAudioManager.h"
+#include "engine/ZAFloatInterpolator.h"
+#include "engine/ZALongAudioSourceFader.h"
 
 using Facade = ZanthAudio::SimpleAudioEngine;
 
@@ -125,6 +128,26 @@ TEST_F(MixedOutputTest, resumingAllEffectsBringsBackTheLoopingOneButNotTheOneTha
     const auto offset = AudioCapture::activeSpan(wave.left).begin;
     const double resumedLevel = AudioCapture::rms(wave.left, offset + resumedAt, offset + resumedAt + wave.frame(0.2));
     EXPECT_NEAR(resumedLevel, 0.105, 0.02);
+}
+
+TEST_F(MixedOutputTest, aLinearMusicFadeAtHalfwayHalvesTheLevel)
+{
+    Facade* audio = Facade::sharedEngine();
+    audio->playBackgroundMusic(tone("music.wav", 1.0, 0.5).c_str(), true);
+    {
+        // The fader keeps the channel, and with it the device, alive: it goes before the engine ends.
+        ZALongAudioSourceFader fader(ZAAudioManager::sharedManager()->audioSourceForChannel(0),
+                                     ZAFloatInterpolator::kLinear, 1.0f, 0.0f);
+        sleepFor(600);
+        fader.modify(0.5f);
+        sleepFor(600);
+    }
+    const AudioCapture::Wave wave = capture();
+    const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
+    const double full = AudioCapture::rms(wave.left, span.begin + wave.frame(0.1), span.begin + wave.frame(0.4));
+    const double faded = AudioCapture::rms(wave.left, span.end - wave.frame(0.4), span.end - wave.frame(0.1));
+    EXPECT_NEAR(full, 0.21, 0.021);
+    EXPECT_NEAR(faded / full, 0.5, 0.05);
 }
 
 } // namespace

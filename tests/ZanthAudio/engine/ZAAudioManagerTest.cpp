@@ -63,7 +63,7 @@ TEST_F(ZAAudioManagerTest, theSharedManagerIsBuiltOnceAndRebuiltAfterEnd)
     EXPECT_EQ(manager->mode(), kZAModeEffectsAndMusicUnlessOtherAudio);
     EXPECT_TRUE(manager->willPlayBackgroundMusic());
     EXPECT_TRUE(manager->soundEngine()->functioning());
-    EXPECT_EQ(manager->backgroundMusic(), manager->audioSourceForChannel(0));
+    EXPECT_EQ(manager->backgroundMusic(), manager->audioSourceForChannel(0).get());
     EXPECT_TRUE(manager->backgroundMusic()->backgroundMusic());
     EXPECT_FALSE(manager->audioSourceForChannel(1)->backgroundMusic());
     EXPECT_EQ(manager->audioSourceForChannel(2), nullptr);
