@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <random>
 #include <thread>
 
 #include "AudioCapture.h"
@@ -174,6 +175,53 @@ TEST_F(SimpleAudioEngineTest, engineSideMuteAndEnableReachTheManagerOnlyOnChange
     auto source = engine->soundSourceForFile(m_files.tone("b.wav"));
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(engine->soundSourceForFile("missing.wav"), nullptr);
+}
+
+TEST_F(SimpleAudioEngineTest, aStormOfMusicAndEffectCallsEndsInTheLastCallsState)
+{
+    const std::string first = m_files.tone("first.wav", 0.3);
+    const std::string second = m_files.tone("second.wav", 0.2);
+    const std::string effect = m_files.tone("effect.wav", 0.05);
+    std::mt19937 random(200);
+    for (int round = 0; round < 200; ++round) {
+        switch (random() % 7) {
+        case 0:
+            audio()->playBackgroundMusic((random() % 2 ? first : second).c_str(), random() % 2 == 0);
+            break;
+        case 1:
+            audio()->pauseBackgroundMusic();
+            break;
+        case 2:
+            audio()->resumeBackgroundMusic();
+            break;
+        case 3:
+            audio()->stopBackgroundMusic();
+            break;
+        case 4:
+            audio()->preloadBackgroundMusic((random() % 2 ? first : second).c_str());
+            break;
+        case 5:
+            audio()->playEffect(effect.c_str());
+            break;
+        default:
+            audio()->pauseAllEffects();
+            audio()->resumeAllEffects();
+            break;
+        }
+        if (round % 10 == 0)
+            QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 3));
+    }
+    audio()->playBackgroundMusic(first.c_str(), true);
+    audio()->pauseBackgroundMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(audio()->isBackgroundMusicPlaying());
+    audio()->resumeBackgroundMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(audio()->isBackgroundMusicPlaying());
+    audio()->stopBackgroundMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(audio()->isBackgroundMusicPlaying());
 }
 
 } // namespace
