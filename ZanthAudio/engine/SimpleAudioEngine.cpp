@@ -42,7 +42,8 @@ bool SimpleAudioEngine::hasSharedEngine()
 
 SimpleAudioEngine::SimpleAudioEngine()
 {
-    Q_ASSERT_X(!s_sharedEngine, "SimpleAudioEngine", "Attempted to allocate a second instance of a singleton.");
+    Q_ASSERT_X(!s_sharedEngine, "SimpleAudioEngine",
+               "Attempted to allocate a second instance of a singleton.");
     s_am = ZAAudioManager::sharedManager();
     s_soundEngine = s_am->soundEngine();
     s_bufferManager = std::make_unique<ZABufferManager>(s_am->sharedSoundEngine());
@@ -111,7 +112,8 @@ ALuint SimpleAudioEngine::playEffect(const std::string& filePath, bool loop)
     return playEffect(filePath, loop, kZA_PitchDefault, kZA_PanDefault, kZA_GainDefault);
 }
 
-ALuint SimpleAudioEngine::playEffect(const std::string& filePath, bool loop, float pitch, float pan, float gain)
+ALuint SimpleAudioEngine::playEffect(const std::string& filePath, bool loop, float pitch, float pan,
+                                     float gain)
 {
     const int soundId = s_bufferManager->bufferForFile(filePath, true);
     if (soundId == -1)

@@ -6,7 +6,8 @@
 
 #include <QCoreApplication>
 
-ZAAsynchBufferLoader::ZAAsynchBufferLoader(std::vector<ZABufferLoadRequest> loadRequests, ZASoundEngine* soundEngine)
+ZAAsynchBufferLoader::ZAAsynchBufferLoader(std::vector<ZABufferLoadRequest> loadRequests,
+                                           ZASoundEngine* soundEngine)
     : m_loadRequests(std::move(loadRequests)), m_soundEngine(soundEngine)
 {
 }
@@ -22,7 +23,9 @@ void ZAAsynchBufferLoader::run()
         }
     }
     m_soundEngine->setAsynchLoadProgress(1.0f);
-    const auto postComplete = [] { ZANotificationCenter::defaultCenter().postNotification(kZAN_AsynchLoadComplete); };
+    const auto postComplete = [] {
+        ZANotificationCenter::defaultCenter().postNotification(kZAN_AsynchLoadComplete);
+    };
     if (QCoreApplication* application = QCoreApplication::instance())
         QMetaObject::invokeMethod(application, postComplete, Qt::QueuedConnection);
     else

@@ -58,7 +58,8 @@ ZAAudioData readSamples(SNDFILE* file, const SF_INFO& info, int bitsPerSample)
             if (bitsPerSample == 8) {
                 out[i] = static_cast<unsigned char>(std::clamp(std::lround(sample * 128.0f) + 128, 0L, 255L));
             } else {
-                const auto value = static_cast<int16_t>(std::clamp(std::lround(sample * 32768.0f), -32768L, 32767L));
+                const auto value =
+                    static_cast<int16_t>(std::clamp(std::lround(sample * 32768.0f), -32768L, 32767L));
                 std::copy_n(reinterpret_cast<const unsigned char*>(&value), 2, out + i * 2);
             }
         }

@@ -68,7 +68,8 @@ ZAAudioManager::ZAAudioManager(int mode)
     m_audioSourceChannels.push_back(std::make_shared<ZALongAudioSource>(m_soundEngine->device(), false));
     m_backgroundMusic = m_audioSourceChannels[kBackgroundMusicChannel].get();
     m_backgroundMusic->setDelegate(this);
-    ZANotificationCenter::defaultCenter().addObserver(this, kZAN_BadAlContext, [this] { badAlContextHandler(); });
+    ZANotificationCenter::defaultCenter().addObserver(this, kZAN_BadAlContext,
+                                                      [this] { badAlContextHandler(); });
 }
 
 ZAAudioManager::~ZAAudioManager()
@@ -228,9 +229,12 @@ void ZAAudioManager::setResignBehavior(int behavior, bool autoHandle)
 {
     if (!m_isObservingAppEvents && autoHandle) {
         ZANotificationCenter& center = ZANotificationCenter::defaultCenter();
-        center.addObserver(this, UIApplicationWillResignActiveNotification, [this] { applicationWillResignActive(); });
-        center.addObserver(this, UIApplicationDidBecomeActiveNotification, [this] { applicationDidBecomeActive(); });
-        center.addObserver(this, UIApplicationWillTerminateNotification, [this] { applicationWillTerminate(); });
+        center.addObserver(this, UIApplicationWillResignActiveNotification,
+                           [this] { applicationWillResignActive(); });
+        center.addObserver(this, UIApplicationDidBecomeActiveNotification,
+                           [this] { applicationDidBecomeActive(); });
+        center.addObserver(this, UIApplicationWillTerminateNotification,
+                           [this] { applicationWillTerminate(); });
         m_isObservingAppEvents = true;
     }
     m_resignBehavior = behavior;

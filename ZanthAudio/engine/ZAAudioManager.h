@@ -12,7 +12,8 @@
 class ZASoundEngine;
 
 // What the audio manager lets play.
-enum ZAAudioManagerMode {
+enum ZAAudioManagerMode
+{
     kZAModeEffectsOnly = 0,
     kZAModeEffectsAndMusic = 1,
     // Music unless other audio plays (on the desktop none ever does); also every unknown mode.
@@ -22,7 +23,8 @@ enum ZAAudioManagerMode {
 };
 
 // What the manager does with its channels when the application resigns active.
-enum ZAResignBehavior {
+enum ZAResignBehavior
+{
     kZAResignDoNothing = 0,
     kZAResignStopAndResume = 1,
     kZAResignStop = 2,
@@ -34,7 +36,12 @@ enum ZAResignBehavior {
 class ZAAudioManager : public ZAAudioInterruptTarget, public ZALongAudioSourceDelegate
 {
 public:
-    enum State { kStateUninitialised = 0, kStateInitialising = 1, kStateInitialised = 2 };
+    enum State
+    {
+        kStateUninitialised = 0,
+        kStateInitialising = 1,
+        kStateInitialised = 2
+    };
     static constexpr int kBackgroundMusicChannel = 0;
 
     // The manager, built (in the configured mode, 2 when none) on first use; posts

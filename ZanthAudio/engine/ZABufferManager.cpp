@@ -2,7 +2,10 @@
 
 #include "engine/ZASoundEngine.h"
 
-ZABufferManager::ZABufferManager(std::weak_ptr<ZASoundEngine> soundEngine) : m_soundEngine(std::move(soundEngine)) {}
+ZABufferManager::ZABufferManager(std::weak_ptr<ZASoundEngine> soundEngine)
+    : m_soundEngine(std::move(soundEngine))
+{
+}
 
 int ZABufferManager::bufferForFile(const std::string& filePath, bool create)
 {

@@ -31,7 +31,7 @@ inline constexpr char AVAudioSessionCategoryPlayAndRecord[] = "AVAudioSessionCat
 inline constexpr char AVAudioSessionCategoryAudioProcessing[] = "AVAudioSessionCategoryAudioProcessing";
 
 // Application notifications the audio manager can be asked to follow.
-inline constexpr char UIApplicationWillResignActiveNotification[] = "UIApplicationWillResignActiveNotification";
+inline constexpr char UIApplicationWillResignActiveNotification[] =
+    "UIApplicationWillResignActiveNotification";
 inline constexpr char UIApplicationDidBecomeActiveNotification[] = "UIApplicationDidBecomeActiveNotification";
 inline constexpr char UIApplicationWillTerminateNotification[] = "UIApplicationWillTerminateNotification";
-

@@ -5,7 +5,12 @@
 class ZAFloatInterpolator
 {
 public:
-    enum Type { kLinear = 0, kSCurve = 1, kExponential = 2 };
+    enum Type
+    {
+        kLinear = 0,
+        kSCurve = 1,
+        kExponential = 2
+    };
 
     ZAFloatInterpolator(int interpolationType, float startValue, float endValue);
 

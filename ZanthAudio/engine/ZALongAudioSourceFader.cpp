@@ -2,7 +2,8 @@
 
 #include "engine/ZALongAudioSource.h"
 
-ZALongAudioSourceFader::ZALongAudioSourceFader(std::shared_ptr<ZALongAudioSource> target, int interpolationType, float startValue, float endValue)
+ZALongAudioSourceFader::ZALongAudioSourceFader(std::shared_ptr<ZALongAudioSource> target,
+                                               int interpolationType, float startValue, float endValue)
     : ZAPropertyModifier(interpolationType, startValue, endValue), m_target(std::move(target))
 {
 }

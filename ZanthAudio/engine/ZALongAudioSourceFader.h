@@ -11,7 +11,8 @@ class ZALongAudioSourceFader : public ZAPropertyModifier
 {
 public:
     // The target is kept alive by the modifier.
-    ZALongAudioSourceFader(std::shared_ptr<ZALongAudioSource> target, int interpolationType, float startValue, float endValue);
+    ZALongAudioSourceFader(std::shared_ptr<ZALongAudioSource> target, int interpolationType, float startValue,
+                           float endValue);
     float targetProperty() const override;
 
 protected:

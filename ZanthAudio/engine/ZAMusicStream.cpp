@@ -16,12 +16,14 @@ namespace {
 constexpr auto kFeedInterval = std::chrono::milliseconds(10);
 } // namespace
 
-std::unique_ptr<ZAMusicStream> ZAMusicStream::open(std::shared_ptr<ZAOpenALDevice> device, const std::string& path)
+std::unique_ptr<ZAMusicStream> ZAMusicStream::open(std::shared_ptr<ZAOpenALDevice> device,
+                                                   const std::string& path)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
-        qWarning("ZAMusicStream: WARNING: could not open the music file %s: %s", path.c_str(), sf_strerror(nullptr));
+        qWarning("ZAMusicStream: WARNING: could not open the music file %s: %s", path.c_str(),
+                 sf_strerror(nullptr));
         return nullptr;
     }
     if (info.frames <= 0 || info.channels < 1 || info.channels > 2 || info.samplerate <= 0) {
@@ -33,12 +35,8 @@ std::unique_ptr<ZAMusicStream> ZAMusicStream::open(std::shared_ptr<ZAOpenALDevic
 }
 
 ZAMusicStream::ZAMusicStream(std::shared_ptr<ZAOpenALDevice> device, SNDFILE* file, const SF_INFO& info)
-    : m_device(std::move(device)),
-      m_file(file),
-      m_channels(info.channels),
-      m_sampleRate(info.samplerate),
-      m_frames(info.frames),
-      m_decoded(static_cast<size_t>(kChunkFrames * info.channels)),
+    : m_device(std::move(device)), m_file(file), m_channels(info.channels), m_sampleRate(info.samplerate),
+      m_frames(info.frames), m_decoded(static_cast<size_t>(kChunkFrames * info.channels)),
       m_samples(static_cast<size_t>(kChunkFrames * info.channels)),
       m_alive(std::make_shared<ZAMusicStream*>(this))
 {
@@ -136,7 +134,8 @@ bool ZAMusicStream::fillBuffer(ALuint buffer)
     const sf_count_t startFrame = m_decodePosition;
     sf_count_t filled = 0;
     while (filled < kChunkFrames) {
-        const sf_count_t read = sf_readf_float(m_file, m_decoded.data() + filled * m_channels, kChunkFrames - filled);
+        const sf_count_t read =
+            sf_readf_float(m_file, m_decoded.data() + filled * m_channels, kChunkFrames - filled);
         if (read > 0) {
             filled += read;
             m_decodePosition += read;

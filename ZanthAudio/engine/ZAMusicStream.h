@@ -25,7 +25,8 @@ class ZAMusicStream
 {
 public:
     // Opens the file; null when libsndfile can't decode it, it has no frames or more than two channels.
-    static std::unique_ptr<ZAMusicStream> open(std::shared_ptr<ZAOpenALDevice> device, const std::string& path);
+    static std::unique_ptr<ZAMusicStream> open(std::shared_ptr<ZAOpenALDevice> device,
+                                               const std::string& path);
     ~ZAMusicStream();
     ZAMusicStream(const ZAMusicStream&) = delete;
     ZAMusicStream& operator=(const ZAMusicStream&) = delete;
@@ -55,7 +56,12 @@ public:
     void setFinishedHandler(std::function<void()> handler);
 
 private:
-    enum State { kStopped, kPlaying, kPaused };
+    enum State
+    {
+        kStopped,
+        kPlaying,
+        kPaused
+    };
 
     struct Chunk
     {

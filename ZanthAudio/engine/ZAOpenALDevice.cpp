@@ -15,7 +15,8 @@ std::shared_ptr<ZAOpenALDevice> ZAOpenALDevice::open(int mixerRate)
 ZAOpenALDevice::ZAOpenALDevice(ALCdevice* device, int mixerRate) : m_device(device), m_mixerRate(mixerRate)
 {
     if (!alcIsExtensionPresent(device, "ALC_EXT_thread_local_context")) {
-        qWarning("ZAOpenALDevice: WARNING: the OpenAL device has no thread-local contexts, music stays silent");
+        qWarning(
+            "ZAOpenALDevice: WARNING: the OpenAL device has no thread-local contexts, music stays silent");
         return;
     }
     const ALCint attributes[] = {ALC_FREQUENCY, mixerRate, 0};

@@ -337,9 +337,10 @@ bool ZASoundEngine::defineSourceGroups(const std::vector<int>& sourceGroupDefini
         total += size;
     }
     if (!valid || total > m_sourceTotal) {
-        qWarning("ZASoundEngine: WARNING: source group sizes must not be negative and must add up to at most %d "
-                 "sources; the groups stay as they were",
-                 m_sourceTotal);
+        qWarning(
+            "ZASoundEngine: WARNING: source group sizes must not be negative and must add up to at most %d "
+            "sources; the groups stay as they were",
+            m_sourceTotal);
         return false;
     }
     if (!m_sourceGroups.empty())
@@ -353,15 +354,16 @@ bool ZASoundEngine::loadBuffer(int soundId, const std::string& filePath)
     const std::string fullPath = ZAUtilities::fullPathFromRelativePath(filePath);
     const ZAAudioData audio = ZAGetOpenALAudioData(fullPath);
     if (audio.data.empty()) {
-        qWarning("ZASoundEngine: WARNING: could not load the sound file %s: %s", fullPath.c_str(), audio.error.c_str());
+        qWarning("ZASoundEngine: WARNING: could not load the sound file %s: %s", fullPath.c_str(),
+                 audio.error.c_str());
         return false;
     }
-    return loadBufferFromData(soundId, audio.data.data(), audio.format, static_cast<ALsizei>(audio.data.size()),
-                              audio.frequency);
+    return loadBufferFromData(soundId, audio.data.data(), audio.format,
+                              static_cast<ALsizei>(audio.data.size()), audio.frequency);
 }
 
-bool ZASoundEngine::loadBufferFromData(int soundId, const unsigned char* soundData, ALenum format, ALsizei size,
-                                       ALsizei freq)
+bool ZASoundEngine::loadBufferFromData(int soundId, const unsigned char* soundData, ALenum format,
+                                       ALsizei size, ALsizei freq)
 {
     BufferLock lock(m_mutexBufferLoad);
     if (!m_functioning || soundId < 0)

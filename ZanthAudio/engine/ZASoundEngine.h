@@ -29,7 +29,12 @@ public:
     static constexpr int kInitialBufferTotal = 64;
     static constexpr int kBufferGrowth = 16;
 
-    enum BufferState { kBufferEmpty = 0, kBufferLoaded = 1, kBufferFailed = 2 };
+    enum BufferState
+    {
+        kBufferEmpty = 0,
+        kBufferLoaded = 1,
+        kBufferFailed = 2
+    };
 
     // Opens the default OpenAL device and makes the engine's context current.
     static std::shared_ptr<ZASoundEngine> create();
@@ -71,7 +76,8 @@ public:
     bool loadBuffer(int soundId, const std::string& filePath);
     // Loads PCM data into the sound id's buffer, growing the table when the id lies past its end.
     // OpenAL copies the data.
-    bool loadBufferFromData(int soundId, const unsigned char* soundData, ALenum format, ALsizei size, ALsizei freq);
+    bool loadBufferFromData(int soundId, const unsigned char* soundData, ALenum format, ALsizei size,
+                            ALsizei freq);
     // Loads the requests on a background thread; progress in asynchLoadProgress, then
     // kZAN_AsynchLoadComplete is posted on the main thread.
     void loadBuffersAsynchronously(std::vector<ZABufferLoadRequest> loadRequests);

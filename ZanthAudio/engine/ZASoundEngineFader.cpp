@@ -2,7 +2,8 @@
 
 #include "engine/ZASoundEngine.h"
 
-ZASoundEngineFader::ZASoundEngineFader(std::shared_ptr<ZASoundEngine> target, int interpolationType, float startValue, float endValue)
+ZASoundEngineFader::ZASoundEngineFader(std::shared_ptr<ZASoundEngine> target, int interpolationType,
+                                       float startValue, float endValue)
     : ZAPropertyModifier(interpolationType, startValue, endValue), m_target(std::move(target))
 {
 }

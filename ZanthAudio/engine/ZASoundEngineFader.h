@@ -11,7 +11,8 @@ class ZASoundEngineFader : public ZAPropertyModifier
 {
 public:
     // The target is kept alive by the modifier.
-    ZASoundEngineFader(std::shared_ptr<ZASoundEngine> target, int interpolationType, float startValue, float endValue);
+    ZASoundEngineFader(std::shared_ptr<ZASoundEngine> target, int interpolationType, float startValue,
+                       float endValue);
     float targetProperty() const override;
 
 protected:

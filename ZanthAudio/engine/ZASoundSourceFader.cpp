@@ -2,7 +2,8 @@
 
 #include "engine/ZASoundSource.h"
 
-ZASoundSourceFader::ZASoundSourceFader(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue, float endValue)
+ZASoundSourceFader::ZASoundSourceFader(std::shared_ptr<ZASoundSource> target, int interpolationType,
+                                       float startValue, float endValue)
     : ZAPropertyModifier(interpolationType, startValue, endValue), m_target(std::move(target))
 {
 }

@@ -11,7 +11,8 @@ class ZASoundSourceFader : public ZAPropertyModifier
 {
 public:
     // The target is kept alive by the modifier.
-    ZASoundSourceFader(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue, float endValue);
+    ZASoundSourceFader(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue,
+                       float endValue);
     float targetProperty() const override;
 
 protected:

@@ -2,7 +2,8 @@
 
 #include "engine/ZASoundSource.h"
 
-ZASoundSourcePanner::ZASoundSourcePanner(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue, float endValue)
+ZASoundSourcePanner::ZASoundSourcePanner(std::shared_ptr<ZASoundSource> target, int interpolationType,
+                                         float startValue, float endValue)
     : ZAPropertyModifier(interpolationType, startValue, endValue), m_target(std::move(target))
 {
 }

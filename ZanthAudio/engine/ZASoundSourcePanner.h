@@ -11,7 +11,8 @@ class ZASoundSourcePanner : public ZAPropertyModifier
 {
 public:
     // The target is kept alive by the modifier.
-    ZASoundSourcePanner(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue, float endValue);
+    ZASoundSourcePanner(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue,
+                        float endValue);
     float targetProperty() const override;
 
 protected:

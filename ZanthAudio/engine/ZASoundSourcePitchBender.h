@@ -11,7 +11,8 @@ class ZASoundSourcePitchBender : public ZAPropertyModifier
 {
 public:
     // The target is kept alive by the modifier.
-    ZASoundSourcePitchBender(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue, float endValue);
+    ZASoundSourcePitchBender(std::shared_ptr<ZASoundSource> target, int interpolationType, float startValue,
+                             float endValue);
     float targetProperty() const override;
 
 protected:

@@ -9,8 +9,8 @@ std::string ZAUtilities::fullPathFromRelativePath(const std::string& path)
 {
     if (path.empty() || path[0] == '/' || !QCoreApplication::instance())
         return path;
-    const QString candidate =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources/") + QString::fromLocal8Bit(path.c_str());
+    const QString candidate = QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources/") +
+                              QString::fromLocal8Bit(path.c_str());
     if (QFileInfo(candidate).isFile())
         return candidate.toLocal8Bit().toStdString();
     return path;

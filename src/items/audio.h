@@ -19,7 +19,13 @@ class Audio : public QObject
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
 
 public:
-    enum Status { Null, Loading, Ready, Error };
+    enum Status
+    {
+        Null,
+        Loading,
+        Ready,
+        Error
+    };
     Q_ENUM(Status)
 
     explicit Audio(QObject* parent = nullptr);

@@ -19,9 +19,18 @@ class SoundEffect : public QObject
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
 
 public:
-    enum Loop { Infinite = -2 };
+    enum Loop
+    {
+        Infinite = -2
+    };
     Q_ENUM(Loop)
-    enum Status { Null, Loading, Ready, Error };
+    enum Status
+    {
+        Null,
+        Loading,
+        Ready,
+        Error
+    };
     Q_ENUM(Status)
 
     explicit SoundEffect(QObject* parent = nullptr);

@@ -18,8 +18,9 @@ SoundSource SoundSource::fromUrl(const QUrl& url, const QObject* owner)
     }
     if (resolved.scheme().isEmpty() || resolved.isLocalFile()) {
         source.kind = File;
-        source.path = resolved.isLocalFile() ? resolved.toLocalFile()
-                                             : ZanthFileUtils::getFilenameWithoutSchemeAndResourcePath(resolved);
+        source.path = resolved.isLocalFile()
+                          ? resolved.toLocalFile()
+                          : ZanthFileUtils::getFilenameWithoutSchemeAndResourcePath(resolved);
     } else {
         source.kind = NotAFile;
         source.path = resolved.path();

@@ -9,7 +9,12 @@ class QUrl;
 // something that is not a file (a resource or a network address).
 struct SoundSource
 {
-    enum Kind { Empty, File, NotAFile };
+    enum Kind
+    {
+        Empty,
+        File,
+        NotAFile
+    };
 
     // Relative URLs are taken relative to the QML file that made owner (as they are, without one).
     static SoundSource fromUrl(const QUrl& url, const QObject* owner);

@@ -126,7 +126,8 @@ TEST_F(MixedOutputTest, resumingAllEffectsBringsBackTheLoopingOneButNotTheOneTha
     for (size_t i = 0; i < 4; ++i)
         resumedAt += runs[i].second * window;
     const auto offset = AudioCapture::activeSpan(wave.left).begin;
-    const double resumedLevel = AudioCapture::rms(wave.left, offset + resumedAt, offset + resumedAt + wave.frame(0.2));
+    const double resumedLevel =
+        AudioCapture::rms(wave.left, offset + resumedAt, offset + resumedAt + wave.frame(0.2));
     EXPECT_NEAR(resumedLevel, 0.105, 0.02);
 }
 
@@ -144,7 +145,8 @@ TEST_F(MixedOutputTest, aLinearMusicFadeAtHalfwayHalvesTheLevel)
     }
     const AudioCapture::Wave wave = capture();
     const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
-    const double full = AudioCapture::rms(wave.left, span.begin + wave.frame(0.1), span.begin + wave.frame(0.4));
+    const double full =
+        AudioCapture::rms(wave.left, span.begin + wave.frame(0.1), span.begin + wave.frame(0.4));
     const double faded = AudioCapture::rms(wave.left, span.end - wave.frame(0.4), span.end - wave.frame(0.1));
     EXPECT_NEAR(full, 0.21, 0.021);
     EXPECT_NEAR(faded / full, 0.5, 0.05);

@@ -59,7 +59,8 @@ struct GameRun
 GameRun runGame(const QProcessEnvironment& environment)
 {
     QTemporaryDir dir;
-    writeTestFile(dir.filePath("qml/config.json"), "{ \"title\": \"Zanth sound check\", \"stage\": \"test\" }");
+    writeTestFile(dir.filePath("qml/config.json"),
+                  "{ \"title\": \"Zanth sound check\", \"stage\": \"test\" }");
     writeTestFile(dir.filePath("qml/main.qml"), kSoundMain);
     Tone tone;
     tone.seconds = 1.0;

@@ -26,10 +26,12 @@ inline std::vector<double> toneSamples(const Tone& tone)
     const auto frames = static_cast<size_t>(std::lround(tone.seconds * tone.sampleRate));
     std::vector<double> samples(frames);
     for (size_t i = 0; i < frames; ++i) {
-        const double amplitude = tone.endAmplitude < 0.0 ? tone.amplitude
-                                                         : tone.amplitude + (tone.endAmplitude - tone.amplitude) *
-                                                                                static_cast<double>(i) / frames;
-        samples[i] = amplitude * std::sin(2.0 * M_PI * tone.frequency * static_cast<double>(i) / tone.sampleRate);
+        const double amplitude =
+            tone.endAmplitude < 0.0
+                ? tone.amplitude
+                : tone.amplitude + (tone.endAmplitude - tone.amplitude) * static_cast<double>(i) / frames;
+        samples[i] =
+            amplitude * std::sin(2.0 * M_PI * tone.frequency * static_cast<double>(i) / tone.sampleRate);
     }
     return samples;
 }
@@ -63,7 +65,8 @@ inline void writeToneWav(const std::string& path, const Tone& tone)
                 put(static_cast<uint32_t>(std::lround(sample * 127.0) + 128), 1);
             } else {
                 const double scale = tone.bitsPerSample == 16 ? 32767.0 : 8388607.0;
-                put(static_cast<uint32_t>(static_cast<int32_t>(std::lround(sample * scale))), static_cast<int>(bytesPerSample));
+                put(static_cast<uint32_t>(static_cast<int32_t>(std::lround(sample * scale))),
+                    static_cast<int>(bytesPerSample));
             }
         }
     }

@@ -127,10 +127,10 @@ TEST_F(ZAAudioDecodingTest, truncatedFilesGiveOnlyTheFramesTheyHold)
 {
     Tone tone;
     for (const char* name : {"cut.flac", "cut.mp3", "cut.wav"}) {
-        const int format = std::string(name).find(".flac") != std::string::npos ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16
-                           : std::string(name).find(".mp3") != std::string::npos
-                               ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III
-                               : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        const int format =
+            std::string(name).find(".flac") != std::string::npos  ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16
+            : std::string(name).find(".mp3") != std::string::npos ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III
+                                                                  : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
         ASSERT_TRUE(writeToneFile(path(name), tone, format)) << name;
         std::filesystem::resize_file(path(name), std::filesystem::file_size(path(name)) / 2);
         const ZAAudioData audio = ZAGetOpenALAudioData(path(name));
@@ -150,7 +150,8 @@ TEST_F(ZAAudioDecodingTest, emptyUnreadableAndManyChannelFilesGiveNoData)
     surround.channels = 3;
     ASSERT_TRUE(writeToneFile(path("three.flac"), surround, SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
     m_dir.write("text.ogg", "not a sound at all\n");
-    for (const char* name : {"empty.wav", "empty.flac", "three.flac", "text.ogg", "missing.wav", "missing.mp3"}) {
+    for (const char* name :
+         {"empty.wav", "empty.flac", "three.flac", "text.ogg", "missing.wav", "missing.mp3"}) {
         const ZAAudioData audio = ZAGetOpenALAudioData(path(name));
         EXPECT_TRUE(audio.data.empty()) << name;
         EXPECT_FALSE(audio.error.empty()) << name;

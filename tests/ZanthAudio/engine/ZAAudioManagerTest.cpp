@@ -55,7 +55,8 @@ TEST_F(ZAAudioManagerTest, anAsynchronousStartBuildsTheManagerOnAnotherThreadOnc
 TEST_F(ZAAudioManagerTest, theSharedManagerIsBuiltOnceAndRebuiltAfterEnd)
 {
     int initialised = 0;
-    ZANotificationCenter::defaultCenter().addObserver(this, kZAN_AudioManagerInitialised, [&] { ++initialised; });
+    ZANotificationCenter::defaultCenter().addObserver(this, kZAN_AudioManagerInitialised,
+                                                      [&] { ++initialised; });
     ZAAudioManager* manager = ZAAudioManager::sharedManager();
     EXPECT_EQ(ZAAudioManager::sharedManager(), manager);
     EXPECT_EQ(ZAAudioManager::sharedManagerState(), ZAAudioManager::kStateInitialised);
@@ -84,9 +85,10 @@ TEST_F(ZAAudioManagerTest, modesNameTheirCategoryAndDecideOnMusic)
         int mode;
         const char* category;
         bool music;
-    } modes[] = {{0, "AVAudioSessionCategoryAmbient", false},      {1, "AVAudioSessionCategorySoloAmbient", true},
-                 {2, "AVAudioSessionCategorySoloAmbient", true},  {3, "AVAudioSessionCategoryPlayback", true},
-                 {4, "AVAudioSessionCategoryPlayAndRecord", true}, {17, "AVAudioSessionCategorySoloAmbient", true}};
+    } modes[] = {
+        {0, "AVAudioSessionCategoryAmbient", false},      {1, "AVAudioSessionCategorySoloAmbient", true},
+        {2, "AVAudioSessionCategorySoloAmbient", true},   {3, "AVAudioSessionCategoryPlayback", true},
+        {4, "AVAudioSessionCategoryPlayAndRecord", true}, {17, "AVAudioSessionCategorySoloAmbient", true}};
     for (const auto& expected : modes) {
         manager->setMode(expected.mode);
         EXPECT_EQ(manager->audioSessionCategory(), expected.category) << expected.mode;

@@ -27,10 +27,14 @@ TEST(ZAFloatInterpolatorTest, halfwayValuesFollowEachCurve)
 {
     EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kLinear, 0.0f, 1.0f).interpolate(0.5f), 0.5f);
     EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kSCurve, 0.0f, 1.0f).interpolate(0.5f), 0.5f);
-    EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kSCurve, 0.0f, 1.0f).interpolate(0.25f), 0.15625f);
-    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 0.0f, 1.0f).interpolate(0.5f), 0.030250f, 1e-6);
-    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 1.0f, 0.0f).interpolate(0.5f), 0.03125f, 1e-6);
-    EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 2.0f, 4.0f).interpolate(0.0f), 2.0f);
+    EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kSCurve, 0.0f, 1.0f).interpolate(0.25f),
+                    0.15625f);
+    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 0.0f, 1.0f).interpolate(0.5f),
+                0.030250f, 1e-6);
+    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 1.0f, 0.0f).interpolate(0.5f),
+                0.03125f, 1e-6);
+    EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 2.0f, 4.0f).interpolate(0.0f),
+                    2.0f);
     EXPECT_FLOAT_EQ(ZAFloatInterpolator(ZAFloatInterpolator::kLinear, 0.0f, 1.0f).interpolate(-0.5f), -0.5f);
     EXPECT_FLOAT_EQ(ZAFloatInterpolator(7, 0.3f, 1.0f).interpolate(0.5f), 0.0f);
 }
@@ -44,7 +48,8 @@ TEST(ZAFloatInterpolatorTest, progressAtOrPastOneGivesExactlyTheEnd)
         }
     }
     // Just before the end the exponential rise is still 0.001 of the span short.
-    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 0.0f, 1.0f).interpolate(0.99999f), 0.999f, 1e-4);
+    EXPECT_NEAR(ZAFloatInterpolator(ZAFloatInterpolator::kExponential, 0.0f, 1.0f).interpolate(0.99999f),
+                0.999f, 1e-4);
 }
 
 class ZAPropertyModifierTest : public ::testing::Test

@@ -99,8 +99,9 @@ TEST_F(AudioTest, aFileSourceIsReadyAndOthersGiveErrorOrNull)
         MessageLog log;
         audio->setSource(QUrl(QStringLiteral("qrc:/music/tone.wav")));
         EXPECT_EQ(audio->status(), Audio::Error);
-        EXPECT_EQ(log.lines(), QStringList{"WARNING: BackgroundMusic: the url for Audio object \"qrc:/music/tone.wav\" "
-                                           "is not a file, no loading possible!"});
+        EXPECT_EQ(log.lines(),
+                  QStringList{"WARNING: BackgroundMusic: the url for Audio object \"qrc:/music/tone.wav\" "
+                              "is not a file, no loading possible!"});
     }
     audio->setSource(QUrl());
     EXPECT_EQ(audio->status(), Audio::Null);
@@ -162,6 +163,23 @@ TEST_F(AudioTest, playPauseAndStopGiveTheirSignals)
     EXPECT_FALSE(Facade::sharedEngine()->isBackgroundMusicPlaying());
     audio->stop();
     EXPECT_EQ(stopped.count(), 1);
+}
+
+TEST_F(AudioTest, qmlReadsPausedAsTheStateAndHandlesPausedAsTheSignal)
+{
+    SoundScene scene;
+    QObject* holder = scene.add("Item {\n"
+                                "    property alias audio: audio\n"
+                                "    property bool pausedState: audio.paused\n"
+                                "    property int pauses: 0\n"
+                                "    Audio { id: audio; source: \"tone.wav\"; onPaused: pauses += 1 }\n"
+                                "}\n");
+    auto* audio = audioOf(holder->property("audio").value<QObject*>());
+    ASSERT_NE(audio, nullptr);
+    audio->play();
+    audio->pause();
+    EXPECT_TRUE(holder->property("pausedState").toBool());
+    EXPECT_EQ(holder->property("pauses").toInt(), 1);
 }
 
 TEST_F(AudioTest, playingAfterPausedWasSetStartsTheMusic)
@@ -268,7 +286,8 @@ TEST_F(AudioTest, aStormOfPausesResumesStopsAndSourceChangesLeavesAConsistentAud
         if (round % 10 == 0)
             QCoreApplication::processEvents();
         // The music sounds exactly while the object plays and is not paused.
-        ASSERT_EQ(Facade::sharedEngine()->isBackgroundMusicPlaying(), audio->isPlaying() && !audio->isPaused())
+        ASSERT_EQ(Facade::sharedEngine()->isBackgroundMusicPlaying(),
+                  audio->isPlaying() && !audio->isPaused())
             << "round " << round;
     }
 }
@@ -399,7 +418,8 @@ TEST_F(AudioTest, aVolumeChangeReachesTheOutputWithinATenthOfASecond)
     const size_t quieter = firstWindow(wave, begin, 0.16, false);
     EXPECT_LE(wave.seconds(quieter - begin), changedAt + 0.1);
     EXPECT_GE(wave.seconds(quieter - begin), changedAt - 0.05);
-    EXPECT_NEAR(AudioCapture::rms(wave.left, quieter + wave.frame(0.05), quieter + wave.frame(0.25)), 0.105, 0.015);
+    EXPECT_NEAR(AudioCapture::rms(wave.left, quieter + wave.frame(0.05), quieter + wave.frame(0.25)), 0.105,
+                0.015);
 }
 
 } // namespace

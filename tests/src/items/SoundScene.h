@@ -79,7 +79,8 @@ private:
     std::unique_ptr<QObject> create(const QByteArray& body)
     {
         QQmlComponent component(engine());
-        component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body, QUrl::fromLocalFile(folder() + "/scene.qml"));
+        component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body,
+                          QUrl::fromLocalFile(folder() + "/scene.qml"));
         std::unique_ptr<QObject> object(component.create(m_context.get()));
         if (!object)
             ADD_FAILURE() << component.errorString().toStdString();
