@@ -67,6 +67,21 @@ TEST_F(ZASoundEngineTest, startsWithThirtyTwoSourcesInOneGroupAndSixtyFourBuffer
     EXPECT_TRUE(m_engine->device() != nullptr);
 }
 
+TEST_F(ZASoundEngineTest, theMixerRateSetBeforeAnEngineStartsIsTheDevicesRate)
+{
+    const auto deviceRate = [](const std::shared_ptr<ZASoundEngine>& engine) {
+        ALCint rate = 0;
+        alcGetIntegerv(alcGetContextsDevice(engine->openALContext()), ALC_FREQUENCY, 1, &rate);
+        return rate;
+    };
+    EXPECT_EQ(deviceRate(m_engine), 44100);
+    m_engine.reset();
+    ZASoundEngine::setMixerSampleRate(22050.0f);
+    m_engine = ZASoundEngine::create();
+    EXPECT_EQ(deviceRate(m_engine), 22050);
+    ZASoundEngine::setMixerSampleRate(44100.0f);
+}
+
 TEST_F(ZASoundEngineTest, loadingPastTheTableGrowsItBySixteensJustEnough)
 {
     const unsigned char data[4] = {128, 128, 128, 128};
