@@ -75,10 +75,18 @@ ZAAudioData readSamples(SNDFILE* file, const SF_INFO& info, int bitsPerSample)
     return result;
 }
 
-SoundFile openSoundFile(const std::string& path, SF_INFO* info)
+// Opens a mono or stereo sound file; null, with the reason, for anything else.
+SoundFile openSoundFile(const std::string& path, SF_INFO* info, std::string* error)
 {
     *info = SF_INFO();
-    return SoundFile(sf_open(path.c_str(), SFM_READ, info), sf_close);
+    SoundFile file(sf_open(path.c_str(), SFM_READ, info), sf_close);
+    if (!file) {
+        *error = sf_strerror(nullptr);
+    } else if (info->channels < 1 || info->channels > 2) {
+        *error = "only mono and stereo sounds are played";
+        file.reset();
+    }
+    return file;
 }
 
 } // namespace
@@ -94,11 +102,10 @@ ZAAudioData ZAGetOpenALAudioData(const std::string& path)
 ZAAudioData CDloadWaveAudioData(const std::string& path)
 {
     SF_INFO info;
-    SoundFile file = openSoundFile(path, &info);
+    std::string error;
+    SoundFile file = openSoundFile(path, &info, &error);
     if (!file)
-        return failure(sf_strerror(nullptr));
-    if (info.channels < 1 || info.channels > 2)
-        return failure("only mono and stereo sounds are played");
+        return failure(error);
     int bits = 0;
     switch (info.format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
@@ -119,10 +126,9 @@ ZAAudioData CDloadWaveAudioData(const std::string& path)
 ZAAudioData CDloadCafAudioData(const std::string& path)
 {
     SF_INFO info;
-    SoundFile file = openSoundFile(path, &info);
+    std::string error;
+    SoundFile file = openSoundFile(path, &info, &error);
     if (!file)
-        return failure(sf_strerror(nullptr));
-    if (info.channels < 1 || info.channels > 2)
-        return failure("only mono and stereo sounds are played");
+        return failure(error);
     return readSamples(file.get(), info, 16);
 }

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include <chrono>
 #include <thread>
 
@@ -157,7 +155,5 @@ TEST_F(MixedOutputTest, aLinearMusicFadeAtHalfwayHalvesTheLevel)
 int main(int argc, char** argv)
 {
     AudioCapture::routeOutputTo(capturePath());
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include "AudioCapture.h"
 #include "MessageLog.h"
 #include "SimpleAudioEngine.h"
@@ -79,7 +77,5 @@ TEST_F(NoDeviceTest, musicLoadsButNeverPlays)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithoutDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -23,13 +23,6 @@ using Facade = ZanthAudio::SimpleAudioEngine;
 
 namespace {
 
-ALint sourceState(ALuint source)
-{
-    ALint state = 0;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    return state;
-}
-
 class SimpleAudioEngineTest : public ::testing::Test
 {
 protected:
@@ -78,7 +71,7 @@ TEST_F(SimpleAudioEngineTest, effectsPlayOnSourcesAndAnIdTakenOverCountsOn)
     EXPECT_TRUE(audio()->preloadEffect(tone.c_str()));
     const unsigned first = audio()->playEffect(tone.c_str(), true);
     ASSERT_LT(first, 0xFEEDBABu);
-    EXPECT_EQ(sourceState(first), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(first), AL_PLAYING);
     const unsigned count = audio()->effectPlayCount(first);
     for (int i = 0; i < 31; ++i)
         EXPECT_NE(audio()->playEffect(tone.c_str()), first);
@@ -86,11 +79,11 @@ TEST_F(SimpleAudioEngineTest, effectsPlayOnSourcesAndAnIdTakenOverCountsOn)
     EXPECT_EQ(audio()->playEffect(tone.c_str()), first);
     EXPECT_EQ(audio()->effectPlayCount(first), count + 1);
     audio()->pauseEffect(first);
-    EXPECT_EQ(sourceState(first), AL_PAUSED);
+    EXPECT_EQ(AudioCapture::sourceState(first), AL_PAUSED);
     audio()->resumeEffect(first);
-    EXPECT_EQ(sourceState(first), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(first), AL_PLAYING);
     audio()->stopEffect(first);
-    EXPECT_EQ(sourceState(first), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(first), AL_STOPPED);
     audio()->stopAllEffects();
     audio()->unloadEffect(tone.c_str());
     EXPECT_LT(audio()->playEffect(tone.c_str()), 0xFEEDBABu);
@@ -110,14 +103,14 @@ TEST_F(SimpleAudioEngineTest, resumingAllEffectsLeavesEndedOnesSilent)
 {
     const unsigned ended = audio()->playEffect(m_files.tone("short.wav", 0.05).c_str());
     const unsigned looping = audio()->playEffect(m_files.tone("long.wav").c_str(), true);
-    for (int i = 0; i < 200 && sourceState(ended) == AL_PLAYING; ++i)
+    for (int i = 0; i < 200 && AudioCapture::sourceState(ended) == AL_PLAYING; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(sourceState(ended), AL_STOPPED);
+    ASSERT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
     audio()->pauseAllEffects();
-    EXPECT_EQ(sourceState(looping), AL_PAUSED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PAUSED);
     audio()->resumeAllEffects();
-    EXPECT_EQ(sourceState(looping), AL_PLAYING);
-    EXPECT_EQ(sourceState(ended), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
 }
 
 TEST_F(SimpleAudioEngineTest, musicPlaysLoopsAndStopsTheSameWhateverTheFlag)
@@ -229,7 +222,5 @@ TEST_F(SimpleAudioEngineTest, aStormOfMusicAndEffectCallsEndsInTheLastCallsState
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

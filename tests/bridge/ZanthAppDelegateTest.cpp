@@ -7,7 +7,6 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 
-#include <AL/al.h>
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -214,22 +213,17 @@ TEST(ZanthAppDelegateLifecycle, backgroundPausesTheEffectsAndForegroundResumesOn
     tone.seconds = 0.05;
     writeToneWav(dir.path("short.wav"), tone);
     auto* audio = ZanthAudio::SimpleAudioEngine::sharedEngine();
-    const auto state = [](unsigned int source) {
-        ALint value = 0;
-        alGetSourcei(source, AL_SOURCE_STATE, &value);
-        return value;
-    };
     const unsigned int looping = audio->playEffect(dir.path("loop.wav").c_str(), true);
     const unsigned int ended = audio->playEffect(dir.path("short.wav").c_str());
-    for (int i = 0; i < 200 && state(ended) == AL_PLAYING; ++i)
+    for (int i = 0; i < 200 && AudioCapture::sourceState(ended) == AL_PLAYING; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(state(ended), AL_STOPPED);
-    ASSERT_EQ(state(looping), AL_PLAYING);
+    ASSERT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
+    ASSERT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
     g_delegate->applicationDidEnterBackground();
-    EXPECT_EQ(state(looping), AL_PAUSED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PAUSED);
     g_delegate->applicationWillEnterForeground();
-    EXPECT_EQ(state(looping), AL_PLAYING);
-    EXPECT_EQ(state(ended), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
     audio->stopAllEffects();
 }
 

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <AL/al.h>
+#include <QCoreApplication>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 // The mixed output of OpenAL Soft, captured by its "wave" backend into a 32-bit float WAV file, and
@@ -33,6 +36,22 @@ inline void routeOutputTo(const std::string& wavPath)
     std::ofstream(config) << "[general]\ndrivers=wave\n[wave]\nfile=" << wavPath << "\n";
     unsetenv("ALSOFT_DRIVERS");
     setenv("ALSOFT_CONF", config.c_str(), 1);
+}
+
+// Runs the test program's tests with a Qt core application (queued calls reach the main thread).
+inline int runTests(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+// The OpenAL state of a source of the current context (AL_PLAYING, AL_PAUSED, AL_STOPPED, ...).
+inline ALint sourceState(ALuint source)
+{
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
 }
 
 // A run with no output device at all.

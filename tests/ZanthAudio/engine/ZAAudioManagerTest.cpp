@@ -198,7 +198,5 @@ TEST_F(ZAAudioManagerTest, anInterruptionLeavesNoContextAndItsEndRestoresTheEngi
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -87,6 +87,5 @@ TEST_F(ZABufferManagerTest, withoutItsEngineNothingLoads)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

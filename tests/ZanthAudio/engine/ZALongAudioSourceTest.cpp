@@ -116,6 +116,5 @@ TEST_F(ZALongAudioSourceTest, loopCountsReachThePlayer)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -258,7 +258,5 @@ TEST_F(ZAMusicStreamTest, aStormOfCallsAgainstTheFeederLeavesTheLastCallsState)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

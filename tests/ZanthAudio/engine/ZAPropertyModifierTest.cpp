@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include <cmath>
 #include <thread>
 
@@ -154,7 +152,5 @@ TEST_F(ZAPropertyModifierTest, aMusicFaderPausesItsChannelAtTheEnd)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -26,13 +26,6 @@
 
 namespace {
 
-ALint sourceState(ALuint source)
-{
-    ALint state = 0;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    return state;
-}
-
 class ZASoundEngineTest : public ::testing::Test
 {
 protected:
@@ -123,12 +116,12 @@ TEST_F(ZASoundEngineTest, sourcesAreHandedOutRoundRobinAndTheOldestIsCutOff)
         EXPECT_EQ(ids[i], ids[i - 1] + 1);
     // Every source plays: the 33rd sound takes the first source again.
     EXPECT_EQ(ids[32], ids[0]);
-    EXPECT_EQ(sourceState(ids[0]), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(ids[0]), AL_PLAYING);
     EXPECT_EQ(m_engine->sourcePlayCount(ids[0]), 2u);
     EXPECT_EQ(m_engine->sourcePlayCount(ids[1]), 1u);
     EXPECT_EQ(m_engine->sourcePlayCount(kZA_NothingPlayed), 0u);
     m_engine->stopAllSounds();
-    EXPECT_EQ(sourceState(ids[5]), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(ids[5]), AL_STOPPED);
 }
 
 TEST_F(ZASoundEngineTest, aBusyNonInterruptibleGroupAnswersNoSource)
@@ -171,13 +164,13 @@ TEST_F(ZASoundEngineTest, nothingPlaysFromASilencedGroupADisabledEngineOrAnEmpty
     const ALuint playing = m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, true);
     m_engine->setSourceGroupEnabled(0, false);
     EXPECT_FALSE(m_engine->sourceGroupEnabled(0));
-    EXPECT_EQ(sourceState(playing), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(playing), AL_STOPPED);
     EXPECT_EQ(m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, false), kZA_NothingPlayed);
     m_engine->setSourceGroupEnabled(0, true);
     const ALuint again = m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, true);
     ASSERT_NE(again, kZA_NothingPlayed);
     m_engine->setEnabled(false);
-    EXPECT_EQ(sourceState(again), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(again), AL_STOPPED);
     EXPECT_EQ(m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, false), kZA_NothingPlayed);
     m_engine->setEnabled(true);
     EXPECT_NE(m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, false), kZA_NothingPlayed);
@@ -191,19 +184,19 @@ TEST_F(ZASoundEngineTest, resumingAllResumesOnlyWhatWasPaused)
     const ALuint looping = m_engine->playSound(1, 0, 1.0f, 0.0f, 1.0f, true);
     QElapsedTimer timer;
     timer.start();
-    while (sourceState(shortSound) == AL_PLAYING && timer.elapsed() < 2000)
+    while (AudioCapture::sourceState(shortSound) == AL_PLAYING && timer.elapsed() < 2000)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(sourceState(shortSound), AL_STOPPED);
+    ASSERT_EQ(AudioCapture::sourceState(shortSound), AL_STOPPED);
     m_engine->pauseAllSounds();
-    EXPECT_EQ(sourceState(looping), AL_PAUSED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PAUSED);
     m_engine->resumeAllSounds();
-    EXPECT_EQ(sourceState(looping), AL_PLAYING);
-    EXPECT_EQ(sourceState(shortSound), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(shortSound), AL_STOPPED);
     // One source resumed by name plays again, even one that had ended: the caller asked for it.
     m_engine->resumeSound(shortSound);
-    EXPECT_EQ(sourceState(shortSound), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(shortSound), AL_PLAYING);
     m_engine->pauseSound(looping);
-    EXPECT_EQ(sourceState(looping), AL_PAUSED);
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PAUSED);
     m_engine->stopSound(kZA_NothingPlayed);
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
 }
@@ -244,9 +237,9 @@ TEST_F(ZASoundEngineTest, unloadingABufferStopsTheSourcesPlayingIt)
 {
     loadTone(0);
     const ALuint source = m_engine->playSound(0, 0, 1.0f, 0.0f, 1.0f, true);
-    ASSERT_EQ(sourceState(source), AL_PLAYING);
+    ASSERT_EQ(AudioCapture::sourceState(source), AL_PLAYING);
     EXPECT_TRUE(m_engine->unloadBuffer(0));
-    EXPECT_EQ(sourceState(source), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(source), AL_STOPPED);
     ALint buffer = -1;
     alGetSourcei(source, AL_BUFFER, &buffer);
     EXPECT_EQ(buffer, 0);
@@ -379,7 +372,5 @@ TEST_F(ZASoundEngineTest, playingWhileAnotherThreadGrowsTheTableIsSafe)
 int main(int argc, char** argv)
 {
     AudioCapture::runWithSilentDevice();
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "AudioCapture.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -44,7 +46,5 @@ TEST(ZAUtilitiesTest, gainsOpenAlWouldIgnoreBecomeSilence)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return AudioCapture::runTests(argc, argv);
 }

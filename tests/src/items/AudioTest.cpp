@@ -48,8 +48,6 @@ protected:
         writeToneWav((SoundScene::folder() + "/" + name).toStdString(), tone);
     }
 
-    static QUrl file(const char* name) { return QUrl::fromLocalFile(SoundScene::folder() + "/" + name); }
-
     // Seconds since the test began.
     double now() const { return static_cast<double>(m_clock.nsecsElapsed()) / 1e9; }
 
@@ -89,10 +87,10 @@ TEST_F(AudioTest, aFileSourceIsReadyAndOthersGiveErrorOrNull)
     Audio* audio = audioOf(scene.add("Audio {}"));
     QSignalSpy sourceChanged(audio, &Audio::sourceChanged);
     QSignalSpy loadedChanged(audio, &Audio::loadedChanged);
-    audio->setSource(file("tone.wav"));
-    audio->setSource(file("tone.wav"));
+    audio->setSource(SoundScene::file("tone.wav"));
+    audio->setSource(SoundScene::file("tone.wav"));
     EXPECT_EQ(audio->status(), Audio::Ready);
-    EXPECT_EQ(audio->source(), file("tone.wav"));
+    EXPECT_EQ(audio->source(), SoundScene::file("tone.wav"));
     EXPECT_EQ(sourceChanged.count(), 1);
     EXPECT_EQ(loadedChanged.count(), 1);
     {
@@ -105,11 +103,11 @@ TEST_F(AudioTest, aFileSourceIsReadyAndOthersGiveErrorOrNull)
     }
     audio->setSource(QUrl());
     EXPECT_EQ(audio->status(), Audio::Null);
-    audio->setSource(file("broken.ogg"));
+    audio->setSource(SoundScene::file("broken.ogg"));
     EXPECT_EQ(audio->status(), Audio::Error);
     audio->play();
     EXPECT_FALSE(audio->isPlaying());
-    audio->setSource(file("missing.ogg"));
+    audio->setSource(SoundScene::file("missing.ogg"));
     EXPECT_EQ(audio->status(), Audio::Error);
 }
 
@@ -117,7 +115,7 @@ TEST_F(AudioTest, withoutAutoLoadAFileThatWontOpenFailsAtPlayWithoutStarting)
 {
     SoundScene scene;
     Audio* audio = audioOf(scene.add("Audio { autoLoad: false }"));
-    audio->setSource(file("missing.ogg"));
+    audio->setSource(SoundScene::file("missing.ogg"));
     EXPECT_EQ(audio->status(), Audio::Ready);
     QSignalSpy started(audio, &Audio::started);
     audio->play();
@@ -220,7 +218,7 @@ TEST_F(AudioTest, anAudioThatLosesItsSourceStopsItsMusic)
     EXPECT_EQ(stopped.count(), 1);
     EXPECT_FALSE(audio->isPlaying());
     EXPECT_FALSE(Facade::sharedEngine()->isBackgroundMusicPlaying());
-    audio->setSource(file("tone.wav"));
+    audio->setSource(SoundScene::file("tone.wav"));
     audio->play();
     MessageLog log;
     audio->setSource(QUrl(QStringLiteral("http://example.com/tone.wav")));
@@ -235,7 +233,7 @@ TEST_F(AudioTest, aNewSourceWhilePlayingRestartsWithTheNewFile)
     QSignalSpy started(audio, &Audio::started);
     QSignalSpy stopped(audio, &Audio::stopped);
     audio->play();
-    audio->setSource(file("other.wav"));
+    audio->setSource(SoundScene::file("other.wav"));
     EXPECT_EQ(stopped.count(), 1);
     EXPECT_EQ(started.count(), 2);
     EXPECT_TRUE(audio->isPlaying());
@@ -259,7 +257,8 @@ TEST_F(AudioTest, aStormOfPausesResumesStopsAndSourceChangesLeavesAConsistentAud
     writeTone("short.wav", 0.2, 0.5);
     SoundScene scene;
     Audio* audio = audioOf(scene.add("Audio { source: \"tone.wav\" }"));
-    const QUrl sources[] = {file("tone.wav"), file("short.wav"), QUrl(), file("missing.ogg")};
+    const QUrl sources[] = {SoundScene::file("tone.wav"), SoundScene::file("short.wav"), QUrl(),
+                            SoundScene::file("missing.ogg")};
     std::mt19937 random(16);
     MessageLog quiet;
     for (int round = 0; round < 200; ++round) {

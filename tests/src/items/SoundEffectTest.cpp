@@ -18,13 +18,6 @@ namespace {
 
 using Facade = ZanthAudio::SimpleAudioEngine;
 
-ALint sourceState(unsigned int source)
-{
-    ALint state = 0;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    return state;
-}
-
 class SoundEffectTest : public ::testing::Test
 {
 protected:
@@ -37,8 +30,6 @@ protected:
     }
 
     void TearDown() override { Facade::end(); }
-
-    static QUrl file(const char* name) { return QUrl::fromLocalFile(SoundScene::folder() + "/" + name); }
 };
 
 SoundEffect* effectOf(QObject* object)
@@ -53,11 +44,11 @@ TEST_F(SoundEffectTest, aFileSourceIsReadyOnceAndOthersGiveErrorOrNull)
     QSignalSpy sourceChanged(effect, &SoundEffect::sourceChanged);
     QSignalSpy loadedChanged(effect, &SoundEffect::loadedChanged);
     EXPECT_EQ(effect->status(), SoundEffect::Null);
-    effect->setSource(file("tone.wav"));
+    effect->setSource(SoundScene::file("tone.wav"));
     EXPECT_EQ(effect->status(), SoundEffect::Ready);
     EXPECT_TRUE(effect->isLoaded());
-    EXPECT_EQ(effect->source(), file("tone.wav"));
-    effect->setSource(file("tone.wav"));
+    EXPECT_EQ(effect->source(), SoundScene::file("tone.wav"));
+    effect->setSource(SoundScene::file("tone.wav"));
     EXPECT_EQ(sourceChanged.count(), 1);
     EXPECT_EQ(loadedChanged.count(), 2);
 
@@ -69,11 +60,11 @@ TEST_F(SoundEffectTest, aFileSourceIsReadyOnceAndOthersGiveErrorOrNull)
     EXPECT_EQ(effect->source(), QUrl::fromLocalFile(QString()));
     {
         MessageLog log;
-        effect->setSource(file("broken.wav"));
+        effect->setSource(SoundScene::file("broken.wav"));
         EXPECT_EQ(effect->status(), SoundEffect::Error);
         EXPECT_EQ(log.lines().size(), 1);
     }
-    effect->setSource(file("missing.wav"));
+    effect->setSource(SoundScene::file("missing.wav"));
     EXPECT_EQ(effect->status(), SoundEffect::Error);
     effect->play();
     EXPECT_FALSE(effect->isPlaying());
@@ -84,7 +75,7 @@ TEST_F(SoundEffectTest, aRelativeSourceIsTakenFromTheQmlFilesFolder)
     SoundScene scene;
     QObject* effect = scene.add("SoundEffect { source: \"tone.wav\" }");
     EXPECT_EQ(effect->property("status").toInt(), SoundEffect::Ready);
-    EXPECT_EQ(effect->property("source").toUrl(), file("tone.wav"));
+    EXPECT_EQ(effect->property("source").toUrl(), SoundScene::file("tone.wav"));
 }
 
 TEST_F(SoundEffectTest, loopCountsKeepTheirMeaning)
@@ -124,7 +115,7 @@ TEST_F(SoundEffectTest, loopsAboveOneAndInfiniteLoopUntilStopped)
     EXPECT_EQ(loop, AL_FALSE);
     EXPECT_TRUE(once->property("playing").toBool());
     QMetaObject::invokeMethod(looping, "stop");
-    EXPECT_EQ(sourceState(1), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_STOPPED);
     EXPECT_FALSE(looping->property("playing").toBool());
 }
 
@@ -138,12 +129,12 @@ TEST_F(SoundEffectTest, stopLeavesAnEffectThatTookOverTheSourceAlone)
     for (int i = 0; i < 31; ++i)
         Facade::sharedEngine()->playEffect((SoundScene::folder() + "/tone.wav").toLocal8Bit().constData());
     other->play();
-    EXPECT_EQ(sourceState(1), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_PLAYING);
     first->stop();
-    EXPECT_EQ(sourceState(1), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_PLAYING);
     EXPECT_FALSE(first->isPlaying());
     other->stop();
-    EXPECT_EQ(sourceState(1), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_STOPPED);
 }
 
 TEST_F(SoundEffectTest, volumeAndMuteAreTheEnginesForEveryEffect)
@@ -177,9 +168,9 @@ TEST_F(SoundEffectTest, soundPlaysOnlyWhileSoundIsEnabledAndRemembersAnEndlessRe
     EXPECT_FALSE(sound->property("playing").toBool());
     settings->setProperty("soundEnabled", true);
     EXPECT_TRUE(sound->property("playing").toBool());
-    EXPECT_EQ(sourceState(1), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_PLAYING);
     settings->setProperty("soundEnabled", false);
-    EXPECT_EQ(sourceState(1), AL_STOPPED);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_STOPPED);
     QMetaObject::invokeMethod(sound, "stop");
     settings->setProperty("soundEnabled", true);
     EXPECT_FALSE(sound->property("playing").toBool());
@@ -205,7 +196,7 @@ TEST_F(SoundEffectTest, withoutAGameWindowASoundAlwaysPlays)
     EXPECT_EQ(sound->property("status").toInt(), SoundEffect::Ready);
     QMetaObject::invokeMethod(sound, "play");
     EXPECT_TRUE(sound->property("playing").toBool());
-    EXPECT_EQ(sourceState(1), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(1), AL_PLAYING);
 }
 
 } // namespace

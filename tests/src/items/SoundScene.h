@@ -72,6 +72,8 @@ public:
     QObject* settings() const { return m_gameWindow->property("settings").value<QObject*>(); }
     // The folder the QML text is taken to come from (relative URLs resolve against it).
     static QString folder() { return QDir::currentPath(); }
+    // The URL of a file in that folder.
+    static QUrl file(const char* name) { return QUrl::fromLocalFile(folder() + "/" + name); }
 
 private:
     static QQmlEngine* engine() { return application()->declarativeView()->engine(); }
