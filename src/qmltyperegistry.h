@@ -35,4 +35,6 @@ constexpr int DownloadablePackage = 29;
 constexpr int LastItemRow = 29;
 constexpr int System = 30;
 constexpr int ZanthScheduler = 31;
+constexpr int Audio = 32;
+constexpr int SoundEffect = 33;
 } // namespace QmlTypeRows

@@ -8,6 +8,8 @@
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "platform/linux/ZTEGLView.h"
 
+#include "SimpleAudioEngine.h"
+
 #include <QtDebug>
 
 using namespace zanth2d;
@@ -15,6 +17,12 @@ using namespace zanth2d;
 ZanthAppDelegate::ZanthAppDelegate(ConfigValueReader readConfigValue)
     : m_readConfigValue(std::move(readConfigValue))
 {
+}
+
+ZanthAppDelegate::~ZanthAppDelegate()
+{
+    ZanthAudio::SimpleAudioEngine::sharedEngine();
+    ZanthAudio::SimpleAudioEngine::end();
 }
 
 bool ZanthAppDelegate::initInstance()
@@ -62,6 +70,7 @@ void ZanthAppDelegate::applicationDidEnterBackground()
     ZTDirector* director = ZTDirector::sharedDirector();
     director->stopAnimation();
     director->pause();
+    ZanthAudio::SimpleAudioEngine::sharedEngine()->pauseAllEffects();
     if (m_sceneGraphWrapper)
         m_sceneGraphWrapper->applicationDidEnterBackground();
     m_running = false;
@@ -76,6 +85,7 @@ void ZanthAppDelegate::applicationWillEnterForeground()
     director->startAnimation();
     if (m_sceneGraphWrapper)
         m_sceneGraphWrapper->applicationWillEnterForeground();
+    ZanthAudio::SimpleAudioEngine::sharedEngine()->resumeAllEffects();
     m_running = true;
 }
 

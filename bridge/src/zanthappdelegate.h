@@ -22,6 +22,8 @@ public:
     using ConfigValueReader = std::function<QVariant(const QString& key)>;
 
     explicit ZanthAppDelegate(ConfigValueReader readConfigValue);
+    // Ends the sound engine, closing the audio device.
+    ~ZanthAppDelegate() override;
 
     // Not owned; null until the wrapper exists.
     void setSceneGraphWrapper(SceneGraphWrapperHooks* wrapper) { m_sceneGraphWrapper = wrapper; }
@@ -33,7 +35,9 @@ public:
     // Opens the 960x640 window titled from the configuration ("Zanth" when it has no title).
     bool initInstance() override;
     bool applicationDidFinishLaunching() override;
+    // Pauses the director and every sound effect; music follows the game window's applicationPaused.
     void applicationDidEnterBackground() override;
+    // Resumes the director and the effects that were paused.
     void applicationWillEnterForeground() override;
 
     // Resizes the GL view and sets the director's projection to that size.

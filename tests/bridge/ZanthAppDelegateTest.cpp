@@ -12,8 +12,13 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "AudioCapture.h"
+#include "FixtureDir.h"
+#include "SimpleAudioEngine.h"
+#include "ToneFile.h"
 #include "ZTDirector.h"
 #include "cocoa/ZTSet.h"
 #include "enginescene.h"
@@ -200,6 +205,28 @@ TEST(ZanthAppDelegateLifecycle, backgroundAndForegroundEachActOnceUntilTheOtherC
     EXPECT_EQ(g_log, (std::vector<std::string>{"background", "foreground"}));
 }
 
+TEST(ZanthAppDelegateLifecycle, backgroundPausesTheEffectsAndForegroundResumesOnlyThePausedOnes)
+{
+    FixtureDir dir;
+    Tone tone;
+    writeToneWav(dir.path("loop.wav"), tone);
+    tone.seconds = 0.05;
+    writeToneWav(dir.path("short.wav"), tone);
+    auto* audio = ZanthAudio::SimpleAudioEngine::sharedEngine();
+    const unsigned int looping = audio->playEffect(dir.path("loop.wav").c_str(), true);
+    const unsigned int ended = audio->playEffect(dir.path("short.wav").c_str());
+    for (int i = 0; i < 200 && AudioCapture::sourceState(ended) == AL_PLAYING; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
+    ASSERT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
+    g_delegate->applicationDidEnterBackground();
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PAUSED);
+    g_delegate->applicationWillEnterForeground();
+    EXPECT_EQ(AudioCapture::sourceState(looping), AL_PLAYING);
+    EXPECT_EQ(AudioCapture::sourceState(ended), AL_STOPPED);
+    audio->stopAllEffects();
+}
+
 TEST(EngineSceneCreation, aSceneHoldsItsLayerWithTagZeroAndNoWrapper)
 {
     ZTScene* scene = EngineScene::scene();
@@ -217,6 +244,7 @@ TEST(EngineSceneCreation, aSceneHoldsItsLayerWithTagZeroAndNoWrapper)
 
 int main(int argc, char** argv)
 {
+    AudioCapture::runWithSilentDevice();
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ZanthAppDelegate delegate([](const QString& key) {

@@ -1,0 +1,126 @@
+// A game with sound started the way its main() does: it runs and quits with status 0 with or without
+// an audio device, and on its way out the application delegate ends the sound engine, so the device
+// is closed and the captured output is complete.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <fstream>
+
+#include "AudioCapture.h"
+#include "TestFiles.h"
+#include "ToneFile.h"
+#include "VisibleWindowLock.h"
+
+namespace {
+
+const char* const kSoundMain = R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 320
+    height: 240
+    BackgroundMusic {
+        id: music
+        source: "music.wav"
+    }
+    Sound {
+        id: effect
+        source: "effect.wav"
+    }
+    Timer {
+        interval: 50
+        running: true
+        onTriggered: {
+            music.play()
+            effect.play()
+            console.log("music playing:", music.playing)
+        }
+    }
+    Timer {
+        interval: 900
+        running: true
+        onTriggered: Qt.quit()
+    }
+}
+)";
+
+struct GameRun
+{
+    int exitCode = -1;
+    QString output;
+};
+
+// Runs the start-up program in a folder holding the game's qml/ files, with extra environment.
+GameRun runGame(const QProcessEnvironment& environment)
+{
+    QTemporaryDir dir;
+    writeTestFile(dir.filePath("qml/config.json"),
+                  "{ \"title\": \"Zanth sound check\", \"stage\": \"test\" }");
+    writeTestFile(dir.filePath("qml/main.qml"), kSoundMain);
+    Tone tone;
+    tone.seconds = 1.0;
+    writeToneWav(dir.filePath("qml/music.wav").toStdString(), tone);
+    tone.seconds = 0.2;
+    writeToneWav(dir.filePath("qml/effect.wav").toStdString(), tone);
+
+    QProcess game;
+    game.setWorkingDirectory(dir.path());
+    game.setProcessEnvironment(environment);
+    game.setProcessChannelMode(QProcess::MergedChannels);
+    game.start(QString::fromLocal8Bit(std::getenv("ZANTH_TEST_PROGRAMS")) + "/StartupProgram", {});
+    GameRun run;
+    if (!game.waitForFinished(30000)) {
+        game.kill();
+        game.waitForFinished();
+    } else if (game.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = game.exitCode();
+    }
+    run.output = QString::fromLocal8Bit(game.readAll());
+    return run;
+}
+
+const VisibleWindowLock g_windowLock;
+
+} // namespace
+
+TEST(SoundStartup, aGameWithSoundRunsAndQuitsWithoutAnAudioDevice)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("ALSOFT_CONF"));
+    environment.insert(QStringLiteral("ALSOFT_DRIVERS"), QStringLiteral("nosuch"));
+    const GameRun run = runGame(environment);
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("music playing: false"))) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("exit 0"))) << run.output.toStdString();
+}
+
+TEST(SoundStartup, aCleanExitClosesTheDeviceAndLeavesACompleteCapture)
+{
+    const std::string capture = AudioCapture::temporaryCapturePath();
+    const std::string config = capture + ".conf";
+    std::ofstream(config) << "[general]\ndrivers=wave\n[wave]\nfile=" << capture << "\n";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("ALSOFT_DRIVERS"));
+    environment.insert(QStringLiteral("ALSOFT_CONF"), QString::fromStdString(config));
+    const GameRun run = runGame(environment);
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("music playing: true"))) << run.output.toStdString();
+
+    const AudioCapture::Wave wave = AudioCapture::read(capture);
+    EXPECT_TRUE(wave.headerConsistent);
+    const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
+    EXPECT_GT(wave.seconds(span.length()), 0.5);
+    EXPECT_GT(AudioCapture::rms(wave.left, span.begin, span.end), 0.15);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
