@@ -202,7 +202,7 @@ void drawSkull(QPainter& p)
     nose << QPointF(0.0, 0.12) << QPointF(0.09, 0.3) << QPointF(-0.09, 0.3);
     holes.addPolygon(nose);
     for (int i = 0; i < 3; ++i) {
-        holes.addRect(QRectF(-0.17 + i * 0.13, 0.5, 0.035, 0.25));
+        holes.addRect(QRectF(-0.1475 + i * 0.13, 0.5, 0.035, 0.25));
     }
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(245, 240, 226));

@@ -1,5 +1,6 @@
 // Draws the images the application ships, at build time: zanth_assetgen OUTPUT_FOLDER PATH... writes
-// each named file below OUTPUT_FOLDER; zanth_assetgen --list prints every path it knows with its size.
+// each named file below OUTPUT_FOLDER; zanth_assetgen --list prints every path it knows, images with
+// their size.
 #include "Asset.h"
 #include "Canvas.h"
 
@@ -54,7 +55,11 @@ int main(int argc, char** argv)
 
     if (arguments.value(0) == QLatin1String("--list")) {
         for (const assetgen::Asset& asset : assets) {
-            std::printf("%s %dx%d\n", qPrintable(asset.path), asset.size.width(), asset.size.height());
+            if (asset.image) {
+                std::printf("%s %dx%d\n", qPrintable(asset.path), asset.size.width(), asset.size.height());
+            } else {
+                std::printf("%s\n", qPrintable(asset.path));
+            }
         }
         return 0;
     }
