@@ -21,6 +21,22 @@ struct ztColor4B
     GLubyte a;
 };
 
+// An RGBA colour, one float a channel, 0 to 1.
+struct ztColor4F
+{
+    GLfloat r;
+    GLfloat g;
+    GLfloat b;
+    GLfloat a;
+};
+
+// A 2D vertex position.
+struct ztVertex2F
+{
+    GLfloat x;
+    GLfloat y;
+};
+
 // A vertex position.
 struct ztVertex3F
 {
