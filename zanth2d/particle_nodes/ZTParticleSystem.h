@@ -36,7 +36,8 @@ typedef enum
     // The world: particles stay where they were born while the emitter moves (its movement divided by
     // the director's engine scale factor).
     kZTPositionTypeFree = 0,
-    // The parent's position: particles follow the parent but not the emitter's own movement in it.
+    // The parent's position: particles keep their place while the parent moves, and move with the
+    // emitter when it moves inside the parent.
     kZTPositionTypeRelative = 1,
     // The emitter: particles move with it.
     kZTPositionTypeGrouped = 2,
