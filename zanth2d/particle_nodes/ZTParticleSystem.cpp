@@ -76,7 +76,13 @@ public:
     }
 
     // Empty when missing.
-    std::string text(const char* key)
+    std::string text(const char* key) { return scalar(key, "is not a text"); }
+
+    bool ok() const { return m_sProblem.empty(); }
+    const std::string& problem() const { return m_sProblem; }
+
+private:
+    std::string scalar(const char* key, const char* wrongType)
     {
         ZTObject* object = m_pDictionary->objectForKey(key);
         if (!object) {
@@ -84,19 +90,15 @@ public:
         }
         auto* value = dynamic_cast<ZTString*>(object);
         if (!value) {
-            fail(key, "is not a text");
+            fail(key, wrongType);
             return std::string();
         }
         return value->getString();
     }
 
-    bool ok() const { return m_sProblem.empty(); }
-    const std::string& problem() const { return m_sProblem; }
-
-private:
     bool number(const char* key, double* value)
     {
-        const std::string source = text(key);
+        const std::string source = scalar(key, "is not a number");
         const char* begin = source.c_str();
         while (*begin == ' ' || *begin == '\t' || *begin == '\n' || *begin == '\r') {
             ++begin;
