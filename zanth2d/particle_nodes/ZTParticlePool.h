@@ -66,7 +66,7 @@ public:
         kAngularSpeed,
         kRadius,
         kDeltaRadius,
-        // Where the last pass drew the particle, in the emitter's node space (pixels).
+        // Where the renderer draws the particle, in the emitter's node space (pixels): computeDrawPositions.
         kDrawX,
         kDrawY,
         kFieldCount,

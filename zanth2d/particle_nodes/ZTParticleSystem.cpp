@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 #include "ZTDirector.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
@@ -28,6 +29,46 @@ using Dictionary = ZTMutableDictionary<std::string, ZTObject*>;
 constexpr float kDegreesToRadians = 0.017453292f;
 // Particles moved between two quad writes: small enough for their fields to stay in the L1 cache.
 constexpr unsigned int kBlockSize = 256;
+
+using FullBlock = std::integral_constant<unsigned int, kBlockSize>;
+
+// The loops below take their arrays as restrict parameters and are called with a full block's length
+// as a compile-time constant: both together let the compiler vectorise them.
+
+template <typename Length>
+void ageAndFade(Length length, float dt, float* __restrict timeToLive, float* __restrict colorR,
+                float* __restrict colorG, float* __restrict colorB, float* __restrict colorA,
+                const float* __restrict deltaR, const float* __restrict deltaG, const float* __restrict deltaB,
+                const float* __restrict deltaA, float* __restrict size, const float* __restrict deltaSize,
+                float* __restrict rotation, const float* __restrict deltaRotation)
+{
+    for (unsigned int i = 0; i < length; ++i) {
+        timeToLive[i] -= dt;
+        colorR[i] += deltaR[i] * dt;
+        colorG[i] += deltaG[i] * dt;
+        colorB[i] += deltaB[i] * dt;
+        colorA[i] += deltaA[i] * dt;
+        const float grown = size[i] + deltaSize[i] * dt;
+        size[i] = grown > 0.0f ? grown : 0.0f;
+        rotation[i] += deltaRotation[i] * dt;
+    }
+}
+
+// draw = position - (reference - start) / divisor.
+template <typename Length>
+void offsetPositions(Length length, const float* __restrict position, const float* __restrict start,
+                     float reference, float divisor, float* __restrict draw)
+{
+    if (divisor != 1.0f) {
+        for (unsigned int i = 0; i < length; ++i) {
+            draw[i] = position[i] - (reference - start[i]) / divisor;
+        }
+    } else {
+        for (unsigned int i = 0; i < length; ++i) {
+            draw[i] = position[i] - (reference - start[i]);
+        }
+    }
+}
 
 float contentScaleFactor()
 {
@@ -392,10 +433,10 @@ void ZTParticleSystem::updateParticles()
     if (m_bRemovalPending) {
         return;
     }
-    const ZTPoint reference = referencePoint();
+    m_tStepReference = referencePoint();
     for (unsigned int from = 0; from < m_uParticleCount; from += kBlockSize) {
         const unsigned int to = std::min(from + kBlockSize, m_uParticleCount);
-        moveParticles(from, to, dt, reference);
+        moveParticles(from, to, dt);
         updateQuads(from, to);
     }
     m_uParticleIdx = m_uParticleCount;
@@ -425,15 +466,13 @@ void ZTParticleSystem::retireDeadParticles(float dt)
     }
 }
 
-void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float dt, const ZTPoint& reference)
+void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float dt)
 {
     using Pool = ZTParticlePool;
     const Pool& pool = m_tPool;
-    float* __restrict posX = pool.field(Pool::kPosX);
-    float* __restrict posY = pool.field(Pool::kPosY);
-    float* __restrict timeToLive = pool.field(Pool::kTimeToLive);
-
     if (m_nEmitterMode == kZTParticleModeGravity) {
+        float* __restrict posX = pool.field(Pool::kPosX);
+        float* __restrict posY = pool.field(Pool::kPosY);
         float* __restrict dirX = pool.field(Pool::kDirX);
         float* __restrict dirY = pool.field(Pool::kDirY);
         const float* __restrict radialAccel = pool.field(Pool::kRadialAccel);
@@ -441,7 +480,6 @@ void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float d
         const float gravityX = m_tGravity.x;
         const float gravityY = m_tGravity.y;
         for (unsigned int i = from; i < to; ++i) {
-            timeToLive[i] -= dt;
             const float x = posX[i];
             const float y = posY[i];
             float radialX = 0.0f;
@@ -461,12 +499,13 @@ void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float d
             posY[i] = y + dirY[i] * dt;
         }
     } else {
+        float* __restrict posX = pool.field(Pool::kPosX);
+        float* __restrict posY = pool.field(Pool::kPosY);
         float* __restrict angle = pool.field(Pool::kAngle);
         float* __restrict radius = pool.field(Pool::kRadius);
         const float* __restrict angularSpeed = pool.field(Pool::kAngularSpeed);
         const float* __restrict deltaRadius = pool.field(Pool::kDeltaRadius);
         for (unsigned int i = from; i < to; ++i) {
-            timeToLive[i] -= dt;
             angle[i] += angularSpeed[i] * dt;
             radius[i] += deltaRadius[i] * dt;
             posX[i] = -std::cos(angle[i]) * radius[i];
@@ -474,46 +513,44 @@ void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float d
         }
     }
 
-    float* __restrict colorR = pool.field(Pool::kColorR);
-    float* __restrict colorG = pool.field(Pool::kColorG);
-    float* __restrict colorB = pool.field(Pool::kColorB);
-    float* __restrict colorA = pool.field(Pool::kColorA);
-    const float* __restrict deltaR = pool.field(Pool::kDeltaColorR);
-    const float* __restrict deltaG = pool.field(Pool::kDeltaColorG);
-    const float* __restrict deltaB = pool.field(Pool::kDeltaColorB);
-    const float* __restrict deltaA = pool.field(Pool::kDeltaColorA);
-    float* __restrict size = pool.field(Pool::kSize);
-    const float* __restrict deltaSize = pool.field(Pool::kDeltaSize);
-    float* __restrict rotation = pool.field(Pool::kRotation);
-    const float* __restrict deltaRotation = pool.field(Pool::kDeltaRotation);
-    for (unsigned int i = from; i < to; ++i) {
-        colorR[i] += deltaR[i] * dt;
-        colorG[i] += deltaG[i] * dt;
-        colorB[i] += deltaB[i] * dt;
-        colorA[i] += deltaA[i] * dt;
-        size[i] = atLeastZero(size[i] + deltaSize[i] * dt);
-        rotation[i] += deltaRotation[i] * dt;
-    }
-
-    float* __restrict drawX = pool.field(Pool::kDrawX);
-    float* __restrict drawY = pool.field(Pool::kDrawY);
-    const float* __restrict startX = pool.field(Pool::kStartPosX);
-    const float* __restrict startY = pool.field(Pool::kStartPosY);
-    const float zanthScale = ZTDirector::sharedDirector()->getZanthContentScaleFactor();
-    if (m_ePositionType == kZTPositionTypeFree && zanthScale != 1.0f) {
-        // The emitter's movement since birth counts only 1 / zanthScale.
-        for (unsigned int i = from; i < to; ++i) {
-            drawX[i] = posX[i] - (reference.x - startX[i]) / zanthScale;
-            drawY[i] = posY[i] - (reference.y - startY[i]) / zanthScale;
-        }
-    } else if (m_ePositionType == kZTPositionTypeFree || m_ePositionType == kZTPositionTypeRelative) {
-        for (unsigned int i = from; i < to; ++i) {
-            drawX[i] = posX[i] - (reference.x - startX[i]);
-            drawY[i] = posY[i] - (reference.y - startY[i]);
-        }
+    auto field = [&](Pool::Field f) { return pool.field(f) + from; };
+    auto run = [&](auto length) {
+        ageAndFade(length, dt, field(Pool::kTimeToLive), field(Pool::kColorR), field(Pool::kColorG),
+                   field(Pool::kColorB), field(Pool::kColorA), field(Pool::kDeltaColorR), field(Pool::kDeltaColorG),
+                   field(Pool::kDeltaColorB), field(Pool::kDeltaColorA), field(Pool::kSize), field(Pool::kDeltaSize),
+                   field(Pool::kRotation), field(Pool::kDeltaRotation));
+    };
+    if (to - from == kBlockSize) {
+        run(FullBlock());
     } else {
-        std::copy(posX + from, posX + to, drawX + from);
-        std::copy(posY + from, posY + to, drawY + from);
+        run(to - from);
+    }
+}
+
+void ZTParticleSystem::computeDrawPositions(unsigned int from, unsigned int to)
+{
+    using Pool = ZTParticlePool;
+    const Pool& pool = m_tPool;
+    auto field = [&](Pool::Field f) { return pool.field(f) + from; };
+    if (m_ePositionType != kZTPositionTypeFree && m_ePositionType != kZTPositionTypeRelative) {
+        std::copy(pool.field(Pool::kPosX) + from, pool.field(Pool::kPosX) + to, field(Pool::kDrawX));
+        std::copy(pool.field(Pool::kPosY) + from, pool.field(Pool::kPosY) + to, field(Pool::kDrawY));
+        return;
+    }
+    // The free type counts the emitter's movement since birth only 1 / the engine's scale factor.
+    const float divisor = m_ePositionType == kZTPositionTypeFree
+                              ? ZTDirector::sharedDirector()->getZanthContentScaleFactor()
+                              : 1.0f;
+    auto run = [&](auto length) {
+        offsetPositions(length, field(Pool::kPosX), field(Pool::kStartPosX), m_tStepReference.x, divisor,
+                        field(Pool::kDrawX));
+        offsetPositions(length, field(Pool::kPosY), field(Pool::kStartPosY), m_tStepReference.y, divisor,
+                        field(Pool::kDrawY));
+    };
+    if (to - from == kBlockSize) {
+        run(FullBlock());
+    } else {
+        run(to - from);
     }
 }
 

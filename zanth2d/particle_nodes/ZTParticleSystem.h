@@ -212,6 +212,8 @@ protected:
     virtual void postStep();
 
     const ZTParticlePool& getPool() const { return m_tPool; }
+    // Fills the pool's draw positions of slots from .. to - 1 for the step under way (see tZTPositionType).
+    void computeDrawPositions(unsigned int from, unsigned int to);
     // The number of particles whose quads the last step wrote.
     unsigned int getParticleIndex() const { return m_uParticleIdx; }
 
@@ -221,7 +223,7 @@ private:
     ZTPoint referencePoint();
     float baseAngle() const;
     void retireDeadParticles(float dt);
-    void moveParticles(unsigned int from, unsigned int to, float dt, const ZTPoint& reference);
+    void moveParticles(unsigned int from, unsigned int to, float dt);
 
     std::string m_sPlistFile;
     float m_fElapsed = 0.0f;
@@ -242,6 +244,7 @@ private:
     float m_fRotatePerSecondVar = 0.0f;
 
     ZTParticlePool m_tPool;
+    ZTPoint m_tStepReference; // referencePoint() of the step under way
     float m_fEmitCounter = 0.0f;
     unsigned int m_uParticleIdx = 0;
     bool m_bIsActive = true;

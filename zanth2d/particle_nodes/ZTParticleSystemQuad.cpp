@@ -186,6 +186,7 @@ void ZTParticleSystemQuad::setDisplayFrame(ZTSpriteFrame* spriteFrame)
 
 void ZTParticleSystemQuad::updateQuads(unsigned int from, unsigned int to)
 {
+    computeDrawPositions(from, to);
     using Pool = ZTParticlePool;
     const Pool& pool = getPool();
     const float* __restrict drawX = pool.field(Pool::kDrawX);
