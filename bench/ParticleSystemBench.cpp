@@ -76,8 +76,8 @@ template <typename Emitter> void BM_Step(benchmark::State& state)
     }
     emitter->release();
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
-    state.counters["ns_per_particle"] =
-        benchmark::Counter(count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_particle"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 } // namespace

@@ -34,13 +34,13 @@ bool ZTParticlePool::allocate(unsigned int capacity)
 
 void ZTParticlePool::store(unsigned int index, const sZTParticle& p)
 {
+    // In field order; the draw position starts at the particle's position.
     const float values[kFieldCount] = {
-        p.pos.x,         p.pos.y,          p.startPos.x,     p.startPos.y,      p.color.r,
-        p.color.g,       p.color.b,        p.color.a,        p.deltaColor.r,    p.deltaColor.g,
-        p.deltaColor.b,  p.deltaColor.a,   p.size,           p.deltaSize,       p.rotation,
-        p.deltaRotation, p.timeToLive,     p.dir.x,          p.dir.y,           p.radialAccel,
-        p.tangentialAccel, p.angle,        p.angularSpeed,   p.radius,          p.deltaRadius,
-        p.pos.x,         p.pos.y,
+        p.pos.x,       p.pos.y,       p.startPos.x,      p.startPos.y,    p.color.r,      p.color.g,
+        p.color.b,     p.color.a,     p.deltaColor.r,    p.deltaColor.g,  p.deltaColor.b, p.deltaColor.a,
+        p.size,        p.deltaSize,   p.rotation,        p.deltaRotation, p.timeToLive,   p.dir.x,
+        p.dir.y,       p.radialAccel, p.tangentialAccel, p.angle,         p.angularSpeed, p.radius,
+        p.deltaRadius, p.pos.x,       p.pos.y,
     };
     for (int f = 0; f < kFieldCount; ++f) {
         field(static_cast<Field>(f))[index] = values[f];

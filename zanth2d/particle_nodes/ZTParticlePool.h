@@ -11,8 +11,8 @@ namespace zanth2d {
 // One particle. Lengths are pixels, times seconds, spins degrees, radius-mode angles radians.
 struct sZTParticle
 {
-    ZTPoint pos;        // offset from the reference point of the emitter's position type
-    ZTPoint startPos;   // the reference point at birth (free and relative types)
+    ZTPoint pos;      // offset from the reference point of the emitter's position type
+    ZTPoint startPos; // the reference point at birth (free and relative types)
     ztColor4F color;
     ztColor4F deltaColor; // per second
     float size;           // edge length of the particle's square, never below 0

@@ -1,6 +1,7 @@
 #include "particle_nodes/ZTParticleSystem.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -38,9 +39,10 @@ using FullBlock = std::integral_constant<unsigned int, kBlockSize>;
 template <typename Length>
 void ageAndFade(Length length, float dt, float* __restrict timeToLive, float* __restrict colorR,
                 float* __restrict colorG, float* __restrict colorB, float* __restrict colorA,
-                const float* __restrict deltaR, const float* __restrict deltaG, const float* __restrict deltaB,
-                const float* __restrict deltaA, float* __restrict size, const float* __restrict deltaSize,
-                float* __restrict rotation, const float* __restrict deltaRotation)
+                const float* __restrict deltaR, const float* __restrict deltaG,
+                const float* __restrict deltaB, const float* __restrict deltaA, float* __restrict size,
+                const float* __restrict deltaSize, float* __restrict rotation,
+                const float* __restrict deltaRotation)
 {
     for (unsigned int i = 0; i < length; ++i) {
         timeToLive[i] -= dt;
@@ -95,10 +97,14 @@ class PListValues
 public:
     explicit PListValues(Dictionary* dictionary) : m_pDictionary(dictionary) {}
 
+    // Beyond the float range: infinite.
     float real(const char* key)
     {
         double value = 0.0;
         number(key, &value);
+        if (std::fabs(value) > static_cast<double>(FLT_MAX)) {
+            return value > 0.0 ? HUGE_VALF : -HUGE_VALF;
+        }
         return static_cast<float>(value);
     }
 
@@ -214,8 +220,8 @@ bool ZTParticleSystem::initWithTotalParticles(unsigned int numberOfParticles)
     m_uTotalParticles = 0;
     if (numberOfParticles > kMaxTotalParticles) {
         m_tPool.allocate(0);
-        ZTLog("ZTParticleSystem: ERROR: a pool of %u particles is above the largest of %u\n", numberOfParticles,
-              kMaxTotalParticles);
+        ZTLog("ZTParticleSystem: ERROR: a pool of %u particles is above the largest of %u\n",
+              numberOfParticles, kMaxTotalParticles);
         return false;
     }
     if (!m_tPool.allocate(numberOfParticles)) {
@@ -277,7 +283,7 @@ void ZTParticleSystem::visit()
 
 bool ZTParticleSystem::isFull() const
 {
-    return m_uParticleCount == m_uTotalParticles;
+    return m_uParticleCount >= m_uTotalParticles;
 }
 
 bool ZTParticleSystem::addParticle()
@@ -429,8 +435,7 @@ void ZTParticleSystem::updateParticles()
     }
 
     m_uParticleIdx = 0;
-    retireDeadParticles(dt);
-    if (m_bRemovalPending) {
+    if (retireDeadParticles(dt)) {
         return;
     }
     m_tStepReference = referencePoint();
@@ -443,7 +448,7 @@ void ZTParticleSystem::updateParticles()
     postStep();
 }
 
-void ZTParticleSystem::retireDeadParticles(float dt)
+bool ZTParticleSystem::retireDeadParticles(float dt)
 {
     // Ageing decides alone who dies, so the dead go first; a dead particle's slot takes the last live
     // particle, which is then judged in its new place (the order the one-pass walk gives).
@@ -461,9 +466,10 @@ void ZTParticleSystem::retireDeadParticles(float dt)
         m_uParticleCount = last;
         if (m_uParticleCount == 0 && m_bIsAutoRemoveOnFinish) {
             m_bRemovalPending = true;
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float dt)
@@ -516,9 +522,10 @@ void ZTParticleSystem::moveParticles(unsigned int from, unsigned int to, float d
     auto field = [&](Pool::Field f) { return pool.field(f) + from; };
     auto run = [&](auto length) {
         ageAndFade(length, dt, field(Pool::kTimeToLive), field(Pool::kColorR), field(Pool::kColorG),
-                   field(Pool::kColorB), field(Pool::kColorA), field(Pool::kDeltaColorR), field(Pool::kDeltaColorG),
-                   field(Pool::kDeltaColorB), field(Pool::kDeltaColorA), field(Pool::kSize), field(Pool::kDeltaSize),
-                   field(Pool::kRotation), field(Pool::kDeltaRotation));
+                   field(Pool::kColorB), field(Pool::kColorA), field(Pool::kDeltaColorR),
+                   field(Pool::kDeltaColorG), field(Pool::kDeltaColorB), field(Pool::kDeltaColorA),
+                   field(Pool::kSize), field(Pool::kDeltaSize), field(Pool::kRotation),
+                   field(Pool::kDeltaRotation));
     };
     if (to - from == kBlockSize) {
         run(FullBlock());
@@ -725,7 +732,8 @@ bool ZTParticleSystem::loadTexture(Dictionary* dictionary)
                 return false;
             }
             ZTImage image;
-            const bool decodedImage = image.initWithImageData(inflated, inflatedLength, ZTImage::kFmtPng, 0, 0, 8);
+            const bool decodedImage =
+                image.initWithImageData(inflated, inflatedLength, ZTImage::kFmtPng, 0, 0, 8);
             delete[] inflated;
             if (!decodedImage) {
                 ZTLog("ZTParticleSystem: ERROR: %s: textureImageData is not a PNG image\n", file);

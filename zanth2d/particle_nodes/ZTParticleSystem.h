@@ -222,7 +222,8 @@ private:
     // Where particles are born and measured from this step, in pixels (see tZTPositionType).
     ZTPoint referencePoint();
     float baseAngle() const;
-    void retireDeadParticles(float dt);
+    // Removes the particles that don't outlive dt; true when the emitter just finished and removes itself.
+    bool retireDeadParticles(float dt);
     void moveParticles(unsigned int from, unsigned int to, float dt);
 
     std::string m_sPlistFile;

@@ -85,7 +85,8 @@ bool ZTParticleSystemQuad::initWithTotalParticles(unsigned int numberOfParticles
         if (!m_pQuads || !m_pIndices) {
             releaseStorage();
             ZTParticleSystem::initWithTotalParticles(0);
-            ZTLog("ZTParticleSystemQuad: ERROR: no memory for the quads of %u particles\n", numberOfParticles);
+            ZTLog("ZTParticleSystemQuad: ERROR: no memory for the quads of %u particles\n",
+                  numberOfParticles);
             return false;
         }
     }
@@ -104,7 +105,8 @@ bool ZTParticleSystemQuad::initWithTotalParticles(unsigned int numberOfParticles
     m_uQuadsVBO = buffers[0];
     m_uIndicesVBO = buffers[1];
     glBindBuffer(GL_ARRAY_BUFFER, m_uQuadsVBO);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uQuadCount * kQuadBytes), m_pQuads, GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uQuadCount * kQuadBytes), m_pQuads,
+                 GL_DYNAMIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     initIndices();
     return true;
@@ -250,8 +252,10 @@ void ZTParticleSystemQuad::draw()
     glBindBuffer(GL_ARRAY_BUFFER, m_uQuadsVBO);
     constexpr GLsizei kStride = sizeof(ztV2F_C4B_T2F);
     glVertexPointer(2, GL_FLOAT, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, vertices)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, colors)));
-    glTexCoordPointer(2, GL_FLOAT, kStride, reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, texCoords)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, kStride,
+                   reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, colors)));
+    glTexCoordPointer(2, GL_FLOAT, kStride,
+                      reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, texCoords)));
 
     const ztBlendFunc blend = getBlendFunc();
     const bool newBlend = blend.src != GL_ONE || blend.dst != GL_ONE_MINUS_SRC_ALPHA;

@@ -136,7 +136,8 @@ plistlib.dump(values, open("glow.plist", "wb"))
         }
     }
     EXPECT_GT(lit, 41 * 41 / 2) << "orange particles cover the middle of the birth area";
-    for (const auto& corner : {std::array<int, 2>{10, 10}, {310, 10}, {10, 230}, {310, 230}, {160, 40}, {260, 120}}) {
+    for (const auto& corner :
+         {std::array<int, 2>{10, 10}, {310, 10}, {10, 230}, {310, 230}, {160, 40}, {260, 120}}) {
         const QColor c = at(corner[0], corner[1]);
         EXPECT_EQ(c.red() + c.green() + c.blue(), 0) << "nothing lands at " << corner[0] << ", " << corner[1];
     }

@@ -139,7 +139,8 @@ TEST_F(ParticlePropertyListFiles, missingTextureFileFallsBackToTheEmbeddedImageC
     ASSERT_NE(e, nullptr);
     ASSERT_NE(e->getTexture(), nullptr);
     EXPECT_EQ(e->getTexture()->getPixelsWide(), 8u);
-    EXPECT_EQ(ZTTextureCache::sharedTextureCache()->textureForKey(m_dir.path("fire.png").c_str()), e->getTexture());
+    EXPECT_EQ(ZTTextureCache::sharedTextureCache()->textureForKey(m_dir.path("fire.png").c_str()),
+              e->getTexture());
 }
 
 // Every broken file fails the load with exactly one log line.
@@ -185,11 +186,11 @@ broken("pooltext.plist", maxParticles="many")
 TEST_F(BrokenParticlePropertyList, failsWithOneLogLineAndNoEmitter)
 {
     for (const char* name :
-         {"array.plist", "text.plist", "truncated.plist", "empty.plist", "absent.plist", "emitter3.plist",
-          "notexture.plist", "missingfile.plist", "emptydata.plist", "badbase64.plist", "nobase64.plist",
-          "notgzip.plist", "notpng.plist", "speeddict.plist", "speedtext.plist", "lifetext.plist",
-          "dataarray.plist", "namedict.plist", "huge.plist", "negative.plist", "overflow.plist",
-          "pooltext.plist"}) {
+         {"array.plist",    "text.plist",      "truncated.plist",   "empty.plist",     "absent.plist",
+          "emitter3.plist", "notexture.plist", "missingfile.plist", "emptydata.plist", "badbase64.plist",
+          "nobase64.plist", "notgzip.plist",   "notpng.plist",      "speeddict.plist", "speedtext.plist",
+          "lifetext.plist", "dataarray.plist", "namedict.plist",    "huge.plist",      "negative.plist",
+          "overflow.plist", "pooltext.plist"}) {
         ZTParticleSystemQuad* e = nullptr;
         std::string log;
         EXPECT_EQ(loggedLines([&] { e = load(name); }, &log), 1) << name << ":\n" << log;

@@ -21,7 +21,8 @@ protected:
     {
         const std::vector<unsigned char> pixels(16, 255);
         auto* texture = new ZTTexture2D();
-        EXPECT_TRUE(texture->initWithData(pixels.data(), kZTTexture2DPixelFormat_RGBA8888, 2, 2, ZTSize(2, 2)));
+        EXPECT_TRUE(
+            texture->initWithData(pixels.data(), kZTTexture2DPixelFormat_RGBA8888, 2, 2, ZTSize(2, 2)));
         texture->autorelease();
         return texture;
     }

@@ -28,7 +28,8 @@ protected:
     static ZTPoint drawnAt(ZTParticleSystemQuad* emitter, unsigned int index)
     {
         const ztV2F_C4B_T2F_Quad& quad = emitter->getQuads()[index];
-        return ZTPoint((quad.bl.vertices.x + quad.tr.vertices.x) / 2, (quad.bl.vertices.y + quad.tr.vertices.y) / 2);
+        return ZTPoint((quad.bl.vertices.x + quad.tr.vertices.x) / 2,
+                       (quad.bl.vertices.y + quad.tr.vertices.y) / 2);
     }
 
     std::vector<std::string> m_log; // outlives the scene, whose end frees the nodes that write to it
@@ -376,11 +377,14 @@ TEST_F(ParticleEmitter, poolAboveTheLargestIsRefusedWithOneLogLine)
 {
     ZTParticleSystemQuad* refused = nullptr;
     EXPECT_EQ(loggedLines([&] {
-                  refused = ZTParticleSystemQuad::particleWithTotalParticles(ZTParticleSystem::kMaxTotalParticles + 1);
+                  refused = ZTParticleSystemQuad::particleWithTotalParticles(
+                      ZTParticleSystem::kMaxTotalParticles + 1);
               }),
               1);
     EXPECT_EQ(refused, nullptr);
-    EXPECT_EQ(loggedLines([&] { refused = ZTParticleSystemQuad::particleWithTotalParticles(static_cast<unsigned int>(-5)); }),
+    EXPECT_EQ(loggedLines([&] {
+                  refused = ZTParticleSystemQuad::particleWithTotalParticles(static_cast<unsigned int>(-5));
+              }),
               1);
     EXPECT_EQ(refused, nullptr);
 
@@ -418,7 +422,8 @@ TEST_F(ParticleEmitter, onlyAnEmitterInARunningSceneIsScheduled)
 
 TEST_F(ParticleEmitter, textureWithoutPremultipliedAlphaBlendsBySourceAlpha)
 {
-    const unsigned char pixels[16] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    const unsigned char pixels[16] = {255, 255, 255, 255, 255, 255, 255, 255,
+                                      255, 255, 255, 255, 255, 255, 255, 255};
     auto* texture = new ZTTexture2D();
     ASSERT_TRUE(texture->initWithData(pixels, kZTTexture2DPixelFormat_RGBA8888, 2, 2, ZTSize(2, 2)));
     ASSERT_FALSE(texture->getHasPremultipliedAlpha());
