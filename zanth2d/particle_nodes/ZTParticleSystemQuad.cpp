@@ -26,9 +26,8 @@ static_assert(kQuadBytes == 80, "a quad is uploaded as 80 packed bytes");
 // A colour component 0 to 1 as a byte, truncated (0.5 is 127); out of range values stop at 0 and 255.
 GLubyte colorByte(float component)
 {
-    float value = component * 255.0f;
-    value = value > 0.0f ? value : 0.0f;
-    value = value < 255.0f ? value : 255.0f;
+    // std::max(0, NaN) is 0.
+    const float value = std::min(255.0f, std::max(0.0f, component * 255.0f));
     return static_cast<GLubyte>(static_cast<int>(value));
 }
 
