@@ -261,8 +261,19 @@ void ZTParticleSystemQuad::draw()
     if (newBlend) {
         glBlendFunc(blend.src, blend.dst);
     }
+    // Weighted by their own alpha, fully transparent fragments leave the background as it is: the
+    // rasteriser can drop them before blending (a large share of a soft round sprite).
+    const bool dropTransparent =
+        blend.src == GL_SRC_ALPHA && (blend.dst == GL_ONE || blend.dst == GL_ONE_MINUS_SRC_ALPHA);
+    if (dropTransparent) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.0f);
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_uIndicesVBO);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT, nullptr);
+    if (dropTransparent) {
+        glDisable(GL_ALPHA_TEST);
+    }
     if (newBlend) {
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     }

@@ -165,6 +165,30 @@ TEST_F(ParticleQuads, additiveBlendAddsOverlappingParticlesAndIsRestoredAfterDra
     glGetIntegerv(GL_BLEND_DST, &destination);
     EXPECT_EQ(source, GL_ONE);
     EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+}
+
+TEST_F(ParticleQuads, transparentParticlesLeaveTheBackgroundUnderEveryBlendFunction)
+{
+    const std::vector<ztBlendFunc> blends = {
+        {GL_SRC_ALPHA, GL_ONE}, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}, {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}};
+    for (const ztBlendFunc& blend : blends) {
+        auto* e = emitterAt(60, 60);
+        e->setTexture(whiteTexture());
+        e->setBlendFunc(blend);
+        // Alpha 0 with colour: only the premultiplied blend adds it.
+        e->setStartColor({0.0f, 0.6f, 0.0f, 0.0f});
+        e->setEndColor({0.0f, 0.6f, 0.0f, 0.0f});
+        e->addParticle();
+        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+        m_scene.clear();
+        glClearColor(0, 0, 0, 1);
+        frame(e, 0.01f);
+        const int expectedGreen = blend.src == GL_ONE ? 51 + 153 : 51;
+        EXPECT_NEAR(SpriteScene::rgb(60, 60)[1], expectedGreen, 2) << blend.src << ", " << blend.dst;
+        EXPECT_NEAR(SpriteScene::rgb(60, 60)[0], 51, 2);
+        EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    }
 }
 
 TEST_F(ParticleQuads, withoutLiveParticlesNothingIsDrawn)
