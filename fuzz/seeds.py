@@ -57,3 +57,23 @@ fnt = (b'info face="Seed" size=16 bold=0 padding=1,2,3,4 spacing=1,1\n'
 put("fnt_fuzzer", "font.fnt", fnt)
 put("fnt_fuzzer", "crlf.fnt", fnt.replace(b"\n", b"\r\n"))
 put("fnt_fuzzer", "pages.fnt", fnt.replace(b"pages=1", b"pages=2") + b'page id=1 file="second.png"\n')
+import base64, plistlib
+def png(w, h, rgba):
+    rows = b"".join(b"\0" + bytes(rgba) * w for _ in range(h))
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    head = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b"")
+texture = base64.b64encode(gzip.compress(png(4, 4, (255, 128, 0, 255)))).decode()
+effect = {"maxParticles": 20, "particleLifespan": 0.5, "particleLifespanVariance": 0.2, "duration": -1.0,
+          "angle": 90.0, "angleVariance": 30.0, "speed": 80.0, "speedVariance": 10.0, "gravityx": 0.0,
+          "gravityy": -50.0, "radialAcceleration": 5.0, "tangentialAcceleration": -5.0,
+          "startParticleSize": 8.0, "finishParticleSize": -1.0, "startColorRed": 1.0, "startColorAlpha": 1.0,
+          "finishColorGreen": 0.5, "rotationStart": 10.0, "rotationEnd": 90.0, "blendFuncSource": 770,
+          "blendFuncDestination": 1, "emitterType": 0, "textureFileName": "missing.png",
+          "textureImageData": texture}
+put("particle_plist_fuzzer", "gravity.plist", plistlib.dumps(effect))
+radius = dict(effect, emitterType=1, maxRadius=60.0, maxRadiusVariance=5.0, minRadius=-1.0, rotatePerSecond=180.0)
+put("particle_plist_fuzzer", "radius.plist", plistlib.dumps(radius))
+put("particle_plist_fuzzer", "zlib.plist", plistlib.dumps(dict(effect, textureImageData=base64.b64encode(
+    zlib.compress(png(2, 2, (0, 0, 255, 128)))).decode(), emitterType=True)))

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
-FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer gibberishaes_fuzzer fnt_fuzzer)
+FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer gibberishaes_fuzzer fnt_fuzzer particle_plist_fuzzer)
 SMOKE_RUNS=${FUZZ_SMOKE_RUNS:-150000}
 
 mode=${1:-smoke}
@@ -24,7 +24,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-# The PVR and FNT fuzzers use a real GL context when there is a display.
+# The PVR, FNT and particle fuzzers upload through a real GL context when they have a display.
 with_display() {
   if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
     xvfb-run -a -s "-screen 0 640x480x24" "$@"

@@ -30,6 +30,13 @@ struct ztColor4F
     GLfloat a;
 };
 
+// A 2D vertex position.
+struct ztVertex2F
+{
+    GLfloat x;
+    GLfloat y;
+};
+
 // A vertex position.
 struct ztVertex3F
 {

@@ -36,6 +36,21 @@ ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::dictionaryWithData(con
     return takeResult(parser.parse(pData, uLength, "(data)"), "(data)");
 }
 
+ZTMutableDictionary<std::string, ZTObject*>*
+ZTDictMaker::dictionaryWithWellFormedData(const char* pData, unsigned int uLength, const char* pszName)
+{
+    ZTSAXParser parser;
+    parser.init("UTF-8");
+    parser.setDelegator(this);
+    const bool bParsed = parser.parse(pData, uLength, pszName);
+    Dictionary* pRoot = takeResult(bParsed, pszName);
+    if (!bParsed && pRoot) {
+        pRoot->release();
+        pRoot = nullptr;
+    }
+    return pRoot;
+}
+
 ZTMutableDictionary<std::string, ZTObject*>* ZTDictMaker::takeResult(bool bParsed, const char* pszName)
 {
     if (bParsed && !m_pRootDict) {

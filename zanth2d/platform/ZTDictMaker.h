@@ -38,6 +38,10 @@ public:
     ZTMutableDictionary<std::string, ZTObject*>* dictionaryWithContentsOfFile(const char* pFileName);
     // The same over a buffer in memory.
     ZTMutableDictionary<std::string, ZTObject*>* dictionaryWithData(const char* pData, unsigned int uLength);
+    // The same, but null (the partial tree dropped) unless the whole text parsed; log lines name the
+    // data pszName.
+    ZTMutableDictionary<std::string, ZTObject*>* dictionaryWithWellFormedData(const char* pData, unsigned int uLength,
+                                                                              const char* pszName);
 
     void startElement(void* ctx, const char* name, const char** atts) override;
     void endElement(void* ctx, const char* name) override;

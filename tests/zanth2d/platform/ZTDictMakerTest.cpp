@@ -198,6 +198,26 @@ TEST(ZTDictMakerTest, truncatedOrMalformedFileReturnsWhatWasReadAndLogsOnce)
     EXPECT_EQ(logged, 1);
 }
 
+TEST(ZTDictMakerTest, wellFormedDataOnlyDropsTheTreeOfATruncatedFileAndLogsItsNameOnce)
+{
+    const std::string truncated = std::string(kHeader) + "<dict><key>a</key><string>1</string><key>n</key><dict>";
+    const std::string whole = std::string(kHeader) + "<dict><key>a</key><string>1</string></dict></plist>";
+    testing::internal::CaptureStdout();
+    ZTDictMaker maker;
+    EXPECT_EQ(maker.dictionaryWithWellFormedData(truncated.data(), static_cast<unsigned int>(truncated.size()),
+                                                 "effect.plist"),
+              nullptr);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_NE(log.find("effect.plist"), std::string::npos) << log;
+
+    Dict* root = ZTDictMaker().dictionaryWithWellFormedData(whole.data(), static_cast<unsigned int>(whole.size()),
+                                                            "effect.plist");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(text(root, "a"), "1");
+    root->release();
+}
+
 TEST(ZTDictMakerTest, dictionaryAfterTheRootClosedIsDiscarded)
 {
     Dict* root =
