@@ -2,6 +2,7 @@
 
 #include "ZTConfiguration.h"
 #include "platform/ZTCommon.h"
+#include "platform/linux/DesktopWindow.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
@@ -16,7 +17,7 @@ ZTGrabber::ZTGrabber()
 
 ZTGrabber::~ZTGrabber()
 {
-    if (hasFramebuffers()) {
+    if (hasFramebuffers() && m_fbo && DesktopWindow::hasCurrentContext()) {
         glDeleteFramebuffers(1, &m_fbo);
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/ZTCommon.h"
 #include "platform/ZTFileUtils.h"
 #include "platform/ZTImage.h"
+#include "platform/linux/DesktopWindow.h"
 #include "platform/linux/ZTEGLView.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "support/ZTGLStack.h"
@@ -55,7 +56,7 @@ ZTRenderTexture::~ZTRenderTexture()
     if (!m_pSprite && m_pTexture) {
         m_pTexture->release();
     }
-    if (m_uFBO) {
+    if (m_uFBO && DesktopWindow::hasCurrentContext()) {
         glDeleteFramebuffers(1, &m_uFBO);
     }
 }

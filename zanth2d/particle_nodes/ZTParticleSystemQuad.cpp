@@ -9,6 +9,7 @@
 #include "ZTMacros.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
+#include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
 #include "textures/ZTTexture2D.h"
 
@@ -64,7 +65,7 @@ void ZTParticleSystemQuad::releaseStorage()
     m_pQuads = nullptr;
     m_pIndices = nullptr;
     m_uQuadCount = 0;
-    if (m_uQuadsVBO || m_uIndicesVBO) {
+    if ((m_uQuadsVBO || m_uIndicesVBO) && DesktopWindow::hasCurrentContext()) {
         const GLuint buffers[2] = {m_uQuadsVBO, m_uIndicesVBO};
         glDeleteBuffers(2, buffers);
         m_uQuadsVBO = 0;
