@@ -93,7 +93,8 @@ public:
         const int height = int(size.height);
         QImage image(width, height, QImage::Format_RGBA8888);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_FRONT);
+        // The software driver swaps by copying, so the back buffer still holds the frame just shown.
+        glReadBuffer(GL_BACK);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
         return image.mirrored();
     }
