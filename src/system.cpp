@@ -4,6 +4,8 @@
 #include "zanthfileutils.h"
 #include "zanthjson.h"
 
+#include "ZTConfiguration.h"
+
 #include <QAbstractAnimation>
 #include <QColor>
 #include <QDir>
@@ -345,4 +347,9 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
         return;
     QImageWriter writer(target, "png");
     writer.write(window.copy(inside));
+}
+
+int System::maxTextureSize() const
+{
+    return zanth2d::ZTConfiguration::sharedConfiguration()->getMaxTextureSize();
 }

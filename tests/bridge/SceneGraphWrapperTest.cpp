@@ -357,6 +357,26 @@ TEST(NodeLifetime, loadingAndDestroyingAThousandItemsLeavesNoNodeBehind)
     EXPECT_EQ(countNodes(layer()), before);
 }
 
+TEST(ContentScale, theSceneScaleOfAnItemMultipliesItsAncestorsAndSurvivesQuarterTurns)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
+                     "  Item { transform: Scale { xScale: 1.5; yScale: 1.5 }\n"
+                     "    Item { objectName: \"scaled\"; scale: 2; transformOrigin: Item.TopLeft }\n"
+                     "    Item { objectName: \"quarter\"; scale: 2; rotation: 90 }\n"
+                     "    Item { objectName: \"upsideDown\"; rotation: 180 } } }\n");
+    EXPECT_DOUBLE_EQ(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "scaled")), 3.0);
+    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "quarter")), 3.0, 1e-9);
+    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "upsideDown")), 0.0, 1e-9);
+}
+
+TEST(ContentScale, platformFileNamesLoseTheirSchemeAndTheResourcePrefix)
+{
+    EXPECT_EQ(SceneGraphWrapper::getPlatformUrlString(QUrl("qrc:/qml/img/a.png")), "qml/img/a.png");
+    EXPECT_EQ(SceneGraphWrapper::getPlatformUrlString(QUrl("file:///tmp/a.png")), "/tmp/a.png");
+    EXPECT_EQ(SceneGraphWrapper::getPlatformUrlString(QUrl("img/a.png")), "img/a.png");
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

@@ -72,6 +72,8 @@ public:
     {
         const QString fileName = QString("qml/main%1.qml").arg(++m_loads);
         writeTestFile(m_folder.filePath(fileName), qml);
+        // As in a fresh application, the view takes the size of the new root item.
+        view().resize(1, 1);
         m_application->setMainQmlFileName(fileName);
         m_application->loadQmlFile();
         stepFrames(1);
