@@ -6,10 +6,17 @@ GameTimeAnimationDriver::GameTimeAnimationDriver(QObject* parent) : QAnimationDr
 
 void GameTimeAnimationDriver::advanceBy(double dt)
 {
+    if (!isRunning())
+        return;
     if (dt > 0)
         m_elapsedMilliseconds += dt * 1000.0;
-    if (isRunning())
-        advance();
+    advance();
+}
+
+void GameTimeAnimationDriver::start()
+{
+    m_elapsedMilliseconds = 0;
+    QAnimationDriver::start();
 }
 
 qint64 GameTimeAnimationDriver::elapsed() const

@@ -11,8 +11,11 @@ public:
 
     // Moves animation time on by dt seconds and steps the running animations.
     void advanceBy(double dt);
-    // Game time in milliseconds since the driver was made.
+    // Game time in milliseconds since Qt last started the driver (the animation timer adds its own start).
     qint64 elapsed() const override;
+
+protected:
+    void start() override;
 
 private:
     double m_elapsedMilliseconds = 0;

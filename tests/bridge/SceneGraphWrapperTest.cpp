@@ -6,6 +6,7 @@
 #include "MessageLog.h"
 #include "VisibleWindowLock.h"
 
+#include "ZTDirector.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "enginescene.h"
@@ -355,6 +356,50 @@ TEST(NodeLifetime, loadingAndDestroyingAThousandItemsLeavesNoNodeBehind)
     EXPECT_FALSE(log.contains("no parentNode was found"));
     engine->stepFrames(1);
     EXPECT_EQ(countNodes(layer()), before);
+}
+
+TEST(GameTimeAnimation, aNumberAnimationMovesItsRectangleByTheFrameTimeOfEachFrame)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 200; height: 50\n"
+                     "  Rectangle { objectName: \"runner\"; width: 10; height: 10; color: \"red\"\n"
+                     "    NumberAnimation on x { objectName: \"move\"; running: false\n"
+                     "                           from: 0; to: 100; duration: 1000 } } }\n");
+    QQuickItem* runner = child(root, "runner");
+    QObject* animation = root->findChild<QObject*>("move");
+    ASSERT_NE(animation, nullptr);
+    animation->setProperty("running", true);
+    ZTDirector* director = ZTDirector::sharedDirector();
+    engine->stepFrames(2);
+    for (int frame = 0; frame < 8; ++frame) {
+        const double before = runner->x();
+        engine->stepFrames(1);
+        // 100 points a second of game time, one frame's time per frame.
+        EXPECT_NEAR(runner->x() - before, 100.0 * director->getDeltaTime(), 0.2) << "frame " << frame;
+    }
+    const int x = int(runner->x());
+    EXPECT_GT(x, 0);
+    EXPECT_GT(engine->pixel(x + 5, 5).red(), 200);
+    EXPECT_LT(engine->pixel(x + 12, 5).red(), 50);
+
+    director->pause();
+    const double paused = runner->x();
+    engine->stepFrames(3);
+    EXPECT_EQ(runner->x(), paused);
+    director->resume();
+}
+
+TEST(NodeLifetime, aDestroyedItemsPixelsAreGoneInTheFrameOfItsDestruction)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
+                                    "  Timer { id: timer; interval: 0; onTriggered: doomed.destroy() }\n"
+                                    "  function drop() { timer.start() }\n"
+                                    "  Rectangle { id: doomed; width: 20; height: 20; color: \"red\" } }\n");
+    EXPECT_GT(engine->pixel(10, 10).red(), 200);
+    QMetaObject::invokeMethod(root, "drop");
+    // The timer fires inside the next frame's event processing; the item dies before that frame is drawn.
+    engine->stepFrames(1);
+    EXPECT_LT(engine->pixel(10, 10).red(), 50);
 }
 
 TEST(ContentScale, theSceneScaleOfAnItemMultipliesItsAncestorsAndSurvivesQuarterTurns)

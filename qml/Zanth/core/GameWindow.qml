@@ -160,6 +160,9 @@ GameWindowItem {
             fpsText.visible = false
         if (isPortraitOnMeego())
             orientationRotation.angle = 270
+        // The window's own focus binding is evaluated after activeScene took the focus: give it back.
+        if (activeScene)
+            activeScene.forceActiveFocus()
     }
 
     Settings {
