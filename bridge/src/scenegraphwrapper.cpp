@@ -7,6 +7,7 @@
 #include "zanthscheduler.h"
 #include "ztnodemanager.h"
 #include "ztrectanglemanager.h"
+#include "ztspritemanager.h"
 
 #include "ZTDirector.h"
 #include "ZTMacros.h"
@@ -77,7 +78,8 @@ SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
 {
     // The first manager that accepts an item mirrors it: drawing kinds come before the catch-all, in the
     // order flickable, animated sprite, image, rectangle, text, particle system.
-    m_managers << new ZTRectangleManager(*this, this) << new ZTNodeManager(*this, this);
+    m_managers << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
+               << new ZTNodeManager(*this, this);
 
     QQmlContext* context = view.rootContext();
     m_scheduler = new ZanthScheduler(this);
