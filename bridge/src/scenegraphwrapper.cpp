@@ -8,6 +8,7 @@
 #include "ztnodemanager.h"
 #include "ztrectanglemanager.h"
 #include "ztspritemanager.h"
+#include "zttextmanager.h"
 
 #include "ZTDirector.h"
 #include "ZTMacros.h"
@@ -79,7 +80,7 @@ SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
     // The first manager that accepts an item mirrors it: drawing kinds come before the catch-all, in the
     // order flickable, animated sprite, image, rectangle, text, particle system.
     m_managers << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
-               << new ZTNodeManager(*this, this);
+               << new ZTTextManager(*this, this) << new ZTNodeManager(*this, this);
 
     QQmlContext* context = view.rootContext();
     m_scheduler = new ZanthScheduler(this);
@@ -206,12 +207,38 @@ bool SceneGraphWrapper::existsChildInheritingClassnameList(const QByteArrayList&
         if (inherits(className.constData(), object))
             return true;
     }
-    const QObjectList& children = object->children();
+    const QObjectList children = childItemsOf(object);
     for (QObject* child : children) {
-        if (child->inherits("QQuickItem") && existsChildInheritingClassnameList(classNames, child))
+        if (existsChildInheritingClassnameList(classNames, child))
             return true;
     }
     return false;
+}
+
+QObjectList SceneGraphWrapper::childItemsOf(QObject* object)
+{
+    QObjectList items;
+    const QObjectList& children = object->children();
+    for (QObject* child : children) {
+        if (child->inherits("QQuickItem"))
+            items.append(child);
+    }
+    if (const QQuickItem* item = castItem(object)) {
+        const QList<QQuickItem*> shown = item->childItems();
+        for (QQuickItem* child : shown) {
+            if (child->parent() != object)
+                items.append(child);
+        }
+    }
+    return items;
+}
+
+QObject* SceneGraphWrapper::parentForNode(QObject* object)
+{
+    const QQuickItem* item = castItem(object);
+    if (item && item->parentItem())
+        return item->parentItem();
+    return object->parent();
 }
 
 bool SceneGraphWrapper::inherits(const char* className, QObject* object)
@@ -226,7 +253,7 @@ QQuickItem* SceneGraphWrapper::castItem(QObject* object)
 
 bool SceneGraphWrapper::isTopLevel(QObject* object) const
 {
-    QObject* parent = object->parent();
+    QObject* parent = parentForNode(object);
     return !parent || parent == m_declarativeView.contentItem() || parent == &m_declarativeView;
 }
 
@@ -266,12 +293,12 @@ void SceneGraphWrapper::createSceneGraphTreeFromQmlTree(QObject* object)
     if (!m_itemNodes.value(item)) {
         ZTNode* parentNode = nullptr;
         if (!isTopLevel(object)) {
-            parentNode = m_itemNodes.value(object->parent());
+            QObject* parent = parentForNode(object);
+            parentNode = m_itemNodes.value(parent);
             if (!parentNode)
                 qDebug()
                     << "WARNING: no parentNode was found for this object, although the QML parent exists:"
-                    << static_cast<const void*>(object)
-                    << ", parentItem:" << static_cast<const void*>(object->parent())
+                    << static_cast<const void*>(object) << ", parentItem:" << static_cast<const void*>(parent)
                     << " - this is probably an issue that the paren item is not supported by the scene graph "
                        "yet! The result is the node is added directly to the layer, and not to the parent "
                        "node "
@@ -288,12 +315,9 @@ void SceneGraphWrapper::createSceneGraphTreeFromQmlTree(QObject* object)
     }
 
     if (manager->shouldProcessChildren()) {
-        // A copy: mirroring may create objects below this one.
-        const QObjectList children = object->children();
-        for (QObject* child : children) {
-            if (child->inherits("QQuickItem"))
-                createSceneGraphTreeFromQmlTree(child);
-        }
+        const QObjectList children = childItemsOf(object);
+        for (QObject* child : children)
+            createSceneGraphTreeFromQmlTree(child);
     }
 }
 

@@ -81,8 +81,14 @@ public:
     static void relayTransformChanges(QQuickItem* item);
     // Whether the object, or a QML item below it, inherits one of the class names.
     bool existsChildInheritingClassnameList(const QByteArrayList& classNames, QObject* object) const;
-    // True for an object without parent item: no QObject parent, or only the view's own root item.
+    // The object whose node a node of this object hangs from: its parent item (positions are relative to
+    // it), or its QObject parent when it has no parent item.
+    static QObject* parentForNode(QObject* object);
+    // True for an object without such a parent, or with only the view's own root item as one.
     bool isTopLevel(QObject* object) const;
+    // The items below the object: its QObject children that are items, in child order, then the items
+    // shown inside it that belong elsewhere (a Repeater's delegates, for one).
+    static QObjectList childItemsOf(QObject* object);
     static bool inherits(const char* className, QObject* object);
     // Null for an object that is not a QML item.
     static QQuickItem* castItem(QObject* object);

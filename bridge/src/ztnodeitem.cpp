@@ -59,7 +59,8 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
     const int z = int(this->z());
     ZTNode* parentNode = nullptr;
     if (wrapper && !wrapper->isTopLevel(this)) {
-        parentNode = wrapper->getNodeFromObject(SceneGraphWrapper::castItem(parent()));
+        parentNode =
+            wrapper->getNodeFromObject(SceneGraphWrapper::castItem(SceneGraphWrapper::parentForNode(this)));
         if (!parentNode)
             qDebug()
                 << "WARNING: no parentNode was found for this object, although the QML parent exists:"

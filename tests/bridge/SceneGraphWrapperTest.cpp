@@ -301,6 +301,21 @@ TEST(ModificationBatch, positionersPlaceTheirChildrenThoughTheViewIsNeverShown)
     EXPECT_EQ(nodeOf(child(root, "second"))->getPosition().y, -30.0f);
 }
 
+TEST(SceneGraphTree, aRepeatersDelegatesAreMirroredUnderTheItemThatShowsThem)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 100; height: 40\n"
+                                    "  Row { objectName: \"row\"; x: 10; spacing: 5\n"
+                                    "    Repeater { model: 3\n"
+                                    "      Rectangle { width: 10; height: 10; color: \"red\" } } } }\n");
+    ZTNode* row = nodeOf(child(root, "row"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->getChildrenCount(), 3u);
+    engine->stepFrames(1);
+    // The third square sits at 10 + 2 * (10 + 5).
+    EXPECT_GT(engine->pixel(45, 5).red(), 200);
+    EXPECT_LT(engine->pixel(38, 5).red(), 50);
+}
+
 TEST(NodeLifetime, aDestroyedItemsNodeIsGoneBeforeTheNextFrameIsDrawn)
 {
     QQuickItem* root =
