@@ -1,12 +1,12 @@
 // PVR reader, with CCZ or gzip packing recognised by its signature as the file-name rule would: any
 // bytes must be refused or uploaded without GL reading past the data. Uses a hidden GLFW window when
 // a display is there, so the uploads really read the mipmap levels.
-#include <GLFW/glfw3.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "HiddenGLContext.h"
 #include "support/zip_support/ZipUtils.h"
 #include "textures/ZTTexturePVR.h"
 
@@ -14,12 +14,7 @@ using namespace zanth2d;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    if (glfwInit()) {
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        if (GLFWwindow* window = glfwCreateWindow(16, 16, "pvr fuzzer", nullptr, nullptr)) {
-            glfwMakeContextCurrent(window);
-        }
-    }
+    makeHiddenGLContextCurrent("pvr fuzzer");
     return 0;
 }
 

@@ -1,5 +1,5 @@
 # Writes a small seed corpus for each fuzzer into the folder given as the first argument.
-import gzip, os, struct, sys, zlib
+import gzip, os, struct, subprocess, sys, zlib
 
 root = sys.argv[1]
 def put(fuzzer, name, data):
@@ -36,3 +36,24 @@ put("pvr_fuzzer", "a8.pvr", pvr(4, 4, 0x1B, 8, 3))
 put("pvr_fuzzer", "rgb565.pvr", pvr(2, 8, 0x13, 16, 4))
 put("pvr_fuzzer", "rgba.pvr.ccz", b"CCZ!" + struct.pack(">HHII", 0, 2, 0, len(body)) + zlib.compress(body))
 put("pvr_fuzzer", "rgba.pvr.gz", gzip.compress(body))
+
+# Answers as the game server writes them, by the openssl command line: passphrase length, passphrase, text.
+def answer(passphrase, text):
+    cipher = subprocess.run(["openssl", "enc", "-aes-256-cbc", "-md", "md5", "-a", "-pass", "pass:" + passphrase],
+                            input=text, capture_output=True, check=True).stdout
+    return bytes([len(passphrase)]) + passphrase.encode() + cipher
+put("gibberishaes_fuzzer", "login.txt", answer("secret", b'{"status":"success","data":{"token":"t"}}'))
+put("gibberishaes_fuzzer", "long.txt", answer("game secret 42", b'{"status":"error","data":{"code":7}}' * 9))
+put("gibberishaes_fuzzer", "empty.txt", answer("p", b""))
+put("gibberishaes_fuzzer", "html.txt", b"\x01p<html><body>500 Internal Server Error</body></html>")
+fnt = (b'info face="Seed" size=16 bold=0 padding=1,2,3,4 spacing=1,1\n'
+       b'common lineHeight=32 base=26 scaleW=64 scaleH=32 pages=1 packed=0\n'
+       b'page id=0 file="atlas.png"\n'
+       b'chars count=2\n'
+       b'char id=65 x=0 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n'
+       b'char id=86 x=8 y=0 width=8 height=16 xoffset=1 yoffset=4 xadvance=10 page=0 chnl=0\n'
+       b'kernings count=1\n'
+       b'kerning first=65 second=86 amount=-2\n')
+put("fnt_fuzzer", "font.fnt", fnt)
+put("fnt_fuzzer", "crlf.fnt", fnt.replace(b"\n", b"\r\n"))
+put("fnt_fuzzer", "pages.fnt", fnt.replace(b"pages=1", b"pages=2") + b'page id=1 file="second.png"\n')

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
-FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer)
+FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer gibberishaes_fuzzer fnt_fuzzer)
 SMOKE_RUNS=${FUZZ_SMOKE_RUNS:-150000}
 
 mode=${1:-smoke}
@@ -15,7 +15,7 @@ shift || true
 mkdir -p "$(dirname "$BUILD_DIR")"
 CC=clang CXX=clang++ cmake -S fuzz -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug > "$BUILD_DIR.configure.log" 2>&1 \
   || { cat "$BUILD_DIR.configure.log"; exit 1; }
-cmake --build "$BUILD_DIR" -j4 --target "${FUZZERS[@]}"
+cmake --build "$BUILD_DIR" -j3 --target "${FUZZERS[@]}"
 
 python3 fuzz/seeds.py "$BUILD_DIR/seeds"
 mkdir -p "$BUILD_DIR/crashes"
@@ -24,7 +24,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-# The PVR fuzzer uploads through a real GL context when it has a display.
+# The PVR and FNT fuzzers use a real GL context when there is a display.
 with_display() {
   if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
     xvfb-run -a -s "-screen 0 640x480x24" "$@"

@@ -31,6 +31,7 @@ public:
 // Row numbers of the engine's table that the application's start-up orders around.
 namespace QmlTypeRows {
 constexpr int Physics = 0;
+constexpr int DownloadablePackage = 29;
 constexpr int LastItemRow = 29;
 constexpr int System = 30;
 constexpr int ZanthScheduler = 31;

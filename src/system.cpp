@@ -5,11 +5,15 @@
 #include "zanthjson.h"
 
 #include "ZTConfiguration.h"
+#include "ZTDirector.h"
+#include "layers_scenes_transitions_nodes/ZTScene.h"
+#include "misc_nodes/ZTRenderTexture.h"
 
 #include <QAbstractAnimation>
 #include <QColor>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QImageWriter>
 #include <QJSValue>
 #include <QMetaProperty>
@@ -337,16 +341,34 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
         QDir(documents).mkpath(relative.left(slash));
     const QString target = QDir::cleanPath(documents + QLatin1Char('/') + relative);
 
-    if (!m_windowImageSource)
-        return;
-    const QImage window = m_windowImageSource();
+    zanth2d::ZTDirector* director = zanth2d::ZTDirector::sharedDirector();
+    const zanth2d::ZTSize winSize = director->getWinSize();
+    const int winWidth = static_cast<int>(winSize.width);
+    const int winHeight = static_cast<int>(winSize.height);
     // Only the part of the rectangle inside the window is read.
-    const QRect wanted(static_cast<int>(x), static_cast<int>(y), static_cast<int>(with), static_cast<int>(height));
-    const QRect inside = wanted.intersected(window.rect());
+    const QRect inside =
+        QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(with), static_cast<int>(height))
+            .intersected(QRect(0, 0, winWidth, winHeight));
     if (inside.isEmpty())
         return;
+    zanth2d::ZTRenderTexture* texture =
+        zanth2d::ZTRenderTexture::renderTextureWithWidthAndHeight(winWidth, winHeight);
+    if (!texture)
+        return;
+    texture->begin();
+    if (zanth2d::ZTScene* scene = director->getRunningScene())
+        scene->visit();
+    texture->end(true);
+
+    // The texture's rows count from the bottom of the window.
+    unsigned char* pixels = texture->getBuffer(nullptr, inside.x(), winHeight - inside.height() - inside.y(),
+                                               inside.width(), inside.height());
+    if (!pixels)
+        return;
+    const QImage shot = QImage(pixels, inside.width(), inside.height(), QImage::Format_ARGB32).rgbSwapped();
     QImageWriter writer(target, "png");
-    writer.write(window.copy(inside));
+    writer.write(shot);
+    delete[] pixels;
 }
 
 int System::maxTextureSize() const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPointF>
@@ -8,8 +7,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
-
-#include <functional>
 
 class QAbstractAnimation;
 class QJSValue;
@@ -78,9 +75,6 @@ public:
     // The type name QML code branches on ("map", "list", "double", "point", "null", ...).
     static QString typeOfVariant(const QVariant& variant);
 
-    // Gives the picture of the whole window, top row first, one pixel per point; set by the scene-graph bridge.
-    void setWindowImageSource(std::function<QImage()> source) { m_windowImageSource = std::move(source); }
-
 public slots:
     // The value of a top-level key of qml/config.json; invalid for an unknown key. The file is read once.
     static QVariant getConfigValue(const QString& configPath);
@@ -100,8 +94,9 @@ public:
     Q_INVOKABLE void resumeGameForObject(QObject* object);
     // "x, y" as written for points; (0, 0) unless there is exactly one comma between two numbers.
     Q_INVOKABLE static QPointF pointFFromString(const QString& source);
-    // Writes the window rectangle (points, origin top left) as PNG below the documents folder; the
-    // part of the rectangle outside the window is cut off.
+    // Renders the running scene and writes the window rectangle (points, origin top left) as PNG below
+    // the documents folder; the part of the rectangle outside the window is cut off. Needs the
+    // scene graph's GL context to be current.
     Q_INVOKABLE void captureScreenshot(const QString& fileName, float x, float y, float with, float height);
 
 signals:
@@ -128,7 +123,6 @@ private:
     QList<QPointer<QAbstractAnimation>> m_pausedAnimations;
     QList<QPointer<QObject>> m_pausedQmlTimers;
     QList<QPointer<QObject>> m_pausedQmlAnimations;
-    std::function<QImage()> m_windowImageSource;
 
     static QVariantMap s_config;
 };

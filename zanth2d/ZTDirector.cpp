@@ -346,7 +346,8 @@ void ZTDirector::reshape()
 
 void ZTDirector::beginFrame()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The stencil too: clipping nodes must not find the bits of the previous frame.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (m_pNextScene) {
         setNextScene();
     }

@@ -108,6 +108,8 @@ public:
     float getFrameRate() const { return m_fFrameRate; }
     unsigned int getTotalFrames() const { return m_uTotalFrames; }
     ztDirectorProjection getProjection() const { return m_eProjection; }
+    // Whether the scene being replaced gets cleanup (set by replaceScene and popScene, cleared by pushScene).
+    bool isSendCleanupToScene() const { return m_bSendCleanupToScene; }
 
     ZTEGLView* getOpenGLView() const { return m_pobOpenGLView; }
     // The director owns the view from now on; a different view replaces (and deletes) the current one.
@@ -169,6 +171,8 @@ public:
 
     ztDeviceOrientation getDeviceOrientation() const { return m_eDeviceOrientation; }
     void setDeviceOrientation(ztDeviceOrientation kDeviceOrientation);
+    // Multiplies the device orientation's rotation about the window's centre onto the current matrix.
+    void applyOrientation();
 
     // Drops cached data that nothing uses (bitmap-font configurations, unused textures).
     void purgeCachedData();
@@ -189,7 +193,6 @@ protected:
     void drawScene();
     void calculateDeltaTime();
     void setNextScene();
-    void applyOrientation();
     void showFPS();
     void drawSceneContents();
     // What every frame draws, around its own bookkeeping: clears, switches to a pending scene, draws it

@@ -21,6 +21,15 @@ struct ztColor4B
     GLubyte a;
 };
 
+// An RGBA colour, one float from 0 to 1 a channel.
+struct ztColor4F
+{
+    GLfloat r;
+    GLfloat g;
+    GLfloat b;
+    GLfloat a;
+};
+
 // A vertex position.
 struct ztVertex3F
 {

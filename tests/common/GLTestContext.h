@@ -60,6 +60,15 @@ public:
         return m;
     }
 
+    // Source and destination factors of the current blend function.
+    static std::array<GLint, 2> blendFunction()
+    {
+        std::array<GLint, 2> factors{};
+        glGetIntegerv(GL_BLEND_SRC, &factors[0]);
+        glGetIntegerv(GL_BLEND_DST, &factors[1]);
+        return factors;
+    }
+
     static std::array<float, 16> projectionMatrix()
     {
         std::array<float, 16> m{};

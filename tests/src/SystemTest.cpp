@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "DirectorWindow.h"
 #include "MessageLog.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 #include "system.h"
+
+#include "sprite_nodes/ZTSprite.h"
+#include "textures/ZTTexture2D.h"
 
 #include <QColor>
 #include <QGuiApplication>
@@ -18,6 +22,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 QString folder;
@@ -220,21 +225,33 @@ TEST(SystemPauseTest, qmlTimersAndAnimationsArePausedAndResumed)
     EXPECT_FALSE(game->property("animationPaused").toBool());
 }
 
+// A 200 x 100 window whose pixel (x, y), counted from the top left, has red x and green y.
 class SystemScreenshotTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        // A 200 x 100 window whose pixel (x, y) has red x and green y.
-        system.setWindowImageSource([] {
-            QImage window(200, 100, QImage::Format_ARGB32);
-            for (int y = 0; y < window.height(); ++y) {
-                for (int x = 0; x < window.width(); ++x)
-                    window.setPixel(x, y, qRgb(x, y, 0));
+        std::vector<unsigned char> pixels(256 * 128 * 4, 0);
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                unsigned char* p = &pixels[(y * 256 + x) * 4];
+                p[0] = static_cast<unsigned char>(x);
+                p[1] = static_cast<unsigned char>(y);
+                p[3] = 255;
             }
-            return window;
-        });
+        }
+        auto* texture = new zanth2d::ZTTexture2D();
+        texture->initWithData(pixels.data(), zanth2d::kZTTexture2DPixelFormat_RGBA8888, 256, 128,
+                              zanth2d::ZTSize(200, 100));
+        texture->setAliasTexParameters();
+        zanth2d::ZTSprite* sprite = zanth2d::ZTSprite::spriteWithTexture(texture);
+        texture->release();
+        sprite->setAnchorPoint(zanth2d::ZTPointZero);
+        zanth2d::ZTScene* scene = zanth2d::ZTScene::node();
+        scene->addChild(sprite);
+        window.show(scene);
     }
+    DirectorWindow window{200, 100};
     System system{nullptr, nullptr};
 };
 

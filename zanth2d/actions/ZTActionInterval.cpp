@@ -559,6 +559,20 @@ ZTActionInterval* ZTReverseTime::reverse()
     return actionWithAction(pCopy);
 }
 
+void ZTReverseTime::setAmplitudeRate(float amp)
+{
+    auto* pInterval = dynamic_cast<ZTActionInterval*>(m_pOther);
+    ZTAssert(pInterval != nullptr, "0");
+    pInterval->setAmplitudeRate(amp);
+}
+
+float ZTReverseTime::getAmplitudeRate()
+{
+    auto* pInterval = dynamic_cast<ZTActionInterval*>(m_pOther);
+    ZTAssert(pInterval != nullptr, "0");
+    return pInterval->getAmplitudeRate();
+}
+
 //
 // ZTDelayTime
 //

@@ -27,9 +27,9 @@ public:
     void startWithTarget(ZTNode* pTarget) override;
     ZTActionInterval* reverse() override;
 
-    // No action here has an amplitude: both are programming errors.
-    void setAmplitudeRate(float amp);
-    float getAmplitudeRate();
+    // Only actions with an amplitude (the grid effects) take a rate; on any other both are programming errors.
+    virtual void setAmplitudeRate(float amp);
+    virtual float getAmplitudeRate();
 
 protected:
     float m_elapsed = 0;
@@ -142,6 +142,9 @@ public:
     void stop() override;
     void update(float t) override;
     ZTActionInterval* reverse() override;
+    // Passed to the reversed action, so that an amplitude wrapper can drive a reversed grid effect.
+    void setAmplitudeRate(float amp) override;
+    float getAmplitudeRate() override;
 
 protected:
     ZTFiniteTimeAction* m_pOther = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "ZTDirector.h"
 #include "ZTMacros.h"
@@ -26,6 +27,33 @@ DesktopGLView* view = nullptr;
 DesktopGLView* viewOf(GLFWwindow* window)
 {
     return static_cast<DesktopGLView*>(glfwGetWindowUserPointer(window));
+}
+
+// The first character of the text (a surrogate pair counts as one) in UTF-8; empty for a lone surrogate.
+std::string utf8Of(const std::u16string& characters)
+{
+    char32_t code = characters[0];
+    if (code >= 0xD800 && code <= 0xDBFF) {
+        if (characters.size() < 2 || characters[1] < 0xDC00 || characters[1] > 0xDFFF) {
+            return std::string();
+        }
+        code = 0x10000 + ((code - 0xD800) << 10) + (characters[1] - 0xDC00);
+    } else if (code >= 0xDC00 && code <= 0xDFFF) {
+        return std::string();
+    }
+    std::string text;
+    if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    text += static_cast<char>(0x80 | (code & 0x3F));
+    return text;
 }
 
 } // namespace
@@ -155,6 +183,13 @@ void DesktopGLView::keyDown(const std::u16string& characters, const std::u16stri
         } else if (c <= 0x7F) {
             const char text = static_cast<char>(c);
             ime->dispatchInsertText(&text, 1);
+        } else if (c < 0xF700 || c > 0xF8FF) {
+            // Typed text beyond ASCII reaches text fields as UTF-8; the desktop codes of the function keys
+            // (0xF700..0xF8FF) type nothing.
+            const std::string text = utf8Of(characters);
+            if (!text.empty()) {
+                ime->dispatchInsertText(text.data(), static_cast<int>(text.size()));
+            }
         }
     }
     handleKeyEvent(ignoringModifiers, false, modifiers);

@@ -185,12 +185,22 @@ TEST_F(DesktopGLViewTest, deleteKeysDeleteBackwardAndPostTheirOwnKeys)
     EXPECT_EQ((std::vector<std::string>{"press 0x1000007 0x0", "press 0x1000003 0x0"}), m_sink.events);
 }
 
-TEST_F(DesktopGLViewTest, charactersAboveAsciiTypeNothingButStillPostAKey)
+TEST_F(DesktopGLViewTest, functionKeysTypeNothingButStillPostAKey)
 {
     m_glView->keyDown(chars(0xF704), chars(0xF704), 0);
-    m_glView->keyDown(chars(u'\u00e9'), chars(u'\u00e9'), 0);
+    m_glView->keyDown(chars(0xF8FF), chars(0xF8FF), 0);
     EXPECT_TRUE(m_field.inserted.empty());
-    EXPECT_EQ((std::vector<std::string>{"press 0x1000030 0x0", "press 0xc9 0x0"}), m_sink.events);
+    EXPECT_EQ("press 0x1000030 0x0", m_sink.events.front());
+}
+
+TEST_F(DesktopGLViewTest, charactersAboveAsciiAreTypedAsUtf8AndPostAKey)
+{
+    m_glView->keyDown(chars(u'\u00e9'), chars(u'\u00e9'), 0);
+    m_glView->keyDown(chars(u'\u20ac'), chars(u'\u20ac'), 0);
+    m_glView->keyDown(u"\U0001F600", u"\U0001F600", 0);
+    m_glView->keyDown(chars(0xD800), chars(0xD800), 0);
+    EXPECT_EQ((std::vector<std::string>{"\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}), m_field.inserted);
+    EXPECT_EQ("press 0xc9 0x0", m_sink.events.front());
 }
 
 TEST_F(DesktopGLViewTest, textOfMoreThanOneUnitPostsTheUnknownKey)

@@ -8,26 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "ShellCommand.h"
 #include "VisibleWindowLock.h"
 #include "platform/linux/DesktopWindow.h"
 
 using namespace zanth2d;
 
 namespace {
-
-std::string commandOutput(const std::string& command)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        return out;
-    }
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe.get())) {
-        out += buffer.data();
-    }
-    return out;
-}
 
 // Waits for the window manager-less X server to apply a size change.
 void settle(DesktopWindow& window, int width, int height)

@@ -21,36 +21,21 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "VisibleWindowLock.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::string commandOutput(const std::string& command)
+// The platform program under the given title.
+class PlatformRun : public ProgramRun
 {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        return out;
+public:
+    explicit PlatformRun(const std::string& title, std::vector<std::string> extra = {},
+                         const char* display = nullptr)
+        : ProgramRun("PlatformProgram", title, std::move(extra), display)
+    {
     }
-    std::array<char, 512> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe.get())) {
-        out += buffer.data();
-    }
-    return out;
-}
-
-int run(const std::string& command)
-{
-    return std::system(command.c_str());
-}
-
-std::string programPath()
-{
-    const char* dir = std::getenv("ZANTH_TEST_PROGRAMS");
-    return std::string(dir ? dir : ".") + "/PlatformProgram";
-}
+};
 
 struct RGB
 {
@@ -67,135 +52,6 @@ struct RGB
                                          << ") is not within " << tolerance << " of (" << r << "," << g
                                          << "," << b << ")";
 }
-
-// One run of the program with its report lines collected in a file.
-class ProgramRun
-{
-public:
-    explicit ProgramRun(const std::string& title, std::vector<std::string> extra = {},
-                        const char* display = nullptr)
-        : m_title(title)
-    {
-        char path[] = "/tmp/zanth-platform-XXXXXX";
-        const int fd = mkstemp(path);
-        m_output = path;
-        std::vector<std::string> args = {programPath(), "--title", title};
-        args.insert(args.end(), extra.begin(), extra.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(fd, STDOUT_FILENO);
-            dup2(fd, STDERR_FILENO);
-            if (display) {
-                setenv("DISPLAY", display, 1);
-            }
-            std::vector<char*> argv;
-            for (auto& a : args) {
-                argv.push_back(a.data());
-            }
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(fd);
-    }
-
-    ~ProgramRun()
-    {
-        if (m_pid > 0 && !m_exited) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        std::remove(m_output.c_str());
-    }
-
-    std::string output() const
-    {
-        std::ifstream in(m_output);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
-    bool waitForLine(const std::string& text, double seconds = 10.0) const
-    {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < end) {
-            if (output().find(text) != std::string::npos) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    // Finds the window by its title, waiting for it; empty when it never shows.
-    std::string windowId()
-    {
-        // A search fails at once when another client's window vanishes while xdotool reads it: retry.
-        const auto end = Clock::now() + std::chrono::seconds(10);
-        while (m_window.empty() && Clock::now() < end) {
-            const std::string out =
-                commandOutput("timeout 10 xdotool search --sync --name '^" + m_title + "$' 2>/dev/null");
-            std::istringstream in(out);
-            in >> m_window;
-            if (m_window.empty()) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
-        }
-        return m_window;
-    }
-
-    // Waits for the process to end; the exit status, or -1 on timeout or a signal.
-    int waitExit(double seconds, double* took = nullptr)
-    {
-        const auto start = Clock::now();
-        const auto end = start + std::chrono::duration<double>(seconds);
-        while (Clock::now() < end) {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_exited = true;
-                if (took) {
-                    *took = std::chrono::duration<double>(Clock::now() - start).count();
-                }
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return -1;
-    }
-
-    // Focuses the window and waits for the frames to settle, so that real key and mouse input reaches it.
-    bool ready()
-    {
-        if (windowId().empty() || !waitForLine("first-frame")) {
-            return false;
-        }
-        run("xdotool windowfocus " + m_window + " >/dev/null 2>&1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        return true;
-    }
-
-    std::vector<std::string> linesStartingWith(const std::string& prefix) const
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(output());
-        for (std::string line; std::getline(in, line);) {
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                lines.push_back(line);
-            }
-        }
-        return lines;
-    }
-
-    pid_t pid() const { return m_pid; }
-
-private:
-    std::string m_title;
-    std::string m_output;
-    std::string m_window;
-    pid_t m_pid = -1;
-    bool m_exited = false;
-};
 
 std::map<std::pair<int, int>, RGB> readBackPixels(const ProgramRun& program)
 {
@@ -255,34 +111,6 @@ bool requestClose(const std::string& windowId)
     return sent != 0;
 }
 
-// Holds one connection to the X server for the whole run: when its last client leaves, Xvfb resets and
-// refuses the next program's connection for a moment.
-class XServerConnection : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        m_xlib = dlopen("libX11.so.6", RTLD_NOW);
-        if (m_xlib) {
-            auto openDisplay = reinterpret_cast<Display* (*)(const char*)>(dlsym(m_xlib, "XOpenDisplay"));
-            m_display = openDisplay(nullptr);
-        }
-    }
-    void TearDown() override
-    {
-        if (m_display) {
-            reinterpret_cast<int (*)(Display*)>(dlsym(m_xlib, "XCloseDisplay"))(m_display);
-        }
-        if (m_xlib) {
-            dlclose(m_xlib);
-        }
-    }
-
-private:
-    void* m_xlib = nullptr;
-    Display* m_display = nullptr;
-};
-
 const auto* const g_connection = ::testing::AddGlobalTestEnvironment(new XServerConnection());
 const VisibleWindowLock g_windowLock;
 
@@ -290,7 +118,7 @@ const VisibleWindowLock g_windowLock;
 
 TEST(PlatformWindow, opensA960By640WindowWithTheGivenTitle)
 {
-    ProgramRun program("Zanth title check");
+    PlatformRun program("Zanth title check");
     ASSERT_TRUE(program.ready()) << program.output();
     const std::string info = commandOutput("xwininfo -name 'Zanth title check'");
     EXPECT_NE(std::string::npos, info.find("\"Zanth title check\"")) << info;
@@ -300,7 +128,7 @@ TEST(PlatformWindow, opensA960By640WindowWithTheGivenTitle)
 
 TEST(PlatformWindow, startUpStopsWithAMessageWhenNoGLContextCanBeMade)
 {
-    ProgramRun program("No display", {}, ":4321");
+    PlatformRun program("No display", {}, ":4321");
     EXPECT_EQ(1, program.waitExit(10.0));
     const std::string out = program.output();
     EXPECT_NE(std::string::npos, out.find("No OpenGL pixel format")) << out;
@@ -310,7 +138,7 @@ TEST(PlatformWindow, startUpStopsWithAMessageWhenNoGLContextCanBeMade)
 
 TEST(PlatformDrawing, colourLayersAndPrimitivesReadBackWhereExpected)
 {
-    ProgramRun program("Zanth drawing", {"--readback"});
+    PlatformRun program("Zanth drawing", {"--readback"});
     ASSERT_TRUE(program.ready()) << program.output();
     ASSERT_TRUE(program.waitForLine("readback-done")) << program.output();
     auto pixels = readBackPixels(program);
@@ -333,7 +161,7 @@ TEST(PlatformDrawing, colourLayersAndPrimitivesReadBackWhereExpected)
 
 TEST(PlatformDrawing, screenshotOfTheRootWindowShowsTheSameColours)
 {
-    ProgramRun program("Zanth screenshot");
+    PlatformRun program("Zanth screenshot");
     ASSERT_TRUE(program.ready()) << program.output();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const std::string info = commandOutput("xwininfo -id " + program.windowId());
@@ -345,7 +173,7 @@ TEST(PlatformDrawing, screenshotOfTheRootWindowShowsTheSameColours)
     const int fd = mkstemp(shot);
     close(fd);
     const std::string file = std::string(shot) + ".png";
-    ASSERT_EQ(0, run("import -window root " + file));
+    ASSERT_EQ(0, runCommand("import -window root " + file));
     // GL rows count from the bottom of the 640-pixel-high view.
     auto at = [&](int x, int y) { return pngPixel(file, left + x, top + 639 - y); };
     EXPECT_TRUE(near(at(50, 50), 255, 0, 0));
@@ -357,15 +185,15 @@ TEST(PlatformDrawing, screenshotOfTheRootWindowShowsTheSameColours)
 
 TEST(PlatformInput, pressDragReleaseGivesTouchesInViewPointsFromTheTopLeft)
 {
-    ProgramRun program("Zanth mouse");
+    PlatformRun program("Zanth mouse");
     ASSERT_TRUE(program.ready()) << program.output();
     const std::string w = program.windowId();
-    run("xdotool mousemove --window " + w + " 100 100 mousedown 1");
+    runCommand("xdotool mousemove --window " + w + " 100 100 mousedown 1");
     ASSERT_TRUE(program.waitForLine("touch began")) << program.output();
-    run("xdotool mousemove --window " + w + " 150 125");
-    run("xdotool mousemove --window " + w + " 200 150");
+    runCommand("xdotool mousemove --window " + w + " 150 125");
+    runCommand("xdotool mousemove --window " + w + " 200 150");
     ASSERT_TRUE(program.waitForLine("touch moved 200 150")) << program.output();
-    run("xdotool mouseup 1");
+    runCommand("xdotool mouseup 1");
     ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
 
     const auto touches = program.linesStartingWith("touch ");
@@ -379,47 +207,47 @@ TEST(PlatformInput, pressDragReleaseGivesTouchesInViewPointsFromTheTopLeft)
 
 TEST(PlatformInput, mouseMovesWithoutAPressedButtonGiveNoTouches)
 {
-    ProgramRun program("Zanth hover");
+    PlatformRun program("Zanth hover");
     ASSERT_TRUE(program.ready()) << program.output();
     const std::string w = program.windowId();
-    run("xdotool mousemove --window " + w + " 300 300");
-    run("xdotool mousemove --window " + w + " 320 310 click 3");
-    run("xdotool key a");
+    runCommand("xdotool mousemove --window " + w + " 300 300");
+    runCommand("xdotool mousemove --window " + w + " 320 310 click 3");
+    runCommand("xdotool key a");
     ASSERT_TRUE(program.waitForLine("key-release")) << program.output();
     EXPECT_TRUE(program.linesStartingWith("touch ").empty()) << program.output();
 }
 
 TEST(PlatformInput, scrollWheelReachesTheSink)
 {
-    ProgramRun program("Zanth wheel");
+    PlatformRun program("Zanth wheel");
     ASSERT_TRUE(program.ready()) << program.output();
-    run("xdotool mousemove --window " + program.windowId() + " 40 60 click 4");
+    runCommand("xdotool mousemove --window " + program.windowId() + " 40 60 click 4");
     ASSERT_TRUE(program.waitForLine("scroll ")) << program.output();
     EXPECT_EQ("scroll 40 60 1 0", program.linesStartingWith("scroll ").front());
-    run("xdotool click 5");
+    runCommand("xdotool click 5");
     ASSERT_TRUE(program.waitForLine("scroll 40 60 -1 0")) << program.output();
 }
 
 TEST(PlatformInput, keysBecomeQtKeysAndTextInput)
 {
-    ProgramRun program("Zanth keys");
+    PlatformRun program("Zanth keys");
     ASSERT_TRUE(program.ready()) << program.output();
-    run("xdotool key a");
+    runCommand("xdotool key a");
     ASSERT_TRUE(program.waitForLine("key-release 0x41 0x0")) << program.output();
     EXPECT_TRUE(program.waitForLine("key-press 0x41 0x0"));
     EXPECT_TRUE(program.waitForLine("insert-text 1 [a]"));
 
-    run("xdotool key ctrl+1");
+    runCommand("xdotool key ctrl+1");
     EXPECT_TRUE(program.waitForLine("key-press 0x31 0x4000000")) << program.output();
 
-    run("xdotool key F1");
+    runCommand("xdotool key F1");
     EXPECT_TRUE(program.waitForLine("key-press 0x1000030 0x0")) << program.output();
 
-    run("xdotool key Delete");
+    runCommand("xdotool key Delete");
     EXPECT_TRUE(program.waitForLine("key-press 0x1000007 0x0")) << program.output();
     EXPECT_TRUE(program.waitForLine("delete-backward")) << program.output();
 
-    run("xdotool key shift+b Return");
+    runCommand("xdotool key shift+b Return");
     EXPECT_TRUE(program.waitForLine("key-press 0x42 0x2000000")) << program.output();
     EXPECT_TRUE(program.waitForLine("insert-text 1 [B]")) << program.output();
     EXPECT_TRUE(program.waitForLine("key-press 0x1000004 0x0")) << program.output();
@@ -428,9 +256,9 @@ TEST(PlatformInput, keysBecomeQtKeysAndTextInput)
 
 TEST(PlatformWindow, resizingTheWindowRedrawsThroughTheSink)
 {
-    ProgramRun program("Zanth resize");
+    PlatformRun program("Zanth resize");
     ASSERT_TRUE(program.ready()) << program.output();
-    run("xdotool windowsize " + program.windowId() + " 800 600");
+    runCommand("xdotool windowsize " + program.windowId() + " 800 600");
     ASSERT_TRUE(program.waitForLine("reshape 800 600")) << program.output();
     // The batched item changes are applied before the redraw.
     const std::string out = program.output();
@@ -439,9 +267,9 @@ TEST(PlatformWindow, resizingTheWindowRedrawsThroughTheSink)
 
 TEST(PlatformLifetime, escapeEndsTheProcessWithStatusZeroWithinASecond)
 {
-    ProgramRun program("Zanth escape");
+    PlatformRun program("Zanth escape");
     ASSERT_TRUE(program.ready()) << program.output();
-    run("xdotool key Escape");
+    runCommand("xdotool key Escape");
     double took = 0;
     EXPECT_EQ(0, program.waitExit(5.0, &took)) << program.output();
     EXPECT_LT(took, 1.0);
@@ -450,7 +278,7 @@ TEST(PlatformLifetime, escapeEndsTheProcessWithStatusZeroWithinASecond)
 
 TEST(PlatformLifetime, closingTheWindowEndsTheProcessWithStatusZeroWithinASecond)
 {
-    ProgramRun program("Zanth close");
+    PlatformRun program("Zanth close");
     ASSERT_TRUE(program.ready()) << program.output();
     ASSERT_TRUE(requestClose(program.windowId()));
     double took = 0;
@@ -460,7 +288,7 @@ TEST(PlatformLifetime, closingTheWindowEndsTheProcessWithStatusZeroWithinASecond
 
 TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
 {
-    ProgramRun program("Zanth pacing", {"--measure"});
+    PlatformRun program("Zanth pacing", {"--measure"});
     ASSERT_TRUE(program.windowId().size() > 0) << program.output();
     ASSERT_TRUE(program.waitForLine("measure frames", 15.0)) << program.output();
     const std::string line = program.linesStartingWith("measure frames").front();

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "filedownloader.h"
+
+#include <QFuture>
+#include <QPointer>
+#include <QQuickItem>
+#include <QString>
+#include <QUrl>
+
+#include <atomic>
+#include <memory>
+
+// A content package fetched as a zip archive from a package server, unpacked into a folder of its own
+// below the cache location and added to fileUtils' search paths, so that QML finds its files by their
+// plain names. A package unpacked earlier is available as soon as the item is complete. The archive is
+// unpacked on a thread of the global pool; the item's signals are all emitted on its own thread.
+class DownloadablePackageItem : public QQuickItem
+{
+    Q_OBJECT
+    Q_PROPERTY(QUrl source READ source WRITE setSource NOTIFY sourceChanged)
+    Q_PROPERTY(QString secret READ secret WRITE setSecret NOTIFY secretChanged)
+    Q_PROPERTY(QUrl storagePath READ storagePath NOTIFY storagePathChanged)
+    Q_PROPERTY(bool available READ available NOTIFY availableChanged)
+    Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+
+public:
+    enum Status { UnAvailable = 0, Available = 1, Downloading = 2, Extracting = 3 };
+    Q_ENUM(Status)
+    enum DownloadError {
+        NoError = 0,
+        NetworkError = 1,
+        UnauthorizedError = 2,
+        FilePathError = 3,
+        FileExtractionError = 4,
+        CancelledError = 5,
+        UnknownError = 6
+    };
+    Q_ENUM(DownloadError)
+
+    explicit DownloadablePackageItem(QQuickItem* parent = nullptr);
+    // Cancels a running transfer or extraction and waits for the extraction to stop.
+    ~DownloadablePackageItem() override;
+
+    QUrl source() const { return m_source; }
+    void setSource(const QUrl& source);
+    QString secret() const { return m_secret; }
+    void setSecret(const QString& secret);
+    // A file URL of the package folder; empty until completion, and when source names no usable folder.
+    QUrl storagePath() const;
+    bool available() const { return m_available; }
+    Status status() const { return m_status; }
+
+    // cacheLocation + "_packages/" + the file name of source's path without a final ".zip"; empty text
+    // when that name is "", "." or "..", which would stand for the cache itself.
+    static QString packageFolderPath(const QString& cacheLocation, const QUrl& source);
+    // The signed request: source, then "?token=" + SHA-1 hex of "identifier:secret:timestamp" and
+    // "&timestamp=" + timestamp (seconds since 1970, UTC); source alone when secret is empty.
+    static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier, qint64 timestamp);
+
+public slots:
+    // Only while UnAvailable and with a source.
+    void download();
+    // Only while Downloading; the transfer then finishes with CancelledError.
+    void cancelDownload();
+    // Only while available: deletes the package folder. The search path stays registered.
+    void remove();
+
+signals:
+    void sourceChanged();
+    void secretChanged();
+    void storagePathChanged();
+    void availableChanged();
+    void statusChanged();
+    void downloadStarted();
+    void downloadProgressChanged(int progress);
+    void extractionProgessChanged(int progress);
+    void downloadFinished(DownloadablePackageItem::DownloadError error);
+    void extractFinished(bool success);
+
+protected:
+    void componentComplete() override;
+
+private slots:
+    void transferFinished(FileDownloader::DownloadStatus status);
+    void transferProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void fileExtractFinished(bool success);
+
+private:
+    void setStatus(Status status);
+    void setAvailable(bool available);
+    void startExtraction();
+    bool registerFolder();
+    QString zipFilePath() const;
+    void releasePackage();
+
+    QUrl m_source;
+    QString m_secret;
+    QString m_folderPath;
+    QString m_zipFilePath;
+    bool m_available = false;
+    Status m_status = UnAvailable;
+    int m_lastDownloadPercent = -1;
+    bool m_holdsPackage = false;
+    QPointer<FileDownloader> m_downloader;
+    QFuture<void> m_extraction;
+    std::shared_ptr<std::atomic_bool> m_extractionCancelled;
+};

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "FixtureDir.h"
+#include "LoopbackHttpServer.h"
+#include "MessageLog.h"
+#include "TestCertificateAuthority.h"
+#include "filedownloader.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+QString path(const FixtureDir& dir)
+{
+    return QString::fromStdString(dir.path("sub/folder/pkg.zip"));
+}
+
+// Runs one transfer to its end and gives its status and the file it left (empty when it left none).
+struct Transfer
+{
+    std::optional<FileDownloader::DownloadStatus> status;
+    QByteArray file;
+    bool fileExists = false;
+};
+
+// cancelAfterMs >= 0 cancels the transfer that long after it started.
+Transfer fetch(const QString& url, const QString& filePath, int cancelAfterMs = -1)
+{
+    FileDownloader downloader(url, filePath, nullptr);
+    Transfer result;
+    QObject::connect(&downloader, &FileDownloader::downloadFinished,
+                     [&result](FileDownloader::DownloadStatus status) { result.status = status; });
+    if (cancelAfterMs >= 0)
+        QTimer::singleShot(cancelAfterMs, &downloader, &FileDownloader::cancelDownload);
+    QSignalSpy finished(&downloader, &FileDownloader::downloadFinished);
+    downloader.download();
+    if (finished.isEmpty())
+        finished.wait(20000);
+    QFile file(filePath);
+    result.fileExists = file.exists();
+    if (file.open(QIODevice::ReadOnly))
+        result.file = file.readAll();
+    return result;
+}
+
+LoopbackAnswer redirectTo(const QByteArray& location, const QByteArray& body = "redirect page")
+{
+    return LoopbackAnswer{302, body, {{"Location", location}}, false};
+}
+
+TEST(FileDownloaderRedirects, relativeRedirectStoresOnlyTheFinalBody)
+{
+    LoopbackHttpServer server;
+    FixtureDir dir;
+    server.answer("/pkgs/world2.zip", redirectTo("mirror/world2.zip"));
+    server.answer("/pkgs/mirror/world2.zip", LoopbackAnswer{200, "PK archive bytes", {}, false});
+    const Transfer transfer = fetch(server.baseUrl() + "/pkgs/world2.zip", path(dir));
+    EXPECT_EQ(transfer.status, FileDownloader::Success);
+    EXPECT_EQ(transfer.file, QByteArray("PK archive bytes"));
+    EXPECT_EQ(server.requests(), (QList<QByteArray>{"/pkgs/world2.zip", "/pkgs/mirror/world2.zip"}));
+}
+
+TEST(FileDownloaderRedirects, loopFailsWithinElevenRequests)
+{
+    LoopbackHttpServer server;
+    FixtureDir dir;
+    server.answer("/a", redirectTo("/b"));
+    server.answer("/b", redirectTo("/a"));
+    MessageLog log;
+    const Transfer transfer = fetch(server.baseUrl() + "/a", path(dir));
+    EXPECT_EQ(transfer.status, FileDownloader::NetworkFailure);
+    EXPECT_FALSE(transfer.fileExists);
+    EXPECT_EQ(server.requests().size(), 11);
+    EXPECT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+}
+
+TEST(FileDownloaderRedirects, redirectToTheTargetJustFollowedEndsTheChainAsAFailure)
+{
+    LoopbackHttpServer server;
+    FixtureDir dir;
+    server.answer("/self", redirectTo("/self"));
+    const Transfer transfer = fetch(server.baseUrl() + "/self", path(dir));
+    EXPECT_EQ(transfer.status, FileDownloader::NetworkFailure);
+    EXPECT_FALSE(transfer.fileExists);
+    EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST(FileDownloaderRedirects, neverLeavesHttpsOrHttp)
+{
+    TestCertificateAuthority authority;
+    ASSERT_TRUE(authority.isValid());
+    authority.trust();
+    LoopbackHttpServer secure(authority.serverCertificate(), authority.serverKey());
+    LoopbackHttpServer plain;
+    FixtureDir dir;
+    secure.answer("/down", redirectTo((plain.baseUrl() + "/pkg.zip").toUtf8()));
+    secure.answer("/local", redirectTo("file:///etc/hostname"));
+    plain.answer("/pkg.zip", LoopbackAnswer{200, "PK", {}, false});
+    EXPECT_EQ(fetch(secure.baseUrl() + "/down", path(dir)).status, FileDownloader::NetworkFailure);
+    EXPECT_EQ(fetch(secure.baseUrl() + "/local", path(dir)).status, FileDownloader::NetworkFailure);
+    EXPECT_TRUE(plain.requests().isEmpty());
+    EXPECT_FALSE(QFile::exists(path(dir)));
+}
+
+TEST(FileDownloaderStatus, httpErrorsMapToUnauthorizedOrNetworkFailureAndDeleteTheFile)
+{
+    LoopbackHttpServer server;
+    FixtureDir dir;
+    const QList<QPair<int, FileDownloader::DownloadStatus>> cases{{401, FileDownloader::Unauthorized},
+                                                                 {403, FileDownloader::Unauthorized},
+                                                                 {404, FileDownloader::NetworkFailure},
+                                                                 {500, FileDownloader::NetworkFailure}};
+    for (const auto& [code, expected] : cases) {
+        server.answer("/pkg.zip", LoopbackAnswer{code, "<html>error page</html>", {}, false});
+        const Transfer transfer = fetch(server.baseUrl() + "/pkg.zip", path(dir));
+        EXPECT_EQ(transfer.status, expected) << code;
+        EXPECT_FALSE(transfer.fileExists) << code;
+    }
+}
+
+TEST(FileDownloaderStatus, closedPortIsANetworkFailure)
+{
+    FixtureDir dir;
+    quint16 port = 0;
+    {
+        LoopbackHttpServer gone;
+        port = QUrl(gone.baseUrl()).port();
+    }
+    const Transfer transfer = fetch(QStringLiteral("http://127.0.0.1:%1/pkg.zip").arg(port), path(dir));
+    EXPECT_EQ(transfer.status, FileDownloader::NetworkFailure);
+    EXPECT_FALSE(transfer.fileExists);
+}
+
+TEST(FileDownloaderStatus, existingTargetFailsBeforeDownloadReturns)
+{
+    FixtureDir dir;
+    dir.write("sub/folder/pkg.zip", "earlier");
+    FileDownloader downloader(QStringLiteral("http://127.0.0.1:1/pkg.zip"), path(dir), nullptr);
+    QSignalSpy finished(&downloader, &FileDownloader::downloadFinished);
+    downloader.download();
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_EQ(finished.at(0).at(0).value<FileDownloader::DownloadStatus>(), FileDownloader::FilePathFailure);
+    EXPECT_EQ(dir.read("sub/folder/pkg.zip"), "earlier");
+}
+
+TEST(FileDownloaderStatus, cancellingAStalledTransferDeletesThePartialFile)
+{
+    LoopbackHttpServer server;
+    FixtureDir dir;
+    server.answer("/slow.zip", LoopbackAnswer{200, QByteArray(64 * 1024, 'z'), {}, true});
+    const Transfer transfer = fetch(server.baseUrl() + "/slow.zip", path(dir), 300);
+    EXPECT_EQ(transfer.status, FileDownloader::Cancelled);
+    EXPECT_FALSE(transfer.fileExists);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

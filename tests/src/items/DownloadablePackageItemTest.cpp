@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include "FixtureDir.h"
+#include "LoopbackHttpServer.h"
+#include "MessageLog.h"
+#include "QtPrinters.h"
+#include "TestCertificateAuthority.h"
+#include "TestFiles.h"
+#include "items/downloadablepackageitem.h"
+#include "packageextractor.h"
+#include "qmltyperegistry.h"
+#include "zanthfileutils.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+using Item = DownloadablePackageItem;
+using Entries = QList<QPair<QByteArray, QByteArray>>;
+
+// A zip written by Python's zipfile with the names exactly as given (folders end with "/").
+QByteArray makeZip(const Entries& entries, const QByteArray& flipInside = QByteArray())
+{
+    FixtureDir dir;
+    std::string script = "import zipfile\nwith zipfile.ZipFile('p.zip', 'w') as z:\n";
+    for (const auto& [name, data] : entries)
+        script += "    z.writestr(zipfile.ZipInfo(bytes.fromhex('" + name.toHex().toStdString() + "').decode()), bytes.fromhex('"
+                  + data.toHex().toStdString() + "'))\n";
+    if (!dir.python(script))
+        ADD_FAILURE() << "python could not write the zip";
+    QByteArray zip = QByteArray::fromStdString(dir.read("p.zip"));
+    if (!flipInside.isEmpty())
+        zip[zip.indexOf(flipInside) + flipInside.size() / 2] ^= 0x01;
+    return zip;
+}
+
+const QByteArray& manyEntriesZip()
+{
+    static const QByteArray zip = [] {
+        Entries entries;
+        for (int i = 0; i < 2000; ++i)
+            entries.append({"levels/level" + QByteArray::number(i) + ".json", QByteArray(3000, char('a' + i % 26))});
+        return makeZip(entries);
+    }();
+    return zip;
+}
+
+QString packagesFolder()
+{
+    return ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation) + QStringLiteral("_packages/");
+}
+
+// Every path below HOME with its size, to show that nothing outside a package changed.
+QStringList homeSnapshot()
+{
+    QStringList paths;
+    QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        paths.append(it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().isDir() ? 0 : it.fileInfo().size()));
+    }
+    paths.sort();
+    return paths;
+}
+
+// A QML engine with fileUtils, making DownloadablePackage items the way a game's QML does.
+class PackageScene
+{
+public:
+    PackageScene()
+    {
+        QmlTypeRegistry::registerRows(QmlTypeRows::DownloadablePackage, QmlTypeRows::DownloadablePackage);
+        engine.rootContext()->setContextProperty(QStringLiteral("fileUtils"), &fileUtils);
+    }
+
+    // body holds QML lines for the item.
+    std::unique_ptr<Item> create(const QString& source, const QString& secret = QString(), const QByteArray& body = QByteArray())
+    {
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick 2.15\nimport Zanth 1.0\nDownloadablePackage {\n" + body + "}\n",
+                          QUrl(QStringLiteral("file:///p.qml")));
+        QObject* object = component.beginCreate(engine.rootContext());
+        if (!object) {
+            ADD_FAILURE() << component.errorString().toStdString();
+            return nullptr;
+        }
+        object->setProperty("source", QUrl(source));
+        object->setProperty("secret", secret);
+        component.completeCreate();
+        return std::unique_ptr<Item>(qobject_cast<Item*>(object));
+    }
+
+    QQmlEngine engine;
+    ZanthFileUtils fileUtils;
+};
+
+Item::DownloadError download(Item* item)
+{
+    QSignalSpy finished(item, qOverload<Item::DownloadError>(&Item::downloadFinished));
+    item->download();
+    if (finished.isEmpty() && !finished.wait(60000))
+        return Item::UnknownError;
+    return finished.last().at(0).value<Item::DownloadError>();
+}
+
+std::shared_ptr<QStringList> recordSignals(Item* item)
+{
+    auto log = std::make_shared<QStringList>();
+    QObject::connect(item, &Item::downloadStarted, [log] { log->append("started"); });
+    QObject::connect(item, &Item::statusChanged, [log, item] { log->append("status " + QString::number(item->status())); });
+    QObject::connect(item, &Item::downloadProgressChanged, [log](int p) { log->append("download " + QString::number(p)); });
+    QObject::connect(item, &Item::extractionProgessChanged, [log](int p) { log->append("extract " + QString::number(p)); });
+    QObject::connect(item, &Item::extractFinished, [log](bool ok) { log->append(ok ? "extracted true" : "extracted false"); });
+    QObject::connect(item, &Item::availableChanged, [log, item] { log->append(item->available() ? "available true" : "available false"); });
+    QObject::connect(item, qOverload<Item::DownloadError>(&Item::downloadFinished),
+                     [log](Item::DownloadError e) { log->append("finished " + QString::number(e)); });
+    return log;
+}
+
+class DownloadablePackage : public ::testing::Test
+{
+protected:
+    void serve(const QByteArray& path, const QByteArray& zip) { server.answer(path, LoopbackAnswer{200, zip, {}, false}); }
+    QString url(const QString& path) const { return server.baseUrl() + path; }
+
+    PackageScene scene;
+    LoopbackHttpServer server;
+};
+
+TEST(DownloadablePackageRequest, tokenIsSha1OfIdentifierSecretAndTimestamp)
+{
+    EXPECT_EQ(Item::requestUrl(QUrl("http://h/pkgs/world2.zip"), "pkgSecret", "com.example.embervale", 1700000000),
+              "http://h/pkgs/world2.zip?token=255e3667bd2dc51e23ca4cb077d7404959aeba2c&timestamp=1700000000");
+    EXPECT_EQ(Item::requestUrl(QUrl("http://h/p.zip?v=2"), "s", "i", 7),
+              "http://h/p.zip?v=2?token=" + QCryptographicHash::hash("i:s:7", QCryptographicHash::Sha1).toHex() + "&timestamp=7");
+    EXPECT_EQ(Item::requestUrl(QUrl("http://h/p.zip"), QString(), "i", 7), "http://h/p.zip");
+}
+
+TEST(DownloadablePackageRequest, folderIsTheArchiveNameBelowTheCachePackages)
+{
+    EXPECT_EQ(Item::packageFolderPath("/c/", QUrl("http://h/pkgs/world2.zip")), "/c/_packages/world2");
+    EXPECT_EQ(Item::packageFolderPath("/c", QUrl("http://h/pkgs/world2.ZIP")), "/c/_packages/world2.ZIP");
+    for (const char* source : {"http://h/", "http://h/.zip", "http://h/..zip", "http://h/...zip", "http://h/a/..", "http://h/x%00.zip"})
+        EXPECT_EQ(Item::packageFolderPath("/c/", QUrl(source)), QString()) << source;
+}
+
+TEST_F(DownloadablePackage, signedRequestReachesTheServer)
+{
+    serve("/pkgs/world2.zip", makeZip({{"a.txt", "a"}}));
+    auto signedItem = scene.create(url("/pkgs/world2.zip"), "pkgSecret");
+    ASSERT_EQ(download(signedItem.get()), Item::NoError);
+    const QUrlQuery query(QUrl(QString::fromUtf8(server.requests().value(0))));
+    const QString stamp = query.queryItemValue("timestamp");
+    EXPECT_LE(qAbs(stamp.toLongLong() - QDateTime::currentSecsSinceEpoch()), 2);
+    EXPECT_EQ(query.queryItemValue("token"),
+              QCryptographicHash::hash(("com.example.embervale:pkgSecret:" + stamp).toUtf8(), QCryptographicHash::Sha1).toHex());
+
+    serve("/pkgs/plain.zip", makeZip({{"a.txt", "a"}}));
+    auto plainItem = scene.create(url("/pkgs/plain.zip"));
+    ASSERT_EQ(download(plainItem.get()), Item::NoError);
+    EXPECT_EQ(server.requests().value(1), QByteArray("/pkgs/plain.zip"));
+}
+
+TEST_F(DownloadablePackage, successfulDownloadSignalsInOrderAndRegistersTheFolder)
+{
+    serve("/pkgs/levels.zip", makeZip({{"levels/", ""}, {"levels/one.json", "{\"id\": 1}"}, {"img.png", "png"}}));
+    auto item = scene.create(url("/pkgs/levels.zip"));
+    auto log = recordSignals(item.get());
+    ASSERT_EQ(download(item.get()), Item::NoError);
+
+    QStringList progress = log->filter(QRegularExpression("^download "));
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last(), "download 100");
+    QStringList rest = *log;
+    rest.removeIf([](const QString& line) { return line.startsWith("download "); });
+    EXPECT_EQ(rest, (QStringList{"started", "status 2", "status 3", "extract 0", "extract 0", "extract 33", "extract 66",
+                                 "extracted true", "status 1", "available true", "finished 0"}));
+    EXPECT_EQ(log->indexOf("download 100") + 1, log->indexOf("status 3"));
+
+    const QString folder = packagesFolder() + "levels";
+    EXPECT_EQ(item->storagePath(), QUrl::fromLocalFile(folder));
+    EXPECT_EQ(ZanthFileUtils::readFile(folder + "/levels/one.json"), "{\"id\": 1}");
+    EXPECT_TRUE(QFile::exists(folder + "/img.png"));
+    EXPECT_FALSE(QFile::exists(folder + ".zip"));
+    EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
+    EXPECT_EQ(scene.fileUtils.getMultiPathUrl(QUrl("levels/one.json")), QUrl::fromLocalFile(folder + "/levels/one.json"));
+
+    item->download();
+    EXPECT_EQ(item->status(), Item::Available);
+    item->remove();
+    EXPECT_EQ(item->status(), Item::UnAvailable);
+    EXPECT_FALSE(QFile::exists(folder));
+    EXPECT_TRUE(QFile::exists(packagesFolder()));
+}
+
+TEST_F(DownloadablePackage, unpackedPackageIsAvailableAtCompletionAndLeftoversGo)
+{
+    const QString folder = packagesFolder() + "earlier";
+    writeTestFile(folder + "/a.txt", "a");
+    writeTestFile(PackageExtractor::temporaryFolderPath(folder) + "/half.txt", "b");
+    auto item = scene.create(url("/pkgs/earlier.zip"));
+    EXPECT_EQ(item->status(), Item::Available);
+    EXPECT_TRUE(item->available());
+    EXPECT_TRUE(scene.fileUtils.searchPaths().contains(folder + "/"));
+    EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(DownloadablePackage, refusalsAndRedirectsEndWithTheirResult)
+{
+    const QByteArray zip = makeZip({{"a.txt", "a"}});
+    struct Case { QByteArray path; LoopbackAnswer answer; Item::DownloadError error; };
+    const QList<Case> cases{
+        {"/r401.zip", {401, "no", {}, false}, Item::UnauthorizedError},
+        {"/r403.zip", {403, "no", {}, false}, Item::UnauthorizedError},
+        {"/r404.zip", {404, "no", {}, false}, Item::NetworkError},
+        {"/r500.zip", {500, "<html>oops</html>", {}, false}, Item::NetworkError},
+        {"/loop.zip", {302, "", {{"Location", "/loop2.zip"}}, false}, Item::NetworkError},
+        {"/moved.zip", {302, "moved", {{"Location", "files/moved.zip"}}, false}, Item::NoError},
+    };
+    server.answer("/loop2.zip", {302, "", {{"Location", "/loop.zip"}}, false});
+    serve("/files/moved.zip", zip);
+    for (const Case& c : cases) {
+        server.answer(c.path, c.answer);
+        const qsizetype before = server.requests().size();
+        auto item = scene.create(url(c.path));
+        EXPECT_EQ(download(item.get()), c.error) << c.path.constData();
+        const QString folder = packagesFolder() + QString::fromUtf8(c.path.mid(1).chopped(4));
+        EXPECT_EQ(QFile::exists(folder), c.error == Item::NoError) << c.path.constData();
+        EXPECT_FALSE(QFile::exists(folder + ".zip")) << c.path.constData();
+        EXPECT_EQ(item->status(), c.error == Item::NoError ? Item::Available : Item::UnAvailable);
+        EXPECT_LE(server.requests().size() - before, 11);
+    }
+}
+
+TEST_F(DownloadablePackage, selfSignedHttpsFailsUntilTheAuthorityIsTrusted)
+{
+    TestCertificateAuthority authority;
+    ASSERT_TRUE(authority.isValid());
+    LoopbackHttpServer secure(authority.serverCertificate(), authority.serverKey());
+    secure.answer("/tls.zip", {200, makeZip({{"a.txt", "a"}}), {}, false});
+    auto item = scene.create(secure.baseUrl() + "/tls.zip");
+    EXPECT_EQ(download(item.get()), Item::NetworkError);
+    EXPECT_TRUE(secure.requests().isEmpty());
+    authority.trust();
+    EXPECT_EQ(download(item.get()), Item::NoError);
+    EXPECT_EQ(secure.requests().size(), 1);
+}
+
+TEST_F(DownloadablePackage, cancellingAStalledDownloadLeavesNoZip)
+{
+    server.answer("/stalled.zip", {200, QByteArray(100000, 'z'), {}, true});
+    auto item = scene.create(url("/stalled.zip"));
+    item->cancelDownload();
+    QTimer::singleShot(300, item.get(), &Item::cancelDownload);
+    EXPECT_EQ(download(item.get()), Item::CancelledError);
+    EXPECT_EQ(item->status(), Item::UnAvailable);
+    EXPECT_FALSE(QFile::exists(packagesFolder() + "stalled.zip"));
+    EXPECT_FALSE(QFile::exists(packagesFolder() + "stalled"));
+}
+
+TEST_F(DownloadablePackage, unusableFolderNameIsRefusedAndRemoveTouchesNothing)
+{
+    writeTestFile(packagesFolder() + "keep/a.txt", "a");
+    MessageLog log;
+    auto item = scene.create(url("/..zip"), QString(),
+                             "property int lastError: -1\nonDownloadFinished: (error) => lastError = error\n");
+    EXPECT_TRUE(item->storagePath().isEmpty());
+    EXPECT_EQ(download(item.get()), Item::FilePathError);
+    EXPECT_EQ(item->property("lastError").toInt(), int(Item::FilePathError));
+    item->remove();
+    EXPECT_TRUE(QFile::exists(packagesFolder() + "keep/a.txt"));
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_EQ(log.lines().size(), 2) << log.lines().join('\n').toStdString();
+}
+
+class MaliciousArchive : public DownloadablePackage, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(MaliciousArchive, failsExtractionWithNothingChangedOutside)
+{
+    const QByteArray stored(4096, 'Z');
+    const QList<Entries> archives{
+        {{"ok.txt", "ok"}, {"../escaped.txt", "x"}},
+        {{"ok.txt", "ok"}, {"a/../../escaped2.txt", "x"}},
+        {{"ok.txt", "ok"}, {QDir::homePath().toUtf8() + "/escaped3.txt", "x"}},
+        {{"ok.txt", "ok"}, {"", "x"}},
+        {{"ok.txt", "ok"}, {QByteArray("d/").repeated(299) + "xx", "x"}},
+        {{"ok.txt", "ok"}, {"data.bin", stored}},
+    };
+    const QByteArray zip = makeZip(archives.at(GetParam()), GetParam() == 5 ? stored : QByteArray());
+    const QByteArray path = "/evil" + QByteArray::number(GetParam()) + ".zip";
+    serve(path, zip);
+    auto item = scene.create(url(QString::fromUtf8(path)));
+    const QStringList before = homeSnapshot();
+    MessageLog log;
+    EXPECT_EQ(download(item.get()), Item::FileExtractionError);
+    EXPECT_EQ(homeSnapshot(), before);
+    EXPECT_EQ(item->status(), Item::UnAvailable);
+    EXPECT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Archives, MaliciousArchive, ::testing::Range(0, 6));
+
+TEST_F(DownloadablePackage, destroyingTheItemWhileExtractingCancelsAndCleansUp)
+{
+    serve("/many.zip", manyEntriesZip());
+    auto item = scene.create(url("/many.zip"));
+    QSignalSpy started(item.get(), &Item::extractionProgessChanged);
+    item->download();
+    ASSERT_TRUE(started.wait(60000));
+    item.reset();
+    EXPECT_FALSE(QFile::exists(packagesFolder() + "many.zip"));
+    EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(packagesFolder() + "many")));
+}
+
+// The child modes below run this program again, under the same HOME, as a game that is killed.
+TEST_F(DownloadablePackage, killedExtractionLeavesNoPackageAfterARestart)
+{
+    serve("/killed.zip", manyEntriesZip());
+    const QString folder = packagesFolder() + "killed";
+    auto runChild = [this](const char* mode) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QSignalSpy finished(&child, &QProcess::finished);
+        child.start(QCoreApplication::applicationFilePath(), {mode, url("/killed.zip")});
+        finished.wait(120000);
+        return std::make_pair(child.exitStatus(), QString::fromUtf8(child.readAllStandardOutput()).trimmed());
+    };
+    EXPECT_EQ(runChild("--extract-and-die").first, QProcess::CrashExit);
+    EXPECT_TRUE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
+    EXPECT_FALSE(QFile::exists(folder));
+
+    EXPECT_EQ(runChild("--restart").second, "status=0 available=0");
+    EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
+    EXPECT_FALSE(QFile::exists(folder));
+}
+
+int childMain(const char* mode, const QString& source)
+{
+    PackageScene scene;
+    auto item = scene.create(source);
+    if (std::strcmp(mode, "--extract-and-die") == 0) {
+        QObject::connect(item.get(), &Item::extractionProgessChanged, [](int percent) {
+            if (percent >= 10)
+                ::kill(::getpid(), SIGKILL);
+        });
+        item->download();
+        QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
+        return QCoreApplication::exec();
+    }
+    std::printf("status=%d available=%d\n", int(item->status()), int(item->available()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The package request is signed with the identifier of the configuration in the working folder.
+    QTemporaryDir work;
+    writeTestFile(work.filePath("qml/config.json"), "{ \"identifier\": \"com.example.embervale\", \"stage\": \"test\" }");
+    QDir::setCurrent(work.path());
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("PackageTest"));
+    if (argc == 3 && argv[1][0] == '-' && argv[1][1] == '-' && std::strncmp(argv[1], "--gtest", 7) != 0)
+        return childMain(argv[1], QString::fromLocal8Bit(argv[2]));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
