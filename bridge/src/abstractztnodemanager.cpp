@@ -38,21 +38,33 @@ ZTNode* AbstractZTNodeManager::createBaseNodeAndAddToParent(QObject* item, ZTNod
     const QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
     target->addChild(node, quickItem ? int(quickItem->z()) : 0);
 
-    bool isNumber = false;
-    const double vertexZ = item->property("vertexZ").toDouble(&isNumber);
-    if (isNumber && vertexZ != 0) {
-        node->setVertexZ(float(vertexZ));
-        if (vertexZ > 50.0)
-            qDebug()
-                << "WARNING: AbstractZTNodeManager: setting the vertexZ property to a too high value can "
-                   "lead to "
-                   "undesired effects, like position changes!!! thus choose vertexZ between -20 to +20! used "
-                   "vertexZ:"
-                << vertexZ << "for item:" << static_cast<const void*>(item);
-    }
+    applyVertexZ(item, node, "AbstractZTNodeManager");
     if (auto* observer = qobject_cast<VisualItemPropertyObserver*>(item))
         observer->nodeIsInitializedUdateIgnoreParentRotation(node);
     return node;
+}
+
+void AbstractZTNodeManager::applyVertexZ(QObject* item, ZTNode* node, const char* className)
+{
+    bool isNumber = false;
+    const double vertexZ = item->property("vertexZ").toDouble(&isNumber);
+    if (!isNumber || vertexZ == 0)
+        return;
+    node->setVertexZ(float(vertexZ));
+    if (vertexZ > 50.0)
+        qDebug().nospace()
+            << "WARNING: " << className
+            << ": setting the vertexZ property to a too high value can lead to undesired effects, "
+               "like position changes!!! thus choose vertexZ between -20 to +20! used vertexZ: "
+            << vertexZ << " for item: " << static_cast<const void*>(item);
+}
+
+void AbstractZTNodeManager::updateVisibilityFromOpacity(const QQuickItem* item, ZTNode* node, double opacity)
+{
+    if (opacity <= 0.01 && node->getIsVisible())
+        node->setIsVisible(false);
+    else if (opacity > 0.01 && item->isVisible() && !node->getIsVisible())
+        node->setIsVisible(true);
 }
 
 void AbstractZTNodeManager::applyItemPropertiesToNode(QObject* item, ZTNode* node)

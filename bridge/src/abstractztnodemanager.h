@@ -48,6 +48,11 @@ public:
     static double calculateRotation(QObject* item);
     // The item's opacity times the opacity of every ancestor item.
     static double effectiveOpacity(const QQuickItem* item);
+    // Hides the node while the item's effective opacity is 0.01 or less, and shows it again above that
+    // when the item is visible.
+    static void updateVisibilityFromOpacity(const QQuickItem* item, zanth2d::ZTNode* node, double opacity);
+    // The item's "vertexZ" (a number, when not 0) onto the node; above 50 with a warning naming the class.
+    static void applyVertexZ(QObject* item, zanth2d::ZTNode* node, const char* className);
     // Sends opacityChanged of the item and of every ancestor to the manager's itemOpacityChanged().
     void connectOpacityChangedSignals(QQuickItem* item);
 

@@ -86,17 +86,7 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
         m_rootNode->addChild(m_node, z);
     }
 
-    bool isNumber = false;
-    const double vertexZ = property("vertexZ").toDouble(&isNumber);
-    if (isNumber && vertexZ != 0) {
-        m_node->setVertexZ(float(vertexZ));
-        if (vertexZ > 50.0)
-            qDebug()
-                << "WARNING: ZTNodeItem: setting the vertexZ property to a too high value can lead to "
-                   "undesired "
-                   "effects, like position changes!!! thus choose vertexZ between -20 to +20! used vertexZ:"
-                << vertexZ << "for item:" << static_cast<const void*>(this);
-    }
+    AbstractZTNodeManager::applyVertexZ(this, m_node, "ZTNodeItem");
     if (ignoreParentRotation())
         nodeIsInitializedUdateIgnoreParentRotation(m_node);
     applyItemPropertiesToNode();

@@ -76,10 +76,7 @@ void ZTRectangleManager::updateOpacityFromItem(QObject* item)
         return;
     const double opacity = effectiveOpacity(quickItem);
     layer->setOpacity(GLubyte(int(opacity * 255.0) & 0xFF));
-    if (opacity <= 0.01 && node->getIsVisible())
-        node->setIsVisible(false);
-    else if (opacity > 0.01 && quickItem->isVisible() && !node->getIsVisible())
-        node->setIsVisible(true);
+    updateVisibilityFromOpacity(quickItem, node, opacity);
 }
 
 void ZTRectangleManager::itemOpacityChanged()

@@ -175,10 +175,7 @@ void ZTTextManager::updateOpacityFromItem(QObject* item)
         return;
     const double opacity = effectiveOpacity(quickItem);
     label->setOpacity(GLubyte(int(opacity * 255.0)));
-    if (opacity <= 0.01 && node->getIsVisible())
-        node->setIsVisible(false);
-    else if (opacity > 0.01 && quickItem->isVisible() && !node->getIsVisible())
-        node->setIsVisible(true);
+    updateVisibilityFromOpacity(quickItem, node, opacity);
 }
 
 void ZTTextManager::itemOpacityChanged()

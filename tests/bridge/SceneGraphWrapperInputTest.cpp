@@ -5,7 +5,6 @@
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 #include "QtPrinters.h"
-#include "VisibleWindowLock.h"
 
 #include "cocoa/ZTSet.h"
 #include "platform/linux/ZTEGLView.h"
@@ -217,11 +216,5 @@ Item {
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }

@@ -4,7 +4,6 @@
 
 #include "InProcessEngine.h"
 #include "MessageLog.h"
-#include "VisibleWindowLock.h"
 
 #include "ZTDirector.h"
 #include "base_nodes/ZTNode.h"
@@ -27,11 +26,6 @@ InProcessEngine* engine = nullptr;
 ZTNode* nodeOf(QQuickItem* item)
 {
     return engine->wrapper().getNodeFromObject(item);
-}
-
-QQuickItem* child(QQuickItem* root, const char* name)
-{
-    return root->findChild<QQuickItem*>(name);
 }
 
 int countNodes(ZTNode* node)
@@ -72,18 +66,18 @@ TEST(SceneGraphTree, itemsHoldingSomethingDrawableGetNodesUnderTheirParentsNodes
     ZTNode* rootNode = nodeOf(root);
     ASSERT_NE(rootNode, nullptr);
     EXPECT_EQ(rootNode->getParent(), layer());
-    ZTNode* container = nodeOf(child(root, "container"));
+    ZTNode* container = nodeOf(findItem(root, "container"));
     ASSERT_NE(container, nullptr);
     EXPECT_EQ(container->getParent(), rootNode);
     EXPECT_FALSE(container->getIsDrawableNode());
-    ASSERT_NE(nodeOf(child(root, "rect")), nullptr);
-    EXPECT_EQ(nodeOf(child(root, "rect"))->getParent(), container);
-    EXPECT_EQ(nodeOf(child(root, "plainInside")), nullptr);
-    EXPECT_EQ(nodeOf(child(root, "plainOnly")), nullptr);
-    EXPECT_EQ(nodeOf(child(root, "plainChild")), nullptr);
+    ASSERT_NE(nodeOf(findItem(root, "rect")), nullptr);
+    EXPECT_EQ(nodeOf(findItem(root, "rect"))->getParent(), container);
+    EXPECT_EQ(nodeOf(findItem(root, "plainInside")), nullptr);
+    EXPECT_EQ(nodeOf(findItem(root, "plainOnly")), nullptr);
+    EXPECT_EQ(nodeOf(findItem(root, "plainChild")), nullptr);
     // A loader counts as drawable before it has loaded anything, and so does what holds it.
-    EXPECT_NE(nodeOf(child(root, "loaderHolder")), nullptr);
-    EXPECT_NE(nodeOf(child(root, "loader")), nullptr);
+    EXPECT_NE(nodeOf(findItem(root, "loaderHolder")), nullptr);
+    EXPECT_NE(nodeOf(findItem(root, "loader")), nullptr);
     // The view's own root item is no parent: the file's root logs no missing parent node.
     EXPECT_FALSE(log.contains("no parentNode was found")) << log.lines().join('\n').toStdString();
 }
@@ -92,8 +86,8 @@ TEST(SceneGraphTree, nodesSitAtTheItemsOriginWithYUpAndTheirZTruncatedTowardZero
 {
     QQuickItem* root = engine->load(kGroups);
     engine->stepFrames(1);
-    ZTNode* container = nodeOf(child(root, "container"));
-    ZTNode* rect = nodeOf(child(root, "rect"));
+    ZTNode* container = nodeOf(findItem(root, "container"));
+    ZTNode* rect = nodeOf(findItem(root, "rect"));
     EXPECT_EQ(container->getPosition().x, 10.0f);
     EXPECT_EQ(container->getPosition().y, -20.0f);
     EXPECT_EQ(rect->getPosition().x, 5.0f);
@@ -101,11 +95,11 @@ TEST(SceneGraphTree, nodesSitAtTheItemsOriginWithYUpAndTheirZTruncatedTowardZero
     EXPECT_EQ(rect->getAnchorPoint().x, 0.0f);
     EXPECT_EQ(rect->getAnchorPoint().y, 1.0f);
     EXPECT_EQ(rect->getZOrder(), 2);
-    EXPECT_EQ(nodeOf(child(root, "below"))->getZOrder(), -2);
+    EXPECT_EQ(nodeOf(findItem(root, "below"))->getZOrder(), -2);
     // The layer sits at the window's height, so QML scene points are window points from the top left.
     EXPECT_EQ(layer()->getPosition().y, float(engine->delegate().getSize().height()));
 
-    child(root, "rect")->setZ(-5);
+    findItem(root, "rect")->setZ(-5);
     EXPECT_EQ(rect->getZOrder(), -5);
 }
 
@@ -130,7 +124,7 @@ TEST(SceneGraphTree, mirroringAgainKeepsTheNodeAndReachesChildrenAddedSince)
     QQuickItem* root =
         engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
                      "  Item { objectName: \"holder\"; Rectangle { width: 5; height: 5 } } }\n");
-    QQuickItem* holder = child(root, "holder");
+    QQuickItem* holder = findItem(root, "holder");
     ZTNode* before = nodeOf(holder);
     ASSERT_NE(before, nullptr);
     QQmlComponent component(engine->view().engine());
@@ -150,7 +144,7 @@ TEST(SceneGraphTree, anItemWhoseParentHasNoNodeHangsFromTheLayerWithAWarning)
 {
     QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
                                     "  Item { objectName: \"plain\" } }\n");
-    QQuickItem* plain = child(root, "plain");
+    QQuickItem* plain = findItem(root, "plain");
     QQmlComponent component(engine->view().engine());
     component.setData("import QtQuick 2.15\nRectangle { width: 5; height: 5 }\n", QUrl());
     auto* orphan = qobject_cast<QQuickItem*>(component.create());
@@ -170,8 +164,8 @@ TEST(SceneGraphTree, aHighVertexZIsSetWithOneWarningAndZeroLeavesTheNodeAlone)
     QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
                                     "  Rectangle { objectName: \"high\"; property real vertexZ: 60 }\n"
                                     "  Rectangle { objectName: \"flat\"; property real vertexZ: 0 } }\n");
-    EXPECT_EQ(nodeOf(child(root, "high"))->getVertexZ(), 60.0f);
-    EXPECT_EQ(nodeOf(child(root, "flat"))->getVertexZ(), 0.0f);
+    EXPECT_EQ(nodeOf(findItem(root, "high"))->getVertexZ(), 60.0f);
+    EXPECT_EQ(nodeOf(findItem(root, "flat"))->getVertexZ(), 0.0f);
     EXPECT_EQ(log.lines().filter("setting the vertexZ property to a too high value").size(), 1);
 }
 
@@ -183,7 +177,7 @@ TEST(SceneGraphTree, rotationsAboutOtherAxesThanZAreIgnoredAndScaleTransformsMul
                      "    transform: [ Rotation { angle: 30; axis { x: 0; y: 1; z: 0 } },\n"
                      "                 Rotation { angle: 5 }, Scale { xScale: 2; yScale: 3 } ]\n"
                      "    scale: 0.5 } }\n");
-    ZTNode* node = nodeOf(child(root, "turned"));
+    ZTNode* node = nodeOf(findItem(root, "turned"));
     EXPECT_FLOAT_EQ(node->getRotation(), 15.0f);
     EXPECT_FLOAT_EQ(node->getScaleX(), 1.0f);
     EXPECT_FLOAT_EQ(node->getScaleY(), 1.5f);
@@ -193,7 +187,7 @@ TEST(ModificationBatch, movesWithinAFrameReachTheNodeOnlyInTheFramesPassWithTheL
 {
     QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                                     "  Rectangle { objectName: \"mover\"; width: 5; height: 5 } }\n");
-    QQuickItem* mover = child(root, "mover");
+    QQuickItem* mover = findItem(root, "mover");
     ZTNode* node = nodeOf(mover);
     for (int i = 1; i <= 10; ++i)
         mover->setX(i * 3);
@@ -211,7 +205,7 @@ TEST(ModificationBatch, aRotationAboutTheCentreAlsoMovesTheNode)
     QQuickItem* root =
         engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                      "  Rectangle { objectName: \"spinner\"; x: 20; y: 20; width: 20; height: 10 } }\n");
-    QQuickItem* spinner = child(root, "spinner");
+    QQuickItem* spinner = findItem(root, "spinner");
     ZTNode* node = nodeOf(spinner);
     spinner->setRotation(90);
     engine->stepFrames(1);
@@ -228,7 +222,7 @@ TEST(ModificationBatch, scaleTransformChangesReachTheNode)
                      "  property real factor: 1\n"
                      "  Item { objectName: \"scaled\"; transform: Scale { xScale: factor; yScale: 2 }\n"
                      "    Rectangle { width: 5; height: 5 } } }\n");
-    ZTNode* node = nodeOf(child(root, "scaled"));
+    ZTNode* node = nodeOf(findItem(root, "scaled"));
     root->setProperty("factor", 3.0);
     engine->stepFrames(1);
     EXPECT_FLOAT_EQ(node->getScaleX(), 3.0f);
@@ -240,7 +234,7 @@ TEST(ModificationBatch, aScaleMarkKeepsTheNodesYScaleAlongsideAPendingMove)
     QQuickItem* root =
         engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                      "  Rectangle { objectName: \"item\"; width: 5; height: 5; scale: 2 } }\n");
-    QQuickItem* item = child(root, "item");
+    QQuickItem* item = findItem(root, "item");
     ZTNode* node = nodeOf(item);
     item->setX(10);
     engine->wrapper().updateItemScaleX(item, 4);
@@ -265,12 +259,12 @@ TEST(ModificationBatch, whilePausedItemsStillMoveButFixedStepsWait)
     EXPECT_GT(counter.steps, 0);
     engine->application().system()->pauseGameForObject(root);
     const int before = counter.steps;
-    child(root, "item")->setX(12);
+    findItem(root, "item")->setX(12);
     engine->stepFrames(2);
     EXPECT_EQ(counter.steps, before);
-    EXPECT_EQ(nodeOf(child(root, "item"))->getPosition().x, 12.0f);
+    EXPECT_EQ(nodeOf(findItem(root, "item"))->getPosition().x, 12.0f);
     engine->application().system()->resumeGameForObject(root);
-    engine->stepFrames(1);
+    engine->stepFrames(3);
     EXPECT_GT(counter.steps, before);
     scheduler->unschedule(&counter);
 }
@@ -279,7 +273,7 @@ TEST(ModificationBatch, aContainerShownAgainIsInPlaceInTheSameFrame)
 {
     QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                                     "  Item { objectName: \"box\"; Rectangle { width: 5; height: 5 } } }\n");
-    QQuickItem* box = child(root, "box");
+    QQuickItem* box = findItem(root, "box");
     ZTNode* node = nodeOf(box);
     box->setVisible(false);
     EXPECT_FALSE(node->getIsVisible());
@@ -295,10 +289,10 @@ TEST(ModificationBatch, positionersPlaceTheirChildrenThoughTheViewIsNeverShown)
         engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                      "  Column { Rectangle { objectName: \"first\"; width: 5; height: 5 }\n"
                      "           Rectangle { objectName: \"second\"; width: 5; height: 5 } } }\n");
-    child(root, "first")->setHeight(30);
+    findItem(root, "first")->setHeight(30);
     engine->stepFrames(1);
-    EXPECT_EQ(child(root, "second")->y(), 30.0);
-    EXPECT_EQ(nodeOf(child(root, "second"))->getPosition().y, -30.0f);
+    EXPECT_EQ(findItem(root, "second")->y(), 30.0);
+    EXPECT_EQ(nodeOf(findItem(root, "second"))->getPosition().y, -30.0f);
 }
 
 TEST(SceneGraphTree, aRepeatersDelegatesAreMirroredUnderTheItemThatShowsThem)
@@ -307,7 +301,7 @@ TEST(SceneGraphTree, aRepeatersDelegatesAreMirroredUnderTheItemThatShowsThem)
                                     "  Row { objectName: \"row\"; x: 10; spacing: 5\n"
                                     "    Repeater { model: 3\n"
                                     "      Rectangle { width: 10; height: 10; color: \"red\" } } } }\n");
-    ZTNode* row = nodeOf(child(root, "row"));
+    ZTNode* row = nodeOf(findItem(root, "row"));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->getChildrenCount(), 3u);
     engine->stepFrames(1);
@@ -327,7 +321,7 @@ TEST(NodeLifetime, aDestroyedItemsNodeIsGoneBeforeTheNextFrameIsDrawn)
     QMetaObject::invokeMethod(root, "drop");
     engine->stepFrames(1);
     EXPECT_EQ(rootNode->getChildrenCount(), 0u);
-    EXPECT_EQ(child(root, "doomed"), nullptr);
+    EXPECT_EQ(findItem(root, "doomed"), nullptr);
 }
 
 TEST(NodeLifetime, aParentDestroyedWithItsChildrenReleasesEveryNodeWithoutAnError)
@@ -337,7 +331,7 @@ TEST(NodeLifetime, aParentDestroyedWithItsChildrenReleasesEveryNodeWithoutAnErro
                      "  function drop() { parentItem.destroy() }\n"
                      "  Item { id: parentItem\n"
                      "    Item { Rectangle { objectName: \"leaf\"; width: 5; height: 5 } } } }\n");
-    ZTNode* leaf = nodeOf(child(root, "leaf"));
+    ZTNode* leaf = nodeOf(findItem(root, "leaf"));
     ASSERT_NE(leaf, nullptr);
     leaf->retain();
     MessageLog log;
@@ -380,7 +374,7 @@ TEST(GameTimeAnimation, aNumberAnimationMovesItsRectangleByTheFrameTimeOfEachFra
                      "  Rectangle { objectName: \"runner\"; width: 10; height: 10; color: \"red\"\n"
                      "    NumberAnimation on x { objectName: \"move\"; running: false\n"
                      "                           from: 0; to: 100; duration: 1000 } } }\n");
-    QQuickItem* runner = child(root, "runner");
+    QQuickItem* runner = findItem(root, "runner");
     QObject* animation = root->findChild<QObject*>("move");
     ASSERT_NE(animation, nullptr);
     animation->setProperty("running", true);
@@ -425,9 +419,10 @@ TEST(ContentScale, theSceneScaleOfAnItemMultipliesItsAncestorsAndSurvivesQuarter
                      "    Item { objectName: \"scaled\"; scale: 2; transformOrigin: Item.TopLeft }\n"
                      "    Item { objectName: \"quarter\"; scale: 2; rotation: 90 }\n"
                      "    Item { objectName: \"upsideDown\"; rotation: 180 } } }\n");
-    EXPECT_DOUBLE_EQ(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "scaled")), 3.0);
-    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "quarter")), 3.0, 1e-9);
-    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(child(root, "upsideDown")), 0.0, 1e-9);
+    EXPECT_DOUBLE_EQ(SceneGraphWrapper::getSceneContentScaleFactorForItem(findItem(root, "scaled")), 3.0);
+    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(findItem(root, "quarter")), 3.0, 1e-9);
+    EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(findItem(root, "upsideDown")), 0.0,
+                1e-9);
 }
 
 TEST(ContentScale, platformFileNamesLoseTheirSchemeAndTheResourcePrefix)
@@ -439,11 +434,5 @@ TEST(ContentScale, platformFileNamesLoseTheirSchemeAndTheResourcePrefix)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }

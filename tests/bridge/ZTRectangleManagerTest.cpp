@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "InProcessEngine.h"
-#include "VisibleWindowLock.h"
 
 #include "base_nodes/ZTNode.h"
 #include "layers_scenes_transitions_nodes/ZTLayerColor.h"
@@ -16,11 +15,6 @@ using namespace zanth2d;
 namespace {
 
 InProcessEngine* engine = nullptr;
-
-QQuickItem* child(QQuickItem* root, const char* name)
-{
-    return root->findChild<QQuickItem*>(name);
-}
 
 ZTLayerColor* layerOf(QQuickItem* item)
 {
@@ -63,7 +57,7 @@ TEST(RectangleDrawing, colourSizeAndVisibilityChangesShowInTheNextFrame)
     QQuickItem* root =
         engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
                      "  Rectangle { objectName: \"box\"; width: 20; height: 20; color: \"red\" } }\n");
-    QQuickItem* box = child(root, "box");
+    QQuickItem* box = findItem(root, "box");
     box->setProperty("color", QColor(kBlue));
     box->setWidth(40);
     engine->stepFrames(1);
@@ -82,7 +76,7 @@ TEST(RectangleDrawing, theColoursAlphaIsIgnoredAndOpacityBlendsTheLayer)
                      "  Rectangle { objectName: \"faded\"; x: 50; width: 20; height: 20; color: \"red\";\n"
                      "              opacity: 0.5 } }\n");
     EXPECT_TRUE(isColor(engine->pixel(10, 10), kRed));
-    EXPECT_EQ(layerOf(child(root, "faded"))->getOpacity(), 127);
+    EXPECT_EQ(layerOf(findItem(root, "faded"))->getOpacity(), 127);
     EXPECT_TRUE(isColor(engine->pixel(60, 10), QColor(127, 0, 0)));
 }
 
@@ -93,15 +87,15 @@ TEST(RectangleDrawing, anAlmostTransparentRectangleIsHiddenUntilItOrAnAncestorRi
                      "  Item { objectName: \"group\"; opacity: 0.05\n"
                      "    Rectangle { objectName: \"ghost\"; width: 20; height: 20; color: \"red\";\n"
                      "                opacity: 0.1 } } }\n");
-    QQuickItem* ghost = child(root, "ghost");
+    QQuickItem* ghost = findItem(root, "ghost");
     ZTNode* node = engine->wrapper().getNodeFromObject(ghost);
     EXPECT_FALSE(node->getIsVisible());
-    child(root, "group")->setOpacity(0.2);
+    findItem(root, "group")->setOpacity(0.2);
     EXPECT_TRUE(node->getIsVisible());
     EXPECT_EQ(layerOf(ghost)->getOpacity(), 5);
-    child(root, "group")->setOpacity(0.05);
+    findItem(root, "group")->setOpacity(0.05);
     EXPECT_FALSE(node->getIsVisible());
-    child(root, "group")->setOpacity(1);
+    findItem(root, "group")->setOpacity(1);
     ghost->setVisible(false);
     ghost->setOpacity(1);
     EXPECT_FALSE(node->getIsVisible());
@@ -117,7 +111,7 @@ TEST(RectangleDrawing, nestedItemsCarryTheirParentsMoveRotationScaleAndZ)
     EXPECT_TRUE(isColor(engine->pixel(105, 55), kBlue));
     EXPECT_TRUE(isColor(engine->pixel(115, 65), kRed));
 
-    QQuickItem* group = child(root, "group");
+    QQuickItem* group = findItem(root, "group");
     group->setRotation(90);
     group->setScale(2);
     engine->stepFrames(1);
@@ -126,18 +120,12 @@ TEST(RectangleDrawing, nestedItemsCarryTheirParentsMoveRotationScaleAndZ)
     EXPECT_TRUE(isColor(engine->pixel(65, 85), kRed));
     EXPECT_TRUE(isColor(engine->pixel(105, 55), kBlack));
 
-    child(root, "top")->setZ(-1);
+    findItem(root, "top")->setZ(-1);
     engine->stepFrames(1);
     EXPECT_TRUE(isColor(engine->pixel(90, 60), kRed));
 }
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }

@@ -4,7 +4,6 @@
 
 #include "InProcessEngine.h"
 #include "MessageLog.h"
-#include "VisibleWindowLock.h"
 
 #include "base_nodes/ZTNode.h"
 #include "scenegraphwrapper.h"
@@ -20,11 +19,6 @@ using namespace zanth2d;
 namespace {
 
 InProcessEngine* engine = nullptr;
-
-QQuickItem* child(QQuickItem* root, const char* name)
-{
-    return root->findChild<QQuickItem*>(name);
-}
 
 ZTSprite* spriteOf(QQuickItem* item)
 {
@@ -65,7 +59,7 @@ TEST(ImageSprites, anImageWithoutSizeTakesTheTexturesSizeAndIsDrawnAtScaleOne)
 {
     writeHalves("halves.png");
     QQuickItem* root = engine->load(withImage("x: 30; y: 20; source: \"images/halves.png\""));
-    QQuickItem* image = child(root, "image");
+    QQuickItem* image = findItem(root, "image");
     EXPECT_EQ(image->width(), 20.0);
     EXPECT_EQ(image->height(), 10.0);
     EXPECT_EQ(image->property("status").toInt(), 1);
@@ -85,18 +79,18 @@ TEST(ImageSprites, anExplicitWidthStretchesTheSpriteWhateverTheFillMode)
     writeHalves("halves.png");
     QQuickItem* root = engine->load(
         withImage("width: 40; height: 10; fillMode: Image.PreserveAspectFit; source: \"images/halves.png\""));
-    EXPECT_EQ(spriteOf(child(root, "image"))->getScaleX(), 2.0f);
+    EXPECT_EQ(spriteOf(findItem(root, "image"))->getScaleX(), 2.0f);
     EXPECT_TRUE(isBlue(engine->pixel(35, 5)));
-    child(root, "image")->setHeight(30);
-    EXPECT_EQ(spriteOf(child(root, "image"))->getScaleY(), 3.0f);
+    findItem(root, "image")->setHeight(30);
+    EXPECT_EQ(spriteOf(findItem(root, "image"))->getScaleY(), 3.0f);
 }
 
 TEST(ImageSprites, qtQuicksOwnImageIsMirroredToo)
 {
     writeHalves("halves.png");
     QQuickItem* root = engine->load(withImage("source: \"images/halves.png\"", ""));
-    ASSERT_TRUE(child(root, "image")->inherits("QQuickImage"));
-    EXPECT_NE(spriteOf(child(root, "image")), nullptr);
+    ASSERT_TRUE(findItem(root, "image")->inherits("QQuickImage"));
+    EXPECT_NE(spriteOf(findItem(root, "image")), nullptr);
     EXPECT_TRUE(isRed(engine->pixel(2, 2)));
 }
 
@@ -109,11 +103,11 @@ TEST(ImageSprites, aPixelFormatOf565LoadsWithoutBlendingAndTheNextImageIsRgba888
                      "  Image { objectName: \"opaque\"; source: \"images/opaque.png\"\n"
                      "          property int pixelFormat: 3 }\n"
                      "  Image { objectName: \"plain\"; y: 20; source: \"images/plain.png\" } }\n");
-    ZTSprite* opaque = spriteOf(child(root, "opaque"));
+    ZTSprite* opaque = spriteOf(findItem(root, "opaque"));
     EXPECT_EQ(opaque->getTexture()->getPixelFormat(), kZTTexture2DPixelFormat_RGB565);
     EXPECT_EQ(opaque->getBlendFunc().src, GLenum(GL_ONE));
     EXPECT_EQ(opaque->getBlendFunc().dst, GLenum(GL_ZERO));
-    EXPECT_EQ(spriteOf(child(root, "plain"))->getTexture()->getPixelFormat(),
+    EXPECT_EQ(spriteOf(findItem(root, "plain"))->getTexture()->getPixelFormat(),
               kZTTexture2DPixelFormat_RGBA8888);
     EXPECT_TRUE(isRed(engine->pixel(2, 2)));
 }
@@ -125,14 +119,14 @@ TEST(ImageSprites, anAlmostTransparentImageIsHiddenUntilItsAncestorRisesUnlessIt
         "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 60\n"
         "  Item { objectName: \"group\"; opacity: 0.05\n"
         "    Image { objectName: \"image\"; source: \"images/halves.png\"; opacity: 0.1 } } }\n");
-    ZTNode* node = engine->wrapper().getNodeFromObject(child(root, "image"));
+    ZTNode* node = engine->wrapper().getNodeFromObject(findItem(root, "image"));
     EXPECT_FALSE(node->getIsVisible());
-    child(root, "group")->setOpacity(0.2);
+    findItem(root, "group")->setOpacity(0.2);
     EXPECT_TRUE(node->getIsVisible());
-    EXPECT_EQ(spriteOf(child(root, "image"))->getOpacity(), 5);
-    child(root, "image")->setVisible(false);
-    child(root, "group")->setOpacity(0.05);
-    child(root, "group")->setOpacity(1);
+    EXPECT_EQ(spriteOf(findItem(root, "image"))->getOpacity(), 5);
+    findItem(root, "image")->setVisible(false);
+    findItem(root, "group")->setOpacity(0.05);
+    findItem(root, "group")->setOpacity(1);
     EXPECT_FALSE(node->getIsVisible());
 }
 
@@ -141,7 +135,7 @@ TEST(ImageSprites, mirroringFlipsTheSpriteAndSurvivesASourceChange)
     writeHalves("halves.png");
     writeHalves("other.png", Qt::blue, Qt::red);
     QQuickItem* root = engine->load(withImage("source: \"images/halves.png\"; mirror: true"));
-    QQuickItem* image = child(root, "image");
+    QQuickItem* image = findItem(root, "image");
     EXPECT_TRUE(spriteOf(image)->isFlipX());
     EXPECT_FALSE(spriteOf(image)->isFlipY());
     EXPECT_TRUE(isBlue(engine->pixel(2, 2)));
@@ -164,14 +158,14 @@ TEST(ImageSprites, aSourceThatCannotBeLoadedKeepsTheSpriteAndALaterSourceMakesOn
     QQuickItem* root = engine->load("import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 60\n"
                                     "  Image { objectName: \"kept\"; source: \"images/halves.png\" }\n"
                                     "  Image { objectName: \"empty\"; y: 20 } }\n");
-    QQuickItem* kept = child(root, "kept");
+    QQuickItem* kept = findItem(root, "kept");
     ZTSprite* sprite = spriteOf(kept);
     ZTTexture2D* texture = sprite->getTexture();
     kept->setProperty("source", "images/broken.png");
     EXPECT_EQ(spriteOf(kept), sprite);
     EXPECT_EQ(sprite->getTexture(), texture);
 
-    QQuickItem* empty = child(root, "empty");
+    QQuickItem* empty = findItem(root, "empty");
     EXPECT_EQ(spriteOf(empty), nullptr);
     EXPECT_EQ(empty->property("status").toInt(), 0);
     empty->setProperty("source", "images/halves.png");
@@ -183,11 +177,5 @@ TEST(ImageSprites, aSourceThatCannotBeLoadedKeepsTheSpriteAndALaterSourceMakesOn
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "InProcessEngine.h"
-#include "VisibleWindowLock.h"
 
 #include "base_nodes/ZTNode.h"
 #include "label_nodes/ZTLabelTTF.h"
@@ -18,11 +17,6 @@ using namespace zanth2d;
 namespace {
 
 InProcessEngine* engine = nullptr;
-
-QQuickItem* child(QQuickItem* root, const char* name)
-{
-    return root->findChild<QQuickItem*>(name);
-}
 
 ZTNode* nodeOf(QQuickItem* item)
 {
@@ -68,7 +62,7 @@ TEST(TextLabels, textIsDrawnInItsColourInsideItsBox)
 {
     QQuickItem* root =
         engine->load(withText("x: 20; y: 10; text: \"HHHH\"; color: \"red\"; font.pixelSize: 20"));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     const QRect box(20, 10, int(std::ceil(text->width())), int(std::ceil(text->height())));
     const RedCount red = countRed(box);
     EXPECT_GT(red.inside, 40);
@@ -83,7 +77,7 @@ TEST(TextLabels, aMovedAndTurnedTextIsTransformedOnce)
 {
     QQuickItem* root = engine->load(withText("x: 100; y: 20; rotation: 90; transformOrigin: Item.TopLeft\n"
                                              "    text: \"HHHH\"; color: \"red\"; font.pixelSize: 20"));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     engine->stepFrames(1);
     EXPECT_EQ(labelOf(text)->getRotation(), 0.0f);
     EXPECT_EQ(labelOf(text)->getPosition().x, 0.0f);
@@ -100,7 +94,7 @@ TEST(TextLabels, aTextInAScaledSceneRendersAtTheSceneScaleAndIsScaledBack)
 {
     QQuickItem* root = engine->load(withText("text: \"Hi\"; font.pixelSize: 10; height: 15.5",
                                              "transform: Scale { xScale: 2; yScale: 2 }"));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     ZTLabelTTF* label = labelOf(text);
     EXPECT_EQ(label->getFontSize(), 20.0f);
     EXPECT_EQ(label->getDimensions().width, float(2 * int(text->width())));
@@ -113,7 +107,7 @@ TEST(TextLabels, aTextScaledToNothingGetsAFiniteLabelScaleAndShowsWhenScaledBack
 {
     QQuickItem* root = engine->load(withText("x: 20; y: 20; scale: 0; transformOrigin: Item.TopLeft\n"
                                              "    text: \"HHHH\"; color: \"red\"; font.pixelSize: 20"));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     ZTLabelTTF* label = labelOf(text);
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(std::isfinite(label->getScaleX()));
@@ -132,9 +126,9 @@ TEST(TextLabels, fontFilesKeepTheirNameAndBoldFamiliesAskForTheBoldFace)
                      "  Text { objectName: \"bold\"; text: \"a\"; font.family: \"PT Sans\"; "
                      "font.bold: true }\n"
                      "  Text { objectName: \"plain\"; text: \"a\"; font.family: \"PT Sans\" } }\n");
-    EXPECT_STREQ(labelOf(child(root, "file"))->getFontName(), "fonts/Face.TTF");
-    EXPECT_STREQ(labelOf(child(root, "bold"))->getFontName(), "PT Sans-Bold");
-    EXPECT_STREQ(labelOf(child(root, "plain"))->getFontName(), "PT Sans");
+    EXPECT_STREQ(labelOf(findItem(root, "file"))->getFontName(), "fonts/Face.TTF");
+    EXPECT_STREQ(labelOf(findItem(root, "bold"))->getFontName(), "PT Sans-Bold");
+    EXPECT_STREQ(labelOf(findItem(root, "plain"))->getFontName(), "PT Sans");
 }
 
 TEST(TextLabels, justifiedTextIsCentredAndLeftAndRightStay)
@@ -144,16 +138,16 @@ TEST(TextLabels, justifiedTextIsCentredAndLeftAndRightStay)
         "  Text { objectName: \"justify\"; text: \"a\"; horizontalAlignment: Text.AlignJustify }\n"
         "  Text { objectName: \"right\"; text: \"a\"; horizontalAlignment: Text.AlignRight }\n"
         "  Text { objectName: \"left\"; text: \"a\" } }\n");
-    EXPECT_EQ(labelOf(child(root, "justify"))->getAlignment(), kZTTextAlignmentCenter);
-    EXPECT_EQ(labelOf(child(root, "right"))->getAlignment(), kZTTextAlignmentRight);
-    EXPECT_EQ(labelOf(child(root, "left"))->getAlignment(), kZTTextAlignmentLeft);
+    EXPECT_EQ(labelOf(findItem(root, "justify"))->getAlignment(), kZTTextAlignmentCenter);
+    EXPECT_EQ(labelOf(findItem(root, "right"))->getAlignment(), kZTTextAlignmentRight);
+    EXPECT_EQ(labelOf(findItem(root, "left"))->getAlignment(), kZTTextAlignmentLeft);
 }
 
 TEST(TextLabels, onlyChangesOfBoxOrPixelSizeRenderAgain)
 {
     QQuickItem* root = engine->load(
         withText("width: 80; height: 20; text: \"Hello\"; font.family: \"PT Sans\"; font.pixelSize: 12"));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     ZTLabelTTF* label = labelOf(text);
     ZTTexture2D* rendered = label->getTexture();
     text->setWidth(80.4);
@@ -176,7 +170,7 @@ TEST(TextLabels, onlyChangesOfBoxOrPixelSizeRenderAgain)
 TEST(TextLabels, colourAndOpacityChangesReachTheLabel)
 {
     QQuickItem* root = engine->load(withText("text: \"Hi\"; color: \"red\""));
-    QQuickItem* text = child(root, "text");
+    QQuickItem* text = findItem(root, "text");
     text->setProperty("color", QColor(Qt::blue));
     EXPECT_EQ(labelOf(text)->getColor().b, 255);
     EXPECT_EQ(labelOf(text)->getColor().r, 0);
@@ -192,8 +186,8 @@ TEST(TextLabels, theChildrenOfATextHangFromItsNodeUnscaled)
         engine->load(withText("text: \"Hi\"; Rectangle { objectName: \"badge\"; x: 5; width: 4; "
                               "height: 4 }",
                               "transform: Scale { xScale: 2; yScale: 2 }"));
-    QQuickItem* text = child(root, "text");
-    ZTNode* badge = nodeOf(child(root, "badge"));
+    QQuickItem* text = findItem(root, "text");
+    ZTNode* badge = nodeOf(findItem(root, "badge"));
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->getParent(), nodeOf(text));
     EXPECT_EQ(badge->getPosition().x, 5.0f);
@@ -201,11 +195,5 @@ TEST(TextLabels, theChildrenOfATextHangFromItsNodeUnscaled)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }

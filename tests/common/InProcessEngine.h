@@ -2,6 +2,7 @@
 
 #include "PinGLDriver.h"
 #include "TestFiles.h"
+#include "VisibleWindowLock.h"
 
 #include "ZTDirector.h"
 #include "platform/linux/ZTEGLView.h"
@@ -11,6 +12,7 @@
 #include "zanthscenegraphbridge.h"
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <QColor>
 #include <QDir>
@@ -110,3 +112,24 @@ private:
     bool m_started = false;
     int m_loads = 0;
 };
+
+// The item below root with this objectName, or null.
+inline QQuickItem* findItem(QQuickItem* root, const char* objectName)
+{
+    return root->findChild<QQuickItem*>(objectName);
+}
+
+// Runs the program's tests on one in-process engine, which engine points to while they run. The engine's
+// window takes turns with the other window tests.
+inline int runTestsOnInProcessEngine(int argc, char** argv, InProcessEngine*& engine)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    const VisibleWindowLock windowLock;
+    InProcessEngine inProcess(argc, argv);
+    if (!inProcess.started())
+        return 1;
+    engine = &inProcess;
+    const int status = RUN_ALL_TESTS();
+    engine = nullptr;
+    return status;
+}

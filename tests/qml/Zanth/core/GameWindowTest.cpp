@@ -6,7 +6,6 @@
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 #include "QtPrinters.h"
-#include "VisibleWindowLock.h"
 
 #include "ZTDirector.h"
 #include "base_nodes/ZTNode.h"
@@ -19,11 +18,6 @@ using namespace zanth2d;
 namespace {
 
 InProcessEngine* engine = nullptr;
-
-QQuickItem* child(QQuickItem* root, const char* name)
-{
-    return root->findChild<QQuickItem*>(name);
-}
 
 bool isRed(const QColor& color)
 {
@@ -83,7 +77,7 @@ TEST(GameWindowComponent, theImageSuffixesFollowTheScaleAndTheTextureLimit)
 TEST(SceneComponent, letterboxZoomEvenAndZoomStretchPlaceAndScaleTheScene)
 {
     QQuickItem* window = engine->load(gameWithScene("width: 1024"));
-    QQuickItem* scene = child(window, "scene");
+    QQuickItem* scene = findItem(window, "scene");
     EXPECT_EQ(scene->property("xScaleForScene").toDouble(), 2.0);
     EXPECT_EQ(scene->x(), 32.0);
     EXPECT_EQ(scene->y(), 0.0);
@@ -105,7 +99,7 @@ TEST(SceneComponent, letterboxZoomEvenAndZoomStretchPlaceAndScaleTheScene)
 TEST(SceneComponent, aWindowResizeThatKeepsTheScaleStillMovesTheScene)
 {
     QQuickItem* window = engine->load(gameWithScene("", "sceneAlignmentX: \"right\""));
-    QQuickItem* scene = child(window, "scene");
+    QQuickItem* scene = findItem(window, "scene");
     EXPECT_EQ(scene->x(), 0.0);
     window->setWidth(1024);
     EXPECT_EQ(scene->property("xScaleForScene").toDouble(), 2.0);
@@ -120,7 +114,7 @@ TEST(SceneComponent, aWindowResizeThatKeepsTheScaleStillMovesTheScene)
 TEST(SceneComponent, aSceneAsLargeAsTheWindowIsNotScaledAndUsesOnlyTheSdSuffix)
 {
     QQuickItem* window = engine->load(gameWithScene("width: 480; height: 320"));
-    QQuickItem* scene = child(window, "scene");
+    QQuickItem* scene = findItem(window, "scene");
     EXPECT_EQ(scene->property("xScaleForScene").toDouble(), 1.0);
     EXPECT_EQ(window->property("__scaleImageSuffixList").toStringList(), QStringList({"-sd"}));
     scene->setOpacity(0);
@@ -162,7 +156,7 @@ TEST(GameWindowComponent, itemsMadeAtRunTimeShowOnlyWhenLoadedIntoTheSceneGraph)
                 rootGameWindow.loadItemWithSceneGraph(made)
             return made
         })"));
-    QQuickItem* scene = child(window, "scene");
+    QQuickItem* scene = findItem(window, "scene");
     QVariant made;
     QMetaObject::invokeMethod(scene, "make", Q_RETURN_ARG(QVariant, made), Q_ARG(QVariant, 100),
                               Q_ARG(QVariant, true));
@@ -183,7 +177,7 @@ TEST(GameWindowComponent, pauseAndResumeOfTheApplicationReachTheGameWindow)
     MessageLog log;
     engine->wrapper().applicationDidEnterBackground();
     engine->wrapper().applicationWillEnterForeground();
-    EXPECT_EQ(child(window, "scene")->property("log").toStringList(), QStringList({"paused", "resumed"}));
+    EXPECT_EQ(findItem(window, "scene")->property("log").toStringList(), QStringList({"paused", "resumed"}));
     EXPECT_TRUE(log.contains("GameWindow: applicationPaused()"));
 }
 
@@ -213,11 +207,5 @@ TEST(UtilsComponent, decimalsCountsFractionDigitsAndExponents)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    const VisibleWindowLock windowLock;
-    InProcessEngine inProcess(argc, argv);
-    engine = &inProcess;
-    if (!inProcess.started())
-        return 1;
-    return RUN_ALL_TESTS();
+    return runTestsOnInProcessEngine(argc, argv, engine);
 }
