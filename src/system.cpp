@@ -4,6 +4,7 @@
 #include "zanthfileutils.h"
 #include "zanthjson.h"
 
+#include "ZTConfiguration.h"
 #include "ZTDirector.h"
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "misc_nodes/ZTRenderTexture.h"
@@ -388,4 +389,9 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
     QImageWriter writer(target, "png");
     writer.write(shot);
     delete[] pixels;
+}
+
+int System::maxTextureSize() const
+{
+    return zanth2d::ZTConfiguration::sharedConfiguration()->getMaxTextureSize();
 }

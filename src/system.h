@@ -29,6 +29,7 @@ class System : public QObject
     Q_PROPERTY(bool sceneGraphRenderer READ sceneGraphRenderer)
     Q_PROPERTY(ScreenOrientation screenOrientation READ screenOrientation)
     Q_PROPERTY(bool gamePaused READ gamePaused)
+    Q_PROPERTY(int maxTextureSize READ maxTextureSize)
 
 public:
     enum Platform { Unknown, IOS, Android, Mac, Windows, Symbian, Meego, Linux, BlackBerry };
@@ -59,6 +60,8 @@ public:
     void setSceneGraphRendererEnabled(bool enabled) { m_sceneGraphRenderer = enabled; }
     ScreenOrientation screenOrientation() const { return m_screenOrientation; }
     bool gamePaused() const { return m_gamePaused; }
+    // The scene graph's largest texture side in pixels; needs the GL window to exist.
+    int maxTextureSize() const;
 
     // Hardware address of the first non-loopback interface that has one; empty when there is none.
     static QString getMacAddress();

@@ -9,13 +9,16 @@
 #include "zanthscenegraphbridge.h"
 #include "zanthscheduler.h"
 #include "zanthtranslation.h"
+#include "ztnodeitem.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 
 #include <climits>
 #include <clocale>
@@ -27,6 +30,12 @@ const char* const kTranslationMessage =
     "Creation of ZanthTranslation is not allowed, this is set by the system and only exists once in the application.";
 const char* const kSchedulerMessage =
     "Creation of ZanthScheduler is not allowed, this is set by the system and only exists once in the application.";
+
+// The bridge's own item bases; the bridge sits below the type table, so their rows are added here.
+const QmlTypeRegistrar observerRow(10, [] {
+    qmlRegisterType<VisualItemPropertyObserver>("Zanth", 1, 0, "VisualItemPropertyObserver");
+});
+const QmlTypeRegistrar nodeItemRow(18, [] { qmlRegisterType<ZTNodeItem>("Zanth", 1, 0, "ZTItem"); });
 
 const QmlTypeRegistrar schedulerRow(QmlTypeRows::ZanthScheduler, [] {
     qmlRegisterUncreatableType<ZanthScheduler>("Zanth", 1, 0, "ZanthScheduler", kSchedulerMessage);
@@ -91,6 +100,8 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
     if (viewer) {
         m_view = viewer;
     } else {
+        // The scene graph is the only renderer: Qt Quick must never touch OpenGL.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         m_view = new FpsQMLViewer();
         m_ownsView = true;
     }
@@ -211,7 +222,7 @@ int ZanthApplication::startApplication()
     registerDeclarativeItems();
     if (m_sceneGraphRendererEnabled) {
         if (!m_sceneGraph)
-            m_sceneGraph = std::make_unique<ZanthSceneGraphBridge>(&System::getConfigValue);
+            m_sceneGraph = std::make_unique<ZanthSceneGraphBridge>(*m_view, &System::getConfigValue);
         m_translation = new ZanthTranslation(this);
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
@@ -250,11 +261,16 @@ void ZanthApplication::loadQmlFile()
         source = QUrl::fromLocalFile(m_mainQmlFileName);
     }
     m_view->setSource(source);
+    // The view is never shown and so never focused: without this no item gets active focus and keys are lost.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(m_view, &focusIn);
 
     if (m_qmlRendererEnabled)
         m_view->showExpanded();
 
     QObject* gameWindow = rootGameWindow();
+    // Also when there is none: a game window of an earlier file must not stay published.
+    context->setContextProperty(QStringLiteral("rootGameWindow"), gameWindow);
     if (!gameWindow)
         qWarning("WARNING: ZanthApplication: no GameWindow item found, so could not set the rootGameWindow "
                  "contextProperty as well!");

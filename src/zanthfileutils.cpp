@@ -13,10 +13,17 @@
 #include <memory>
 
 #include "platform/ZTFileUtils.h"
+#include "scenegraphwrapper.h"
 
 QString ZanthFileUtils::s_defaultWritablePath;
 
 namespace {
+
+// The scene-graph bridge names files for the scene graph's loaders by this class's rule.
+const bool platformUrlRuleSet = [] {
+    SceneGraphWrapper::setPlatformUrlRule(&ZanthFileUtils::getFilenameWithoutSchemeAndResourcePath);
+    return true;
+}();
 
 QString withTrailingSlash(const QString& path)
 {

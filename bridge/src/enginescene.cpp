@@ -1,6 +1,6 @@
 #include "enginescene.h"
 
-#include "scenegraphwrapperhooks.h"
+#include "scenegraphwrapper.h"
 
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 
@@ -49,6 +49,8 @@ bool EngineScene::init()
 
 void EngineScene::update(float dt)
 {
+    if (m_sceneGraphWrapper)
+        m_sceneGraphWrapper->advanceAnimations(dt);
     QCoreApplication::processEvents();
     if (m_sceneGraphWrapper)
         m_sceneGraphWrapper->updateModifiedItemsForSceneGraph(dt);

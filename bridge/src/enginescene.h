@@ -2,8 +2,8 @@
 
 #include "layers_scenes_transitions_nodes/ZTLayer.h"
 
-class QObject;
-class SceneGraphWrapperHooks;
+class QQuickView;
+class SceneGraphWrapper;
 
 namespace zanth2d {
 class ZTScene;
@@ -20,13 +20,13 @@ public:
     static EngineScene* node();
 
     // Called by the wrapper when it takes this scene.
-    void setDeclarativeView(QObject* view) { m_declarativeView = view; }
-    void setSceneGraphWrapper(SceneGraphWrapperHooks* wrapper) { m_sceneGraphWrapper = wrapper; }
-    QObject* declarativeView() const { return m_declarativeView; }
-    SceneGraphWrapperHooks* sceneGraphWrapper() const { return m_sceneGraphWrapper; }
+    void setDeclarativeView(QQuickView* view) { m_declarativeView = view; }
+    void setSceneGraphWrapper(SceneGraphWrapper* wrapper) { m_sceneGraphWrapper = wrapper; }
+    QQuickView* declarativeView() const { return m_declarativeView; }
+    SceneGraphWrapper* sceneGraphWrapper() const { return m_sceneGraphWrapper; }
 
-    // The frame pump: Qt events, then the wrapper's item changes, then the deferred deletions, so that
-    // whatever changed during this frame is drawn in it.
+    // The frame pump: QML animations by dt, Qt events, then the wrapper's item changes, then the
+    // deferred deletions, so that whatever changed during this frame is drawn in it.
     void update(float dt) override;
     void ztTouchesBegan(zanth2d::ZTSet* touches, zanth2d::ZTEvent* event) override;
     void ztTouchesMoved(zanth2d::ZTSet* touches, zanth2d::ZTEvent* event) override;
@@ -41,6 +41,6 @@ public:
 private:
     EngineScene() = default;
 
-    QObject* m_declarativeView = nullptr;
-    SceneGraphWrapperHooks* m_sceneGraphWrapper = nullptr;
+    QQuickView* m_declarativeView = nullptr;
+    SceneGraphWrapper* m_sceneGraphWrapper = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "zanthappdelegate.h"
 
 #include "enginescene.h"
-#include "scenegraphwrapperhooks.h"
+#include "scenegraphwrapper.h"
 
 #include "ZTDirector.h"
 #include "label_nodes/ZTLabelTTF.h"
@@ -57,8 +57,8 @@ bool ZanthAppDelegate::applicationDidFinishLaunching()
         m_sceneGraphWrapper->setTargetScene(layer);
     director->runWithScene(scene);
 
-    if (m_launched)
-        m_launched();
+    if (m_sceneGraphWrapper)
+        m_sceneGraphWrapper->applicationDidFinishLaunching();
     m_running = true;
     return true;
 }
@@ -93,7 +93,8 @@ void ZanthAppDelegate::resize(int width, int height)
 {
     // A root item without a size would ask for an empty window, which the window system refuses outright.
     if (width <= 0 || height <= 0) {
-        qWarning("ZanthAppDelegate: WARNING: ignoring the window size %dx%d, the window keeps its size", width, height);
+        qWarning("ZanthAppDelegate: WARNING: ignoring the window size %dx%d, the window keeps its size",
+                 width, height);
         return;
     }
     if (ZTEGLView::hasSharedOpenGLView())

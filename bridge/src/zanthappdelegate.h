@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class SceneGraphWrapperHooks;
+class SceneGraphWrapper;
 
 namespace zanth2d {
 class ZTEGLView;
@@ -26,14 +26,13 @@ public:
     ~ZanthAppDelegate() override;
 
     // Not owned; null until the wrapper exists.
-    void setSceneGraphWrapper(SceneGraphWrapperHooks* wrapper) { m_sceneGraphWrapper = wrapper; }
-    SceneGraphWrapperHooks* sceneGraphWrapper() const { return m_sceneGraphWrapper; }
-    // Called at the end of launch, once the director runs the scene: the application loads its QML there.
-    void setLaunchedCallback(std::function<void()> launched) { m_launched = std::move(launched); }
+    void setSceneGraphWrapper(SceneGraphWrapper* wrapper) { m_sceneGraphWrapper = wrapper; }
+    SceneGraphWrapper* sceneGraphWrapper() const { return m_sceneGraphWrapper; }
     bool isRunning() const { return m_running; }
 
     // Opens the 960x640 window titled from the configuration ("Zanth" when it has no title).
     bool initInstance() override;
+    // Runs the engine scene, then tells the wrapper, whose signal makes the application load its QML.
     bool applicationDidFinishLaunching() override;
     // Pauses the director and every sound effect; music follows the game window's applicationPaused.
     void applicationDidEnterBackground() override;
@@ -47,10 +46,9 @@ public:
     void setDisplayFps(bool enabled);
 
 private:
-    SceneGraphWrapperHooks* m_sceneGraphWrapper = nullptr;
+    SceneGraphWrapper* m_sceneGraphWrapper = nullptr;
     // The director owns the view once it has it, and releases it when it ends.
     zanth2d::ZTEGLView* m_glView = nullptr;
     bool m_running = false;
-    std::function<void()> m_launched;
     ConfigValueReader m_readConfigValue;
 };

@@ -2,14 +2,18 @@
 
 #include "ZTDirector.h"
 
-QObject* ZanthSceneGraphBridge::wrapper()
+ZanthSceneGraphBridge::ZanthSceneGraphBridge(QQuickView& view,
+                                             ZanthAppDelegate::ConfigValueReader readConfigValue)
+    : m_delegate(std::move(readConfigValue)), m_wrapper(view, nullptr)
 {
-    return nullptr;
+    m_delegate.setSceneGraphWrapper(&m_wrapper);
 }
 
 int ZanthSceneGraphBridge::run(const std::function<void()>& launched)
 {
-    m_delegate.setLaunchedCallback(launched);
+    // Direct: the main QML file is loaded before the delegate's launch returns.
+    QObject::connect(&m_wrapper, &SceneGraphWrapper::applicationDidFinishLaunchingSignal, &m_wrapper,
+                     launched, Qt::DirectConnection);
     return m_delegate.run();
 }
 
@@ -23,19 +27,32 @@ void ZanthSceneGraphBridge::resize(int width, int height)
     m_delegate.resize(width, height);
 }
 
+void ZanthSceneGraphBridge::windowSizeChanged()
+{
+    m_wrapper.windowSizeChanged();
+}
+
+void ZanthSceneGraphBridge::setInitialized(bool initialized)
+{
+    m_wrapper.setInitialized(initialized);
+}
+
 void ZanthSceneGraphBridge::setDisplayFps(bool enabled)
 {
     m_delegate.setDisplayFps(enabled);
+}
+
+void ZanthSceneGraphBridge::createSceneGraphTreeFromQmlTree(QObject* root)
+{
+    m_wrapper.createSceneGraphTreeFromQmlTree(root);
+}
+
+void ZanthSceneGraphBridge::setAppStarted(bool started)
+{
+    m_wrapper.setAppStarted(started);
 }
 
 void ZanthSceneGraphBridge::endDirector()
 {
     zanth2d::ZTDirector::sharedDirector()->end();
 }
-
-// These four belong to the wrapper that mirrors items into nodes; there is none yet, so there are no
-// nodes to resize, mirror or notify.
-void ZanthSceneGraphBridge::windowSizeChanged() {}
-void ZanthSceneGraphBridge::setInitialized(bool) {}
-void ZanthSceneGraphBridge::createSceneGraphTreeFromQmlTree(QObject*) {}
-void ZanthSceneGraphBridge::setAppStarted(bool) {}

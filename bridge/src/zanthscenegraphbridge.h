@@ -1,18 +1,20 @@
 #pragma once
 
 #include "scenegraphbridge.h"
+#include "scenegraphwrapper.h"
 #include "zanthappdelegate.h"
 
-// The application's scene-graph side: the application delegate, its window and the director.
+class QQuickView;
+
+// The application's scene-graph side: the application delegate with its window and director, and the
+// wrapper that mirrors the view's items into nodes. The wrapper goes before the delegate.
 class ZanthSceneGraphBridge : public SceneGraphBridge
 {
 public:
-    explicit ZanthSceneGraphBridge(ZanthAppDelegate::ConfigValueReader readConfigValue)
-        : m_delegate(std::move(readConfigValue))
-    {
-    }
+    // The view (not owned) must outlive this and already hold the "system" context property.
+    ZanthSceneGraphBridge(QQuickView& view, ZanthAppDelegate::ConfigValueReader readConfigValue);
 
-    QObject* wrapper() override;
+    QObject* wrapper() override { return &m_wrapper; }
     int run(const std::function<void()>& launched) override;
     QSize size() const override;
     void resize(int width, int height) override;
@@ -24,7 +26,9 @@ public:
     void endDirector() override;
 
     ZanthAppDelegate& delegate() { return m_delegate; }
+    SceneGraphWrapper& sceneGraphWrapper() { return m_wrapper; }
 
 private:
     ZanthAppDelegate m_delegate;
+    SceneGraphWrapper m_wrapper;
 };

@@ -1,4 +1,5 @@
-// The delegate launched on a real GL view with a recording wrapper, the director's frames driven by hand.
+// The delegate launched on a real GL view with the real wrapper over an unshown view, the director's
+// frames driven by hand.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
 
 #include <dlfcn.h>
 
@@ -24,7 +27,8 @@
 #include "enginescene.h"
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "platform/linux/ZTEGLView.h"
-#include "scenegraphwrapperhooks.h"
+#include "scenegraphwrapper.h"
+#include "touch_dispatcher/ZTTouch.h"
 #include "zanthappdelegate.h"
 
 using namespace zanth2d;
@@ -33,36 +37,22 @@ namespace {
 
 std::vector<std::string> g_log;
 
-class RecordingWrapper : public SceneGraphWrapperHooks
+// Records each frame pass before it runs, with what has become of the watched object.
+class RecordingWrapper : public SceneGraphWrapper
 {
 public:
-    void keyPressed(int, int) override {}
-    void keyReleased(int, int) override {}
-    void scrollWheel(int, int, int, bool) override {}
-    bool getAppStarted() const override { return true; }
-    void reshape(float, float) override {}
-    void updateModifiedItemsForSceneGraph(float) override
+    using SceneGraphWrapper::SceneGraphWrapper;
+
+    void updateModifiedItemsForSceneGraph(float dt) override
     {
         if (watching)
             g_log.push_back("pump " + state());
+        SceneGraphWrapper::updateModifiedItemsForSceneGraph(dt);
     }
     // "gone", or the watched object's name.
     std::string state() const { return victim ? victim->objectName().toStdString() : "gone"; }
-    void setTargetScene(EngineScene* scene) override
-    {
-        target = scene;
-        scene->setSceneGraphWrapper(this);
-        g_log.push_back("target");
-    }
-    void touchesBegan(ZTSet*) override { g_log.push_back("touches began"); }
-    void touchesMoved(ZTSet*) override { g_log.push_back("touches moved"); }
-    void touchesEnded(ZTSet*) override { g_log.push_back("touches ended"); }
-    void keyBackClicked() override { g_log.push_back("back"); }
-    void keyMenuClicked() override { g_log.push_back("menu"); }
-    void applicationDidEnterBackground() override { g_log.push_back("background"); }
-    void applicationWillEnterForeground() override { g_log.push_back("foreground"); }
+    EngineScene* target() const { return static_cast<EngineScene*>(getRootSceneGraphNode()); }
 
-    EngineScene* target = nullptr;
     QPointer<QObject> victim;
     bool watching = false;
 };
@@ -82,7 +72,12 @@ private:
     RecordingWrapper* m_wrapper;
 };
 
-RecordingWrapper g_wrapper;
+QQuickView* g_view = nullptr;
+RecordingWrapper* g_wrapperObject = nullptr;
+RecordingWrapper& g_wrapper()
+{
+    return *g_wrapperObject;
+}
 ZanthAppDelegate* g_delegate = nullptr;
 int g_launchedCalls = 0;
 std::vector<std::string> g_configKeysRead;
@@ -109,15 +104,15 @@ TEST(ZanthAppDelegateLaunch, opensTheWindowAndRunsTheEngineSceneBeforeTheApplica
     EXPECT_TRUE(g_delegate->isRunning());
     EXPECT_EQ(g_launchedCalls, 1);
     EXPECT_TRUE(g_wrapperHadSceneAtLaunch);
-    ASSERT_NE(g_wrapper.target, nullptr);
+    ASSERT_NE(g_wrapper().target(), nullptr);
     EXPECT_EQ(g_delegate->getSize(), QSize(960, 640));
 
     runFrames(2);
     ZTScene* running = ZTDirector::sharedDirector()->getRunningScene();
     ASSERT_NE(running, nullptr);
-    EXPECT_EQ(running->getChildByTag(0), g_wrapper.target);
-    EXPECT_TRUE(g_wrapper.target->getIsTouchEnabled());
-    EXPECT_TRUE(g_wrapper.target->getIsKeypadEnabled());
+    EXPECT_EQ(running->getChildByTag(0), g_wrapper().target());
+    EXPECT_TRUE(g_wrapper().target()->getIsTouchEnabled());
+    EXPECT_TRUE(g_wrapper().target()->getIsKeypadEnabled());
 }
 
 TEST(ZanthAppDelegateLaunch, resizeChangesTheDirectorSizeAndIgnoresAnEmptySize)
@@ -135,26 +130,27 @@ TEST(ZanthAppDelegateLaunch, resizeChangesTheDirectorSizeAndIgnoresAnEmptySize)
 
 TEST(EngineSceneFramePump, objectDeletedInAQmlHandlerIsGoneBeforeTheFrameIsDrawn)
 {
-    auto* probe = new ProbeNode(&g_wrapper);
+    auto* probe = new ProbeNode(&g_wrapper());
     probe->autorelease();
-    g_wrapper.target->addChild(probe);
+    g_wrapper().target()->addChild(probe);
 
     QQmlEngine engine;
     QQmlComponent component(&engine);
     // QML destroys only what it created itself, and destroy() goes through deleteLater.
-    component.setData("import QtQuick 2.15\n"
-                      "Timer { interval: 0; running: true\n"
-                      "        property QtObject victim: Qt.createQmlObject('import QtQml 2.15; QtObject {}', this)\n"
-                      "        onTriggered: { victim.objectName = 'handled'; victim.destroy() } }\n",
-                      QUrl());
+    component.setData(
+        "import QtQuick 2.15\n"
+        "Timer { interval: 0; running: true\n"
+        "        property QtObject victim: Qt.createQmlObject('import QtQml 2.15; QtObject {}', this)\n"
+        "        onTriggered: { victim.objectName = 'handled'; victim.destroy() } }\n",
+        QUrl());
     std::unique_ptr<QObject> timer(component.create());
     ASSERT_NE(timer, nullptr) << component.errorString().toStdString();
-    g_wrapper.victim = timer->property("victim").value<QObject*>();
-    ASSERT_FALSE(g_wrapper.victim.isNull());
-    g_wrapper.watching = true;
+    g_wrapper().victim = timer->property("victim").value<QObject*>();
+    ASSERT_FALSE(g_wrapper().victim.isNull());
+    g_wrapper().watching = true;
     g_log.clear();
     runFrames(3);
-    g_wrapper.watching = false;
+    g_wrapper().watching = false;
     probe->removeFromParentAndCleanup(true);
 
     // The wrapper's step runs after the handler and before the deletion; the next draw finds it gone.
@@ -163,23 +159,45 @@ TEST(EngineSceneFramePump, objectDeletedInAQmlHandlerIsGoneBeforeTheFrameIsDrawn
     ASSERT_NE(pumped + 1, g_log.end());
     EXPECT_EQ(*(pumped + 1), "draw gone") << ::testing::PrintToString(g_log);
     EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "draw handled"), 0);
-    EXPECT_TRUE(g_wrapper.victim.isNull());
+    EXPECT_TRUE(g_wrapper().victim.isNull());
 }
 
-TEST(EngineSceneInput, touchesAndKeypadKeysGoToTheWrapperWithCancelledAsEnded)
+TEST(EngineSceneInput, touchesAndKeypadKeysReachQmlWithCancelledAsEnded)
 {
+    g_view->setSource(QUrl("data:text/plain,"));
+    QQmlComponent component(g_view->engine());
+    component.setData("import QtQuick 2.15\n"
+                      "Item { width: 100; height: 100; focus: true\n"
+                      "  property var log: []\n"
+                      "  Keys.onPressed: (event) => { log.push('key ' + event.key); log = log }\n"
+                      "  MouseArea { anchors.fill: parent\n"
+                      "    onPressed: { parent.log.push('pressed'); parent.log = parent.log }\n"
+                      "    onPositionChanged: { parent.log.push('moved'); parent.log = parent.log }\n"
+                      "    onReleased: { parent.log.push('released'); parent.log = parent.log } } }\n",
+                      QUrl());
+    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem*>(component.create()));
+    ASSERT_NE(root, nullptr) << component.errorString().toStdString();
+    root->setParentItem(g_view->contentItem());
+    root->forceActiveFocus();
+
+    auto* touch = new ZTTouch();
     ZTSet set;
-    ZTSet* touches = &set;
-    g_log.clear();
-    EngineScene* scene = g_wrapper.target;
-    scene->ztTouchesBegan(touches, nullptr);
-    scene->ztTouchesMoved(touches, nullptr);
-    scene->ztTouchesEnded(touches, nullptr);
-    scene->ztTouchesCancelled(touches, nullptr);
+    set.addObject(touch);
+    touch->release();
+    EngineScene* scene = g_wrapper().target();
+    touch->setTouchInfo(10, 10);
+    scene->ztTouchesBegan(&set, nullptr);
+    touch->setTouchInfo(20, 20);
+    scene->ztTouchesMoved(&set, nullptr);
+    scene->ztTouchesEnded(&set, nullptr);
+    touch->setTouchInfo(30, 30);
+    scene->ztTouchesBegan(&set, nullptr);
+    scene->ztTouchesCancelled(&set, nullptr);
     scene->keyBackClicked();
     scene->keyMenuClicked();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"touches began", "touches moved", "touches ended", "touches ended",
-                                               "back", "menu"}));
+    EXPECT_EQ(root->property("log").toStringList(),
+              QStringList({"pressed", "moved", "released", "pressed", "released",
+                           QString("key %1").arg(Qt::Key_Back), QString("key %1").arg(Qt::Key_Menu)}));
 }
 
 TEST(ZanthAppDelegateLifecycle, backgroundAndForegroundEachActOnceUntilTheOtherComes)
@@ -247,15 +265,22 @@ int main(int argc, char** argv)
     AudioCapture::runWithSilentDevice();
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    QQuickView view;
+    g_view = &view;
+    RecordingWrapper wrapper(view, nullptr);
+    g_wrapperObject = &wrapper;
+    QObject::connect(&wrapper, &SceneGraphWrapper::applicationDidFinishLaunchingSignal, [] {
+        ++g_launchedCalls;
+        g_wrapperHadSceneAtLaunch = g_wrapper().target() != nullptr;
+    });
+    QObject::connect(&wrapper, &SceneGraphWrapper::applicationPaused, [] { g_log.push_back("background"); });
+    QObject::connect(&wrapper, &SceneGraphWrapper::applicationResumed, [] { g_log.push_back("foreground"); });
     ZanthAppDelegate delegate([](const QString& key) {
         g_configKeysRead.push_back(key.toStdString());
         return QVariant();
     });
-    delegate.setSceneGraphWrapper(&g_wrapper);
-    delegate.setLaunchedCallback([] {
-        ++g_launchedCalls;
-        g_wrapperHadSceneAtLaunch = g_wrapper.target != nullptr;
-    });
+    delegate.setSceneGraphWrapper(&wrapper);
     g_delegate = &delegate;
     const int status = RUN_ALL_TESTS();
     if (ZTEGLView::hasSharedOpenGLView()) {

@@ -36,8 +36,9 @@ inline std::string testProgramPath(const std::string& name)
 class ProgramRun
 {
 public:
+    // workingFolder: where the program runs (empty: the test's own working folder).
     ProgramRun(const std::string& program, const std::string& title, std::vector<std::string> extra = {},
-               const char* display = nullptr)
+               const char* display = nullptr, const std::string& workingFolder = {})
         : m_title(title)
     {
         char path[] = "/tmp/zanth-program-XXXXXX";
@@ -51,6 +52,9 @@ public:
             dup2(fd, STDERR_FILENO);
             if (display) {
                 setenv("DISPLAY", display, 1);
+            }
+            if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) {
+                _exit(126);
             }
             std::vector<char*> argv;
             for (auto& a : args) {

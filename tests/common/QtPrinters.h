@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -8,4 +9,12 @@
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '[';
+    for (int i = 0; i < list.size(); ++i)
+        *os << (i ? ", " : "") << '"' << list.at(i).toStdString() << '"';
+    *os << ']';
 }

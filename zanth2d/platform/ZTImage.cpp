@@ -194,8 +194,15 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
         return false;
     }
     QString text = QString::fromUtf8(pText);
-    QFont font = QFontDatabase::font(fontFamilyFor(pFontName), QStringLiteral("Normal"), nSize);
+    QString family = fontFamilyFor(pFontName);
+    // Bold faces are asked for as the family followed by "-Bold".
+    const bool bold = family.endsWith(QLatin1String("-Bold"));
+    if (bold) {
+        family.chop(5);
+    }
+    QFont font = QFontDatabase::font(family, QStringLiteral("Normal"), nSize);
     font.setPixelSize(nSize);
+    font.setBold(bold);
     QFontMetrics metrics(font);
     QSize measured = metrics.size(0, text);
     int width = nWidth == 0 ? measured.width() : nWidth + 2;

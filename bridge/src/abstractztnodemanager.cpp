@@ -1,0 +1,209 @@
+#include "abstractztnodemanager.h"
+
+#include "scenegraphwrapper.h"
+#include "visualitempropertyobserver.h"
+
+#include "base_nodes/ZTNode.h"
+
+#include <QQuickItem>
+#include <QVector3D>
+#include <QtDebug>
+
+using namespace zanth2d;
+
+namespace {
+
+// The item's own origin in its parent's coordinates, with rotation, scale and transforms applied.
+QPointF originInParent(const QQuickItem* item)
+{
+    return item->mapToItem(item->parentItem(), QPointF(0, 0));
+}
+
+} // namespace
+
+AbstractZTNodeManager::AbstractZTNodeManager(SceneGraphWrapper& wrapper, QObject* parent)
+    : QObject(parent), m_sceneGraphWrapper(wrapper)
+{
+}
+
+ZTNode* AbstractZTNodeManager::createBaseNodeAndAddToParent(QObject* item, ZTNode* parentNode)
+{
+    ZTNode* target = parentNode ? parentNode : m_sceneGraphScene;
+    if (!target) {
+        qWarning(
+            "ERROR: AbstractZTNodeManager: m_sceneGraphScene was not initialized before, programmer error!");
+        return nullptr;
+    }
+    auto* node = new ZTNode();
+    const QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    target->addChild(node, quickItem ? int(quickItem->z()) : 0);
+
+    applyVertexZ(item, node, "AbstractZTNodeManager");
+    if (auto* observer = qobject_cast<VisualItemPropertyObserver*>(item))
+        observer->nodeIsInitializedUdateIgnoreParentRotation(node);
+    return node;
+}
+
+void AbstractZTNodeManager::applyVertexZ(QObject* item, ZTNode* node, const char* className)
+{
+    bool isNumber = false;
+    const double vertexZ = item->property("vertexZ").toDouble(&isNumber);
+    if (!isNumber || vertexZ == 0)
+        return;
+    node->setVertexZ(float(vertexZ));
+    if (vertexZ > 50.0)
+        qDebug().nospace()
+            << "WARNING: " << className
+            << ": setting the vertexZ property to a too high value can lead to undesired effects, "
+               "like position changes!!! thus choose vertexZ between -20 to +20! used vertexZ: "
+            << vertexZ << " for item: " << static_cast<const void*>(item);
+}
+
+void AbstractZTNodeManager::updateVisibilityFromOpacity(const QQuickItem* item, ZTNode* node, double opacity)
+{
+    if (opacity <= 0.01 && node->getIsVisible())
+        node->setIsVisible(false);
+    else if (opacity > 0.01 && item->isVisible() && !node->getIsVisible())
+        node->setIsVisible(true);
+}
+
+void AbstractZTNodeManager::applyItemPropertiesToNode(QObject* item, ZTNode* node)
+{
+    const QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    const QPointF position = quickItem ? originInParent(quickItem) : QPointF();
+    node->setPosition(ZTPoint(float(position.x()), -float(position.y())));
+    const double rotation = quickItem ? calculateRotation(item) : 0.0;
+    const QPointF scale = quickItem ? calculateScaleData(item) : QPointF(1, 1);
+    node->setRotation(float(rotation));
+    node->setScaleX(float(scale.x()));
+    node->setScaleY(float(scale.y()));
+    node->setIsVisible(!quickItem || quickItem->isVisible());
+}
+
+void AbstractZTNodeManager::applyTransformOriginToNode(QObject*, ZTNode* node)
+{
+    node->setAnchorPoint(ZTPoint(0, 1));
+}
+
+QPointF AbstractZTNodeManager::calculateScaleData(QObject* item)
+{
+    auto* quickItem = SceneGraphWrapper::castItem(item);
+    if (!quickItem)
+        return QPointF(1, 1);
+    double scaleX = quickItem->scale();
+    double scaleY = scaleX;
+    QQmlListProperty<QQuickTransform> transforms = quickItem->transform();
+    const qsizetype count = transforms.count(&transforms);
+    for (qsizetype i = 0; i < count; ++i) {
+        QQuickTransform* transform = transforms.at(&transforms, i);
+        if (transform->inherits("QQuickScale")) {
+            scaleX *= transform->property("xScale").toDouble();
+            scaleY *= transform->property("yScale").toDouble();
+        }
+    }
+    return QPointF(scaleX, scaleY);
+}
+
+double AbstractZTNodeManager::calculateRotation(QObject* item)
+{
+    auto* quickItem = SceneGraphWrapper::castItem(item);
+    if (!quickItem)
+        return 0;
+    double rotation = quickItem->rotation();
+    QQmlListProperty<QQuickTransform> transforms = quickItem->transform();
+    const qsizetype count = transforms.count(&transforms);
+    for (qsizetype i = 0; i < count; ++i) {
+        QQuickTransform* transform = transforms.at(&transforms, i);
+        if (transform->inherits("QQuickRotation") &&
+            transform->property("axis").value<QVector3D>() == QVector3D(0, 0, 1))
+            rotation += transform->property("angle").toDouble();
+    }
+    return rotation;
+}
+
+double AbstractZTNodeManager::effectiveOpacity(const QQuickItem* item)
+{
+    double opacity = 1.0;
+    for (const QQuickItem* level = item; level; level = level->parentItem())
+        opacity *= level->opacity();
+    return opacity;
+}
+
+void AbstractZTNodeManager::connectOpacityChangedSignals(QQuickItem* item)
+{
+    connect(item, SIGNAL(opacityChanged()), this, SLOT(itemOpacityChanged()));
+    for (QQuickItem* ancestor = item->parentItem(); ancestor; ancestor = ancestor->parentItem())
+        connect(ancestor, SIGNAL(opacityChanged()), item, SIGNAL(opacityChanged()));
+}
+
+void AbstractZTNodeManager::itemPositionChanged()
+{
+    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
+        m_sceneGraphWrapper.updateItemPosition(item);
+}
+
+void AbstractZTNodeManager::itemZChanged()
+{
+    QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    ZTNode* node = getNodeFromObject(sender());
+    if (!item || !node) {
+        qDebug() << "WARNING: AbstractZTNodeManager: changing the z value not possible - no node exists for "
+                    "this item "
+                    "with z yet:"
+                 << static_cast<const void*>(sender());
+        return;
+    }
+    if (!node->getParent()) {
+        qDebug() << "AbstractZTNodeManager: z cannot be changed, because it has no parent! for this item"
+                 << static_cast<const void*>(item);
+        return;
+    }
+    node->getParent()->reorderChild(node, int(item->z()));
+}
+
+void AbstractZTNodeManager::itemRotationChanged()
+{
+    QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    if (!item || !existsNode(item)) {
+        qDebug() << "the item sending the signal does not exist in the nodes list:"
+                 << static_cast<const void*>(sender());
+        return;
+    }
+    m_sceneGraphWrapper.updateItemRotation(item, calculateRotation(item));
+}
+
+void AbstractZTNodeManager::itemScaleChanged()
+{
+    itemSizeChanged();
+}
+
+void AbstractZTNodeManager::itemSizeChanged()
+{
+    QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    ZTNode* node = getNodeFromObject(sender());
+    if (!item || !node)
+        return;
+    const QPointF scale = calculateScaleData(item);
+    node->setScaleX(float(scale.x()));
+    node->setScaleY(float(scale.y()));
+    m_sceneGraphWrapper.updateItemPosition(item);
+}
+
+void AbstractZTNodeManager::itemVisibleChanged()
+{
+    const QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    if (ZTNode* node = getNodeFromObject(sender()); item && node)
+        node->setIsVisible(item->isVisible());
+}
+
+void AbstractZTNodeManager::itemDestroyed(QObject* item)
+{
+    // Qt destroys a parent item before its children, so a child's node may already have lost its
+    // parent node with it: it is released all the same, or it would never be.
+    if (ZTNode* node = m_nodes.take(item)) {
+        if (ZTNode* parentNode = node->getParent())
+            parentNode->removeChild(node, true);
+        node->release();
+    }
+    m_sceneGraphWrapper.itemDestroyed(item);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointF>
+
+class QQuickItem;
+class SceneGraphWrapper;
+
+namespace zanth2d {
+class ZTNode;
+}
+
+// Mirrors one kind of QML item into scene-graph nodes: the wrapper asks its managers in order and the
+// first that accepts an item creates the item's node. The base gives every manager the same base node,
+// the same copy of the item's transform and the same reactions to the item's change signals.
+// A manager holds one reference to each node it created until the node's item is destroyed; the rest
+// belongs to the scene graph. The wrapper owns its managers (QObject children).
+class AbstractZTNodeManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    AbstractZTNodeManager(SceneGraphWrapper& wrapper, QObject* parent);
+
+    virtual bool canCreateNodeFromItem(QObject* item) = 0;
+    // Creates the item's node below parentNode, or below the scene layer when it is null, and returns
+    // the node the wrapper records for the item; null when nothing could be created.
+    virtual zanth2d::ZTNode* createNodeFromItem(QObject* item, zanth2d::ZTNode* parentNode) = 0;
+    // False for a manager that mirrors the item's whole subtree itself.
+    virtual bool shouldProcessChildren() { return true; }
+
+    // The scene layer, the parent of nodes whose item has no parent node.
+    void setSceneGraphScene(zanth2d::ZTNode* scene) { m_sceneGraphScene = scene; }
+    zanth2d::ZTNode* sceneGraphScene() const { return m_sceneGraphScene; }
+    SceneGraphWrapper& sceneGraphWrapper() const { return m_sceneGraphWrapper; }
+
+    // A plain node (this manager's reference) added below the parent node (or the layer) with the
+    // item's z; null, with an error line, when there is neither. Recording it is the caller's job.
+    zanth2d::ZTNode* createBaseNodeAndAddToParent(QObject* item, zanth2d::ZTNode* parentNode);
+    // Position (the item's origin in its parent, y up), rotation, scale and visibility of the item.
+    static void applyItemPropertiesToNode(QObject* item, zanth2d::ZTNode* node);
+    // Nodes hang from their top-left corner: positions are always the item's mapped origin.
+    static void applyTransformOriginToNode(QObject* item, zanth2d::ZTNode* node);
+    // The item's x and y scale: its scale times the scale transforms in its transform list.
+    static QPointF calculateScaleData(QObject* item);
+    // Degrees: the item's rotation plus its rotation transforms about the z axis.
+    static double calculateRotation(QObject* item);
+    // The item's opacity times the opacity of every ancestor item.
+    static double effectiveOpacity(const QQuickItem* item);
+    // Hides the node while the item's effective opacity is 0.01 or less, and shows it again above that
+    // when the item is visible.
+    static void updateVisibilityFromOpacity(const QQuickItem* item, zanth2d::ZTNode* node, double opacity);
+    // The item's "vertexZ" (a number, when not 0) onto the node; above 50 with a warning naming the class.
+    static void applyVertexZ(QObject* item, zanth2d::ZTNode* node, const char* className);
+    // Sends opacityChanged of the item and of every ancestor to the manager's itemOpacityChanged().
+    void connectOpacityChangedSignals(QQuickItem* item);
+
+    zanth2d::ZTNode* getNodeFromObject(QObject* item) const { return m_nodes.value(item); }
+    bool existsNode(QObject* item) const { return m_nodes.contains(item); }
+    void insertNodeWithObjectAsKey(QObject* item, zanth2d::ZTNode* node) { m_nodes.insert(item, node); }
+
+public slots:
+    // These work on sender(), the item whose signal arrived.
+    void itemPositionChanged();
+    void itemZChanged();
+    void itemRotationChanged();
+    void itemScaleChanged();
+    // Base version: the node's scale from the item's scale and transforms, and a position mark.
+    virtual void itemSizeChanged();
+    virtual void itemVisibleChanged();
+    // Releases the item's node, taking it out of its parent node first.
+    virtual void itemDestroyed(QObject* item);
+
+private:
+    zanth2d::ZTNode* m_sceneGraphScene = nullptr;
+    SceneGraphWrapper& m_sceneGraphWrapper;
+    QHash<QObject*, zanth2d::ZTNode*> m_nodes;
+};

@@ -1,0 +1,107 @@
+#include "ztrectanglemanager.h"
+
+#include "scenegraphwrapper.h"
+
+#include "base_nodes/ZTNode.h"
+#include "layers_scenes_transitions_nodes/ZTLayerColor.h"
+
+#include <QColor>
+#include <QQuickItem>
+#include <QtDebug>
+
+using namespace zanth2d;
+
+namespace {
+
+// The rectangle's colour layer, or null with a warning.
+ZTLayerColor* layerOf(ZTNode* node, QObject* item)
+{
+    auto* layer = dynamic_cast<ZTLayerColor*>(node->getChildByTag(0));
+    if (!layer)
+        qWarning() << "WARNING: layer not known for node" << static_cast<const void*>(node)
+                   << "and QDeclarativeRectangle item" << static_cast<const void*>(item);
+    return layer;
+}
+
+QColor itemColor(const QObject* item)
+{
+    return item->property("color").value<QColor>();
+}
+
+} // namespace
+
+ZTRectangleManager::ZTRectangleManager(SceneGraphWrapper& wrapper, QObject* parent)
+    : AbstractZTNodeManager(wrapper, parent)
+{
+}
+
+bool ZTRectangleManager::canCreateNodeFromItem(QObject* item)
+{
+    return SceneGraphWrapper::inherits("QQuickRectangle", item);
+}
+
+ZTNode* ZTRectangleManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
+{
+    ZTNode* node = createBaseNodeAndAddToParent(item, parentNode);
+    QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    if (!node || !quickItem)
+        return node;
+    applyItemPropertiesToNode(item, node);
+    applyTransformOriginToNode(item, node);
+
+    const QColor color = itemColor(item);
+    const ztColor4B layerColor{GLubyte(color.red()), GLubyte(color.green()), GLubyte(color.blue()), 255};
+    ZTLayerColor* layer = ZTLayerColor::layerWithColorWidthHeight(layerColor, float(quickItem->width()),
+                                                                  float(quickItem->height()));
+    layer->setIsRelativeAnchorPoint(true);
+    layer->setAnchorPoint(ZTPoint(0, 1));
+    node->addChild(layer, 0, 0);
+
+    sceneGraphWrapper().connectItemSignals(item, this);
+    insertNodeWithObjectAsKey(item, node);
+    connectOpacityChangedSignals(quickItem);
+    connect(item, SIGNAL(colorChanged()), this, SLOT(itemColorChanged()));
+    updateOpacityFromItem(item);
+    return node;
+}
+
+void ZTRectangleManager::updateOpacityFromItem(QObject* item)
+{
+    ZTNode* node = getNodeFromObject(item);
+    QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    if (!node || !quickItem)
+        return;
+    ZTLayerColor* layer = layerOf(node, item);
+    if (!layer)
+        return;
+    const double opacity = effectiveOpacity(quickItem);
+    layer->setOpacity(GLubyte(int(opacity * 255.0) & 0xFF));
+    updateVisibilityFromOpacity(quickItem, node, opacity);
+}
+
+void ZTRectangleManager::itemOpacityChanged()
+{
+    updateOpacityFromItem(sender());
+}
+
+void ZTRectangleManager::itemColorChanged()
+{
+    ZTNode* node = getNodeFromObject(sender());
+    if (!node)
+        return;
+    if (ZTLayerColor* layer = layerOf(node, sender())) {
+        const QColor color = itemColor(sender());
+        layer->setColor(ztColor3B{GLubyte(color.red()), GLubyte(color.green()), GLubyte(color.blue())});
+    }
+}
+
+void ZTRectangleManager::itemSizeChanged()
+{
+    ZTNode* node = getNodeFromObject(sender());
+    QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    if (node && item) {
+        if (ZTLayerColor* layer = layerOf(node, sender()))
+            layer->setContentSize(ZTSize(float(item->width()), float(item->height())));
+    }
+    AbstractZTNodeManager::itemSizeChanged();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "abstractztnodemanager.h"
+
+class QQuickItem;
+class QUrl;
+
+namespace zanth2d {
+class ZTSprite;
+}
+
+// Mirrors QML images (the engine's SimpleImage and QtQuick's Image): the base node carries one sprite
+// (tag 0) loaded from the item's source, hanging from its top-left corner and stretched over the item's
+// box, with the item's effective opacity and mirroring. An item may ask for a texture pixel format with
+// an integer property "pixelFormat".
+class ZTSpriteManager : public AbstractZTNodeManager
+{
+    Q_OBJECT
+
+public:
+    ZTSpriteManager(SceneGraphWrapper& wrapper, QObject* parent);
+
+    bool canCreateNodeFromItem(QObject* item) override;
+    zanth2d::ZTNode* createNodeFromItem(QObject* item, zanth2d::ZTNode* parentNode) override;
+    // Opaque formats (RGB888, RGB565) are drawn without blending.
+    virtual void updateBlendFuncForSprite(zanth2d::ZTSprite* sprite);
+
+    // Null when the source is empty or its file could not be loaded.
+    zanth2d::ZTSprite* createSpriteFromSource(QObject* item);
+    // Tells a SimpleImage the sprite's size, then stretches the sprite over the item's box.
+    static void updateSpriteSize(zanth2d::ZTSprite* sprite, QQuickItem* item);
+    void updateOpacityFromItem(QObject* item);
+    void updateMirrorPropertyFromItem(QObject* item);
+    void updateMirrorYPropertyFromItem(QObject* item);
+    // Makes the item's "pixelFormat" (when not 0) the default for the next texture; returns it, or 0.
+    static int setPixelFormat(const QObject& item);
+    // Back to RGBA8888 after a load that used the item's format.
+    static void resetPixelFormatToDefault(int format);
+    static zanth2d::ZTSprite* getSpriteFromNode(zanth2d::ZTNode* node);
+
+public slots:
+    void itemSizeChanged() override;
+    void itemOpacityChanged();
+    void itemMirrorChanged();
+    void itemMirrorYChanged();
+    void sourceChanged(const QUrl& url);
+};

@@ -1,0 +1,184 @@
+#include "zttextmanager.h"
+
+#include "scenegraphwrapper.h"
+
+#include "base_nodes/ZTNode.h"
+#include "label_nodes/ZTLabelTTF.h"
+
+#include <QFontInfo>
+#include <QQuickItem>
+#include <QUrl>
+
+#include <cmath>
+
+using namespace zanth2d;
+
+namespace {
+
+QColor textColor(const QObject* item)
+{
+    const QVariant color = item->property("color");
+    return color.isValid() ? color.value<QColor>() : QColor(Qt::black);
+}
+
+ztColor3B sceneGraphColor(const QColor& color)
+{
+    return ztColor3B{GLubyte(color.red()), GLubyte(color.green()), GLubyte(color.blue())};
+}
+
+// The label's box in points at factor f: the width truncated to whole points before scaling.
+ZTSize labelBox(const QQuickItem* item, double f)
+{
+    return ZTSize(float(ZTTextManager::getWidthForSceneGraph(item) * f), float(item->height() * f));
+}
+
+float labelFontSize(const QFont& font, double f)
+{
+    return float(QFontInfo(font).pixelSize() * f);
+}
+
+} // namespace
+
+ZTTextManager::ZTTextManager(SceneGraphWrapper& wrapper, QObject* parent)
+    : AbstractZTNodeManager(wrapper, parent)
+{
+}
+
+bool ZTTextManager::canCreateNodeFromItem(QObject* item)
+{
+    return SceneGraphWrapper::inherits("QQuickText", item);
+}
+
+ZTTextAlignment ZTTextManager::qtToSceneGraphAlignment(Qt::Alignment alignment)
+{
+    if (alignment == Qt::AlignLeft)
+        return kZTTextAlignmentLeft;
+    if (alignment == Qt::AlignRight)
+        return kZTTextAlignmentRight;
+    return kZTTextAlignmentCenter;
+}
+
+int ZTTextManager::getWidthForSceneGraph(const QQuickItem* item)
+{
+    return int(item->width());
+}
+
+double ZTTextManager::labelScaleFactor(QQuickItem* item)
+{
+    const double f = SceneGraphWrapper::getSceneContentScaleFactorForItem(item);
+    return std::isfinite(f) && f > 1e-6 ? f : 1.0;
+}
+
+ZTLabelTTF* ZTTextManager::labelOf(QObject* item) const
+{
+    ZTNode* node = getNodeFromObject(item);
+    return node ? dynamic_cast<ZTLabelTTF*>(node->getChildByTag(0)) : nullptr;
+}
+
+ZTNode* ZTTextManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
+{
+    QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    ZTNode* node = createBaseNodeAndAddToParent(item, parentNode);
+    if (!node || !quickItem)
+        return node;
+    const double f = labelScaleFactor(quickItem);
+    const QString text = item->property("text").toString();
+    const QFont font = item->property("font").value<QFont>();
+
+    QString fontName = font.family();
+    const bool fontFile = fontName.endsWith(QLatin1String(".ttf"), Qt::CaseInsensitive);
+    if (fontFile)
+        fontName = SceneGraphWrapper::getPlatformUrlString(QUrl(fontName));
+    else if (font.weight() > QFont::Normal)
+        fontName += QLatin1String("-Bold");
+    const auto alignment =
+        qtToSceneGraphAlignment(Qt::Alignment(item->property("horizontalAlignment").toInt()));
+
+    ZTLabelTTF* label =
+        ZTLabelTTF::labelWithString(text.toLocal8Bit().constData(), labelBox(quickItem, f), alignment,
+                                    fontName.toLocal8Bit().constData(), labelFontSize(font, f));
+    if (label) {
+        label->setColor(sceneGraphColor(textColor(item)));
+        label->setAnchorPoint(ZTPoint(0, 1));
+        label->setScale(float(1 / f));
+        node->addChild(label, 0, 0);
+    }
+    applyItemPropertiesToNode(item, node);
+    applyTransformOriginToNode(item, node);
+
+    sceneGraphWrapper().connectItemSignals(item, this);
+    connect(item, SIGNAL(textChanged(QString)), this, SLOT(textChanged(QString)));
+    connect(item, SIGNAL(fontChanged(QFont)), this, SLOT(fontChanged(QFont)));
+    connect(item, SIGNAL(colorChanged()), this, SLOT(colorChanged()));
+    insertNodeWithObjectAsKey(item, node);
+    connectOpacityChangedSignals(quickItem);
+    updateOpacityFromItem(item);
+    return node;
+}
+
+void ZTTextManager::textChanged(const QString& text)
+{
+    QQuickItem* item = SceneGraphWrapper::castItem(sender());
+    ZTLabelTTF* label = labelOf(sender());
+    if (!item || !label)
+        return;
+    const double f = labelScaleFactor(item);
+    label->setFontSize(labelFontSize(item->property("font").value<QFont>(), f));
+    label->setScale(float(1 / f));
+    label->setDimensions(labelBox(item, f));
+    label->setString(text.toLocal8Bit().constData());
+}
+
+void ZTTextManager::fontChanged(const QFont&)
+{
+    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
+        updateTextItem(item);
+}
+
+void ZTTextManager::itemSizeChanged()
+{
+    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
+        updateTextItem(item);
+    AbstractZTNodeManager::itemSizeChanged();
+}
+
+void ZTTextManager::updateTextItem(QQuickItem* item)
+{
+    ZTLabelTTF* label = labelOf(item);
+    if (!label)
+        return;
+    const double f = labelScaleFactor(item);
+    const ZTSize box = labelBox(item, f);
+    const float fontSize = labelFontSize(item->property("font").value<QFont>(), f);
+    if (box.width == label->getDimensions().width && box.height == label->getDimensions().height &&
+        fontSize == label->getFontSize())
+        return;
+    label->setFontSize(fontSize);
+    label->setDimensions(box);
+    label->setScale(float(1 / f));
+    label->setString(item->property("text").toString().toLocal8Bit().constData());
+}
+
+void ZTTextManager::colorChanged()
+{
+    if (ZTLabelTTF* label = labelOf(sender()))
+        label->setColor(sceneGraphColor(textColor(sender())));
+    updateOpacityFromItem(sender());
+}
+
+void ZTTextManager::updateOpacityFromItem(QObject* item)
+{
+    ZTNode* node = getNodeFromObject(item);
+    ZTLabelTTF* label = labelOf(item);
+    QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
+    if (!node || !label || !quickItem)
+        return;
+    const double opacity = effectiveOpacity(quickItem);
+    label->setOpacity(GLubyte(int(opacity * 255.0)));
+    updateVisibilityFromOpacity(quickItem, node, opacity);
+}
+
+void ZTTextManager::itemOpacityChanged()
+{
+    updateOpacityFromItem(sender());
+}

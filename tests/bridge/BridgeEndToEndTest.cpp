@@ -1,0 +1,143 @@
+// A game run as its own program under the test's X server: what its window shows, checked in screenshots,
+// and how it answers real mouse and keyboard input sent with xdotool.
+
+#include <gtest/gtest.h>
+
+#include "EngineProcess.h"
+#include "VisibleWindowLock.h"
+
+namespace {
+
+const VisibleWindowLock g_windowLock;
+
+bool isRed(const QColor& color)
+{
+    return color.red() > 200 && color.green() < 60 && color.blue() < 60;
+}
+
+bool isGreen(const QColor& color)
+{
+    return color.green() > 200 && color.red() < 60 && color.blue() < 60;
+}
+
+bool isBlue(const QColor& color)
+{
+    return color.blue() > 200 && color.red() < 60 && color.green() < 60;
+}
+
+// A 960 x 640 game window with a 480 x 320 scene (scale 2); the scene's content follows.
+std::string game(const std::string& sceneContent)
+{
+    return "import QtQuick 2.15\nimport Zanth 1.0\n"
+           "GameWindow {\n  displayFpsEnabled: false\n"
+           "  Scene {\n    id: scene\n" +
+           sceneContent + "\n  }\n}\n";
+}
+
+} // namespace
+
+TEST(EngineProgram, theCompiledInGameRunsUnlessAFileOnDiskOverridesIt)
+{
+    {
+        EngineProcess run("Zanth compiled-in main", "");
+        ASSERT_FALSE(run.windowId().empty()) << run.output();
+        EXPECT_TRUE(run.waitForLine("compiled-in main loaded")) << run.output();
+        EXPECT_TRUE(run.waitForPixel(120, 120, isGreen)) << run.output();
+    }
+    EngineProcess run("Zanth main on disk",
+                      game("Rectangle { x: 50; y: 50; width: 20; height: 20; color: \"red\" }"));
+    ASSERT_FALSE(run.windowId().empty()) << run.output();
+    EXPECT_TRUE(run.waitForPixel(120, 120, isRed)) << run.output();
+    EXPECT_EQ(run.countInOutput("compiled-in main loaded"), 0);
+}
+
+TEST(EngineProgram, aSceneRectangleAtFiveFiveFillsWindowPixelsTenToThirty)
+{
+    EngineProcess run("Zanth scene pixels",
+                      game("Rectangle { x: 5; y: 5; width: 10; height: 10; color: \"red\" }"));
+    ASSERT_TRUE(run.waitForPixel(20, 20, isRed)) << run.output();
+    const QImage shot = run.screenshot();
+    EXPECT_EQ(shot.size(), QSize(960, 640));
+    EXPECT_TRUE(isRed(shot.pixelColor(10, 10)));
+    EXPECT_TRUE(isRed(shot.pixelColor(29, 29)));
+    EXPECT_FALSE(isRed(shot.pixelColor(9, 9)));
+    EXPECT_FALSE(isRed(shot.pixelColor(30, 30)));
+    EXPECT_EQ(run.countInOutput("no parentNode was found"), 0) << run.output();
+}
+
+TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot)
+{
+    EngineProcess run("Zanth click", game(R"(
+        property int clicks: 0
+        Rectangle {
+            x: 10; y: 10; width: 50; height: 50
+            color: scene.clicks > 0 ? "blue" : "red"
+            MouseArea {
+                anchors.fill: parent
+                onClicked: { scene.clicks++; console.log("clicked " + scene.clicks) }
+                onDoubleClicked: console.log("double clicked")
+            }
+        })"));
+    ASSERT_TRUE(run.waitForPixel(40, 40, isRed)) << run.output();
+    run.click(40, 40);
+    EXPECT_TRUE(run.waitForPixel(40, 40, isBlue)) << run.output();
+    EXPECT_TRUE(run.waitForLine("clicked 1")) << run.output();
+    EngineProcess::waitFor([] { return false; }, 0.5);
+    EXPECT_EQ(run.countInOutput("clicked 2"), 0) << run.output();
+
+    run.doubleClick(40, 40);
+    EXPECT_TRUE(run.waitForLine("double clicked")) << run.output();
+    EngineProcess::waitFor([] { return false; }, 0.5);
+    EXPECT_EQ(run.countInOutput("double clicked"), 1) << run.output();
+}
+
+TEST(EngineProgram, aDragMovesTheDraggedItemOnTheScreen)
+{
+    EngineProcess run("Zanth drag", game(R"(
+        Rectangle {
+            id: handle
+            x: 20; y: 20; width: 20; height: 20
+            color: "red"
+            MouseArea { anchors.fill: parent; drag.target: handle }
+        })"));
+    ASSERT_TRUE(run.waitForPixel(60, 60, isRed)) << run.output();
+    run.drag(60, 60, 260, 160);
+    // The scene is scaled by 2: the square ends about 100 scene points further right and 50 down.
+    EXPECT_TRUE(run.waitForPixel(250, 150, isRed)) << run.output();
+    EXPECT_FALSE(isRed(run.screenshot().pixelColor(45, 45)));
+}
+
+TEST(EngineProgram, keysReachTheActiveSceneAndControlTwoResizesTheWindow)
+{
+    EngineProcess run("Zanth keys", "import QtQuick 2.15\nimport Zanth 1.0\n"
+                                    "GameWindow {\n  displayFpsEnabled: false\n  activeScene: scene\n"
+                                    "  Scene {\n    id: scene\n"
+                                    "    Keys.onPressed: (event) => console.log(\"key \" + event.key)\n"
+                                    "    Rectangle { width: 10; height: 10; color: \"red\" } } }\n");
+    ASSERT_TRUE(run.waitForPixel(5, 5, isRed)) << run.output();
+    run.focus();
+    run.key("a");
+    EXPECT_TRUE(run.waitForLine("key " + std::to_string(int(Qt::Key_A)))) << run.output();
+    // The scene leaves the size keys to the game window.
+    run.key("ctrl+2");
+    EXPECT_TRUE(EngineProcess::waitFor(
+        [&] {
+            const std::string info = run.windowInfo();
+            return info.find("Width: 480") != std::string::npos &&
+                   info.find("Height: 320") != std::string::npos;
+        },
+        10.0))
+        << run.windowInfo() << run.output();
+    EXPECT_TRUE(run.waitForPixel(5, 5, isRed)) << run.output();
+    EXPECT_FALSE(isRed(run.screenshot().pixelColor(12, 12)));
+}
+
+TEST(EngineProgram, aFileWithoutGameWindowLogsThatTheGameWindowIsMissing)
+{
+    EngineProcess run("Zanth no game window",
+                      "import QtQuick 2.15\nRectangle { width: 200; height: 100; color: \"red\" }\n");
+    ASSERT_TRUE(run.waitForPixel(100, 50, isRed)) << run.output();
+    EXPECT_TRUE(run.waitForLine("SceneGraphWrapper: WARNING: GameWindowItem Context Property was not found!"))
+        << run.output();
+    EXPECT_TRUE(run.waitForLine("WARNING: ZanthApplication: no GameWindow item found")) << run.output();
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "PinGLDriver.h"
+#include "TestFiles.h"
+#include "VisibleWindowLock.h"
+
+#include "ZTDirector.h"
+#include "platform/linux/ZTEGLView.h"
+#include "qmlapplicationviewer.h"
+#include "system.h"
+#include "zanthapplication.h"
+#include "zanthscenegraphbridge.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The engine inside the test process, started as the application starts it but with frames stepped by
+// hand: the application object with its services and unshown view, the delegate's real GL window, the
+// wrapper, and QML loaded as the application loads its main file. Pixels are read back from the window.
+// One per process (it makes the Qt application); the working folder becomes a temporary folder holding
+// qml/config.json with a test stage, so that log lines are kept.
+class InProcessEngine
+{
+public:
+    InProcessEngine(int& argc, char** argv, const QByteArray& title = "Zanth in-process test")
+    {
+        QDir::setCurrent(m_folder.path());
+        writeTestFile(m_folder.filePath("qml/config.json"),
+                      "{ \"title\": \"" + title + "\", \"stage\": \"test\" }");
+        m_application = std::make_unique<ZanthApplication>(argc, argv);
+        m_application->setQmlRendererEnabled(false);
+        m_application->registerDeclarativeItems();
+        auto bridge = std::make_unique<ZanthSceneGraphBridge>(*m_application->declarativeView(),
+                                                              &System::getConfigValue);
+        m_bridge = bridge.get();
+        m_application->setSceneGraphBridge(std::move(bridge));
+        m_application->declarativeView()->rootContext()->setContextProperty("sceneGraphWrapper", &wrapper());
+        m_started = delegate().initInstance() && delegate().applicationDidFinishLaunching();
+        stepFrames(1);
+        pinGLDriver();
+    }
+
+    ~InProcessEngine()
+    {
+        if (zanth2d::ZTEGLView::hasSharedOpenGLView()) {
+            zanth2d::ZTDirector::sharedDirector()->end();
+            zanth2d::ZTDirector::sharedDirector()->mainLoop();
+        }
+    }
+
+    InProcessEngine(const InProcessEngine&) = delete;
+    InProcessEngine& operator=(const InProcessEngine&) = delete;
+
+    bool started() const { return m_started; }
+    ZanthApplication& application() { return *m_application; }
+    QmlApplicationViewer& view() { return *m_application->declarativeView(); }
+    SceneGraphWrapper& wrapper() { return m_bridge->sceneGraphWrapper(); }
+    ZanthAppDelegate& delegate() { return m_bridge->delegate(); }
+    QString folder() const { return m_folder.path(); }
+
+    // Writes the QML text as a new file of the working folder's qml/ folder, loads it as the main QML file
+    // (which sizes the window to its root item and mirrors its items), and draws one frame. Returns the
+    // root item. Each load has a file of its own: the QML engine keeps what it read under the file's name.
+    QQuickItem* load(const QByteArray& qml)
+    {
+        const QString fileName = QString("qml/main%1.qml").arg(++m_loads);
+        writeTestFile(m_folder.filePath(fileName), qml);
+        // As in a fresh application, the view takes the size of the new root item.
+        view().resize(1, 1);
+        m_application->setMainQmlFileName(fileName);
+        m_application->loadQmlFile();
+        stepFrames(1);
+        return view().rootObject();
+    }
+
+    // Runs whole frames of the director: the frame pump, the batch, drawing and the buffer swap.
+    void stepFrames(int count = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            zanth2d::ZTDirector::sharedDirector()->mainLoop();
+    }
+
+    // The window as last shown, origin top left.
+    QImage grabWindow() const
+    {
+        const zanth2d::ZTSize size = zanth2d::ZTEGLView::sharedOpenGLView()->getSize();
+        const int width = int(size.width);
+        const int height = int(size.height);
+        QImage image(width, height, QImage::Format_RGBA8888);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        // The software driver swaps by copying, so the back buffer still holds the frame just shown.
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+        return image.mirrored();
+    }
+
+    QColor pixel(int x, int y) const { return grabWindow().pixelColor(x, y); }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<ZanthApplication> m_application;
+    ZanthSceneGraphBridge* m_bridge = nullptr;
+    bool m_started = false;
+    int m_loads = 0;
+};
+
+// The item below root with this objectName, or null.
+inline QQuickItem* findItem(QQuickItem* root, const char* objectName)
+{
+    return root->findChild<QQuickItem*>(objectName);
+}
+
+// Runs the program's tests on one in-process engine, which engine points to while they run. The engine's
+// window takes turns with the other window tests.
+inline int runTestsOnInProcessEngine(int argc, char** argv, InProcessEngine*& engine)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    const VisibleWindowLock windowLock;
+    InProcessEngine inProcess(argc, argv);
+    if (!inProcess.started())
+        return 1;
+    engine = &inProcess;
+    const int status = RUN_ALL_TESTS();
+    engine = nullptr;
+    return status;
+}
