@@ -41,16 +41,19 @@ function sameRequest(first, second) {
 
 // The JSON text sent: functions and the client's own "__" members stay out.
 function wireText(request) {
-    return JSON.stringify(request, function(key, value) {
-        if (this === request && key.indexOf("__") === 0)
-            return undefined
-        return value
-    })
+    var sent = {}
+    for (var key in request) {
+        if (key.indexOf("__") !== 0)
+            sent[key] = request[key]
+    }
+    return JSON.stringify(sent)
 }
 
-// JSON text for logs and message boxes: login tokens never show.
+// JSON text for logs and message boxes: login tokens never show, nor the client's own "__" members.
 function maskedText(value) {
     return JSON.stringify(value, function(key, member) {
+        if (key.indexOf("__") === 0)
+            return undefined
         if ((key === "token" || key === "oauth_token") && member !== undefined && member !== null && member !== "")
             return "***"
         return member
@@ -143,16 +146,20 @@ function transmit(request) {
     }
     request.requestTimeStamp = Date.now()
     var xhr = new XMLHttpRequest()
+    var sentAt = Date.now()
     transfer = xhr
     xhr.onreadystatechange = function() {
         if (xhr.readyState === XMLHttpRequest.DONE)
-            transferDone(xhr, request)
+            transferDone(xhr, request, Date.now() - sentAt)
     }
     xhr.open("GET", getEncryptedRequest(request))
     xhr.send()
 }
 
-function transferDone(xhr, request) {
+// A failed transfer looks the same to XMLHttpRequest whether the connection was refused or the server
+// took it and never answered; only the time tells them apart. A silent server is a bad answer: the next
+// request goes out instead of waiting for the connection to come back.
+function transferDone(xhr, request, elapsedMs) {
     if (transfer !== xhr)
         return
     transfer = null
@@ -162,6 +169,8 @@ function transferDone(xhr, request) {
     var text = xhr.responseText
     if (status !== 0 && (status < 200 || status > 299)) {
         answerUnreadable(request, "HTTP status " + status)
+    } else if (status === 0 && elapsedMs + 100 >= api.transferTimeout) {
+        answerUnreadable(request, "no answer within " + api.transferTimeout + " ms")
     } else if (status === 0 || !text) {
         forwardConnectionError(request, connectionErrorObject(request))
         sendFirstRequestFromQueue()
@@ -255,17 +264,21 @@ function serverResultCallback(text, request) {
     if (api.currentlySendingRequest === request)
         api.currentlySendingRequest = undefined
     dispatching = true
+    guarded(request, function() { api.responseFinished(request, response) })
+    if (isLogin && response.status === "success")
+        guarded(request, function() { api.authenticated = true })
+    if (typeof request.callback === "function")
+        guarded(request, function() { request.callback(request, response) })
+    dispatching = false
+    api.connectionError = false
+    sendFirstRequestFromQueue()
+}
+
+// A failing handler of one answer must not keep the next request from going out.
+function guarded(request, step) {
     try {
-        api.responseFinished(request, response)
-        if (isLogin && response.status === "success")
-            api.authenticated = true
-        if (typeof request.callback === "function")
-            request.callback(request, response)
+        step()
     } catch (exception) {
         console.debug("ERROR: ZanthGameNetworkAPI: handling the answer to", request.action, "failed:", exception)
-    } finally {
-        dispatching = false
-        api.connectionError = false
-        sendFirstRequestFromQueue()
     }
 }

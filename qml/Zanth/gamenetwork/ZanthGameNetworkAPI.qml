@@ -28,6 +28,8 @@ Item {
     property var currentlySendingRequest
     property var firstRequestForConnectionError
     property int requestCounter: 0
+    // The engine's network factory ends a transfer that stays silent this long (milliseconds).
+    property int transferTimeout: 30000
     // Requests wait in the queue while this is false (the owner has not read its local data yet).
     property bool initialized: true
 

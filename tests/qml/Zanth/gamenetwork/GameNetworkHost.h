@@ -52,11 +52,12 @@ public:
     QQmlEngine* engine() const { return m_application->declarativeView()->engine(); }
 
     // The object of a QML text that imports QtQuick and Zanth; null (and a test failure) when it does not load.
-    std::unique_ptr<QObject> create(const QByteArray& body)
+    // With a url inside a folder, the QML files of that folder are types of the text.
+    std::unique_ptr<QObject> create(const QByteArray& body, const QUrl& url = QUrl())
     {
         QQmlComponent component(engine());
         component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body,
-                          QUrl::fromLocalFile(QDir::currentPath() + "/test.qml"));
+                          url.isEmpty() ? QUrl::fromLocalFile(QDir::currentPath() + "/test.qml") : url);
         std::unique_ptr<QObject> object(component.create());
         if (!object)
             ADD_FAILURE() << component.errorString().toStdString();

@@ -66,6 +66,16 @@ public:
     {
         return QString::fromLatin1(openssl({"-pass", "pass:" + m_secret}, plain));
     }
+    // The request in the "data" member of a request target, read as a server reads form text.
+    QJsonObject decrypt(const QByteArray& target) const
+    {
+        const qsizetype at = target.indexOf("data=");
+        QByteArray data = at < 0 ? QByteArray() : target.mid(at + 5);
+        data = QByteArray::fromPercentEncoding(data.replace('+', ' '));
+        if (!data.endsWith('\n'))
+            data += '\n';
+        return QJsonDocument::fromJson(openssl({"-d", "-pass", "pass:" + m_secret}, data)).object();
+    }
 
     // The decrypted requests in arrival order, and when each arrived (milliseconds since 1970).
     QList<QJsonObject> requests;
@@ -120,13 +130,7 @@ private:
 
     LoopbackAnswer serve(const QByteArray& target)
     {
-        const qsizetype at = target.indexOf("data=");
-        QByteArray data = at < 0 ? QByteArray() : target.mid(at + 5);
-        data = QByteArray::fromPercentEncoding(data.replace('+', ' '));
-        if (!data.endsWith('\n'))
-            data += '\n';
-        const QByteArray plain = openssl({"-d", "-pass", "pass:" + m_secret}, data);
-        const QJsonObject request = QJsonDocument::fromJson(plain).object();
+        const QJsonObject request = decrypt(target);
         if (request.isEmpty()) {
             ++undecryptable;
             LoopbackAnswer refused;
