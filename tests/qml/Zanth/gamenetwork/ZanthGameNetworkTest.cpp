@@ -3,6 +3,7 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -273,6 +274,189 @@ TEST_F(ZanthGameNetworkTest, loginRefusedWithAReloginCodeNeverLoops)
     callQml(network.get(), "sync");
     ASSERT_TRUE(waitForRequests(5));
     EXPECT_TRUE(eventually([&] { return network->property("authenticated").toBool(); }));
+}
+
+TEST_F(ZanthGameNetworkTest, highscoresAreKnownAtOnceByTheLeaderboardsSortOrder)
+{
+    startSession();
+    QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
+    callQml(network.get(), "reportScore", {50, "level1"});
+    callQml(network.get(), "reportScore", {40, "level1"});
+    callQml(network.get(), "reportScore", {30, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportScore", {35, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportScore", {20, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportRelativeScore", {5, "coins"});
+    callQml(network.get(), "reportRelativeScore", {7, "coins"});
+    ASSERT_EQ(highscores.size(), 5);
+    EXPECT_EQ(highscores[0], QVariantList({"level1", 50.0}));
+    EXPECT_EQ(highscores[1], QVariantList({"time", 30.0}));
+    EXPECT_EQ(highscores[2], QVariantList({"time", 20.0}));
+    EXPECT_EQ(highscores[3], QVariantList({"coins", 5.0}));
+    EXPECT_EQ(highscores[4], QVariantList({"coins", 12.0}));
+    const QVariantMap scores = stored("userScores").toMap();
+    EXPECT_EQ(scores.value("level1").toMap().value("value").toDouble(), 50);
+    EXPECT_EQ(scores.value("time").toMap().value("value").toDouble(), 20);
+    ASSERT_TRUE(waitForRequests(10));
+    EXPECT_EQ(server->requestsWithAction("submit_score").size(), 5);
+    EXPECT_EQ(server->requestsWithAction("add_score").size(), 2);
+    EXPECT_EQ(server->requestsWithAction("add_score")[1].value("value").toInt(), 7);
+}
+
+TEST_F(ZanthGameNetworkTest, aStoredZeroCountsAsNoScore)
+{
+    startSession();
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "get_user_scores")
+            return GameReply::success(QJsonObject{{"time", QJsonObject{{"value", 0}, {"pos", 3}}}});
+        return std::nullopt;
+    };
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(eventually([&] { return server->requests.size() >= 5 && idle(); }));
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 0);
+    QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
+    callQml(network.get(), "reportScore", {90, "time", QVariant(), "lowest_is_best"});
+    ASSERT_EQ(highscores.size(), 1);
+    EXPECT_EQ(highscores[0][1].toDouble(), 90);
+}
+
+TEST_F(ZanthGameNetworkTest, serverScoresReplaceLocalOnesUnlessAnotherReportIsWaiting)
+{
+    startSession();
+    server->bestScores["level1"] = 500;
+    QSignalSpy inSync(network.get(), SIGNAL(userScoreInSync(QString, double)));
+    QSignalSpy approved(network.get(), SIGNAL(newHighscoreAfterServerApproval(QString, double)));
+    callQml(network.get(), "reportScore", {100, "level1"});
+    ASSERT_TRUE(eventually([&] { return inSync.size() == 1 && idle(); }));
+    EXPECT_EQ(inSync[0], QVariantList({"level1", 500.0}));
+    EXPECT_TRUE(approved.isEmpty());
+    EXPECT_EQ(stored("userScores").toMap().value("level1").toMap().value("value").toDouble(), 500);
+
+    network->setProperty("currentActiveLeaderboard", "level1");
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 500);
+    callQml(network.get(), "reportScore", {600, "level1"});
+    callQml(network.get(), "reportScore", {700, "level1"});
+    ASSERT_TRUE(eventually([&] { return inSync.size() == 2 && idle(); }));
+    EXPECT_EQ(inSync[1], QVariantList({"level1", 700.0}));
+    ASSERT_EQ(approved.size(), 2);
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 700);
+}
+
+TEST_F(ZanthGameNetworkTest, achievementCountsUpToItsTargetOnceAndThenSendsNothing)
+{
+    startSession();
+    network.reset();
+    ASSERT_TRUE(start(false, "    achievements: [ Achievement { key: \"collector\"; target: 3 } ]\n"));
+    ASSERT_TRUE(waitForRequests(5));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QSignalSpy unlocked(network.get(), SIGNAL(achievementUnlocked(QString)));
+    callQml(network.get(), "incrementAchievement", {"collector", 5});
+    ASSERT_EQ(unlocked.size(), 1);
+    const QVariantList achievements = qmlProperty(network.get(), "userAchievements").toList();
+    ASSERT_EQ(achievements.size(), 1);
+    const QVariantMap entry = achievements[0].toMap();
+    EXPECT_EQ(entry.value("counter").toInt(), 3);
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
+                    .match(entry.value("awarded_at").toString()).hasMatch());
+    EXPECT_EQ(stored("userAchievements").toList().size(), 1);
+    callQml(network.get(), "incrementAchievement", {"collector"});
+    callQml(network.get(), "unlockAchievement", {"collector"});
+    EXPECT_EQ(unlocked.size(), 1);
+
+    MessageLog log;
+    callQml(network.get(), "unlockAchievement", {"unknown"});
+    EXPECT_TRUE(log.contains("ERROR: ZTGN: unlockAchievement was called for key unknown which is not in the achievements"));
+    QTest::qWait(300);
+    const QList<QJsonObject> sent = server->requestsWithAction("add_achievement_progress");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0].value("key").toString(), "collector");
+    EXPECT_EQ(sent[0].value("amount").toInt(), 5);
+}
+
+TEST_F(ZanthGameNetworkTest, userNamesThatCouldPassForOtherPlayersOrOffendAreRefused)
+{
+    startSession();
+    for (const char* name : {"", "1ann", "9", "Me (ann)", "player7", "The Player", "shithead", "Fuckface"})
+        EXPECT_FALSE(callQml(network.get(), "updateUserName", {QString::fromUtf8(name)}).toBool()) << name;
+    EXPECT_TRUE(callQml(network.get(), "updateUserName", {"Zoë"}).toBool());
+    ASSERT_TRUE(waitForRequests(4));
+    EXPECT_EQ(server->requestsWithAction("update_user").size(), 1);
+    EXPECT_EQ(server->requests.last().value("screen_name").toString(), "Zoë");
+    EXPECT_EQ(network->property("userName").toString(), "Zoë");
+}
+
+TEST_F(ZanthGameNetworkTest, anotherUserAfterALoginClearsThePreviousPlayersData)
+{
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    server->userId = 8;
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    callQml(network.get(), "authenticateLocalPlayer", {true});
+    ASSERT_TRUE(eventually([&] { return switched.size() == 1; }));
+    EXPECT_FALSE(qmlProperty(network.get(), "userScores").toMap().contains("level1"));
+    EXPECT_EQ(stored("userData").toMap().value("userId").toInt(), 8);
+}
+
+TEST_F(ZanthGameNetworkTest, leaderboardPagesGrowByOnePageFromTheTop)
+{
+    startSession();
+    server->bestScores["level1"] = 10;
+    callQml(network.get(), "getLeaderboardScores", {"level1", 24, true});
+    ASSERT_TRUE(eventually([&] { return server->requests.size() == 4 && idle(); }));
+    QJsonObject request = server->requests.last();
+    EXPECT_EQ(request.value("page").toInt(), 1);
+    EXPECT_EQ(request.value("per_page").toInt(), 30);
+    EXPECT_TRUE(request.value("friends_only").toBool());
+    EXPECT_EQ(request.value("time_limit").toInt(), 24);
+    const QVariantMap entry = qmlProperty(network.get(), "pageForRequestMetaData")
+                                  .toMap().value("get_scores").toMap().value("level1").toMap()
+                                  .value("true").toMap().value("24").toMap();
+    EXPECT_EQ(entry.value("page").toInt(), 1);
+    EXPECT_EQ(entry.value("perPage").toInt(), 30);
+    EXPECT_EQ(entry.value("totalCount").toInt(), 1);
+    EXPECT_FALSE(entry.value("showLoadMoreButton").toBool());
+    EXPECT_EQ(entry.value("pos").toInt(), 0);
+
+    callQml(network.get(), "loadMore",
+            {QVariantMap{{"action", "get_scores"}, {"leaderboard", "level1"}, {"friendsOnly", true}, {"timeLimit", 24}}});
+    ASSERT_TRUE(waitForRequests(5));
+    request = server->requests.last();
+    EXPECT_FALSE(request.contains("page"));
+    EXPECT_EQ(request.value("per_page").toInt(), 60);
+}
+
+TEST_F(ZanthGameNetworkTest, messageBoxesFollowTheErrorReportingLevel)
+{
+    GameNetworkHost& host = GameNetworkHost::instance();
+    const qsizetype before = host.messageBoxTitles().size();
+    startSession();
+    network->setProperty("errorReportingLevel", 2);
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "submit_score")
+            return GameReply::refusal(21, "leaderboard closed");
+        return std::nullopt;
+    };
+    callQml(network.get(), "reportScore", {1});
+    ASSERT_TRUE(eventually([&] { return host.messageBoxTitles().size() == before + 1; }));
+    EXPECT_EQ(host.messageBoxTitles().last(), "GameNetwork Error");
+    EXPECT_EQ(host.messageBoxTexts().last(), "An error with code 21 occured when connecting to the GameNetwork Server. "
+                                             "Please try again later.\n\nError Message: leaderboard closed");
+
+    closeServer();
+    callQml(network.get(), "reportScore", {2});
+    callQml(network.get(), "reportScore", {3});
+    ASSERT_TRUE(eventually([&] { return host.messageBoxTitles().size() == before + 2 && idle(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(host.messageBoxTitles().size(), before + 2);
+    EXPECT_EQ(host.messageBoxTitles().last(), "Connection Error");
+
+    network->setProperty("errorReportingLevel", 1);
+    const QVariant unknownError = QVariantMap{{"code", 77}, {"serverRequest", QVariantMap{{"token", "token-1"}}}};
+    QMetaObject::invokeMethod(api(), "error", Q_ARG(QVariant, unknownError));
+    ASSERT_EQ(host.messageBoxTitles().size(), before + 3);
+    EXPECT_EQ(host.messageBoxTitles().last(), "Unknown error code in OfflineHandler");
+    EXPECT_TRUE(host.messageBoxTexts().last().contains("\"token\":\"***\""));
+    EXPECT_FALSE(host.messageBoxTexts().last().contains("token-1"));
 }
 
 } // namespace
