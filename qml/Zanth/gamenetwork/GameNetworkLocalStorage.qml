@@ -12,7 +12,7 @@ Storage {
 
     // The stored value, or fallback when there is none.
     function readValue(key, fallback) {
-        var value = getValue(key)
+        var value = hasValue(key) ? getValue(key) : undefined
         return value === undefined || value === null ? fallback : value
     }
 }

@@ -59,22 +59,11 @@ function requestAnswered(request) {
     storeOfflineSendingQueue()
 }
 
-function isInTransit(request) {
-    if (api.isSameRequest(api.currentlySendingRequest, request))
-        return true
-    var queue = api.getSendRequestQueue()
-    for (var i = 0; i < queue.length; ++i) {
-        if (api.isSameRequest(queue[i], request))
-            return true
-    }
-    return false
-}
-
 // Sends every stored request that is not already on its way; each gets a fresh counter and token.
 function sendStoredRequests() {
     var stored = offlineSendingQueue.slice()
     for (var i = 0; i < stored.length; ++i) {
-        if (!isInTransit(stored[i]))
+        if (!api.isRequestOnItsWay(stored[i]))
             api.sendRequest(copyOf(stored[i]))
     }
 }

@@ -84,6 +84,16 @@ function isRequestWithActionInQueue(action, key) {
     return false
 }
 
+function isRequestOnItsWay(request) {
+    if (sameRequest(api.currentlySendingRequest, request))
+        return true
+    for (var i = 0; i < sendRequestQueue.length; ++i) {
+        if (sameRequest(sendRequestQueue[i], request))
+            return true
+    }
+    return false
+}
+
 // Queues the request; a login goes to the front. It is sent as soon as nothing is in flight.
 function sendRequest(request) {
     if (!request || !request.action) {

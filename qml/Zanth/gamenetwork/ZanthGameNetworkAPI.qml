@@ -77,6 +77,11 @@ Item {
         return ZTGNAPILogic.isRequestWithActionInQueue(action, key)
     }
 
+    // True when the request (or the same one sent again) is in flight or waiting in the queue.
+    function isRequestOnItsWay(request) {
+        return ZTGNAPILogic.isRequestOnItsWay(request)
+    }
+
     // True when both are the same request (the same one sent again, also after a restart).
     function isSameRequest(first, second) {
         return ZTGNAPILogic.sameRequest(first, second)
