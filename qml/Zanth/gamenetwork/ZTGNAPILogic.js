@@ -142,6 +142,8 @@ function transmit(request) {
         sendFirstRequestFromQueue()
         return
     }
+    // The same request may wait a second time (sent again from the offline store while it probed).
+    sendRequestQueue = sendRequestQueue.filter(function(queued) { return !sameRequest(queued, request) })
     api.currentlySendingRequest = request
     api.waitingForResponse = true
     if (api.authenticated && !request.ignoreToken)

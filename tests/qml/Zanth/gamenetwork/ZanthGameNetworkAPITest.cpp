@@ -110,6 +110,15 @@ TEST_F(ZanthGameNetworkAPITest, ignoreTokenKeepsTheTokenOffAndPausedRequestsWait
     EXPECT_EQ(server->requests[2].value("token").toString(), "token-1");
 }
 
+TEST_F(ZanthGameNetworkAPITest, serviceIsReachedOverHttpsByDefault)
+{
+    api = GameNetworkHost::instance().create("ZanthGameNetworkAPI { gameId: 42 }\n",
+                                             QUrl(QStringLiteral("qrc:/qml/Zanth/gamenetwork/ApiTest.qml")));
+    ASSERT_TRUE(api);
+    EXPECT_TRUE(api->property("hostingUrl").toString().startsWith("https://"));
+    EXPECT_TRUE(api->property("url").toString().endsWith("/api/42?data="));
+}
+
 TEST_F(ZanthGameNetworkAPITest, packageUrlIsAnEncryptedRequestThatIsNotSent)
 {
     ASSERT_TRUE(createApi());

@@ -3,10 +3,14 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -81,6 +85,7 @@ TEST_F(ZanthGameNetworkTest, sessionCountsRequestsFromOneAfterTheLoginAndAcrossA
     EXPECT_EQ(server->requests[2].value("timestamp").toInt(), 2);
     EXPECT_EQ(server->requests[1].value("token").toString(), "token-1");
     ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_TRUE(network->property("userInitiallyInSync").toBool());
 
     QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
     server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
@@ -459,10 +464,69 @@ TEST_F(ZanthGameNetworkTest, messageBoxesFollowTheErrorReportingLevel)
     EXPECT_FALSE(host.messageBoxTexts().last().contains("token-1"));
 }
 
+TEST_F(ZanthGameNetworkTest, scoreReportedOfflineJustBeforeTheGameQuitsArrivesAfterTheNextStart)
+{
+    startSession();
+    network.reset();
+    QString closedUrl;
+    {
+        GameServer gone(QStringLiteral("secret"));
+        closedUrl = gone.hostingUrl();
+    }
+    QProcess game;
+    game.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game.start(QCoreApplication::applicationFilePath(), {"--report-offline-and-quit", closedUrl});
+    ASSERT_TRUE(game.waitForFinished(60000));
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(game.readAllStandardOutput()).trimmed(), "quit with the score kept");
+
+    restart();
+    ASSERT_TRUE(waitForRequests(6));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QTest::qWait(200);
+    const QList<QJsonObject> scores = server->requestsWithAction("submit_score");
+    ASSERT_EQ(scores.size(), 1);
+    EXPECT_EQ(scores[0].value("value").toInt(), 90);
+    EXPECT_EQ(server->requestsWithAction("login").size(), 1);
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+TEST_F(ZanthGameNetworkTest, resumedApplicationLogsInWhenNotLoggedIn)
+{
+    auto window = GameNetworkHost::instance().create("QtObject {\n    signal applicationResumed\n}\n");
+    GameNetworkHost::instance().engine()->rootContext()->setContextProperty("rootGameWindow", window.get());
+    closeServer();
+    QObject* client = start();
+    ASSERT_TRUE(eventually([&] { return client->property("connectionError").toBool() && idle(); }));
+    reopenServer();
+    QMetaObject::invokeMethod(window.get(), "applicationResumed");
+    EXPECT_TRUE(eventually([&] { return client->property("authenticated").toBool(); }));
+    EXPECT_EQ(server->actions().first(), "login");
+    network.reset();
+    GameNetworkHost::instance().engine()->rootContext()->setContextProperty("rootGameWindow", QVariant());
+}
+
+// A game that logs a score while its server is gone and quits at once.
+int reportOfflineAndQuit(int argc, char** argv)
+{
+    GameNetworkHost host(argc, argv);
+    auto network = host.create("ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    errorReportingLevel: 0\n"
+                               "    hostingUrl: \"" + QByteArray(argv[2]) + "\"\n}\n");
+    if (!network || !eventually([&] { return network->property("authenticated").toBool(); }))
+        return 1;
+    callQml(network.get(), "reportScore", {90});
+    std::printf("quit with the score kept\n");
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::strcmp(argv[1], "--report-offline-and-quit") == 0)
+        return reportOfflineAndQuit(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     GameNetworkHost host(argc, argv);
     GameNetworkHost::setInstance(&host);
