@@ -26,7 +26,8 @@ TEST(ZanthNetworkAccessManagerFactory, managersEndSilentTransfersAfterTheTimeout
 TEST(ZanthNetworkAccessManagerFactory, applicationGivesItsQmlEngineTheFactory)
 {
     QTemporaryDir dir;
-    writeTestFile(dir.filePath("qml/config.json"), "{ \"identifier\": \"com.example.factory\", \"stage\": \"test\" }");
+    writeTestFile(dir.filePath("qml/config.json"),
+                  "{ \"identifier\": \"com.example.factory\", \"stage\": \"test\" }");
     QDir::setCurrent(dir.path());
     int argc = 1;
     char name[] = "factory";
@@ -34,5 +35,6 @@ TEST(ZanthNetworkAccessManagerFactory, applicationGivesItsQmlEngineTheFactory)
     ZanthApplication application(argc, argv);
     QQmlEngine* engine = application.declarativeView()->engine();
     ASSERT_NE(engine->networkAccessManagerFactory(), nullptr);
-    EXPECT_EQ(engine->networkAccessManager()->transferTimeout(), ZanthNetworkAccessManagerFactory::kTransferTimeoutMs);
+    EXPECT_EQ(engine->networkAccessManager()->transferTimeout(),
+              ZanthNetworkAccessManagerFactory::kTransferTimeoutMs);
 }

@@ -34,7 +34,8 @@ public:
     GameNetworkHost(int& argc, char** argv)
     {
         writeTestFile(m_dir.filePath("qml/config.json"),
-                      "{ \"identifier\": \"com.example.gamenetwork\", \"title\": \"Game Network Test\", \"stage\": \"test\" }");
+                      "{ \"identifier\": \"com.example.gamenetwork\", \"title\": \"Game Network Test\", "
+                      "\"stage\": \"test\" }");
         QDir::setCurrent(m_dir.path());
         m_application = std::make_unique<ZanthApplication>(argc, argv);
         m_application->registerDeclarativeItems();
@@ -51,8 +52,8 @@ public:
 
     QQmlEngine* engine() const { return m_application->declarativeView()->engine(); }
 
-    // The object of a QML text that imports QtQuick and Zanth; null (and a test failure) when it does not load.
-    // With a url inside a folder, the QML files of that folder are types of the text.
+    // The object of a QML text that imports QtQuick and Zanth; null (and a test failure) when it does not
+    // load. With a url inside a folder, the QML files of that folder are types of the text.
     std::unique_ptr<QObject> create(const QByteArray& body, const QUrl& url = QUrl())
     {
         QQmlComponent component(engine());
@@ -81,7 +82,8 @@ inline QVariant callQml(QObject* object, const char* function, const QVariantLis
     const QMetaObject* meta = object->metaObject();
     for (int index = meta->methodCount() - 1; index >= 0; --index) {
         const QMetaMethod method = meta->method(index);
-        if (method.name() != function || method.parameterCount() < arguments.size() || method.parameterCount() > 8)
+        if (method.name() != function || method.parameterCount() < arguments.size() ||
+            method.parameterCount() > 8)
             continue;
         QVariant values[8];
         for (qsizetype i = 0; i < arguments.size(); ++i)
@@ -90,8 +92,8 @@ inline QVariant callQml(QObject* object, const char* function, const QVariantLis
         for (int i = 0; i < method.parameterCount(); ++i)
             passed[i] = Q_ARG(QVariant, values[i]);
         QVariant result;
-        method.invoke(object, Q_RETURN_ARG(QVariant, result), passed[0], passed[1], passed[2], passed[3], passed[4],
-                      passed[5], passed[6], passed[7]);
+        method.invoke(object, Q_RETURN_ARG(QVariant, result), passed[0], passed[1], passed[2], passed[3],
+                      passed[4], passed[5], passed[6], passed[7]);
         if (result.metaType() == QMetaType::fromType<QJSValue>())
             return result.value<QJSValue>().toVariant();
         return result;
@@ -101,8 +103,7 @@ inline QVariant callQml(QObject* object, const char* function, const QVariantLis
 }
 
 // Runs the event loop until the condition holds or the time is up.
-template <typename Condition>
-bool eventually(Condition condition, int milliseconds = 5000)
+template <typename Condition> bool eventually(Condition condition, int milliseconds = 5000)
 {
     return QTest::qWaitFor(condition, milliseconds);
 }

@@ -21,7 +21,10 @@ struct GameReply
     bool stall = false;
     int delayMs = 0;
 
-    static GameReply success(const QJsonValue& data) { return withJson({{"status", "success"}, {"data", data}}); }
+    static GameReply success(const QJsonValue& data)
+    {
+        return withJson({{"status", "success"}, {"data", data}});
+    }
     static GameReply refusal(int code, const QString& message = QStringLiteral("refused"))
     {
         return withJson({{"status", "error"}, {"data", QJsonObject{{"code", code}, {"message", message}}}});
@@ -147,7 +150,8 @@ private:
         http.stall = reply->stall;
         http.delayMs = reply->delayMs;
         http.body = reply->rawBody ? *reply->rawBody
-                                   : openssl({"-pass", "pass:" + m_secret}, QJsonDocument(reply->json).toJson(QJsonDocument::Compact));
+                                   : openssl({"-pass", "pass:" + m_secret},
+                                             QJsonDocument(reply->json).toJson(QJsonDocument::Compact));
         return http;
     }
 
@@ -162,7 +166,8 @@ private:
         if (action == "login") {
             const QString token = QStringLiteral("token-%1").arg(++m_logins);
             m_lastCounter[token] = 0;
-            return GameReply::success(QJsonObject{{"token", token}, {"user", QJsonObject{{"id", userId}, {"name", userName}}}});
+            return GameReply::success(
+                QJsonObject{{"token", token}, {"user", QJsonObject{{"id", userId}, {"name", userName}}}});
         }
         const QString token = request.value("token").toString();
         if (m_lastCounter.contains(token) && request.contains("timestamp")) {
@@ -183,26 +188,32 @@ private:
         if (action == "submit_score" || action == "add_score") {
             const double value = request.value("value").toDouble();
             const bool known = bestScores.contains(key);
-            double best = action == "add_score" ? bestScores.value(key) + value
-                          : (!known || value > bestScores.value(key) ? value : bestScores.value(key));
+            double best = action == "add_score"
+                              ? bestScores.value(key) + value
+                              : (!known || value > bestScores.value(key) ? value : bestScores.value(key));
             const bool changed = !known || best != bestScores.value(key);
             bestScores[key] = best;
-            return GameReply::success(QJsonObject{{"value", best}, {"changed", changed}, {"updated_at", nextTime()}});
+            return GameReply::success(
+                QJsonObject{{"value", best}, {"changed", changed}, {"updated_at", nextTime()}});
         }
         if (action == "get_achievement_progress")
             return GameReply::success(QJsonArray());
         if (action == "add_achievement_progress")
             return GameReply::success(QJsonObject{{"achievement", QJsonObject{{"key", key}}},
-                                                  {"counter", request.value("amount").toInt()}, {"just_awarded", false}});
+                                                  {"counter", request.value("amount").toInt()},
+                                                  {"just_awarded", false}});
         if (action == "get_scores") {
             QJsonArray scores;
             for (auto it = bestScores.cbegin(); it != bestScores.cend(); ++it) {
                 if (it.key() == key)
-                    scores.append(QJsonObject{{"user", QJsonObject{{"id", userId}, {"name", userName}}}, {"value", it.value()}});
+                    scores.append(QJsonObject{{"user", QJsonObject{{"id", userId}, {"name", userName}}},
+                                              {"value", it.value()}});
             }
-            return GameReply::success(QJsonObject{{"scores", scores}, {"page", request.value("page").toInt(1)},
+            return GameReply::success(QJsonObject{{"scores", scores},
+                                                  {"page", request.value("page").toInt(1)},
                                                   {"per_page", request.value("per_page").toInt(30)},
-                                                  {"total_count", scores.size()}, {"pos", scores.isEmpty() ? -1 : 0},
+                                                  {"total_count", scores.size()},
+                                                  {"pos", scores.isEmpty() ? -1 : 0},
                                                   {"value", bestScores.value(key)}});
         }
         if (action == "set_data" || action == "set_user_data")
@@ -224,15 +235,20 @@ private:
     {
         const QString key = request.value("key").toString();
         const QJsonObject stored = storedData.value(key);
-        if (!stored.isEmpty() && request.value("client_updated_at").toString() != stored.value("updated_at").toString())
-            return GameReply::success(QJsonObject{{"key", key}, {"value", stored.value("value")},
-                                                  {"updated_at", stored.value("updated_at")}, {"conflict", true},
+        if (!stored.isEmpty() &&
+            request.value("client_updated_at").toString() != stored.value("updated_at").toString())
+            return GameReply::success(QJsonObject{{"key", key},
+                                                  {"value", stored.value("value")},
+                                                  {"updated_at", stored.value("updated_at")},
+                                                  {"conflict", true},
                                                   {"client_value", request.value("value")},
                                                   {"client_updated_at", request.value("client_updated_at")}});
         const QJsonObject written{{"value", request.value("value")}, {"updated_at", nextTime()}};
         storedData[key] = written;
-        return GameReply::success(QJsonObject{{"key", key}, {"value", written.value("value")},
-                                              {"updated_at", written.value("updated_at")}, {"conflict", false}});
+        return GameReply::success(QJsonObject{{"key", key},
+                                              {"value", written.value("value")},
+                                              {"updated_at", written.value("updated_at")},
+                                              {"conflict", false}});
     }
 
     QString m_secret;

@@ -22,13 +22,15 @@ protected:
     QObject* createApi(const QString& hostingUrl, const QByteArray& properties = QByteArray())
     {
         api = GameNetworkHost::instance().create(
-            "ZanthGameNetworkAPI {\n    gameId: 42\n    password: \"secret\"\n    hostingUrl: \"" + hostingUrl.toUtf8()
-                + "\"\n    transferTimeout: " + QByteArray::number(kTransferTimeoutMs) + "\n"
+            "ZanthGameNetworkAPI {\n    gameId: 42\n    password: \"secret\"\n    hostingUrl: \"" +
+                hostingUrl.toUtf8() + "\"\n    transferTimeout: " + QByteArray::number(kTransferTimeoutMs) +
+                "\n"
                 "    property var errors: []\n    property var answers: []\n"
                 "    onError: function(errorData) { errors = errors.concat([errorData]) }\n"
                 "    onResponseFinished: function(request, response) {\n"
-                "        answers = answers.concat([{ action: request.action, status: response.status }])\n    }\n"
-                + properties + "}\n",
+                "        answers = answers.concat([{ action: request.action, status: response.status }])\n   "
+                " }\n" +
+                properties + "}\n",
             QUrl(QStringLiteral("qrc:/qml/Zanth/gamenetwork/ApiTest.qml")));
         return api.get();
     }
@@ -148,7 +150,8 @@ TEST_F(ZanthGameNetworkAPITest, offlineTheFirstFailureIsReportedOnceAndProbesThe
 
     server = std::make_unique<GameServer>(QStringLiteral("secret"), port);
     send({{"action", "second"}});
-    ASSERT_TRUE(eventually([&] { return errors().size() == 2 && !api->property("connectionError").toBool() && idle(); }));
+    ASSERT_TRUE(eventually(
+        [&] { return errors().size() == 2 && !api->property("connectionError").toBool() && idle(); }));
     error = errors()[1].toMap();
     EXPECT_EQ(error.value("serverRequest").toMap().value("action").toString(), "second");
     EXPECT_FALSE(error.value("firstTimeConnectionErrorOccured").toBool());
@@ -221,16 +224,23 @@ INSTANTIATE_TEST_SUITE_P(
                       return GameReply::raw(500, "<html><body><h1>Internal Server Error</h1></body></html>");
                   },
                   false, 0},
-        BadAnswer{"garbage", [](const GameServer&) { return GameReply::raw(200, "%%% not base64 at all \x01\x02"); },
+        BadAnswer{"garbage",
+                  [](const GameServer&) { return GameReply::raw(200, "%%% not base64 at all \x01\x02"); },
                   false, 0},
         BadAnswer{"encryptedTextThatIsNoJson",
-                  [](const GameServer& server) { return GameReply::raw(200, server.encrypt("not json").toLatin1()); },
+                  [](const GameServer& server) {
+                      return GameReply::raw(200, server.encrypt("not json").toLatin1());
+                  },
                   false, 0},
-        BadAnswer{"encryptedJsonArray",
-                  [](const GameServer& server) { return GameReply::raw(200, server.encrypt("[1, 2]").toLatin1()); },
-                  false, 0},
+        BadAnswer{
+            "encryptedJsonArray",
+            [](const GameServer& server) { return GameReply::raw(200, server.encrypt("[1, 2]").toLatin1()); },
+            false, 0},
         BadAnswer{"loginAnswerWithoutUser",
-                  [](const GameServer&) { return GameReply::success(QJsonObject{{"token", "token-x"}}); }, true, 0},
+                  [](const GameServer&) {
+                      return GameReply::success(QJsonObject{{"token", "token-x"}});
+                  },
+                  true, 0},
         BadAnswer{"serverThatNeverAnswers",
                   [](const GameServer&) {
                       GameReply reply = GameReply::success(QJsonObject());
@@ -248,7 +258,8 @@ TEST_F(ZanthGameNetworkAPITest, exceptionsInAnswerHandlersDoNotHoldTheQueue)
                           "            throw new Error(\"handler failed\")\n"
                           "    })\n"
                           "    function sendWithFailingCallback() {\n"
-                          "        sendRequest({ action: \"second\", callback: function() { throw new Error(\"callback failed\") } })\n"
+                          "        sendRequest({ action: \"second\", callback: function() { throw new "
+                          "Error(\"callback failed\") } })\n"
                           "    }\n"));
     send({{"action", "first"}});
     callQml(api.get(), "sendWithFailingCallback");
@@ -267,7 +278,8 @@ TEST_F(ZanthGameNetworkAPITest, tokensAreMaskedInTheLog)
     server.reset();
     MessageLog log;
     send({{"action", "first"}});
-    callQml(api.get(), "authenticateLocalPlayer", {QVariantMap{{"deviceId", "device-1"}, {"facebookToken", "fb-secret"}}});
+    callQml(api.get(), "authenticateLocalPlayer",
+            {QVariantMap{{"deviceId", "device-1"}, {"facebookToken", "fb-secret"}}});
     ASSERT_TRUE(eventually([&] { return errors().size() == 2; }));
     const QString lines = log.lines().join('\n');
     EXPECT_TRUE(lines.contains("\"token\":\"***\""));

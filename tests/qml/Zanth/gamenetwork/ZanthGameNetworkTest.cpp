@@ -25,9 +25,9 @@ protected:
     QObject* start(bool firstStart = true, const QByteArray& properties = QByteArray())
     {
         network = GameNetworkHost::instance().create(
-            "ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    hostingUrl: \"" + hostingUrl
-            + "\"\n    errorReportingLevel: 0\n    clearAllUserDataAtStartup: " + (firstStart ? "true" : "false") + "\n"
-            + properties + "}\n");
+            "ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    hostingUrl: \"" + hostingUrl +
+            "\"\n    errorReportingLevel: 0\n    clearAllUserDataAtStartup: " +
+            (firstStart ? "true" : "false") + "\n" + properties + "}\n");
         return network.get();
     }
     // Destroys the client, as quitting the game does, and starts it again on the stored data.
@@ -160,9 +160,11 @@ TEST_F(ZanthGameNetworkTest, offlineScoreArrivesOnceAfterAQuitAndRestart)
     ASSERT_TRUE(waitForRequests(3));
     ASSERT_TRUE(eventually([&] { return idle(); }));
     QTest::qWait(200);
-    EXPECT_EQ(server->actions(), QStringList({"get_user_scores", "get_achievement_progress", "submit_score"}));
+    EXPECT_EQ(server->actions(),
+              QStringList({"get_user_scores", "get_achievement_progress", "submit_score"}));
     EXPECT_EQ(server->requests[2].value("value").toInt(), 70);
-    EXPECT_EQ(server->requests[2].value("timestamp").toInt(), server->requests[1].value("timestamp").toInt() + 1);
+    EXPECT_EQ(server->requests[2].value("timestamp").toInt(),
+              server->requests[1].value("timestamp").toInt() + 1);
     EXPECT_TRUE(storedActions().isEmpty());
 }
 
@@ -188,7 +190,7 @@ TEST_F(ZanthGameNetworkTest, writesStillWaitingAtQuitAreSentAfterTheRestart)
     ASSERT_TRUE(waitForRequests(6));
     ASSERT_TRUE(eventually([&] { return idle(); }));
     EXPECT_EQ(server->actions(), QStringList({"login", "login", "get_user_scores", "get_achievement_progress",
-                                             "submit_score", "add_achievement_progress"}));
+                                              "submit_score", "add_achievement_progress"}));
     EXPECT_EQ(server->requests[4].value("timestamp").toInt(), 3);
     EXPECT_TRUE(storedActions().isEmpty());
 }
@@ -210,7 +212,8 @@ TEST_F(ZanthGameNetworkTest, readsAndLoginsFailingOfflineAreNotKept)
     callQml(client, "reportScore", {5});
     ASSERT_TRUE(eventually([&] { return client->property("authenticated").toBool() && idle(); }));
     QTest::qWait(200);
-    EXPECT_EQ(server->actions(), QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score"}));
+    EXPECT_EQ(server->actions(),
+              QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score"}));
 }
 
 TEST_F(ZanthGameNetworkTest, reloginCodesCauseExactlyOneLoginThatRestartsTheCounter)
@@ -229,8 +232,9 @@ TEST_F(ZanthGameNetworkTest, reloginCodesCauseExactlyOneLoginThatRestartsTheCoun
         ASSERT_TRUE(waitForRequests(7));
         ASSERT_TRUE(eventually([&] { return idle(); }));
         QTest::qWait(100);
-        EXPECT_EQ(server->actions(), QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score",
-                                                 "login", "get_user_scores", "get_achievement_progress"}));
+        EXPECT_EQ(server->actions(),
+                  QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score",
+                               "login", "get_user_scores", "get_achievement_progress"}));
         EXPECT_EQ(server->requests[5].value("timestamp").toInt(), 1);
         EXPECT_EQ(server->requests[5].value("token").toString(), "token-2");
         EXPECT_TRUE(storedActions().isEmpty());
@@ -361,7 +365,8 @@ TEST_F(ZanthGameNetworkTest, achievementCountsUpToItsTargetOnceAndThenSendsNothi
     const QVariantMap entry = achievements[0].toMap();
     EXPECT_EQ(entry.value("counter").toInt(), 3);
     EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
-                    .match(entry.value("awarded_at").toString()).hasMatch());
+                    .match(entry.value("awarded_at").toString())
+                    .hasMatch());
     EXPECT_EQ(stored("userAchievements").toList().size(), 1);
     callQml(network.get(), "incrementAchievement", {"collector"});
     callQml(network.get(), "unlockAchievement", {"collector"});
@@ -369,7 +374,8 @@ TEST_F(ZanthGameNetworkTest, achievementCountsUpToItsTargetOnceAndThenSendsNothi
 
     MessageLog log;
     callQml(network.get(), "unlockAchievement", {"unknown"});
-    EXPECT_TRUE(log.contains("ERROR: ZTGN: unlockAchievement was called for key unknown which is not in the achievements"));
+    EXPECT_TRUE(log.contains(
+        "ERROR: ZTGN: unlockAchievement was called for key unknown which is not in the achievements"));
     QTest::qWait(300);
     const QList<QJsonObject> sent = server->requestsWithAction("add_achievement_progress");
     ASSERT_EQ(sent.size(), 1);
@@ -414,16 +420,25 @@ TEST_F(ZanthGameNetworkTest, leaderboardPagesGrowByOnePageFromTheTop)
     EXPECT_TRUE(request.value("friends_only").toBool());
     EXPECT_EQ(request.value("time_limit").toInt(), 24);
     const QVariantMap entry = qmlProperty(network.get(), "pageForRequestMetaData")
-                                  .toMap().value("get_scores").toMap().value("level1").toMap()
-                                  .value("true").toMap().value("24").toMap();
+                                  .toMap()
+                                  .value("get_scores")
+                                  .toMap()
+                                  .value("level1")
+                                  .toMap()
+                                  .value("true")
+                                  .toMap()
+                                  .value("24")
+                                  .toMap();
     EXPECT_EQ(entry.value("page").toInt(), 1);
     EXPECT_EQ(entry.value("perPage").toInt(), 30);
     EXPECT_EQ(entry.value("totalCount").toInt(), 1);
     EXPECT_FALSE(entry.value("showLoadMoreButton").toBool());
     EXPECT_EQ(entry.value("pos").toInt(), 0);
 
-    callQml(network.get(), "loadMore",
-            {QVariantMap{{"action", "get_scores"}, {"leaderboard", "level1"}, {"friendsOnly", true}, {"timeLimit", 24}}});
+    callQml(
+        network.get(), "loadMore",
+        {QVariantMap{
+            {"action", "get_scores"}, {"leaderboard", "level1"}, {"friendsOnly", true}, {"timeLimit", 24}}});
     ASSERT_TRUE(waitForRequests(5));
     request = server->requests.last();
     EXPECT_FALSE(request.contains("page"));
@@ -444,8 +459,9 @@ TEST_F(ZanthGameNetworkTest, messageBoxesFollowTheErrorReportingLevel)
     callQml(network.get(), "reportScore", {1});
     ASSERT_TRUE(eventually([&] { return host.messageBoxTitles().size() == before + 1; }));
     EXPECT_EQ(host.messageBoxTitles().last(), "GameNetwork Error");
-    EXPECT_EQ(host.messageBoxTexts().last(), "An error with code 21 occured when connecting to the GameNetwork Server. "
-                                             "Please try again later.\n\nError Message: leaderboard closed");
+    EXPECT_EQ(host.messageBoxTexts().last(),
+              "An error with code 21 occured when connecting to the GameNetwork Server. "
+              "Please try again later.\n\nError Message: leaderboard closed");
 
     closeServer();
     callQml(network.get(), "reportScore", {2});
@@ -456,7 +472,8 @@ TEST_F(ZanthGameNetworkTest, messageBoxesFollowTheErrorReportingLevel)
     EXPECT_EQ(host.messageBoxTitles().last(), "Connection Error");
 
     network->setProperty("errorReportingLevel", 1);
-    const QVariant unknownError = QVariantMap{{"code", 77}, {"serverRequest", QVariantMap{{"token", "token-1"}}}};
+    const QVariant unknownError =
+        QVariantMap{{"code", 77}, {"serverRequest", QVariantMap{{"token", "token-1"}}}};
     QMetaObject::invokeMethod(api(), "error", Q_ARG(QVariant, unknownError));
     ASSERT_EQ(host.messageBoxTitles().size(), before + 3);
     EXPECT_EQ(host.messageBoxTitles().last(), "Unknown error code in OfflineHandler");
@@ -511,8 +528,10 @@ TEST_F(ZanthGameNetworkTest, resumedApplicationLogsInWhenNotLoggedIn)
 int reportOfflineAndQuit(int argc, char** argv)
 {
     GameNetworkHost host(argc, argv);
-    auto network = host.create("ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    errorReportingLevel: 0\n"
-                               "    hostingUrl: \"" + QByteArray(argv[2]) + "\"\n}\n");
+    auto network =
+        host.create("ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    errorReportingLevel: 0\n"
+                    "    hostingUrl: \"" +
+                    QByteArray(argv[2]) + "\"\n}\n");
     if (!network || !eventually([&] { return network->property("authenticated").toBool(); }))
         return 1;
     callQml(network.get(), "reportScore", {90});
