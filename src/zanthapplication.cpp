@@ -6,6 +6,7 @@
 #include "scenegraphbridge.h"
 #include "system.h"
 #include "zanthfileutils.h"
+#include "zanthnetworkaccessmanagerfactory.h"
 #include "zanthscenegraphbridge.h"
 #include "zanthscheduler.h"
 #include "zanthtranslation.h"
@@ -126,6 +127,10 @@ void ZanthApplication::init()
     connect(m_view, &QWindow::widthChanged, this, [this] { sceneResized(m_view->size()); });
     connect(m_view, &QWindow::heightChanged, this, [this] { sceneResized(m_view->size()); });
     connect(m_view->engine(), &QQmlEngine::quit, this, &ZanthApplication::quitApp);
+    // The engine keeps the factory without owning it; it goes with the engine.
+    auto* networkFactory = new ZanthNetworkAccessManagerFactory();
+    m_view->engine()->setNetworkAccessManagerFactory(networkFactory);
+    connect(m_view->engine(), &QObject::destroyed, [networkFactory] { delete networkFactory; });
 
     QQmlContext* context = m_view->rootContext();
     m_nativeUtils = new NativeUtils(m_view, this);

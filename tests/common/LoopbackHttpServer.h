@@ -13,18 +13,20 @@
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 // One answer of the loopback server. A stalled answer sends its headers and half its body, then holds
-// the connection open until the server is destroyed.
+// the connection open until the server is destroyed. A delayed answer is written after delayMs.
 struct LoopbackAnswer
 {
     int status = 200;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
     bool stall = false;
+    int delayMs = 0;
 };
 
 // An HTTP/1.1 server on 127.0.0.1 for tests, plain or (given a certificate and key) over TLS. It answers
@@ -33,7 +35,8 @@ struct LoopbackAnswer
 class LoopbackHttpServer : public QObject
 {
 public:
-    LoopbackHttpServer() { listenOn(m_plain); }
+    // Port 0 takes a free port; a given port lets a test close its server and open it again.
+    explicit LoopbackHttpServer(quint16 port = 0) { listenOn(m_plain, port); }
     LoopbackHttpServer(const QSslCertificate& certificate, const QSslKey& key)
     {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -57,7 +60,7 @@ public:
     QList<QByteArray> requests() const { return m_requests; }
 
 private:
-    void listenOn(QTcpServer& server)
+    void listenOn(QTcpServer& server, quint16 port = 0)
     {
         connect(&server, &QTcpServer::pendingConnectionAvailable, this, [this, &server] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
@@ -68,7 +71,7 @@ private:
                     read(socket);
             }
         });
-        server.listen(QHostAddress::LocalHost);
+        server.listen(QHostAddress::LocalHost, port);
     }
 
     void read(QTcpSocket* socket)
@@ -90,6 +93,18 @@ private:
             answer = m_fallback(target);
         else
             answer.status = 404;
+        if (answer.delayMs > 0) {
+            QTimer::singleShot(answer.delayMs, this, [this, socket = QPointer<QTcpSocket>(socket), answer] {
+                if (socket)
+                    write(socket, answer);
+            });
+            return;
+        }
+        write(socket, answer);
+    }
+
+    void write(QTcpSocket* socket, const LoopbackAnswer& answer)
+    {
         QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Answer\r\nContent-Length: "
                           + QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n";
         for (const auto& header : std::as_const(answer.headers))

@@ -33,6 +33,11 @@ Item {
         return __handleResult(result, errorData)
     }
 
+    // True when a value is stored under the key; unlike getValue, a missing key is no error.
+    function hasValue(key) {
+        return StorageScript.getData(key) !== undefined
+    }
+
     function clearValue(key) {
         StorageScript.clearData(key)
     }

@@ -1,0 +1,259 @@
+#pragma once
+
+#include "LoopbackHttpServer.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+
+#include <functional>
+#include <optional>
+
+// One answer of the game server: JSON that the openssl command line encrypts, or raw bytes.
+struct GameReply
+{
+    QJsonObject json;
+    std::optional<QByteArray> rawBody;
+    int status = 200;
+    bool stall = false;
+    int delayMs = 0;
+
+    static GameReply success(const QJsonValue& data)
+    {
+        return withJson({{"status", "success"}, {"data", data}});
+    }
+    static GameReply refusal(int code, const QString& message = QStringLiteral("refused"))
+    {
+        return withJson({{"status", "error"}, {"data", QJsonObject{{"code", code}, {"message", message}}}});
+    }
+    static GameReply withJson(const QJsonObject& json)
+    {
+        GameReply reply;
+        reply.json = json;
+        return reply;
+    }
+    static GameReply raw(int status, const QByteArray& body)
+    {
+        GameReply reply;
+        reply.status = status;
+        reply.rawBody = body;
+        return reply;
+    }
+};
+
+// A game-network server for the tests on 127.0.0.1, independent of the engine's cipher: it decrypts
+// every request with the openssl command line (after reading the query as form text, where "+" is a
+// space), keeps it, and answers with JSON the command line encrypts. By default it plays a small game
+// service: logins, counters checked per session as the real service does (code 14 for an older counter,
+// 15 for a repeated one), best scores, achievements and key-value data with update times. A test's
+// own answers come from `answer`, which returns nothing to leave a request to the default.
+class GameServer
+{
+public:
+    explicit GameServer(const QString& secret, quint16 port = 0) : m_secret(secret), m_http(port) { setUp(); }
+    GameServer(const QString& secret, const QSslCertificate& certificate, const QSslKey& key)
+        : m_secret(secret), m_http(certificate, key)
+    {
+        setUp();
+    }
+
+    QString hostingUrl() const { return m_http.baseUrl() + QStringLiteral("/api/"); }
+    quint16 port() const { return quint16(QUrl(m_http.baseUrl()).port()); }
+    // Targets of every request that arrived, decryptable or not.
+    QList<QByteArray> targets() const { return m_http.requests(); }
+
+    QString encrypt(const QByteArray& plain) const
+    {
+        return QString::fromLatin1(openssl({"-pass", "pass:" + m_secret}, plain));
+    }
+    // The request in the "data" member of a request target, read as a server reads form text.
+    QJsonObject decrypt(const QByteArray& target) const
+    {
+        const qsizetype at = target.indexOf("data=");
+        QByteArray data = at < 0 ? QByteArray() : target.mid(at + 5);
+        data = QByteArray::fromPercentEncoding(data.replace('+', ' '));
+        if (!data.endsWith('\n'))
+            data += '\n';
+        return QJsonDocument::fromJson(openssl({"-d", "-pass", "pass:" + m_secret}, data)).object();
+    }
+
+    // The decrypted requests in arrival order, and when each arrived (milliseconds since 1970).
+    QList<QJsonObject> requests;
+    QList<qint64> arrivals;
+    // Requests whose text the command line could not decrypt.
+    int undecryptable = 0;
+    std::function<std::optional<GameReply>(const QJsonObject&)> answer;
+
+    int userId = 7;
+    QString userName = QStringLiteral("ann");
+    QMap<QString, double> bestScores;
+    QMap<QString, QJsonObject> storedData;
+
+    QList<QJsonObject> requestsWithAction(const QString& action) const
+    {
+        QList<QJsonObject> found;
+        for (const QJsonObject& request : requests) {
+            if (request.value("action").toString() == action)
+                found.append(request);
+        }
+        return found;
+    }
+    QStringList actions() const
+    {
+        QStringList names;
+        for (const QJsonObject& request : requests)
+            names.append(request.value("action").toString());
+        return names;
+    }
+
+private:
+    void setUp()
+    {
+        m_http.setFallback([this](const QByteArray& target) { return serve(target); });
+    }
+
+    QByteArray openssl(QStringList arguments, const QByteArray& input) const
+    {
+        QProcess process;
+        arguments.prepend(QStringLiteral("-a"));
+        arguments.prepend(QStringLiteral("md5"));
+        arguments.prepend(QStringLiteral("-md"));
+        arguments.prepend(QStringLiteral("-aes-256-cbc"));
+        arguments.prepend(QStringLiteral("enc"));
+        process.start(QStringLiteral("openssl"), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return QByteArray();
+        return process.readAllStandardOutput();
+    }
+
+    LoopbackAnswer serve(const QByteArray& target)
+    {
+        const QJsonObject request = decrypt(target);
+        if (request.isEmpty()) {
+            ++undecryptable;
+            LoopbackAnswer refused;
+            refused.status = 400;
+            return refused;
+        }
+        requests.append(request);
+        arrivals.append(QDateTime::currentMSecsSinceEpoch());
+        std::optional<GameReply> reply = answer ? answer(request) : std::nullopt;
+        if (!reply)
+            reply = play(request);
+        LoopbackAnswer http;
+        http.status = reply->status;
+        http.stall = reply->stall;
+        http.delayMs = reply->delayMs;
+        http.body = reply->rawBody ? *reply->rawBody
+                                   : openssl({"-pass", "pass:" + m_secret},
+                                             QJsonDocument(reply->json).toJson(QJsonDocument::Compact));
+        return http;
+    }
+
+    QString nextTime()
+    {
+        return QDateTime::fromSecsSinceEpoch(1700000000 + ++m_clock, Qt::UTC).toString(Qt::ISODate);
+    }
+
+    GameReply play(const QJsonObject& request)
+    {
+        const QString action = request.value("action").toString();
+        if (action == "login") {
+            const QString token = QStringLiteral("token-%1").arg(++m_logins);
+            m_lastCounter[token] = 0;
+            return GameReply::success(
+                QJsonObject{{"token", token}, {"user", QJsonObject{{"id", userId}, {"name", userName}}}});
+        }
+        const QString token = request.value("token").toString();
+        if (m_lastCounter.contains(token) && request.contains("timestamp")) {
+            const int counter = request.value("timestamp").toInt();
+            if (counter < m_lastCounter[token])
+                return GameReply::refusal(14, "request too old");
+            if (counter == m_lastCounter[token])
+                return GameReply::refusal(15, "can not resend packet");
+            m_lastCounter[token] = counter;
+        }
+        const QString key = request.value("key").toString();
+        if (action == "get_user_scores") {
+            QJsonObject scores;
+            for (auto it = bestScores.cbegin(); it != bestScores.cend(); ++it)
+                scores[it.key()] = QJsonObject{{"value", it.value()}, {"pos", 0}};
+            return GameReply::success(scores);
+        }
+        if (action == "submit_score" || action == "add_score") {
+            const double value = request.value("value").toDouble();
+            const bool known = bestScores.contains(key);
+            double best = action == "add_score"
+                              ? bestScores.value(key) + value
+                              : (!known || value > bestScores.value(key) ? value : bestScores.value(key));
+            const bool changed = !known || best != bestScores.value(key);
+            bestScores[key] = best;
+            return GameReply::success(
+                QJsonObject{{"value", best}, {"changed", changed}, {"updated_at", nextTime()}});
+        }
+        if (action == "get_achievement_progress")
+            return GameReply::success(QJsonArray());
+        if (action == "add_achievement_progress")
+            return GameReply::success(QJsonObject{{"achievement", QJsonObject{{"key", key}}},
+                                                  {"counter", request.value("amount").toInt()},
+                                                  {"just_awarded", false}});
+        if (action == "get_scores") {
+            QJsonArray scores;
+            for (auto it = bestScores.cbegin(); it != bestScores.cend(); ++it) {
+                if (it.key() == key)
+                    scores.append(QJsonObject{{"user", QJsonObject{{"id", userId}, {"name", userName}}},
+                                              {"value", it.value()}});
+            }
+            return GameReply::success(QJsonObject{{"scores", scores},
+                                                  {"page", request.value("page").toInt(1)},
+                                                  {"per_page", request.value("per_page").toInt(30)},
+                                                  {"total_count", scores.size()},
+                                                  {"pos", scores.isEmpty() ? -1 : 0},
+                                                  {"value", bestScores.value(key)}});
+        }
+        if (action == "set_data" || action == "set_user_data")
+            return setData(request);
+        if (action == "get_data" || action == "get_user_data") {
+            QJsonObject found;
+            const QJsonArray keys = request.value("keys").toArray();
+            for (const QJsonValue& name : keys) {
+                if (storedData.contains(name.toString()))
+                    found[name.toString()] = storedData.value(name.toString());
+            }
+            return GameReply::success(found);
+        }
+        return GameReply::success(QJsonObject());
+    }
+
+    // A write whose client time is not the server's is a conflict: the server keeps its value.
+    GameReply setData(const QJsonObject& request)
+    {
+        const QString key = request.value("key").toString();
+        const QJsonObject stored = storedData.value(key);
+        if (!stored.isEmpty() &&
+            request.value("client_updated_at").toString() != stored.value("updated_at").toString())
+            return GameReply::success(QJsonObject{{"key", key},
+                                                  {"value", stored.value("value")},
+                                                  {"updated_at", stored.value("updated_at")},
+                                                  {"conflict", true},
+                                                  {"client_value", request.value("value")},
+                                                  {"client_updated_at", request.value("client_updated_at")}});
+        const QJsonObject written{{"value", request.value("value")}, {"updated_at", nextTime()}};
+        storedData[key] = written;
+        return GameReply::success(QJsonObject{{"key", key},
+                                              {"value", written.value("value")},
+                                              {"updated_at", written.value("updated_at")},
+                                              {"conflict", false}});
+    }
+
+    QString m_secret;
+    LoopbackHttpServer m_http;
+    QMap<QString, int> m_lastCounter;
+    int m_logins = 0;
+    int m_clock = 0;
+};

@@ -1,0 +1,553 @@
+#include "GameNetworkHost.h"
+#include "GameServer.h"
+#include "MessageLog.h"
+#include "QtPrinters.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+class ZanthGameNetworkTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<GameServer> server = std::make_unique<GameServer>(QStringLiteral("secret"));
+    QByteArray hostingUrl = server->hostingUrl().toUtf8();
+    std::unique_ptr<QObject> network;
+
+    // A first start clears what earlier tests left in the local store.
+    QObject* start(bool firstStart = true, const QByteArray& properties = QByteArray())
+    {
+        network = GameNetworkHost::instance().create(
+            "ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    hostingUrl: \"" + hostingUrl +
+            "\"\n    errorReportingLevel: 0\n    clearAllUserDataAtStartup: " +
+            (firstStart ? "true" : "false") + "\n" + properties + "}\n");
+        return network.get();
+    }
+    // Destroys the client, as quitting the game does, and starts it again on the stored data.
+    QObject* restart(const QByteArray& properties = QByteArray())
+    {
+        network.reset();
+        return start(false, properties);
+    }
+    // The port stays the same: the server can come back where the client looks for it.
+    void closeServer() { server.reset(); }
+    void reopenServer()
+    {
+        const quint16 port = quint16(QUrl(QString::fromUtf8(hostingUrl)).port());
+        server = std::make_unique<GameServer>(QStringLiteral("secret"), port);
+        ASSERT_EQ(server->hostingUrl().toUtf8(), hostingUrl);
+    }
+    QObject* api() const { return network->property("api").value<QObject*>(); }
+    bool idle() const { return !api()->property("waitingForResponse").toBool(); }
+    bool waitForRequests(qsizetype count, int milliseconds = 5000)
+    {
+        return eventually([&] { return server && server->requests.size() >= count; }, milliseconds);
+    }
+    // Logged in, with the session's first reads answered.
+    void startSession()
+    {
+        ASSERT_TRUE(start());
+        ASSERT_TRUE(waitForRequests(3));
+        ASSERT_TRUE(eventually([&] { return idle(); }));
+    }
+    // What the game network keeps under a key of its local store, read by a store of its own.
+    QVariant stored(const char* key)
+    {
+        auto storage = GameNetworkHost::instance().create("Storage { databaseName: \"ztgn\" }\n");
+        return callQml(storage.get(), "getValue", {QString::fromLatin1(key)});
+    }
+    QStringList storedActions()
+    {
+        QStringList actions;
+        const QVariantList queue = stored("offlineSendingQueue").toList();
+        for (const QVariant& request : queue)
+            actions.append(request.toMap().value("action").toString());
+        return actions;
+    }
+};
+
+TEST_F(ZanthGameNetworkTest, sessionCountsRequestsFromOneAfterTheLoginAndAcrossARestart)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(waitForRequests(3));
+    EXPECT_EQ(server->actions(), QStringList({"login", "get_user_scores", "get_achievement_progress"}));
+    EXPECT_FALSE(server->requests[0].contains("timestamp"));
+    EXPECT_FALSE(server->requests[0].contains("token"));
+    EXPECT_EQ(server->requests[0].value("platform").toString(), "Linux");
+    EXPECT_EQ(server->requests[1].value("timestamp").toInt(), 1);
+    EXPECT_EQ(server->requests[2].value("timestamp").toInt(), 2);
+    EXPECT_EQ(server->requests[1].value("token").toString(), "token-1");
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_TRUE(network->property("userInitiallyInSync").toBool());
+
+    QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") != "submit_score" || request.value("value").toInt() != 50)
+            return std::nullopt;
+        GameReply reply = GameReply::success(QJsonObject{{"value", 50}, {"changed", true}});
+        reply.delayMs = 300;
+        return reply;
+    };
+    callQml(network.get(), "reportScore", {50});
+    callQml(network.get(), "reportScore", {40});
+    ASSERT_EQ(highscores.size(), 1);
+    EXPECT_EQ(highscores[0][1].toDouble(), 50);
+    ASSERT_TRUE(waitForRequests(5));
+    EXPECT_EQ(server->requests[3].value("timestamp").toInt(), 3);
+    EXPECT_EQ(server->requests[4].value("timestamp").toInt(), 4);
+    EXPECT_GE(server->arrivals[4] - server->arrivals[3], 300);
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+
+    restart();
+    ASSERT_TRUE(waitForRequests(6));
+    EXPECT_EQ(server->requests[5].value("action").toString(), "get_user_scores");
+    EXPECT_EQ(server->requests[5].value("timestamp").toInt(), 5);
+    EXPECT_EQ(server->requests[5].value("token").toString(), "token-1");
+    EXPECT_TRUE(server->requestsWithAction("login").size() == 1);
+}
+
+TEST_F(ZanthGameNetworkTest, offlineScoreIsStoredAndArrivesOnceWithAFreshCounterWhenTheServerReturns)
+{
+    startSession();
+    QSignalSpy errors(network.get(), SIGNAL(error(QVariant)));
+    closeServer();
+    callQml(network.get(), "reportScore", {60});
+    ASSERT_TRUE(eventually([&] { return errors.size() == 1; }));
+    QVariantMap error = errors[0][0].toMap();
+    EXPECT_EQ(error.value("code").toInt(), 1);
+    EXPECT_EQ(error.value("errorType").toString(), "connectionError");
+    EXPECT_TRUE(error.value("firstTimeConnectionErrorOccured").toBool());
+    EXPECT_TRUE(network->property("connectionError").toBool());
+    EXPECT_EQ(storedActions(), QStringList({"submit_score"}));
+
+    callQml(network.get(), "getLeaderboardScores", {});
+    ASSERT_TRUE(eventually([&] { return errors.size() == 2 && idle(); }));
+    error = errors[1][0].toMap();
+    EXPECT_EQ(error.value("code").toInt(), 1);
+    EXPECT_FALSE(error.value("firstTimeConnectionErrorOccured").toBool());
+    EXPECT_EQ(storedActions(), QStringList({"submit_score"}));
+
+    reopenServer();
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(eventually([&] { return !network->property("connectionError").toBool() && idle(); }));
+    QTest::qWait(200);
+    const QList<QJsonObject> scores = server->requestsWithAction("submit_score");
+    ASSERT_EQ(scores.size(), 1);
+    EXPECT_EQ(scores[0].value("value").toInt(), 60);
+    EXPECT_GE(scores[0].value("timestamp").toInt(), 5);
+    EXPECT_EQ(scores[0].value("token").toString(), "token-1");
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+TEST_F(ZanthGameNetworkTest, offlineScoreArrivesOnceAfterAQuitAndRestart)
+{
+    startSession();
+    closeServer();
+    callQml(network.get(), "reportScore", {70});
+    ASSERT_TRUE(eventually([&] { return network->property("connectionError").toBool(); }));
+    network.reset();
+    EXPECT_EQ(storedActions(), QStringList({"submit_score"}));
+
+    reopenServer();
+    restart();
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(server->actions(),
+              QStringList({"get_user_scores", "get_achievement_progress", "submit_score"}));
+    EXPECT_EQ(server->requests[2].value("value").toInt(), 70);
+    EXPECT_EQ(server->requests[2].value("timestamp").toInt(),
+              server->requests[1].value("timestamp").toInt() + 1);
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+TEST_F(ZanthGameNetworkTest, writesStillWaitingAtQuitAreSentAfterTheRestart)
+{
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") != "login")
+            return std::nullopt;
+        GameReply reply = GameReply::success(QJsonObject());
+        reply.stall = true;
+        return reply;
+    };
+    ASSERT_TRUE(start());
+    callQml(network.get(), "reportScore", {80});
+    callQml(network.get(), "incrementAchievement", {"firstWin"});
+    callQml(network.get(), "getLeaderboardScores", {});
+    ASSERT_TRUE(waitForRequests(1));
+    network.reset();
+    EXPECT_EQ(storedActions(), QStringList({"submit_score", "add_achievement_progress"}));
+
+    server->answer = nullptr;
+    restart();
+    ASSERT_TRUE(waitForRequests(6));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_EQ(server->actions(), QStringList({"login", "login", "get_user_scores", "get_achievement_progress",
+                                              "submit_score", "add_achievement_progress"}));
+    EXPECT_EQ(server->requests[4].value("timestamp").toInt(), 3);
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+TEST_F(ZanthGameNetworkTest, readsAndLoginsFailingOfflineAreNotKept)
+{
+    closeServer();
+    QObject* client = start();
+    ASSERT_TRUE(client);
+    QSignalSpy errors(client, SIGNAL(error(QVariant)));
+    ASSERT_TRUE(eventually([&] { return client->property("connectionError").toBool(); }));
+    callQml(client, "getLeaderboardScores", {});
+    callQml(client, "userHighscoreForLeaderboard", {});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_TRUE(storedActions().isEmpty());
+    EXPECT_FALSE(client->property("authenticated").toBool());
+
+    reopenServer();
+    callQml(client, "reportScore", {5});
+    ASSERT_TRUE(eventually([&] { return client->property("authenticated").toBool() && idle(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(server->actions(),
+              QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score"}));
+}
+
+TEST_F(ZanthGameNetworkTest, reloginCodesCauseExactlyOneLoginThatRestartsTheCounter)
+{
+    for (const int code : {12, 14, 15, 100, 101, 111, 112}) {
+        SCOPED_TRACE(code);
+        server = std::make_unique<GameServer>(QStringLiteral("secret"));
+        hostingUrl = server->hostingUrl().toUtf8();
+        startSession();
+        server->answer = [code](const QJsonObject& request) -> std::optional<GameReply> {
+            if (request.value("action") == "submit_score")
+                return GameReply::refusal(code);
+            return std::nullopt;
+        };
+        callQml(network.get(), "reportScore", {9});
+        ASSERT_TRUE(waitForRequests(7));
+        ASSERT_TRUE(eventually([&] { return idle(); }));
+        QTest::qWait(100);
+        EXPECT_EQ(server->actions(),
+                  QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score",
+                               "login", "get_user_scores", "get_achievement_progress"}));
+        EXPECT_EQ(server->requests[5].value("timestamp").toInt(), 1);
+        EXPECT_EQ(server->requests[5].value("token").toString(), "token-2");
+        EXPECT_TRUE(storedActions().isEmpty());
+    }
+}
+
+TEST_F(ZanthGameNetworkTest, otherRefusalsCauseNoLoginAndAreNotResent)
+{
+    startSession();
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "submit_score")
+            return GameReply::refusal(21, "leaderboard closed");
+        return std::nullopt;
+    };
+    QSignalSpy errors(network.get(), SIGNAL(error(QVariant)));
+    callQml(network.get(), "reportScore", {9});
+    ASSERT_TRUE(eventually([&] { return errors.size() == 1 && idle(); }));
+    const QVariantMap error = errors[0][0].toMap();
+    EXPECT_EQ(error.value("code").toInt(), 2);
+    EXPECT_EQ(error.value("errorType").toString(), "serverResponseErrorStatus");
+    EXPECT_EQ(error.value("serverResponse").toMap().value("data").toMap().value("code").toInt(), 21);
+    EXPECT_TRUE(storedActions().isEmpty());
+
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(waitForRequests(6));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(server->requestsWithAction("submit_score").size(), 1);
+    EXPECT_EQ(server->requestsWithAction("login").size(), 1);
+}
+
+TEST_F(ZanthGameNetworkTest, loginRefusedWithAReloginCodeNeverLoops)
+{
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "login")
+            return GameReply::refusal(111, "this device is already registered for another user");
+        return std::nullopt;
+    };
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(waitForRequests(2));
+    QTest::qWait(500);
+    EXPECT_EQ(server->actions(), QStringList({"login", "login"}));
+    EXPECT_FALSE(network->property("authenticated").toBool());
+
+    server->answer = nullptr;
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(waitForRequests(5));
+    EXPECT_TRUE(eventually([&] { return network->property("authenticated").toBool(); }));
+}
+
+TEST_F(ZanthGameNetworkTest, highscoresAreKnownAtOnceByTheLeaderboardsSortOrder)
+{
+    startSession();
+    QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
+    callQml(network.get(), "reportScore", {50, "level1"});
+    callQml(network.get(), "reportScore", {40, "level1"});
+    callQml(network.get(), "reportScore", {30, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportScore", {35, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportScore", {20, "time", QVariant(), "lowest_is_best"});
+    callQml(network.get(), "reportRelativeScore", {5, "coins"});
+    callQml(network.get(), "reportRelativeScore", {7, "coins"});
+    ASSERT_EQ(highscores.size(), 5);
+    EXPECT_EQ(highscores[0], QVariantList({"level1", 50.0}));
+    EXPECT_EQ(highscores[1], QVariantList({"time", 30.0}));
+    EXPECT_EQ(highscores[2], QVariantList({"time", 20.0}));
+    EXPECT_EQ(highscores[3], QVariantList({"coins", 5.0}));
+    EXPECT_EQ(highscores[4], QVariantList({"coins", 12.0}));
+    const QVariantMap scores = stored("userScores").toMap();
+    EXPECT_EQ(scores.value("level1").toMap().value("value").toDouble(), 50);
+    EXPECT_EQ(scores.value("time").toMap().value("value").toDouble(), 20);
+    ASSERT_TRUE(waitForRequests(10));
+    EXPECT_EQ(server->requestsWithAction("submit_score").size(), 5);
+    EXPECT_EQ(server->requestsWithAction("add_score").size(), 2);
+    EXPECT_EQ(server->requestsWithAction("add_score")[1].value("value").toInt(), 7);
+}
+
+TEST_F(ZanthGameNetworkTest, aStoredZeroCountsAsNoScore)
+{
+    startSession();
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "get_user_scores")
+            return GameReply::success(QJsonObject{{"time", QJsonObject{{"value", 0}, {"pos", 3}}}});
+        return std::nullopt;
+    };
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(eventually([&] { return server->requests.size() >= 5 && idle(); }));
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 0);
+    QSignalSpy highscores(network.get(), SIGNAL(newHighscore(QString, double)));
+    callQml(network.get(), "reportScore", {90, "time", QVariant(), "lowest_is_best"});
+    ASSERT_EQ(highscores.size(), 1);
+    EXPECT_EQ(highscores[0][1].toDouble(), 90);
+}
+
+TEST_F(ZanthGameNetworkTest, serverScoresReplaceLocalOnesUnlessAnotherReportIsWaiting)
+{
+    startSession();
+    server->bestScores["level1"] = 500;
+    QSignalSpy inSync(network.get(), SIGNAL(userScoreInSync(QString, double)));
+    QSignalSpy approved(network.get(), SIGNAL(newHighscoreAfterServerApproval(QString, double)));
+    callQml(network.get(), "reportScore", {100, "level1"});
+    ASSERT_TRUE(eventually([&] { return inSync.size() == 1 && idle(); }));
+    EXPECT_EQ(inSync[0], QVariantList({"level1", 500.0}));
+    EXPECT_TRUE(approved.isEmpty());
+    EXPECT_EQ(stored("userScores").toMap().value("level1").toMap().value("value").toDouble(), 500);
+
+    network->setProperty("currentActiveLeaderboard", "level1");
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 500);
+    callQml(network.get(), "reportScore", {600, "level1"});
+    callQml(network.get(), "reportScore", {700, "level1"});
+    ASSERT_TRUE(eventually([&] { return inSync.size() == 2 && idle(); }));
+    EXPECT_EQ(inSync[1], QVariantList({"level1", 700.0}));
+    ASSERT_EQ(approved.size(), 2);
+    EXPECT_EQ(network->property("userHighscoreForCurrentActiveLeaderboard").toDouble(), 700);
+}
+
+TEST_F(ZanthGameNetworkTest, achievementCountsUpToItsTargetOnceAndThenSendsNothing)
+{
+    startSession();
+    network.reset();
+    ASSERT_TRUE(start(false, "    achievements: [ Achievement { key: \"collector\"; target: 3 } ]\n"));
+    ASSERT_TRUE(waitForRequests(5));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QSignalSpy unlocked(network.get(), SIGNAL(achievementUnlocked(QString)));
+    callQml(network.get(), "incrementAchievement", {"collector", 5});
+    ASSERT_EQ(unlocked.size(), 1);
+    const QVariantList achievements = qmlProperty(network.get(), "userAchievements").toList();
+    ASSERT_EQ(achievements.size(), 1);
+    const QVariantMap entry = achievements[0].toMap();
+    EXPECT_EQ(entry.value("counter").toInt(), 3);
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
+                    .match(entry.value("awarded_at").toString())
+                    .hasMatch());
+    EXPECT_EQ(stored("userAchievements").toList().size(), 1);
+    callQml(network.get(), "incrementAchievement", {"collector"});
+    callQml(network.get(), "unlockAchievement", {"collector"});
+    EXPECT_EQ(unlocked.size(), 1);
+
+    MessageLog log;
+    callQml(network.get(), "unlockAchievement", {"unknown"});
+    EXPECT_TRUE(log.contains(
+        "ERROR: ZTGN: unlockAchievement was called for key unknown which is not in the achievements"));
+    QTest::qWait(300);
+    const QList<QJsonObject> sent = server->requestsWithAction("add_achievement_progress");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0].value("key").toString(), "collector");
+    EXPECT_EQ(sent[0].value("amount").toInt(), 5);
+}
+
+TEST_F(ZanthGameNetworkTest, userNamesThatCouldPassForOtherPlayersOrOffendAreRefused)
+{
+    startSession();
+    for (const char* name : {"", "1ann", "9", "Me (ann)", "player7", "The Player", "shithead", "Fuckface"})
+        EXPECT_FALSE(callQml(network.get(), "updateUserName", {QString::fromUtf8(name)}).toBool()) << name;
+    EXPECT_TRUE(callQml(network.get(), "updateUserName", {"Zoë"}).toBool());
+    ASSERT_TRUE(waitForRequests(4));
+    EXPECT_EQ(server->requestsWithAction("update_user").size(), 1);
+    EXPECT_EQ(server->requests.last().value("screen_name").toString(), "Zoë");
+    EXPECT_EQ(network->property("userName").toString(), "Zoë");
+}
+
+TEST_F(ZanthGameNetworkTest, anotherUserAfterALoginClearsThePreviousPlayersData)
+{
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    server->userId = 8;
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    callQml(network.get(), "authenticateLocalPlayer", {true});
+    ASSERT_TRUE(eventually([&] { return switched.size() == 1; }));
+    EXPECT_FALSE(qmlProperty(network.get(), "userScores").toMap().contains("level1"));
+    EXPECT_EQ(stored("userData").toMap().value("userId").toInt(), 8);
+}
+
+TEST_F(ZanthGameNetworkTest, leaderboardPagesGrowByOnePageFromTheTop)
+{
+    startSession();
+    server->bestScores["level1"] = 10;
+    callQml(network.get(), "getLeaderboardScores", {"level1", 24, true});
+    ASSERT_TRUE(eventually([&] { return server->requests.size() == 4 && idle(); }));
+    QJsonObject request = server->requests.last();
+    EXPECT_EQ(request.value("page").toInt(), 1);
+    EXPECT_EQ(request.value("per_page").toInt(), 30);
+    EXPECT_TRUE(request.value("friends_only").toBool());
+    EXPECT_EQ(request.value("time_limit").toInt(), 24);
+    const QVariantMap entry = qmlProperty(network.get(), "pageForRequestMetaData")
+                                  .toMap()
+                                  .value("get_scores")
+                                  .toMap()
+                                  .value("level1")
+                                  .toMap()
+                                  .value("true")
+                                  .toMap()
+                                  .value("24")
+                                  .toMap();
+    EXPECT_EQ(entry.value("page").toInt(), 1);
+    EXPECT_EQ(entry.value("perPage").toInt(), 30);
+    EXPECT_EQ(entry.value("totalCount").toInt(), 1);
+    EXPECT_FALSE(entry.value("showLoadMoreButton").toBool());
+    EXPECT_EQ(entry.value("pos").toInt(), 0);
+
+    callQml(
+        network.get(), "loadMore",
+        {QVariantMap{
+            {"action", "get_scores"}, {"leaderboard", "level1"}, {"friendsOnly", true}, {"timeLimit", 24}}});
+    ASSERT_TRUE(waitForRequests(5));
+    request = server->requests.last();
+    EXPECT_FALSE(request.contains("page"));
+    EXPECT_EQ(request.value("per_page").toInt(), 60);
+}
+
+TEST_F(ZanthGameNetworkTest, messageBoxesFollowTheErrorReportingLevel)
+{
+    GameNetworkHost& host = GameNetworkHost::instance();
+    const qsizetype before = host.messageBoxTitles().size();
+    startSession();
+    network->setProperty("errorReportingLevel", 2);
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "submit_score")
+            return GameReply::refusal(21, "leaderboard closed");
+        return std::nullopt;
+    };
+    callQml(network.get(), "reportScore", {1});
+    ASSERT_TRUE(eventually([&] { return host.messageBoxTitles().size() == before + 1; }));
+    EXPECT_EQ(host.messageBoxTitles().last(), "GameNetwork Error");
+    EXPECT_EQ(host.messageBoxTexts().last(),
+              "An error with code 21 occured when connecting to the GameNetwork Server. "
+              "Please try again later.\n\nError Message: leaderboard closed");
+
+    closeServer();
+    callQml(network.get(), "reportScore", {2});
+    callQml(network.get(), "reportScore", {3});
+    ASSERT_TRUE(eventually([&] { return host.messageBoxTitles().size() == before + 2 && idle(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(host.messageBoxTitles().size(), before + 2);
+    EXPECT_EQ(host.messageBoxTitles().last(), "Connection Error");
+
+    network->setProperty("errorReportingLevel", 1);
+    const QVariant unknownError =
+        QVariantMap{{"code", 77}, {"serverRequest", QVariantMap{{"token", "token-1"}}}};
+    QMetaObject::invokeMethod(api(), "error", Q_ARG(QVariant, unknownError));
+    ASSERT_EQ(host.messageBoxTitles().size(), before + 3);
+    EXPECT_EQ(host.messageBoxTitles().last(), "Unknown error code in OfflineHandler");
+    EXPECT_TRUE(host.messageBoxTexts().last().contains("\"token\":\"***\""));
+    EXPECT_FALSE(host.messageBoxTexts().last().contains("token-1"));
+}
+
+TEST_F(ZanthGameNetworkTest, scoreReportedOfflineJustBeforeTheGameQuitsArrivesAfterTheNextStart)
+{
+    startSession();
+    network.reset();
+    QString closedUrl;
+    {
+        GameServer gone(QStringLiteral("secret"));
+        closedUrl = gone.hostingUrl();
+    }
+    QProcess game;
+    game.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game.start(QCoreApplication::applicationFilePath(), {"--report-offline-and-quit", closedUrl});
+    ASSERT_TRUE(game.waitForFinished(60000));
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(game.readAllStandardOutput()).trimmed(), "quit with the score kept");
+
+    restart();
+    ASSERT_TRUE(waitForRequests(6));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QTest::qWait(200);
+    const QList<QJsonObject> scores = server->requestsWithAction("submit_score");
+    ASSERT_EQ(scores.size(), 1);
+    EXPECT_EQ(scores[0].value("value").toInt(), 90);
+    EXPECT_EQ(server->requestsWithAction("login").size(), 1);
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+TEST_F(ZanthGameNetworkTest, resumedApplicationLogsInWhenNotLoggedIn)
+{
+    auto window = GameNetworkHost::instance().create("QtObject {\n    signal applicationResumed\n}\n");
+    GameNetworkHost::instance().engine()->rootContext()->setContextProperty("rootGameWindow", window.get());
+    closeServer();
+    QObject* client = start();
+    ASSERT_TRUE(eventually([&] { return client->property("connectionError").toBool() && idle(); }));
+    reopenServer();
+    QMetaObject::invokeMethod(window.get(), "applicationResumed");
+    EXPECT_TRUE(eventually([&] { return client->property("authenticated").toBool(); }));
+    EXPECT_EQ(server->actions().first(), "login");
+    network.reset();
+    GameNetworkHost::instance().engine()->rootContext()->setContextProperty("rootGameWindow", QVariant());
+}
+
+// A game that logs a score while its server is gone and quits at once.
+int reportOfflineAndQuit(int argc, char** argv)
+{
+    GameNetworkHost host(argc, argv);
+    auto network =
+        host.create("ZanthGameNetwork {\n    gameId: 42\n    secret: \"secret\"\n    errorReportingLevel: 0\n"
+                    "    hostingUrl: \"" +
+                    QByteArray(argv[2]) + "\"\n}\n");
+    if (!network || !eventually([&] { return network->property("authenticated").toBool(); }))
+        return 1;
+    callQml(network.get(), "reportScore", {90});
+    std::printf("quit with the score kept\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 2 && std::strcmp(argv[1], "--report-offline-and-quit") == 0)
+        return reportOfflineAndQuit(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    GameNetworkHost host(argc, argv);
+    GameNetworkHost::setInstance(&host);
+    return RUN_ALL_TESTS();
+}
