@@ -74,8 +74,8 @@ public:
     // started or without a game window.
     bool reshape(const zanth2d::ZTSize& size);
 
-    // Connects the item's change signals to the manager's slots (the slots of AbstractZTNodeManager).
-    void connectItemSignals(QObject* item, QObject* manager);
+    // Connects the item's change signals to the manager's reactions (those of AbstractZTNodeManager).
+    void connectItemSignals(QObject* item, AbstractZTNodeManager* manager);
     // Transform changes (Scale, Rotation, Translate in the item's transform list) arrive as the item's own
     // scaleChanged(), and rotation transforms also as rotationChanged(): Qt has no signal for them.
     static void relayTransformChanges(QQuickItem* item);
