@@ -1,5 +1,7 @@
 #include "nativeutils.h"
 
+#include "items/textfielddelegateqobject.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFocusEvent>
@@ -12,7 +14,10 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-NativeUtils::NativeUtils(QQuickView* view, QObject* parent) : QObject(parent), m_view(view) {}
+NativeUtils::NativeUtils(QQuickView* view, QObject* parent) : QObject(parent), m_view(view)
+{
+    setTextFieldDelegate(new TextFieldDelegateQObject(nullptr, false));
+}
 
 void NativeUtils::setDisplaySleepEnabled(bool enabled)
 {

@@ -12,6 +12,9 @@
 #include "zanthtranslation.h"
 #include "ztnodeitem.h"
 
+#include "ZTDirector.h"
+#include "sprite_nodes/ZTSpriteFrameCache.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFocusEvent>
@@ -232,6 +235,10 @@ int ZanthApplication::startApplication()
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
         m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"), m_sceneGraph->wrapper());
+        m_nativeUtils->setSceneGraphCacheClearer([] {
+            zanth2d::ZTSpriteFrameCache::sharedSpriteFrameCache()->removeUnusedSpriteFrames();
+            zanth2d::ZTDirector::sharedDirector()->purgeCachedData();
+        });
         // The main QML file loads only once the GL window, director and scene exist.
         return m_sceneGraph->run([this] { loadQmlFile(); });
     }

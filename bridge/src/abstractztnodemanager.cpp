@@ -11,19 +11,18 @@
 
 using namespace zanth2d;
 
-namespace {
-
-// The item's own origin in its parent's coordinates, with rotation, scale and transforms applied.
-QPointF originInParent(const QQuickItem* item)
-{
-    return item->mapToItem(item->parentItem(), QPointF(0, 0));
-}
-
-} // namespace
-
 AbstractZTNodeManager::AbstractZTNodeManager(SceneGraphWrapper& wrapper, QObject* parent)
     : QObject(parent), m_sceneGraphWrapper(wrapper)
 {
+}
+
+QPointF AbstractZTNodeManager::originInParent(const QQuickItem* item)
+{
+    // Most items are neither turned nor scaled: their origin is their position.
+    QQmlListProperty<QQuickTransform> transforms = const_cast<QQuickItem*>(item)->transform();
+    if (item->rotation() == 0 && item->scale() == 1 && transforms.count(&transforms) == 0)
+        return item->position();
+    return item->mapToItem(item->parentItem(), QPointF(0, 0));
 }
 
 ZTNode* AbstractZTNodeManager::createBaseNodeAndAddToParent(QObject* item, ZTNode* parentNode)
@@ -131,26 +130,24 @@ double AbstractZTNodeManager::effectiveOpacity(const QQuickItem* item)
 
 void AbstractZTNodeManager::connectOpacityChangedSignals(QQuickItem* item)
 {
-    connect(item, SIGNAL(opacityChanged()), this, SLOT(itemOpacityChanged()));
+    connect(item, &QQuickItem::opacityChanged, this, [this, item] { itemOpacityChanged(item); });
     for (QQuickItem* ancestor = item->parentItem(); ancestor; ancestor = ancestor->parentItem())
-        connect(ancestor, SIGNAL(opacityChanged()), item, SIGNAL(opacityChanged()));
+        connect(ancestor, &QQuickItem::opacityChanged, item, &QQuickItem::opacityChanged);
 }
 
-void AbstractZTNodeManager::itemPositionChanged()
+void AbstractZTNodeManager::itemPositionChanged(QQuickItem* item)
 {
-    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
-        m_sceneGraphWrapper.updateItemPosition(item);
+    m_sceneGraphWrapper.updateItemPosition(item);
 }
 
-void AbstractZTNodeManager::itemZChanged()
+void AbstractZTNodeManager::itemZChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    ZTNode* node = getNodeFromObject(sender());
-    if (!item || !node) {
+    ZTNode* node = getNodeFromObject(item);
+    if (!node) {
         qDebug() << "WARNING: AbstractZTNodeManager: changing the z value not possible - no node exists for "
                     "this item "
                     "with z yet:"
-                 << static_cast<const void*>(sender());
+                 << static_cast<const void*>(item);
         return;
     }
     if (!node->getParent()) {
@@ -161,27 +158,25 @@ void AbstractZTNodeManager::itemZChanged()
     node->getParent()->reorderChild(node, int(item->z()));
 }
 
-void AbstractZTNodeManager::itemRotationChanged()
+void AbstractZTNodeManager::itemRotationChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    if (!item || !existsNode(item)) {
+    if (!existsNode(item)) {
         qDebug() << "the item sending the signal does not exist in the nodes list:"
-                 << static_cast<const void*>(sender());
+                 << static_cast<const void*>(item);
         return;
     }
     m_sceneGraphWrapper.updateItemRotation(item, calculateRotation(item));
 }
 
-void AbstractZTNodeManager::itemScaleChanged()
+void AbstractZTNodeManager::itemScaleChanged(QQuickItem* item)
 {
-    itemSizeChanged();
+    itemSizeChanged(item);
 }
 
-void AbstractZTNodeManager::itemSizeChanged()
+void AbstractZTNodeManager::itemSizeChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    ZTNode* node = getNodeFromObject(sender());
-    if (!item || !node)
+    ZTNode* node = getNodeFromObject(item);
+    if (!node)
         return;
     const QPointF scale = calculateScaleData(item);
     node->setScaleX(float(scale.x()));
@@ -189,12 +184,13 @@ void AbstractZTNodeManager::itemSizeChanged()
     m_sceneGraphWrapper.updateItemPosition(item);
 }
 
-void AbstractZTNodeManager::itemVisibleChanged()
+void AbstractZTNodeManager::itemVisibleChanged(QQuickItem* item)
 {
-    const QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    if (ZTNode* node = getNodeFromObject(sender()); item && node)
+    if (ZTNode* node = getNodeFromObject(item))
         node->setIsVisible(item->isVisible());
 }
+
+void AbstractZTNodeManager::itemOpacityChanged(QQuickItem*) {}
 
 void AbstractZTNodeManager::itemDestroyed(QObject* item)
 {

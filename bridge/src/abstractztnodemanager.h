@@ -38,6 +38,8 @@ public:
     // A plain node (this manager's reference) added below the parent node (or the layer) with the
     // item's z; null, with an error line, when there is neither. Recording it is the caller's job.
     zanth2d::ZTNode* createBaseNodeAndAddToParent(QObject* item, zanth2d::ZTNode* parentNode);
+    // The item's origin in its parent item's coordinates, with its rotation, scale and transforms.
+    static QPointF originInParent(const QQuickItem* item);
     // Position (the item's origin in its parent, y up), rotation, scale and visibility of the item.
     static void applyItemPropertiesToNode(QObject* item, zanth2d::ZTNode* node);
     // Nodes hang from their top-left corner: positions are always the item's mapped origin.
@@ -53,23 +55,28 @@ public:
     static void updateVisibilityFromOpacity(const QQuickItem* item, zanth2d::ZTNode* node, double opacity);
     // The item's "vertexZ" (a number, when not 0) onto the node; above 50 with a warning naming the class.
     static void applyVertexZ(QObject* item, zanth2d::ZTNode* node, const char* className);
-    // Sends opacityChanged of the item and of every ancestor to the manager's itemOpacityChanged().
+    // Sends opacityChanged of the item and of every ancestor to the manager's itemOpacityChanged(item).
     void connectOpacityChangedSignals(QQuickItem* item);
 
     zanth2d::ZTNode* getNodeFromObject(QObject* item) const { return m_nodes.value(item); }
     bool existsNode(QObject* item) const { return m_nodes.contains(item); }
     void insertNodeWithObjectAsKey(QObject* item, zanth2d::ZTNode* node) { m_nodes.insert(item, node); }
 
-public slots:
-    // These work on sender(), the item whose signal arrived.
-    void itemPositionChanged();
-    void itemZChanged();
-    void itemRotationChanged();
-    void itemScaleChanged();
-    // Base version: the node's scale from the item's scale and transforms, and a position mark.
-    virtual void itemSizeChanged();
-    virtual void itemVisibleChanged();
-    // Releases the item's node, taking it out of its parent node first.
+    // Reactions to one item's changes; the wrapper's connectItemSignals connects them.
+    // A position mark for the frame's pass.
+    virtual void itemPositionChanged(QQuickItem* item);
+    // Moves the node among its siblings by the item's z.
+    virtual void itemZChanged(QQuickItem* item);
+    // A rotation mark with the item's rotation and its z-axis rotation transforms.
+    virtual void itemRotationChanged(QQuickItem* item);
+    virtual void itemScaleChanged(QQuickItem* item);
+    // Base version: the node's scale from the item's scale and transforms, and a position mark. Drawing
+    // managers also resize their content.
+    virtual void itemSizeChanged(QQuickItem* item);
+    virtual void itemVisibleChanged(QQuickItem* item);
+    // Drawing managers follow the effective opacity; the base does nothing.
+    virtual void itemOpacityChanged(QQuickItem* item);
+    // Releases the item's node, taking it out of its parent node first, and tells the wrapper.
     virtual void itemDestroyed(QObject* item);
 
 private:

@@ -67,11 +67,6 @@ QPoint roundedPoint(const ZTPoint& location)
     return QPoint(qRound(location.x), qRound(location.y));
 }
 
-QPointF originInParent(const QQuickItem* item)
-{
-    return item->mapToItem(item->parentItem(), QPointF(0, 0));
-}
-
 } // namespace
 
 SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
@@ -161,23 +156,30 @@ void SceneGraphWrapper::reshape(float width, float height)
     reshape(ZTSize(width, height));
 }
 
-void SceneGraphWrapper::connectItemSignals(QObject* item, QObject* manager)
+void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManager* manager)
 {
+    connect(object, &QObject::destroyed, manager,
+            [manager](QObject* dying) { manager->itemDestroyed(dying); });
+    QQuickItem* item = castItem(object);
+    if (!item)
+        return;
     // An observer item marks its moves and turns itself.
     if (!qobject_cast<VisualItemPropertyObserver*>(item)) {
-        connect(item, SIGNAL(xChanged()), manager, SLOT(itemPositionChanged()));
-        connect(item, SIGNAL(yChanged()), manager, SLOT(itemPositionChanged()));
-        connect(item, SIGNAL(transformOriginChanged(TransformOrigin)), manager, SLOT(itemPositionChanged()));
-        connect(item, SIGNAL(rotationChanged()), manager, SLOT(itemRotationChanged()));
-        connect(item, SIGNAL(widthChanged()), manager, SLOT(itemSizeChanged()));
-        connect(item, SIGNAL(heightChanged()), manager, SLOT(itemSizeChanged()));
+        const auto moved = [manager, item] { manager->itemPositionChanged(item); };
+        connect(item, &QQuickItem::xChanged, manager, moved);
+        connect(item, &QQuickItem::yChanged, manager, moved);
+        connect(item, &QQuickItem::transformOriginChanged, manager, moved);
+        connect(item, &QQuickItem::rotationChanged, manager,
+                [manager, item] { manager->itemRotationChanged(item); });
+        const auto resized = [manager, item] { manager->itemSizeChanged(item); };
+        connect(item, &QQuickItem::widthChanged, manager, resized);
+        connect(item, &QQuickItem::heightChanged, manager, resized);
     }
-    connect(item, SIGNAL(destroyed(QObject*)), manager, SLOT(itemDestroyed(QObject*)));
-    connect(item, SIGNAL(scaleChanged()), manager, SLOT(itemScaleChanged()));
-    connect(item, SIGNAL(visibleChanged()), manager, SLOT(itemVisibleChanged()));
-    connect(item, SIGNAL(zChanged()), manager, SLOT(itemZChanged()));
-    if (QQuickItem* quickItem = castItem(item))
-        relayTransformChanges(quickItem);
+    connect(item, &QQuickItem::scaleChanged, manager, [manager, item] { manager->itemScaleChanged(item); });
+    connect(item, &QQuickItem::visibleChanged, manager,
+            [manager, item] { manager->itemVisibleChanged(item); });
+    connect(item, &QQuickItem::zChanged, manager, [manager, item] { manager->itemZChanged(item); });
+    relayTransformChanges(item);
 }
 
 void SceneGraphWrapper::relayTransformChanges(QQuickItem* item)
@@ -409,7 +411,7 @@ void SceneGraphWrapper::updateItemPositionAndRotationImmediately(QQuickItem* ite
             << item;
         return;
     }
-    const QPointF position = originInParent(item);
+    const QPointF position = AbstractZTNodeManager::originInParent(item);
     node->setRotation(float(item->rotation()));
     node->setPosition(ZTPoint(float(position.x()), -float(position.y())));
     ZTGLStack::pushMatrix();
@@ -484,7 +486,7 @@ void SceneGraphWrapper::applyModifications()
             record = m_modifiedItems.erase(record);
             continue;
         }
-        const QPointF position = originInParent(data.item);
+        const QPointF position = AbstractZTNodeManager::originInParent(data.item);
         data.node->setPosition(ZTPoint(float(position.x()), -float(position.y())));
         if (data.flags & ModificationData::ModificationRotation)
             data.node->setRotation(float(data.rotation));

@@ -74,8 +74,8 @@ public:
     // started or without a game window.
     bool reshape(const zanth2d::ZTSize& size);
 
-    // Connects the item's change signals to the manager's slots (the slots of AbstractZTNodeManager).
-    void connectItemSignals(QObject* item, QObject* manager);
+    // Connects the item's change signals to the manager's reactions (those of AbstractZTNodeManager).
+    void connectItemSignals(QObject* item, AbstractZTNodeManager* manager);
     // Transform changes (Scale, Rotation, Translate in the item's transform list) arrive as the item's own
     // scaleChanged(), and rotation transforms also as rotationChanged(): Qt has no signal for them.
     static void relayTransformChanges(QQuickItem* item);
@@ -118,7 +118,8 @@ public:
 
     // QML animations advance by the frame's dt (seconds); called by the frame pump before Qt's events.
     void advanceAnimations(float dt);
-    // The once-per-frame pass: game-window settings, fixed-step updates, then the marked item changes.
+    // The once-per-frame pass: game-window settings, fixed-step updates, polishing of the positioners,
+    // then the marked item changes onto their nodes.
     void updateModifiedItemsForSceneGraph(float dt) override;
     // Brings the cached transforms of the node's whole subtree up to date.
     static void callTransformForAllChildrenRecursively(zanth2d::ZTNode* node);

@@ -34,11 +34,10 @@ ZTNode* ZTNodeManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     return node;
 }
 
-void ZTNodeManager::itemVisibleChanged()
+void ZTNodeManager::itemVisibleChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    ZTNode* node = getNodeFromObject(sender());
-    if (!item || !node)
+    ZTNode* node = getNodeFromObject(item);
+    if (!node)
         return;
     if (item->isVisible())
         sceneGraphWrapper().updateItemPositionAndRotationImmediately(item);

@@ -17,9 +17,8 @@ public:
     bool canCreateNodeFromItem(QObject* item) override;
     zanth2d::ZTNode* createNodeFromItem(QObject* item, zanth2d::ZTNode* parentNode) override;
 
-public slots:
     // A container shown again is put in place first, in case it moved while hidden.
-    void itemVisibleChanged() override;
+    void itemVisibleChanged(QQuickItem* item) override;
 
 private:
     QByteArrayList m_drawableClassNames;

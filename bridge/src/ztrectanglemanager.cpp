@@ -1,5 +1,6 @@
 #include "ztrectanglemanager.h"
 
+#include "itemsignalrelay.h"
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
@@ -60,7 +61,8 @@ ZTNode* ZTRectangleManager::createNodeFromItem(QObject* item, ZTNode* parentNode
     sceneGraphWrapper().connectItemSignals(item, this);
     insertNodeWithObjectAsKey(item, node);
     connectOpacityChangedSignals(quickItem);
-    connect(item, SIGNAL(colorChanged()), this, SLOT(itemColorChanged()));
+    ItemSignalRelay::connectSignal(item, SIGNAL(colorChanged()), this,
+                                   [this, quickItem] { itemColorChanged(quickItem); });
     updateOpacityFromItem(item);
     return node;
 }
@@ -79,29 +81,27 @@ void ZTRectangleManager::updateOpacityFromItem(QObject* item)
     updateVisibilityFromOpacity(quickItem, node, opacity);
 }
 
-void ZTRectangleManager::itemOpacityChanged()
+void ZTRectangleManager::itemOpacityChanged(QQuickItem* item)
 {
-    updateOpacityFromItem(sender());
+    updateOpacityFromItem(item);
 }
 
-void ZTRectangleManager::itemColorChanged()
+void ZTRectangleManager::itemColorChanged(QQuickItem* item)
 {
-    ZTNode* node = getNodeFromObject(sender());
+    ZTNode* node = getNodeFromObject(item);
     if (!node)
         return;
-    if (ZTLayerColor* layer = layerOf(node, sender())) {
-        const QColor color = itemColor(sender());
+    if (ZTLayerColor* layer = layerOf(node, item)) {
+        const QColor color = itemColor(item);
         layer->setColor(ztColor3B{GLubyte(color.red()), GLubyte(color.green()), GLubyte(color.blue())});
     }
 }
 
-void ZTRectangleManager::itemSizeChanged()
+void ZTRectangleManager::itemSizeChanged(QQuickItem* item)
 {
-    ZTNode* node = getNodeFromObject(sender());
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    if (node && item) {
-        if (ZTLayerColor* layer = layerOf(node, sender()))
+    if (ZTNode* node = getNodeFromObject(item)) {
+        if (ZTLayerColor* layer = layerOf(node, item))
             layer->setContentSize(ZTSize(float(item->width()), float(item->height())));
     }
-    AbstractZTNodeManager::itemSizeChanged();
+    AbstractZTNodeManager::itemSizeChanged(item);
 }

@@ -1,5 +1,6 @@
 #include "ztspritemanager.h"
 
+#include "itemsignalrelay.h"
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
@@ -55,12 +56,15 @@ ZTNode* ZTSpriteManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     applyTransformOriginToNode(item, node);
     sceneGraphWrapper().connectItemSignals(item, this);
 
-    connect(item, SIGNAL(sourceChanged(const QUrl&)), this, SLOT(sourceChanged(const QUrl&)));
+    ItemSignalRelay::connectSignal(item, SIGNAL(sourceChanged(QUrl)), this,
+                                   [this, quickItem] { sourceChanged(quickItem); });
     insertNodeWithObjectAsKey(item, node);
     connectOpacityChangedSignals(quickItem);
-    connect(item, SIGNAL(mirrorChanged()), this, SLOT(itemMirrorChanged()));
+    ItemSignalRelay::connectSignal(item, SIGNAL(mirrorChanged()), this,
+                                   [this, quickItem] { updateMirrorPropertyFromItem(quickItem); });
     if (item->property("mirrorY").isValid())
-        connect(item, SIGNAL(mirrorYChanged()), this, SLOT(itemMirrorYChanged()));
+        ItemSignalRelay::connectSignal(item, SIGNAL(mirrorYChanged()), this,
+                                       [this, quickItem] { updateMirrorYPropertyFromItem(quickItem); });
 
     updateOpacityFromItem(item);
     updateMirrorPropertyFromItem(item);
@@ -99,12 +103,11 @@ void ZTSpriteManager::updateSpriteSize(ZTSprite* sprite, QQuickItem* item)
     sprite->setScaleY(float(item->height() / content.height));
 }
 
-void ZTSpriteManager::itemSizeChanged()
+void ZTSpriteManager::itemSizeChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    if (ZTSprite* sprite = getSpriteFromNode(getNodeFromObject(sender())); sprite && item)
+    if (ZTSprite* sprite = getSpriteFromNode(getNodeFromObject(item)))
         updateSpriteSize(sprite, item);
-    AbstractZTNodeManager::itemSizeChanged();
+    AbstractZTNodeManager::itemSizeChanged(item);
 }
 
 void ZTSpriteManager::updateOpacityFromItem(QObject* item)
@@ -124,9 +127,9 @@ void ZTSpriteManager::updateOpacityFromItem(QObject* item)
     updateVisibilityFromOpacity(quickItem, node, opacity);
 }
 
-void ZTSpriteManager::itemOpacityChanged()
+void ZTSpriteManager::itemOpacityChanged(QQuickItem* item)
 {
-    updateOpacityFromItem(sender());
+    updateOpacityFromItem(item);
 }
 
 void ZTSpriteManager::updateMirrorPropertyFromItem(QObject* item)
@@ -143,22 +146,10 @@ void ZTSpriteManager::updateMirrorYPropertyFromItem(QObject* item)
         sprite->setFlipY(mirror.toBool());
 }
 
-void ZTSpriteManager::itemMirrorChanged()
+void ZTSpriteManager::sourceChanged(QQuickItem* item)
 {
-    updateMirrorPropertyFromItem(sender());
-}
-
-void ZTSpriteManager::itemMirrorYChanged()
-{
-    updateMirrorYPropertyFromItem(sender());
-}
-
-void ZTSpriteManager::sourceChanged(const QUrl& url)
-{
-    QObject* item = sender();
     ZTNode* node = getNodeFromObject(item);
-    QQuickItem* quickItem = SceneGraphWrapper::castItem(item);
-    if (!node || !quickItem)
+    if (!node)
         return;
     ZTSprite* sprite = getSpriteFromNode(node);
     if (!sprite) {
@@ -168,10 +159,10 @@ void ZTSpriteManager::sourceChanged(const QUrl& url)
         node->addChild(sprite, 0, 0);
     } else {
         // A file that cannot be loaded leaves the sprite's texture as it was.
-        sprite->initWithFile(loaderPath(item, url).toUtf8().constData());
+        sprite->initWithFile(loaderPath(item, item->property("source").toUrl()).toUtf8().constData());
     }
     updateBlendFuncForSprite(sprite);
-    updateSpriteSize(sprite, quickItem);
+    updateSpriteSize(sprite, item);
     sprite->setAnchorPoint(ZTPoint(0, 1));
     updateOpacityFromItem(item);
     // The new texture would otherwise lose the item's mirroring.

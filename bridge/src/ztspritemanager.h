@@ -38,10 +38,8 @@ public:
     static void resetPixelFormatToDefault(int format);
     static zanth2d::ZTSprite* getSpriteFromNode(zanth2d::ZTNode* node);
 
-public slots:
-    void itemSizeChanged() override;
-    void itemOpacityChanged();
-    void itemMirrorChanged();
-    void itemMirrorYChanged();
-    void sourceChanged(const QUrl& url);
+    void itemSizeChanged(QQuickItem* item) override;
+    void itemOpacityChanged(QQuickItem* item) override;
+    // Loads the new file into the item's sprite, or makes the sprite when there is none yet.
+    void sourceChanged(QQuickItem* item);
 };

@@ -1,5 +1,6 @@
 #include "zttextmanager.h"
 
+#include "itemsignalrelay.h"
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
@@ -107,39 +108,34 @@ ZTNode* ZTTextManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     applyTransformOriginToNode(item, node);
 
     sceneGraphWrapper().connectItemSignals(item, this);
-    connect(item, SIGNAL(textChanged(QString)), this, SLOT(textChanged(QString)));
-    connect(item, SIGNAL(fontChanged(QFont)), this, SLOT(fontChanged(QFont)));
-    connect(item, SIGNAL(colorChanged()), this, SLOT(colorChanged()));
+    ItemSignalRelay::connectSignal(item, SIGNAL(textChanged(QString)), this,
+                                   [this, quickItem] { textChanged(quickItem); });
+    ItemSignalRelay::connectSignal(item, SIGNAL(fontChanged(QFont)), this,
+                                   [this, quickItem] { updateTextItem(quickItem); });
+    ItemSignalRelay::connectSignal(item, SIGNAL(colorChanged()), this,
+                                   [this, quickItem] { colorChanged(quickItem); });
     insertNodeWithObjectAsKey(item, node);
     connectOpacityChangedSignals(quickItem);
     updateOpacityFromItem(item);
     return node;
 }
 
-void ZTTextManager::textChanged(const QString& text)
+void ZTTextManager::textChanged(QQuickItem* item)
 {
-    QQuickItem* item = SceneGraphWrapper::castItem(sender());
-    ZTLabelTTF* label = labelOf(sender());
-    if (!item || !label)
+    ZTLabelTTF* label = labelOf(item);
+    if (!label)
         return;
     const double f = labelScaleFactor(item);
     label->setFontSize(labelFontSize(item->property("font").value<QFont>(), f));
     label->setScale(float(1 / f));
     label->setDimensions(labelBox(item, f));
-    label->setString(text.toLocal8Bit().constData());
+    label->setString(item->property("text").toString().toLocal8Bit().constData());
 }
 
-void ZTTextManager::fontChanged(const QFont&)
+void ZTTextManager::itemSizeChanged(QQuickItem* item)
 {
-    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
-        updateTextItem(item);
-}
-
-void ZTTextManager::itemSizeChanged()
-{
-    if (QQuickItem* item = SceneGraphWrapper::castItem(sender()))
-        updateTextItem(item);
-    AbstractZTNodeManager::itemSizeChanged();
+    updateTextItem(item);
+    AbstractZTNodeManager::itemSizeChanged(item);
 }
 
 void ZTTextManager::updateTextItem(QQuickItem* item)
@@ -159,11 +155,11 @@ void ZTTextManager::updateTextItem(QQuickItem* item)
     label->setString(item->property("text").toString().toLocal8Bit().constData());
 }
 
-void ZTTextManager::colorChanged()
+void ZTTextManager::colorChanged(QQuickItem* item)
 {
-    if (ZTLabelTTF* label = labelOf(sender()))
-        label->setColor(sceneGraphColor(textColor(sender())));
-    updateOpacityFromItem(sender());
+    if (ZTLabelTTF* label = labelOf(item))
+        label->setColor(sceneGraphColor(textColor(item)));
+    updateOpacityFromItem(item);
 }
 
 void ZTTextManager::updateOpacityFromItem(QObject* item)
@@ -178,7 +174,7 @@ void ZTTextManager::updateOpacityFromItem(QObject* item)
     updateVisibilityFromOpacity(quickItem, node, opacity);
 }
 
-void ZTTextManager::itemOpacityChanged()
+void ZTTextManager::itemOpacityChanged(QQuickItem* item)
 {
-    updateOpacityFromItem(sender());
+    updateOpacityFromItem(item);
 }

@@ -36,12 +36,12 @@ public:
     static double labelScaleFactor(QQuickItem* item);
     void updateOpacityFromItem(QObject* item);
 
-public slots:
-    void textChanged(const QString& text);
-    void fontChanged(const QFont& font);
-    void colorChanged();
-    void itemSizeChanged() override;
-    void itemOpacityChanged();
+    // Renders the new text at the current factor, size and font size.
+    void textChanged(QQuickItem* item);
+    void colorChanged(QQuickItem* item);
+    // A new box or pixel size renders the text again; the family is kept from creation.
+    void itemSizeChanged(QQuickItem* item) override;
+    void itemOpacityChanged(QQuickItem* item) override;
 
 private:
     void updateTextItem(QQuickItem* item);

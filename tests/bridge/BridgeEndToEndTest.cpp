@@ -6,6 +6,8 @@
 #include "EngineProcess.h"
 #include "VisibleWindowLock.h"
 
+#include <QBuffer>
+
 namespace {
 
 const VisibleWindowLock g_windowLock;
@@ -63,6 +65,33 @@ TEST(EngineProgram, aSceneRectangleAtFiveFiveFillsWindowPixelsTenToThirty)
     EXPECT_FALSE(isRed(shot.pixelColor(9, 9)));
     EXPECT_FALSE(isRed(shot.pixelColor(30, 30)));
     EXPECT_EQ(run.countInOutput("no parentNode was found"), 0) << run.output();
+}
+
+TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
+{
+    QImage square(8, 8, QImage::Format_ARGB32);
+    square.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    square.save(&buffer, "PNG");
+    EngineProcess run("Zanth image and text", game(R"(
+        Image { x: 20; y: 10; source: "square.png" }
+        Text { x: 50; y: 10; text: "HH"; color: "lime"; font.pixelSize: 12 })"),
+                      {{"qml/square.png", png}});
+    // Scaled by 2: the 8-point square covers window pixels 40 to 56.
+    ASSERT_TRUE(run.waitForPixel(48, 28, isBlue)) << run.output();
+    const QImage shot = run.screenshot();
+    EXPECT_TRUE(isBlue(shot.pixelColor(41, 21)));
+    EXPECT_FALSE(isBlue(shot.pixelColor(38, 28)));
+    EXPECT_FALSE(isBlue(shot.pixelColor(58, 28)));
+    int textPixels = 0;
+    for (int y = 20; y < 60; ++y) {
+        for (int x = 100; x < 160; ++x)
+            textPixels += isGreen(shot.pixelColor(x, y)) ? 1 : 0;
+    }
+    EXPECT_GT(textPixels, 30);
+    EXPECT_FALSE(isGreen(shot.pixelColor(98, 30)));
 }
 
 TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot)

@@ -17,6 +17,9 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 
+#include <chrono>
+#include <thread>
+
 using namespace zanth2d;
 
 namespace {
@@ -382,6 +385,8 @@ TEST(GameTimeAnimation, aNumberAnimationMovesItsRectangleByTheFrameTimeOfEachFra
     engine->stepFrames(2);
     for (int frame = 0; frame < 8; ++frame) {
         const double before = runner->x();
+        // Frames of about 20 ms, as at 50 frames a second.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         engine->stepFrames(1);
         // 100 points a second of game time, one frame's time per frame.
         EXPECT_NEAR(runner->x() - before, 100.0 * director->getDeltaTime(), 0.2) << "frame " << frame;

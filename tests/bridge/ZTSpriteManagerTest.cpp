@@ -9,6 +9,7 @@
 #include "scenegraphwrapper.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "textures/ZTTexture2D.h"
+#include "textures/ZTTextureCache.h"
 #include "ztspritemanager.h"
 
 #include <QPainter>
@@ -173,6 +174,18 @@ TEST(ImageSprites, aSourceThatCannotBeLoadedKeepsTheSpriteAndALaterSourceMakesOn
     EXPECT_EQ(empty->property("status").toInt(), 1);
     engine->stepFrames(1);
     EXPECT_TRUE(isRed(engine->pixel(2, 22)));
+}
+
+TEST(ImageSprites, clearingTheSceneGraphCachesDropsTheTexturesNoImageShowsAnyMore)
+{
+    writeHalves("cached.png");
+    engine->load(withImage("source: \"images/cached.png\""));
+    const QByteArray path = (engine->folder() + "/qml/images/cached.png").toUtf8();
+    ASSERT_NE(ZTTextureCache::sharedTextureCache()->textureForKey(path.constData()), nullptr);
+    engine->load("import QtQuick 2.15\nItem { width: 100; height: 60 }\n");
+    QObject* nativeUtils = engine->view().rootContext()->contextProperty("nativeUtils").value<QObject*>();
+    ASSERT_TRUE(QMetaObject::invokeMethod(nativeUtils, "clearSceneGraphTextureCache"));
+    EXPECT_EQ(ZTTextureCache::sharedTextureCache()->textureForKey(path.constData()), nullptr);
 }
 
 int main(int argc, char** argv)

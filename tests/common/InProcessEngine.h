@@ -23,11 +23,31 @@
 
 #include <memory>
 
-// The engine inside the test process, started as the application starts it but with frames stepped by
-// hand: the application object with its services and unshown view, the delegate's real GL window, the
-// wrapper, and QML loaded as the application loads its main file. Pixels are read back from the window.
-// One per process (it makes the Qt application); the working folder becomes a temporary folder holding
-// qml/config.json with a test stage, so that log lines are kept.
+// The application's scene-graph side, launched as the application launches it but without the loop of
+// frames, which the test runs by hand.
+class SteppedSceneGraph : public ZanthSceneGraphBridge
+{
+public:
+    using ZanthSceneGraphBridge::ZanthSceneGraphBridge;
+
+    int run(const std::function<void()>& launched) override
+    {
+        QObject::connect(&sceneGraphWrapper(), &SceneGraphWrapper::applicationDidFinishLaunchingSignal,
+                         &sceneGraphWrapper(), launched, Qt::DirectConnection);
+        m_launched = delegate().initInstance() && delegate().applicationDidFinishLaunching();
+        return m_launched ? 0 : 1;
+    }
+    bool launched() const { return m_launched; }
+
+private:
+    bool m_launched = false;
+};
+
+// The engine inside the test process, started by the application's own startApplication with frames
+// stepped by hand: the application object with its services and unshown view, the delegate's real GL
+// window, the wrapper, and QML loaded as the application loads its main file. Pixels are read back from
+// the window. One per process (it makes the Qt application); the working folder becomes a temporary
+// folder holding qml/config.json with a test stage, so that log lines are kept.
 class InProcessEngine
 {
 public:
@@ -36,15 +56,17 @@ public:
         QDir::setCurrent(m_folder.path());
         writeTestFile(m_folder.filePath("qml/config.json"),
                       "{ \"title\": \"" + title + "\", \"stage\": \"test\" }");
+        writeTestFile(m_folder.filePath("qml/main.qml"),
+                      "import QtQuick 2.15\nItem { width: 320; height: 240 }\n");
         m_application = std::make_unique<ZanthApplication>(argc, argv);
         m_application->setQmlRendererEnabled(false);
-        m_application->registerDeclarativeItems();
-        auto bridge = std::make_unique<ZanthSceneGraphBridge>(*m_application->declarativeView(),
-                                                              &System::getConfigValue);
-        m_bridge = bridge.get();
-        m_application->setSceneGraphBridge(std::move(bridge));
-        m_application->declarativeView()->rootContext()->setContextProperty("sceneGraphWrapper", &wrapper());
-        m_started = delegate().initInstance() && delegate().applicationDidFinishLaunching();
+        // The wrapper takes "system" when it is made, which the application publishes just before.
+        view().rootContext()->setContextProperty("system", m_application->system());
+        auto sceneGraph =
+            std::make_unique<SteppedSceneGraph>(*m_application->declarativeView(), &System::getConfigValue);
+        m_sceneGraph = sceneGraph.get();
+        m_application->setSceneGraphBridge(std::move(sceneGraph));
+        m_application->startApplication();
         stepFrames(1);
         pinGLDriver();
     }
@@ -60,11 +82,11 @@ public:
     InProcessEngine(const InProcessEngine&) = delete;
     InProcessEngine& operator=(const InProcessEngine&) = delete;
 
-    bool started() const { return m_started; }
+    bool started() const { return m_sceneGraph->launched(); }
     ZanthApplication& application() { return *m_application; }
     QmlApplicationViewer& view() { return *m_application->declarativeView(); }
-    SceneGraphWrapper& wrapper() { return m_bridge->sceneGraphWrapper(); }
-    ZanthAppDelegate& delegate() { return m_bridge->delegate(); }
+    SceneGraphWrapper& wrapper() { return m_sceneGraph->sceneGraphWrapper(); }
+    ZanthAppDelegate& delegate() { return m_sceneGraph->delegate(); }
     QString folder() const { return m_folder.path(); }
 
     // Writes the QML text as a new file of the working folder's qml/ folder, loads it as the main QML file
@@ -108,8 +130,7 @@ public:
 private:
     QTemporaryDir m_folder;
     std::unique_ptr<ZanthApplication> m_application;
-    ZanthSceneGraphBridge* m_bridge = nullptr;
-    bool m_started = false;
+    SteppedSceneGraph* m_sceneGraph = nullptr;
     int m_loads = 0;
 };
 

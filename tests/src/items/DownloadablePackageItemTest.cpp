@@ -16,10 +16,10 @@
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,8 +41,8 @@ QByteArray makeZip(const Entries& entries, const QByteArray& flipInside = QByteA
     FixtureDir dir;
     std::string script = "import zipfile\nwith zipfile.ZipFile('p.zip', 'w') as z:\n";
     for (const auto& [name, data] : entries)
-        script += "    z.writestr(zipfile.ZipInfo(bytes.fromhex('" + name.toHex().toStdString() + "').decode()), bytes.fromhex('"
-                  + data.toHex().toStdString() + "'))\n";
+        script += "    z.writestr(zipfile.ZipInfo(bytes.fromhex('" + name.toHex().toStdString() +
+                  "').decode()), bytes.fromhex('" + data.toHex().toStdString() + "'))\n";
     if (!dir.python(script))
         ADD_FAILURE() << "python could not write the zip";
     QByteArray zip = QByteArray::fromStdString(dir.read("p.zip"));
@@ -56,7 +56,8 @@ const QByteArray& manyEntriesZip()
     static const QByteArray zip = [] {
         Entries entries;
         for (int i = 0; i < 2000; ++i)
-            entries.append({"levels/level" + QByteArray::number(i) + ".json", QByteArray(3000, char('a' + i % 26))});
+            entries.append(
+                {"levels/level" + QByteArray::number(i) + ".json", QByteArray(3000, char('a' + i % 26))});
         return makeZip(entries);
     }();
     return zip;
@@ -71,10 +72,12 @@ QString packagesFolder()
 QStringList homeSnapshot()
 {
     QStringList paths;
-    QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        paths.append(it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().isDir() ? 0 : it.fileInfo().size()));
+        paths.append(it.filePath() + QLatin1Char(' ') +
+                     QString::number(it.fileInfo().isDir() ? 0 : it.fileInfo().size()));
     }
     paths.sort();
     return paths;
@@ -91,7 +94,8 @@ public:
     }
 
     // body holds QML lines for the item.
-    std::unique_ptr<Item> create(const QString& source, const QString& secret = QString(), const QByteArray& body = QByteArray())
+    std::unique_ptr<Item> create(const QString& source, const QString& secret = QString(),
+                                 const QByteArray& body = QByteArray())
     {
         QQmlComponent component(&engine);
         component.setData("import QtQuick 2.15\nimport Zanth 1.0\nDownloadablePackage {\n" + body + "}\n",
@@ -124,11 +128,16 @@ std::shared_ptr<QStringList> recordSignals(Item* item)
 {
     auto log = std::make_shared<QStringList>();
     QObject::connect(item, &Item::downloadStarted, [log] { log->append("started"); });
-    QObject::connect(item, &Item::statusChanged, [log, item] { log->append("status " + QString::number(item->status())); });
-    QObject::connect(item, &Item::downloadProgressChanged, [log](int p) { log->append("download " + QString::number(p)); });
-    QObject::connect(item, &Item::extractionProgessChanged, [log](int p) { log->append("extract " + QString::number(p)); });
-    QObject::connect(item, &Item::extractFinished, [log](bool ok) { log->append(ok ? "extracted true" : "extracted false"); });
-    QObject::connect(item, &Item::availableChanged, [log, item] { log->append(item->available() ? "available true" : "available false"); });
+    QObject::connect(item, &Item::statusChanged,
+                     [log, item] { log->append("status " + QString::number(item->status())); });
+    QObject::connect(item, &Item::downloadProgressChanged,
+                     [log](int p) { log->append("download " + QString::number(p)); });
+    QObject::connect(item, &Item::extractionProgessChanged,
+                     [log](int p) { log->append("extract " + QString::number(p)); });
+    QObject::connect(item, &Item::extractFinished,
+                     [log](bool ok) { log->append(ok ? "extracted true" : "extracted false"); });
+    QObject::connect(item, &Item::availableChanged,
+                     [log, item] { log->append(item->available() ? "available true" : "available false"); });
     QObject::connect(item, qOverload<Item::DownloadError>(&Item::downloadFinished),
                      [log](Item::DownloadError e) { log->append("finished " + QString::number(e)); });
     return log;
@@ -137,7 +146,10 @@ std::shared_ptr<QStringList> recordSignals(Item* item)
 class DownloadablePackage : public ::testing::Test
 {
 protected:
-    void serve(const QByteArray& path, const QByteArray& zip) { server.answer(path, LoopbackAnswer{200, zip, {}, false}); }
+    void serve(const QByteArray& path, const QByteArray& zip)
+    {
+        server.answer(path, LoopbackAnswer{200, zip, {}, false});
+    }
     QString url(const QString& path) const { return server.baseUrl() + path; }
 
     PackageScene scene;
@@ -146,10 +158,12 @@ protected:
 
 TEST(DownloadablePackageRequest, tokenIsSha1OfIdentifierSecretAndTimestamp)
 {
-    EXPECT_EQ(Item::requestUrl(QUrl("http://h/pkgs/world2.zip"), "pkgSecret", "com.example.embervale", 1700000000),
-              "http://h/pkgs/world2.zip?token=255e3667bd2dc51e23ca4cb077d7404959aeba2c&timestamp=1700000000");
+    EXPECT_EQ(
+        Item::requestUrl(QUrl("http://h/pkgs/world2.zip"), "pkgSecret", "com.example.embervale", 1700000000),
+        "http://h/pkgs/world2.zip?token=255e3667bd2dc51e23ca4cb077d7404959aeba2c&timestamp=1700000000");
     EXPECT_EQ(Item::requestUrl(QUrl("http://h/p.zip?v=2"), "s", "i", 7),
-              "http://h/p.zip?v=2?token=" + QCryptographicHash::hash("i:s:7", QCryptographicHash::Sha1).toHex() + "&timestamp=7");
+              "http://h/p.zip?v=2?token=" +
+                  QCryptographicHash::hash("i:s:7", QCryptographicHash::Sha1).toHex() + "&timestamp=7");
     EXPECT_EQ(Item::requestUrl(QUrl("http://h/p.zip"), QString(), "i", 7), "http://h/p.zip");
 }
 
@@ -157,7 +171,8 @@ TEST(DownloadablePackageRequest, folderIsTheArchiveNameBelowTheCachePackages)
 {
     EXPECT_EQ(Item::packageFolderPath("/c/", QUrl("http://h/pkgs/world2.zip")), "/c/_packages/world2");
     EXPECT_EQ(Item::packageFolderPath("/c", QUrl("http://h/pkgs/world2.ZIP")), "/c/_packages/world2.ZIP");
-    for (const char* source : {"http://h/", "http://h/.zip", "http://h/..zip", "http://h/...zip", "http://h/a/..", "http://h/x%00.zip"})
+    for (const char* source : {"http://h/", "http://h/.zip", "http://h/..zip", "http://h/...zip",
+                               "http://h/a/..", "http://h/x%00.zip"})
         EXPECT_EQ(Item::packageFolderPath("/c/", QUrl(source)), QString()) << source;
 }
 
@@ -170,7 +185,9 @@ TEST_F(DownloadablePackage, signedRequestReachesTheServer)
     const QString stamp = query.queryItemValue("timestamp");
     EXPECT_LE(qAbs(stamp.toLongLong() - QDateTime::currentSecsSinceEpoch()), 2);
     EXPECT_EQ(query.queryItemValue("token"),
-              QCryptographicHash::hash(("com.example.embervale:pkgSecret:" + stamp).toUtf8(), QCryptographicHash::Sha1).toHex());
+              QCryptographicHash::hash(("com.example.embervale:pkgSecret:" + stamp).toUtf8(),
+                                       QCryptographicHash::Sha1)
+                  .toHex());
 
     serve("/pkgs/plain.zip", makeZip({{"a.txt", "a"}}));
     auto plainItem = scene.create(url("/pkgs/plain.zip"));
@@ -180,7 +197,8 @@ TEST_F(DownloadablePackage, signedRequestReachesTheServer)
 
 TEST_F(DownloadablePackage, successfulDownloadSignalsInOrderAndRegistersTheFolder)
 {
-    serve("/pkgs/levels.zip", makeZip({{"levels/", ""}, {"levels/one.json", "{\"id\": 1}"}, {"img.png", "png"}}));
+    serve("/pkgs/levels.zip",
+          makeZip({{"levels/", ""}, {"levels/one.json", "{\"id\": 1}"}, {"img.png", "png"}}));
     auto item = scene.create(url("/pkgs/levels.zip"));
     auto log = recordSignals(item.get());
     ASSERT_EQ(download(item.get()), Item::NoError);
@@ -190,8 +208,9 @@ TEST_F(DownloadablePackage, successfulDownloadSignalsInOrderAndRegistersTheFolde
     EXPECT_EQ(progress.last(), "download 100");
     QStringList rest = *log;
     rest.removeIf([](const QString& line) { return line.startsWith("download "); });
-    EXPECT_EQ(rest, (QStringList{"started", "status 2", "status 3", "extract 0", "extract 0", "extract 33", "extract 66",
-                                 "extracted true", "status 1", "available true", "finished 0"}));
+    EXPECT_EQ(rest,
+              (QStringList{"started", "status 2", "status 3", "extract 0", "extract 0", "extract 33",
+                           "extract 66", "extracted true", "status 1", "available true", "finished 0"}));
     EXPECT_EQ(log->indexOf("download 100") + 1, log->indexOf("status 3"));
 
     const QString folder = packagesFolder() + "levels";
@@ -200,7 +219,8 @@ TEST_F(DownloadablePackage, successfulDownloadSignalsInOrderAndRegistersTheFolde
     EXPECT_TRUE(QFile::exists(folder + "/img.png"));
     EXPECT_FALSE(QFile::exists(folder + ".zip"));
     EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
-    EXPECT_EQ(scene.fileUtils.getMultiPathUrl(QUrl("levels/one.json")), QUrl::fromLocalFile(folder + "/levels/one.json"));
+    EXPECT_EQ(scene.fileUtils.getMultiPathUrl(QUrl("levels/one.json")),
+              QUrl::fromLocalFile(folder + "/levels/one.json"));
 
     item->download();
     EXPECT_EQ(item->status(), Item::Available);
@@ -226,7 +246,12 @@ TEST_F(DownloadablePackage, unpackedPackageIsAvailableAtCompletionAndLeftoversGo
 TEST_F(DownloadablePackage, refusalsAndRedirectsEndWithTheirResult)
 {
     const QByteArray zip = makeZip({{"a.txt", "a"}});
-    struct Case { QByteArray path; LoopbackAnswer answer; Item::DownloadError error; };
+    struct Case
+    {
+        QByteArray path;
+        LoopbackAnswer answer;
+        Item::DownloadError error;
+    };
     const QList<Case> cases{
         {"/r401.zip", {401, "no", {}, false}, Item::UnauthorizedError},
         {"/r403.zip", {403, "no", {}, false}, Item::UnauthorizedError},
@@ -280,8 +305,9 @@ TEST_F(DownloadablePackage, unusableFolderNameIsRefusedAndRemoveTouchesNothing)
 {
     writeTestFile(packagesFolder() + "keep/a.txt", "a");
     MessageLog log;
-    auto item = scene.create(url("/..zip"), QString(),
-                             "property int lastError: -1\nonDownloadFinished: (error) => lastError = error\n");
+    auto item =
+        scene.create(url("/..zip"), QString(),
+                     "property int lastError: -1\nonDownloadFinished: (error) => lastError = error\n");
     EXPECT_TRUE(item->storagePath().isEmpty());
     EXPECT_EQ(download(item.get()), Item::FilePathError);
     EXPECT_EQ(item->property("lastError").toInt(), int(Item::FilePathError));
@@ -377,7 +403,8 @@ int main(int argc, char** argv)
 {
     // The package request is signed with the identifier of the configuration in the working folder.
     QTemporaryDir work;
-    writeTestFile(work.filePath("qml/config.json"), "{ \"identifier\": \"com.example.embervale\", \"stage\": \"test\" }");
+    writeTestFile(work.filePath("qml/config.json"),
+                  "{ \"identifier\": \"com.example.embervale\", \"stage\": \"test\" }");
     QDir::setCurrent(work.path());
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("PackageTest"));
