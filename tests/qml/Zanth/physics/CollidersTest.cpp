@@ -165,6 +165,31 @@ TEST(Colliders, collisionTestingOnlyModeMakesSensorsOnABodyThatFollowsTheEntityA
     EXPECT_TRUE(bodyOf(probe)->isAwake());
 }
 
+TEST(Colliders, aCreatedEntityFallsAndItsRemovalTakesItsBodyOutOfTheWorld)
+{
+    QQuickItem* root = engine->load(game("gravity: Qt.point(0, -10)", R"(
+    Component { id: crate
+        EntityBase { entityType: "crate"; width: 32; height: 32; BoxCollider { density: 1 } } }
+    Item { objectName: "spawner"
+        function spawn() { return entityManager.createEntityFromComponentWithProperties(crate, {x: 40, y: 20}) }
+        function remove(id) { entityManager.removeEntityById(id) } }
+)"));
+    ASSERT_NE(root, nullptr);
+    QQuickItem* spawner = findItem(root, "spawner");
+    QVariant id;
+    QMetaObject::invokeMethod(spawner, "spawn", Q_RETURN_ARG(QVariant, id));
+    step(root, 15);
+    QQuickItem* crate = findItem(root, id.toString().toUtf8().constData());
+    ASSERT_NE(crate, nullptr);
+    EXPECT_GT(crate->y(), 30);
+    EXPECT_EQ(worldOf(root)->bodyAt(crate->position() + QPointF(16, 16)), bodyOf(crate));
+
+    QMetaObject::invokeMethod(spawner, "remove", Q_ARG(QVariant, id));
+    engine->stepFrames(1);
+    step(root, 30);
+    EXPECT_EQ(worldOf(root)->bodyAt(QPointF(56, 264)), nullptr);
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);
