@@ -4,7 +4,7 @@
 
 #include <QQuickItem>
 
-class AccelerometerReading;
+#include "accelerometerreading.h"
 
 // Tilt samples for QML: reading always holds the newest sample, readingChanged() comes only when an
 // axis moved more than changeSignalThreshold since the last signalled sample. This desktop platform

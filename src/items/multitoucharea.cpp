@@ -344,7 +344,8 @@ void MultiTouchArea::moveGesture()
             return;
         }
         m_stealMouse = m_inPinch = true;
-        if (window() && window()->mouseGrabberItem() != this)
+        // Real touch points are ours already (accepted); taking the mouse during them would cancel that grab.
+        if (!m_handlingTouch && window() && window()->mouseGrabberItem() != this)
             grabMouse();
         setKeepMouseGrab(true);
         MultiTouch* settings = multiTouch();

@@ -2,6 +2,9 @@
 
 #include "ztnodeitem.h"
 
+// The generated meta-object code needs the wrapper complete (the item base holds a guarded pointer).
+Q_MOC_INCLUDE("scenegraphwrapper.h")
+
 #include <QPointF>
 
 class QTimer;
