@@ -88,8 +88,7 @@ QString DownloadablePackageItem::packageFolderPath(const QString& cacheLocation,
     QString name = QFileInfo(source.path()).fileName();
     if (name.endsWith(QLatin1String(".zip")))
         name.chop(4);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.contains(QChar(0)))
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QChar(0)))
         return QString();
     QString folder = cacheLocation;
     if (!folder.endsWith(QLatin1Char('/')))
@@ -97,37 +96,32 @@ QString DownloadablePackageItem::packageFolderPath(const QString& cacheLocation,
     return folder + QStringLiteral("_packages/") + name;
 }
 
-QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& secret,
-                                            const QString& identifier, qint64 timestamp)
+QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& secret, const QString& identifier,
+                                            qint64 timestamp)
 {
     const QString url = QString::fromUtf8(source.toEncoded());
     if (secret.isEmpty())
         return url;
     const QString stamp = QString::number(timestamp);
-    const QByteArray token =
-        QCryptographicHash::hash((identifier + QLatin1Char(':') + secret + QLatin1Char(':') + stamp).toUtf8(),
-                                 QCryptographicHash::Sha1)
-            .toHex();
-    return url + QStringLiteral("?token=") + QString::fromLatin1(token) + QStringLiteral("&timestamp=") +
-           stamp;
+    const QByteArray token = QCryptographicHash::hash((identifier + QLatin1Char(':') + secret + QLatin1Char(':') + stamp).toUtf8(),
+                                                      QCryptographicHash::Sha1).toHex();
+    return url + QStringLiteral("?token=") + QString::fromLatin1(token) + QStringLiteral("&timestamp=") + stamp;
 }
 
 void DownloadablePackageItem::componentComplete()
 {
     QQuickItem::componentComplete();
     if (m_folderPath.isEmpty() && !m_source.isEmpty()) {
-        m_folderPath =
-            packageFolderPath(ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation), m_source);
+        m_folderPath = packageFolderPath(ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation), m_source);
         if (m_folderPath.isEmpty())
-            qWarning().noquote() << "DownloadablePackageItem: WARNING: the source"
-                                 << m_source.toString(QUrl::RemoveQuery) << "names no package folder";
+            qWarning().noquote() << "DownloadablePackageItem: WARNING: the source" << m_source.toString(QUrl::RemoveQuery)
+                                 << "names no package folder";
     }
     if (m_folderPath.isEmpty())
         return;
     const QString leftover = PackageExtractor::temporaryFolderPath(m_folderPath);
     if (!packagesInUse().contains(m_folderPath) && QFileInfo::exists(leftover)) {
-        qWarning().noquote() << "DownloadablePackageItem: WARNING: removing the unfinished extraction"
-                             << leftover;
+        qWarning().noquote() << "DownloadablePackageItem: WARNING: removing the unfinished extraction" << leftover;
         ZanthFileUtils::removeDir(leftover);
     }
     if (QFileInfo::exists(m_folderPath)) {
@@ -153,16 +147,13 @@ void DownloadablePackageItem::download()
     if (QFile::exists(m_zipFilePath))
         QFile::remove(m_zipFilePath);
 
-    const QString url =
-        requestUrl(m_source, m_secret, System::getConfigValue(QStringLiteral("identifier")).toString(),
-                   QDateTime::currentSecsSinceEpoch());
+    const QString url = requestUrl(m_source, m_secret, System::getConfigValue(QStringLiteral("identifier")).toString(),
+                                   QDateTime::currentSecsSinceEpoch());
     if (m_downloader)
         m_downloader->deleteLater();
     m_downloader = new FileDownloader(url, m_zipFilePath, this);
-    connect(m_downloader, &FileDownloader::downloadFinished, this,
-            &DownloadablePackageItem::transferFinished);
-    connect(m_downloader, &FileDownloader::downloadProgress, this,
-            &DownloadablePackageItem::transferProgress);
+    connect(m_downloader, &FileDownloader::downloadFinished, this, &DownloadablePackageItem::transferFinished);
+    connect(m_downloader, &FileDownloader::downloadProgress, this, &DownloadablePackageItem::transferProgress);
 
     emit downloadStarted();
     setStatus(Downloading);
@@ -171,8 +162,7 @@ void DownloadablePackageItem::download()
 
 QString DownloadablePackageItem::zipFilePath() const
 {
-    return m_folderPath.endsWith(QLatin1String(".zip")) ? m_folderPath
-                                                        : m_folderPath + QStringLiteral(".zip");
+    return m_folderPath.endsWith(QLatin1String(".zip")) ? m_folderPath : m_folderPath + QStringLiteral(".zip");
 }
 
 void DownloadablePackageItem::cancelDownload()
@@ -223,17 +213,13 @@ void DownloadablePackageItem::startExtraction()
     PackageExtractor extractor(m_zipFilePath, m_folderPath, m_extractionCancelled);
     m_extraction = QtConcurrent::run(QThreadPool::globalInstance(), [this, extractor]() mutable {
         const bool success = extractor.extract([this](int percent) {
-            QMetaObject::invokeMethod(
-                this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
         });
         // Every handler of extractFinished runs before the status and availability change.
-        QMetaObject::invokeMethod(
-            this,
-            [this, success] {
-                emit extractFinished(success);
-                fileExtractFinished(success);
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, success] {
+            emit extractFinished(success);
+            fileExtractFinished(success);
+        }, Qt::QueuedConnection);
     });
 }
 
@@ -256,10 +242,9 @@ void DownloadablePackageItem::fileExtractFinished(bool success)
 bool DownloadablePackageItem::registerFolder()
 {
     QQmlContext* context = qmlContext(this);
-    QObject* property =
-        context && context->engine()
-            ? context->engine()->rootContext()->contextProperty(QStringLiteral("fileUtils")).value<QObject*>()
-            : nullptr;
+    QObject* property = context && context->engine()
+                            ? context->engine()->rootContext()->contextProperty(QStringLiteral("fileUtils")).value<QObject*>()
+                            : nullptr;
     auto* fileUtils = qobject_cast<ZanthFileUtils*>(property);
     if (!fileUtils) {
         qWarning("ERROR: fileUtils Context Property was not found, can't register new path");

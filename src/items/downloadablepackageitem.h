@@ -25,16 +25,9 @@ class DownloadablePackageItem : public QQuickItem
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
 
 public:
-    enum Status
-    {
-        UnAvailable = 0,
-        Available = 1,
-        Downloading = 2,
-        Extracting = 3
-    };
+    enum Status { UnAvailable = 0, Available = 1, Downloading = 2, Extracting = 3 };
     Q_ENUM(Status)
-    enum DownloadError
-    {
+    enum DownloadError {
         NoError = 0,
         NetworkError = 1,
         UnauthorizedError = 2,
@@ -63,8 +56,7 @@ public:
     static QString packageFolderPath(const QString& cacheLocation, const QUrl& source);
     // The signed request: source, then "?token=" + SHA-1 hex of "identifier:secret:timestamp" and
     // "&timestamp=" + timestamp (seconds since 1970, UTC); source alone when secret is empty.
-    static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier,
-                              qint64 timestamp);
+    static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier, qint64 timestamp);
 
 public slots:
     // Only while UnAvailable and with a source.
