@@ -7,7 +7,8 @@ Image {
     id: joystick
 
     property alias backgroundImageSource: joystick.source
-    property alias thumbSource: thumb.source
+    // Resolved against the file the joystick is declared in, as the background is.
+    property url thumbSource
     property real controllerXPosition: 0
     property real controllerYPosition: 0
     property real joystickRadius: 50
@@ -33,6 +34,13 @@ Image {
         thumb.y = dy
     }
 
+    function __resolved(url) {
+        var text = url.toString()
+        if (text === "" || text.indexOf(":") >= 0 || text.charAt(0) === "/" || typeof fileUtils === "undefined")
+            return url
+        return fileUtils.getPathUrl(text, joystick)
+    }
+
     function resetJoystick() {
         controllerXPosition = 0
         controllerYPosition = 0
@@ -48,6 +56,7 @@ Image {
         id: thumb
 
         objectName: "thumbImage"
+        source: joystick.__resolved(joystick.thumbSource)
         width: 2 * joystick.thumbRadius
         height: 2 * joystick.thumbRadius
         transform: Translate {

@@ -19,6 +19,15 @@ Item {
     function resetBackgrounds() {
     }
 
+    // Relative image URLs are written by the component's user: Qt 6 leaves a url property unresolved,
+    // so it is resolved against the folder of the file the background is declared in.
+    function __resolved(url) {
+        var text = url.toString()
+        if (text === "" || text.indexOf(":") >= 0 || text.charAt(0) === "/" || typeof fileUtils === "undefined")
+            return url
+        return fileUtils.getPathUrl(text, background)
+    }
+
     // The start of a layer along one axis: the table's value for a positive velocity, its absolute
     // value for a negative one, 0 without motion.
     function __start(velocity, value) {
@@ -81,7 +90,7 @@ Item {
             Image {
                 id: image1
                 objectName: "image1"
-                source: background.sourceImage
+                source: background.__resolved(background.sourceImage)
             }
         }
 
@@ -96,7 +105,7 @@ Item {
             Image {
                 id: image2
                 objectName: "image2"
-                source: background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage
+                source: background.__resolved(background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage)
                 mirror: background.mirrorSecondImage && inner.vx !== 0
                 transform: Scale {
                     origin.y: image2.height / 2
@@ -115,7 +124,7 @@ Item {
             y: background.__start(inner.vy, -(inner.h1 + inner.h2))
             Image {
                 objectName: "image3"
-                source: background.sourceImage
+                source: background.__resolved(background.sourceImage)
             }
         }
 
@@ -129,7 +138,7 @@ Item {
             y: background.__start(inner.vy, -(inner.h1 * 2 + inner.h2))
             Image {
                 objectName: "image4"
-                source: background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage
+                source: background.__resolved(background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage)
                 mirror: background.mirrorSecondImage && inner.vx !== 0
                 transform: Scale {
                     origin.y: height / 2
