@@ -143,8 +143,9 @@ void TextInputItem::updateInternalTextData()
     const double w = content.width / scale;
     const double h = content.height / scale;
     m_resizing = true;
+    // An item given only a width keeps the text's height: a height of 0 could never be clicked.
     if (m_givenWidth > 0 && m_givenWidth > w)
-        setSize(QSizeF(m_givenWidth, m_givenHeight));
+        setSize(QSizeF(m_givenWidth, m_givenHeight > 0 ? m_givenHeight : h));
     else
         setSize(QSizeF(w, h));
     m_resizing = false;

@@ -32,7 +32,8 @@ Item {
             waypoints: [{x: 0, y: 0}, {x: 50, y: 0}, {x: 50, y: 50}]
             onWaypointReached: (index) => { log.push("reached " + index); log = log }
             onPathCompleted: { log.push("completed"); log = log }
-            )" + pathProperties + R"( } }
+            )" + pathProperties +
+                        R"( } }
 })");
 }
 

@@ -112,7 +112,8 @@ Item {
     QCoreApplication::sendEvent(&engine->view(), &repeat);
     EXPECT_EQ(controller->property("yAxis").toDouble(), 1.0);
     QVariant upPressed;
-    QMetaObject::invokeMethod(controller, "isPressed", Q_RETURN_ARG(QVariant, upPressed), Q_ARG(QVariant, "up"));
+    QMetaObject::invokeMethod(controller, "isPressed", Q_RETURN_ARG(QVariant, upPressed),
+                              Q_ARG(QVariant, "up"));
     EXPECT_TRUE(upPressed.toBool());
     EXPECT_EQ(root->property("log").toStringList(),
               QStringList({"+left", "+right", "-left", "-right", "+up"}));
