@@ -132,7 +132,7 @@ void MovementAnimation::setUpdateInterval(int stepsPerSecond)
         return;
     }
     m_updateInterval = stepsPerSecond;
-    if (m_scheduler)
+    if (m_scheduler && m_scheduler->isScheduled(this))
         m_scheduler->setUpdateRate(this, stepInterval());
     emit updateIntervalChanged();
 }

@@ -74,7 +74,8 @@ private:
     void setOutputXAxis(qreal value);
     void setOutputYAxis(qreal value);
 
-    QObject* m_targetObject = nullptr;
+    // Reads null once the object is gone.
+    QPointer<QObject> m_targetObject;
     QPointer<QQuickItem> m_targetItem;
     QPointF m_targetPoint;
     QPointer<QQuickItem> m_owner;
