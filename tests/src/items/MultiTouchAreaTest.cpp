@@ -183,6 +183,43 @@ TEST(MultiTouchAreaGestures, aSwipeLongerThanTenPointsToTheLowerRightIsASwipeRig
     EXPECT_FALSE(logOf(root).join(",").contains("swipe")) << "a swipe of length 10 is none";
 }
 
+TEST(MultiTouchAreaGestures, aRejectedPinchStopsTheGestureAndItsReleaseClicks)
+{
+    QQuickItem* root = engine->load(QByteArray(kArea).replace(
+        "onPinchStarted: note(\"pinchStarted\")",
+        "onPinchStarted: (event) => { note(\"pinchStarted\"); event.accepted = false }"));
+    QPointingDevice* device = touchDevice();
+    QQuickView& view = engine->view();
+    QTest::touchEvent(&view, device).press(0, QPoint(100, 150)).press(1, QPoint(200, 150));
+    QTest::touchEvent(&view, device).move(0, QPoint(60, 150)).move(1, QPoint(240, 150));
+    QTest::touchEvent(&view, device).move(0, QPoint(20, 150)).move(1, QPoint(280, 150));
+    QTest::touchEvent(&view, device).release(0, QPoint(20, 150)).release(1, QPoint(280, 150));
+    EXPECT_EQ(logOf(root), QStringList({"pinchStarted", "released", "clicked"}));
+    EXPECT_DOUBLE_EQ(findItem(root, "box")->scale(), 1.0);
+}
+
+TEST(MultiTouchAreaGestures, mouseEventsStandForOneTouchOnlyUntilTheFirstRealTouch)
+{
+    QQuickItem* root = engine->load(kArea);
+    QQuickView& view = engine->view();
+    auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, at, at, Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &event);
+    };
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {90, 50}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {120, 50}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {120, 50}, Qt::NoButton);
+    EXPECT_EQ(logOf(root), QStringList({"pressed", "position", "released"}));
+
+    QTest::touchEvent(&view, touchDevice()).press(0, QPoint(10, 10));
+    QTest::touchEvent(&view, touchDevice()).release(0, QPoint(10, 10));
+    const QStringList afterTouch = logOf(root);
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::NoButton);
+    EXPECT_EQ(logOf(root), afterTouch);
+}
+
 TEST(MultiTouchAreaSettings, theThreeNamesShareOneSettingsObjectAndOffsetsMoveAnActiveTarget)
 {
     QQuickItem* root = engine->load(kArea);
