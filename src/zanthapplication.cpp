@@ -106,6 +106,9 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
     } else {
         // The scene graph is the only renderer: Qt Quick must never touch OpenGL.
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        // Qt Quick holds back touch moves until the window renders a frame; this view never renders, so
+        // a held-back move would wait for the next touch event and drags would stall.
+        qputenv("QML_NO_TOUCH_COMPRESSION", "1");
         m_view = new FpsQMLViewer();
         m_ownsView = true;
     }

@@ -1,0 +1,129 @@
+// The joystick and the two-axis controller on the engine started in the test process, driven by touches
+// through the GL view and by keys through the wrapper.
+
+#include <gtest/gtest.h>
+
+#include "InProcessEngine.h"
+
+#include "cocoa/ZTSet.h"
+#include "platform/linux/ZTEGLView.h"
+#include "touch_dispatcher/ZTTouch.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QStyleHints>
+
+#include <chrono>
+#include <thread>
+
+using namespace zanth2d;
+
+namespace {
+
+InProcessEngine* engine = nullptr;
+
+class Finger
+{
+public:
+    Finger() : m_touch(new ZTTouch()) { m_set.addObject(m_touch); }
+    ~Finger() { m_touch->release(); }
+    void down(float x, float y) { send(x, y, &ZTEGLView::touchesBegan); }
+    void move(float x, float y) { send(x, y, &ZTEGLView::touchesMoved); }
+    void up() { send(0, 0, &ZTEGLView::touchesEnded); }
+
+private:
+    void send(float x, float y, void (ZTEGLView::*phase)(ZTSet*))
+    {
+        if (phase != &ZTEGLView::touchesEnded)
+            m_touch->setTouchInfo(x, y);
+        (ZTEGLView::sharedOpenGLView()->*phase)(&m_set);
+        engine->stepFrames(1);
+    }
+    ZTTouch* m_touch;
+    ZTSet m_set;
+};
+
+void waitPastDoubleClickInterval()
+{
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
+}
+
+} // namespace
+
+TEST(JoystickControllerHUD, outputsFollowTheFingerWithinTheRadiusAndReleaseCentresTheThumb)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 300; height: 200
+    JoystickControllerHUD { objectName: "joystick"; x: 100; y: 50 }
+})");
+    QQuickItem* joystick = findItem(root, "joystick");
+    QQuickItem* thumb = findItem(root, "thumbImage");
+    ASSERT_EQ(joystick->width(), 100.0);
+    ASSERT_EQ(thumb->width(), 50.0);
+    waitPastDoubleClickInterval();
+    Finger finger;
+    finger.down(150, 100);
+    finger.move(170, 100);
+    finger.move(250, 100);
+    EXPECT_DOUBLE_EQ(joystick->property("controllerXPosition").toDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(joystick->property("controllerYPosition").toDouble(), 0.0);
+    EXPECT_DOUBLE_EQ(thumb->x(), 25.0);
+    finger.up();
+    EXPECT_EQ(joystick->property("controllerXPosition").toDouble(), 0.0);
+    EXPECT_EQ(thumb->x(), 0.0);
+
+    waitPastDoubleClickInterval();
+    finger.down(150, 70);
+    EXPECT_NEAR(joystick->property("controllerYPosition").toDouble(), 0.6, 1e-9);
+    EXPECT_EQ(joystick->property("controllerXPosition").toDouble(), 0.0);
+    EXPECT_DOUBLE_EQ(thumb->y(), -25.0);
+    finger.up();
+}
+
+TEST(TwoAxisController, theLaterOfTwoOppositeKeysStaysInForceAndRepeatsAreIgnored)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 100; height: 100
+    property var log: []
+    focus: true
+    Keys.forwardTo: [controller]
+    TwoAxisController {
+        id: controller; objectName: "controller"
+        onInputActionPressed: (name) => { log.push("+" + name); log = log }
+        onInputActionReleased: (name) => { log.push("-" + name); log = log }
+    }
+})");
+    QObject* controller = root->findChild<QObject*>("controller");
+    SceneGraphWrapper& wrapper = engine->wrapper();
+    wrapper.keyPressed(Qt::Key_Left, 0);
+    wrapper.keyPressed(Qt::Key_Right, 0);
+    wrapper.keyReleased(Qt::Key_Left, 0);
+    EXPECT_EQ(controller->property("xAxis").toDouble(), 1.0);
+    wrapper.keyReleased(Qt::Key_Right, 0);
+    EXPECT_EQ(controller->property("xAxis").toDouble(), 0.0);
+
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    wrapper.keyPressed(Qt::Key_Up, 0);
+    QCoreApplication::sendEvent(&engine->view(), &repeat);
+    EXPECT_EQ(controller->property("yAxis").toDouble(), 1.0);
+    QVariant upPressed;
+    QMetaObject::invokeMethod(controller, "isPressed", Q_RETURN_ARG(QVariant, upPressed),
+                              Q_ARG(QVariant, "up"));
+    EXPECT_TRUE(upPressed.toBool());
+    EXPECT_EQ(root->property("log").toStringList(),
+              QStringList({"+left", "+right", "-left", "-right", "+up"}));
+
+    controller->setProperty("enabled", false);
+    wrapper.keyReleased(Qt::Key_Up, 0);
+    EXPECT_EQ(controller->property("yAxis").toDouble(), 1.0) << "a disabled controller keeps its axes";
+}
+
+int main(int argc, char** argv)
+{
+    return runTestsOnInProcessEngine(argc, argv, engine);
+}
