@@ -20,6 +20,11 @@ Item {
     signal entityReleased
     signal entityWasBuilt(string builtEntityId)
 
+    // Relative to the file that set it, not to this one.
+    function __entityUrl() {
+        return Qt.resolvedUrl(toCreateEntityType, buildEntityButton)
+    }
+
     function __entityManager() {
         return typeof entityManager !== "undefined" && entityManager ? entityManager : null
     }
@@ -67,7 +72,7 @@ Item {
         properties.collidersActive = false
         properties.visible = false
         properties.preventFromRemovalFromEntityManager = true
-        var entityId = manager.createEntityFromUrlWithProperties(toCreateEntityType, properties)
+        var entityId = manager.createEntityFromUrlWithProperties(__entityUrl(), properties)
         var entity = entityId === undefined ? null : manager.getEntityById(entityId)
         if (!entity) {
             console.debug("ERROR: BuildEntityButton: could not create an entity from", toCreateEntityType)
@@ -102,7 +107,7 @@ Item {
             return
         if (entity.allowedToBuild) {
             var manager = __entityManager()
-            var builtId = manager.createEntityFromUrlWithProperties(toCreateEntityType,
+            var builtId = manager.createEntityFromUrlWithProperties(__entityUrl(),
                                                                     __creationPropertiesAt(entity.x, entity.y))
             if (builtId !== undefined)
                 entityWasBuilt(builtId)

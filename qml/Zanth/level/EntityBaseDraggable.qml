@@ -28,7 +28,7 @@ EntityBase {
     // "", "entityDragged" or "entitySelected"
     property string entityState: ""
     property alias entitySelection: entitySelection
-    property alias opacityChangeItemWhileSelected: entitySelection.target
+    property alias opacityChangeItemWhileSelected: entitySelection.opacityChangeItem
 
     property bool __outOfBoundsX: false
     property bool __outOfBoundsY: false
@@ -41,6 +41,7 @@ EntityBase {
     property bool __dragPending: false
     property point __pressPoint
     property var __testBody: null
+    property bool __completed: false
 
     signal entityPressed
     signal entityReleased
@@ -133,8 +134,11 @@ EntityBase {
 
     // Contacts with the entity's own collider are no obstacle.
     function __isOwnFixture(other) {
-        var body = other ? other.parent : null
-        return body && (body.target === entityBaseDraggable || body.target === snappedPose)
+        for (var item = other; item; item = item.parent) {
+            if (item === entityBaseDraggable)
+                return true
+        }
+        return false
     }
 
     function __beginContact(other) {
@@ -198,8 +202,16 @@ EntityBase {
         if (entityState === "entityDragged")
             __snapY()
     }
-    onColliderComponentChanged: __createTestBody()
+    onColliderComponentChanged: {
+        if (__completed)
+            __createTestBody()
+    }
     onEntityClicked: entityState = "entitySelected"
+    // The collider's size is known only once the entity is complete.
+    Component.onCompleted: {
+        __completed = true
+        __createTestBody()
+    }
 
     Item {
         id: snappedPose
@@ -265,17 +277,16 @@ EntityBase {
                  && entityBaseDraggable.showRectangleWhenBuildingNotAllowed
     }
 
-    SequentialAnimation {
+    EntitySelection {
         id: entitySelection
 
-        property Item target: entityBaseDraggable
-
-        running: entityBaseDraggable.entityState === "entitySelected"
-        loops: Animation.Infinite
-        onStopped: entitySelection.target.opacity = 1
-
-        NumberAnimation { target: entitySelection.target; property: "opacity"; to: 0.5; duration: 500 }
-        NumberAnimation { target: entitySelection.target; property: "opacity"; to: 1; duration: 500 }
+        opacityChangeItem: entityBaseDraggable
+        state: entityBaseDraggable.entityState === "entitySelected" ? "selected" : ""
+        // The pulse stops wherever it is: a deselected entity shows fully again.
+        onStateChanged: {
+            if (state !== "selected" && opacityChangeItem)
+                opacityChangeItem.opacity = 1
+        }
     }
 
     Component {
