@@ -30,7 +30,9 @@ QString shippedLevels()
 const QByteArray kLevelFile = "import QtQuick 2.15\nimport Zanth 1.0\nLevelBase {\n"
                               "    property int loadedCount: 0\n"
                               "    onLevelLoaded: loadedCount += 1\n"
-                              "    onLevelAboutToBeSaved: levelData.customData = { fromLevel: \"tower\" }\n}\n";
+                              "    onLevelAboutToBeSaved: {\n"
+                              "        levelData.customData = { fromLevel: \"tower\" }\n"
+                              "        levelData.levelMetaData = { levelName: \"tower level\" }\n    }\n}\n";
 
 class LevelEditorTest : public ::testing::Test
 {
@@ -61,7 +63,8 @@ protected:
             "        function createEntityFromEntityTypeAndVariationType(entity) {\n"
             "            if (!entity.entityType) return undefined\n"
             "            created += 1\n            return entity.entityType + created\n        }\n"
-            "        function removeEntitiesByFilter(types) { removals += 1 }\n    }\n"
+            "        function removeEntitiesByFilter(types) { removals += 1 }\n"
+            "        function moveFirst() { entities.e1.x = 999 }\n    }\n"
             "    LevelLoader { id: levelLoader }\n"
             "    LevelEditor {\n        id: levelEditor\n        levelLoader: levelLoader\n"
             "        applicationJSONLevelsDirectory: \"" +
@@ -115,9 +118,10 @@ TEST_F(LevelEditorTest, aNewLevelIsSavedOnceUnderItsIdAndDuplicatedUnderAnother)
     EXPECT_EQ(qmlProperty(editor(), "currentLevelData").toMap().value("entityData").toMap().keys(),
               QStringList{"e1"});
 
-    // The duplicate is the current level: a later change to the game's own data must not reach its record.
-    manager()->setProperty("entities", QVariantMap{});
-    EXPECT_EQ(qmlProperty(editor(), "currentLevelData").toMap().value("entityData").toMap().size(), 1);
+    // The current record is a copy: moving an entity afterwards must not change it.
+    callQml(manager(), "moveFirst");
+    EXPECT_EQ(qmlProperty(editor(), "currentLevelData").toMap().value("entityData").toMap().value("e1").toMap().value("x"),
+              32);
 }
 
 TEST_F(LevelEditorTest, removingWithoutACurrentLevelFailsWithCodeThree)
@@ -192,6 +196,10 @@ TEST_F(LevelEditorTest, aLevelBaseIsLoadedBesideTheLoaderAndAddsItsDataToASave)
               "tower");
     EXPECT_EQ(qmlProperty(level->property("levelData").value<QObject*>(), "levelMetaData").toMap().value("levelId"),
               qmlProperty(editor(), "currentLevelId"));
+    // The level's own name counts only where the save properties give none.
+    EXPECT_EQ(qmlProperty(editor(), "currentLevelName").toString(), "tower level");
+    callQml(editor(), "saveCurrentLevel", {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "mine"}}}}});
+    EXPECT_EQ(qmlProperty(editor(), "currentLevelName").toString(), "mine");
 
     // Loading the same level again replaces its entities instead of adding a second set.
     const QVariantMap meta = currentMeta();
@@ -201,6 +209,18 @@ TEST_F(LevelEditorTest, aLevelBaseIsLoadedBesideTheLoaderAndAddsItsDataToASave)
     EXPECT_EQ(loaded.size(), 2);
     EXPECT_EQ(manager()->property("removals").toInt(), removalsBefore + 2);
     EXPECT_EQ(manager()->property("created").toInt(), 2);
+}
+
+TEST_F(LevelEditorTest, aStaticQmlLevelTakesItsEntitiesFromItsFileNotFromTheRecord)
+{
+    ASSERT_TRUE(start("        qmlLevelList: [{ levelMetaData: { levelId: 1, levelName: \"first\", "
+                      "levelBaseUrl: \"Level1.qml\" }, entityData: { e7: { entityType: \"box\" } } }]\n"));
+    const QVariantList levels = qmlProperty(editor(), "applicationQMLLevels").toList();
+    ASSERT_EQ(levels.size(), 1);
+    callQml(editor(), "loadSingleLevel", {levels[0]});
+    ASSERT_TRUE(loadedLevel());
+    EXPECT_EQ(manager()->property("created").toInt(), 0);
+    EXPECT_EQ(qmlProperty(editor(), "currentLevelName").toString(), "first");
 }
 
 TEST_F(LevelEditorTest, aShippedLevelPointingAtRemoteQmlIsRefusedWithoutARequest)
