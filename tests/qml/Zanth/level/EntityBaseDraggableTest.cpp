@@ -8,6 +8,7 @@
 #include "box2dworld.h"
 #include "zanthscheduler.h"
 
+#include <QMouseEvent>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -148,6 +149,16 @@ TEST_F(DraggingTest, buildingStaysRefusedUntilTheLastOverlappedObstacleIsLeft)
     EXPECT_FALSE(tower->property("colliderComponent").value<QObject*>()->property("collisionTestingOnlyMode").toBool());
 }
 
+// The mouse on the view at a point of the scene.
+void mouse(QQuickItem* root, QEvent::Type type, QPointF scenePoint)
+{
+    const QPointF at = findItem(root, "scene")->mapToScene(scenePoint);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, at, at, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&engine->view(), &event);
+}
+
 TEST_F(DraggingTest, theButtonBuildsATowerWhereItsEntityIsDroppedAndNothingAfterAClick)
 {
     QQuickItem* button = findItem(root, "button");
@@ -158,14 +169,17 @@ TEST_F(DraggingTest, theButtonBuildsATowerWhereItsEntityIsDroppedAndNothingAfter
     EXPECT_EQ(dragged->position(), QPointF(420, 280));
     QSignalSpy built(button, SIGNAL(entityWasBuilt(QString)));
 
-    callQml(dragged, "pressEntity", {0, 0});
+    mouse(root, QEvent::MouseButtonPress, {420, 280});
     EXPECT_TRUE(dragged->isVisible());
-    callQml(dragged, "releaseEntity");
+    mouse(root, QEvent::MouseButtonRelease, {420, 280});
     EXPECT_EQ(built.size(), 0);
+    EXPECT_EQ(dragged->position(), QPointF(420, 280));
 
-    callQml(dragged, "pressEntity", {0, 0});
-    dragTo(root, dragged, 300, 100);
-    callQml(dragged, "releaseEntity");
+    mouse(root, QEvent::MouseButtonPress, {420, 280});
+    for (double step = 0; step <= 1.0; step += 0.25)
+        mouse(root, QEvent::MouseMove, QPointF(420, 280) + step * QPointF(-120, -180));
+    stepWorld(root);
+    mouse(root, QEvent::MouseButtonRelease, {300, 100});
     ASSERT_EQ(built.size(), 1);
     EXPECT_FALSE(dragged->isVisible());
     EXPECT_EQ(dragged->position(), QPointF(420, 280));
