@@ -75,13 +75,17 @@ protected:
 TEST(DragLogic, snapsHalfwayUpAndKeepsAColliderOfOneGridSizeHalfACellInside)
 {
     QQmlComponent component(engine->view().engine());
-    component.setData("import QtQuick 2.15\nimport \"qrc:/qml/Zanth/level/EntityBaseDraggableLogic.js\" as L\n"
-                      "QtObject {\n    function snapped(x, grid) { return L.snapped(x, grid) }\n"
-                      "    function outOfBounds(x, grid, collider, level) { return L.outOfBounds(x, grid, collider, level) }\n}\n",
-                      QUrl("qrc:/logic.qml"));
+    component.setData(
+        "import QtQuick 2.15\nimport \"qrc:/qml/Zanth/level/EntityBaseDraggableLogic.js\" as L\n"
+        "QtObject {\n    function snapped(x, grid) { return L.snapped(x, grid) }\n"
+        "    function outOfBounds(x, grid, collider, level) { return L.outOfBounds(x, grid, collider, level) "
+        "}\n}\n",
+        QUrl("qrc:/logic.qml"));
     std::unique_ptr<QObject> logic(component.create());
     ASSERT_TRUE(logic) << component.errorString().toStdString();
-    auto snapped = [&](double x, double grid) { return callQml(logic.get(), "snapped", {x, grid}).toDouble(); };
+    auto snapped = [&](double x, double grid) {
+        return callQml(logic.get(), "snapped", {x, grid}).toDouble();
+    };
     EXPECT_EQ(snapped(47, 32), 32);
     EXPECT_EQ(snapped(48, 32), 64);
     EXPECT_EQ(snapped(-17, 32), -32);
@@ -146,7 +150,10 @@ TEST_F(DraggingTest, buildingStaysRefusedUntilTheLastOverlappedObstacleIsLeft)
     dragTo(root, tower, 192, 198);
     callQml(tower, "releaseEntity");
     EXPECT_EQ(tower->position(), QPointF(64, 64));
-    EXPECT_FALSE(tower->property("colliderComponent").value<QObject*>()->property("collisionTestingOnlyMode").toBool());
+    EXPECT_FALSE(tower->property("colliderComponent")
+                     .value<QObject*>()
+                     ->property("collisionTestingOnlyMode")
+                     .toBool());
 }
 
 // The mouse on the view at a point of the scene.

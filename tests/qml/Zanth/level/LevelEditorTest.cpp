@@ -57,7 +57,8 @@ protected:
             "Item {\n    property alias editor: levelEditor\n    property alias loader: levelLoader\n"
             "    property alias manager: entityManager\n"
             "    QtObject {\n        id: entityManager\n"
-            "        property var entities: ({ e1: { entityId: \"e1\", entityType: \"box\", x: 32, y: 64 } })\n"
+            "        property var entities: ({ e1: { entityId: \"e1\", entityType: \"box\", x: 32, y: 64 } "
+            "})\n"
             "        property int created: 0\n        property int removals: 0\n"
             "        function storeEntitiesAsJson(types) { return entities }\n"
             "        function createEntityFromEntityTypeAndVariationType(entity) {\n"
@@ -68,7 +69,8 @@ protected:
             "    LevelLoader { id: levelLoader }\n"
             "    LevelEditor {\n        id: levelEditor\n        levelLoader: levelLoader\n"
             "        applicationJSONLevelsDirectory: \"" +
-            QUrl::fromLocalFile(shippedLevels()).toString().toUtf8() + "\"\n" + editorProperties + "    }\n}\n");
+            QUrl::fromLocalFile(shippedLevels()).toString().toUtf8() + "\"\n" + editorProperties +
+            "    }\n}\n");
         return game.get();
     }
     QObject* editor() const { return game->property("editor").value<QObject*>(); }
@@ -109,7 +111,8 @@ TEST_F(LevelEditorTest, aNewLevelIsSavedOnceUnderItsIdAndDuplicatedUnderAnother)
     EXPECT_EQ(currentMeta().value("difficulty").toInt(), 3);
     EXPECT_EQ(qmlProperty(editor(), "authorGeneratedLevels").toList().size(), 1);
 
-    callQml(editor(), "duplicateCurrentLevel", {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "copy"}}}}});
+    callQml(editor(), "duplicateCurrentLevel",
+            {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "copy"}}}}});
     EXPECT_NE(qmlProperty(editor(), "currentLevelId"), levelId);
     const QVariantList levels = qmlProperty(editor(), "authorGeneratedLevels").toList();
     ASSERT_EQ(levels.size(), 2);
@@ -120,11 +123,17 @@ TEST_F(LevelEditorTest, aNewLevelIsSavedOnceUnderItsIdAndDuplicatedUnderAnother)
 
     // The current record is a copy: moving an entity afterwards must not change it.
     callQml(manager(), "moveFirst");
-    EXPECT_EQ(qmlProperty(editor(), "currentLevelData").toMap().value("entityData").toMap().value("e1").toMap().value("x"),
+    EXPECT_EQ(qmlProperty(editor(), "currentLevelData")
+                  .toMap()
+                  .value("entityData")
+                  .toMap()
+                  .value("e1")
+                  .toMap()
+                  .value("x"),
               32);
 }
 
-TEST_F(LevelEditorTest, removingWithoutACurrentLevelFailsWithCodeThree)
+TEST_F(LevelEditorTest, removingTakesTheCurrentLevelOutAndWithoutOneFailsWithCodeThree)
 {
     ASSERT_TRUE(start());
     QSignalSpy errors(editor(), SIGNAL(levelError(QVariant)));
@@ -133,6 +142,14 @@ TEST_F(LevelEditorTest, removingWithoutACurrentLevelFailsWithCodeThree)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0][0].value<QJSValue>().property("code").toInt(), 3);
     EXPECT_EQ(removed.size(), 0);
+
+    callQml(editor(), "createNewLevel");
+    callQml(editor(), "saveCurrentLevel");
+    callQml(editor(), "removeCurrentLevel");
+    ASSERT_EQ(removed.size(), 1);
+    EXPECT_EQ(removed[0][0].toString(), "DefaultLevelName");
+    EXPECT_TRUE(qmlProperty(editor(), "authorGeneratedLevels").toList().isEmpty());
+    EXPECT_FALSE(qmlProperty(editor(), "currentLevelId").isValid());
 }
 
 TEST_F(LevelEditorTest, aFailedSaveReportsCodeFourInsteadOfSuccess)
@@ -160,7 +177,8 @@ TEST_F(LevelEditorTest, anExportedLevelComesBackAsAShippedLevelUnderItsIdAfterAR
     callQml(editor(), "exportLevelAsFile");
     EXPECT_TRUE(QFile::exists(documents() + "UndefinedLevel.json"));
 
-    callQml(editor(), "createNewLevel", {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "exported"}}}}});
+    callQml(editor(), "createNewLevel",
+            {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "exported"}}}}});
     callQml(editor(), "saveCurrentLevel");
     const int levelId = qmlProperty(editor(), "currentLevelId").toInt();
     QSignalSpy exported(editor(), SIGNAL(exportLevelAsFileFinished()));
@@ -168,7 +186,8 @@ TEST_F(LevelEditorTest, anExportedLevelComesBackAsAShippedLevelUnderItsIdAfterAR
     ASSERT_EQ(exported.size(), 1);
     EXPECT_FALSE(QFile::exists(QDir::cleanPath(documents() + "../../evil.json")));
     const QJsonObject level = readJson(documents() + "evil.json");
-    EXPECT_EQ(level.keys(), (QStringList{"customData", "editableComponentData", "entityData", "levelMetaData"}));
+    EXPECT_EQ(level.keys(),
+              (QStringList{"customData", "editableComponentData", "entityData", "levelMetaData"}));
     EXPECT_EQ(level.value("levelMetaData").toObject().value("levelId").toInt(), levelId);
 
     ASSERT_TRUE(QFile::copy(documents() + "evil.json", shippedLevels() + "evil.json"));
@@ -187,18 +206,22 @@ TEST_F(LevelEditorTest, aLevelBaseIsLoadedBesideTheLoaderAndAddsItsDataToASave)
 {
     ASSERT_TRUE(start());
     QSignalSpy loaded(editor(), SIGNAL(loadLevelFinished()));
-    callQml(editor(), "createNewLevel", {QVariantMap{{"levelMetaData", QVariantMap{{"levelBaseUrl", "Level1.qml"}}}}});
+    callQml(editor(), "createNewLevel",
+            {QVariantMap{{"levelMetaData", QVariantMap{{"levelBaseUrl", "Level1.qml"}}}}});
     QObject* level = loadedLevel();
     ASSERT_TRUE(level);
     EXPECT_EQ(level->property("loadedCount").toInt(), 1);
     callQml(editor(), "saveCurrentLevel");
-    EXPECT_EQ(qmlProperty(editor(), "currentLevelData").toMap().value("customData").toMap().value("fromLevel"),
-              "tower");
-    EXPECT_EQ(qmlProperty(level->property("levelData").value<QObject*>(), "levelMetaData").toMap().value("levelId"),
-              qmlProperty(editor(), "currentLevelId"));
+    EXPECT_EQ(
+        qmlProperty(editor(), "currentLevelData").toMap().value("customData").toMap().value("fromLevel"),
+        "tower");
+    EXPECT_EQ(
+        qmlProperty(level->property("levelData").value<QObject*>(), "levelMetaData").toMap().value("levelId"),
+        qmlProperty(editor(), "currentLevelId"));
     // The level's own name counts only where the save properties give none.
     EXPECT_EQ(qmlProperty(editor(), "currentLevelName").toString(), "tower level");
-    callQml(editor(), "saveCurrentLevel", {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "mine"}}}}});
+    callQml(editor(), "saveCurrentLevel",
+            {QVariantMap{{"levelMetaData", QVariantMap{{"levelName", "mine"}}}}});
     EXPECT_EQ(qmlProperty(editor(), "currentLevelName").toString(), "mine");
 
     // Loading the same level again replaces its entities instead of adding a second set.

@@ -13,7 +13,8 @@ std::unique_ptr<QObject> levelStorage(const char* location)
 {
     // LevelStorage is internal to the library: reach it through a component of the level folder.
     return GameNetworkHost::instance().create(
-        QByteArray("import \"qrc:/qml/Zanth/level\"\nLevelStorage { storageLocation: \"") + location + "\" }\n");
+        QByteArray("import \"qrc:/qml/Zanth/level\"\nLevelStorage { storageLocation: \"") + location +
+        "\" }\n");
 }
 
 QVariantMap metaOf(const QVariant& record)
@@ -35,8 +36,9 @@ TEST(LevelStorage, aNewLevelGetsAnIdAndEqualTimesWhichASecondSaveKeeps)
 {
     auto storage = levelStorage("drawsIds");
     ASSERT_TRUE(storage);
-    const QVariantMap record{{"levelMetaData", QVariantMap{{"levelName", "one"}, {"storageLocation", "elsewhere"}}},
-                             {"entityData", QVariantMap{}}};
+    const QVariantMap record{
+        {"levelMetaData", QVariantMap{{"levelName", "one"}, {"storageLocation", "elsewhere"}}},
+        {"entityData", QVariantMap{}}};
     ASSERT_TRUE(callQml(storage.get(), "saveLevel", {record}).toBool());
     const QVariantMap first = metaOf(qmlProperty(storage.get(), "currentActiveLevel"));
     const int levelId = first.value("levelId").toInt();
@@ -76,7 +78,8 @@ TEST(LevelStorage, aGivenIdIsKeptAndMayExistInTwoLocations)
     EXPECT_FALSE(qmlProperty(first.get(), "currentActiveLevel").isValid());
     EXPECT_TRUE(qmlProperty(first.get(), "allLevels").toList().isEmpty());
     callQml(second.get(), "getLevel", {77});
-    EXPECT_EQ(metaOf(qmlProperty(second.get(), "currentActiveLevel")).value("levelName").toString(), "shipped");
+    EXPECT_EQ(metaOf(qmlProperty(second.get(), "currentActiveLevel")).value("levelName").toString(),
+              "shipped");
 }
 
 TEST(LevelStorage, aFullLocationRefusesANewLevelInsteadOfDrawingForever)
@@ -86,11 +89,13 @@ TEST(LevelStorage, aFullLocationRefusesANewLevelInsteadOfDrawingForever)
     for (int levelId = 1; levelId <= 10001; ++levelId)
         levels.append(QVariantMap{{"levelId", levelId}});
     ASSERT_EQ(callQml(storage.get(), "setValue", {"levels", levels}).toInt(), 1);
-    EXPECT_FALSE(callQml(storage.get(), "saveLevel", {QVariantMap{{"levelMetaData", QVariantMap{}}}}).toBool());
+    EXPECT_FALSE(
+        callQml(storage.get(), "saveLevel", {QVariantMap{{"levelMetaData", QVariantMap{}}}}).toBool());
 
     levels.removeAt(4321);
     ASSERT_EQ(callQml(storage.get(), "setValue", {"levels", levels}).toInt(), 1);
-    ASSERT_TRUE(callQml(storage.get(), "saveLevel", {QVariantMap{{"levelMetaData", QVariantMap{}}}}).toBool());
+    ASSERT_TRUE(
+        callQml(storage.get(), "saveLevel", {QVariantMap{{"levelMetaData", QVariantMap{}}}}).toBool());
     EXPECT_EQ(metaOf(qmlProperty(storage.get(), "currentActiveLevel")).value("levelId").toInt(), 4322);
 }
 
