@@ -24,6 +24,7 @@ QByteArray level(const QString& folder)
 {
     const QByteArray tower = "EntityBaseDraggable { entityType: \"tower\"; width: 32; height: 32\n"
                              "    colliderComponent: collider\n"
+                             "    selectionMouseArea.width: 32; selectionMouseArea.height: 32\n"
                              "    BoxCollider { id: collider; bodyType: Body.Static } }\n";
     writeTestFile(folder + "/qml/Tower.qml", "import QtQuick 2.15\nimport Zanth 1.0\n" + tower);
     return "import QtQuick 2.15\nimport Zanth 1.0\n"
@@ -58,6 +59,16 @@ void dragTo(QQuickItem* root, QQuickItem* entity, double x, double y)
 {
     callQml(entity, "changeEntityPosition", {x, y});
     stepWorld(root);
+}
+
+// The mouse on the view at a point of the scene.
+void mouse(QQuickItem* root, QEvent::Type type, QPointF scenePoint)
+{
+    const QPointF at = findItem(root, "scene")->mapToScene(scenePoint);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, at, at, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&engine->view(), &event);
 }
 
 class DraggingTest : public ::testing::Test
@@ -108,12 +119,19 @@ TEST(DragLogic, snapsHalfwayUpAndKeepsAColliderOfOneGridSizeHalfACellInside)
 TEST_F(DraggingTest, theEntityFloatsAboveThePointerAndLandsOnTheNearestGridCell)
 {
     ASSERT_TRUE(tower);
-    press(tower);
+    mouse(root, QEvent::MouseButtonPress, {80, 80});
     EXPECT_EQ(tower->property("entityState").toString(), "entityDragged");
     EXPECT_EQ(tower->position(), QPointF(80, 10));
-    dragTo(root, tower, 47, 170);
+    mouse(root, QEvent::MouseMove, {47, 170});
+    stepWorld(root);
     EXPECT_TRUE(allowed(tower));
-    callQml(tower, "releaseEntity");
+    mouse(root, QEvent::MouseButtonRelease, {47, 170});
+    EXPECT_EQ(tower->position(), QPointF(32, 96));
+
+    // A click selects the entity and leaves it where it is.
+    mouse(root, QEvent::MouseButtonPress, {48, 112});
+    mouse(root, QEvent::MouseButtonRelease, {48, 112});
+    EXPECT_EQ(tower->property("entityState").toString(), "entitySelected");
     EXPECT_EQ(tower->position(), QPointF(32, 96));
 
     press(tower);
@@ -154,16 +172,6 @@ TEST_F(DraggingTest, buildingStaysRefusedUntilTheLastOverlappedObstacleIsLeft)
                      .value<QObject*>()
                      ->property("collisionTestingOnlyMode")
                      .toBool());
-}
-
-// The mouse on the view at a point of the scene.
-void mouse(QQuickItem* root, QEvent::Type type, QPointF scenePoint)
-{
-    const QPointF at = findItem(root, "scene")->mapToScene(scenePoint);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, at, at, button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(&engine->view(), &event);
 }
 
 TEST_F(DraggingTest, theButtonBuildsATowerWhereItsEntityIsDroppedAndNothingAfterAClick)
