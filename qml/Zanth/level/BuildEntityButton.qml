@@ -91,8 +91,12 @@ Item {
         entity.draggingAllowed = Qt.binding(function() { return buildEntityButton.visible })
         entity.entityPressed.connect(__onEntityPressed)
         entity.entityReleased.connect(__onEntityReleased)
-        entity.entityDestroyed.connect(function() { buildEntityButton.createdEntity = null })
+        entity.entityDestroyed.connect(__onEntityDestroyed)
         createdEntity = entity
+    }
+
+    function __onEntityDestroyed() {
+        createdEntity = null
     }
 
     function __onEntityPressed() {
@@ -117,9 +121,16 @@ Item {
     }
 
     Component.onCompleted: __createDragEntity()
+    // The entity may outlive the button by a frame (removal is deferred): it must not call back into it.
     Component.onDestruction: {
-        if (createdEntity && __entityManager())
-            __entityManager().removeEntityById(createdEntity.entityId)
+        var entity = createdEntity
+        if (!entity)
+            return
+        entity.entityPressed.disconnect(__onEntityPressed)
+        entity.entityReleased.disconnect(__onEntityReleased)
+        entity.entityDestroyed.disconnect(__onEntityDestroyed)
+        if (__entityManager())
+            __entityManager().removeEntityById(entity.entityId)
     }
 
     MouseArea {
