@@ -20,7 +20,7 @@ Item {
     property string applicationJSONLevelsLocation: "applicationJSON"
     property string applicationQMLLevelsLocation: "applicationQML"
     property string authorGeneratedLevelsLocation: "authorGenerated"
-    // Must end with "/": the file names are appended directly.
+    // The folder of the exported level files shipped with the game.
     property url applicationJSONLevelsDirectory
     property variant qmlLevelList
     property variant levelBaseNameToUrlMap

@@ -33,6 +33,9 @@ function initialize() {
     var folder = levelEditor.applicationJSONLevelsDirectory.toString()
     if (folder === "")
         return
+    // The file names are appended to the folder's text.
+    if (folder.charAt(folder.length - 1) !== "/")
+        folder += "/"
     var fileNames = fileUtils.listFiles(levelEditor.applicationJSONLevelsDirectory, ["*.json"])
     fileNames.sort()
     for (var f = 0; f < fileNames.length; ++f) {

@@ -69,7 +69,7 @@ protected:
             "    LevelLoader { id: levelLoader }\n"
             "    LevelEditor {\n        id: levelEditor\n        levelLoader: levelLoader\n"
             "        applicationJSONLevelsDirectory: \"" +
-            QUrl::fromLocalFile(shippedLevels()).toString().toUtf8() + "\"\n" + editorProperties +
+            QUrl::fromLocalFile(shippedLevels().chopped(1)).toString().toUtf8() + "\"\n" + editorProperties +
             "    }\n}\n");
         return game.get();
     }
