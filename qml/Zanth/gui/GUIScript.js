@@ -54,8 +54,11 @@ function removeBinding(target) {
     if (!made)
         return false
     for (var property in made)
-        if (made[property])
-            made[property].destroy()
+        if (!made[property])
+            continue
+        // Detached now: destroy() completes only at the end of the frame.
+        made[property].target = null
+        made[property].destroy()
     delete bindings[key]
     return true
 }
