@@ -138,6 +138,8 @@ public slots:
     // Keeps a node already recorded for the item.
     void setNodeFromObject(QQuickItem* item, zanth2d::ZTNode* node);
     void setZanthContentScaleFactor(qreal scaleFactor);
+    // Drops the sprite batch nodes that no animated sprite uses any more.
+    void removeUnusedSpriteBatchNodes();
     void setAppStarted(bool started);
     bool getAppStarted() const override;
 
