@@ -610,6 +610,9 @@ void ZTAnimatedSpriteManager::frameHeightChanged(QObject* spriteItem)
 
 void ZTAnimatedSpriteManager::frameNumberChanged(QObject* spriteItem)
 {
+    // Named frames are no row of cells.
+    if (spriteItem->property("spriteSheetFilename").toUrl().toString().contains(QLatin1String(".json")))
+        return;
     if (ZTSprite* sprite = animatedSprite(spriteItem)) {
         ZTRect rect = sprite->getTextureRect();
         rect.origin.x = pixelsToPoints(spriteItem->property("frameX").toFloat() +
