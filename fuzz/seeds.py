@@ -77,3 +77,12 @@ radius = dict(effect, emitterType=1, maxRadius=60.0, maxRadiusVariance=5.0, minR
 put("particle_plist_fuzzer", "radius.plist", plistlib.dumps(radius))
 put("particle_plist_fuzzer", "zlib.plist", plistlib.dumps(dict(effect, textureImageData=base64.b64encode(
     zlib.compress(png(2, 2, (0, 0, 255, 128)))).decode(), emitterType=True)))
+
+import json
+frame = {"frame": {"x": 0, "y": 0, "w": 16, "h": 16}, "rotated": False, "trimmed": True,
+         "spriteSourceSize": {"x": 2, "y": 3, "w": 10, "h": 11}, "sourceSize": {"w": 15, "h": 17}}
+sheet = {"frames": {"walk-0.png": frame, "walk-1.png": dict(frame, rotated=True, trimmed=False)},
+         "meta": {"image": "walk-hd.png", "format": "RGBA5551", "size": {"w": 64, "h": 16}}}
+put("spritesheet_json_fuzzer", "sheet.json", json.dumps(sheet, indent=1).encode())
+put("spritesheet_json_fuzzer", "wrong-types.json", json.dumps(
+    {"frames": {"a": {"frame": {"x": "1", "y": -2, "w": 1e9, "h": None}, "sourceSize": []}}, "meta": 3}).encode())
