@@ -56,6 +56,17 @@ float pixelsToPoints(float pixels)
     return pixels / ZTDirector::sharedDirector()->getContentScaleFactor();
 }
 
+// The sequence's JSON sheet chosen for the content scale, resolved against the QML file that named it.
+QUrl sheetUrlOf(QObject* sequence)
+{
+    const QUrl url = sequence->property("modifiedSpriteSheetFilename").toUrl();
+    if (url.isRelative()) {
+        if (QQmlContext* context = qmlContext(sequence))
+            return context->resolvedUrl(url);
+    }
+    return url;
+}
+
 ZTAnimate* animateOf(ZTSprite* sprite)
 {
     return static_cast<ZTAnimate*>(sprite->getUserData());
@@ -215,8 +226,7 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
     ZTSpriteBatchNode* batch = m_batchNodes.value(texturePath);
     if (!batch) {
         if (format == 0 && jsonMode)
-            format = ZTSpriteSheetJson::pixelFormat(
-                getJsonFileContentFromUrl(sequence->property("modifiedSpriteSheetFilename").toUrl()), texturePath);
+            format = ZTSpriteSheetJson::pixelFormat(getJsonFileContentFromUrl(sheetUrlOf(sequence)), texturePath);
         if (format != 0)
             ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));
         batch = ZTSpriteBatchNode::batchNodeWithFile(texturePath.toLocal8Bit().constData());
@@ -376,8 +386,10 @@ ZTSpriteFrame* ZTAnimatedSpriteManager::createSpriteFrameFromFrameName(const QSt
     QObject* sequence = sequenceOf(&spriteItem);
     if (!sequence)
         return nullptr;
-    const QVariantMap json = getJsonFileContentFromUrl(sequence->property("modifiedSpriteSheetFilename").toUrl());
-    const QByteArray key = (sequence->property("filename").toUrl().toString() + name).toUtf8();
+    const QUrl sheetUrl = sheetUrlOf(sequence);
+    const QVariantMap json = getJsonFileContentFromUrl(sheetUrl);
+    // Keyed by the resolved sheet, not the name as written: equal names in other folders are other frames.
+    const QByteArray key = (sheetUrl.toString() + name).toUtf8();
     ZTSpriteFrameCache* cache = ZTSpriteFrameCache::sharedSpriteFrameCache();
     if (ZTSpriteFrame* cached = cache->spriteFrameByName(key.constData()))
         return cached;
@@ -424,13 +436,8 @@ QVariantMap ZTAnimatedSpriteManager::getJsonFileContentFromUrl(const QUrl& url)
 
 void ZTAnimatedSpriteManager::updateModifiedSpriteSheetFilename(QObject* sequence)
 {
-    const QUrl sheetUrl = sequence->property("modifiedSpriteSheetFilename").toUrl();
-    QUrl resolved = sheetUrl;
-    if (sheetUrl.isRelative()) {
-        if (QQmlContext* context = qmlContext(sequence))
-            resolved = context->resolvedUrl(sheetUrl);
-    }
-    const QString texture = ZTSpriteSheetJson::texturePath(resolved, getJsonFileContentFromUrl(sheetUrl));
+    const QUrl sheetUrl = sheetUrlOf(sequence);
+    const QString texture = ZTSpriteSheetJson::texturePath(sheetUrl, getJsonFileContentFromUrl(sheetUrl));
     if (texture.isEmpty())
         return;
     sequence->setProperty("spriteSheetSourceForJsonFile", QUrl(texture));

@@ -52,8 +52,8 @@ public:
     // would stack them.
     void insertSpriteToBatchNode(zanth2d::ZTSprite* sprite, zanth2d::ZTSpriteBatchNode* batch,
                                  const QObject* spriteItem);
-    // From the frame cache (key: the sequence's "filename" and the name), else from the sequence's
-    // JSON sheet; null without the sheet's batch node or for a malformed frame.
+    // From the frame cache (key: the sequence's resolved sheet URL and the name), else from the
+    // sequence's JSON sheet; null without the sheet's batch node or for a malformed frame.
     zanth2d::ZTSpriteFrame* createSpriteFrameFromFrameName(const QString& name, const QObject& spriteItem);
     // The parsed sheet, cached per URL; an empty map (read again next time) when unreadable.
     QVariantMap getJsonFileContentFromUrl(const QUrl& url);

@@ -53,6 +53,7 @@ Item {
 
         objectName: "multiResImage_fileChooser"
         filename: multiResImage.source
-        onModifiedFilenameChanged: image.source = modifiedFilename
+        // Relative names belong to the file that declared this item, not to this library file.
+        onModifiedFilenameChanged: image.source = Qt.resolvedUrl(modifiedFilename, multiResImage)
     }
 }

@@ -84,9 +84,11 @@ SpriteImageItem {
 
     function __applySharedSpriteSheetSourceToSprites() {
         if (String(spriteSheetSource) !== "") {
+            // Resolved here: a relative name belongs to the file that declared the sequence.
+            var shared = Qt.resolvedUrl(spriteSheetSource, sequence)
             for (var i = 0; i < sprites.length; ++i) {
-                if (String(sprites[i].source) !== String(spriteSheetSource))
-                    sprites[i].source = spriteSheetSource
+                if (String(sprites[i].source) !== String(shared))
+                    sprites[i].source = shared
             }
         }
         if (currentAnimation && currentAnimation.width !== width)
