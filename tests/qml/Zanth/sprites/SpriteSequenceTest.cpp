@@ -168,6 +168,15 @@ TEST(SpriteSequence, sequencesOnOneTextureShareABatchNodeAndDrawInZOrder)
     findItem(root, "below")->setZ(3);
     engine->stepFrames(1);
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 52, 52), 0);
+
+    // Without sprites the batch node goes when the unused ones are cleared.
+    delete findItem(root, "below");
+    delete findItem(root, "above");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 52, 52), -1);
+    engine->wrapper().removeUnusedSpriteBatchNodes();
+    for (ZTSpriteBatchNode* batch : batchNodes())
+        EXPECT_GT(batch->getDescendants()->count(), 0u);
 }
 
 TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
