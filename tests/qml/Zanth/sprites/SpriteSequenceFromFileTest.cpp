@@ -6,6 +6,12 @@
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 
+#include "base_nodes/ZTNode.h"
+#include "scenegraphwrapper.h"
+#include "sprite_nodes/ZTSprite.h"
+#include "sprite_nodes/ZTSpriteBatchNode.h"
+#include "textures/ZTTexture2D.h"
+
 #include <QPainter>
 #include <QQuickItem>
 
@@ -50,7 +56,7 @@ void writeSheet(const QString& stem)
               " \"c.png\": {\"frame\": {\"x\": 32, \"y\": 0, \"w\": 8, \"h\": 8}, \"trimmed\": true,"
               " \"spriteSourceSize\": {\"x\": 8, \"y\": 8, \"w\": 8, \"h\": 8}, \"sourceSize\": {\"w\": 16, \"h\": 16}},\n"
               " \"broken.png\": {\"frame\": {\"x\": -5, \"y\": 0, \"w\": 16, \"h\": 16}, " + cell + "}\n"
-              "}, \"meta\": {\"image\": \"" + stem.toUtf8() + "-hd.png\", \"format\": \"RGBA8888\"}}\n");
+              "}, \"meta\": {\"image\": \"" + stem.toUtf8() + "-hd.png\", \"format\": \"RGBA4444\"}}\n");
 }
 
 QQuickItem* game(const QByteArray& sceneContent)
@@ -78,6 +84,10 @@ TEST(SpriteSequenceFromFile, namedFramesOfTheHdSheetAnimateAtTheirLogicalSize)
     EXPECT_EQ(sprite->property("frameWidth").toInt(), 16);
     EXPECT_EQ(sprite->property("frameCount").toInt(), 2);
     EXPECT_EQ(walk->width(), 8.0);
+    // The sheet's own format, for lack of one on the items.
+    auto* node = dynamic_cast<zanth2d::ZTSprite*>(engine->wrapper().getNodeFromObject(walk)->getChildByTag(20));
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->getSpriteBatchNode()->getTexture()->getPixelFormat(), zanth2d::kZTTexture2DPixelFormat_RGBA4444);
 
     engine->stepFrames(1);
     // Scene (20, 20) to (28, 28) is window (40, 40) to (56, 56).

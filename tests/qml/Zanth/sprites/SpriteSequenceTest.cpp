@@ -6,8 +6,12 @@
 #include "MessageLog.h"
 
 #include "base_nodes/ZTNode.h"
+#include "actions/ZTAnimate.h"
 #include "cocoa/ZTArray.h"
+#include "sprite_nodes/ZTAnimation.h"
+#include "sprite_nodes/ZTSprite.h"
 #include "sprite_nodes/ZTSpriteBatchNode.h"
+#include "textures/ZTTexture2D.h"
 
 #include <QPainter>
 #include <QQuickItem>
@@ -73,6 +77,13 @@ QByteArray sequence(const char* name, int x, int y, const QByteArray& spriteProp
            spriteProperties + " } }\n";
 }
 
+// The animated sprite (tag 20) of the sequence's current animation.
+ZTSprite* spriteOf(QQuickItem* sequence)
+{
+    ZTNode* node = engine->wrapper().getNodeFromObject(sequence);
+    return node ? dynamic_cast<ZTSprite*>(node->getChildByTag(20)) : nullptr;
+}
+
 QList<ZTSpriteBatchNode*> batchNodes()
 {
     QList<ZTSpriteBatchNode*> result;
@@ -108,6 +119,9 @@ TEST(SpriteSequence, animatesOnScreenThroughTheFramesOfTheSheet)
     QQuickItem* root = load(sequence("walk", 40, 40, "frameCount: 4; frameDuration: 100; running: true"));
     QObject* sprite = findItem(root, "walk")->property("currentAnimation").value<QObject*>();
     ASSERT_NE(sprite, nullptr);
+    ZTSprite* node = spriteOf(findItem(root, "walk"));
+    ASSERT_NE(node, nullptr);
+    EXPECT_FLOAT_EQ(static_cast<ZTAnimate*>(node->getUserData())->getAnimation()->getDelay(), 0.1f);
     // The scene graph animates; the QML timer is off.
     EXPECT_FALSE(sprite->property("qmlAnimationTimerEnabled").toBool());
     engine->stepFrames(1);
@@ -185,6 +199,19 @@ TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
          " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
     engine->stepFrames(1);
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 108, 48), 2);
+}
+
+TEST(SpriteSequence, aSpritesPixelFormatOverridesItsSequencesForANewTexture)
+{
+    writeSheet();
+    QFile::copy(engine->folder() + "/qml/sheet.png", engine->folder() + "/qml/sheet4444.png");
+    QQuickItem* root =
+        load("SpriteSequence { objectName: \"formats\"; pixelFormat: 3\n"
+             "  Sprite { source: \"sheet4444.png\"; frameWidth: 16; frameHeight: 16; property int pixelFormat: 7 } }");
+    ZTSprite* sprite = spriteOf(findItem(root, "formats"));
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->getSpriteBatchNode()->getTexture()->getPixelFormat(), kZTTexture2DPixelFormat_RGBA4444);
+    EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
 }
 
 TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
