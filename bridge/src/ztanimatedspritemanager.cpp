@@ -726,10 +726,12 @@ void ZTAnimatedSpriteManager::updateSpriteBatchContainerDimensions()
     QQuickItem* container = SceneGraphWrapper::castItem(m_containerItem);
     if (!container || !m_containerNode)
         return;
-    const qreal factor = SceneGraphWrapper::getSceneContentScaleFactorForItem(container);
+    // The container node replaces its own offset, so what it cancels is its parent's transform.
+    QQuickItem* parent = container->parentItem() ? container->parentItem() : container;
+    const qreal factor = SceneGraphWrapper::getSceneContentScaleFactorForItem(parent);
     if (factor <= 0)
         return;
-    const QPointF position = container->mapToScene(QPointF(0, 0));
+    const QPointF position = parent->mapToScene(QPointF(0, 0));
     const float windowHeight = ZTDirector::sharedDirector()->getWinSize().height;
     m_containerNode->setScale(float(1 / factor));
     m_containerNode->setPosition(
@@ -774,12 +776,16 @@ void ZTAnimatedSpriteManager::removeUnusedSpriteBatchNodes()
 void ZTAnimatedSpriteManager::itemDestroyed(QObject* item)
 {
     if (item == m_containerItem) {
-        // Its batch nodes go with its node.
+        // Its batch nodes go with its node, and their sprites draw nowhere until their items go too.
         for (auto it = m_batchNodeList.begin(); it != m_batchNodeList.end();) {
-            if ((*it)->getParent() == m_containerNode)
-                it = m_batchNodeList.erase(it);
-            else
+            if ((*it)->getParent() != m_containerNode) {
                 ++it;
+                continue;
+            }
+            ZTArray* descendants = (*it)->getDescendants();
+            for (unsigned int i = 0; descendants && i < descendants->count(); ++i)
+                m_spritesWithoutBatchNode.insert(static_cast<ZTSprite*>(descendants->objectAtIndex(i)));
+            it = m_batchNodeList.erase(it);
         }
         m_containerItem = nullptr;
         m_containerNode = nullptr;
@@ -795,7 +801,7 @@ void ZTAnimatedSpriteManager::itemDestroyed(QObject* item)
         auto* sprite = static_cast<ZTSprite*>(node);
         if (ZTSpriteBatchNode* batch = sprite->getSpriteBatchNode())
             batch->removeSpriteFromAtlas(sprite);
-        else
+        else if (!m_spritesWithoutBatchNode.remove(sprite))
             qWarning("ERROR: no spiteBatchNode found for the sprite from spriteSheet");
         if (ZTAction* action = m_actions.take(item)) {
             sprite->stopAction(action);

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QMultiHash>
+#include <QSet>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -70,9 +71,6 @@ public:
     // The finish action's call: tells the Sprite item, which emits animationFinished.
     void sceneGraphAnimationFinished(zanth2d::ZTNode* node, void* spriteItem);
 
-    zanth2d::ZTSpriteBatchNode* batchNodeForTexture(const QString& path) const { return m_batchNodes.value(path); }
-    int batchNodeCount() const { return int(m_batchNodeList.size()); }
-
 private:
     QString resolvedPlatformPath(QObject* item, const QUrl& url) const;
     zanth2d::ZTSprite* animatedSprite(QObject* spriteItem) const;
@@ -100,6 +98,8 @@ private:
     QMultiHash<QObject*, QObject*> m_containerSequences;
     QList<zanth2d::ZTSpriteBatchNode*> m_batchNodeList;
     QHash<QUrl, QVariantMap> m_jsonCache;
+    // Sprites whose batch node went with a destroyed container.
+    QSet<zanth2d::ZTSprite*> m_spritesWithoutBatchNode;
     // The target of the finish actions; outlives the manager while actions still hold it.
     zanth2d::ZTObject* m_finishTarget = nullptr;
 };

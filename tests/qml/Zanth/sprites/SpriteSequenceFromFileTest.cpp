@@ -133,6 +133,26 @@ TEST(SpriteSequenceFromFile, aMalformedFrameIsSkippedWithOneLine)
     EXPECT_TRUE(near(engine->pixel(48, 128), Qt::green));
 }
 
+TEST(SpriteBatchContainer, batchNodesUnderTheContainerStillDrawInWindowCoordinates)
+{
+    writeSheet("boxed");
+    QQuickItem* window = game(
+        "SpriteBatchContainer { objectName: \"container\"; x: 30; y: 10 }\n"
+        "Item { x: 40; y: 30\n"
+        "  SpriteSequenceFromFile { objectName: \"boxed\"; translateToCenterAnchor: false; filename: \"boxed.json\"\n"
+        "    Sprite { frameNames: [\"b.png\"] } } }\n");
+    engine->stepFrames(1);
+    zanth2d::ZTNode* container = engine->wrapper().getNodeFromObject(findItem(window, "container"));
+    ASSERT_NE(container, nullptr);
+    auto* sprite = dynamic_cast<zanth2d::ZTSprite*>(
+        engine->wrapper().getNodeFromObject(findItem(window, "boxed"))->getChildByTag(20));
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->getSpriteBatchNode()->getParent(), container);
+    // Scene (40, 30) to (48, 38) is window (80, 60) to (96, 76).
+    EXPECT_TRUE(near(engine->pixel(88, 68), Qt::green));
+    EXPECT_FALSE(near(engine->pixel(78, 68), Qt::green));
+}
+
 TEST(MultiResolutionImage, picksTheHdFileAndScalesItToTheLogicalSize)
 {
     QImage picture(200, 100, QImage::Format_ARGB32);

@@ -141,6 +141,11 @@ TEST(SpriteSequence, animatesOnScreenThroughTheFramesOfTheSheet)
     // The whole cell shows the one frame.
     EXPECT_EQ(frameShownAt(later, 41, 41), shown);
     EXPECT_EQ(frameShownAt(later, 55, 55), shown);
+
+    // A transparent sequence hides its sprite.
+    findItem(root, "walk")->setOpacity(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 48, 48), -1);
 }
 
 TEST(SpriteSequence, aFiniteAnimationFinishesOnceThenShowsItsFirstFrameOrJumpsToItsFollower)
