@@ -143,8 +143,10 @@ void ZTAnimatedSpriteManager::connectSpriteSignals(QObject* child)
     relay(SIGNAL(sourceChanged()), &ZTAnimatedSpriteManager::sourceChanged);
     relay(SIGNAL(spriteSheetFilenameHasChanged(QUrl)), &ZTAnimatedSpriteManager::sourceChanged);
     relay(SIGNAL(runningChanged()), &ZTAnimatedSpriteManager::spriteRunningChanged);
-    relay(SIGNAL(frameWidthChanged()), &ZTAnimatedSpriteManager::frameWidthChanged);
-    relay(SIGNAL(frameHeightChanged()), &ZTAnimatedSpriteManager::frameHeightChanged);
+    // frameWidth and frameHeight are aliases of the size, and Qt 6 does not signal an alias to
+    // connections made from C++: the size's own signals stand in for them.
+    relay(SIGNAL(widthChanged()), &ZTAnimatedSpriteManager::frameWidthChanged);
+    relay(SIGNAL(heightChanged()), &ZTAnimatedSpriteManager::frameHeightChanged);
     relay(SIGNAL(frameXChanged()), &ZTAnimatedSpriteManager::frameXChanged);
     relay(SIGNAL(frameYChanged()), &ZTAnimatedSpriteManager::frameYChanged);
     relay(SIGNAL(frameNumberChanged()), &ZTAnimatedSpriteManager::frameNumberChanged);
@@ -323,6 +325,11 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
         }
     }
     sequenceNode->addChild(sprite);
+    // Batched quads are built from the cached world transforms, which a batch node drawn before this
+    // subtree is visited would otherwise find unset.
+    if (QQuickItem* sequenceItem = SceneGraphWrapper::castItem(sequence);
+        sequenceItem && sceneGraphWrapper().getNodeFromObject(sequenceItem))
+        sceneGraphWrapper().updateItemPositionAndRotationImmediately(sequenceItem);
     return sprite;
 }
 

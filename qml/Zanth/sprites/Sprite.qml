@@ -10,7 +10,9 @@ SpriteItem {
 
     property bool running: false
     property bool qmlAnimationTimerEnabled: true
-    property alias source: image.source
+    // Plain properties, not aliases, where the scene graph listens: Qt 6 does not signal an alias to
+    // connections made from C++.
+    property url source
     // Frames per second; setting it derives frameDuration and duration.
     property real frameRate: 0
     // Milliseconds per frame.
@@ -36,9 +38,9 @@ SpriteItem {
     property bool restoreOriginalFrame: true
     property bool mirrorX: false
     property bool mirrorY: false
-    // The frame shown now; the scene graph reads it as frameNumber.
-    property int __frame: 0
-    property alias frameNumber: sprite.__frame
+    // The frame shown now.
+    property int frameNumber: 0
+    property alias __frame: sprite.frameNumber
     property int __repeatedCounter: 0
 
     signal animationFinished
@@ -121,6 +123,7 @@ SpriteItem {
     Image {
         id: image
 
+        source: sprite.source
         x: -sprite.frameX - sprite.frameWidth * sprite.__frame
         y: -sprite.frameY
         transform: Rotation {

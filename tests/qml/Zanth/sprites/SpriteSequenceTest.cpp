@@ -200,10 +200,31 @@ TEST(SpriteSequence, sequencesOnOneTextureShareABatchNodeAndDrawInZOrder)
 
 TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
 {
-    load("SingleSpriteFromSpriteSheet { translateToCenterAnchor: false; x: 100; y: 40;"
-         " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
+    QQuickItem* root =
+        load("SingleSpriteFromSpriteSheet { objectName: \"single\"; translateToCenterAnchor: false; x: 100; y: 40;"
+             " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
     engine->stepFrames(1);
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 108, 48), 2);
+    // The frame number counts cells from the first one.
+    QObject* single = findItem(root, "single")->property("singleSprite").value<QObject*>();
+    QMetaObject::invokeMethod(single, "setFrameNumber", Q_ARG(QVariant, 1));
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 108, 48), 3);
+}
+
+TEST(SpriteSequence, aSpriteWhoseSourceComesLateIsCreatedThenButKeepsItsFirstSource)
+{
+    QQuickItem* root = load("SpriteSequence { objectName: \"late\"; translateToCenterAnchor: false; x: 140; y: 40\n"
+                            "  Sprite { frameWidth: 16; frameHeight: 16; frameX: 16 } }\n");
+    QQuickItem* late = findItem(root, "late");
+    EXPECT_EQ(spriteOf(late), nullptr);
+    QObject* sprite = late->property("currentAnimation").value<QObject*>();
+    sprite->setProperty("source", "sheet.png");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 148, 48), 1);
+    const MessageLog log;
+    sprite->setProperty("source", "other.png");
+    EXPECT_TRUE(log.contains("changing the source of animated sprites is currently not supported"));
 }
 
 TEST(SpriteSequence, aSpritesPixelFormatOverridesItsSequencesForANewTexture)
