@@ -39,6 +39,7 @@ public:
     zanth2d::ZTNode* createNodeFromItem(QObject* item, zanth2d::ZTNode* parentNode) override;
     // The sequence's Sprite children are mirrored here, nothing below a sequence by the wrapper.
     bool shouldProcessChildren() override { return false; }
+    // The base's reaction (node scale and position), not the image manager's: sprites keep their size.
     void itemSizeChanged(QQuickItem* item) override;
     void itemVisibleChanged(QQuickItem* item) override;
     void itemOpacityChanged(QQuickItem* item) override;
