@@ -176,6 +176,8 @@ function createEntityFromComponentWithProperties(component, properties) {
 function createEntityFromUrlWithProperties(url, properties) {
     if (!properties)
         properties = {}
+    // A relative URL names a file beside the game's QML, not beside this script.
+    url = Qt.resolvedUrl(url, manager)
     var key = String(url)
     if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined)
         properties.entityType = urlToEntityTypeMap[key]

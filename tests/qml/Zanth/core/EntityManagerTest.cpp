@@ -111,6 +111,24 @@ TEST(EntityManager, poolingReusesTheItemAndSignalsTheMoveBothWays)
     EXPECT_EQ(root->property("boxesMade").toInt(), madeAtStart + 1);
 }
 
+TEST(EntityManager, entitiesFromAFileBesideTheGameArePooledByTheirUrl)
+{
+    writeTestFile(engine->folder() + "/qml/entities/Crate.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"crate\"; poolingEnabled: true }\n");
+    QQuickItem* root = engine->load(game());
+    const QString first = call(root, "createEntityFromUrl", "entities/Crate.qml").toString();
+    EXPECT_EQ(first, "crate_0");
+    QObject* crate = entity(root, first);
+    ASSERT_NE(crate, nullptr);
+    call(root, "removeEntityById", first);
+    const QString again = call(root, "createEntityFromUrl", "entities/Crate.qml").toString();
+    EXPECT_EQ(entity(root, again), crate);
+    const MessageLog log;
+    EXPECT_FALSE(call(root, "createEntityFromUrl", "entities/Missing.qml").isValid());
+    EXPECT_TRUE(log.contains("ERROR: failed to create sprite from url:"));
+}
+
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
 {
     QQuickItem* root = engine->load(game());
