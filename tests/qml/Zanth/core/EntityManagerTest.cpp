@@ -245,8 +245,8 @@ TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutCont
     writeTestFile(engine->folder() + "/qml/level.json", "{\"boxes\": [1, 2, 3]}");
     const MessageLog log;
     QQuickItem* root = engine->load(game(
-        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: parseFile(Qt.resolvedUrl(\"level.json\")) }\n"
-        "CachedXMLHttpRequest { objectName: \"second\"; Component.onCompleted: parseFile(Qt.resolvedUrl(\"level.json\")) }\n"
+        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: parseFile(\"level.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"second\"; Component.onCompleted: parseFile(\"level.json\") }\n"
         "Core { objectName: \"core\" }"));
     QObject* first = root->findChild<QObject*>("first");
     QObject* second = root->findChild<QObject*>("second");
