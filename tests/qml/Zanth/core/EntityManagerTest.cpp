@@ -194,6 +194,16 @@ TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponen
     EXPECT_EQ(leaves.value<QObject*>()->property("owningEntity").value<QObject*>(), tree);
     EXPECT_EQ(deep.value<QObject*>(), nullptr);
 
+    // Saved properties, the entity's and its children's, come back on reset.
+    QObject* leavesItem = leaves.value<QObject*>();
+    QMetaObject::invokeMethod(tree, "saveProperties", Q_ARG(QVariant, QVariant::fromValue<QObject*>(tree)));
+    tree->setX(77);
+    leavesItem->setProperty("opacity", 0.25);
+    QMetaObject::invokeMethod(tree, "resetDefaultProperties");
+    EXPECT_EQ(tree->x(), 0.0);
+    EXPECT_EQ(leavesItem->property("opacity").toDouble(), 1.0);
+    EXPECT_EQ(tree->childItems().size(), 1);
+
     // Destroyed by QML, it only unregisters itself.
     delete tree;
     EXPECT_EQ(entity(root, "tree_oak_0"), nullptr);
