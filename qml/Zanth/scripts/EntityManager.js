@@ -158,11 +158,22 @@ function createEntity(source, properties) {
     }
     if (manager.poolingEnabled && entity.poolingEnabled)
         urlToEntityTypeMap[String(source.url)] = entity.entityType
-    if (typeof rootGameWindow !== "undefined" && rootGameWindow)
-        rootGameWindow.loadItemWithSceneGraph(entity)
-    else
-        console.log("WARNING: EntityManager: no game window, the entity is not handed to the scene graph:", entity)
+    handToSceneGraph(entity)
     return entity.entityId
+}
+
+function handToSceneGraph(entity) {
+    if (typeof rootGameWindow === "undefined" || !rootGameWindow) {
+        console.log("WARNING: EntityManager: no game window, the entity is not handed to the scene graph:", entity)
+        return
+    }
+    // A container that held nothing drawable when it was mirrored has no node: mirror it now, with the
+    // entity below it, or the entity would hang from the scene's root without the container's transform.
+    var container = manager.entityContainer
+    if (typeof sceneGraphWrapper !== "undefined" && !sceneGraphWrapper.hasSceneGraphNode(container))
+        rootGameWindow.loadItemWithSceneGraph(container)
+    else
+        rootGameWindow.loadItemWithSceneGraph(entity)
 }
 
 function createEntityFromComponentWithProperties(component, properties) {

@@ -6,9 +6,14 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
+#include "base_nodes/ZTNode.h"
+#include "scenegraphwrapper.h"
+
 #include <QJsonDocument>
 #include <QQmlEngine>
 #include <QQuickItem>
+
+using zanth2d::ZTNode;
 
 namespace {
 
@@ -79,6 +84,11 @@ TEST(EntityManager, generatesIdsPerTypeAndMakesRequestedIdsUnique)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->objectName(), "box_0");
     EXPECT_EQ(first->parent(), findItem(root, "scene"));
+    // The empty scene got its node with its first entity, and the entities hang below it.
+    ZTNode* sceneNode = engine->wrapper().getNodeFromObject(findItem(root, "scene"));
+    ASSERT_NE(sceneNode, nullptr);
+    EXPECT_EQ(engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
+              sceneNode);
     EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 3);
     EXPECT_EQ(call(root, "getLastAddedEntity").value<QObject*>(), entity(root, "car_"));
 }
