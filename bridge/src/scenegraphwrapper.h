@@ -136,7 +136,7 @@ public slots:
     void updateItemPositionAndRotationImmediately(QQuickItem* item);
     zanth2d::ZTNode* getNodeFromObject(QQuickItem* item) const;
     // For QML: whether the item has been mirrored into a node.
-    Q_INVOKABLE bool hasSceneGraphNode(QObject* item) const { return m_itemNodes.value(item) != nullptr; }
+    bool hasSceneGraphNode(QObject* item) const { return m_itemNodes.value(item) != nullptr; }
     // Keeps a node already recorded for the item.
     void setNodeFromObject(QQuickItem* item, zanth2d::ZTNode* node);
     void setZanthContentScaleFactor(qreal scaleFactor);
