@@ -87,3 +87,10 @@ fire = {"FireParticle": {"angleVariance": 0, "blendFuncDestination": 1, "blendFu
 put("particle_effect_fuzzer", "fire.json", json.dumps(fire, sort_keys=True).encode())
 put("particle_effect_fuzzer", "two.json", b'{ "b": { "speed": 1 }, "Z": { "speedVariance": 2, "opacity": 0.5, "custom": [1] } }')
 put("particle_effect_fuzzer", "types.json", b'{ "E": { "speed": "fast", "startColor": 3, "gravity": "1,2,3", "maxParticles": 1e300 } }')
+frame = {"frame": {"x": 0, "y": 0, "w": 16, "h": 16}, "rotated": False, "trimmed": True,
+         "spriteSourceSize": {"x": 2, "y": 3, "w": 10, "h": 11}, "sourceSize": {"w": 15, "h": 17}}
+sheet = {"frames": {"walk-0.png": frame, "walk-1.png": dict(frame, rotated=True, trimmed=False)},
+         "meta": {"image": "walk-hd.png", "format": "RGBA5551", "size": {"w": 64, "h": 16}}}
+put("spritesheet_json_fuzzer", "sheet.json", json.dumps(sheet, indent=1).encode())
+put("spritesheet_json_fuzzer", "wrong-types.json", json.dumps(
+    {"frames": {"a": {"frame": {"x": "1", "y": -2, "w": 1e9, "h": None}, "sourceSize": []}}, "meta": 3}).encode())

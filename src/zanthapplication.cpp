@@ -19,6 +19,7 @@
 #include <QFont>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -238,8 +239,10 @@ int ZanthApplication::startApplication()
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
         m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"), m_sceneGraph->wrapper());
-        m_nativeUtils->setSceneGraphCacheClearer([] {
+        m_nativeUtils->setSceneGraphCacheClearer([wrapper = QPointer<QObject>(m_sceneGraph->wrapper())] {
             zanth2d::ZTSpriteFrameCache::sharedSpriteFrameCache()->removeUnusedSpriteFrames();
+            if (wrapper)
+                QMetaObject::invokeMethod(wrapper, "removeUnusedSpriteBatchNodes");
             zanth2d::ZTDirector::sharedDirector()->purgeCachedData();
         });
         // The main QML file loads only once the GL window, director and scene exist.

@@ -61,6 +61,10 @@ public:
     zanth2d::ZTNode* getNodeFromObject(QObject* item) const { return m_nodes.value(item); }
     bool existsNode(QObject* item) const { return m_nodes.contains(item); }
     void insertNodeWithObjectAsKey(QObject* item, zanth2d::ZTNode* node) { m_nodes.insert(item, node); }
+    // The item this manager mirrored into the node, or null.
+    QObject* getObjectFromNode(zanth2d::ZTNode* node) const { return m_nodes.key(node); }
+    // Called by the wrapper when it gets the scene layer and after every window resize.
+    virtual void windowSizeChanged() {}
 
     // Reactions to one item's changes; the wrapper's connectItemSignals connects them.
     // A position mark for the frame's pass.

@@ -5,6 +5,8 @@
 #include "gametimeanimationdriver.h"
 #include "visualitempropertyobserver.h"
 #include "zanthscheduler.h"
+#include "ztanimatedspritemanager.h"
+#include "ztflickablemanager.h"
 #include "ztnodemanager.h"
 #include "ztparticlemanager.h"
 #include "ztrectanglemanager.h"
@@ -75,7 +77,8 @@ SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
 {
     // The first manager that accepts an item mirrors it: drawing kinds come before the catch-all, in the
     // order flickable, animated sprite, image, rectangle, text, particle system.
-    m_managers << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
+    m_managers << new ZTFlickableManager(*this, this) << new ZTAnimatedSpriteManager(*this, this)
+               << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
                << new ZTTextManager(*this, this) << new ZTParticleManager(*this, this)
                << new ZTNodeManager(*this, this);
 
@@ -108,6 +111,16 @@ void SceneGraphWrapper::windowSizeChanged()
 {
     if (m_targetScene)
         m_targetScene->setPosition(ZTPoint(0, ZTDirector::sharedDirector()->getWinSize().height));
+    for (AbstractZTNodeManager* manager : std::as_const(m_managers))
+        manager->windowSizeChanged();
+}
+
+void SceneGraphWrapper::removeUnusedSpriteBatchNodes()
+{
+    for (AbstractZTNodeManager* manager : std::as_const(m_managers)) {
+        if (auto* sprites = qobject_cast<ZTAnimatedSpriteManager*>(manager))
+            sprites->removeUnusedSpriteBatchNodes();
+    }
 }
 
 ZTNode* SceneGraphWrapper::getRootSceneGraphNode() const

@@ -135,9 +135,13 @@ public slots:
     // Applies position and rotation now, for callers that read world positions in the same frame.
     void updateItemPositionAndRotationImmediately(QQuickItem* item);
     zanth2d::ZTNode* getNodeFromObject(QQuickItem* item) const;
+    // For QML: whether the item has been mirrored into a node.
+    bool hasSceneGraphNode(QObject* item) const { return m_itemNodes.value(item) != nullptr; }
     // Keeps a node already recorded for the item.
     void setNodeFromObject(QQuickItem* item, zanth2d::ZTNode* node);
     void setZanthContentScaleFactor(qreal scaleFactor);
+    // Drops the sprite batch nodes that no animated sprite uses any more.
+    void removeUnusedSpriteBatchNodes();
     void setAppStarted(bool started);
     bool getAppStarted() const override;
 

@@ -136,6 +136,23 @@ TEST(EngineProgram, aDragMovesTheDraggedItemOnTheScreen)
     EXPECT_FALSE(isRed(run.screenshot().pixelColor(45, 45)));
 }
 
+TEST(EngineProgram, draggingAClippedFlickableScrollsItsContent)
+{
+    EngineProcess run("Zanth flickable drag", game(R"(
+        Flickable {
+            x: 20; y: 20; width: 100; height: 100; clip: true
+            contentWidth: 200; contentHeight: 400
+            Rectangle { width: 200; height: 400; color: "blue"
+                Rectangle { width: 200; height: 100; color: "red" } }
+        })"));
+    ASSERT_TRUE(run.waitForPixel(140, 140, isRed)) << run.output();
+    // Scene (130, 70) lies right of the box: the red content reaching there is cut off.
+    EXPECT_FALSE(isRed(run.screenshot().pixelColor(260, 140)));
+    run.drag(140, 220, 140, 40);
+    EXPECT_TRUE(run.waitForPixel(140, 140, isBlue)) << run.output();
+    EXPECT_FALSE(isBlue(run.screenshot().pixelColor(140, 260)));
+}
+
 TEST(EngineProgram, keysReachTheActiveSceneAndControlTwoResizesTheWindow)
 {
     EngineProcess run("Zanth keys", "import QtQuick 2.15\nimport Zanth 1.0\n"

@@ -50,7 +50,8 @@ Item {
                 target.cachedFileReadResults = cache
             }
         }
-        xhr.open("GET", filename)
+        // A relative name is a file beside the QML that asked, not beside this library file.
+        xhr.open("GET", Qt.resolvedUrl(filename, request))
         xhr.send()
     }
 

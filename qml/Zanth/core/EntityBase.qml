@@ -53,12 +53,13 @@ EntityDeclarative {
         if (!__defaultProperties)
             __defaultProperties = []
         var stored = {}
+        var canAsk = typeof system.isPropertySerializableAtPooling === "function"
         for (var name in object) {
-            if (name === "__defaultProperties" || typeof object[name] === "function")
+            var value = object[name]
+            if (name === "__defaultProperties" || typeof value === "function")
                 continue
-            if (typeof system.isPropertySerializableAtPooling !== "function"
-                    || system.isPropertySerializableAtPooling(object, name))
-                stored[name] = object[name]
+            if (canAsk ? system.isPropertySerializableAtPooling(object, name) : __isPlainValue(value))
+                stored[name] = value
         }
         var records = __defaultProperties
         records.push({ "objectPointer": object, "storedProperties": stored })
@@ -68,6 +69,13 @@ EntityDeclarative {
             for (var i = 0; i < kids.length; ++i)
                 saveProperties(kids[i])
         }
+    }
+
+    // Without the system's answer only plain values are kept: writing back lists or objects (children,
+    // anchors) would rebuild the item.
+    function __isPlainValue(value) {
+        var kind = typeof value
+        return kind === "number" || kind === "string" || kind === "boolean"
     }
 
     function resetDefaultProperties() {

@@ -54,9 +54,11 @@ QtObject {
         return Logic.storeEntitiesAsJson(types, propertyNames)
     }
 
+    // The pre-creation waits for the events after loading: by then the container has its scene-graph
+    // node, so that the entities handed to the scene graph hang below it.
     function __initialize() {
         __initialized = true
-        Logic.initialize()
+        Qt.callLater(Logic.initialize)
     }
 
     onEntityContainerChanged: {

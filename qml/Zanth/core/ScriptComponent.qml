@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import "../scripts/ScriptComponentContext.js" as ScriptContext
 
 // An entity part whose behaviour is a script file: the file's onInitialize() runs once after it was
 // included at completion, and its onUpdate() on every update().
@@ -6,22 +7,22 @@ ComponentBase {
     id: scriptComponent
 
     property url javaScriptSourceUrl: ""
-    property var scriptFile: scriptContext
+    // The script context: the included file's functions and variables are its members.
+    property var scriptFile
     property bool __completed: false
     property bool __updatable: false
 
     function update() {
-        if (__updatable && typeof scriptContext.onUpdate === "function")
-            scriptContext.onUpdate()
+        if (__updatable)
+            ScriptContext.callFunction("onUpdate")
     }
 
     function script() {
-        return scriptContext
+        return scriptFile
     }
 
     function __include() {
-        var result = Qt.include(javaScriptSourceUrl)
-        if (result.status !== result.OK) {
+        if (!ScriptContext.include(Qt.resolvedUrl(javaScriptSourceUrl, scriptComponent))) {
             console.log("ERROR AT READING SOURCE FILE, NOT FOUND!")
             return false
         }
@@ -35,18 +36,15 @@ ComponentBase {
 
     Component.onCompleted: {
         __completed = true
+        scriptFile = ScriptContext
         if (String(javaScriptSourceUrl) === "") {
             console.log("ASSERT! no file name specified for ScriptComponent " + (parent ? parent.objectName : ""))
             return
         }
         if (!__include())
             return
-        if (typeof onInitialize === "function")
-            onInitialize()
-        __updatable = typeof onUpdate === "function"
-    }
-
-    QtObject {
-        id: scriptContext
+        if (ScriptContext.hasFunction("onInitialize"))
+            ScriptContext.callFunction("onInitialize")
+        __updatable = ScriptContext.hasFunction("onUpdate")
     }
 }

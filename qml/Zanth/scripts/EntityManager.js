@@ -158,11 +158,22 @@ function createEntity(source, properties) {
     }
     if (manager.poolingEnabled && entity.poolingEnabled)
         urlToEntityTypeMap[String(source.url)] = entity.entityType
-    if (typeof rootGameWindow !== "undefined" && rootGameWindow)
-        rootGameWindow.loadItemWithSceneGraph(entity)
-    else
-        console.log("WARNING: EntityManager: no game window, the entity is not handed to the scene graph:", entity)
+    handToSceneGraph(entity)
     return entity.entityId
+}
+
+function handToSceneGraph(entity) {
+    if (typeof rootGameWindow === "undefined" || !rootGameWindow) {
+        console.log("WARNING: EntityManager: no game window, the entity is not handed to the scene graph:", entity)
+        return
+    }
+    // A container that held nothing drawable when it was mirrored has no node: mirror it now, with the
+    // entity below it, or the entity would hang from the scene's root without the container's transform.
+    var container = manager.entityContainer
+    if (typeof sceneGraphWrapper !== "undefined" && !sceneGraphWrapper.hasSceneGraphNode(container))
+        rootGameWindow.loadItemWithSceneGraph(container)
+    else
+        rootGameWindow.loadItemWithSceneGraph(entity)
 }
 
 function createEntityFromComponentWithProperties(component, properties) {
@@ -176,6 +187,8 @@ function createEntityFromComponentWithProperties(component, properties) {
 function createEntityFromUrlWithProperties(url, properties) {
     if (!properties)
         properties = {}
+    // A relative URL names a file beside the game's QML, not beside this script.
+    url = Qt.resolvedUrl(url, manager)
     var key = String(url)
     if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined)
         properties.entityType = urlToEntityTypeMap[key]

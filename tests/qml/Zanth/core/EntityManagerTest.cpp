@@ -6,8 +6,14 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
+#include "base_nodes/ZTNode.h"
+#include "scenegraphwrapper.h"
+
 #include <QJsonDocument>
+#include <QQmlEngine>
 #include <QQuickItem>
+
+using zanth2d::ZTNode;
 
 namespace {
 
@@ -78,6 +84,11 @@ TEST(EntityManager, generatesIdsPerTypeAndMakesRequestedIdsUnique)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->objectName(), "box_0");
     EXPECT_EQ(first->parent(), findItem(root, "scene"));
+    // The empty scene got its node with its first entity, and the entities hang below it.
+    ZTNode* sceneNode = engine->wrapper().getNodeFromObject(findItem(root, "scene"));
+    ASSERT_NE(sceneNode, nullptr);
+    EXPECT_EQ(engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
+              sceneNode);
     EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 3);
     EXPECT_EQ(call(root, "getLastAddedEntity").value<QObject*>(), entity(root, "car_"));
 }
@@ -108,6 +119,24 @@ TEST(EntityManager, poolingReusesTheItemAndSignalsTheMoveBothWays)
     call(root, "removeEntityById", again);
     make(root, "makeBox", {{"variationType", "big"}});
     EXPECT_EQ(root->property("boxesMade").toInt(), madeAtStart + 1);
+}
+
+TEST(EntityManager, entitiesFromAFileBesideTheGameArePooledByTheirUrl)
+{
+    writeTestFile(engine->folder() + "/qml/entities/Crate.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"crate\"; poolingEnabled: true }\n");
+    QQuickItem* root = engine->load(game());
+    const QString first = call(root, "createEntityFromUrl", "entities/Crate.qml").toString();
+    EXPECT_EQ(first, "crate_0");
+    QObject* crate = entity(root, first);
+    ASSERT_NE(crate, nullptr);
+    call(root, "removeEntityById", first);
+    const QString again = call(root, "createEntityFromUrl", "entities/Crate.qml").toString();
+    EXPECT_EQ(entity(root, again), crate);
+    const MessageLog log;
+    EXPECT_FALSE(call(root, "createEntityFromUrl", "entities/Missing.qml").isValid());
+    EXPECT_TRUE(log.contains("ERROR: failed to create sprite from url:"));
 }
 
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
@@ -175,12 +204,86 @@ TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponen
     EXPECT_EQ(leaves.value<QObject*>()->property("owningEntity").value<QObject*>(), tree);
     EXPECT_EQ(deep.value<QObject*>(), nullptr);
 
+    // Saved properties, the entity's and its children's, come back on reset.
+    QObject* leavesItem = leaves.value<QObject*>();
+    QMetaObject::invokeMethod(tree, "saveProperties", Q_ARG(QVariant, QVariant::fromValue<QObject*>(tree)));
+    tree->setX(77);
+    leavesItem->setProperty("opacity", 0.25);
+    QMetaObject::invokeMethod(tree, "resetDefaultProperties");
+    EXPECT_EQ(tree->x(), 0.0);
+    EXPECT_EQ(leavesItem->property("opacity").toDouble(), 1.0);
+    EXPECT_EQ(tree->childItems().size(), 1);
+
     // Destroyed by QML, it only unregisters itself.
     delete tree;
     EXPECT_EQ(entity(root, "tree_oak_0"), nullptr);
 }
 
+TEST(CoreComponents, aScriptComponentInitialisesItsScriptOnceAndUpdatesIt)
+{
+    writeTestFile(engine->folder() + "/qml/behaviour.js",
+                  "var initialised = 0\nvar updates = 0\n"
+                  "function onInitialize() { initialised++ }\nfunction onUpdate() { updates++ }\n");
+    QQuickItem* root = engine->load(game(
+        "EntityBase { entityType: \"robot\"\n"
+        "  ScriptComponent { objectName: \"brain\"; javaScriptSourceUrl: \"behaviour.js\" } }"));
+    QObject* brain = root->findChild<QObject*>("brain");
+    ASSERT_NE(brain, nullptr);
+    QMetaObject::invokeMethod(brain, "update");
+    QMetaObject::invokeMethod(brain, "update");
+    // The script context is a JavaScript module: it is reached through JavaScript only.
+    const QJSValue component = qmlEngine(brain)->toScriptValue(brain);
+    const QJSValue script = component.property("script").callWithInstance(component);
+    EXPECT_EQ(script.property("initialised").toInt(), 1);
+    EXPECT_EQ(script.property("updates").toInt(), 2);
+
+    const MessageLog log;
+    brain->setProperty("javaScriptSourceUrl", "missing.js");
+    EXPECT_TRUE(log.contains("ERROR AT READING SOURCE FILE, NOT FOUND!"));
+}
+
+TEST(CoreComponents, vectorsComputeWithoutChangingThemselvesUnlessLocal)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nimport \"qrc:/qml/Zanth/core/Vector2d.js\" as V\n"
+                                    "Item {\n"
+                                    "  property var v: new V.Vector2d(3, 4)\n"
+                                    "  property real length: v.length()\n"
+                                    "  property var unit: v.normalize()\n"
+                                    "  property var sum: V.Vector2d.add(v, new V.Vector2d({x: 1, y: 1}))\n"
+                                    "  property var scaled: v.clone().multiplyLocal(2) }\n");
+    EXPECT_EQ(root->property("length").toDouble(), 5.0);
+    const QVariantMap unit = root->property("unit").toMap();
+    EXPECT_DOUBLE_EQ(unit.value("x").toDouble(), 0.6);
+    EXPECT_DOUBLE_EQ(unit.value("y").toDouble(), 0.8);
+    EXPECT_EQ(root->property("v").toMap().value("x").toDouble(), 3.0);
+    EXPECT_EQ(root->property("sum").toMap().value("y").toDouble(), 5.0);
+    EXPECT_EQ(root->property("scaled").toMap().value("x").toDouble(), 6.0);
+}
+
+TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutContainerIsIdle)
+{
+    writeTestFile(engine->folder() + "/qml/level.json", "{\"boxes\": [1, 2, 3]}");
+    const MessageLog log;
+    QQuickItem* root = engine->load(game(
+        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: parseFile(\"level.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"second\"; Component.onCompleted: parseFile(\"level.json\") }\n"
+        "Core { objectName: \"core\" }"));
+    QObject* first = root->findChild<QObject*>("first");
+    QObject* second = root->findChild<QObject*>("second");
+    for (int i = 0; i < 50 && !(first->property("result").isValid() && second->property("result").isValid()); ++i)
+        engine->stepFrames(1);
+    EXPECT_EQ(first->property("result").toMap().value("boxes").toList().size(), 3);
+    EXPECT_EQ(second->property("result").toMap(), first->property("result").toMap());
+    const QVariantMap reading = root->property("globalProperties").value<QObject*>()->property("currentlyReadFiles").toMap();
+    EXPECT_TRUE(reading.isEmpty());
+
+    EXPECT_TRUE(log.contains("WARNING: no entityContainer specified for core, do not run the update loop!"));
+    EXPECT_EQ(root->findChild<QObject*>("core")->property("timeSum").toDouble(), 0.0);
+}
+
 int main(int argc, char** argv)
 {
+    // Games read their JSON files with XMLHttpRequest.
+    qputenv("QML_XHR_ALLOW_FILE_READ", "1");
     return runTestsOnInProcessEngine(argc, argv, engine);
 }

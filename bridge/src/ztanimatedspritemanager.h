@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ztspritemanager.h"
+
+#include "sprite_nodes/ZTAnimation.h"
+
+#include <QHash>
+#include <QList>
+#include <QMultiHash>
+#include <QSet>
+#include <QUrl>
+#include <QVariantMap>
+
+namespace zanth2d {
+class ZTAction;
+class ZTNode;
+class ZTObject;
+class ZTSprite;
+class ZTSpriteBatchNode;
+class ZTSpriteFrame;
+} // namespace zanth2d
+
+// Mirrors sprite animations: a SpriteSequence (SpriteImageItem) gets a base node, and each of its
+// Sprite children one sprite of tag 20 below it, drawn through the batch node of its texture that all
+// sprites on that texture share. Frames are a row of equal cells of the sheet image, or named frames of
+// a sprite-sheet JSON file; the animation runs as an action of tag 10 on the sprite, and the QML timer of
+// the Sprite is switched off. A SpriteBatchContainer (SpriteBatchContainerItem) collects the batch nodes
+// under its own node. Batch nodes sit at the window's origin because batched quads are in world space.
+// The manager holds one reference to every sprite and action it made until their item is destroyed.
+class ZTAnimatedSpriteManager : public ZTSpriteManager
+{
+    Q_OBJECT
+
+public:
+    ZTAnimatedSpriteManager(SceneGraphWrapper& wrapper, QObject* parent);
+    ~ZTAnimatedSpriteManager() override;
+
+    bool canCreateNodeFromItem(QObject* item) override;
+    zanth2d::ZTNode* createNodeFromItem(QObject* item, zanth2d::ZTNode* parentNode) override;
+    // The sequence's Sprite children are mirrored here, nothing below a sequence by the wrapper.
+    bool shouldProcessChildren() override { return false; }
+    // The base's reaction (node scale and position), not the image manager's: sprites keep their size.
+    void itemSizeChanged(QQuickItem* item) override;
+    void itemVisibleChanged(QQuickItem* item) override;
+    void itemOpacityChanged(QQuickItem* item) override;
+    void itemZChanged(QQuickItem* item) override;
+    void itemDestroyed(QObject* item) override;
+    void windowSizeChanged() override;
+
+    // The sprite of a Sprite item (its sequence's node below it), or null when it has no sheet yet or no
+    // frame could be made.
+    zanth2d::ZTSprite* createSprite(QObject* spriteItem, zanth2d::ZTNode* sequenceNode);
+    // The atlas index follows QML's painting order, so that sequences sharing a batch node draw as QML
+    // would stack them.
+    void insertSpriteToBatchNode(zanth2d::ZTSprite* sprite, zanth2d::ZTSpriteBatchNode* batch,
+                                 const QObject* spriteItem);
+    // From the frame cache (key: the sequence's resolved sheet URL and the name), else from the
+    // sequence's JSON sheet; null without the sheet's batch node or for a malformed frame.
+    zanth2d::ZTSpriteFrame* createSpriteFrameFromFrameName(const QString& name, const QObject& spriteItem);
+    // The parsed sheet, cached per URL; an empty map (read again next time) when unreadable.
+    QVariantMap getJsonFileContentFromUrl(const QUrl& url);
+    // Sets the sequence's "spriteSheetSourceForJsonFile" from its JSON sheet's image name.
+    void updateModifiedSpriteSheetFilename(QObject* sequence);
+    // Shows the sequence's current animation and runs or pauses it.
+    void updateCurrentAnimationForSpriteImage(QObject* sequence);
+    void updateSpriteOpacityFromItem(QObject* spriteItem);
+    void resumeSpriteAnimationOrRestart(QObject* spriteItem, zanth2d::ZTNode* node, bool run);
+    void updateSpriteBatchContainerDimensions();
+    void updateSpriteBatchNodePositionsForWindowSize();
+    // Drops the batch nodes that no sprite uses any more.
+    void removeUnusedSpriteBatchNodes();
+    // The finish action's call: tells the Sprite item, which emits animationFinished.
+    void sceneGraphAnimationFinished(zanth2d::ZTNode* node, void* spriteItem);
+
+private:
+    QString resolvedPlatformPath(QObject* item, const QUrl& url) const;
+    zanth2d::ZTSprite* animatedSprite(QObject* spriteItem) const;
+    zanth2d::ZTAnimation::FrameArray* framesFromNames(const QStringList& names, QObject* spriteItem);
+    void connectSpriteSignals(QObject* spriteItem);
+    void connectZChangedSignals(QQuickItem* item);
+    void createSpriteLater(QObject* spriteItem, const char* noParentMessage, const char* noNodeMessage);
+
+    void updateActiveAnimation(QObject* sequence);
+    void spriteRunningChanged(QObject* spriteItem);
+    void sourceChanged(QObject* spriteItem);
+    void modifiedSpriteSheetFilenameChanged(QObject* sequence);
+    void frameXChanged(QObject* spriteItem);
+    void frameYChanged(QObject* spriteItem);
+    void frameWidthChanged(QObject* spriteItem);
+    void frameHeightChanged(QObject* spriteItem);
+    void frameNumberChanged(QObject* spriteItem);
+    void frameNamesChanged(QObject* spriteItem);
+    void mirrorChanged(QObject* spriteItem);
+
+    QHash<QString, zanth2d::ZTSpriteBatchNode*> m_batchNodes;
+    QHash<QObject*, zanth2d::ZTAction*> m_actions;
+    zanth2d::ZTNode* m_containerNode = nullptr;
+    QObject* m_containerItem = nullptr;
+    QMultiHash<QObject*, QObject*> m_containerSequences;
+    QList<zanth2d::ZTSpriteBatchNode*> m_batchNodeList;
+    QHash<QUrl, QVariantMap> m_jsonCache;
+    // Sprites whose batch node went with a destroyed container.
+    QSet<zanth2d::ZTSprite*> m_spritesWithoutBatchNode;
+    // The target of the finish actions; outlives the manager while actions still hold it.
+    zanth2d::ZTObject* m_finishTarget = nullptr;
+};
