@@ -110,6 +110,8 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
         // Qt Quick holds back touch moves until the window renders a frame; this view never renders, so
         // a held-back move would wait for the next touch event and drags would stall.
         qputenv("QML_NO_TOUCH_COMPRESSION", "1");
+        // Games read their own JSON files (levels, sprite sheets, cached requests) through XMLHttpRequest.
+        qputenv("QML_XHR_ALLOW_FILE_READ", "1");
         m_view = new FpsQMLViewer();
         m_ownsView = true;
     }
