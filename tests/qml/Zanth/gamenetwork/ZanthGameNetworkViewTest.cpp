@@ -7,7 +7,16 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
+#include "cocoa/ZTSet.h"
+#include "platform/linux/ZTEGLView.h"
+#include "touch_dispatcher/ZTTouch.h"
+
+#include <QGuiApplication>
 #include <QQuickItem>
+#include <QStyleHints>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +96,23 @@ protected:
         return found;
     }
 };
+
+// A tap at the middle of an item, through the GL view as the platform's mouse touch arrives; apart
+// from the last one by more than the double-click interval.
+void tap(QQuickItem* item)
+{
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
+    const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    auto* touch = new zanth2d::ZTTouch();
+    zanth2d::ZTSet touches;
+    touches.addObject(touch);
+    touch->setTouchInfo(float(at.x()), float(at.y()));
+    zanth2d::ZTEGLView::sharedOpenGLView()->touchesBegan(&touches);
+    zanth2d::ZTEGLView::sharedOpenGLView()->touchesEnded(&touches);
+    touch->release();
+    engine->stepFrames(1);
+}
 
 bool nearly(const QColor& color, int red, int green, int blue)
 {
@@ -172,6 +198,33 @@ TEST_F(GameNetworkViewTest, pagesAndTimeFramesFollowTheStateAndTheMenu)
     QMetaObject::invokeMethod(view, "moreOptionChosen", Q_ARG(QVariant, "Profile"));
     EXPECT_EQ(view->property("state").toString(), "profile");
     EXPECT_EQ(header->property("title").toString(), "Profile");
+}
+
+TEST_F(GameNetworkViewTest, theMoreMenuOpensOnTapActsOnAnEntryAndClosesOnATapOutside)
+{
+    QQuickItem* header = item("navigationHeader");
+    QQuickItem* more = item("moreButton");
+    tap(more);
+    ASSERT_TRUE(header->property("menuOpen").toBool());
+    QQuickItem* week = nullptr;
+    for (QQuickItem* entry : shownItems(header)) {
+        if (entry->objectName() == "moreEntry_This Week")
+            week = entry;
+    }
+    ASSERT_NE(week, nullptr);
+    // The open menu is drawn over the page: its entries are white on the grey frame.
+    const QPointF corner = week->mapToScene(QPointF(week->width() - 3, 3));
+    EXPECT_TRUE(nearly(engine->pixel(int(corner.x()), int(corner.y())), 255, 255, 255));
+    tap(week);
+    EXPECT_FALSE(header->property("menuOpen").toBool());
+    EXPECT_EQ(item("leaderboardView")->property("timeFrame").toString(), "week");
+
+    tap(more);
+    ASSERT_TRUE(header->property("menuOpen").toBool());
+    tap(item("allweek"));
+    EXPECT_FALSE(header->property("menuOpen").toBool());
+    EXPECT_EQ(item("leaderboardView")->property("timeFrame").toString(), "week");
+    EXPECT_EQ(view->property("state").toString(), "leaderboard");
 }
 
 TEST_F(GameNetworkViewTest, anAnswerFillsOnlyItsBlockAndBadAnswersEmptyIt)
