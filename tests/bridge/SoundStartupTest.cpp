@@ -55,6 +55,21 @@ struct GameRun
     QString output;
 };
 
+// Where each thread of a process stands, when a debugger is at hand: a game that does not end is
+// reported with its stacks, which show what its shutdown waits for.
+QString threadsOf(qint64 pid)
+{
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start(QStringLiteral("gdb"), {QStringLiteral("-p"), QString::number(pid), QStringLiteral("-batch"),
+                                      QStringLiteral("-ex"), QStringLiteral("thread apply all bt")});
+    if (!gdb.waitForFinished(60000)) {
+        gdb.kill();
+        gdb.waitForFinished();
+    }
+    return QStringLiteral("\n--- threads of the game that did not end ---\n") + QString::fromLocal8Bit(gdb.readAll());
+}
+
 // Runs the start-up program in a folder holding the game's qml/ files, with extra environment.
 GameRun runGame(const QProcessEnvironment& environment)
 {
@@ -74,13 +89,15 @@ GameRun runGame(const QProcessEnvironment& environment)
     game.setProcessChannelMode(QProcess::MergedChannels);
     game.start(QString::fromLocal8Bit(std::getenv("ZANTH_TEST_PROGRAMS")) + "/StartupProgram", {});
     GameRun run;
+    QString threads;
     if (!game.waitForFinished(30000)) {
+        threads = threadsOf(game.processId());
         game.kill();
         game.waitForFinished();
     } else if (game.exitStatus() == QProcess::NormalExit) {
         run.exitCode = game.exitCode();
     }
-    run.output = QString::fromLocal8Bit(game.readAll());
+    run.output = QString::fromLocal8Bit(game.readAll()) + threads;
     return run;
 }
 

