@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GLViewFinger.h"
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 #include "QtPrinters.h"
@@ -24,42 +25,7 @@ namespace {
 
 InProcessEngine* engine = nullptr;
 
-// One finger, moved and lifted through the GL view like the platform's mouse touch.
-class Finger
-{
-public:
-    Finger() : m_touch(new ZTTouch()) { m_set.addObject(m_touch); }
-    ~Finger() { m_touch->release(); }
-
-    void down(float x, float y)
-    {
-        m_touch->setTouchInfo(x, y);
-        ZTEGLView::sharedOpenGLView()->touchesBegan(&m_set);
-    }
-    void move(float x, float y)
-    {
-        m_touch->setTouchInfo(x, y);
-        ZTEGLView::sharedOpenGLView()->touchesMoved(&m_set);
-    }
-    void up() { ZTEGLView::sharedOpenGLView()->touchesEnded(&m_set); }
-    void cancel() { ZTEGLView::sharedOpenGLView()->touchesCancelled(&m_set); }
-    void tap(float x, float y)
-    {
-        down(x, y);
-        up();
-    }
-
-private:
-    ZTTouch* m_touch;
-    ZTSet m_set;
-};
-
-// A press right after an earlier test's release would count as a double click.
-void waitPastDoubleClickInterval()
-{
-    std::this_thread::sleep_for(
-        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
-}
+using Finger = GLViewFinger;
 
 QStringList logOf(QQuickItem* root)
 {

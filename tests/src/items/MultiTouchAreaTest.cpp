@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GLViewFinger.h"
 #include "InProcessEngine.h"
 
 #include "cocoa/ZTSet.h"
@@ -22,39 +23,10 @@ namespace {
 
 InProcessEngine* engine = nullptr;
 
-class Finger
+struct Finger : GLViewFinger
 {
-public:
-    Finger() : m_touch(new ZTTouch()) { m_set.addObject(m_touch); }
-    ~Finger() { m_touch->release(); }
-    void down(float x, float y)
-    {
-        m_touch->setTouchInfo(x, y);
-        ZTEGLView::sharedOpenGLView()->touchesBegan(&m_set);
-        engine->stepFrames(1);
-    }
-    void move(float x, float y)
-    {
-        m_touch->setTouchInfo(x, y);
-        ZTEGLView::sharedOpenGLView()->touchesMoved(&m_set);
-        engine->stepFrames(1);
-    }
-    void up()
-    {
-        ZTEGLView::sharedOpenGLView()->touchesEnded(&m_set);
-        engine->stepFrames(1);
-    }
-
-private:
-    ZTTouch* m_touch;
-    ZTSet m_set;
+    Finger() : GLViewFinger([] { engine->stepFrames(1); }) {}
 };
-
-void waitPastDoubleClickInterval()
-{
-    std::this_thread::sleep_for(
-        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
-}
 
 // One device for the process, going with the application.
 QPointingDevice* touchDevice()

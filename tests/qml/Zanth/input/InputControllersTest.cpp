@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GLViewFinger.h"
 #include "InProcessEngine.h"
 
 #include "cocoa/ZTSet.h"
@@ -22,32 +23,10 @@ namespace {
 
 InProcessEngine* engine = nullptr;
 
-class Finger
+struct Finger : GLViewFinger
 {
-public:
-    Finger() : m_touch(new ZTTouch()) { m_set.addObject(m_touch); }
-    ~Finger() { m_touch->release(); }
-    void down(float x, float y) { send(x, y, &ZTEGLView::touchesBegan); }
-    void move(float x, float y) { send(x, y, &ZTEGLView::touchesMoved); }
-    void up() { send(0, 0, &ZTEGLView::touchesEnded); }
-
-private:
-    void send(float x, float y, void (ZTEGLView::*phase)(ZTSet*))
-    {
-        if (phase != &ZTEGLView::touchesEnded)
-            m_touch->setTouchInfo(x, y);
-        (ZTEGLView::sharedOpenGLView()->*phase)(&m_set);
-        engine->stepFrames(1);
-    }
-    ZTTouch* m_touch;
-    ZTSet m_set;
+    Finger() : GLViewFinger([] { engine->stepFrames(1); }) {}
 };
-
-void waitPastDoubleClickInterval()
-{
-    std::this_thread::sleep_for(
-        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
-}
 
 } // namespace
 
