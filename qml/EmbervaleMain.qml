@@ -21,6 +21,12 @@ GameWindow {
     maximizeable: true
     resizeable: true
 
+    // Declared before the scene, so it still exists while the scene goes.
+    EntityManager {
+        id: entityManager
+        entityContainer: scene
+    }
+
     EmbervaleScene {
         id: scene
     }

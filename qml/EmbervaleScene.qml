@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import Zanth 1.0
-import "particles"
 
 // The editor's stage: live effects on a background, the main menu sliding in from the left, the
 // properties menu from the right, picking and dragging effects, keyboard paging, the quit question and
@@ -22,38 +21,27 @@ Scene {
     property real usageAreaHeight: gameWindowAnchorItem.y + gameWindowAnchorItem.height
     property int pickableAreaSize: 50
     property var particleList: null
-    property int __entityCounter: 0
     property string storageLocation: window.getInternalStorageLocation()
 
     // Every effect on the stage, in creation order.
     function effectEntities() {
-        var list = []
-        for (var i = 0; i < effectLayer.children.length; ++i) {
-            var child = effectLayer.children[i]
-            if (child.entityType === "particleEntity" && !child.__removed)
-                list.push(child)
-        }
-        return list
+        return entityManager.getEntityArrayByType("particleEntity")
     }
 
     function createEffect(particleType, dataStorageLocation, x, y) {
-        var entity = effectFactory.createObject(effectLayer, {
+        return entityManager.createEntityFromUrlWithProperties(Qt.resolvedUrl("particles/ParticleEntity.qml"), {
             "x": x, "y": y, "particleType": particleType, "dataStorageLocation": dataStorageLocation,
             "entityBaseVisible": entityBaseVisible, "storageLocation": storageLocation,
-            "targetEditor": entityMenu.editor, "entityId": "particleEntity_" + (++__entityCounter)
+            "targetEditor": entityMenu.editor
         })
-        if (entity)
-            window.loadItemWithSceneGraph(entity)
-        return entity
     }
 
     function removeEffect(entity) {
         if (!entity)
             return
-        entity.__removed = true
         if (selectedEntity === entity)
             selectedEntity = null
-        entity.destroy()
+        entityManager.removeEntityById(entity.entityId)
     }
 
     function effectAt(px, py) {
@@ -153,15 +141,6 @@ Scene {
             if (entity)
                 entity.printParticle()
         }
-    }
-
-    Item {
-        id: effectLayer
-    }
-
-    Component {
-        id: effectFactory
-        ParticleEntity {}
     }
 
     MainMenu {

@@ -101,7 +101,7 @@ Column {
     }
 
     width: parent ? parent.width : 100
-    spacing: 6
+    spacing: 4
 
     Connections {
         target: nativeUtils

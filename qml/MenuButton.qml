@@ -9,7 +9,7 @@ Rectangle {
     signal clicked
 
     width: parent ? parent.width : 100
-    height: 30
+    height: 22
     radius: 3
     color: mouse.pressed ? "#e08a2c" : "#3a3a44"
     border.color: "#6a6a74"

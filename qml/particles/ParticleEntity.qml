@@ -3,15 +3,13 @@ import Zanth 1.0
 import "../EffectProperties.js" as EffectProperties
 
 // One live effect on the editor's stage: a Particle loaded from an effect file and made editable.
-Item {
+EntityBase {
     id: entity
 
-    property string entityType: "particleEntity"
-    property string entityId
+    entityType: "particleEntity"
     property string particleType: "FireParticle.json"
     property bool dataStorageLocation: false
     property bool entityBaseVisible: true
-    property bool __removed: false
     property string storageLocation: ""
     property var particle: null
     property var editableComponent: null
