@@ -44,6 +44,11 @@ Column {
             tell("notice", "The effect was not saved", problem)
             return
         }
+        if (entitiesOfType(requestType).length === 0 || editor.componentsOfType(requestType).length === 0) {
+            console.log("[MainMenuContent] ERROR: there is no editable " + requestType + " effect on the stage to save")
+            tell("notice", "The effect was not saved", "Add an effect of this type first.")
+            return
+        }
         var saved = fileUtils.listFiles(fileUtils.getDataStorageUrl(storage), ["*.json"])
         if (EffectFiles.listed(saved, name + ".json")) {
             pendingName = name

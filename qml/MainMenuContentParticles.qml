@@ -26,6 +26,8 @@ Column {
             scene.itemEditor.currentEditableType = button.text
         })
         store.push(button)
+        if (userFile)
+            console.log("[MainMenuContentParticles] custom effect: " + name)
         window.loadItemWithSceneGraph(button)
     }
 
