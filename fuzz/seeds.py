@@ -77,3 +77,13 @@ radius = dict(effect, emitterType=1, maxRadius=60.0, maxRadiusVariance=5.0, minR
 put("particle_plist_fuzzer", "radius.plist", plistlib.dumps(radius))
 put("particle_plist_fuzzer", "zlib.plist", plistlib.dumps(dict(effect, textureImageData=base64.b64encode(
     zlib.compress(png(2, 2, (0, 0, 255, 128)))).decode(), emitterType=True)))
+
+import json
+fire = {"FireParticle": {"angleVariance": 0, "blendFuncDestination": 1, "blendFuncSource": 770, "duration": 0,
+                         "emitterType": 0, "finishColor": "#000000", "finishColorAlpha": 0, "gravity": "0.0, 0.0",
+                         "maxParticles": 42, "particleLifespan": 0.9000000000000000222, "rotation": 0,
+                         "sourcePositionVariance": "7.0, 1000.0", "speed": 85, "startColor": "#c2401f",
+                         "startColorAlpha": 1, "textureFileName": "particleFire.png", "visible": True, "x": 0}}
+put("particle_effect_fuzzer", "fire.json", json.dumps(fire, sort_keys=True).encode())
+put("particle_effect_fuzzer", "two.json", b'{ "b": { "speed": 1 }, "Z": { "speedVariance": 2, "opacity": 0.5, "custom": [1] } }')
+put("particle_effect_fuzzer", "types.json", b'{ "E": { "speed": "fast", "startColor": 3, "gravity": "1,2,3", "maxParticles": 1e300 } }')

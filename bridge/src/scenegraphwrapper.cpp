@@ -6,6 +6,7 @@
 #include "visualitempropertyobserver.h"
 #include "zanthscheduler.h"
 #include "ztnodemanager.h"
+#include "ztparticlemanager.h"
 #include "ztrectanglemanager.h"
 #include "ztspritemanager.h"
 #include "zttextmanager.h"
@@ -75,7 +76,8 @@ SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
     // The first manager that accepts an item mirrors it: drawing kinds come before the catch-all, in the
     // order flickable, animated sprite, image, rectangle, text, particle system.
     m_managers << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
-               << new ZTTextManager(*this, this) << new ZTNodeManager(*this, this);
+               << new ZTTextManager(*this, this) << new ZTParticleManager(*this, this)
+               << new ZTNodeManager(*this, this);
 
     QQmlContext* context = view.rootContext();
     m_scheduler = new ZanthScheduler(this);

@@ -1,0 +1,131 @@
+// The older Particles component and the bridge's particle manager behind it, on the engine started in the
+// test process: what the emitters under an item's node are made of and how starts and stops reach them.
+
+#include <gtest/gtest.h>
+
+#include "InProcessEngine.h"
+#include "MessageLog.h"
+
+#include "base_nodes/ZTNode.h"
+#include "cocoa/ZTArray.h"
+#include "particle_nodes/ZTParticleSystem.h"
+#include "scenegraphwrapper.h"
+
+#include <QRegularExpression>
+
+using namespace zanth2d;
+
+namespace {
+
+InProcessEngine* engine = nullptr;
+
+// A Particles item (objectName "p") in a game window, with the given properties; started by the test.
+QQuickItem* loadParticles(QByteArray properties)
+{
+    if (!properties.contains("maxParticles:"))
+        properties += "\nmaxParticles: 20";
+    if (!properties.contains("textureFileName:"))
+        properties += "\ntextureFileName: \"qrc:/qml/particles/point.png\"";
+    QQuickItem* root = engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
+                                    "GameWindow { width: 320; height: 240; displayFpsEnabled: false\n"
+                                    "  Particles { objectName: \"p\"; particleLifespan: 1\n" +
+                                    properties + "\n  }\n}\n");
+    return root ? findItem(root, "p") : nullptr;
+}
+
+ZTNode* nodeOf(QQuickItem* item)
+{
+    return engine->wrapper().getNodeFromObject(item);
+}
+
+ZTParticleSystem* lastEmitter(QQuickItem* item)
+{
+    ZTNode* node = nodeOf(item);
+    if (!node || node->getChildrenCount() == 0)
+        return nullptr;
+    return dynamic_cast<ZTParticleSystem*>(node->getChildren()->lastObject());
+}
+
+void start(QQuickItem* item)
+{
+    QMetaObject::invokeMethod(item, "start");
+}
+
+} // namespace
+
+TEST(ParticlesComponent, unsetValuesBecomeZeroAndTheEmitterTakesTheComponentsConventions)
+{
+    QQuickItem* item = loadParticles("angle: 90; emitterType: 1; minRadius: 10; maxRadius: 100");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->property("particleStatus").toInt(), 0);
+    EXPECT_EQ(item->property("speed").toDouble(), 0.0);
+    start(item);
+    ZTParticleSystem* particles = lastEmitter(item);
+    ASSERT_NE(particles, nullptr);
+    EXPECT_EQ(item->property("particleStatus").toInt(), 3);
+    EXPECT_EQ(particles->getAngle(), -90.0f);
+    EXPECT_EQ(particles->getStartRadius(), 10.0f);
+    EXPECT_EQ(particles->getEndRadius(), 100.0f);
+    EXPECT_EQ(particles->getEmissionRate(), 20.0f);
+    EXPECT_EQ(item->property("blendFuncSource").toInt(), 1);
+    EXPECT_EQ(item->property("blendFuncDestination").toInt(), 771);
+
+    item->setProperty("startColorRed", 0.5);
+    EXPECT_EQ(particles->getStartColor().r, 0.5f);
+    item->setProperty("emitterType", 3);
+    EXPECT_EQ(particles->getEmitterMode(), 3);
+}
+
+TEST(ParticlesComponent, anEndlessEffectRestartsOnlyWhenStoppedAndFiniteStartsAddEmitters)
+{
+    QQuickItem* item = loadParticles("duration: ParticleSystem.Infinite");
+    start(item);
+    ZTParticleSystem* particles = lastEmitter(item);
+    ASSERT_NE(particles, nullptr);
+    EXPECT_EQ(particles->getDuration(), -1.0f);
+    start(item);
+    EXPECT_EQ(nodeOf(item)->getChildrenCount(), 1u);
+    QMetaObject::invokeMethod(item, "stop");
+    EXPECT_FALSE(particles->getIsActive());
+    start(item);
+    EXPECT_TRUE(particles->getIsActive());
+    EXPECT_EQ(lastEmitter(item), particles);
+
+    item = loadParticles("duration: 2");
+    start(item);
+    start(item);
+    EXPECT_EQ(nodeOf(item)->getChildrenCount(), 2u);
+    // Made endless after finite starts: the newest emitter is the one restarted, nothing breaks.
+    item->setProperty("duration", -2);
+    EXPECT_EQ(lastEmitter(item)->getDuration(), -1.0f);
+    start(item);
+    EXPECT_EQ(nodeOf(item)->getChildrenCount(), 2u);
+}
+
+TEST(ParticlesComponent, badValuesStartNothingWithOneLogLineAndDisabledItemsIgnoreStart)
+{
+    for (const QByteArray properties : {QByteArray("emitterType: 3"), QByteArray("maxParticles: -4")}) {
+        QQuickItem* item = loadParticles(properties);
+        MessageLog log;
+        start(item);
+        EXPECT_EQ(log.lines().filter(QRegularExpression("WARNING|ERROR")).size(), 1)
+            << log.lines().join("\n").toStdString();
+    }
+    QQuickItem* item = loadParticles("textureFileName: \"qrc:/nothing.png\"");
+    start(item);
+    EXPECT_EQ(lastEmitter(item), nullptr);
+
+    item = loadParticles("");
+    engine->view()
+        .rootObject()
+        ->property("settings")
+        .value<QObject*>()
+        ->setProperty("particlesEnabled", false);
+    start(item);
+    EXPECT_EQ(lastEmitter(item), nullptr);
+}
+
+int main(int argc, char** argv)
+{
+    return runTestsOnInProcessEngine(argc, argv, engine);
+}
