@@ -1,6 +1,7 @@
 #include "Asset.h"
 
 #include "AboutScreen.h"
+#include "GuiSkin.h"
 #include "Logos.h"
 #include "ParticleTextures.h"
 
@@ -9,7 +10,7 @@ namespace assetgen {
 AssetList allAssets()
 {
     AssetList assets;
-    for (AssetList (*family)() : {particleTextureAssets, aboutScreenAssets, logoAssets}) {
+    for (AssetList (*family)() : {particleTextureAssets, aboutScreenAssets, logoAssets, guiSkinAssets}) {
         AssetList part = family();
         assets.insert(assets.end(), part.begin(), part.end());
     }

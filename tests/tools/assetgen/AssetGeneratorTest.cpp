@@ -47,12 +47,14 @@ TEST(AssetGenerator, listsEachFileOnceWithItsSize)
         paths.insert(line.section(QLatin1Char(' '), 0, 0));
     }
     EXPECT_EQ(paths.size(), lines.size()) << "no path twice";
-    EXPECT_EQ(lines.size(), 62);
+    EXPECT_EQ(lines.size(), 110);
     EXPECT_TRUE(lines.contains(QStringLiteral("qml/particles/point.png 32x32")));
     EXPECT_TRUE(lines.contains(QStringLiteral("qml/particles/particleFire_16.png 16x16")));
     EXPECT_TRUE(lines.contains(QStringLiteral("qml/img/aboutscreen-hd2.png 2048x4096")));
     EXPECT_TRUE(lines.contains(QStringLiteral("qml/img/aboutscreen-sd.json")));
     EXPECT_TRUE(lines.contains(QStringLiteral("qml/img/zanth-logo-hd.png 417x89")));
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("plugins/generic/Zanth/gui/skins/images/button-pullup-hd2.png 216x80")));
 }
 
 TEST(AssetGenerator, writesExactlyTheFilesItIsAskedFor)

@@ -1,0 +1,133 @@
+import QtQuick 2.15
+import Zanth 1.0
+import Zanth.gui.skins 1.0
+
+// A speech panel that types its texts out one character at a time. When a text is fully shown, a
+// button at the bottom right advances to the next; after the last text the dialog hides itself, or
+// starts over when dialogTextRepeat is set.
+Item {
+    id: dialog
+
+    property var dialogText: []
+    // The part of the current text shown so far.
+    property string dialogTextVisible: ""
+    // Milliseconds per character.
+    property int dialogTextDelay: 50
+    property bool dialogTextRepeat: false
+    property TextDialogSkin platformStyle: TextDialogSkin {}
+
+    property int __index: 0
+    property string __fullText: dialogText && dialogText.length > __index ? String(dialogText[__index]) : ""
+
+    function __restart() {
+        dialogTextVisible = ""
+        nextButton.visible = false
+        typer.restart()
+    }
+
+    function __advance() {
+        nextButton.visible = false
+        if (__index + 1 < dialogText.length) {
+            ++__index
+            __restart()
+            return
+        }
+        __index = 0
+        if (dialogTextRepeat) {
+            __restart()
+        } else {
+            typer.stop()
+            visible = false
+        }
+    }
+
+    objectName: "textDialog"
+    width: 200
+    height: 55
+
+    onVisibleChanged: {
+        if (visible)
+            __restart()
+        else
+            typer.stop()
+    }
+    onDialogTextChanged: {
+        __index = 0
+        if (visible)
+            __restart()
+    }
+    Component.onCompleted: {
+        if (visible)
+            __restart()
+    }
+
+    Timer {
+        id: typer
+
+        interval: Math.max(1, dialog.dialogTextDelay)
+        repeat: true
+        onTriggered: {
+            if (dialog.dialogTextVisible.length < dialog.__fullText.length) {
+                dialog.dialogTextVisible = dialog.__fullText.substring(0, dialog.dialogTextVisible.length + 1)
+            } else {
+                stop()
+                nextButton.visible = true
+            }
+        }
+    }
+
+    Image {
+        id: backgroundImage
+
+        visible: String(dialog.platformStyle.backgroundImage) !== ""
+        source: dialog.platformStyle.backgroundImage
+        anchors.fill: parent
+    }
+
+    Rectangle {
+        visible: !backgroundImage.visible
+        anchors.fill: parent
+        color: dialog.platformStyle.backgroundColor
+    }
+
+    Text {
+        objectName: "textDialogText"
+        anchors.fill: parent
+        anchors.margins: 6
+        anchors.rightMargin: 6 + nextButton.width
+        wrapMode: Text.WordWrap
+        text: dialog.dialogTextVisible
+        color: dialog.platformStyle.textColor
+        font.pixelSize: 12
+    }
+
+    Item {
+        id: nextButton
+
+        objectName: "textDialogButton"
+        visible: false
+        width: 32
+        height: 32
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+
+        Image {
+            id: buttonImage
+
+            visible: String(dialog.platformStyle.buttonImage) !== ""
+            source: dialog.platformStyle.buttonImage
+            anchors.fill: parent
+        }
+
+        Rectangle {
+            visible: !buttonImage.visible
+            anchors.fill: parent
+            color: dialog.platformStyle.buttonColor
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: dialog.__advance()
+        }
+    }
+}

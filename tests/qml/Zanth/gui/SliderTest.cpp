@@ -1,0 +1,133 @@
+// The slider's value text, its press and double-click rules and its vertical form, on the engine started
+// in the test process with mouse events sent to its view.
+
+#include <gtest/gtest.h>
+
+#include "InProcessEngine.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QQuickItem>
+#include <QStyleHints>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+InProcessEngine* engine = nullptr;
+
+// A 240-point slider at (0, 0): the knob's centre runs from 14 to 226 for values 0 to 100.
+const char* const kSliders = R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 400; height: 300
+    Slider { objectName: "slider"; width: 240; maximumValue: 100; stepSize: 1; defaultValue: 50 }
+    Slider {
+        objectName: "vertical"; x: 300; y: 20; height: 240
+        orientation: Qt.Vertical; maximumValue: 10
+    }
+}
+)";
+
+void mouse(QEvent::Type type, const QPointF& point)
+{
+    QMouseEvent event(type, point, point, point, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&engine->view(), &event);
+}
+
+void click(const QPointF& point)
+{
+    mouse(QEvent::MouseButtonPress, point);
+    mouse(QEvent::MouseButtonRelease, point);
+}
+
+// Qt 6's order: press, release, press, double click, release.
+void doubleClick(const QPointF& point)
+{
+    click(point);
+    mouse(QEvent::MouseButtonPress, point);
+    mouse(QEvent::MouseButtonDblClick, point);
+    mouse(QEvent::MouseButtonRelease, point);
+}
+
+void waitPastDoubleClickInterval()
+{
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50));
+}
+
+QString valueText(QQuickItem* root)
+{
+    return findItem(root, "sliderValueText")->property("text").toString();
+}
+
+} // namespace
+
+TEST(Slider, theValueTextShowsTheStepsDecimalsOnceAFractionWasSeenUntilTheRangeOrStepChanges)
+{
+    QQuickItem* root = engine->load(kSliders);
+    QQuickItem* slider = findItem(root, "slider");
+    slider->setProperty("stepSize", 0.25);
+    slider->setProperty("value", 2);
+    EXPECT_EQ(valueText(slider), "2");
+    slider->setProperty("value", 2.5);
+    EXPECT_EQ(valueText(slider), "2.50");
+    slider->setProperty("value", 3);
+    EXPECT_EQ(valueText(slider), "3.00");
+    slider->setProperty("stepSize", 0.5);
+    EXPECT_EQ(valueText(slider), "3");
+    slider->setProperty("stepSize", 0);
+    slider->setProperty("value", 1.23456);
+    EXPECT_EQ(valueText(slider), "1.23") << "without a step, two decimals at most";
+}
+
+TEST(Slider, aPressNearTheKnobKeepsItAFarOneJumpsAndADoubleClickResetsOnlyWhenAllowed)
+{
+    QQuickItem* root = engine->load(kSliders);
+    QQuickItem* slider = findItem(root, "slider");
+    ASSERT_EQ(slider->property("value").toDouble(), 50.0);
+    waitPastDoubleClickInterval();
+    click(QPointF(120 + 13, 14));
+    EXPECT_EQ(slider->property("value").toDouble(), 50.0) << "within half a knob of the knob";
+    waitPastDoubleClickInterval();
+    click(QPointF(14 + 2.12 * 80, 14));
+    EXPECT_EQ(slider->property("value").toDouble(), 80.0);
+
+    waitPastDoubleClickInterval();
+    doubleClick(QPointF(14 + 2.12 * 80, 14));
+    EXPECT_EQ(slider->property("value").toDouble(), 50.0);
+
+    slider->setProperty("useResetButton", false);
+    slider->setProperty("value", 80);
+    waitPastDoubleClickInterval();
+    doubleClick(QPointF(14 + 2.12 * 80, 14));
+    EXPECT_EQ(slider->property("value").toDouble(), 80.0);
+}
+
+TEST(Slider, aVerticalSliderIsTurnedSoThatItsValueGrowsUpwards)
+{
+    QQuickItem* root = engine->load(kSliders);
+    QQuickItem* vertical = findItem(root, "vertical");
+    EXPECT_EQ(vertical->width(), 28.0) << "its default thickness is the knob's";
+    QQuickItem* knob = findItem(vertical, "sliderHandle");
+    vertical->setProperty("value", 10);
+    // The knob glides there in 150 ms of frame time.
+    for (int frame = 0; frame < 30; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        engine->stepFrames(1);
+    }
+    const QPointF top = knob->mapToItem(root, QPointF(14, 14));
+    EXPECT_NEAR(top.x(), 314, 0.5);
+    EXPECT_NEAR(top.y(), 34, 0.5);
+    waitPastDoubleClickInterval();
+    click(QPointF(314, 20 + 240 - 14 - 21.2 * 3));
+    EXPECT_EQ(vertical->property("value").toDouble(), 3.0);
+}
+
+int main(int argc, char** argv)
+{
+    return runTestsOnInProcessEngine(argc, argv, engine);
+}
