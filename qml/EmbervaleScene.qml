@@ -61,6 +61,7 @@ Scene {
     height: 320
     focus: true
 
+    Component.onCompleted: forceActiveFocus()
     onEntityBaseVisibleChanged: {
         var list = effectEntities()
         for (var i = 0; i < list.length; ++i)

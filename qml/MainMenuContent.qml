@@ -92,7 +92,7 @@ Column {
         if (list.length === 0)
             return
         // Exported into a cleared scratch file first, so a failed export can't pass off an older file.
-        var scratch = storage + ".outgoing-" + type + ".plist"
+        var scratch = storage + ".outgoing/" + type + ".plist"
         fileUtils.writeFile(scratch, "")
         list[0].saveToPList(scratch)
         var text = fileUtils.readFile(fileUtils.getDataStorageUrl(scratch))

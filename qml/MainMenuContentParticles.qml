@@ -32,8 +32,9 @@ Column {
     }
 
     function fillListWithFiles() {
-        var builtIn = fileUtils.listFiles(Qt.resolvedUrl("particles/"), ["*.json"])
-        var saved = fileUtils.listFiles(fileUtils.getDataStorageUrl(scene.storageLocation), ["*.json"])
+        // Sorted: the listing itself comes in no particular order.
+        var builtIn = fileUtils.listFiles(Qt.resolvedUrl("particles/"), ["*.json"]).sort()
+        var saved = fileUtils.listFiles(fileUtils.getDataStorageUrl(scene.storageLocation), ["*.json"]).sort()
         for (var i = 0; i < saved.length; ++i)
             addButton(customSection, CustomButtons, EffectFiles.baseName(saved[i]), true)
         for (var j = 0; j < builtIn.length; ++j)

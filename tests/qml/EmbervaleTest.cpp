@@ -74,6 +74,56 @@ public:
     }
 };
 
+// A recording xdg-open first on PATH while it lives: the program started meanwhile hands its URLs to it.
+class RecordingOpener
+{
+public:
+    RecordingOpener() : m_path(qgetenv("PATH"))
+    {
+        QFile script(m_folder.filePath("xdg-open"));
+        if (script.open(QIODevice::WriteOnly))
+            script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/opened.txt\"\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", m_folder.path().toLocal8Bit() + ':' + m_path);
+        qunsetenv("BROWSER");
+    }
+    ~RecordingOpener() { qputenv("PATH", m_path); }
+
+    // The next URL handed over, waiting for it.
+    QUrl next()
+    {
+        QFile opened(m_folder.filePath("opened.txt"));
+        QStringList lines;
+        EngineProcess::waitFor(
+            [&] {
+                if (!opened.open(QIODevice::ReadOnly))
+                    return false;
+                lines = QString::fromUtf8(opened.readAll()).split('\n', Qt::SkipEmptyParts);
+                opened.close();
+                return lines.size() > m_taken;
+            },
+            10.0);
+        return lines.size() > m_taken ? QUrl(lines[m_taken++]) : QUrl();
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QByteArray m_path;
+    int m_taken = 0;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString mailBody(const QUrl& url)
+{
+    return QUrlQuery(url).queryItemValue("body", QUrl::FullyDecoded);
+}
+
 bool nearlyBlack(const QColor& c)
 {
     return c.red() < 10 && c.green() < 10 && c.blue() < 10;
@@ -116,6 +166,7 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
 TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcrossARestart)
 {
     {
+        RecordingOpener opener;
         Embervale run;
         ASSERT_TRUE(run.ready()) << run.output();
         const bool particles = run.hasParticles();
@@ -138,47 +189,76 @@ TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcr
         ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
         EXPECT_TRUE(run.waitForLine("custom effect: Blue")) << run.output();
         EXPECT_EQ(run.countInOutput("custom effect: Blue"), 1);
-    }
-    QFile file(storageFolder() + "Blue.json");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
-    ASSERT_EQ(saved.keys(), QStringList{"Blue"});
-    EXPECT_EQ(saved["Blue"].toObject().keys().size(), 44);
+        const QByteArray savedText = readAll(storageFolder() + "Blue.json");
+        const QJsonObject saved = QJsonDocument::fromJson(savedText).object();
+        ASSERT_EQ(saved.keys(), QStringList{"Blue"});
+        EXPECT_EQ(saved["Blue"].toObject().keys().size(), 44);
 
+        // Sent as it is edited, which is as it was saved.
+        run.click(190, 546);
+        ASSERT_TRUE(run.answer("Send to", "someone@example.com")) << run.output();
+        const QUrl mail = opener.next();
+        EXPECT_EQ(mail.scheme(), "mailto");
+        EXPECT_EQ(mail.path(), "someone@example.com");
+        EXPECT_EQ(QUrlQuery(mail).queryItemValue("subject", QUrl::FullyDecoded), "Blue.json");
+        EXPECT_EQ(mailBody(mail), QString::fromUtf8(savedText));
+
+        // Saving over it asks first; declining keeps the file.
+        run.click(190, 234);
+        ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
+        ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
+        EXPECT_EQ(readAll(storageFolder() + "Blue.json"), savedText);
+    }
     Embervale again;
     EXPECT_TRUE(again.waitForLine("custom effect: Blue")) << again.output();
 }
 
-TEST(Embervale, sendJsonMailsTheEditedEffectWithItsFileNameAsSubject)
+TEST(Embervale, sendPListMailsTheFileJustExportedThatPlistlibReads)
 {
-    QTemporaryDir launcher;
-    QFile script(launcher.filePath("xdg-open"));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/opened.txt\"\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", launcher.path().toLocal8Bit() + ':' + path);
-    qunsetenv("BROWSER");
-
+    RecordingOpener opener;
     Embervale run;
-    qputenv("PATH", path);
     ASSERT_TRUE(run.ready()) << run.output();
     if (!run.hasParticles())
         GTEST_SKIP() << "the Particle item is not built yet";
     run.openMainMenu();
-    run.click(190, 546);
+    run.click(190, 598);
     ASSERT_TRUE(run.answer("Send to", "someone@example.com")) << run.output();
-    QFile opened(launcher.filePath("opened.txt"));
-    ASSERT_TRUE(EngineProcess::waitFor([&] { return opened.exists() && opened.size() > 0; }, 10.0));
-    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
-    const QUrl url(QString::fromUtf8(opened.readAll()).trimmed());
-    EXPECT_EQ(url.scheme(), "mailto");
-    EXPECT_EQ(url.path(), "someone@example.com");
-    const QUrlQuery query(url);
-    EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "FireParticle.json");
-    const QJsonObject body =
-        QJsonDocument::fromJson(query.queryItemValue("body", QUrl::FullyDecoded).toUtf8()).object();
-    EXPECT_EQ(body.keys(), QStringList{"FireParticle"});
-    EXPECT_EQ(body["FireParticle"].toObject()["maxParticles"].toInt(), 42);
+    const QUrl mail = opener.next();
+    EXPECT_EQ(QUrlQuery(mail).queryItemValue("subject", QUrl::FullyDecoded), "FireParticle.plist");
+    const QString file = storageFolder() + "FireParticle.plist";
+    EXPECT_EQ(mailBody(mail), QString::fromUtf8(readAll(file)));
+    EXPECT_EQ(commandOutput("python3 -c \"import plistlib,sys; print(int(plistlib.load(open(sys.argv[1],'rb'))['maxParticles']))\" '" +
+                            file.toStdString() + "'"),
+              "42\n");
+}
+
+TEST(Embervale, aCraftedEffectFileFailsWithOneLogLineAndTheEditorRunsOn)
+{
+    // The only saved effect, so its button comes first.
+    QDir(storageFolder()).removeRecursively();
+    QDir().mkpath(storageFolder());
+    const QByteArray deep = "{ \"Deep\" : " + QByteArray(5'000'000, '[') + QByteArray(5'000'000, ']') + "}";
+    QFile file(storageFolder() + "Deep.json");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(deep);
+    file.close();
+
+    Embervale run;
+    ASSERT_TRUE(run.ready()) << run.output();
+    if (!run.hasParticles())
+        GTEST_SKIP() << "the Particle item is not built yet";
+    run.openMainMenu();
+    run.focus();
+    run.key("d");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.click(190, 150);
+    run.key("a");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.click(190, 182);
+    EXPECT_TRUE(run.waitForLine("Deep.json can't be read")) << run.output();
+    EXPECT_EQ(run.countInOutput("Deep.json"), 1) << run.output();
+    // Still drawing: the about pane opens.
+    run.click(480, 20);
+    EXPECT_TRUE(run.waitForPixel(700, 500, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
+    QFile::remove(storageFolder() + "Deep.json");
 }
