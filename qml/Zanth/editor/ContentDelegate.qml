@@ -59,6 +59,7 @@ Rectangle {
             onClicked: {
                 typeList.model = frame.editor.getAllEditableTypes()
                 typeList.visible = !typeList.visible
+                frame.editor.__mirror(typeList)
             }
         }
     }

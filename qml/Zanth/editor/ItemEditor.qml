@@ -199,7 +199,6 @@ Item {
         if (currentGroup === "")
             currentGroup = name
         page.visible = (currentGroup === name)
-        __mirror(page)
         return entry
     }
 
@@ -244,7 +243,6 @@ Item {
             }
             entry.page.elementCount += 1
             __delegates[key] = delegate
-            __mirror(delegate)
         }
     }
 
@@ -256,6 +254,9 @@ Item {
         if (master && components.length > 0)
             __walk(master.properties, master.defaultGroup === currentEditableType ? "" : master.defaultGroup,
                    master, components[0].target)
+        // Mirrored once filled, from the frame down: an item with nothing drawable below it gets no node,
+        // so the pages' containers may have none yet.
+        __mirror(contentDelegateObj)
         if (!__pages.some(function(p) { return p.name === currentGroup }) && __pages.length > 0)
             __show(0)
         __updateButtons()
@@ -315,7 +316,6 @@ Item {
             if (currentGroup === "")
                 currentGroup = groupName
             page.visible = (currentGroup === groupName)
-            __mirror(page)
             __updateButtons()
         }
         if (!delegateUrl)
@@ -330,7 +330,7 @@ Item {
             console.log("[ItemEditor] ERROR: creating external gui element failed!")
             return 0
         }
-        __mirror(object)
+        __mirror(contentDelegateObj)
         return object
     }
 
