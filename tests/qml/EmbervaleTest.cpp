@@ -163,6 +163,31 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
     EXPECT_TRUE(run.waitForPixel(700, 500, nearlyBlack, 5.0));
 }
 
+TEST(Embervale, theSpeedSliderChangesTheLiveEffect)
+{
+    Embervale run;
+    ASSERT_TRUE(run.ready()) << run.output();
+    if (!run.hasParticles())
+        GTEST_SKIP() << "the Particle item is not built yet";
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const QRect stage(40, 0, 880, 640);
+    const int before = firePixels(run.screenshot(), stage);
+    EXPECT_GT(before, 20);
+
+    // Properties menu, fifth page (Gravity Mode), the Speed slider from 85 to about 850.
+    run.click(940, 320);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    run.focus();
+    run.key("Right Right Right Right");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.drag(627, 373, 900, 373);
+    run.click(555, 320);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    const int after = firePixels(run.screenshot(), stage);
+    // Fast particles fly far and thin out: the flame looks different, whichever way the count goes.
+    EXPECT_GT(std::abs(after - before), before * 3 / 10) << before << " fire pixels before, " << after << " after";
+}
+
 TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcrossARestart)
 {
     {
