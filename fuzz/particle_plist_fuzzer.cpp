@@ -1,7 +1,6 @@
 // Particle property-list reader: any file must give an emitter or null, never a crash or a leak, and an
 // emitter it gives must survive a few simulation steps with the values it read. Uses a hidden GLFW
 // window when a display is there, so textures and vertex buffers are really made.
-#include <GLFW/glfw3.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "HiddenGLContext.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 #include "support/ZTGLStack.h"
@@ -31,12 +31,7 @@ void removeFiles()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    if (glfwInit()) {
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        if (GLFWwindow* window = glfwCreateWindow(16, 16, "particle fuzzer", nullptr, nullptr)) {
-            glfwMakeContextCurrent(window);
-        }
-    }
+    makeHiddenGLContextCurrent("particle fuzzer");
     ZTGLStack::createStack();
     char folder[] = "/tmp/zanth-particle-fuzzer-XXXXXX";
     if (!mkdtemp(folder)) {

@@ -41,7 +41,11 @@ run_one() {
   mkdir -p "$corpus" "$BUILD_DIR/logs"
   local dict=()
   [ -f "fuzz/$fuzzer.dict" ] && dict=(-dict="fuzz/$fuzzer.dict")
-  if ! with_display "$BUILD_DIR/$fuzzer" "$corpus" "$BUILD_DIR/seeds/$fuzzer" \
+  # The GL driver keeps a few allocations for the process's life that no longer have a module to name
+  # at exit; leaks per input are still checked after every run.
+  local asan=$ASAN_OPTIONS
+  case "$fuzzer" in pvr_fuzzer|fnt_fuzzer|particle_plist_fuzzer) asan="$asan:leak_check_at_exit=0" ;; esac
+  if ! ASAN_OPTIONS="$asan" with_display "$BUILD_DIR/$fuzzer" "$corpus" "$BUILD_DIR/seeds/$fuzzer" \
       -artifact_prefix="$BUILD_DIR/crashes/$fuzzer-" -rss_limit_mb=4096 -print_final_stats=1 "${dict[@]}" "$@" \
       > /dev/null 2> "$log"; then
     tail -n 60 "$log"

@@ -99,11 +99,12 @@ public:
     // Finds the window by its title, waiting for it; empty when it never shows.
     std::string windowId()
     {
-        // A search fails at once when another client's window vanishes while xdotool reads it: retry.
+        // Polled every 50 ms rather than with --sync, which looks only twice a second and misses a window
+        // that lives briefly; a search also fails at once when another client's window vanishes meanwhile.
         const auto end = Clock::now() + std::chrono::seconds(10);
         while (m_window.empty() && Clock::now() < end) {
             const std::string out =
-                commandOutput("timeout 10 xdotool search --sync --name '^" + m_title + "$' 2>/dev/null");
+                commandOutput("timeout 10 xdotool search --name '^" + m_title + "$' 2>/dev/null");
             std::istringstream in(out);
             in >> m_window;
             if (m_window.empty()) {
