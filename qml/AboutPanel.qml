@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Zanth 1.0
 
 // The about screen: a pane that grows from the header button over the whole window area. While it is
 // open the effects on the stage are stopped.
@@ -6,10 +7,18 @@ Item {
     id: about
 
     property bool shown: false
+    property bool opened: false
     property int page: 3
 
     function toggle() {
         shown = !shown
+        opened = true
+        sparkle.x = header.x + header.width
+        if (sparkle.item) {
+            sparkle.item.stopLivingParticles()
+            sparkle.item.start()
+        }
+        sparkleStop.restart()
         var list = scene.effectEntities()
         for (var i = 0; i < list.length; ++i) {
             if (shown)
@@ -40,6 +49,30 @@ Item {
         color: "#141018"
         Behavior on height { NumberAnimation { duration: 1000 } }
 
+        // Made on the first opening, when the game window is known to the effects.
+        Loader {
+            active: about.opened
+            onLoaded: window.loadItemWithSceneGraph(item)
+            sourceComponent: Component {
+                Item {
+                    Particle {
+                        x: pane.width / 2
+                        y: about.height
+                        fileName: "particles/AboutFlames.json"
+                        autoStart: true
+                        visible: pane.height > 0
+                    }
+                    Particle {
+                        x: pane.width / 2
+                        y: 60
+                        fileName: "particles/Laser.json"
+                        autoStart: true
+                        visible: pane.height > 0
+                    }
+                }
+            }
+        }
+
         Column {
             x: 20
             y: 60
@@ -68,6 +101,26 @@ Item {
                 MenuButton { width: 40; height: 20; text: ">"; onClicked: about.turn(1) }
             }
         }
+    }
+
+    Loader {
+        id: sparkle
+        active: about.opened
+        onLoaded: {
+            window.loadItemWithSceneGraph(item)
+            item.start()
+        }
+        sourceComponent: Component {
+            Particle {
+                y: 12
+                fileName: "particles/AboutSparkle.json"
+            }
+        }
+    }
+    Timer {
+        id: sparkleStop
+        interval: 1000
+        onTriggered: if (sparkle.item) sparkle.item.stop()
     }
 
     Rectangle {

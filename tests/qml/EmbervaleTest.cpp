@@ -158,9 +158,9 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
 
     // The header button at the top centre grows the pane over the stage, and shrinks it again.
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(700, 500, [](const QColor& c) { return std::abs(c.red() - 0x14) < 6 && std::abs(c.green() - 0x10) < 6 && std::abs(c.blue() - 0x18) < 6; }, 5.0));
+    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return std::abs(c.red() - 0x14) < 6 && std::abs(c.green() - 0x10) < 6 && std::abs(c.blue() - 0x18) < 6; }, 5.0));
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(700, 500, nearlyBlack, 5.0));
+    EXPECT_TRUE(run.waitForPixel(100, 560, nearlyBlack, 5.0));
 }
 
 TEST(Embervale, theSpeedSliderChangesTheLiveEffect)
@@ -284,6 +284,6 @@ TEST(Embervale, aCraftedEffectFileFailsWithOneLogLineAndTheEditorRunsOn)
     EXPECT_EQ(run.countInOutput("Deep.json"), 1) << run.output();
     // Still drawing: the about pane opens.
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(700, 500, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
+    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
     QFile::remove(storageFolder() + "Deep.json");
 }
