@@ -26,9 +26,9 @@ ItemEditorBaseDelegate {
         if (initialValue === undefined || initialValue === null)
             return
         var c = typeof initialValue === "string" ? Qt.tint(initialValue, "transparent") : initialValue
-        red.value = Math.round(c.r * 255)
-        green.value = Math.round(c.g * 255)
-        blue.value = Math.round(c.b * 255)
+        red.value = Math.round(editor.readColorPropertyWithRed(c) * 255)
+        green.value = Math.round(editor.readColorPropertyWithGreen(c) * 255)
+        blue.value = Math.round(editor.readColorPropertyWithBlue(c) * 255)
         swatch.color = c
         labelText = labelName + ": " + c
     }

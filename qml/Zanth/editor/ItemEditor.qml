@@ -1,10 +1,11 @@
 import QtQuick 2.15
+import Zanth 1.0
 
 // The property editor: every EditableComponent of one type shares one widget per property; a widget
 // change is written into every registered item of that type at once. One master per type holds the
 // edited values, so items that appear later take them. Masters are plain script objects: no value ever
 // becomes QML source text.
-Item {
+ItemEditorBase {
     id: itemEditor
 
     property var editableTypes
@@ -17,14 +18,14 @@ Item {
     property bool prevButtonVisible: false
     property bool nextButtonVisible: false
 
-    property Component contentDelegate: Component { ContentDelegate {} }
-    property Component groupDelegate: Component { GroupDelegate {} }
-    property Component boolDelegate: Component { BoolDelegate {} }
-    property Component numberDelegate: Component { NumberDelegate {} }
-    property Component stringDelegate: Component { StringDelegate {} }
-    property Component pointDelegate: Component { PointDelegate {} }
-    property Component colorDelegate: Component { ColorDelegate {} }
-    property Component textureDelegate: Component { TextureDelegate {} }
+    contentDelegate: Component { ContentDelegate {} }
+    groupDelegate: Component { GroupDelegate {} }
+    boolDelegate: Component { BoolDelegate {} }
+    numberDelegate: Component { NumberDelegate {} }
+    stringDelegate: Component { StringDelegate {} }
+    pointDelegate: Component { PointDelegate {} }
+    colorDelegate: Component { ColorDelegate {} }
+    textureDelegate: Component { TextureDelegate {} }
 
     signal loading
     signal loaded
@@ -211,6 +212,7 @@ Item {
         if (type === "url") return textureDelegate
         if (type === "color") return colorDelegate
         if (type === "string") return stringDelegate
+        if (type === "list" && arrayDelegate) return arrayDelegate
         if (customTypes && customTypes[type])
             return Qt.createComponent(Qt.resolvedUrl(customTypes[type]))
         console.log("[ItemEditor] ERROR: No delegate created! Type unknown: " + type)
