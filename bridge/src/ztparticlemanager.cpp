@@ -8,6 +8,8 @@
 #include "particle_nodes/ZTParticleSystemQuad.h"
 #include "textures/ZTTextureCache.h"
 
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QUrl>
 #include <QVariant>
 #include <QtDebug>
@@ -29,9 +31,12 @@ ztColor4F colorOf(QObject* item, const QByteArray& stem)
 
 ZTTexture2D* textureOf(QObject* item)
 {
-    const QUrl url = item->property("textureFileName").toUrl();
+    QUrl url = item->property("textureFileName").toUrl();
     if (url.isEmpty())
         return nullptr;
+    // A relative name is taken beside the QML file that declared the item, as Image's source is.
+    if (QQmlContext* context = url.isRelative() ? qmlContext(item) : nullptr)
+        url = context->resolvedUrl(url);
     const QString path = SceneGraphWrapper::getPlatformUrlString(url);
     return ZTTextureCache::sharedTextureCache()->addImage(path.toLocal8Bit().constData());
 }

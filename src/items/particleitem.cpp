@@ -12,6 +12,7 @@
 #include "textures/ZTTextureCache.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QMetaProperty>
 #include <QQmlContext>
@@ -51,11 +52,18 @@ int milliseconds(float seconds)
     return ms >= float(INT_MAX) ? INT_MAX : int(ms);
 }
 
-ZTTexture2D* loadTexture(const QUrl& url)
+// A relative name is taken beside the QML file that declared the item, as Image's source is.
+QUrl resolvedUrl(const QObject* item, const QUrl& url)
+{
+    QQmlContext* context = url.isRelative() ? qmlContext(item) : nullptr;
+    return context ? context->resolvedUrl(url) : url;
+}
+
+ZTTexture2D* loadTexture(const QObject* item, const QUrl& url)
 {
     if (url.isEmpty())
         return nullptr;
-    const QString path = SceneGraphWrapper::getPlatformUrlString(url);
+    const QString path = SceneGraphWrapper::getPlatformUrlString(resolvedUrl(item, url));
     return ZTTextureCache::sharedTextureCache()->addImage(path.toLocal8Bit().constData());
 }
 
@@ -82,19 +90,25 @@ QByteArray gzip(const QByteArray& data)
 }
 
 // The texture file as base64 of gzip of PNG bytes, so an exported file stands alone; empty when the
-// image can't be read.
-QByteArray embeddedTexture(const QUrl& textureUrl)
+// image can't be read. A PNG goes in as it is; other formats are converted.
+QByteArray embeddedTexture(const QObject* item, const QUrl& textureUrl)
 {
-    const QString path = SceneGraphWrapper::getPlatformUrlString(textureUrl);
+    const QString path = SceneGraphWrapper::getPlatformUrlString(resolvedUrl(item, textureUrl));
     const QString found = ZanthFileUtils::findFileOrDirectoryIncludingResources(path);
-    QImage image;
-    if (found.isEmpty() || !image.load(found))
+    QFile file(found);
+    if (found.isEmpty() || !file.open(QIODevice::ReadOnly))
         return QByteArray();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return QByteArray();
+    QByteArray png = file.readAll();
+    if (!png.startsWith("\x89PNG\r\n\x1a\n")) {
+        QImage image;
+        if (!image.loadFromData(png))
+            return QByteArray();
+        png.clear();
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return QByteArray();
+    }
     return gzip(png).toBase64();
 }
 
@@ -428,7 +442,7 @@ void ParticleItem::setTextureFileName(const QUrl& value)
 {
     setGated("textureFileName", m_textureFileName, value, &ParticleItem::textureFileNameChanged,
              [&](ZTParticleSystem* e) {
-                 if (ZTTexture2D* texture = loadTexture(value))
+                 if (ZTTexture2D* texture = loadTexture(this, value))
                      e->setTexture(texture);
              });
 }
@@ -491,12 +505,7 @@ void ParticleItem::createParticlesFromFile()
 {
     m_loading = true;
     if (system()) {
-        // A relative name is taken beside the QML file that declared the item.
-        QUrl file = m_fileName;
-        if (file.isRelative()) {
-            if (QQmlContext* context = qmlContext(this))
-                file = context->resolvedUrl(file);
-        }
+        const QUrl file = resolvedUrl(this, m_fileName);
         bool parsed = true;
         const QVariantMap effects =
             ZanthJson::Json::parse(ZanthFileUtils::readFile(file.toString()), parsed).toMap();
@@ -596,7 +605,7 @@ ZTParticleSystem* ParticleItem::createParticlesFromObject()
     particles->setEndSpinVar(float(m_rotationEndVariance));
     particles->setLife(float(m_particleLifespan));
     particles->setLifeVar(float(m_particleLifespanVariance));
-    ZTTexture2D* texture = loadTexture(m_textureFileName);
+    ZTTexture2D* texture = loadTexture(this, m_textureFileName);
     if (!texture)
         return nullptr;
     particles->setTexture(texture);
@@ -737,7 +746,7 @@ bool ParticleItem::saveAsPList(const QUrl& file)
     }
     // The node's place in its parent node, y up: where the reader puts its emitter.
     const ZTPoint position = getZTNode()->getPosition();
-    const QByteArray texture = embeddedTexture(m_textureFileName);
+    const QByteArray texture = embeddedTexture(this, m_textureFileName);
     if (texture.isEmpty())
         qWarning().noquote() << "ParticleItem: WARNING: saveAsPList: the texture"
                              << m_textureFileName.toString() << "could not be embedded";

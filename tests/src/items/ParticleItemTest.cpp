@@ -324,6 +324,39 @@ json.dump({k: v for k, v in d.items() if k != "textureImageData"}, open("values.
     }
 }
 
+TEST(ParticlePListExport, theBuiltInFireEffectStandsAloneAndKeepsItsValues)
+{
+    // The application's file, with a texture of our own beside it.
+    QFile::remove(engine->folder() + "/fire/FireParticle.json");
+    QDir().mkpath(engine->folder() + "/fire");
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("ZANTH_SOURCE_DIR") + "/qml/particles/FireParticle.json",
+                            engine->folder() + "/fire/FireParticle.json"));
+    QFile::copy(texturePath(), engine->folder() + "/fire/particleFire.png");
+    ParticleItem* fire = loadParticle("autoStart: true; fileName: \"file://" + engine->folder().toUtf8() +
+                                      "/fire/FireParticle.json\"");
+    ZTParticleSystem* original = emitterOf(fire);
+    ASSERT_NE(original, nullptr);
+    FixtureDir dir;
+    const QString path = QString::fromStdString(dir.path("FireParticle.plist"));
+    ASSERT_TRUE(fire->saveAsPList(QUrl::fromLocalFile(path)));
+    ASSERT_TRUE(dir.python(R"PY(
+import plistlib
+d = plistlib.load(open("FireParticle.plist", "rb"))
+assert d["textureFileName"] == "particleFire.png" and d["duration"] == -1 and d["maxParticles"] == 42
+assert d["blendFuncSource"] == 770 and d["blendFuncDestination"] == 1 and d["speed"] == 85
+assert d["particleLifespan"] == 0.9 and d["startColorRed"] == float("%g" % (0xc2 / 255))
+)PY"));
+    ZTParticleSystem* back = ZTParticleSystemQuad::particleWithFile(path.toLocal8Bit().constData());
+    ASSERT_NE(back, nullptr);
+    EXPECT_NE(back->getTexture(), nullptr);
+    EXPECT_EQ(back->getTotalParticles(), 42u);
+    EXPECT_EQ(back->getDuration(), -1.0f);
+    EXPECT_TRUE(sameTo6Digits(back->getLife(), original->getLife()));
+    EXPECT_TRUE(sameTo6Digits(back->getEndSize(), original->getEndSize()));
+    EXPECT_TRUE(sameTo6Digits(back->getStartColor().r, original->getStartColor().r));
+    EXPECT_EQ(back->getBlendFunc().dst, 1u);
+}
+
 TEST(ParticlePListExport, noEmitterMeansNoFileAndAFailureWithTheOlderFileKept)
 {
     ParticleItem* item = loadParticle("textureFileName: \"missing.png\"; maxParticles: 5; autoStart: true");
