@@ -279,6 +279,17 @@ QPointF System::pointFFromString(const QString& source)
     return QPointF(x, y);
 }
 
+namespace {
+// A Behavior's, a group's or a transition's animation is run by its owner and refuses to be paused on
+// its own (Qt warns on every try).
+bool isControlledAnimation(const QObject* animation)
+{
+    const QObject* owner = animation->parent();
+    return owner && (owner->inherits("QQuickBehavior") || owner->inherits("QQuickAnimationGroup")
+                     || owner->inherits("QQuickTransition"));
+}
+} // namespace
+
 void System::pauseGameForObject(QObject* object)
 {
     if (!object)
@@ -305,8 +316,8 @@ void System::pauseGameForObject(QObject* object)
         }
     }
     for (QObject* child : descendants) {
-        if (child->inherits("QQuickAbstractAnimation") && child->property("running").toBool()
-            && !child->property("paused").toBool()) {
+        if (child->inherits("QQuickAbstractAnimation") && !isControlledAnimation(child)
+            && child->property("running").toBool() && !child->property("paused").toBool()) {
             child->setProperty("paused", true);
             m_pausedQmlAnimations.append(child);
         }

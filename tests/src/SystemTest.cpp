@@ -246,6 +246,29 @@ TEST(SystemPauseTest, qmlTimersAndAnimationsArePausedAndResumed)
     EXPECT_FALSE(game->property("animationPaused").toBool());
 }
 
+TEST(SystemPauseTest, animationsRunByABehaviorOrAGroupAreLeftToTheirOwnerWithoutWarnings)
+{
+    System system(nullptr, nullptr);
+    QQmlEngine engine;
+    QQmlComponent component(&engine);
+    component.setData("import QtQuick 2.15\nItem {\n"
+                      "  property alias groupPaused: group.paused\n"
+                      "  Behavior on x { NumberAnimation { duration: 100000 } }\n"
+                      "  SequentialAnimation { id: group; running: true\n"
+                      "    NumberAnimation { target: parent; property: \"y\"; to: 100; duration: 100000 } }\n"
+                      "  Component.onCompleted: x = 50\n"
+                      "}\n",
+                      QUrl());
+    std::unique_ptr<QObject> game(component.create());
+    ASSERT_TRUE(game) << component.errorString().toStdString();
+    MessageLog log;
+    system.pauseGameForObject(game.get());
+    EXPECT_TRUE(game->property("groupPaused").toBool());
+    system.resumeGameForObject(game.get());
+    EXPECT_FALSE(game->property("groupPaused").toBool());
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join("\n").toStdString();
+}
+
 // A 200 x 100 window whose pixel (x, y), counted from the top left, has red x and green y.
 class SystemScreenshotTest : public testing::Test
 {

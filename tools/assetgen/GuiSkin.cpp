@@ -240,7 +240,7 @@ const SkinImage kSkinImages[] = {
     {"button", {64, 32}, drawButton},
     {"button-arrow", {32, 32}, drawArrowButton},
     {"button-pullup", {54, 20}, drawPullUpButton},
-    {"slider-groove", {64, 8}, drawGroove},
+    {"slider-groove", {240, 8}, drawGroove},
     {"slider-handle", {28, 28}, drawSliderHandle},
     {"slider-indicator", {48, 40}, drawIndicator},
     {"slider-arrow-down", {12, 8}, drawArrowDown},
