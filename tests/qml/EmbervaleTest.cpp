@@ -155,6 +155,14 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
         std::this_thread::sleep_for(std::chrono::seconds(2));
         EXPECT_GT(firePixels(run.screenshot(), QRect(0, 0, 960, 640)), 20);
     }
+    // "Add" makes one more effect of the edited type.
+    const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
+    run.openMainMenu();
+    run.click(190, 182);
+    EXPECT_TRUE(EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 1; }, 5.0))
+        << run.output();
+    run.click(404, 320);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
 
     // The header button at the top centre grows the pane over the stage, and shrinks it again.
     run.click(480, 20);
