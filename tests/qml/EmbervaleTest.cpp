@@ -204,7 +204,7 @@ TEST(Embervale, theSpeedSliderChangesTheLiveEffect)
     run.focus();
     run.key("Right Right Right Right");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    run.drag(627, 373, 900, 373);
+    run.drag(640, 442, 900, 442);
     run.click(555, 320);
     std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     const int after = firePixels(run.screenshot(), stage);

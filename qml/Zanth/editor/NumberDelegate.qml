@@ -1,30 +1,53 @@
 import QtQuick 2.15
+import Zanth 1.0
 
-// A number on a slider. Metadata: min, max, stepsize, invert, or `values` (the only numbers allowed).
+// A number on a slider. Metadata: min, max, stepsize, invert, indicator, useResetButton, or `values`
+// (the only numbers allowed, for enumerations such as blend factors).
 ItemEditorBaseDelegate {
     id: delegate
 
-    function decimals() {
-        var step = String(slider.stepSize)
-        var dot = step.indexOf(".")
-        return dot < 0 ? 0 : step.length - dot - 1
+    property bool __ready: false
+    readonly property var slider: loader.item
+
+    function decimals(step) {
+        var text = String(step)
+        var dot = text.indexOf(".")
+        return dot < 0 ? 0 : text.length - dot - 1
     }
 
-    function show(v) {
-        labelText = labelName + ": " + Number(v).toFixed(decimals())
+    function edited(v) {
+        if (!__ready)
+            return
+        labelText = labelName + ": " + Number(v).toFixed(decimals(slider.stepSize))
+        write(v)
     }
 
-    EditorSlider {
-        id: slider
+    Loader {
+        id: loader
         width: delegate.width
-        minimumValue: delegate.propMetaData.min !== undefined ? delegate.propMetaData.min : 0
-        maximumValue: delegate.propMetaData.max !== undefined ? delegate.propMetaData.max : 100
-        stepSize: delegate.propMetaData.stepsize !== undefined ? delegate.propMetaData.stepsize : 1
-        values: delegate.propMetaData.values
-        inverted: !!delegate.propMetaData.invert
-        onMoved: (v) => {
-            delegate.show(v)
-            delegate.write(v)
+        sourceComponent: delegate.propMetaData && delegate.propMetaData.values ? valueSlider : rangeSlider
+    }
+
+    Component {
+        id: rangeSlider
+        Slider {
+            width: delegate.width
+            minimumValue: delegate.propMetaData.min !== undefined ? delegate.propMetaData.min : 0
+            maximumValue: delegate.propMetaData.max !== undefined ? delegate.propMetaData.max : 100
+            stepSize: delegate.propMetaData.stepsize !== undefined ? delegate.propMetaData.stepsize : 1
+            inverted: !!delegate.propMetaData.invert
+            valueIndicatorVisible: !!delegate.propMetaData.indicator
+            useResetButton: delegate.propMetaData.useResetButton !== undefined ? !!delegate.propMetaData.useResetButton : true
+            onValueChanged: delegate.edited(value)
+        }
+    }
+
+    Component {
+        id: valueSlider
+        EditorSlider {
+            width: delegate.width
+            values: delegate.propMetaData.values
+            onMoved: (v) => delegate.edited(v)
         }
     }
 
@@ -35,9 +58,12 @@ ItemEditorBaseDelegate {
             console.log("[NumberDelegate] WARNING: " + propName + " holds " + v + ", which is none of the offered values")
             slider.value = slider.clampToStep(v)
             labelText = labelName + ": " + v
-            return
+        } else {
+            if (slider.defaultValue !== undefined)
+                slider.defaultValue = v
+            slider.value = v
+            labelText = labelName + ": " + v.toFixed(decimals(slider.stepSize))
         }
-        slider.value = v
-        show(v)
+        __ready = true
     }
 }
