@@ -1,29 +1,24 @@
 import QtQuick 2.15
+import Zanth 1.0
 
 // A switch for a boolean property.
 ItemEditorBaseDelegate {
     id: delegate
 
-    property bool checked: !!initialValue
+    property bool __ready: false
 
-    labelText: labelName + ": " + checked
+    Switch {
+        id: toggle
+        onCheckedChanged: {
+            delegate.labelText = delegate.labelName + ": " + checked
+            if (delegate.__ready)
+                delegate.write(checked)
+        }
+    }
 
-    Rectangle {
-        width: 36
-        height: 16
-        radius: 8
-        color: delegate.checked ? "#e08a2c" : "#3a3a44"
-        Rectangle {
-            width: 14; height: 14; radius: 7; y: 1
-            x: delegate.checked ? parent.width - width - 1 : 1
-            color: "white"
-        }
-        MouseArea {
-            anchors.fill: parent
-            onClicked: {
-                delegate.checked = !delegate.checked
-                delegate.write(delegate.checked)
-            }
-        }
+    Component.onCompleted: {
+        toggle.checked = !!initialValue
+        labelText = labelName + ": " + toggle.checked
+        __ready = true
     }
 }
