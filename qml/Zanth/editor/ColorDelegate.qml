@@ -4,8 +4,11 @@ import QtQuick 2.15
 ItemEditorBaseDelegate {
     id: delegate
 
+    // The colour's alpha is a property of its own on the targets (the opacity sliders): keep it.
     function edited() {
-        var c = Qt.rgba(red.value / 255, green.value / 255, blue.value / 255, 1)
+        var current = editor.masterValue(editor.currentEditableType, propName)
+        var alpha = current !== undefined && current !== null && current.a !== undefined ? current.a : 1
+        var c = Qt.rgba(red.value / 255, green.value / 255, blue.value / 255, alpha)
         swatch.color = c
         labelText = labelName + ": " + c
         write(c)
