@@ -43,6 +43,9 @@ GameWindow {
     function call(name, a, b, c) { return editor[name](a, b, c) }
     function setType(type, b, c) { editor.currentEditableType = type }
     function delegateNames(a, b, c) { return Object.keys(editor.__delegates).sort() }
+    // Moves nothing but makes the colour widget write its colour, as a slider move does.
+    function touchColour(a, b, c) { editor.__delegates["startColor"].edited(); return items.map(function(i) { return i.startColor.a }) }
+    function setAlphas(alpha, b, c) { items.forEach(function(i) { i.startColor.a = alpha }) }
     Component {
         id: holder
         Item {
@@ -191,6 +194,20 @@ TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
     EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object()["Plain"].toObject()["text"].toString(), code);
     editor(root, "loadItem", folder, "Plain");
     EXPECT_FALSE(root->property("hacked").toBool());
+}
+
+TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 1);
+    call(root, "make", "fire", 2);
+    call(root, "setAlphas", 0.0);
+    call(root, "setType", "fire");
+    settle();
+    const QVariantList alphas = call(root, "touchColour").toList();
+    ASSERT_EQ(alphas.size(), 2);
+    EXPECT_EQ(alphas[0].toDouble(), 0.0);
+    EXPECT_EQ(alphas[1].toDouble(), 0.0);
 }
 
 TEST(ItemEditor, aBlendSliderOffersOnlyItsValuesAndReportsAnyOtherWithoutWriting)
