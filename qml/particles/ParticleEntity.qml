@@ -68,6 +68,10 @@ EntityBase {
         })
     }
 
+    onDataStorageLocationChanged: {
+        if (particle)
+            particle.fileName = effectUrl()
+    }
     onParticleTypeChanged: {
         if (particle)
             particle.fileName = effectUrl()
