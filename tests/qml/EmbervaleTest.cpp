@@ -180,10 +180,17 @@ TEST(Embervale, backspaceAsksToQuitAndOkQuits)
     Embervale run;
     qputenv("ASAN_OPTIONS", asan);
     ASSERT_TRUE(run.ready()) << run.output();
-    run.focus();
-    run.key("BackSpace");
-    ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
-    EXPECT_EQ(0, run.waitExit(10.0)) << run.output();
+    // A busy machine may lose the key or show the question after the Return: ask and answer again (while
+    // the question is open the window takes no keys).
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt) {
+        run.focus();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        run.key("BackSpace");
+        ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
+        status = run.waitExit(4.0);
+    }
+    EXPECT_EQ(0, status) << run.output();
     EXPECT_EQ(run.countInOutput("the user confirmed the Ok/Cancel dialog with: true"), 1) << run.output();
 }
 
