@@ -43,15 +43,27 @@ public:
     bool ready()
     {
         return waitForLine("Embervale: started") &&
-               waitForPixel(10, 320, [](const QColor& c) { return c.red() > 150 && c.blue() < 100; });
+               waitForPixel(10, 320, orange);
     }
 
     bool hasParticles() { return ready() && countInOutput("Particle type is not available") == 0; }
 
-    void openMainMenu()
+    static bool orange(const QColor& c) { return c.red() > 150 && c.blue() < 100; }
+
+    // Slides a menu in and waits until its pull-up stands at the shown position.
+    bool openMainMenu()
     {
         click(20, 320);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        const bool shown = waitForPixel(404, 320, orange, 10.0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return shown;
+    }
+    bool openPropertiesMenu()
+    {
+        click(940, 320);
+        const bool shown = waitForPixel(556, 320, orange, 10.0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return shown;
     }
 
     // Answers the next dialog of the program titled `title` (any other window of the program when title is
@@ -157,7 +169,7 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
     }
     // "Add" makes one more effect of the edited type.
     const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
-    run.openMainMenu();
+    ASSERT_TRUE(run.openMainMenu());
     run.click(190, 182);
     EXPECT_TRUE(EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 1; }, 5.0))
         << run.output();
@@ -206,12 +218,14 @@ TEST(Embervale, theSpeedSliderChangesTheLiveEffect)
     EXPECT_GT(before, 20);
 
     // Properties menu, fifth page (Gravity Mode), the Speed slider from 85 to about 850.
-    run.click(940, 320);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    run.focus();
-    run.key("Right Right Right Right");
+    ASSERT_TRUE(run.openPropertiesMenu());
+    for (int page = 0; page < 4; ++page) {
+        run.click(920, 38);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    // A press far from the knob puts it there.
+    run.click(930, 442);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    run.drag(640, 442, 900, 442);
     run.click(555, 320);
     std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     const int after = firePixels(run.screenshot(), stage);
@@ -226,7 +240,7 @@ TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcr
         Embervale run;
         ASSERT_TRUE(run.ready()) << run.output();
         const bool particles = run.hasParticles();
-        run.openMainMenu();
+        ASSERT_TRUE(run.openMainMenu());
         for (const char* name : {"../Evil", "a#b"}) {
             run.click(190, 234);
             ASSERT_TRUE(run.answer("Save as", name)) << run.output();
@@ -276,7 +290,7 @@ TEST(Embervale, sendPListMailsTheFileJustExportedThatPlistlibReads)
     ASSERT_TRUE(run.ready()) << run.output();
     if (!run.hasParticles())
         GTEST_SKIP() << "the Particle item is not built yet";
-    run.openMainMenu();
+    ASSERT_TRUE(run.openMainMenu());
     run.click(190, 598);
     ASSERT_TRUE(run.answer("Send to", "someone@example.com")) << run.output();
     const QUrl mail = opener.next();
@@ -303,7 +317,7 @@ TEST(Embervale, aCraftedEffectFileFailsWithOneLogLineAndTheEditorRunsOn)
     ASSERT_TRUE(run.ready()) << run.output();
     if (!run.hasParticles())
         GTEST_SKIP() << "the Particle item is not built yet";
-    run.openMainMenu();
+    ASSERT_TRUE(run.openMainMenu());
     run.focus();
     run.key("d");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
