@@ -1,0 +1,204 @@
+import QtQuick 2.15
+import "Zanth/editor"
+import "EffectFiles.js" as EffectFiles
+
+// The main menu's actions: add effects, save, export and send them.
+Column {
+    id: content
+
+    property int creationCount: 1
+    // The text input or message box this page is waiting for; an answer to anyone else's is ignored.
+    property string request: ""
+    property string requestType: ""
+    property string pendingName: ""
+    readonly property var editor: scene.itemEditor
+    readonly property string currentType: String(editor.currentEditableType)
+    readonly property string storage: scene.storageLocation
+
+    function entitiesOfType(type) {
+        return scene.effectEntities().filter(function(e) { return e.particleType === type + ".json" })
+    }
+
+    function ask(what, title, description, placeholder) {
+        request = what
+        requestType = currentType
+        nativeUtils.displayTextInput(title, description, placeholder)
+    }
+
+    function tell(what, title, description) {
+        request = what
+        nativeUtils.displayMessageBox(title, description, what === "overwrite" ? 2 : 1)
+    }
+
+    function addEffects() {
+        flurry.logEvent("Add", currentType, creationCount)
+        for (var i = 0; i < creationCount; ++i)
+            scene.createEffect(currentType + ".json", scene.entityMenu.dataStorageLocation,
+                               Math.random() * scene.usageAreaWidth, Math.random() * scene.usageAreaHeight)
+    }
+
+    function saveAs(name) {
+        var problem = EffectFiles.nameProblem(name)
+        if (problem !== "") {
+            console.log("[MainMenuContent] ERROR: the effect can't be saved as \"" + name + "\": " + problem)
+            tell("notice", "The effect was not saved", problem)
+            return
+        }
+        if (entitiesOfType(requestType).length === 0 || editor.componentsOfType(requestType).length === 0) {
+            console.log("[MainMenuContent] ERROR: there is no editable " + requestType + " effect on the stage to save")
+            tell("notice", "The effect was not saved", "Add an effect of this type first.")
+            return
+        }
+        var saved = fileUtils.listFiles(fileUtils.getDataStorageUrl(storage), ["*.json"])
+        if (EffectFiles.listed(saved, name + ".json")) {
+            pendingName = name
+            tell("overwrite", "Replace the saved effect \"" + name + "\"?", "")
+            return
+        }
+        writeSavedEffect(name)
+    }
+
+    function writeSavedEffect(name) {
+        var oldType = requestType
+        flurry.logEvent("Save", "Particle", name)
+        if (!editor.saveItem(storage, oldType, name)) {
+            console.log("[MainMenuContent] ERROR: writing the effect " + name + ".json failed")
+            tell("notice", "The effect was not saved", "The file could not be written.")
+            return
+        }
+        scene.entityMenu.dataStorageLocation = true
+        var list = entitiesOfType(oldType)
+        for (var i = 0; i < list.length; ++i) {
+            list[i].dataStorageLocation = true
+            list[i].particleType = name + ".json"
+        }
+        if (scene.particleList)
+            scene.particleList.fillListWithFiles()
+    }
+
+    // The effect as it is edited now; the user's saved file stays as it is.
+    function sendJson(to) {
+        var type = requestType
+        flurry.logEvent("SendJSON", "name", type)
+        if (entitiesOfType(type).length === 0)
+            return
+        nativeUtils.sendEmail(to, type + ".json", system.stringify(editor.saveComponentToJSON(type)))
+    }
+
+    function sendPList(to) {
+        var type = requestType
+        flurry.logEvent("SendPList", "name", type)
+        var list = entitiesOfType(type)
+        if (list.length === 0)
+            return
+        // Exported into a cleared scratch file first, so a failed export can't pass off an older file.
+        var scratch = storage + ".outgoing/" + type + ".plist"
+        fileUtils.writeFile(scratch, "")
+        list[0].saveToPList(scratch)
+        var text = fileUtils.readFile(fileUtils.getDataStorageUrl(scratch))
+        if (!text || text.length === 0) {
+            console.log("[MainMenuContent] ERROR: exporting " + type + ".plist failed; nothing was sent")
+            tell("notice", "The property list was not sent", "Exporting it failed.")
+            return
+        }
+        fileUtils.writeFile(storage + type + ".plist", text)
+        nativeUtils.sendEmail(to, type + ".plist", text)
+    }
+
+    width: parent ? parent.width : 100
+    spacing: 4
+
+    Connections {
+        target: nativeUtils
+        function onTextInputFinished(accepted, enteredText) {
+            var what = content.request
+            if (what !== "saveAs" && what !== "sendJson" && what !== "sendPList")
+                return
+            content.request = ""
+            scene.forceActiveFocus()
+            if (!accepted)
+                return
+            if (what === "saveAs")
+                content.saveAs(enteredText)
+            else if (what === "sendJson")
+                content.sendJson(enteredText)
+            else
+                content.sendPList(enteredText)
+        }
+        function onMessageBoxFinished(accepted) {
+            var what = content.request
+            if (what !== "overwrite" && what !== "notice")
+                return
+            content.request = ""
+            scene.forceActiveFocus()
+            if (what === "overwrite" && accepted)
+                content.writeSavedEffect(content.pendingName)
+        }
+    }
+
+    Text { color: "white"; font.pixelSize: 11; text: "Creation Count " + content.creationCount }
+    EditorSlider {
+        width: content.width
+        minimumValue: 0
+        maximumValue: 30
+        value: content.creationCount
+        onMoved: (v) => content.creationCount = v
+    }
+    MenuButton { text: "Add " + content.currentType; onClicked: content.addEffects() }
+    MenuButton {
+        text: "Save as"
+        onClicked: content.ask("saveAs", "Save as", "Enter Particle Name", content.currentType)
+    }
+    MenuButton {
+        text: "Respawn Particles"
+        onClicked: {
+            flurry.logEvent("Respawn")
+            scene.effectEntities().forEach(function(e) { e.respawnParticle() })
+        }
+    }
+    MenuButton {
+        text: "Remove All"
+        onClicked: {
+            flurry.logEvent("RemoveAll")
+            scene.effectEntities().forEach(function(e) { scene.removeEffect(e) })
+        }
+    }
+    MenuButton {
+        text: "Remove First"
+        onClicked: {
+            flurry.logEvent("RemoveFirst")
+            var list = scene.effectEntities()
+            if (list.length > 0)
+                scene.removeEffect(list[0])
+        }
+    }
+    MenuButton {
+        text: "Remove Last"
+        onClicked: {
+            flurry.logEvent("RemoveLast")
+            var list = scene.effectEntities()
+            if (list.length > 0)
+                scene.removeEffect(list[list.length - 1])
+        }
+    }
+    MenuButton {
+        text: "Save to .plist"
+        onClicked: {
+            flurry.logEvent("SavePlist", "name", content.currentType)
+            var list = content.entitiesOfType(content.currentType)
+            for (var i = 0; i < list.length; ++i)
+                list[i].saveToPList(content.storage + content.currentType + ".plist")
+        }
+    }
+    MenuButton {
+        text: "Send Particle .json"
+        onClicked: content.ask("sendJson", "Send to", "Enter Email", "someone@example.com")
+    }
+    MenuButton {
+        text: "Send Particle .plist"
+        onClicked: content.ask("sendPList", "Send to", "Enter Email", "someone@example.com")
+    }
+
+    // The program starts with one effect of the start type.
+    Component.onCompleted: addEffects()
+}

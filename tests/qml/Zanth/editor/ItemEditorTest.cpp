@@ -1,0 +1,227 @@
+// The property editor on the engine started in the test process: one widget per property shared by
+// every item of a type, saving and renaming a type, loading it back, and values that look like code.
+
+#include <gtest/gtest.h>
+
+#include "InProcessEngine.h"
+#include "MessageLog.h"
+#include "QtPrinters.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQuickItem>
+
+namespace {
+
+InProcessEngine* engine = nullptr;
+
+// Every helper function takes three arguments, as call() passes them.
+// Items of any type with a number, a colour, a point and a text, each made editable; the root's
+// functions reach the editor and the items.
+const QByteArray kGame = R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    width: 480; height: 320
+    displayFpsEnabled: false
+    property alias itemEditor: editor
+    property bool hacked: false
+    property var items: []
+    function make(type, speed, text) {
+        var item = holder.createObject(scene, { "type": type, "speed": speed, "text": text === undefined ? "a" : text })
+        items.push(item)
+        return item
+    }
+    function speeds(a, b, c) { return items.map(function(i) { return i.speed }) }
+    function texts(a, b, c) { return items.map(function(i) { return i.text }) }
+    function removeType(type, b, c) {
+        items.filter(function(i) { return i.type === type }).forEach(function(i) { i.destroy() })
+        items = items.filter(function(i) { return i.type !== type })
+    }
+    function call(name, a, b, c) { return editor[name](a, b, c) }
+    function setType(type, b, c) { editor.currentEditableType = type }
+    function delegateNames(a, b, c) { return Object.keys(editor.__delegates).sort() }
+    // Moves nothing but makes the colour widget write its colour, as a slider move does.
+    function touchColour(a, b, c) { editor.__delegates["startColor"].edited(); return items.map(function(i) { return i.startColor.a }) }
+    function setAlphas(alpha, b, c) { items.forEach(function(i) { i.startColor.a = alpha }) }
+    Component {
+        id: holder
+        Item {
+            id: it
+            property string type
+            property real speed: 0
+            property color startColor: "#c2401f"
+            property point gravity: Qt.point(1, 2)
+            property string text
+            property int blendFuncSource: 737
+            EditableComponent {
+                target: it
+                editableType: it.type
+                targetEditor: editor
+                keepOneInstanceInMemory: false
+                properties: ({ "Gravity Mode": { "speed": { "min": 0, "max": 1000 }, "gravity": {} },
+                               "Color": { "startColor": {} }, "text": {},
+                               "blendFuncSource": { "values": [1, 770, 771] } })
+            }
+        }
+    }
+    Scene {
+        id: scene
+        width: 480; height: 320
+        ItemEditor { id: editor; width: 150; height: 320 }
+    }
+}
+)";
+
+QVariant call(QQuickItem* root, const char* function, const QVariant& a = {}, const QVariant& b = {},
+              const QVariant& c = {})
+{
+    QVariant result;
+    QMetaObject::invokeMethod(root, function, Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, a),
+                              Q_ARG(QVariant, b), Q_ARG(QVariant, c));
+    return result;
+}
+
+QVariant editor(QQuickItem* root, const char* function, const QVariant& a = {}, const QVariant& b = {},
+                const QVariant& c = {})
+{
+    QVariant result;
+    QMetaObject::invokeMethod(root, "call", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, QString(function)),
+                              Q_ARG(QVariant, a), Q_ARG(QVariant, b), Q_ARG(QVariant, c));
+    return result;
+}
+
+// Lets the editor's deferred work (50-ms timers) run.
+void settle(int milliseconds = 200)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        engine->stepFrames(1);
+}
+
+QVariantList numbers(std::initializer_list<double> values)
+{
+    QVariantList list;
+    for (double v : values)
+        list << v;
+    return list;
+}
+
+} // namespace
+
+TEST(ItemEditor, aWidgetEditsEveryItemOfItsTypeAndLaterItemsTakeTheEditedValues)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 10);
+    call(root, "make", "fire", 20);
+    call(root, "make", "smoke", 30);
+    call(root, "setType", "fire");
+    settle();
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), (QStringList{"fire", "smoke"}));
+    // The first fire item's values are the type's; one widget per editable property.
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({10, 10, 30}));
+    EXPECT_EQ(call(root, "delegateNames").toStringList(),
+              (QStringList{"blendFuncSource", "gravity", "speed", "startColor", "text"}));
+
+    editor(root, "writeProperty", "speed", 77);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 77, 30}));
+    call(root, "make", "fire", 5);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 77, 30, 77}));
+
+    call(root, "setType", "smoke");
+    editor(root, "writeProperty", "speed", 40);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 77, 40, 77}));
+
+    // The last smoke item takes its type along.
+    call(root, "removeType", "smoke");
+    settle(50);
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), QStringList{"fire"});
+}
+
+TEST(ItemEditor, savingUnderANewNameRenamesTheTypeAndLoadingGivesEveryItemTheFileValues)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "FireParticle", 85);
+    call(root, "make", "FireParticle", 85);
+    const QString folder = engine->folder() + "/saved/";
+    ASSERT_TRUE(editor(root, "saveItem", folder, "FireParticle", "MyFire").toBool());
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), QStringList{"MyFire"});
+
+    QFile file(folder + "MyFire.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    ASSERT_EQ(saved.keys(), QStringList{"MyFire"});
+    const QJsonObject values = saved["MyFire"].toObject();
+    EXPECT_EQ(values.keys(), (QStringList{"blendFuncSource", "gravity", "speed", "startColor", "text"}));
+    EXPECT_EQ(values["speed"].toDouble(), 85);
+    EXPECT_EQ(values["startColor"].toString(), "#c2401f");
+    EXPECT_EQ(values["gravity"].toString(), "1.0, 2.0");
+
+    QJsonObject changed = values;
+    changed["speed"] = 5;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(QJsonObject{{"MyFire", changed}}).toJson());
+    file.close();
+    editor(root, "loadItem", folder, "MyFire");
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({5, 5}));
+
+    // A name that has no master is reported, not invented.
+    MessageLog log;
+    call(root, "setType", "nothing");
+    editor(root, "renameCurrentEditableType", "Other");
+    EXPECT_TRUE(log.contains("[EditorStorage] No editableType nothing"));
+}
+
+TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
+{
+    QQuickItem* root = engine->load(kGame);
+    const QString code = "a\"); window.hacked = true; (\"\\";
+    const QString type = "x\" + (window.hacked = true) + \"\\";
+    call(root, "make", type, 1, code);
+    call(root, "make", type, 2, "b");
+    call(root, "setType", type);
+    settle();
+    EXPECT_FALSE(root->property("hacked").toBool());
+    EXPECT_EQ(call(root, "texts").toStringList(), (QStringList{code, code}));
+
+    const QString folder = engine->folder() + "/code/";
+    ASSERT_TRUE(editor(root, "saveItem", folder, type, "Plain").toBool());
+    QFile file(folder + "Plain.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object()["Plain"].toObject()["text"].toString(), code);
+    editor(root, "loadItem", folder, "Plain");
+    EXPECT_FALSE(root->property("hacked").toBool());
+}
+
+TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 1);
+    call(root, "make", "fire", 2);
+    call(root, "setAlphas", 0.0);
+    call(root, "setType", "fire");
+    settle();
+    const QVariantList alphas = call(root, "touchColour").toList();
+    ASSERT_EQ(alphas.size(), 2);
+    EXPECT_EQ(alphas[0].toDouble(), 0.0);
+    EXPECT_EQ(alphas[1].toDouble(), 0.0);
+}
+
+TEST(ItemEditor, aBlendSliderOffersOnlyItsValuesAndReportsAnyOtherWithoutWriting)
+{
+    MessageLog log;
+    QQuickItem* root = engine->load(kGame);
+    QObject* item = call(root, "make", "love", 1).value<QObject*>();
+    call(root, "setType", "love");
+    settle();
+    EXPECT_EQ(log.lines().filter("[NumberDelegate] WARNING: blendFuncSource holds 737").size(), 1);
+    EXPECT_EQ(item->property("blendFuncSource").toInt(), 737);
+}
+
+int main(int argc, char** argv)
+{
+    return runTestsOnInProcessEngine(argc, argv, engine);
+}
