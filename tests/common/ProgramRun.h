@@ -101,10 +101,12 @@ public:
     {
         // Polled every 50 ms rather than with --sync, which looks only twice a second and misses a window
         // that lives briefly; a search also fails at once when another client's window vanishes meanwhile.
+        // Only this process's window counts: an earlier run's window of the same title may still be closing.
         const auto end = Clock::now() + std::chrono::seconds(10);
         while (m_window.empty() && Clock::now() < end) {
             const std::string out =
-                commandOutput("timeout 10 xdotool search --name '^" + m_title + "$' 2>/dev/null");
+                commandOutput("timeout 10 xdotool search --all --pid " + std::to_string(m_pid) + " --name '^" +
+                              m_title + "$' 2>/dev/null");
             std::istringstream in(out);
             in >> m_window;
             if (m_window.empty()) {
