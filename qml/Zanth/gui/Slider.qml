@@ -105,11 +105,13 @@ Item {
         anchors.centerIn: parent
         rotation: slider.__vertical ? -90 : 0
 
-        Image {
+        MultiResolutionImage {
             id: grooveImage
 
             visible: slider.__usable(slider.platformStyle.grooveItemBackground)
-            source: visible ? slider.platformStyle.grooveItemBackground : ""
+            // Not visible, which reads false under a hidden parent: the multi-resolution image picks its
+            // file once, from the first name it is given.
+            source: slider.__usable(slider.platformStyle.grooveItemBackground) ? slider.platformStyle.grooveItemBackground : ""
             width: parent.width
             height: slider.platformStyle.grooveHeight
             anchors.verticalCenter: parent.verticalCenter
@@ -177,11 +179,11 @@ Item {
                 NumberAnimation { duration: 150; easing.type: Easing.OutSine }
             }
 
-            Image {
+            MultiResolutionImage {
                 id: handleImage
 
                 visible: slider.__usable(slider.platformStyle.handleBackground)
-                source: visible ? slider.platformStyle.handleBackground : ""
+                source: slider.__usable(slider.platformStyle.handleBackground) ? slider.platformStyle.handleBackground : ""
                 anchors.fill: parent
             }
 
@@ -250,11 +252,11 @@ Item {
             NumberAnimation { duration: 100 }
         }
 
-        Image {
+        MultiResolutionImage {
             id: indicatorImage
 
             visible: slider.__usable(slider.platformStyle.valueBackground)
-            source: visible ? slider.platformStyle.valueBackground : ""
+            source: slider.__usable(slider.platformStyle.valueBackground) ? slider.platformStyle.valueBackground : ""
             anchors.fill: parent
         }
 

@@ -90,7 +90,7 @@ Item {
         }
     }
 
-    Image {
+    MultiResolutionImage {
         id: backgroundImage
 
         visible: String(dialog.platformStyle.backgroundImage) !== ""
@@ -125,7 +125,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
 
-        Image {
+        MultiResolutionImage {
             id: buttonImage
 
             visible: String(dialog.platformStyle.buttonImage) !== ""
