@@ -64,7 +64,8 @@ GameWindow {
 )";
 
 // The widgets in a window of twice the scene's size: each skin image is the "-hd" file, drawn at the
-// logical size of the "-sd" one. Half a second after the start it logs every image file it shows.
+// logical size of the "-sd" one. Half a second after the start it logs every image file it shows, then
+// hides and shows its text dialog.
 const char* const kScaledWidgets = R"(import QtQuick 2.15
 import Zanth 1.0
 GameWindow {
@@ -84,13 +85,19 @@ GameWindow {
         Switch { id: toggle; x: 20; y: 60 }
         Button { x: 120; y: 60; text: "Go"; iconName: "arrow" }
         GUIWindow { x: 20; y: 120; width: 100; height: 60 }
-        TextDialog { x: 200; y: 120; dialogText: ["Hi"]; dialogTextDelay: 10 }
+        TextDialog {
+            id: dialog
+            x: 200; y: 120; dialogText: ["Hi"]; dialogTextDelay: 10
+            onDialogTextVisibleChanged: console.log("dialog shows " + dialogTextVisible)
+        }
         Timer {
             running: true; interval: 500
             onTriggered: {
                 window.logImages(scene)
                 console.log("switch width " + toggle.width)
                 console.log("images done")
+                dialog.visible = false
+                dialog.visible = true
             }
         }
     }
@@ -249,7 +256,7 @@ TEST_F(WidgetGallery, pickerSelectorAndDialogReportTheirValuesAndMoveWhatIsBound
     EXPECT_TRUE(run.waitForPixel(473, 439, [](const QColor& c) { return c == QColor(0x40, 0x48, 0x58); }));
 }
 
-TEST(ScaledWidgets, showTheHdSkinFilesAtTheLogicalSizeOfTheSdOnes)
+TEST(ScaledWidgets, showTheHdSkinFilesAtTheLogicalSizeOfTheSdOnesAndTheDialogRetypesWhenShownAgain)
 {
     EngineProcess run{"Zanth scaled widgets", kScaledWidgets, {}, "GameProgram"};
     ASSERT_FALSE(run.windowId().empty()) << run.output();
@@ -263,4 +270,7 @@ TEST(ScaledWidgets, showTheHdSkinFilesAtTheLogicalSizeOfTheSdOnes)
     EXPECT_NE(output.find("image file guiwindow-background-hd.png"), std::string::npos) << output;
     // The skin's "-sd" switch is 64 pixels wide, its "-hd" one 128.
     EXPECT_EQ(lastNumber(output, "switch width"), 64) << output;
+
+    EXPECT_TRUE(run.waitFor([&] { return run.countInOutput("dialog shows Hi\n") == 2; }, 5)) << run.output();
+    EXPECT_EQ(run.countInOutput("dialog shows H\n"), 2) << "typed from the start again: " << run.output();
 }
