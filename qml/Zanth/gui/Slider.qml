@@ -266,23 +266,43 @@ Item {
             color: slider.platformStyle.indicatorColor
         }
 
-        Image {
+        // One image per direction: a multi-resolution image keeps the file it picked first, and the
+        // side can change.
+        Item {
             id: arrow
 
-            property url url: indicator.side === "Top" ? slider.platformStyle.labelArrowDown
-                              : indicator.side === "Bottom" ? slider.platformStyle.labelArrowUp
-                              : indicator.side === "Left" ? slider.platformStyle.labelArrowRight
-                              : slider.platformStyle.labelArrowLeft
             property bool across: indicator.side === "Left" || indicator.side === "Right"
 
-            visible: slider.__usable(url)
-            source: visible ? url : ""
             width: across ? 8 : 12
             height: across ? 12 : 8
             x: indicator.side === "Left" ? indicator.width : indicator.side === "Right" ? -8
                : (indicator.width - 12) / 2
             y: indicator.side === "Top" ? indicator.height : indicator.side === "Bottom" ? -8
                : (indicator.height - 12) / 2
+
+            MultiResolutionImage {
+                visible: indicator.side === "Top" && slider.__usable(slider.platformStyle.labelArrowDown)
+                source: slider.__usable(slider.platformStyle.labelArrowDown) ? slider.platformStyle.labelArrowDown : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Bottom" && slider.__usable(slider.platformStyle.labelArrowUp)
+                source: slider.__usable(slider.platformStyle.labelArrowUp) ? slider.platformStyle.labelArrowUp : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Left" && slider.__usable(slider.platformStyle.labelArrowRight)
+                source: slider.__usable(slider.platformStyle.labelArrowRight) ? slider.platformStyle.labelArrowRight : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Right" && slider.__usable(slider.platformStyle.labelArrowLeft)
+                source: slider.__usable(slider.platformStyle.labelArrowLeft) ? slider.platformStyle.labelArrowLeft : ""
+                anchors.fill: parent
+            }
         }
 
         Text {

@@ -262,12 +262,14 @@ TEST(ScaledWidgets, showTheHdSkinFilesAtTheLogicalSizeOfTheSdOnesAndTheDialogRet
     ASSERT_FALSE(run.windowId().empty()) << run.output();
     ASSERT_TRUE(run.waitForLine("images done")) << run.output();
     const std::string output = run.output();
-    // Groove, handle, the switch's three, the button's icon form, the window, the dialog's two.
-    EXPECT_GE(run.countInOutput("image file "), 9) << output;
+    // Groove, handle, indicator and its four arrows, the switch's three, the button's icon form, the
+    // window, the dialog's two.
+    EXPECT_EQ(run.countInOutput("image file "), 14) << output;
     EXPECT_EQ(run.countInOutput("-sd.png"), 0) << output;
     EXPECT_EQ(run.countInOutput("filename is undefined"), 0) << "every widget image has a file: " << output;
     EXPECT_NE(output.find("image file button-arrow-hd.png"), std::string::npos) << output;
     EXPECT_NE(output.find("image file guiwindow-background-hd.png"), std::string::npos) << output;
+    EXPECT_NE(output.find("image file slider-arrow-left-hd.png"), std::string::npos) << output;
     // The skin's "-sd" switch is 64 pixels wide, its "-hd" one 128.
     EXPECT_EQ(lastNumber(output, "switch width"), 64) << output;
 
