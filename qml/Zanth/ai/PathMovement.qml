@@ -1,13 +1,12 @@
 import QtQuick 2.15
+import Zanth 1.0
 
 // Moves the owning entity along waypoints at a constant speed, turning it towards each next waypoint.
 // loops 1 runs from the first to the last waypoint once, -2 runs for ever, any other count also leads
 // the last segment back to the first waypoint.
-Item {
+ComponentBase {
     id: pathMovement
 
-    // The entity that moves; the parent item unless set.
-    property Item owningEntity: parent
     property real velocity: 100
     // The sum of the segment durations, milliseconds.
     property int completePathAnimationDuration

@@ -43,14 +43,13 @@ Item {
     width: label.implicitWidth + 2 * marginHorizontal
     height: label.implicitHeight + 2 * marginVertical
 
-    Image {
+    MultiResolutionImage {
         id: image
-
-        property bool mirrorY: button.mirrorY
 
         anchors.fill: parent
         source: button.__imageSource()
-        mirror: button.mirrorX
+        mirrorX: button.mirrorX
+        mirrorY: button.mirrorY
         opacity: mouseArea.pressed ? 0.5 : 1.0
     }
 

@@ -10,7 +10,7 @@ Item {
 
     objectName: "guiWindow"
 
-    Image {
+    MultiResolutionImage {
         anchors.fill: parent
         source: guiWindow.platformStyle.backgroundImage
     }

@@ -105,11 +105,13 @@ Item {
         anchors.centerIn: parent
         rotation: slider.__vertical ? -90 : 0
 
-        Image {
+        MultiResolutionImage {
             id: grooveImage
 
             visible: slider.__usable(slider.platformStyle.grooveItemBackground)
-            source: visible ? slider.platformStyle.grooveItemBackground : ""
+            // Not visible, which reads false under a hidden parent: the multi-resolution image picks its
+            // file once, from the first name it is given.
+            source: slider.__usable(slider.platformStyle.grooveItemBackground) ? slider.platformStyle.grooveItemBackground : ""
             width: parent.width
             height: slider.platformStyle.grooveHeight
             anchors.verticalCenter: parent.verticalCenter
@@ -177,11 +179,11 @@ Item {
                 NumberAnimation { duration: 150; easing.type: Easing.OutSine }
             }
 
-            Image {
+            MultiResolutionImage {
                 id: handleImage
 
                 visible: slider.__usable(slider.platformStyle.handleBackground)
-                source: visible ? slider.platformStyle.handleBackground : ""
+                source: slider.__usable(slider.platformStyle.handleBackground) ? slider.platformStyle.handleBackground : ""
                 anchors.fill: parent
             }
 
@@ -250,11 +252,11 @@ Item {
             NumberAnimation { duration: 100 }
         }
 
-        Image {
+        MultiResolutionImage {
             id: indicatorImage
 
             visible: slider.__usable(slider.platformStyle.valueBackground)
-            source: visible ? slider.platformStyle.valueBackground : ""
+            source: slider.__usable(slider.platformStyle.valueBackground) ? slider.platformStyle.valueBackground : ""
             anchors.fill: parent
         }
 
@@ -264,23 +266,43 @@ Item {
             color: slider.platformStyle.indicatorColor
         }
 
-        Image {
+        // One image per direction: a multi-resolution image keeps the file it picked first, and the
+        // side can change.
+        Item {
             id: arrow
 
-            property url url: indicator.side === "Top" ? slider.platformStyle.labelArrowDown
-                              : indicator.side === "Bottom" ? slider.platformStyle.labelArrowUp
-                              : indicator.side === "Left" ? slider.platformStyle.labelArrowRight
-                              : slider.platformStyle.labelArrowLeft
             property bool across: indicator.side === "Left" || indicator.side === "Right"
 
-            visible: slider.__usable(url)
-            source: visible ? url : ""
             width: across ? 8 : 12
             height: across ? 12 : 8
             x: indicator.side === "Left" ? indicator.width : indicator.side === "Right" ? -8
                : (indicator.width - 12) / 2
             y: indicator.side === "Top" ? indicator.height : indicator.side === "Bottom" ? -8
                : (indicator.height - 12) / 2
+
+            MultiResolutionImage {
+                visible: indicator.side === "Top" && slider.__usable(slider.platformStyle.labelArrowDown)
+                source: slider.__usable(slider.platformStyle.labelArrowDown) ? slider.platformStyle.labelArrowDown : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Bottom" && slider.__usable(slider.platformStyle.labelArrowUp)
+                source: slider.__usable(slider.platformStyle.labelArrowUp) ? slider.platformStyle.labelArrowUp : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Left" && slider.__usable(slider.platformStyle.labelArrowRight)
+                source: slider.__usable(slider.platformStyle.labelArrowRight) ? slider.platformStyle.labelArrowRight : ""
+                anchors.fill: parent
+            }
+
+            MultiResolutionImage {
+                visible: indicator.side === "Right" && slider.__usable(slider.platformStyle.labelArrowLeft)
+                source: slider.__usable(slider.platformStyle.labelArrowLeft) ? slider.platformStyle.labelArrowLeft : ""
+                anchors.fill: parent
+            }
         }
 
         Text {

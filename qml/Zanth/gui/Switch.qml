@@ -38,21 +38,21 @@ Item {
     width: onImage.width
     height: onImage.height
 
-    Image {
+    MultiResolutionImage {
         id: offImage
 
         source: toggle.platformStyle.switchOff
         opacity: toggle.platformStyle.opacityEnabled - toggle.__knobPosition
     }
 
-    Image {
+    MultiResolutionImage {
         id: onImage
 
         source: toggle.platformStyle.switchOn
         opacity: toggle.__knobPosition
     }
 
-    Image {
+    MultiResolutionImage {
         id: knob
 
         objectName: "switchKnob"

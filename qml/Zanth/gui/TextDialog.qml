@@ -18,11 +18,22 @@ Item {
 
     property int __index: 0
     property string __fullText: dialogText && dialogText.length > __index ? String(dialogText[__index]) : ""
+    // The typewriter starts typing by itself once it is set up, and its controls only warn before that;
+    // its first tick tells that it is ready.
+    property bool __typerReady: false
 
     function __restart() {
         dialogTextVisible = ""
         nextButton.visible = false
-        typer.restart()
+        if (__typerReady) {
+            typer.stop()
+            typer.start()
+        }
+    }
+
+    function __halt() {
+        if (__typerReady)
+            typer.stop()
     }
 
     function __advance() {
@@ -36,7 +47,7 @@ Item {
         if (dialogTextRepeat) {
             __restart()
         } else {
-            typer.stop()
+            __halt()
             visible = false
         }
     }
@@ -49,7 +60,7 @@ Item {
         if (visible)
             __restart()
         else
-            typer.stop()
+            __halt()
     }
     onDialogTextChanged: {
         __index = 0
@@ -61,22 +72,25 @@ Item {
             __restart()
     }
 
-    Timer {
+    TypeWriterItem {
         id: typer
 
-        interval: Math.max(1, dialog.dialogTextDelay)
-        repeat: true
-        onTriggered: {
-            if (dialog.dialogTextVisible.length < dialog.__fullText.length) {
-                dialog.dialogTextVisible = dialog.__fullText.substring(0, dialog.dialogTextVisible.length + 1)
-            } else {
-                stop()
-                nextButton.visible = true
-            }
+        typeDelay: Math.max(1, dialog.dialogTextDelay)
+        textSource: dialog.__fullText
+
+        onTypeWriterTextChanged: {
+            dialog.__typerReady = true
+            dialog.dialogTextVisible = typeWriterText
+        }
+        // The typewriter empties its text at the end; the dialog keeps the whole text on show.
+        onTypeWriterFinished: {
+            dialog.__typerReady = true
+            dialog.dialogTextVisible = dialog.__fullText
+            nextButton.visible = true
         }
     }
 
-    Image {
+    MultiResolutionImage {
         id: backgroundImage
 
         visible: String(dialog.platformStyle.backgroundImage) !== ""
@@ -111,7 +125,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
 
-        Image {
+        MultiResolutionImage {
             id: buttonImage
 
             visible: String(dialog.platformStyle.buttonImage) !== ""

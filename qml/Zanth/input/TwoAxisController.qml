@@ -1,10 +1,10 @@
 import QtQuick 2.15
-import "TwoAxisControllerComponent.js" as Controller
+import Zanth 1.0
 
 // Turns arrow keys into two axes: xAxis -1 left, +1 right; yAxis +1 up (forward), -1 down. Keys reach
 // it by forwarding from a focused item (Keys.forwardTo). Releasing a key whose opposite was pressed
-// later leaves the later one in force; auto-repeats are ignored.
-Item {
+// later leaves the later one in force; auto-repeats are ignored. The pressed states live in the script.
+ScriptComponent {
     id: controller
 
     property real xAxis: 0
@@ -21,11 +21,12 @@ Item {
     signal inputActionReleased(string actionName)
 
     function isPressed(actionName) {
-        return Controller.isPressed(actionName)
+        return scriptFile ? scriptFile.isPressed(actionName) : false
     }
 
     function setInputActionPressedStatus(actionName, isPressed) {
-        Controller.setPressed(actionName, isPressed)
+        if (scriptFile)
+            scriptFile.setPressed(actionName, isPressed)
         if (isPressed)
             inputActionPressed(actionName)
         else
@@ -33,7 +34,8 @@ Item {
     }
 
     objectName: "TwoAxisController"
-    Component.onCompleted: Controller.onInitialize(inputActionsToKeyCode)
+    // Absolute, so that the script is found beside this file wherever the controller is declared.
+    javaScriptSourceUrl: Qt.resolvedUrl("TwoAxisControllerComponent.js")
     Keys.onPressed: (event) => {
         if (event.isAutoRepeat || !enabled)
             return

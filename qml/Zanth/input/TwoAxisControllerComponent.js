@@ -1,10 +1,11 @@
-// Pressed state per input action; one instance per controller.
+// Pressed state per input action; included into the script context of one controller, whose key map
+// it reads through the script component's id.
 
 var actions = {}
 var keyMap = {}
 
-function onInitialize(inputActionsToKeyCode) {
-    keyMap = inputActionsToKeyCode
+function onInitialize() {
+    keyMap = scriptComponent.inputActionsToKeyCode
     actions = {}
     for (var action in keyMap)
         actions[action] = false

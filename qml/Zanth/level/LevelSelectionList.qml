@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Zanth 1.0
 
 // The levels of one location as a column of buttons; levelSelected carries the chosen level's meta data.
 Flickable {
@@ -38,27 +39,13 @@ Flickable {
     Component {
         id: defaultLevelItemDelegate
 
-        Rectangle {
+        SimpleButton {
             // Not the list's width: the list takes the column's, which takes the widest button's.
-            width: Math.max(120, label.implicitWidth + 20)
+            width: Math.max(120, textItem.implicitWidth + 20)
             height: 20
-            color: buttonArea.pressed ? "#6c6c6c" : "#8c8c8c"
-            radius: 3
+            text: modelData.levelName
 
-            Text {
-                id: label
-
-                anchors.centerIn: parent
-                text: modelData.levelName
-                color: "white"
-            }
-
-            MouseArea {
-                id: buttonArea
-
-                anchors.fill: parent
-                onClicked: levelSelectionList.levelSelected(modelData)
-            }
+            onClicked: levelSelectionList.levelSelected(modelData)
         }
     }
 }

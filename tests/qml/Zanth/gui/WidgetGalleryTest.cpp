@@ -63,6 +63,47 @@ GameWindow {
 }
 )";
 
+// The widgets in a window of twice the scene's size: each skin image is the "-hd" file, drawn at the
+// logical size of the "-sd" one. Half a second after the start it logs every image file it shows, then
+// hides and shows its text dialog.
+const char* const kScaledWidgets = R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    displayFpsEnabled: false
+    width: 960; height: 640
+    function logImages(item) {
+        if (item.objectName === "multiResImage_image" && String(item.source) !== "")
+            console.log("image file " + String(item.source).split("/").pop())
+        for (var i = 0; i < item.children.length; ++i)
+            logImages(item.children[i])
+    }
+    Scene {
+        id: scene
+        width: 480; height: 320
+        Slider { x: 20; y: 20; width: 200 }
+        Switch { id: toggle; x: 20; y: 60 }
+        Button { x: 120; y: 60; text: "Go"; iconName: "arrow" }
+        GUIWindow { x: 20; y: 120; width: 100; height: 60 }
+        TextDialog {
+            id: dialog
+            x: 200; y: 120; dialogText: ["Hi"]; dialogTextDelay: 10
+            onDialogTextVisibleChanged: console.log("dialog shows " + dialogTextVisible)
+        }
+        Timer {
+            running: true; interval: 500
+            onTriggered: {
+                window.logImages(scene)
+                console.log("switch width " + toggle.width)
+                console.log("images done")
+                dialog.visible = false
+                dialog.visible = true
+            }
+        }
+    }
+}
+)";
+
 bool isEmber(const QColor& c)
 {
     return c.red() > 200 && c.green() > 90 && c.green() < 200 && c.blue() < 110;
@@ -213,4 +254,25 @@ TEST_F(WidgetGallery, pickerSelectorAndDialogReportTheirValuesAndMoveWhatIsBound
     run.click(473, 439);
     EXPECT_TRUE(run.waitForLine("dialog visible false")) << run.output();
     EXPECT_TRUE(run.waitForPixel(473, 439, [](const QColor& c) { return c == QColor(0x40, 0x48, 0x58); }));
+}
+
+TEST(ScaledWidgets, showTheHdSkinFilesAtTheLogicalSizeOfTheSdOnesAndTheDialogRetypesWhenShownAgain)
+{
+    EngineProcess run{"Zanth scaled widgets", kScaledWidgets, {}, "GameProgram"};
+    ASSERT_FALSE(run.windowId().empty()) << run.output();
+    ASSERT_TRUE(run.waitForLine("images done")) << run.output();
+    const std::string output = run.output();
+    // Groove, handle, indicator and its four arrows, the switch's three, the button's icon form, the
+    // window, the dialog's two.
+    EXPECT_EQ(run.countInOutput("image file "), 14) << output;
+    EXPECT_EQ(run.countInOutput("-sd.png"), 0) << output;
+    EXPECT_EQ(run.countInOutput("filename is undefined"), 0) << "every widget image has a file: " << output;
+    EXPECT_NE(output.find("image file button-arrow-hd.png"), std::string::npos) << output;
+    EXPECT_NE(output.find("image file guiwindow-background-hd.png"), std::string::npos) << output;
+    EXPECT_NE(output.find("image file slider-arrow-left-hd.png"), std::string::npos) << output;
+    // The skin's "-sd" switch is 64 pixels wide, its "-hd" one 128.
+    EXPECT_EQ(lastNumber(output, "switch width"), 64) << output;
+
+    EXPECT_TRUE(run.waitFor([&] { return run.countInOutput("dialog shows Hi\n") == 2; }, 5)) << run.output();
+    EXPECT_EQ(run.countInOutput("dialog shows H\n"), 2) << "typed from the start again: " << run.output();
 }

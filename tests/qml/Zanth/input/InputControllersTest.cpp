@@ -11,7 +11,9 @@
 #include "touch_dispatcher/ZTTouch.h"
 
 #include <QGuiApplication>
+#include <QJSValue>
 #include <QKeyEvent>
+#include <QQmlEngine>
 #include <QStyleHints>
 
 #include <chrono>
@@ -76,8 +78,15 @@ Item {
         onInputActionPressed: (name) => { log.push("+" + name); log = log }
         onInputActionReleased: (name) => { log.push("-" + name); log = log }
     }
+    TwoAxisController { objectName: "other" }
 })");
     QObject* controller = root->findChild<QObject*>("controller");
+    // The script took the key map at its start and knows every action, none pressed.
+    const QJSValue component = qmlEngine(controller)->toScriptValue(controller);
+    const QJSValue script = component.property("script").callWithInstance(component);
+    EXPECT_EQ(script.property("keyMap").property("fire").toInt(), int(Qt::Key_Return));
+    EXPECT_TRUE(script.property("actions").hasOwnProperty("down"));
+    EXPECT_FALSE(script.property("actions").property("down").toBool());
     SceneGraphWrapper& wrapper = engine->wrapper();
     wrapper.keyPressed(Qt::Key_Left, 0);
     wrapper.keyPressed(Qt::Key_Right, 0);
@@ -94,6 +103,9 @@ Item {
     QMetaObject::invokeMethod(controller, "isPressed", Q_RETURN_ARG(QVariant, upPressed),
                               Q_ARG(QVariant, "up"));
     EXPECT_TRUE(upPressed.toBool());
+    QMetaObject::invokeMethod(root->findChild<QObject*>("other"), "isPressed", Q_RETURN_ARG(QVariant, upPressed),
+                              Q_ARG(QVariant, "up"));
+    EXPECT_FALSE(upPressed.toBool()) << "each controller keeps its own pressed states";
     EXPECT_EQ(root->property("log").toStringList(),
               QStringList({"+left", "+right", "-left", "-right", "+up"}));
 
