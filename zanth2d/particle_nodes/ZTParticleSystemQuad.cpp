@@ -258,7 +258,21 @@ void ZTParticleSystemQuad::draw()
                       reinterpret_cast<const GLvoid*>(offsetof(ztV2F_C4B_T2F, texCoords)));
 
     const ztBlendFunc blend = getBlendFunc();
-    const bool newBlend = blend.src != GL_ONE || blend.dst != GL_ONE_MINUS_SRC_ALPHA;
+    // Effect files can carry any number as a factor; GL would refuse it at every draw.
+    const auto isFactor = [](GLenum factor, bool source) {
+        return factor == GL_ZERO || factor == GL_ONE ||
+               (factor >= GL_SRC_COLOR && factor <= GL_ONE_MINUS_DST_COLOR) ||
+               (source && factor == GL_SRC_ALPHA_SATURATE);
+    };
+    const bool validBlend = isFactor(blend.src, true) && isFactor(blend.dst, false);
+    if (!validBlend && !m_bReportedBlendFunc) {
+        ZTLog(
+            "ZTParticleSystemQuad: WARNING: blend factors %u / %u are no GL blend factors, drawing with the "
+            "default blending\n",
+            unsigned(blend.src), unsigned(blend.dst));
+        m_bReportedBlendFunc = true;
+    }
+    const bool newBlend = validBlend && (blend.src != GL_ONE || blend.dst != GL_ONE_MINUS_SRC_ALPHA);
     if (newBlend) {
         glBlendFunc(blend.src, blend.dst);
     }

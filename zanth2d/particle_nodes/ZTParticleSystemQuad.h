@@ -75,6 +75,8 @@ private:
     unsigned int m_uQuadCount = 0;
     GLuint m_uQuadsVBO = 0;
     GLuint m_uIndicesVBO = 0;
+    // Blend factors that are no GL factors are reported once, then drawn with the default blending.
+    bool m_bReportedBlendFunc = false;
 };
 
 } // namespace zanth2d

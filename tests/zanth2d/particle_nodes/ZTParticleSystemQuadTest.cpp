@@ -191,6 +191,20 @@ TEST_F(ParticleQuads, transparentParticlesLeaveTheBackgroundUnderEveryBlendFunct
     }
 }
 
+TEST_F(ParticleQuads, blendFactorsThatAreNoGLFactorsDrawWithTheDefaultBlendingAndNoGLError)
+{
+    auto* e = emitterAt(60, 60);
+    e->setTexture(whiteTexture());
+    e->setBlendFunc({GL_ONE_MINUS_SRC_ALPHA, 729});
+    e->setStartColor({0.4f, 0.0f, 0.0f, 1.0f});
+    e->setEndColor({0.4f, 0.0f, 0.0f, 1.0f});
+    e->addParticle();
+    m_scene.clear();
+    frame(e, 0.01f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_NEAR(SpriteScene::rgb(60, 60)[0], 102, 2);
+}
+
 TEST_F(ParticleQuads, withoutLiveParticlesNothingIsDrawn)
 {
     auto* e = emitterAt(30, 30);
