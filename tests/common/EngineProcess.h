@@ -113,8 +113,9 @@ public:
         moveTo(x, y);
         xdotool("click --repeat 2 --delay 60 1");
     }
-    // Presses at the start, moves there in steps and releases at the end.
-    void drag(int fromX, int fromY, int toX, int toY, int steps = 8)
+    // Presses at the start, moves there in steps and releases at the end; a hold before the release
+    // stops a flickable there instead of flinging it on.
+    void drag(int fromX, int fromY, int toX, int toY, int steps = 8, int holdMs = 30)
     {
         moveTo(fromX, fromY);
         xdotool("mousedown 1");
@@ -122,7 +123,7 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             moveTo(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
         xdotool("mouseup 1");
     }
     // xdotool key names, e.g. "a", "ctrl+2", "Escape"; the window should have the focus.

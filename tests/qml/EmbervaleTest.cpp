@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -153,10 +154,25 @@ int firePixels(const QImage& image, const QRect& area)
     return count;
 }
 
+// Width of the light label text across the rectangle (0 when there is none).
+int labelWidth(const QImage& image, const QRect& area)
+{
+    int left = area.right() + 1, right = area.left() - 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y).lightness() > 180) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return right >= left ? right - left + 1 : 0;
+}
+
 } // namespace
 
-TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
+TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpensAndCloses)
 {
+    // No saved effects above the built-in ones: the list's rows stand where a fresh install has them.
+    QDir(storageFolder()).removeRecursively();
     Embervale run;
     const std::string info = run.windowInfo();
     EXPECT_NE(std::string::npos, info.find("\"Embervale for Zanth\"")) << info;
@@ -167,14 +183,39 @@ TEST(Embervale, opensItsWindowWithAnEffectAndTheAboutScreenOpensAndCloses)
         std::this_thread::sleep_for(std::chrono::seconds(2));
         EXPECT_GT(firePixels(run.screenshot(), QRect(0, 0, 960, 640)), 20);
     }
-    // "Add" makes one more effect of the edited type.
+    // Pick "Fire" further down the scrolling effects list, then "Add" makes one more effect of that type.
+    ASSERT_TRUE(run.openMainMenu());
+    const QRect addButton(20, 170, 360, 26);
+    const int addLabel = labelWidth(run.screenshot(), addButton);
+    run.focus();
+    run.key("d");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    run.drag(190, 580, 190, 160, 21, 400);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    run.click(190, 462);
+    run.key("a");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // "Add FireParticle" became "Add Fire".
+    const int fireLabel = labelWidth(run.screenshot(), addButton);
+    EXPECT_GT(addLabel, 0);
+    EXPECT_LT(fireLabel, addLabel * 3 / 4) << addLabel << " wide label before, " << fireLabel << " after";
+    EXPECT_GT(fireLabel, addLabel / 4);
+
     const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
+    const QRect stage(0, 0, 960, 640);
+    run.click(404, 320);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const int flames = firePixels(run.screenshot(), stage);
     ASSERT_TRUE(run.openMainMenu());
     run.click(190, 182);
     EXPECT_TRUE(EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 1; }, 5.0))
         << run.output();
     run.click(404, 320);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    if (run.hasParticles()) {
+        const int more = firePixels(run.screenshot(), stage);
+        EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
+    }
 
     // The header button at the top centre grows the pane over the stage, and shrinks it again.
     run.click(480, 20);
