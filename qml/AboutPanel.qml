@@ -36,18 +36,50 @@ Item {
         }
     }
 
+    readonly property real panelX: (width - 440) / 2
+    readonly property bool moving: outgoing.running || incoming.running
+    property var front: panelA
+
+    // The shown panel leaves to one side while the other comes in from the opposite one.
     function turn(step) {
+        if (moving)
+            return
         page = (page - 1 + step + 4) % 4 + 1
+        var next = front === panelA ? panelB : panelA
+        next.page = page
+        next.x = panelX + step * width
+        outgoing.target = front
+        outgoing.to = panelX - step * width
+        incoming.target = next
+        incoming.to = panelX
+        outgoing.restart()
+        incoming.restart()
+        front = next
     }
 
-    Rectangle {
+    NumberAnimation { id: outgoing; property: "x"; duration: 500; easing.type: Easing.InOutQuad }
+    NumberAnimation { id: incoming; property: "x"; duration: 500; easing.type: Easing.InOutQuad }
+
+    Clipping {
         id: pane
         objectName: "aboutPane"
         width: about.width
         height: about.shown ? about.height : 0
-        clip: true
-        color: "#141018"
         Behavior on height { NumberAnimation { duration: 1000 } }
+
+        // The sheet's sprites draw in one batch: hung here, the pane clips them and the texts, the
+        // effects and the logo stay above them.
+        SpriteBatchContainer {
+            width: pane.width
+            height: about.height
+            z: -1
+        }
+        SingleSpriteFromFile {
+            translateToCenterAnchor: false
+        z: -1
+            filename: "img/aboutscreen-sd.json"
+            source: "background.png"
+        }
 
         // Made on the first opening, when the game window is known to the effects.
         Loader {
@@ -73,33 +105,20 @@ Item {
             }
         }
 
-        Column {
-            x: 20
+        AboutPanelContent {
+            id: panelA
+            x: about.panelX
             y: 60
-            width: pane.width - 40
-            spacing: 6
-            visible: pane.height > 100
-            Text {
-                width: parent.width
-                color: "#e08a2c"
-                font.pixelSize: 16
-                text: ["Zanth", "Zanth - Features", "Embervale - Features", "More from us"][about.page - 1]
-            }
-            Repeater {
-                model: about.page === 3
-                       ? ["Export JSON for usage in Zanth", "Export .plist for usage in other particle engines",
-                          "Create and test particles directly on target device",
-                          "Use predefined particles and create your own ones"]
-                       : about.page === 1 ? ["A 2D game engine whose games are written in QML"]
-                       : about.page === 2 ? ["Scenes, sprites, particles, physics, sound"]
-                       : ["Embervale, the particle editor"]
-                Text { width: parent ? parent.width : 0; color: "white"; font.pixelSize: 11; text: "- " + modelData; wrapMode: Text.Wrap }
-            }
-            Row {
-                spacing: 10
-                MenuButton { width: 40; height: 20; text: "<"; onClicked: about.turn(-1) }
-                MenuButton { width: 40; height: 20; text: ">"; onClicked: about.turn(1) }
-            }
+            page: 3
+            arrowsEnabled: !about.moving
+            onTurn: (step) => about.turn(step)
+        }
+        AboutPanelContent {
+            id: panelB
+            x: about.width
+            y: 60
+            arrowsEnabled: !about.moving
+            onTurn: (step) => about.turn(step)
         }
     }
 
@@ -117,25 +136,29 @@ Item {
             }
         }
     }
+    // The sparkle runs while the header's clip changes width.
     Timer {
         id: sparkleStop
         interval: 1000
         onTriggered: if (sparkle.item) sparkle.item.stop()
     }
 
-    Rectangle {
+    Clipping {
         id: header
         objectName: "aboutHeader"
-        width: 45
-        height: 50 / 2
+        z: 2
+        width: about.shown ? logo.width : 45
+        height: 50
         x: (about.width - width) / 2
-        color: "#2a2228"
-        radius: 4
-        clip: true
+        Behavior on width { NumberAnimation { duration: 1000 } }
+
         Image {
-            anchors.centerIn: parent
-            width: 40
-            height: 40 * 45 / 209
+            id: logo
+            // Closed, the header shows the emblem at the logo's left end.
+            x: 0
+            y: (header.height - height) / 2
+            width: 209
+            height: 45
             source: "img/zanth-logo-sd.png"
         }
         MouseArea {

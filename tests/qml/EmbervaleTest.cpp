@@ -154,6 +154,18 @@ int firePixels(const QImage& image, const QRect& area)
     return count;
 }
 
+// Nearly white pixels: text on the about screen's dark panels.
+int textPixels(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+        }
+    return count;
+}
+
 // Width of the light label text across the rectangle (0 when there is none).
 int labelWidth(const QImage& image, const QRect& area)
 {
@@ -217,9 +229,18 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
         EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
     }
 
-    // The header button at the top centre grows the pane over the stage, and shrinks it again.
+    // The header button at the top centre grows the pane over the stage; its arrows turn the pages (the
+    // features page has four lines, the next one two), and the button shrinks it again.
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return std::abs(c.red() - 0x14) < 6 && std::abs(c.green() - 0x10) < 6 && std::abs(c.blue() - 0x18) < 6; }, 5.0));
+    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const QRect lines(88, 240, 744, 200);
+    const int features = textPixels(run.screenshot(), lines);
+    run.click(860, 528);
+    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    const int next = textPixels(run.screenshot(), lines);
+    EXPECT_GT(next, 0);
+    EXPECT_GT(features, next * 3 / 2) << features << " text pixels on the features page, " << next << " on the next";
     run.click(480, 20);
     EXPECT_TRUE(run.waitForPixel(100, 560, nearlyBlack, 5.0));
 }
