@@ -46,6 +46,7 @@ GameWindow {
     // Moves nothing but makes the colour widget write its colour, as a slider move does.
     function touchColour(a, b, c) { editor.__delegates["startColor"].edited(); return items.map(function(i) { return i.startColor.a }) }
     function setAlphas(alpha, b, c) { items.forEach(function(i) { i.startColor.a = alpha }) }
+    function colours(a, b, c) { return items.map(function(i) { return String(i.startColor) }) }
     Component {
         id: holder
         Item {
@@ -208,6 +209,16 @@ TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
     ASSERT_EQ(alphas.size(), 2);
     EXPECT_EQ(alphas[0].toDouble(), 0.0);
     EXPECT_EQ(alphas[1].toDouble(), 0.0);
+
+    // The picker starts at the items' channels; moving its red slider recolours every item, alpha kept.
+    QObject* red = root->findChild<QObject*>("colorPickerRed");
+    QObject* green = root->findChild<QObject*>("colorPickerGreen");
+    ASSERT_TRUE(red && green);
+    EXPECT_EQ(red->property("value").toInt(), 0xc2);
+    EXPECT_EQ(green->property("value").toInt(), 0x40);
+    red->setProperty("value", 255);
+    settle(50);
+    EXPECT_EQ(call(root, "colours").toStringList(), (QStringList{"#00ff401f", "#00ff401f"}));
 }
 
 TEST(ItemEditor, aBlendSliderOffersOnlyItsValuesAndReportsAnyOtherWithoutWriting)
