@@ -254,11 +254,29 @@ void ParticleItem::setEmissionRate(qreal value)
              [&](ZTParticleSystem* e) { e->setEmissionRate(float(value)); });
 }
 
-void ParticleItem::setMaxParticlesReal(qreal value)
+namespace {
+// Numbers from files and scripts can be anything; converting one beyond int's range is undefined.
+int saturatedInt(qreal value)
 {
     if (std::isnan(value))
-        value = 0;
-    setMaxParticles(int(std::clamp(value, double(INT_MIN), double(INT_MAX))));
+        return 0;
+    return int(std::clamp(value, double(INT_MIN), double(INT_MAX)));
+}
+} // namespace
+
+void ParticleItem::setMaxParticlesReal(qreal value)
+{
+    setMaxParticles(saturatedInt(value));
+}
+
+void ParticleItem::setBlendFuncSourceReal(qreal value)
+{
+    setBlendFuncSource(saturatedInt(value));
+}
+
+void ParticleItem::setBlendFuncDestinationReal(qreal value)
+{
+    setBlendFuncDestination(saturatedInt(value));
 }
 
 void ParticleItem::setMaxParticles(int value)

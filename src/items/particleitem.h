@@ -339,9 +339,9 @@ private:
     qreal maxParticlesReal() const { return m_maxParticles; }
     void setMaxParticlesReal(qreal value);
     qreal blendFuncSourceReal() const { return m_blendFuncSource; }
-    void setBlendFuncSourceReal(qreal value) { setBlendFuncSource(int(value)); }
+    void setBlendFuncSourceReal(qreal value);
     qreal blendFuncDestinationReal() const { return m_blendFuncDestination; }
-    void setBlendFuncDestinationReal(qreal value) { setBlendFuncDestination(int(value)); }
+    void setBlendFuncDestinationReal(qreal value);
     void recordGeometryName(const char* name);
 
     QPointF m_gravity;

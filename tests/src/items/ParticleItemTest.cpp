@@ -14,6 +14,7 @@
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 
+#include <climits>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -177,6 +178,13 @@ TEST(ParticleItemEmitter, zeroBlendFactorsAreTheEmittersAndBadPoolsLeaveNoEmitte
     ParticleItem* item = loadParticle(litParticle("blendFuncSource: 0; blendFuncDestination: 0"));
     EXPECT_EQ(item->blendFuncSource(), 1);
     EXPECT_EQ(item->blendFuncDestination(), 771);
+
+    // Numbers beyond int's range (or not numbers at all) saturate instead of overflowing.
+    const QString file = writeEffect(
+        "blend.json", "{ \"E\": { \"blendFuncSource\": 77e300, \"blendFuncDestination\": -1e30 } }");
+    item = loadParticle(litParticle("fileName: \"" + file.toUtf8() + "\""));
+    EXPECT_EQ(item->blendFuncSource(), INT_MAX);
+    EXPECT_EQ(item->blendFuncDestination(), INT_MIN);
 
     for (const char* pool : {"-5", "1e12", "2000000"}) {
         MessageLog log;
