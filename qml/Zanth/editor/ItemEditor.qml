@@ -26,6 +26,7 @@ ItemEditorBase {
     pointDelegate: Component { PointDelegate {} }
     colorDelegate: Component { ColorDelegate {} }
     textureDelegate: Component { TextureDelegate {} }
+    arrayDelegate: Component { ArrayDelegate {} }
 
     signal loading
     signal loaded

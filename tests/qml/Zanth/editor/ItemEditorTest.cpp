@@ -76,6 +76,58 @@ GameWindow {
 }
 )";
 
+// Items with a list of points and a list of plain numbers, the list editor's parts reachable by name.
+const QByteArray kArrayGame = R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    width: 480; height: 480
+    displayFpsEnabled: false
+    property var items: []
+    function make(type, b, c) {
+        var item = holder.createObject(scene, { "type": type })
+        items.push(item)
+        return item
+    }
+    function setType(type, b, c) { editor.currentEditableType = type }
+    function list(name, b, c) { return editor.__delegates[name].content }
+    function run(name, op, arg) { return list(name)[op](arg) }
+    function values(name, b, c) { return items.map(function(i) { return JSON.stringify(i[name]) }) }
+    function elementSlider(name, n, field) {
+        var element = list(name).elements[n]
+        for (var i = 0; i < element.children.length; ++i) {
+            var blocks = element.children[i]
+            for (var j = 0; j < blocks.children.length; ++j)
+                if (blocks.children[j].key === field)
+                    return blocks.children[j].slider
+        }
+        return null
+    }
+    function colours(name, b, c) { return list(name).elements.map(function(e) { return String(e.color) }) }
+    Component {
+        id: holder
+        Item {
+            id: it
+            property string type
+            property var points: [{ "x": 10, "y": 2.5 }, { "x": 30, "y": 4 }]
+            property var sizes: [5]
+            EditableComponent {
+                target: it
+                editableType: it.type
+                targetEditor: editor
+                keepOneInstanceInMemory: false
+                properties: ({ "points": { "elementsMetaData": [{ "max": 100 }] }, "sizes": {} })
+            }
+        }
+    }
+    Scene {
+        id: scene
+        width: 480; height: 480
+        ItemEditor { id: editor; width: 200; height: 480 }
+    }
+}
+)";
+
 QVariant call(QQuickItem* root, const char* function, const QVariant& a = {}, const QVariant& b = {},
               const QVariant& c = {})
 {
@@ -230,6 +282,56 @@ TEST(ItemEditor, aBlendSliderOffersOnlyItsValuesAndReportsAnyOtherWithoutWriting
     settle();
     EXPECT_EQ(log.lines().filter("[NumberDelegate] WARNING: blendFuncSource holds 737").size(), 1);
     EXPECT_EQ(item->property("blendFuncSource").toInt(), 737);
+}
+
+TEST(ItemEditor, theListEditorAddsRemovesReordersAndEditsElementsOfEveryItem)
+{
+    QQuickItem* root = engine->load(kArrayGame);
+    call(root, "make", "dots");
+    call(root, "make", "dots");
+    call(root, "setType", "dots");
+    settle();
+    const QString two = R"([{"x":10,"y":2.5},{"x":30,"y":4}])";
+    EXPECT_EQ(call(root, "values", "points").toStringList(), (QStringList{two, two}));
+
+    // A field's slider writes that field into every item; the metadata's range is the first field's.
+    QObject* x1 = call(root, "elementSlider", "points", 1, "x").value<QObject*>();
+    ASSERT_NE(x1, nullptr);
+    EXPECT_EQ(x1->property("maximumValue").toDouble(), 100);
+    EXPECT_EQ(call(root, "elementSlider", "points", 1, "y").value<QObject*>()->property("stepSize").toDouble(), 1);
+    EXPECT_EQ(call(root, "elementSlider", "points", 0, "y").value<QObject*>()->property("stepSize").toDouble(), 0.1);
+    x1->setProperty("value", 42);
+    const QString edited = R"([{"x":10,"y":2.5},{"x":42,"y":4}])";
+    EXPECT_EQ(call(root, "values", "points").toStringList(), (QStringList{edited, edited}));
+
+    // Select the second, move it up, copy it with "+", then remove the selection.
+    call(root, "run", "points", "select", 1);
+    EXPECT_EQ(call(root, "colours", "points").toStringList(), (QStringList{"#0000ff", "#ff0000"}));
+    call(root, "run", "points", "moveUp");
+    call(root, "run", "points", "moveUp");
+    const QString swapped = R"([{"x":42,"y":4},{"x":10,"y":2.5}])";
+    EXPECT_EQ(call(root, "values", "points").toStringList(), (QStringList{swapped, swapped}));
+    call(root, "run", "points", "add");
+    EXPECT_EQ(call(root, "values", "points").toStringList()[1],
+              R"([{"x":42,"y":4},{"x":10,"y":2.5},{"x":42,"y":4}])");
+    call(root, "run", "points", "moveDown");
+    call(root, "run", "points", "removeSelected");
+    EXPECT_EQ(call(root, "values", "points").toStringList()[0], R"([{"x":10,"y":2.5},{"x":42,"y":4}])");
+    EXPECT_EQ(call(root, "list", "points").value<QObject*>()->property("selectedItem").toInt(), 0);
+
+    // One plain number: "-" empties the list and the selection; "+" then copies the list's first entry.
+    call(root, "run", "sizes", "select", 0);
+    call(root, "run", "sizes", "removeSelected");
+    EXPECT_EQ(call(root, "values", "sizes").toStringList(), (QStringList{"[]", "[]"}));
+    EXPECT_EQ(call(root, "list", "sizes").value<QObject*>()->property("selectedItem").toInt(), -1);
+    call(root, "run", "sizes", "add");
+    EXPECT_EQ(call(root, "values", "sizes").toStringList(), (QStringList{"[5]", "[5]"}));
+    EXPECT_EQ(call(root, "list", "sizes").value<QObject*>()->property("selectedItem").toInt(), 0);
+
+    // A later item of the type takes the edited list.
+    call(root, "make", "dots");
+    EXPECT_EQ(call(root, "values", "sizes").toStringList().last(), "[5]");
+    EXPECT_EQ(call(root, "values", "points").toStringList().last(), R"([{"x":10,"y":2.5},{"x":42,"y":4}])");
 }
 
 int main(int argc, char** argv)
