@@ -1,6 +1,7 @@
 #include "system.h"
 
 #include "qmltyperegistry.h"
+#include "saturatedint.h"
 #include "zanthfileutils.h"
 #include "zanthjson.h"
 
@@ -19,8 +20,11 @@
 #include <QMetaProperty>
 #include <QNetworkInterface>
 #include <QQmlEngine>
+#include <QRectF>
 #include <QTimer>
 #include <QUrl>
+
+#include <cmath>
 
 QVariantMap System::s_config;
 
@@ -357,7 +361,7 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
         qWarning("[WARNING] screenshot - No filename specified!");
         return;
     }
-    if (x < 0 || y < 0 || with <= 0 || height <= 0) {
+    if (!std::isfinite(x + y + with + height) || x < 0 || y < 0 || with <= 0 || height <= 0) {
         qWarning("[WARNING] wrong dimension!");
         return;
     }
@@ -377,9 +381,10 @@ void System::captureScreenshot(const QString& fileName, float x, float y, float 
     const int winWidth = static_cast<int>(winSize.width);
     const int winHeight = static_cast<int>(winSize.height);
     // Only the part of the rectangle inside the window is read.
-    const QRect inside =
-        QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(with), static_cast<int>(height))
-            .intersected(QRect(0, 0, winWidth, winHeight));
+    // Clipped before it becomes whole pixels: a script may ask for any size.
+    const QRectF clipped = QRectF(x, y, with, height).intersected(QRectF(0, 0, winWidth, winHeight));
+    const QRect inside(saturatedInt(clipped.x()), saturatedInt(clipped.y()), saturatedInt(clipped.width()),
+                       saturatedInt(clipped.height()));
     if (inside.isEmpty())
         return;
     zanth2d::ZTRenderTexture* texture =

@@ -1,6 +1,7 @@
 #include "particleitem.h"
 
 #include "qmltyperegistry.h"
+#include "saturatedint.h"
 #include "scenegraphwrapper.h"
 #include "system.h"
 #include "zanthfileutils.h"
@@ -253,16 +254,6 @@ void ParticleItem::setEmissionRate(qreal value)
     setGated("emissionRate", m_emissionRate, value, &ParticleItem::emissionRateChanged,
              [&](ZTParticleSystem* e) { e->setEmissionRate(float(value)); });
 }
-
-namespace {
-// Numbers from files and scripts can be anything; converting one beyond int's range is undefined.
-int saturatedInt(qreal value)
-{
-    if (std::isnan(value))
-        return 0;
-    return int(std::clamp(value, double(INT_MIN), double(INT_MAX)));
-}
-} // namespace
 
 void ParticleItem::setMaxParticlesReal(qreal value)
 {

@@ -322,6 +322,8 @@ TEST_F(SystemScreenshotTest, rectangleOutsideTheWindowWritesNothing)
 {
     system.captureScreenshot("outside.png", 200, 0, 10, 10);
     EXPECT_FALSE(QFile::exists(documents() + "/outside.png"));
+    system.captureScreenshot("far.png", 1e30f, 1e30f, 1e30f, 1e30f);
+    EXPECT_FALSE(QFile::exists(documents() + "/far.png"));
 }
 
 TEST_F(SystemScreenshotTest, badRequestsWarnAndWriteNothing)
