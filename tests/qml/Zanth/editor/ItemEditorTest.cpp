@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
@@ -90,6 +91,7 @@ GameWindow {
         return item
     }
     function setType(type, b, c) { editor.currentEditableType = type }
+    function call(name, a, b, c) { return editor[name](a, b, c) }
     function list(name, b, c) { return editor.__delegates[name].content }
     function run(name, op, arg) { return list(name)[op](arg) }
     function values(name, b, c) { return items.map(function(i) { return JSON.stringify(i[name]) }) }
@@ -332,6 +334,24 @@ TEST(ItemEditor, theListEditorAddsRemovesReordersAndEditsElementsOfEveryItem)
     call(root, "make", "dots");
     EXPECT_EQ(call(root, "values", "sizes").toStringList().last(), "[5]");
     EXPECT_EQ(call(root, "values", "points").toStringList().last(), R"([{"x":10,"y":2.5},{"x":42,"y":4}])");
+
+    // Lists are saved as JSON arrays and loaded back into every item and the list editor.
+    const QString folder = engine->folder() + "/lists/";
+    ASSERT_TRUE(editor(root, "saveItem", folder, "dots", "Dots").toBool());
+    QFile file(folder + "Dots.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject values = QJsonDocument::fromJson(file.readAll()).object()["Dots"].toObject();
+    file.close();
+    EXPECT_EQ(QJsonDocument(values["points"].toArray()).toJson(QJsonDocument::Compact),
+              R"([{"x":10,"y":2.5},{"x":42,"y":4}])");
+    values["sizes"] = QJsonArray{7, 8};
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(QJsonObject{{"Dots", values}}).toJson());
+    file.close();
+    editor(root, "loadItem", folder, "Dots");
+    settle();
+    EXPECT_EQ(call(root, "values", "sizes").toStringList(), (QStringList{"[7,8]", "[7,8]", "[7,8]"}));
+    EXPECT_EQ(call(root, "list", "sizes").value<QObject*>()->property("elements").toList().size(), 2);
 }
 
 int main(int argc, char** argv)
