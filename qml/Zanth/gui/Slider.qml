@@ -109,8 +109,7 @@ Item {
             id: grooveImage
 
             visible: slider.__usable(slider.platformStyle.grooveItemBackground)
-            // Not visible, which reads false under a hidden parent: the multi-resolution image picks its
-            // file once, from the first name it is given.
+            // Not `visible`, which reads false under a hidden parent and would empty the image.
             source: slider.__usable(slider.platformStyle.grooveItemBackground) ? slider.platformStyle.grooveItemBackground : ""
             width: parent.width
             height: slider.platformStyle.grooveHeight

@@ -1,9 +1,9 @@
 import QtQuick 2.15
 import Zanth 1.0
 
-// Picks the file for the current content scale once: the file name with the game window's best image
-// suffix in place of any known suffix, and the factor that scales its larger texture back to the
-// logical size.
+// Picks the file for the current content scale: the file name with the game window's best image suffix
+// in place of any known suffix, and the factor that scales its larger texture back to the logical size.
+// The suffix is chosen once; a later file name gets the same suffix.
 ContentScaleFactorObject {
     id: chooser
 
@@ -12,13 +12,20 @@ ContentScaleFactorObject {
     property real internalScaleFactorForMultiResImages: 1
     property url filename
     property string modifiedFilename
+    property string __chosenSuffix
 
     function modifyFilenameBasedOnSceneScale(name) {
-        if (modifiedFilename !== "" || typeof contentScaleFactorValid === "undefined" || !contentScaleFactorValid)
-            return
-        if (!scaleImageSuffixList || scaleImageSuffixList.length === 0)
-            return
+        if (__chosenSuffix === "") {
+            if (typeof contentScaleFactorValid === "undefined" || !contentScaleFactorValid)
+                return
+            if (!scaleImageSuffixList || scaleImageSuffixList.length === 0)
+                return
+        }
         var text = String(name)
+        if (text === "" && __chosenSuffix !== "") {
+            modifiedFilename = ""
+            return
+        }
         if (text === "") {
             console.log("ContentScaleFileChooser: filename is undefined")
             return
@@ -35,9 +42,12 @@ ContentScaleFactorObject {
                 break
             }
         }
-        var chosen = scaleImageSuffixList[0]
-        internalScaleFactorForMultiResImages = 1 / known[chosen].internalContentScaleFactor
-        modifiedFilename = stem + chosen + ending
+        if (__chosenSuffix === "") {
+            var chosen = scaleImageSuffixList[0]
+            internalScaleFactorForMultiResImages = 1 / known[chosen].internalContentScaleFactor
+            __chosenSuffix = chosen
+        }
+        modifiedFilename = stem + __chosenSuffix + ending
     }
 
     onFilenameChanged: modifyFilenameBasedOnSceneScale(filename)

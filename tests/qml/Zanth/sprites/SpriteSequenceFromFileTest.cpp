@@ -172,6 +172,15 @@ TEST(MultiResolutionImage, picksTheHdFileAndScalesItToTheLogicalSize)
     EXPECT_EQ(inner->scale(), 0.5);
     outer->setWidth(300);
     EXPECT_EQ(inner->width(), 600.0);
+
+    // A new source takes the suffix already chosen, and its pixels reach the screen.
+    picture.fill(Qt::blue);
+    picture.save(engine->folder() + "/qml/other-hd.png");
+    outer->setProperty("source", QUrl("other.png"));
+    EXPECT_TRUE(inner->property("source").toUrl().toString().endsWith("other-hd.png"));
+    EXPECT_EQ(inner->scale(), 0.5);
+    engine->stepFrames(2);
+    EXPECT_TRUE(near(engine->pixel(20, 20), Qt::blue)) << engine->pixel(20, 20).name().toStdString();
 }
 
 int main(int argc, char** argv)
