@@ -15,8 +15,10 @@
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -179,6 +181,25 @@ int labelWidth(const QImage& image, const QRect& area)
     return right >= left ? right - left + 1 : 0;
 }
 
+// Waits until the rectangle's picture stops changing (a flick or slide has come to rest): two screenshots
+// 150 ms apart that differ in fewer than 20 pixels.
+bool waitUntilStill(EngineProcess& run, const QRect& area, double seconds = 6.0)
+{
+    QImage last = run.screenshot().copy(area);
+    return EngineProcess::waitFor(
+        [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            const QImage now = run.screenshot().copy(area);
+            int changed = 0;
+            for (int y = 0; y < now.height() && y < last.height(); ++y)
+                for (int x = 0; x < now.width() && x < last.width(); ++x)
+                    changed += qAbs(qGray(now.pixel(x, y)) - qGray(last.pixel(x, y))) > 40;
+            last = now;
+            return changed < 20;
+        },
+        seconds);
+}
+
 } // namespace
 
 TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpensAndCloses)
@@ -203,12 +224,18 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
     run.key("d");
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     run.drag(190, 580, 190, 160, 21, 400);
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    // A click on a list still flicking only stops it.
+    EXPECT_TRUE(waitUntilStill(run, QRect(20, 220, 360, 400)));
     run.click(190, 462);
     run.key("a");
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
     // "Add FireParticle" became "Add Fire".
-    const int fireLabel = labelWidth(run.screenshot(), addButton);
+    int fireLabel = 0;
+    EngineProcess::waitFor(
+        [&] {
+            fireLabel = labelWidth(run.screenshot(), addButton);
+            return fireLabel < addLabel * 3 / 4;
+        },
+        5.0);
     EXPECT_GT(addLabel, 0);
     EXPECT_LT(fireLabel, addLabel * 3 / 4) << addLabel << " wide label before, " << fireLabel << " after";
     EXPECT_GT(fireLabel, addLabel / 4);
@@ -223,9 +250,14 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
     EXPECT_TRUE(EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 1; }, 5.0))
         << run.output();
     run.click(404, 320);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     if (run.hasParticles()) {
-        const int more = firePixels(run.screenshot(), stage);
+        int more = 0;
+        EngineProcess::waitFor(
+            [&] {
+                more = firePixels(run.screenshot(), stage);
+                return more > flames + 2000;
+            },
+            6.0);
         EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
     }
 
@@ -233,12 +265,26 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
     // features page has four lines, the next one two), and the button shrinks it again.
     run.click(480, 20);
     EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
     const QRect lines(88, 240, 744, 200);
-    const int features = textPixels(run.screenshot(), lines);
+    // The pane slides in: its text is read once two readings 150 ms apart agree.
+    int features = -1;
+    EngineProcess::waitFor(
+        [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            const int now = textPixels(run.screenshot(), lines);
+            const bool steady = now > 0 && qAbs(now - features) * 20 <= now;
+            features = now;
+            return steady;
+        },
+        6.0);
     run.click(860, 528);
-    std::this_thread::sleep_for(std::chrono::milliseconds(900));
-    const int next = textPixels(run.screenshot(), lines);
+    int next = 0;
+    EngineProcess::waitFor(
+        [&] {
+            next = textPixels(run.screenshot(), lines);
+            return next > 0 && features > next * 3 / 2;
+        },
+        5.0);
     EXPECT_GT(next, 0);
     EXPECT_GT(features, next * 3 / 2) << features << " text pixels on the features page, " << next << " on the next";
     run.click(480, 20);
