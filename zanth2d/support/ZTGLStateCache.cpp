@@ -9,6 +9,7 @@ GLuint ZTGLStateCache::s_texture = 0;
 GLenum ZTGLStateCache::s_blendSrc = GL_ONE;
 GLenum ZTGLStateCache::s_blendDst = GL_ONE_MINUS_SRC_ALPHA;
 bool ZTGLStateCache::s_texturing = true;
+bool ZTGLStateCache::s_blending = true;
 unsigned long ZTGLStateCache::s_callsMade = 0;
 unsigned long ZTGLStateCache::s_callsSkipped = 0;
 
@@ -63,8 +64,24 @@ void ZTGLStateCache::setTexturing(bool enabled)
     ++s_callsMade;
 }
 
+void ZTGLStateCache::setBlending(bool enabled)
+{
+    if (s_blending == enabled) {
+        ++s_callsSkipped;
+        return;
+    }
+    if (enabled) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    s_blending = enabled;
+    ++s_callsMade;
+}
+
 void ZTGLStateCache::restoreDefaults()
 {
+    setBlending(true);
     blendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     setTexturing(true);
 }
@@ -75,6 +92,7 @@ void ZTGLStateCache::forget()
     s_blendSrc = GL_ONE;
     s_blendDst = GL_ONE_MINUS_SRC_ALPHA;
     s_texturing = true;
+    s_blending = true;
 }
 
 void ZTGLStateCache::resetCounters()

@@ -21,10 +21,12 @@ public:
     // Deletes the texture name; a deleted bound texture leaves 0 bound, as GL does.
     static void deleteTexture2D(GLuint name);
     static void blendFunc(GLenum src, GLenum dst);
+    // GL_BLEND on or off; on between draws.
+    static void setBlending(bool enabled);
     // Texturing on: GL_TEXTURE_2D and the texture coordinate array enabled; off: both disabled.
     static void setTexturing(bool enabled);
 
-    // Puts back the frame's default blend function and texturing where the cache set anything else.
+    // Puts back the frame's default blending and texturing where the cache set anything else.
     static void restoreDefaults();
     // Forgets the bound texture, and takes blend and texturing to be the frame's defaults (as they are at the
     // start of a frame and after code that drew with GL itself).
@@ -41,6 +43,7 @@ private:
     static GLenum s_blendSrc;
     static GLenum s_blendDst;
     static bool s_texturing;
+    static bool s_blending;
     static unsigned long s_callsMade;
     static unsigned long s_callsSkipped;
 };

@@ -38,12 +38,12 @@ bool ZTRenderer::readModelView()
            m_aModelView[15] == 1.0f;
 }
 
-ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, const ztBlendFunc& blend)
+ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend)
 {
     const auto quad = static_cast<unsigned>(m_vertices.size() / 4);
     if (m_runs.empty() || m_runs.back().texture != texture || m_runs.back().textured != textured ||
-        !sameBlend(m_runs.back().blend, blend)) {
-        m_runs.push_back(Run{texture, textured, blend, quad, 0});
+        m_runs.back().opaque != opaque || !sameBlend(m_runs.back().blend, blend)) {
+        m_runs.push_back(Run{texture, textured, opaque, blend, quad, 0});
     }
     ++m_runs.back().quadCount;
     m_vertices.resize(m_vertices.size() + 4);
@@ -63,7 +63,7 @@ bool ZTRenderer::queueQuad(const ztV3F_C4B_T2F_Quad& quad, GLuint texture, const
     if (!m_bBatching || !m_bInFrame || !readModelView()) {
         return false;
     }
-    ztV3F_C4B_T2F* out = appendQuad(texture, true, blend);
+    ztV3F_C4B_T2F* out = appendQuad(texture, true, false, blend);
     // Strip order, as a self-drawn sprite sends them.
     const ztV3F_C4B_T2F* corners[4] = {&quad.tl, &quad.bl, &quad.tr, &quad.br};
     for (int i = 0; i < 4; ++i) {
@@ -80,7 +80,9 @@ bool ZTRenderer::queueColorQuad(const GLfloat* vertices, const GLubyte* colors, 
     if (!m_bBatching || !m_bInFrame || !readModelView()) {
         return false;
     }
-    ztV3F_C4B_T2F* out = appendQuad(0, false, blend);
+    const bool opaque = blend.src == GL_ONE && blend.dst == GL_ONE_MINUS_SRC_ALPHA && colors[3] == 255 &&
+                        colors[7] == 255 && colors[11] == 255 && colors[15] == 255;
+    ztV3F_C4B_T2F* out = appendQuad(0, false, opaque, blend);
     for (int i = 0; i < 4; ++i) {
         transformInto(out[i], vertices[i * 2], vertices[i * 2 + 1], 0.0f);
         out[i].colors = ztColor4B{colors[i * 4], colors[i * 4 + 1], colors[i * 4 + 2], colors[i * 4 + 3]};
@@ -127,7 +129,10 @@ void ZTRenderer::flush()
         if (run.textured) {
             ZTGLStateCache::bindTexture2D(run.texture);
         }
-        ZTGLStateCache::blendFunc(run.blend.src, run.blend.dst);
+        ZTGLStateCache::setBlending(!run.opaque);
+        if (!run.opaque) {
+            ZTGLStateCache::blendFunc(run.blend.src, run.blend.dst);
+        }
         glDrawRangeElements(GL_TRIANGLES, run.firstQuad * 4, (run.firstQuad + run.quadCount) * 4 - 1,
                             static_cast<GLsizei>(run.quadCount * 6), GL_UNSIGNED_INT,
                             m_indices.data() + size_t(run.firstQuad) * 6);

@@ -56,6 +56,9 @@ private:
     {
         GLuint texture;
         bool textured;
+        // Untextured, fully opaque and drawn over with (GL_ONE, GL_ONE_MINUS_SRC_ALPHA): blending would
+        // give the source colour itself, so it is switched off.
+        bool opaque;
         ztBlendFunc blend;
         unsigned firstQuad;
         unsigned quadCount;
@@ -64,7 +67,7 @@ private:
     ZTRenderer() = default;
     // The current model-view matrix, or false when it is not affine.
     bool readModelView();
-    ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, const ztBlendFunc& blend);
+    ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
     void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
 

@@ -29,6 +29,7 @@ protected:
     void SetUp() override
     {
         glGenTextures(2, m_names);
+        glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -67,10 +68,13 @@ TEST_F(GLStateCacheTest, changesReachGLAndDefaultsComeBack)
 {
     ZTGLStateCache::blendFunc(GL_SRC_ALPHA, GL_ONE);
     ZTGLStateCache::setTexturing(false);
+    ZTGLStateCache::setBlending(false);
     EXPECT_EQ(blendSource(), GL_SRC_ALPHA);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     ZTGLStateCache::restoreDefaults();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(blendSource(), GL_ONE);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
