@@ -15,14 +15,12 @@ unsigned long ZTGLStateCache::s_callsSkipped = 0;
 
 void ZTGLStateCache::bindTexture2D(GLuint name)
 {
-    if (s_textureKnown && s_texture == name) {
-        ++s_callsSkipped;
+    if (!needed(s_textureKnown && s_texture == name)) {
         return;
     }
     glBindTexture(GL_TEXTURE_2D, name);
     s_texture = name;
     s_textureKnown = true;
-    ++s_callsMade;
 }
 
 void ZTGLStateCache::deleteTexture2D(GLuint name)
@@ -37,22 +35,20 @@ void ZTGLStateCache::deleteTexture2D(GLuint name)
 
 void ZTGLStateCache::blendFunc(GLenum src, GLenum dst)
 {
-    if (s_blendSrc == src && s_blendDst == dst) {
-        ++s_callsSkipped;
+    if (!needed(s_blendSrc == src && s_blendDst == dst)) {
         return;
     }
     glBlendFunc(src, dst);
     s_blendSrc = src;
     s_blendDst = dst;
-    ++s_callsMade;
 }
 
 void ZTGLStateCache::setTexturing(bool enabled)
 {
-    if (s_texturing == enabled) {
-        ++s_callsSkipped;
+    if (!needed(s_texturing == enabled)) {
         return;
     }
+    s_texturing = enabled;
     if (enabled) {
         glEnable(GL_TEXTURE_2D);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -60,23 +56,25 @@ void ZTGLStateCache::setTexturing(bool enabled)
         glDisable(GL_TEXTURE_2D);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
-    s_texturing = enabled;
-    ++s_callsMade;
 }
 
 void ZTGLStateCache::setBlending(bool enabled)
 {
-    if (s_blending == enabled) {
-        ++s_callsSkipped;
+    if (!needed(s_blending == enabled)) {
         return;
     }
+    s_blending = enabled;
     if (enabled) {
         glEnable(GL_BLEND);
     } else {
         glDisable(GL_BLEND);
     }
-    s_blending = enabled;
-    ++s_callsMade;
+}
+
+bool ZTGLStateCache::needed(bool unchanged)
+{
+    ++(unchanged ? s_callsSkipped : s_callsMade);
+    return !unchanged;
 }
 
 void ZTGLStateCache::restoreDefaults()

@@ -38,6 +38,9 @@ public:
     static void resetCounters();
 
 private:
+    // Counts a call as made or skipped; true when it must reach GL.
+    static bool needed(bool unchanged);
+
     static bool s_textureKnown;
     static GLuint s_texture;
     static GLenum s_blendSrc;
