@@ -84,6 +84,11 @@ Item {
     // Which errors are shown in message boxes: 1 server refusals, 2 also lost connections, 3 everything.
     property int errorReportingLevel: system.debugBuild ? 2 : 1
     property bool clearOfflineSendingQueueAtStartup: false
+    // While the service can't be reached (or answers what can't be read), the request that failed first
+    // is sent again after this many milliseconds, then after twice as long each time, up to
+    // offlineRetryMaxInterval.
+    property int offlineRetryInterval: 5000
+    property int offlineRetryMaxInterval: 300000
     property bool clearAllUserDataAtStartup: false
 
     signal userAuthenticated
@@ -261,10 +266,7 @@ Item {
             if (authenticated)
                 Logic.startSession()
         }
-        onConnectionErrorChanged: {
-            if (!connectionError)
-                Logic.connectionReturned()
-        }
+        onConnectionErrorChanged: Logic.connectionErrorChanged()
         onError: function(errorData) {
             Logic.handleApiError(errorData)
         }
@@ -274,6 +276,15 @@ Item {
         onRequestQueued: function(request) {
             Logic.requestQueued(request)
         }
+        onRequestSent: function(request) {
+            Logic.requestSent(request)
+        }
+    }
+
+    Timer {
+        id: offlineRetryTimer
+
+        onTriggered: Logic.retryConnection()
     }
 
     User {
