@@ -652,6 +652,14 @@ TEST_F(ZanthGameNetworkTest, everyScoreAndAchievementReachesTheServiceExactlyOnc
     server->garbleAnswers = false;
     ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
 
+    // Garbled answers while playing online: the score is taken, its answer lost, and it is tried again.
+    server->garbleAnswers = true;
+    const int garbled = server->garbledAnswers;
+    callQml(network.get(), "reportScore", {140, "level1"});
+    ASSERT_TRUE(eventually([&] { return server->garbledAnswers >= garbled + 3; }));
+    server->garbleAnswers = false;
+    ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
+
     // The service ends the session and refuses logins; writes made then wait, also across a restart.
     server->forgetSessions();
     bool refuseLogins = true;
@@ -689,7 +697,7 @@ TEST_F(ZanthGameNetworkTest, everyScoreAndAchievementReachesTheServiceExactlyOnc
     QList<double> scores;
     for (const QJsonObject& request : server->acceptedWithAction("submit_score"))
         scores.append(request.value("value").toDouble());
-    EXPECT_EQ(scores, QList<double>({100, 120, 130}));
+    EXPECT_EQ(scores, QList<double>({100, 120, 140, 130}));
     QStringList achievements;
     for (const QJsonObject& request : server->acceptedWithAction("add_achievement_progress"))
         achievements.append(request.value("key").toString());
