@@ -197,11 +197,11 @@ Item {
         return Logic.updateUserName(newUserName)
     }
 
+    // Facebook needs its plug-in of a mobile platform: on a desktop platform this and the other Facebook
+    // calls emit facebookConnectionError with errorId "notAvailableOnThisPlatform" and change nothing.
     function connectFacebookUser() {
-        if (system.desktopPlatform || !facebookItem) {
-            console.debug("WARNING: ZTGN: Facebook can not be connected on this platform")
+        if (Logic.facebookUnavailable("connectFacebookUser", true))
             return
-        }
         if (facebookItem.accessToken)
             facebookItem.getGraphRequest("me")
         else
@@ -209,10 +209,14 @@ Item {
     }
 
     function disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser) {
+        if (Logic.facebookUnavailable("disconnectFacebookUser", false))
+            return
         Logic.disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser)
     }
 
     function deleteFacebookData() {
+        if (Logic.facebookUnavailable("deleteFacebookData", false))
+            return
         api.deleteUserFacebookData(user)
     }
 

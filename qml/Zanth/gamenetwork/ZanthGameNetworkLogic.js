@@ -269,7 +269,8 @@ function textOf(value) {
 }
 
 function updateUserData(data, source) {
-    if (!data || typeof data !== "object") {
+    // Without its id the answer can't say whose data it is: taking it would pass for another player.
+    if (!data || typeof data !== "object" || data.id === undefined || data.id === null) {
         console.debug("ERROR: ZTGN: the server sent no user data for", source)
         return
     }
@@ -447,6 +448,18 @@ function askForWritePermissionBeforeSubmit() {
             || gameNetwork.grantedFacebookWritePermissions)
         return
     facebook.postGraphRequest("")
+}
+
+// True, with one error line and facebookConnectionError, when the Facebook call can't be made here:
+// on a desktop platform, or (when it needs one) without the plug-in's facebook object.
+function facebookUnavailable(call, needsPlugin) {
+    var reason = system.desktopPlatform ? "is not available on desktop platforms"
+               : needsPlugin && !gameNetwork.facebookItem ? "needs the Facebook plug-in, which is missing" : ""
+    if (!reason)
+        return false
+    console.debug("ERROR: ZTGN: Facebook:", call, reason)
+    gameNetwork.facebookConnectionError({ errorId: "notAvailableOnThisPlatform", message: call + " " + reason })
+    return true
 }
 
 function disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser) {

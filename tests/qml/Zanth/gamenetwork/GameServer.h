@@ -49,7 +49,8 @@ struct GameReply
 // every request with the openssl command line (after reading the query as form text, where "+" is a
 // space), keeps it, and answers with JSON the command line encrypts. By default it plays a small game
 // service: logins, counters checked per session as the real service does (code 14 for an older counter,
-// 15 for a repeated one), best scores, achievements and key-value data with update times. A test's
+// 15 for a repeated one), best scores, achievements, key-value data with update times, the player's
+// friends and challenges. A test's
 // own answers come from `answer`, which returns nothing to leave a request to the default.
 // The network between client and service can fail on demand: the service gone (connections refused), a
 // dead network (requests never arrive and hang until the client's transfer timeout), or every answer
@@ -124,6 +125,10 @@ public:
     QString userName = QStringLiteral("ann");
     QMap<QString, double> bestScores;
     QMap<QString, QJsonObject> storedData;
+    // The player's friends ({id, name, ...}) and the challenges ({id, state, challenger, challenged,
+    // challenger_score, ...}) the player takes part in.
+    QJsonArray friends;
+    QJsonArray challenges;
 
     QList<QJsonObject> requestsWithAction(const QString& action) const
     {
@@ -298,6 +303,39 @@ private:
                                                   {"pos", scores.isEmpty() ? -1 : 0},
                                                   {"value", bestScores.value(key)}});
         }
+        if (action == "update_user") {
+            userName = request.value("screen_name").toString(userName);
+            return GameReply::success(QJsonObject{{"id", userId}, {"name", userName}});
+        }
+        if (action == "get_friends") {
+            const int perPage = request.value("per_page").toInt(30);
+            const int first = (request.value("page").toInt(1) - 1) * perPage;
+            QJsonArray page;
+            for (int i = first; i >= 0 && i < friends.size() && i < first + perPage; ++i)
+                page.append(friends[i]);
+            return GameReply::success(QJsonObject{{"friends", page}});
+        }
+        if (action == "get_user_challenges")
+            return GameReply::success(QJsonObject{{"challenges", userChallenges(request)}});
+        if (action == "accept_challenge") {
+            for (qsizetype i = 0; i < challenges.size(); ++i) {
+                QJsonObject challenge = challenges[i].toObject();
+                if (challenge.value("id") == request.value("challenge_id")) {
+                    challenge["state"] = "accepted";
+                    challenges[i] = challenge;
+                    return GameReply::success(challenge);
+                }
+            }
+            return GameReply::refusal(40, "challenge not found");
+        }
+        if (action == "create_challenge") {
+            const QJsonObject challenge{{"id", 1000 + challenges.size()},
+                                        {"state", "pending"},
+                                        {"challenger", QJsonObject{{"id", userId}, {"name", userName}}},
+                                        {"challenged", QJsonObject{{"id", request.value("challenged_id")}}}};
+            challenges.append(challenge);
+            return GameReply::success(challenge);
+        }
         if (action == "set_data" || action == "set_user_data")
             return setData(request);
         if (action == "get_data" || action == "get_user_data") {
@@ -310,6 +348,26 @@ private:
             return GameReply::success(found);
         }
         return GameReply::success(QJsonObject());
+    }
+
+    // The player's challenges of the request's state, as the challenged or the challenger by its filter
+    // (either without one).
+    QJsonArray userChallenges(const QJsonObject& request) const
+    {
+        const QString filter = request.value("filter").toString();
+        QJsonArray found;
+        for (const QJsonValue& value : challenges) {
+            const QJsonObject challenge = value.toObject();
+            const bool challenged = challenge.value("challenged").toObject().value("id").toInt() == userId;
+            const bool challenger = challenge.value("challenger").toObject().value("id").toInt() == userId;
+            const bool byFilter = filter == "as_challenged"   ? challenged
+                                  : filter == "as_challenger" ? challenger
+                                                              : challenged || challenger;
+            if (byFilter &&
+                (!request.contains("state") || challenge.value("state") == request.value("state")))
+                found.append(challenge);
+        }
+        return found;
     }
 
     // A write whose client time is not the server's is a conflict: the server keeps its value.

@@ -430,6 +430,28 @@ TEST_F(ZanthGameNetworkTest, userNamesThatCouldPassForOtherPlayersOrOffendAreRef
     EXPECT_EQ(network->property("userName").toString(), "Zoë");
 }
 
+// An answer that names no user can't be taken for another player: nothing of the player is cleared.
+TEST_F(ZanthGameNetworkTest, aUserAnswerWithoutAnIdChangesNothingOfThePlayer)
+{
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "update_user")
+            return GameReply::success(QJsonObject{{"name", "other"}});
+        return std::nullopt;
+    };
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    MessageLog log;
+    EXPECT_TRUE(callQml(network.get(), "updateUserName", {"Zoë"}).toBool());
+    ASSERT_TRUE(eventually([&] { return server->requestsWithAction("update_user").size() == 1 && idle(); }));
+    EXPECT_TRUE(log.contains("ERROR: ZTGN: the server sent no user data for update"));
+    EXPECT_TRUE(switched.isEmpty());
+    EXPECT_TRUE(qmlProperty(network.get(), "userScores").toMap().contains("level1"));
+    EXPECT_EQ(stored("userData").toMap().value("userId").toInt(), 7);
+    EXPECT_EQ(stored("userData").toMap().value("name").toString(), "Zoë");
+}
+
 TEST_F(ZanthGameNetworkTest, anotherUserAfterALoginClearsThePreviousPlayersData)
 {
     startSession();
@@ -702,6 +724,56 @@ TEST_F(ZanthGameNetworkTest, everyScoreAndAchievementReachesTheServiceExactlyOnc
     for (const QJsonObject& request : server->acceptedWithAction("add_achievement_progress"))
         achievements.append(request.value("key").toString());
     EXPECT_EQ(achievements, QStringList({"a", "b"}));
+}
+
+// Facebook needs the plug-in of a mobile platform. On a desktop each Facebook call of a game reports an
+// error and changes nothing: no request, the stored player and offline queue as they were, and a
+// plug-in object, even when one is there, untouched.
+TEST_F(ZanthGameNetworkTest, facebookCallsOnADesktopReportAnErrorAndChangeNothing)
+{
+    GameNetworkHost& host = GameNetworkHost::instance();
+    auto facebook =
+        host.create("QtObject {\n    property var calls: []\n    property string accessToken: \"fb\"\n"
+                    "    function openSession() { calls = calls.concat([\"openSession\"]) }\n"
+                    "    function closeSession() { calls = calls.concat([\"closeSession\"]) }\n"
+                    "    function getGraphRequest(path) { calls = calls.concat([\"get\"]) }\n"
+                    "    function postGraphRequest(path) { calls = calls.concat([\"post\"]) }\n}\n");
+    host.engine()->rootContext()->setContextProperty("facebook", facebook.get());
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    const QVariant userData = stored("userData");
+    const QVariant scores = stored("userScores");
+    QSignalSpy errors(network.get(), SIGNAL(facebookConnectionError(QVariant)));
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    MessageLog log;
+
+    callQml(network.get(), "connectFacebookUser");
+    callQml(network.get(), "disconnectFacebookUser", {true, true});
+    callQml(network.get(), "deleteFacebookData");
+    ASSERT_EQ(errors.size(), 3);
+    const char* calls[] = {"connectFacebookUser", "disconnectFacebookUser", "deleteFacebookData"};
+    for (int i = 0; i < 3; ++i) {
+        const QVariantMap error = errors[i][0].toMap();
+        EXPECT_EQ(error.value("errorId").toString(), "notAvailableOnThisPlatform");
+        EXPECT_EQ(error.value("message").toString(),
+                  QString::fromLatin1(calls[i]) + " is not available on desktop platforms");
+        EXPECT_TRUE(log.contains(QStringLiteral("ERROR: ZTGN: Facebook: ") + calls[i]));
+    }
+    EXPECT_TRUE(switched.isEmpty());
+    EXPECT_TRUE(qmlProperty(facebook.get(), "calls").toList().isEmpty());
+    EXPECT_EQ(stored("userData"), userData);
+    EXPECT_EQ(stored("userScores"), scores);
+    EXPECT_TRUE(storedActions().isEmpty());
+    EXPECT_EQ(network->property("userName").toString(), "ann");
+
+    // Nothing went out: the next request is the next one the server sees.
+    const qsizetype sent = server->requests.size();
+    callQml(network.get(), "getLeaderboardScores", {});
+    ASSERT_TRUE(waitForRequests(sent + 1));
+    EXPECT_EQ(server->requests.last().value("action").toString(), "get_scores");
+    network.reset();
+    host.engine()->rootContext()->setContextProperty("facebook", QVariant());
 }
 
 // A game that logs a score while its server is gone and quits at once.
