@@ -84,12 +84,12 @@ Item {
     // Which errors are shown in message boxes: 1 server refusals, 2 also lost connections, 3 everything.
     property int errorReportingLevel: system.debugBuild ? 2 : 1
     property bool clearOfflineSendingQueueAtStartup: false
+    property bool clearAllUserDataAtStartup: false
     // While the service can't be reached (or answers what can't be read), the request that failed first
     // is sent again after this many milliseconds, then after twice as long each time, up to
     // offlineRetryMaxInterval.
     property int offlineRetryInterval: 5000
     property int offlineRetryMaxInterval: 300000
-    property bool clearAllUserDataAtStartup: false
 
     signal userAuthenticated
     signal userIdChangedOrAboutToChange
