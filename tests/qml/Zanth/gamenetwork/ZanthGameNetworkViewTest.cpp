@@ -543,8 +543,9 @@ TEST_F(GameNetworkViewTest, theProfileChangesTheNameSynchronisesAndExplainsWhatT
 // after another, each until its time is up; with the notification switched off nothing shows.
 TEST_F(GameNetworkViewTest, aReachedAchievementIsAnnouncedOverTheGameUntilItsTimeIsUp)
 {
+    // Long enough to look at the first banner however slow the machine; shortened afterwards.
     QQuickItem* achievements = item("achievementView");
-    achievements->setProperty("notificationDuration", 400);
+    achievements->setProperty("notificationDuration", 600000);
     view->setVisible(false);
     engine->stepFrames(1);
     const auto bluePixels = [&](const QRectF& area) {
@@ -573,10 +574,20 @@ TEST_F(GameNetworkViewTest, aReachedAchievementIsAnnouncedOverTheGameUntilItsTim
     engine->stepFrames(2);
     EXPECT_GT(bluePixels(bannerArea), 30) << "the banner's title is drawn over the game";
 
-    ASSERT_TRUE(
-        waitFrames([&] { return findItem(banner, "notificationName")->property("text") == "Second"; }));
-    EXPECT_TRUE(banner->isVisible());
+    // What the banner shows next, and then that it shows nothing.
+    QQmlComponent watcher(engine->view().engine());
+    watcher.setData("import QtQuick 2.15\nQtObject {\n    id: watcher\n    property var banner\n"
+                    "    property var shown: []\n    property Connections watch: Connections {\n"
+                    "        target: watcher.banner\n        function onCurrentChanged() {\n"
+                    "            watcher.shown = watcher.shown.concat([watcher.banner.current ? "
+                    "watcher.banner.current.name : \"\"]) } } }\n",
+                    QUrl());
+    std::unique_ptr<QObject> shown(watcher.create());
+    ASSERT_TRUE(shown);
+    shown->setProperty("banner", QVariant::fromValue<QObject*>(banner));
+    achievements->setProperty("notificationDuration", 200);
     ASSERT_TRUE(waitFrames([&] { return !banner->isVisible(); }));
+    EXPECT_EQ(qmlProperty(shown.get(), "shown").toStringList(), QStringList({"Second", ""}));
     engine->stepFrames(2);
     EXPECT_EQ(bluePixels(bannerArea), 0);
 
