@@ -81,39 +81,28 @@ bool isRed(const QColor& color)
 
 } // namespace
 
-TEST(ApplicationLifecycle, focusGoingToAnotherWindowAndBackChangesNothing)
+bool gameWindowFocused()
+{
+    return glfwGetWindowAttrib(gameWindowHandle(), GLFW_FOCUSED) == GLFW_TRUE;
+}
+
+TEST(ApplicationLifecycle, focusChangesNothingWhileIconifyPausesOnceAndRestoreResumes)
 {
     QQuickItem* game = loadGame();
     ASSERT_NE(game, nullptr);
     ZTDirector* director = ZTDirector::sharedDirector();
-    ASSERT_TRUE(
-        pollEventsUntil([] { return glfwGetWindowAttrib(gameWindowHandle(), GLFW_FOCUSED) == GLFW_TRUE; }));
-
+    ASSERT_TRUE(pollEventsUntil(gameWindowFocused));
     glfwDefaultWindowHints();
     GLFWwindow* other = glfwCreateWindow(100, 100, "another window", nullptr, nullptr);
     ASSERT_NE(other, nullptr);
     glfwFocusWindow(other);
-    EXPECT_TRUE(
-        pollEventsUntil([] { return glfwGetWindowAttrib(gameWindowHandle(), GLFW_FOCUSED) == GLFW_FALSE; }));
-    EXPECT_FALSE(director->isPaused());
-    EXPECT_TRUE(engine->delegate().isRunning());
+    EXPECT_TRUE(pollEventsUntil([] { return !gameWindowFocused(); }));
     glfwFocusWindow(gameWindowHandle());
-    EXPECT_TRUE(
-        pollEventsUntil([] { return glfwGetWindowAttrib(gameWindowHandle(), GLFW_FOCUSED) == GLFW_TRUE; }));
+    EXPECT_TRUE(pollEventsUntil(gameWindowFocused));
     glfwDestroyWindow(other);
     DesktopGLView::sharedDesktopGLView()->window()->makeContextCurrent();
-
     EXPECT_FALSE(director->isPaused());
     EXPECT_TRUE(engine->delegate().isRunning());
-    EXPECT_EQ(game->property("log").toStringList(), QStringList());
-}
-
-TEST(ApplicationLifecycle, iconifyPausesOnceAndRestoreResumesWhileARestoreAloneDoesNothing)
-{
-    QQuickItem* game = loadGame();
-    ZTDirector* director = ZTDirector::sharedDirector();
-    // The first show is a restore without an iconify before it.
-    iconify(false);
     EXPECT_EQ(game->property("log").toStringList(), QStringList());
 
     iconify(true);
