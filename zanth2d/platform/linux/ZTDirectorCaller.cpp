@@ -39,6 +39,18 @@ void ZTDirectorCaller::setAnimationInterval(double seconds)
     m_interval = static_cast<int>(seconds);
 }
 
+double ZTDirectorCaller::refreshPeriodFor(int refreshRate)
+{
+    return refreshRate > 0 ? 1.0 / refreshRate : kRefreshPeriod;
+}
+
+double ZTDirectorCaller::displayRefreshPeriod()
+{
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return refreshPeriodFor(mode ? mode->refreshRate : 0);
+}
+
 void ZTDirectorCaller::doCaller()
 {
     ZTDirector::sharedDirector()->mainLoop();
@@ -47,7 +59,7 @@ void ZTDirectorCaller::doCaller()
 void ZTDirectorCaller::waitForNextFrame()
 {
     const double now = glfwGetTime();
-    const double period = m_interval > 0 ? m_interval : kRefreshPeriod;
+    const double period = m_interval > 0 ? m_interval : m_refreshPeriod;
     m_nextFrameTime += period;
     if (m_nextFrameTime < now - period) {
         // Far behind (a slow frame or a stall): start counting again from now rather than racing.
@@ -67,6 +79,7 @@ void ZTDirectorCaller::startMainLoop()
 {
     m_bRunning = true;
     m_bDestroyRequested = false;
+    m_refreshPeriod = displayRefreshPeriod();
     m_nextFrameTime = glfwGetTime();
     while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
         glfwPollEvents();

@@ -2,8 +2,8 @@
 
 namespace zanth2d {
 
-// The run loop: polls the window's events and calls the director's main loop once per pass, paced to a
-// 60 Hz display refresh when buffer swaps do not wait for one themselves.
+// The run loop: polls the window's events and calls the director's main loop once per pass, paced to the
+// display's refresh when buffer swaps do not wait for one themselves.
 class ZTDirectorCaller
 {
 public:
@@ -22,8 +22,13 @@ public:
     int interval() const { return m_interval; }
     void setInterval(int seconds) { m_interval = seconds; }
 
-    // Seconds between two frames when swaps do not wait for the display.
+    // Seconds between two frames when swaps do not wait for the display and it reports no refresh rate
+    // (Xvfb reports none).
     static constexpr double kRefreshPeriod = 1.0 / 60.0;
+    // Seconds between two refreshes of a display reporting `refreshRate` (Hz; 0 or less: unknown).
+    static double refreshPeriodFor(int refreshRate);
+    // The primary monitor's refresh period as GLFW reports it; GLFW must be initialised.
+    static double displayRefreshPeriod();
 
 private:
     ZTDirectorCaller() = default;
@@ -33,6 +38,7 @@ private:
     bool m_bRunning = false;
     bool m_bDestroyRequested = false;
     double m_nextFrameTime = 0;
+    double m_refreshPeriod = kRefreshPeriod;
 };
 
 } // namespace zanth2d
