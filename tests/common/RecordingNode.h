@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "base_nodes/ZTNode.h"
+#include "support/ZTRenderer.h"
 
 // A node (or scene) that logs its life-cycle calls, draws, updates and destruction as "name.call", and
-// keeps the model-view matrix its last draw saw. The log must outlive the node.
+// keeps the model-view matrix its last draw drew with. The log must outlive the node.
 template <typename Base> class Recording : public Base
 {
 public:
@@ -27,6 +28,8 @@ public:
     void draw() override
     {
         m_log->push_back(m_name + ".draw");
+        // Like any node that uses GL itself: the scene graph's matrix is in GL only from here on.
+        zanth2d::ZTRenderer::sharedRenderer()->beginDirectDraw();
         glGetFloatv(GL_MODELVIEW_MATRIX, drawMatrix.data());
     }
     void onEnter() override

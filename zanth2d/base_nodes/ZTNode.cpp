@@ -713,21 +713,30 @@ void ZTNode::resumeSchedulerAndActions()
 
 void ZTNode::draw() {}
 
-bool ZTNode::beginVisitTransform()
+ZTNode::VisitFrame ZTNode::beginVisitTransform()
 {
-    ZTGLStack::pushMatrix();
     const bool gridActive = m_pGrid && m_pGrid->isActive();
+    if (!gridActive && !m_pCamera) {
+        ZTGLStack::saveModelView();
+        transform();
+        return VisitFrame::Cpu;
+    }
+    ZTGLStack::pushMatrix();
     if (gridActive) {
         m_pGrid->beforeDraw();
         transformAncestors();
     }
     transform();
-    return gridActive;
+    return gridActive ? VisitFrame::Grid : VisitFrame::GL;
 }
 
-void ZTNode::endVisitTransform(bool gridActive)
+void ZTNode::endVisitTransform(VisitFrame frame)
 {
-    if (gridActive) {
+    if (frame == VisitFrame::Cpu) {
+        ZTGLStack::restoreModelView();
+        return;
+    }
+    if (frame == VisitFrame::Grid) {
         m_pGrid->afterDraw(this);
     }
     ZTGLStack::popMatrix();
@@ -738,12 +747,12 @@ void ZTNode::visit()
     if (!m_bIsVisible) {
         return;
     }
-    const bool gridActive = beginVisitTransform();
+    const VisitFrame frame = beginVisitTransform();
 
-    // Children may be added during the visit: the count is read again on every round.
+    // Children may be added during the visit: the array and its count are read again on every round.
     unsigned int i = 0;
-    for (; i < getChildrenCount(); ++i) {
-        ZTNode* child = static_cast<ZTNode*>(m_pChildren->objectAtIndex(i));
+    for (; m_pChildren && i < m_pChildren->data->num; ++i) {
+        ZTNode* child = static_cast<ZTNode*>(m_pChildren->data->arr[i]);
         if (child->m_nZOrder >= 0) {
             break;
         }
@@ -752,10 +761,10 @@ void ZTNode::visit()
     if (m_bIsDrawableNode) {
         draw();
     }
-    for (; i < getChildrenCount(); ++i) {
-        static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->visit();
+    for (; m_pChildren && i < m_pChildren->data->num; ++i) {
+        static_cast<ZTNode*>(m_pChildren->data->arr[i])->visit();
     }
-    endVisitTransform(gridActive);
+    endVisitTransform(frame);
 }
 
 void ZTNode::transformAncestors()
@@ -787,10 +796,7 @@ void ZTNode::transform()
         changed = true;
     }
 
-    glMultMatrixf(m_pTransformGL);
-    if (m_fVertexZ != 0.0f) {
-        glTranslatef(0.0f, 0.0f, m_fVertexZ);
-    }
+    ZTGLStack::multModelView(m_pTransformGL, m_fVertexZ);
 
     if (m_pCamera && !(m_pGrid && m_pGrid->isActive())) {
         if (!isZero(m_tAnchorPointInPixels)) {

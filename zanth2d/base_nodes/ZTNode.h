@@ -172,7 +172,8 @@ public:
     void pauseSchedulerAndActions();
     void resumeSchedulerAndActions();
 
-    // Multiplies this node's transform onto the GL model-view matrix (used by visit and grids).
+    // Multiplies this node's transform onto the model-view matrix (used by visit and grids); a node with
+    // a camera must be on GL's matrix (ZTGLStack::pushMatrix).
     void transform();
     void transformAncestors();
 
@@ -202,10 +203,20 @@ protected:
     void detachChild(ZTNode* child, bool doCleanup);
     void markTransformDirty();
     void updateAnchorPointInPixels();
-    // The frame of every visit: pushes the matrix, starts an active grid and applies this node's
-    // transform; returns whether the grid was active, which the matching end call takes.
-    bool beginVisitTransform();
-    void endVisitTransform(bool gridActive);
+    // How a visit's frame was opened, for the matching end call.
+    enum class VisitFrame
+    {
+        // On the CPU matrix (see ZTGLStack).
+        Cpu,
+        // On GL's matrix, for a camera that multiplies onto it itself.
+        GL,
+        // On GL's matrix, drawn through the active grid.
+        Grid,
+    };
+    // The frame of every visit: saves the matrix, starts an active grid and applies this node's
+    // transform.
+    VisitFrame beginVisitTransform();
+    void endVisitTransform(VisitFrame frame);
 
     int m_nZOrder = 0;
     float m_fVertexZ = 0.0f;

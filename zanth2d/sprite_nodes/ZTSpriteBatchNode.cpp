@@ -42,7 +42,8 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithTexture(ZTTexture2D* tex, unsigned int capacity)
 {
-    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithTexture(tex, capacity); });
+    return ztMakeAutoreleased<ZTSpriteBatchNode>(
+        [&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithTexture(tex, capacity); });
 }
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
@@ -52,7 +53,8 @@ ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage)
 
 ZTSpriteBatchNode* ZTSpriteBatchNode::batchNodeWithFile(const char* fileImage, unsigned int capacity)
 {
-    return ztMakeAutoreleased<ZTSpriteBatchNode>([&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithFile(fileImage, capacity); });
+    return ztMakeAutoreleased<ZTSpriteBatchNode>(
+        [&](ZTSpriteBatchNode* pBatchNode) { return pBatchNode->initWithFile(fileImage, capacity); });
 }
 
 bool ZTSpriteBatchNode::initWithFile(const char* fileImage, unsigned int capacity)
@@ -328,9 +330,9 @@ void ZTSpriteBatchNode::visit()
     if (!m_bIsVisible) {
         return;
     }
-    const bool gridActive = beginVisitTransform();
+    const VisitFrame frame = beginVisitTransform();
     draw();
-    endVisitTransform(gridActive);
+    endVisitTransform(frame);
 }
 
 void ZTSpriteBatchNode::draw()

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "support/ZTGLStack.h"
 #include "support/ZTGLStateCache.h"
 
 namespace zanth2d {
@@ -33,9 +34,13 @@ void ZTRenderer::setBatchingEnabled(bool enabled)
 
 bool ZTRenderer::readModelView()
 {
-    glGetFloatv(GL_MODELVIEW_MATRIX, m_aModelView);
-    return m_aModelView[3] == 0.0f && m_aModelView[7] == 0.0f && m_aModelView[11] == 0.0f &&
-           m_aModelView[15] == 1.0f;
+    m_pModelView = ZTGLStack::modelView();
+    if (!m_pModelView) {
+        glGetFloatv(GL_MODELVIEW_MATRIX, m_aModelView);
+        m_pModelView = m_aModelView;
+    }
+    return m_pModelView[3] == 0.0f && m_pModelView[7] == 0.0f && m_pModelView[11] == 0.0f &&
+           m_pModelView[15] == 1.0f;
 }
 
 ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend)
@@ -52,7 +57,7 @@ ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, bool opaque
 
 void ZTRenderer::transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const
 {
-    const GLfloat* m = m_aModelView;
+    const GLfloat* m = m_pModelView;
     out.vertices.x = m[0] * x + m[4] * y + m[8] * z + m[12];
     out.vertices.y = m[1] * x + m[5] * y + m[9] * z + m[13];
     out.vertices.z = m[2] * x + m[6] * y + m[10] * z + m[14];
@@ -107,13 +112,18 @@ void ZTRenderer::ensureIndices(unsigned quads)
 void ZTRenderer::flush()
 {
     if (m_runs.empty()) {
+        // Whoever flushes draws next, with the scene graph's matrix.
+        ZTGLStack::syncModelView();
         return;
     }
     const auto quads = static_cast<unsigned>(m_vertices.size() / 4);
     ensureIndices(quads);
 
+    const bool onCpu = ZTGLStack::modelView() != nullptr;
     GLfloat modelView[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    if (!onCpu) {
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    }
     glLoadIdentity();
     // Client arrays: nobody leaves a buffer bound between draws, but a stray one would turn the pointers
     // into offsets.
@@ -138,7 +148,12 @@ void ZTRenderer::flush()
                             m_indices.data() + size_t(run.firstQuad) * 6);
         ++m_uDrawCalls;
     }
-    glLoadMatrixf(modelView);
+    if (onCpu) {
+        ZTGLStack::invalidateGLModelView();
+        ZTGLStack::syncModelView();
+    } else {
+        glLoadMatrixf(modelView);
+    }
     m_vertices.clear();
     m_runs.clear();
 }

@@ -65,7 +65,7 @@ private:
     };
 
     ZTRenderer() = default;
-    // The current model-view matrix, or false when it is not affine.
+    // Points m_pModelView at the current model-view matrix; false when it is not affine.
     bool readModelView();
     ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
     void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
@@ -74,6 +74,8 @@ private:
     bool m_bBatching = true;
     bool m_bInFrame = false;
     GLfloat m_aModelView[16] = {};
+    // The matrix quads are queued under: the stack's own during a visit, else m_aModelView.
+    const GLfloat* m_pModelView = m_aModelView;
     std::vector<ztV3F_C4B_T2F> m_vertices;
     std::vector<Run> m_runs;
     std::vector<GLuint> m_indices;

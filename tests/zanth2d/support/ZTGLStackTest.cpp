@@ -136,3 +136,75 @@ TEST_F(ZTGLStackTest, stackWorksAgainAfterRelease)
         EXPECT_TRUE(ZTGLStack::getFreeMatrices().empty());
     }
 }
+
+namespace {
+
+std::array<float, 16> cpuModelView()
+{
+    std::array<float, 16> m{};
+    std::copy_n(ZTGLStack::modelView(), 16, m.begin());
+    return m;
+}
+
+// What GL makes of the current matrix times `affine` and a translation along z, GL's matrix left as it was.
+std::array<float, 16> glProduct(const float* affine, float z)
+{
+    glPushMatrix();
+    glMultMatrixf(affine);
+    glTranslatef(0.0f, 0.0f, z);
+    auto m = GLTestContext::modelViewMatrix();
+    glPopMatrix();
+    return m;
+}
+
+} // namespace
+
+TEST_F(ZTGLStackTest, visitsMultiplyOnTheCpuAsGLWouldAndHandTheMatrixToGLBetweenPushAndPop)
+{
+    glTranslatef(3.0f, 4.0f, 0.0f);
+    glRotatef(33.0f, 0, 0, 1);
+    const auto outside = GLTestContext::modelViewMatrix();
+    // Turned, scaled, skewed and moved, as CGAffineToGL lays a node's transform out.
+    const float parent[16] = {0.83f, -0.47f, 0, 0, 0.61f, 1.29f, 0, 0, 0, 0, 1, 0, 17.25f, -3.5f, 0, 1};
+    const float child[16] = {0.5f, 0.8660254f, 0, 0, -1.7320508f, 1.0f,  0, 0,
+                             0,    0,          1, 0, -40.125f,    9.75f, 0, 1};
+
+    EXPECT_EQ(nullptr, ZTGLStack::modelView()) << "outside a visit GL's matrix is the current one";
+    ZTGLStack::saveModelView();
+    EXPECT_EQ(cpuModelView(), outside);
+    const auto expectedParent = glProduct(parent, 0.0f);
+    ZTGLStack::multModelView(parent, 0.0f);
+    // Bit for bit, so that a batched quad lands on the pixels GL's own transform gives it.
+    EXPECT_EQ(cpuModelView(), expectedParent);
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), outside) << "no GL call until something draws";
+
+    ZTGLStack::saveModelView();
+    glLoadMatrixf(expectedParent.data());
+    const auto expectedChild = glProduct(child, 2.5f);
+    glLoadMatrixf(outside.data());
+    ZTGLStack::multModelView(child, 2.5f);
+    EXPECT_EQ(cpuModelView(), expectedChild);
+
+    // Code between a push and its pop changes GL's matrix itself; a visit inside starts from that.
+    ZTGLStack::pushMatrix();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), expectedChild);
+    EXPECT_EQ(nullptr, ZTGLStack::modelView());
+    glTranslatef(5.0f, 0.0f, 0.0f);
+    const auto moved = GLTestContext::modelViewMatrix();
+    ZTGLStack::saveModelView();
+    EXPECT_EQ(cpuModelView(), moved);
+    ZTGLStack::multModelView(parent, 0.0f);
+    ZTGLStack::restoreModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), moved) << "a visit inside leaves GL as it found it";
+    ZTGLStack::popMatrix();
+    EXPECT_EQ(cpuModelView(), expectedChild);
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), expectedChild);
+
+    ZTGLStack::restoreModelView();
+    EXPECT_EQ(cpuModelView(), expectedParent);
+    ZTGLStack::syncModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), expectedParent);
+    ZTGLStack::restoreModelView();
+    EXPECT_EQ(nullptr, ZTGLStack::modelView());
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), outside);
+}
