@@ -180,10 +180,14 @@ void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManage
         return;
     // An observer item marks its moves and turns itself.
     if (!qobject_cast<VisualItemPropertyObserver*>(item)) {
-        const auto moved = [manager, item] { manager->itemPositionChanged(item); };
-        connect(item, &QQuickItem::xChanged, manager, moved);
-        connect(item, &QQuickItem::yChanged, manager, moved);
-        connect(item, &QQuickItem::transformOriginChanged, manager, moved);
+        // x and y are read by the pass (markMovedItems).
+        WatchedPosition& watched = m_watchedPositions[item];
+        watched.item = item;
+        watched.position = item->position();
+        if (!watched.managers.contains(manager))
+            watched.managers.append(manager);
+        connect(item, &QQuickItem::transformOriginChanged, manager,
+                [manager, item] { manager->itemPositionChanged(item); });
         connect(item, &QQuickItem::rotationChanged, manager,
                 [manager, item] { manager->itemRotationChanged(item); });
         const auto resized = [manager, item] { manager->itemSizeChanged(item); };
@@ -342,6 +346,7 @@ void SceneGraphWrapper::itemDestroyed(QObject* object)
 {
     m_itemNodes.remove(object);
     m_modifiedItems.remove(object);
+    m_watchedPositions.remove(object);
     m_itemsToPolish.remove(object);
 }
 
@@ -493,8 +498,22 @@ void SceneGraphWrapper::polishItems()
         static_cast<QQuickItem*>(object)->ensurePolished();
 }
 
+void SceneGraphWrapper::markMovedItems()
+{
+    for (WatchedPosition& watched : m_watchedPositions) {
+        const QPointF position = watched.item->position();
+        // Exact: QPointF's own comparison is fuzzy.
+        if (position.x() != watched.position.x() || position.y() != watched.position.y()) {
+            watched.position = position;
+            for (AbstractZTNodeManager* manager : std::as_const(watched.managers))
+                manager->itemPositionChanged(watched.item);
+        }
+    }
+}
+
 void SceneGraphWrapper::applyModifications()
 {
+    markMovedItems();
     for (auto record = m_modifiedItems.begin(); record != m_modifiedItems.end();) {
         ModificationData& data = record.value();
         if (data.flags & ModificationData::ModificationScale) {

@@ -10,9 +10,11 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <memory>
 
@@ -155,6 +157,7 @@ private:
     QObject* gameWindowItem();
     void applyGameWindowSettings();
     void applyModifications();
+    void markMovedItems();
     void polishItems();
     void sendKey(int type, int key, int modifiers);
     void sendMouse(int type, const zanth2d::ZTPoint& location, int button, int buttons);
@@ -167,6 +170,16 @@ private:
     QQuickView& m_declarativeView;
     bool m_initialized = false;
     QHash<QObject*, ModificationData> m_modifiedItems;
+    // Items whose moves the pass looks for itself, with the position it saw last: thousands of moving
+    // items would each emit two change signals a frame, which cost more than reading every position.
+    struct WatchedPosition
+    {
+        QQuickItem* item = nullptr;
+        QPointF position;
+        // Told of a move as the signals would have told them.
+        QVarLengthArray<AbstractZTNodeManager*, 1> managers;
+    };
+    QHash<QObject*, WatchedPosition> m_watchedPositions;
     // Positioners, views and layouts place their children only when polished, which the unshown
     // view never does by itself.
     QSet<QObject*> m_itemsToPolish;

@@ -203,6 +203,20 @@ TEST(ModificationBatch, movesWithinAFrameReachTheNodeOnlyInTheFramesPassWithTheL
     EXPECT_EQ(node->getPosition().y, -4.0f);
 }
 
+TEST(ModificationBatch, anItemMovedAndDestroyedBeforeThePassIsForgottenWhileTheOthersMove)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
+                                    "  Rectangle { objectName: \"doomed\"; width: 5; height: 5 }\n"
+                                    "  Rectangle { objectName: \"stays\"; width: 5; height: 5 } }\n");
+    QQuickItem* doomed = findItem(root, "doomed");
+    QQuickItem* stays = findItem(root, "stays");
+    doomed->setX(12);
+    stays->setX(7);
+    delete doomed;
+    engine->stepFrames(1);
+    EXPECT_EQ(nodeOf(stays)->getPosition().x, 7.0f);
+}
+
 TEST(ModificationBatch, aRotationAboutTheCentreAlsoMovesTheNode)
 {
     QQuickItem* root =
