@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -42,31 +44,33 @@ class Embervale : public EngineProcess
 public:
     Embervale() : EngineProcess(kTitle, "", {}, platform()) {}
 
-    // Waits for the first drawn frame: the main menu's orange pull-up at the left edge.
-    bool ready()
-    {
-        return waitForLine("Embervale: started") &&
-               waitForPixel(10, 320, orange);
-    }
+    // Waits for the first drawn frame: the orange rim of the main menu's pull-up at the left edge.
+    bool ready() { return waitForLine("Embervale: started") && waitForPixel(1, 320, orange); }
 
     bool hasParticles() { return ready() && countInOutput("Particle type is not available") == 0; }
 
     static bool orange(const QColor& c) { return c.red() > 150 && c.blue() < 100; }
 
-    // Slides a menu in and waits until its pull-up stands at the shown position.
+    // Slides a menu in and waits until its pull-up's outer rim stands at the shown position.
     bool openMainMenu()
     {
         click(20, 320);
-        const bool shown = waitForPixel(404, 320, orange, 10.0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return shown;
+        return waitForPixel(385, 320, orange, 10.0);
     }
     bool openPropertiesMenu()
     {
         click(940, 320);
-        const bool shown = waitForPixel(556, 320, orange, 10.0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return shown;
+        return waitForPixel(537, 320, orange, 10.0);
+    }
+    bool closeMainMenu()
+    {
+        click(404, 320);
+        return waitForPixel(1, 320, orange, 10.0);
+    }
+    bool closePropertiesMenu()
+    {
+        click(556, 320);
+        return waitForPixel(958, 320, orange, 10.0);
     }
 
     // Answers the next dialog of the program titled `title` (any other window of the program when title is
@@ -77,14 +81,20 @@ public:
         const std::string search =
             title.empty() ? "--pid " + std::to_string(pid()) : "--name '^" + title + "$'";
         const std::string keys =
-            typeText ? "xdotool key --clearmodifiers ctrl+a && xdotool type --delay 20 '" + text + "' && " : "";
+            typeText ? "xdotool key --clearmodifiers ctrl+a && xdotool type --delay 20 '" + text + "' && "
+                     : "";
         const std::string out = commandOutput(
-            "for i in $(seq 100); do id=$(xdotool search --onlyvisible " + search + " 2>/dev/null | grep -v '^" +
-            main + "$' | head -n 1); [ -n \"$id\" ] && break; sleep 0.1; done; [ -n \"$id\" ] && sleep 0.3 && "
-            "xdotool windowfocus --sync \"$id\" && sleep 0.2 && " + keys + "xdotool key --clearmodifiers Return && echo answered 2>&1");
+            "for i in $(seq 100); do id=$(xdotool search --onlyvisible " + search +
+            " 2>/dev/null | grep -v '^" + main +
+            "$' | head -n 1); [ -n \"$id\" ] && break; sleep 0.1; done; [ -n \"$id\" ] && sleep 0.3 && "
+            "xdotool windowfocus --sync \"$id\" && sleep 0.2 && " +
+            keys + "xdotool key --clearmodifiers Return && echo answered 2>&1");
         if (out.find("answered") == std::string::npos)
-            std::fprintf(stderr, "answering \"%s\" failed: %s %s\n", title.c_str(), out.c_str(),
-                         commandOutput("for w in $(xdotool search --name '.*'); do echo $w $(xdotool getwindowname $w); done").c_str());
+            std::fprintf(
+                stderr, "answering \"%s\" failed: %s %s\n", title.c_str(), out.c_str(),
+                commandOutput(
+                    "for w in $(xdotool search --name '.*'); do echo $w $(xdotool getwindowname $w); done")
+                    .c_str());
         return out.find("answered") != std::string::npos;
     }
 };
@@ -200,9 +210,220 @@ bool waitUntilStill(EngineProcess& run, const QRect& area, double seconds = 6.0)
         seconds);
 }
 
+bool fire(const QColor& c)
+{
+    return c.red() > 80 && c.red() > c.blue() + 40;
+}
+
+// The stage's own warm colours: the pull-ups of the hidden menus and the about logo.
+bool stageChrome(int x, int y)
+{
+    return ((x < 44 || x > 916) && y > 262 && y < 378) || (x > 430 && x < 530 && y < 100);
+}
+
+// The emitter of a FireParticle flame: its particles start small and grow as they fly to the right, so
+// the emitter sits at the flame's left end, at the height of the fire there. (-1, -1) without a flame.
+QPoint flameEmitter(const QImage& image)
+{
+    int left = image.width();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < left; ++x)
+            if (!stageChrome(x, y) && fire(image.pixelColor(x, y)))
+                left = x;
+    if (left == image.width())
+        return {-1, -1};
+    long sum = 0, count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = left; x < left + 20 && x < image.width(); ++x)
+            if (!stageChrome(x, y) && fire(image.pixelColor(x, y))) {
+                sum += y;
+                ++count;
+            }
+    return {left, int(sum / count)};
+}
+
+// A point that picks the effect at the emitter (within 30 of the 50 scene units) off the pull-ups and logo.
+QPoint pressPointFor(const QPoint& emitter)
+{
+    QPoint p = emitter + QPoint(4, 0);
+    if (p.x() < 50)
+        p.rx() = emitter.x() + 60;
+    else if (p.x() > 910)
+        p.rx() = emitter.x() - 60;
+    else if (p.y() < 106 && p.x() > 424 && p.x() < 536)
+        p.rx() = emitter.x() < 480 ? emitter.x() - 60 : emitter.x() + 60;
+    return p;
+}
+
+// Drags the only flame on the stage so that its emitter stands at `to` (window points).
+bool placeEffect(EngineProcess& run, const QPoint& to)
+{
+    QPoint emitter;
+    if (!EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; }, 10.0))
+        return false;
+    const QPoint from = pressPointFor(emitter);
+    run.drag(from.x(), from.y(), to.x(), to.y(), 12);
+    return EngineProcess::waitFor(
+        [&] {
+            const QPoint now = flameEmitter(run.screenshot());
+            return now.x() >= 0 && (now - to).manhattanLength() < 30;
+        },
+        10.0);
+}
+
+// The values of the effect at the point as the program prints them on a click there: the live emitter's
+// properties (empty when nothing was picked).
+QJsonObject effectJson(EngineProcess& run, const QPoint& at)
+{
+    const std::string key = "\"maxParticles\"";
+    const int before = run.countInOutput(key);
+    run.click(at.x(), at.y());
+    if (!EngineProcess::waitFor([&] { return run.countInOutput(key) > before; }, 10.0))
+        return {};
+    const std::string all = run.output();
+    const size_t found = all.rfind(key);
+    const size_t start = all.rfind('\n', found) + 1;
+    const size_t brace = all.find('{', start);
+    const size_t end = all.find('\n', found);
+    return QJsonDocument::fromJson(QByteArray::fromStdString(all.substr(brace, end - brace))).object();
+}
+
+// How far the main menu's pull-up stands from its hidden place, in window points (0 hidden, 384 shown; -1
+// when it is not seen): its outer orange rim is the rightmost orange of the row through its middle.
+int mainMenuOffset(const QImage& image)
+{
+    for (int x = 429; x >= 0; --x)
+        if (Embervale::orange(image.pixelColor(x, 320)))
+            return x - 39;
+    return -1;
+}
+
+// Centres of the slider knobs in the rectangle: a light disc round an orange dot.
+std::vector<QPoint> knobs(const QImage& image, const QRect& area)
+{
+    const auto light = [&](int x, int y) {
+        return image.valid(x, y) && image.pixelColor(x, y).lightness() > 190;
+    };
+    std::vector<QPoint> found;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (Embervale::orange(image.pixelColor(x, y)) && light(x - 14, y) && light(x + 14, y) &&
+                light(x, y - 14) && light(x, y + 14)) {
+                const auto near = std::find_if(found.begin(), found.end(), [&](const QPoint& k) {
+                    return (k - QPoint(x, y)).manhattanLength() < 20;
+                });
+                if (near == found.end())
+                    found.push_back({x, y});
+            }
+    return found;
+}
+
+// The bottom row of the first red label text in the rectangle (-1 when there is none).
+int redLabelBottom(const QImage& image, const QRect& area)
+{
+    int bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 80 && c.blue() < 80) {
+                if (bottom >= 0 && y > bottom + 4)
+                    return bottom;
+                bottom = y;
+                break;
+            }
+        }
+    return bottom;
+}
+
+// The page name under the properties menu's title: its text's width and height.
+QSize pageTitle(const QImage& image)
+{
+    int left = 960, right = -1, top = 640, bottom = -1;
+    for (int y = 40; y < 77; ++y)
+        for (int x = 656; x < 880; ++x)
+            if (image.pixelColor(x, y).lightness() > 180) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? QSize() : QSize(right - left + 1, bottom - top + 1);
+}
+
+// Pages the properties menu forward until the page whose name is that wide shows (every page once at
+// most); each page's name must stand on one line, whole.
+bool showPage(Embervale& run, int titleWidth)
+{
+    for (int turn = 0; turn < 8; ++turn) {
+        const QSize title = pageTitle(run.screenshot());
+        EXPECT_LE(title.height(), 22) << "a page name took more than a line: " << title.width() << " wide";
+        if (qAbs(title.width() - titleWidth) <= 3)
+            return true;
+        run.key("Right");
+        EngineProcess::waitFor([&] { return pageTitle(run.screenshot()) != title; }, 5.0);
+    }
+    return false;
+}
+// Rows of the main menu's buttons (window points), at the top of the page and scrolled to its end.
+const int kAdd = 227;
+const int kSaveAs = 299;
+const int kRemoveAll = 443;
+const int kRemoveFirst = 515;
+const int kSendJson = 530;
+const int kSendPList = 597;
+
+// Flicks the open main menu's page to its end or back to its top, and waits until it rests.
+void scrollMainPage(EngineProcess& run, bool toEnd)
+{
+    if (toEnd)
+        run.drag(190, 600, 190, 100, 10, 400);
+    else
+        run.drag(190, 120, 190, 620, 10, 400);
+    EXPECT_TRUE(waitUntilStill(run, QRect(20, 100, 340, 520)));
+}
+
+const int kGravityModePage = 120;
+const int kColorPage = 46;
+const int kEmitterLocationPage = 150;
+const int kEmitterBehaviourPage = 166;
+
+// The knob of "Speed", the red label of the properties menu's "Gravity Mode" page, once the page rests
+// ((-1, -1) when it is not there).
+QPoint speedKnob(Embervale& run)
+{
+    if (!showPage(run, kGravityModePage))
+        return {-1, -1};
+    const QRect page(576, 77, 384, 563);
+    EXPECT_TRUE(waitUntilStill(run, page));
+    const QImage shot = run.screenshot();
+    const int label = redLabelBottom(shot, page);
+    const std::vector<QPoint> below =
+        label < 0 ? std::vector<QPoint>() : knobs(shot, QRect(576, label, 384, 70));
+    return below.empty() ? QPoint(-1, -1) : below.front();
+}
+
+// Every value of the effect as the other one has it but its place.
+void expectSameEffect(const QJsonObject& expected, const QJsonObject& actual, const char* what)
+{
+    ASSERT_FALSE(expected.isEmpty()) << what;
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        if (it.key() == "x" || it.key() == "y")
+            continue;
+        const QJsonValue value = actual.value(it.key());
+        if (it.key() == "textureFileName")
+            EXPECT_EQ(QFileInfo(value.toString()).fileName(), QFileInfo(it.value().toString()).fileName())
+                << what;
+        else if (it.value().isDouble())
+            EXPECT_NEAR(value.toDouble(-1e9), it.value().toDouble(), 1e-6)
+                << what << ": " << it.key().toStdString();
+        else
+            EXPECT_EQ(value, it.value()) << what << ": " << it.key().toStdString();
+    }
+}
+
 } // namespace
 
-TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpensAndCloses)
+TEST(Embervale, opensItsWindowWithAnEffectAddsPickedEffectsAndTheAboutScreenOpensAndCloses)
 {
     // No saved effects above the built-in ones: the list's rows stand where a fresh install has them.
     QDir(storageFolder()).removeRecursively();
@@ -211,18 +432,83 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
     EXPECT_NE(std::string::npos, info.find("\"Embervale for Zanth\"")) << info;
     EXPECT_NE(std::string::npos, info.find("Width: 960")) << info;
     EXPECT_NE(std::string::npos, info.find("Height: 640")) << info;
-    ASSERT_TRUE(run.ready()) << run.output();
-    if (run.hasParticles()) {
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        EXPECT_GT(firePixels(run.screenshot(), QRect(0, 0, 960, 640)), 20);
+    ASSERT_TRUE(run.hasParticles()) << run.output();
+    const QRect stage(0, 0, 960, 640);
+    EXPECT_TRUE(EngineProcess::waitFor([&] { return firePixels(run.screenshot(), stage) > 20; }, 10.0));
+
+    // The closed about pane's page arrow lies over the stage there: a press on an effect under it picks
+    // the effect, which prints itself and can be dragged away again.
+    const QPoint underTheArrow(860, 528);
+    ASSERT_TRUE(placeEffect(run, underTheArrow)) << run.output();
+    EXPECT_EQ(effectJson(run, underTheArrow).value("maxParticles").toDouble(), 42) << run.output();
+    ASSERT_TRUE(placeEffect(run, {700, 600}));
+
+    // The menu slides: 0.3 s after the press it is on its way, and it takes most of 0.8 s to get there.
+    struct Sample
+    {
+        double from, to;
+        int offset;
+    };
+    std::vector<Sample> samples;
+    const auto pressed = Clock::now();
+    const auto since = [&](Clock::time_point t) {
+        return std::chrono::duration<double>(t - pressed).count();
+    };
+    run.click(20, 320);
+    EngineProcess::waitFor(
+        [&] {
+            const auto before = Clock::now();
+            const int offset = mainMenuOffset(run.screenshot());
+            samples.push_back({since(before), since(Clock::now()), offset});
+            return offset >= 383;
+        },
+        10.0);
+    const auto between = [](const Sample& s) { return s.offset > 19 && s.offset < 365; };
+    const auto shown =
+        std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.offset >= 365; });
+    ASSERT_NE(shown, samples.end()) << samples.back().offset;
+    double lastHidden = 0;
+    for (auto s = samples.begin(); s != shown; ++s)
+        if (s->offset <= 19)
+            lastHidden = s->from;
+    EXPECT_GE(shown->to - lastHidden, 0.5) << samples.size() << " screenshots";
+    EXPECT_TRUE(
+        std::any_of(samples.begin(), shown, [&](const Sample& s) { return s.from >= 0.3 && between(s); }))
+        << samples.size() << " screenshots, the menu shown " << shown->to << " s after the press";
+    ASSERT_TRUE(run.waitForPixel(385, 320, Embervale::orange, 10.0));
+
+    // The main page: a column of full-width buttons 30 high and 6 apart (twice that on the screen).
+    const QImage menu = run.screenshot();
+    const auto frame = [&](int x, int y) {
+        const QColor c = menu.pixelColor(x, y);
+        return std::max({c.red(), c.green(), c.blue()}) < 45 && qAbs(c.blue() - c.red()) < 12;
+    };
+    std::vector<int> tops, heights;
+    for (int y = 190; y < 640; ++y)
+        if (!frame(30, y) && frame(30, y - 1))
+            tops.push_back(y);
+        else if (frame(30, y) && !frame(30, y - 1) && !tops.empty())
+            heights.push_back(y - tops.back());
+    ASSERT_GE(heights.size(), 5u);
+    for (size_t i = 0; i < heights.size(); ++i) {
+        EXPECT_NEAR(heights[i], 60, 2) << "button " << i;
+        if (i > 0)
+            EXPECT_NEAR(tops[i] - tops[i - 1], 72, 1) << "button " << i;
     }
-    // Pick "Fire" further down the scrolling effects list, then "Add" makes one more effect of that type.
-    ASSERT_TRUE(run.openMainMenu());
-    const QRect addButton(20, 170, 360, 26);
-    const int addLabel = labelWidth(run.screenshot(), addButton);
+    int left = 0, right = 383;
+    while (left < 383 && frame(left, tops[0] + 30))
+        ++left;
+    while (right > 0 && frame(right, tops[0] + 30))
+        --right;
+    EXPECT_NEAR(right - left + 1, 344, 2);
+
+    // Pick "Fire" further down the scrolling effects list, then "Add" makes effects of that type, as many
+    // as the creation count says.
+    const QRect addButton(20, 212, 330, 30);
+    const int addLabel = labelWidth(menu, addButton);
     run.focus();
     run.key("d");
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(waitUntilStill(run, QRect(20, 220, 360, 400)));
     run.drag(190, 580, 190, 160, 21, 400);
     // A click on a list still flicking only stops it.
     EXPECT_TRUE(waitUntilStill(run, QRect(20, 220, 360, 400)));
@@ -240,31 +526,41 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
     EXPECT_LT(fireLabel, addLabel * 3 / 4) << addLabel << " wide label before, " << fireLabel << " after";
     EXPECT_GT(fireLabel, addLabel / 4);
 
+    // A press on the count slider's groove at 6 of 0..30 moves its knob there.
+    const QRect countLabel(10, 90, 340, 26);
+    const int countOne = labelWidth(run.screenshot(), countLabel);
+    run.click(96, 157);
+    EXPECT_TRUE(
+        EngineProcess::waitFor([&] { return labelWidth(run.screenshot(), countLabel) != countOne; }, 5.0));
     const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
-    const QRect stage(0, 0, 960, 640);
-    run.click(404, 320);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ASSERT_TRUE(run.closeMainMenu());
     const int flames = firePixels(run.screenshot(), stage);
     ASSERT_TRUE(run.openMainMenu());
-    run.click(190, 182);
-    EXPECT_TRUE(EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 1; }, 5.0))
+    run.click(190, 227);
+    EXPECT_TRUE(EngineProcess::waitFor(
+        [&] { return run.countInOutput("ParticleEntity_QMLTYPE") == effects + 6; }, 10.0))
         << run.output();
-    run.click(404, 320);
-    if (run.hasParticles()) {
-        int more = 0;
-        EngineProcess::waitFor(
-            [&] {
-                more = firePixels(run.screenshot(), stage);
-                return more > flames + 2000;
-            },
-            6.0);
-        EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
-    }
+    ASSERT_TRUE(run.closeMainMenu());
+    int more = 0;
+    EngineProcess::waitFor(
+        [&] {
+            more = firePixels(run.screenshot(), stage);
+            return more > flames + 2000;
+        },
+        6.0);
+    EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
+
+    // "Remove All" leaves the stage dark.
+    ASSERT_TRUE(run.openMainMenu());
+    run.click(190, 443);
+    ASSERT_TRUE(run.closeMainMenu());
+    EXPECT_TRUE(EngineProcess::waitFor([&] { return flameEmitter(run.screenshot()).x() < 0; }, 10.0));
 
     // The header button at the top centre grows the pane over the stage; its arrows turn the pages (the
     // features page has four lines, the next one two), and the button shrinks it again.
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
+    EXPECT_TRUE(run.waitForPixel(
+        100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
     const QRect lines(88, 240, 744, 200);
     // The pane slides in: its text is read once two readings 150 ms apart agree.
     int features = -1;
@@ -286,7 +582,8 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsAPickedEffectAndTheAboutScreenOpen
         },
         5.0);
     EXPECT_GT(next, 0);
-    EXPECT_GT(features, next * 3 / 2) << features << " text pixels on the features page, " << next << " on the next";
+    EXPECT_GT(features, next * 3 / 2)
+        << features << " text pixels on the features page, " << next << " on the next";
     run.click(480, 20);
     EXPECT_TRUE(run.waitForPixel(100, 560, nearlyBlack, 5.0));
 }
@@ -314,58 +611,63 @@ TEST(Embervale, backspaceAsksToQuitAndOkQuits)
     EXPECT_EQ(run.countInOutput("the user confirmed the Ok/Cancel dialog with: true"), 1) << run.output();
 }
 
-TEST(Embervale, theSpeedSliderChangesTheLiveEffect)
+TEST(Embervale, theSpeedSliderFollowsThePointerByThePixelAndDrivesTheLiveEffect)
 {
     Embervale run;
-    ASSERT_TRUE(run.ready()) << run.output();
-    if (!run.hasParticles())
-        GTEST_SKIP() << "the Particle item is not built yet";
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    const QRect stage(40, 0, 880, 640);
-    const int before = firePixels(run.screenshot(), stage);
-    EXPECT_GT(before, 20);
+    ASSERT_TRUE(run.hasParticles()) << "the Particle item is missing from the program\n" << run.output();
+    const QPoint effect(200, 400);
+    ASSERT_TRUE(placeEffect(run, effect));
+    EXPECT_EQ(effectJson(run, effect).value("speed").toDouble(), 85);
 
-    // Properties menu, fifth page (Gravity Mode), the Speed slider from 85 to about 850.
+    // Every page name stands on one line on the way to "Gravity Mode", past "Emitter Behaviour".
     ASSERT_TRUE(run.openPropertiesMenu());
-    for (int page = 0; page < 4; ++page) {
-        run.click(920, 38);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-    // A press far from the knob puts it there.
-    run.click(930, 442);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    run.click(555, 320);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
-    const int after = firePixels(run.screenshot(), stage);
-    // Fast particles fly far and fade on the way: the flame looks different, though how much depends on where
-    // the effect started (a flame near an edge runs off the screen). The values themselves are checked by the
-    // property editor's own test.
-    EXPECT_NE(after, before) << before << " fire pixels before, " << after << " after";
+    ASSERT_TRUE(showPage(run, kEmitterBehaviourPage));
+    QPoint knob = speedKnob(run);
+    ASSERT_GE(knob.x(), 0);
+
+    // Dragged 5 scene units (10 window points) the knob moves the value by 5 units' worth of the 0..1000
+    // range over the slider's 182-unit groove less its 28-unit knob (about 32).
+    run.drag(knob.x(), knob.y(), knob.x() + 10, knob.y(), 5);
+    const double nudged = effectJson(run, effect).value("speed").toDouble();
+    EXPECT_GE(nudged, 85 + 24);
+    EXPECT_LE(nudged, 85 + 41);
+
+    // Near the groove's far end the live emitter runs nearly at full speed.
+    knob = speedKnob(run);
+    ASSERT_GE(knob.x(), 0);
+    run.click(940, knob.y());
+    EXPECT_TRUE(EngineProcess::waitFor(
+        [&] { return effectJson(run, effect).value("speed").toDouble() >= 900; }, 10.0))
+        << run.output();
 }
 
 TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcrossARestart)
 {
+    QDir(storageFolder()).removeRecursively();
     {
         RecordingOpener opener;
         Embervale run;
-        ASSERT_TRUE(run.ready()) << run.output();
-        const bool particles = run.hasParticles();
+        ASSERT_TRUE(run.hasParticles()) << "the Particle item is missing from the program\n" << run.output();
         ASSERT_TRUE(run.openMainMenu());
         for (const char* name : {"../Evil", "a#b"}) {
-            run.click(190, 234);
+            run.click(190, kSaveAs);
             ASSERT_TRUE(run.answer("Save as", name)) << run.output();
             EXPECT_TRUE(run.waitForLine(std::string("can't be saved as \"") + name + "\"")) << run.output();
             ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
         }
         EXPECT_FALSE(QFile::exists(QDir::homePath() + "/Documents/Embervale for Zanth/Evil.json"));
-        if (!particles) {
-            // Without a live effect there is nothing to save, and the user is told.
-            run.click(190, 234);
-            ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
-            EXPECT_TRUE(run.waitForLine("no editable FireParticle effect")) << run.output();
-            GTEST_SKIP() << "the Particle item is not built yet";
-        }
-        run.click(190, 234);
+
+        // Without a live effect there is nothing to save, and the user is told.
+        run.click(190, kRemoveAll);
+        run.click(190, kSaveAs);
+        ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
+        EXPECT_TRUE(run.waitForLine("no editable FireParticle effect")) << run.output();
+        ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
+        EXPECT_FALSE(QFile::exists(storageFolder() + "Blue.json"));
+
+        run.click(190, kAdd);
+        EXPECT_TRUE(run.waitForLine("ParticleEntity_QMLTYPE")) << run.output();
+        run.click(190, kSaveAs);
         ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
         EXPECT_TRUE(run.waitForLine("custom effect: Blue")) << run.output();
         EXPECT_EQ(run.countInOutput("custom effect: Blue"), 1);
@@ -374,8 +676,27 @@ TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcr
         ASSERT_EQ(saved.keys(), QStringList{"Blue"});
         EXPECT_EQ(saved["Blue"].toObject().keys().size(), 44);
 
+        // Its button stands in its section on the effects page, not over the menu's header.
+        run.focus();
+        run.key("d");
+        const QRect customSection(10, 130, 344, 40);
+        const auto orangeIn = [&](const QRect& area) {
+            const QImage image = run.screenshot();
+            int count = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    count += Embervale::orange(image.pixelColor(x, y));
+            return count;
+        };
+        EXPECT_TRUE(EngineProcess::waitFor([&] { return orangeIn(customSection) > 20; }, 5.0));
+        EXPECT_EQ(orangeIn(QRect(0, 0, 384, 30)), 0);
+        run.key("a");
+        EXPECT_TRUE(
+            EngineProcess::waitFor([&] { return orangeIn(QRect(10, kAdd - 10, 344, 20)) > 20; }, 5.0));
+
         // Sent as it is edited, which is as it was saved.
-        run.click(190, 546);
+        scrollMainPage(run, true);
+        run.click(190, kSendJson);
         ASSERT_TRUE(run.answer("Send to", "someone@example.com")) << run.output();
         const QUrl mail = opener.next();
         EXPECT_EQ(mail.scheme(), "mailto");
@@ -384,7 +705,8 @@ TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcr
         EXPECT_EQ(mailBody(mail), QString::fromUtf8(savedText));
 
         // Saving over it asks first; declining keeps the file.
-        run.click(190, 234);
+        scrollMainPage(run, false);
+        run.click(190, kSaveAs);
         ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
         ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
         EXPECT_EQ(readAll(storageFolder() + "Blue.json"), savedText);
@@ -398,16 +720,17 @@ TEST(Embervale, sendPListMailsTheFileJustExportedThatPlistlibReads)
     RecordingOpener opener;
     Embervale run;
     ASSERT_TRUE(run.ready()) << run.output();
-    if (!run.hasParticles())
-        GTEST_SKIP() << "the Particle item is not built yet";
+    ASSERT_TRUE(run.hasParticles()) << "the Particle item is missing from the program\n" << run.output();
     ASSERT_TRUE(run.openMainMenu());
-    run.click(190, 598);
+    scrollMainPage(run, true);
+    run.click(190, kSendPList);
     ASSERT_TRUE(run.answer("Send to", "someone@example.com")) << run.output();
     const QUrl mail = opener.next();
     EXPECT_EQ(QUrlQuery(mail).queryItemValue("subject", QUrl::FullyDecoded), "FireParticle.plist");
     const QString file = storageFolder() + "FireParticle.plist";
     EXPECT_EQ(mailBody(mail), QString::fromUtf8(readAll(file)));
-    EXPECT_EQ(commandOutput("python3 -c \"import plistlib,sys; print(int(plistlib.load(open(sys.argv[1],'rb'))['maxParticles']))\" '" +
+    EXPECT_EQ(commandOutput("python3 -c \"import plistlib,sys; "
+                            "print(int(plistlib.load(open(sys.argv[1],'rb'))['maxParticles']))\" '" +
                             file.toStdString() + "'"),
               "42\n");
 }
@@ -425,20 +748,23 @@ TEST(Embervale, aCraftedEffectFileFailsWithOneLogLineAndTheEditorRunsOn)
 
     Embervale run;
     ASSERT_TRUE(run.ready()) << run.output();
-    if (!run.hasParticles())
-        GTEST_SKIP() << "the Particle item is not built yet";
+    ASSERT_TRUE(run.hasParticles()) << "the Particle item is missing from the program\n" << run.output();
     ASSERT_TRUE(run.openMainMenu());
+    const QRect addButton(20, kAdd - 15, 330, 30);
+    const int addLabel = labelWidth(run.screenshot(), addButton);
     run.focus();
     run.key("d");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    run.click(190, 150);
+    EXPECT_TRUE(waitUntilStill(run, QRect(20, 100, 340, 520)));
+    run.click(190, 151);
     run.key("a");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    run.click(190, 182);
+    // "Add FireParticle" became "Add Deep".
+    EngineProcess::waitFor([&] { return labelWidth(run.screenshot(), addButton) < addLabel * 3 / 4; }, 5.0);
+    run.click(190, kAdd);
     EXPECT_TRUE(run.waitForLine("Deep.json can't be read")) << run.output();
     EXPECT_EQ(run.countInOutput("Deep.json"), 1) << run.output();
     // Still drawing: the about pane opens.
     run.click(480, 20);
-    EXPECT_TRUE(run.waitForPixel(100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
+    EXPECT_TRUE(run.waitForPixel(
+        100, 560, [](const QColor& c) { return !nearlyBlack(c); }, 5.0));
     QFile::remove(storageFolder() + "Deep.json");
 }
