@@ -46,8 +46,11 @@ Rectangle {
             color: "white"
             font.pixelSize: frame.h / 3
         }
+        // As wide as the title area: a box as wide as the text itself loses its fraction of a point
+        // in the scene graph, and a two-word name then wraps into a second, clipped line.
         Text {
-            anchors.horizontalCenter: parent.horizontalCenter
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
             anchors.bottom: parent.bottom
             anchors.bottomMargin: 5
             text: frame.editor ? frame.editor.currentGroup : ""
