@@ -60,27 +60,21 @@ public:
 
     static bool orange(const QColor& c) { return c.red() > 150 && c.blue() < 100; }
 
-    // Slides a menu in and waits until its pull-up's outer rim stands at the shown position.
-    bool openMainMenu()
+    // Slides a menu in or out by a tap on its pull-up and waits until the pull-up's outer rim stands at the
+    // other end (tapped again when the menu never set off: a tap lost on a busy machine).
+    bool slideMenu(int tapX, int fromRimX, int toRimX)
     {
-        click(20, 320);
-        return waitForPixel(385, 320, orange, 10.0);
+        click(tapX, 320);
+        if (waitForPixel(toRimX, 320, orange, 5.0))
+            return true;
+        if (waitForPixel(fromRimX, 320, orange, 0.1))
+            click(tapX, 320);
+        return waitForPixel(toRimX, 320, orange, 10.0);
     }
-    bool openPropertiesMenu()
-    {
-        click(940, 320);
-        return waitForPixel(537, 320, orange, 10.0);
-    }
-    bool closeMainMenu()
-    {
-        click(404, 320);
-        return waitForPixel(1, 320, orange, 10.0);
-    }
-    bool closePropertiesMenu()
-    {
-        click(556, 320);
-        return waitForPixel(958, 320, orange, 10.0);
-    }
+    bool openMainMenu() { return slideMenu(20, 1, 385); }
+    bool closeMainMenu() { return slideMenu(404, 385, 1); }
+    bool openPropertiesMenu() { return slideMenu(940, 958, 537); }
+    bool closePropertiesMenu() { return slideMenu(556, 537, 958); }
 
     // Answers the next dialog of the program titled `title` (any other window of the program when title is
     // empty): replaces its text when typeText, then presses Return.
@@ -265,25 +259,31 @@ QPoint pressPointFor(const QPoint& emitter)
     return p;
 }
 
-// Drags the only flame on the stage so that its emitter stands at `to` (window points).
+// Drags the only flame on the stage so that its emitter stands at `to` (window points). Tried again from
+// where the flame is then when it did not get there (a press lost on a busy machine).
 ::testing::AssertionResult placeEffect(EngineProcess& run, const QPoint& to)
 {
-    QPoint emitter;
-    if (!EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; }, 10.0))
-        return ::testing::AssertionFailure() << "no flame on the stage";
-    const QPoint from = pressPointFor(emitter);
-    run.drag(from.x(), from.y(), to.x(), to.y(), 12);
-    QPoint now;
-    if (EngineProcess::waitFor(
-            [&] {
-                now = flameEmitter(run.screenshot());
-                return now.x() >= 0 && (now - to).manhattanLength() < 30;
-            },
-            10.0))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "the flame at " << emitter.x() << ", " << emitter.y() << " pressed at " << from.x() << ", "
-           << from.y() << " ended at " << now.x() << ", " << now.y();
+    std::string tries;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QPoint emitter;
+        if (!EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; },
+                                    10.0))
+            return ::testing::AssertionFailure() << "no flame on the stage" << tries;
+        const QPoint from = pressPointFor(emitter);
+        run.drag(from.x(), from.y(), to.x(), to.y(), 12);
+        QPoint now;
+        if (EngineProcess::waitFor(
+                [&] {
+                    now = flameEmitter(run.screenshot());
+                    return now.x() >= 0 && (now - to).manhattanLength() < 30;
+                },
+                5.0))
+            return ::testing::AssertionSuccess();
+        tries += "; the flame at " + std::to_string(emitter.x()) + ", " + std::to_string(emitter.y()) +
+                 " pressed at " + std::to_string(from.x()) + ", " + std::to_string(from.y()) + " ended at " +
+                 std::to_string(now.x()) + ", " + std::to_string(now.y());
+    }
+    return ::testing::AssertionFailure() << "not placed" << tries;
 }
 
 // The values of the effect at the point as the program prints them on a click there: the live emitter's
@@ -628,6 +628,20 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsPickedEffectsAndTheAboutScreenOpen
         },
         6.0);
     EXPECT_GT(more, flames + 2000) << flames << " fire pixels before, " << more << " after";
+
+    // Effects of a type added while the properties menu was hidden get their widgets when it shows, under
+    // the "loading..." overlay that dims the whole window, the main menu's pull-up with it.
+    bool dimmed = false;
+    run.click(940, 320);
+    EngineProcess::waitFor(
+        [&] {
+            const QColor rim = quickRow(run, 320).pixelColor(1, 0);
+            return dimmed = rim.red() > 70 && rim.red() < 140 && rim.blue() < 60;
+        },
+        10.0);
+    EXPECT_TRUE(dimmed);
+    ASSERT_TRUE(run.waitForPixel(537, 320, Embervale::orange, 10.0));
+    ASSERT_TRUE(run.closePropertiesMenu());
 
     // "Remove All" leaves the stage dark.
     ASSERT_TRUE(run.openMainMenu());
