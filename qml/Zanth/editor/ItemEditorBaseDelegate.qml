@@ -1,31 +1,143 @@
 import QtQuick 2.15
+import "../gui/GUIScript.js" as GUIScript
 
-// Common part of the property widgets: a label above the widget; an edit goes through the editor to
-// every item of the current type.
+// Common part of the property widgets: a label above the widget, and the bindings that write the
+// widget's value (modelWrite) into every bound target while bindingActive holds. The first target bound
+// is the read target: the widget follows its value (model), so a change made to it by a script or a
+// load shows in the widget and goes on to the other targets.
 Column {
     id: base
 
+    // Bound by each delegate to its widget's value.
+    property var modelWrite
     property string propName
     property var propMetaData: ({})
-    property var editor
+    property bool bindingActive: false
+    property var readTarget: null
+    // The read target's value. Followed through its change signal rather than a binding: the widget
+    // writes the value it was given back into the read target while that one notifies.
+    property var model: null
     property var initialValue
+    property var editor
     property alias labelText: label.text
     property string labelName: propMetaData && propMetaData.label ? propMetaData.label : propName
 
-    function write(value) {
-        if (editor)
-            editor.writeProperty(propName, value)
+    // Bound targets by their text form.
+    property var __targets: ({})
+    property var __watched: null
+
+    // Binds the target's property to modelWrite; true when it is bound (or already was).
+    function addBindingTarget(target) {
+        if (!target)
+            return false
+        var key = String(target)
+        if (__targets[key])
+            return true
+        __targets[key] = target
+        if (!readTarget) {
+            initialValue = copyValue(target[propName])
+            readTarget = target
+        }
+        var made = GUIScript.addBindingWhen(target, propName, "base.modelWrite", "base.bindingActive")
+        if (isDefined(modelWrite) && !sameValue(readTarget[propName], modelWrite))
+            readTarget[propName] = modelWrite
+        bindingActive = true
+        return made
+    }
+
+    // Unbinds the target, which keeps its value; another bound target becomes the read target.
+    function removeBinding(target) {
+        if (!target)
+            return false
+        var key = String(target)
+        if (!__targets[key])
+            return false
+        delete __targets[key]
+        var removed = GUIScript.removeBinding(target)
+        if (readTarget === target || String(readTarget) === key) {
+            var next = null
+            for (var other in __targets) {
+                next = __targets[other]
+                break
+            }
+            readTarget = next
+        }
+        return removed
+    }
+
+    function __readModel() {
+        var value = __watched && propName !== "" ? __watched[propName] : null
+        if (!sameValue(value, model))
+            model = copyValue(value)
+    }
+
+    function __watch(target) {
+        var signalName = propName + "Changed"
+        if (__watched && __watched[signalName])
+            __watched[signalName].disconnect(__readModel)
+        __watched = target
+        if (target && target[signalName])
+            target[signalName].connect(__readModel)
+        __readModel()
+    }
+
+    function boundTargets() {
+        var all = []
+        for (var key in __targets)
+            all.push(__targets[key])
+        return all
     }
 
     function isDefined(value) {
         return value !== undefined
     }
 
+    // A value of its own: colours and points read from a property stay tied to their object otherwise.
+    function copyValue(value) {
+        if (value === null || typeof value !== "object")
+            return value
+        var type = system.typeOf(value)
+        if (type === "color")
+            return Qt.rgba(value.r, value.g, value.b, value.a)
+        if (type === "point")
+            return Qt.point(value.x, value.y)
+        if (type === "url")
+            return value
+        return JSON.parse(JSON.stringify(value))
+    }
+
+    function sameValue(a, b) {
+        if (a === b)
+            return true
+        if (a === null || b === null || a === undefined || b === undefined)
+            return false
+        if (Array.isArray(a) || Array.isArray(b))
+            return JSON.stringify(a) === JSON.stringify(b)
+        return String(a) === String(b)
+    }
+
     width: parent ? parent.width : 120
     spacing: 2
 
+    onReadTargetChanged: __watch(readTarget)
+
+    // Written before the bindings come on, so that the target, the widget and modelWrite agree and
+    // do not chase one another.
+    onVisibleChanged: {
+        if (visible) {
+            if (readTarget && isDefined(modelWrite) && !sameValue(readTarget[propName], modelWrite))
+                readTarget[propName] = modelWrite
+            bindingActive = true
+        } else {
+            bindingActive = false
+        }
+    }
+
+    Component.onDestruction: __watch(null)
+
     Text {
         id: label
+
         width: base.width
         color: base.propMetaData && base.propMetaData.color ? base.propMetaData.color : "white"
         font.pixelSize: 10
