@@ -8,7 +8,9 @@
 #include "QtPrinters.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -226,6 +228,43 @@ GameWindow {
 }
 )";
 
+// Items showing a texture from the folder beside the game's file.
+const QByteArray kTextureGame = R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    width: 480; height: 320
+    displayFpsEnabled: false
+    property var items: []
+    function make(type, b, c) {
+        var item = holder.createObject(scene, { "type": type })
+        items.push(item)
+        return item
+    }
+    function textures(a, b, c) { return items.map(function(i) { return String(i.texture) }) }
+    function call(name, a, b, c) { return editor[name](a, b, c) }
+    Component {
+        id: holder
+        Item {
+            id: it
+            property string type
+            property url texture: Qt.resolvedUrl("tex/b.png")
+            EditableComponent {
+                target: it
+                editableType: it.type
+                targetEditor: editor
+                properties: ({ "texture": {} })
+            }
+        }
+    }
+    Scene {
+        id: scene
+        width: 480; height: 320
+        ItemEditor { id: editor; width: 200; height: 320 }
+    }
+}
+)";
+
 QVariant call(QQuickItem* root, const char* function, const QVariant& a = {}, const QVariant& b = {},
               const QVariant& c = {})
 {
@@ -294,6 +333,19 @@ QObject* widgetPart(QQuickItem* root, const char* property, const char* part)
     return widget ? widget->findChild<QObject*>(part) : nullptr;
 }
 
+// The items below item with that object name, in visual order (a Repeater's items are not QObject
+// children of their column).
+QList<QQuickItem*> itemsNamed(QQuickItem* item, const QString& name)
+{
+    QList<QQuickItem*> found;
+    for (QQuickItem* child : item->childItems()) {
+        if (child->objectName() == name)
+            found << child;
+        found << itemsNamed(child, name);
+    }
+    return found;
+}
+
 int bindingsOn(QObject* target)
 {
     int count = 0;
@@ -302,7 +354,8 @@ int bindingsOn(QObject* target)
     return count;
 }
 
-const QStringList kWidgets{"blendFuncSource", "finishColor", "gravity", "speed", "startColor", "text", "variance"};
+const QStringList kWidgets{"blendFuncSource", "finishColor", "gravity", "speed",
+                           "startColor",      "text",        "variance"};
 
 } // namespace
 
@@ -544,6 +597,65 @@ TEST(ItemEditor, aTextIsEditedInTheEnginesOwnTextInput)
     input->setProperty("text", "hello");
     for (QVariant item : root->property("items").toList())
         EXPECT_EQ(item.value<QObject*>()->property("text").toString(), "hello");
+}
+
+TEST(ItemEditor, aTextureIsChosenAmongThePicturesOfItsFolderShownSeveralToARow)
+{
+    for (const char* name : {"a", "b", "c"}) {
+        QImage image(8, 8, QImage::Format_RGBA8888);
+        image.fill(Qt::red);
+        QDir().mkpath(engine->folder() + "/qml/tex");
+        ASSERT_TRUE(image.save(engine->folder() + "/qml/tex/" + name + ".png"));
+    }
+    writeTestFile(engine->folder() + "/qml/tex/notes.txt", "not a picture");
+    QQuickItem* root = engine->load(kTextureGame);
+    call(root, "make", "sky");
+    call(root, "make", "sky");
+    QQuickItem* viewer = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (viewer = findItem(root, "textureItem")) != nullptr; }));
+    QStringList names;
+    for (const QVariant& source : viewer->property("imageSources").toList())
+        names << source.toUrl().fileName();
+    EXPECT_EQ(names, (QStringList{"a.png", "b.png", "c.png"}));
+    EXPECT_LE(viewer->width(), 200);
+    EXPECT_GT(viewer->property("thumbnailsPerRow").toInt(), 1);
+
+    viewer->setProperty("fileUrl", viewer->property("imageSources").toList().last());
+    for (const QString& texture : call(root, "textures").toStringList())
+        EXPECT_TRUE(texture.endsWith("/qml/tex/c.png")) << texture.toStdString();
+    EXPECT_EQ(editor(root, "saveComponentToJSON", "sky").toMap()["sky"].toMap()["texture"].toString(),
+              "tex/c.png");
+}
+
+TEST(ItemEditor, theTitleListsTheTypesAndThePageButtonsTurnThePages)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 1);
+    call(root, "make", "smoke", 2);
+    call(root, "setType", "fire");
+    ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+    QQuickItem* frame = findItem(root, "contentDelegate");
+    const qreal h = frame->width() / 5;
+    QMetaObject::invokeMethod(frame, "toggleTypeList");
+    QQuickItem* list = findItem(root, "itemEditorTypeList");
+    ASSERT_TRUE(list->isVisible());
+    const QList<QQuickItem*> buttons = itemsNamed(list, "button");
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_EQ(buttons[1]->property("text").toString(), "smoke");
+    EXPECT_EQ(buttons[1]->height(), h);
+    QMetaObject::invokeMethod(buttons[1], "clicked");
+    EXPECT_EQ(editorOf(root)->property("currentEditableType").toString(), "smoke");
+    EXPECT_FALSE(list->isVisible());
+
+    // Three pages of widgets: the arrows show and go round.
+    QQuickItem* next = findItem(root, "itemEditorHeader_nextButton");
+    ASSERT_TRUE(next->isVisible());
+    QStringList seen;
+    for (int i = 0; i < 4; ++i) {
+        seen << editorOf(root)->property("currentGroup").toString();
+        QMetaObject::invokeMethod(next, "clicked");
+    }
+    EXPECT_EQ(seen, (QStringList{"Color", "Gravity Mode", "smoke", "Color"}));
 }
 
 TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
