@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "EditorValues.js" as EditorValues
 
 // The property editor. Each editable type has one master per default group: an external
 // EditableComponent over a plain data object holding copies of the values. Each property of a master
@@ -166,20 +167,6 @@ ItemEditorBase {
 
     // --- masters ---
 
-    // A copy that no longer refers to the object it was read from.
-    function __copy(value) {
-        if (value === null || typeof value !== "object")
-            return value
-        var type = system.typeOf(value)
-        if (type === "color")
-            return Qt.rgba(value.r, value.g, value.b, value.a)
-        if (type === "point")
-            return Qt.point(value.x, value.y)
-        if (type === "url")
-            return String(value)
-        return JSON.parse(JSON.stringify(value))
-    }
-
     // The master's data object declares one property per editable property (typed for colours, points
     // and URLs, which then hold copies of their own); the values are assigned afterwards.
     function __makeMaster(component) {
@@ -204,7 +191,7 @@ ItemEditorBase {
             return null
         }
         for (var n = 0; n < kept.length; ++n)
-            data[kept[n]] = __copy(component.target[kept[n]])
+            data[kept[n]] = EditorValues.copy(component.target[kept[n]])
         var master = masterFactory.createObject(itemEditor, {
             "target": data,
             "editableType": component.editableType,
@@ -285,7 +272,7 @@ ItemEditorBase {
         // Items that appear while the editor is hidden take the edited values of their type.
         if (!visible && create) {
             if (target !== master.target && target[name] !== undefined)
-                target[name] = __copy(master.target[name])
+                target[name] = EditorValues.copy(master.target[name])
             return
         }
         var delegate = __delegateOf(master.editableType, master.defaultGroup, name)
@@ -352,12 +339,12 @@ ItemEditorBase {
             return null
         }
         page.elementCount += 1
-        var type_ = master.editableType
-        if (!__delegates[type_])
-            __delegates[type_] = {}
-        if (!__delegates[type_][master.defaultGroup])
-            __delegates[type_][master.defaultGroup] = {}
-        __delegates[type_][master.defaultGroup][name] = delegate
+        var groups = __delegates[master.editableType]
+        if (!groups)
+            groups = __delegates[master.editableType] = {}
+        if (!groups[master.defaultGroup])
+            groups[master.defaultGroup] = {}
+        groups[master.defaultGroup][name] = delegate
         __mirrorPending = true
         return delegate
     }

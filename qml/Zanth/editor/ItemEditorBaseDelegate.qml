@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import "../gui/GUIScript.js" as GUIScript
+import "EditorValues.js" as EditorValues
 
 // Common part of the property widgets: a label above the widget, and the bindings that write the
 // widget's value (modelWrite) into every bound target while bindingActive holds. The first target bound
@@ -92,28 +93,12 @@ Column {
         return value !== undefined
     }
 
-    // A value of its own: colours and points read from a property stay tied to their object otherwise.
     function copyValue(value) {
-        if (value === null || typeof value !== "object")
-            return value
-        var type = system.typeOf(value)
-        if (type === "color")
-            return Qt.rgba(value.r, value.g, value.b, value.a)
-        if (type === "point")
-            return Qt.point(value.x, value.y)
-        if (type === "url")
-            return value
-        return JSON.parse(JSON.stringify(value))
+        return EditorValues.copy(value)
     }
 
     function sameValue(a, b) {
-        if (a === b)
-            return true
-        if (a === null || b === null || a === undefined || b === undefined)
-            return false
-        if (Array.isArray(a) || Array.isArray(b))
-            return JSON.stringify(a) === JSON.stringify(b)
-        return String(a) === String(b)
+        return EditorValues.same(a, b)
     }
 
     width: parent ? parent.width : 120

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "EditorValues.js" as EditorValues
 
 // A number on a slider. Metadata: min, max, stepsize, invert, indicator, useResetButton, or `values`
 // (the only numbers allowed, for enumerations such as blend factors). A value the slider cannot show
@@ -12,12 +13,6 @@ ItemEditorBaseDelegate {
     // rounding a value it cannot show.
     property var __value
     property bool __setting: false
-
-    function decimals(step) {
-        var text = String(step)
-        var dot = text.indexOf(".")
-        return dot < 0 ? 0 : text.length - dot - 1
-    }
 
     function __fits(v) {
         if (slider.values && slider.values.length > 0)
@@ -41,7 +36,7 @@ ItemEditorBaseDelegate {
                 slider.defaultValue = v
             slider.value = v
             __setting = false
-            labelText = labelName + ": " + v.toFixed(decimals(slider.stepSize))
+            labelText = labelName + ": " + v.toFixed(EditorValues.decimals(slider.stepSize))
         } else {
             if (asDefault && slider.values && slider.values.length > 0)
                 console.log("[NumberDelegate] WARNING: " + propName + " holds " + v + ", which is none of the offered values")
@@ -53,7 +48,7 @@ ItemEditorBaseDelegate {
         if (__setting)
             return
         __value = v
-        labelText = labelName + ": " + (slider.formatValue ? slider.formatValue(v) : Number(v).toFixed(decimals(slider.stepSize)))
+        labelText = labelName + ": " + (slider.formatValue ? slider.formatValue(v) : Number(v).toFixed(EditorValues.decimals(slider.stepSize)))
     }
 
     modelWrite: __value

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "EditorValues.js" as EditorValues
 
 // A point on the widget library's point selector: x along the bottom, y upright. Metadata min, max,
 // stepsize, invert, indicator and useResetButton as {x, y}, each used only when both are given.
@@ -14,12 +15,6 @@ ItemEditorBaseDelegate {
         if (m && m.x !== undefined && m.y !== undefined)
             return m[axis]
         return fallback
-    }
-
-    function __decimals(step) {
-        var text = String(step)
-        var dot = text.indexOf(".")
-        return dot < 0 ? 0 : text.length - dot - 1
     }
 
     function __label(x, y) {
@@ -44,7 +39,7 @@ ItemEditorBaseDelegate {
         selector.valueY = y
         __setting = false
         bindingActive = wasActive
-        labelText = __label(x.toFixed(__decimals(selector.stepSizeX)), y.toFixed(__decimals(selector.stepSizeY)))
+        labelText = __label(x.toFixed(EditorValues.decimals(selector.stepSizeX)), y.toFixed(EditorValues.decimals(selector.stepSizeY)))
     }
 
     function __moved() {
