@@ -704,6 +704,25 @@ ItemEditorBase {
         loadingTimer.restart()
     }
     onLoaded: __updateButtons()
+    Component.onCompleted: __initialize()
+    // Takes what it made with it; the bindings its delegates put on the items go first.
+    Component.onDestruction: {
+        var components = __components
+        __components = []
+        for (var i = 0; i < components.length; ++i)
+            components[i].destroy()
+        __eachDelegateOfAllTypes(function(delegate) {
+            var targets = delegate.boundTargets()
+            for (var n = 0; n < targets.length; ++n)
+                delegate.removeBinding(targets[n])
+            delegate.destroy()
+        })
+        for (var m = 0; m < __masterList.length; ++m) {
+            __masterList[m].target.destroy()
+            __masterList[m].destroy()
+        }
+        itemEditorDestroyed()
+    }
 
     Component {
         id: masterFactory
@@ -756,24 +775,4 @@ ItemEditorBase {
     }
 
     states: State { name: "loading" }
-
-    Component.onCompleted: __initialize()
-    // Takes what it made with it; the bindings its delegates put on the items go first.
-    Component.onDestruction: {
-        var components = __components
-        __components = []
-        for (var i = 0; i < components.length; ++i)
-            components[i].destroy()
-        __eachDelegateOfAllTypes(function(delegate) {
-            var targets = delegate.boundTargets()
-            for (var n = 0; n < targets.length; ++n)
-                delegate.removeBinding(targets[n])
-            delegate.destroy()
-        })
-        for (var m = 0; m < __masterList.length; ++m) {
-            __masterList[m].target.destroy()
-            __masterList[m].destroy()
-        }
-        itemEditorDestroyed()
-    }
 }
