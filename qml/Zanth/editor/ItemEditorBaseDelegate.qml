@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import "../gui/GUIScript.js" as GUIScript
 import "EditorValues.js" as EditorValues
 
 // Common part of the property widgets: a label above the widget, and the bindings that write the
@@ -23,27 +22,34 @@ Column {
     property alias labelText: label.text
     property string labelName: propMetaData && propMetaData.label ? propMetaData.label : propName
 
-    // Bound targets by their text form.
+    // Bound targets by their text form: { target, binding }.
     property var __targets: ({})
     property var __watched: null
 
-    // Binds the target's property to modelWrite; true when it is bound (or already was).
+    // Binds the target's property to modelWrite; true when it is bound (or already was), false when the
+    // target has no such property.
     function addBindingTarget(target) {
         if (!target)
             return false
         var key = String(target)
         if (__targets[key])
             return true
-        __targets[key] = target
+        if (propName === "" || !(propName in target)) {
+            console.log("[ItemEditorBaseDelegate] ERROR: no property", propName, "to bind on", target)
+            return false
+        }
+        var binding = bindingFactory.createObject(target, { "target": target, "property": propName })
+        if (!binding)
+            return false
+        __targets[key] = { "target": target, "binding": binding }
         if (!readTarget) {
             initialValue = copyValue(target[propName])
             readTarget = target
         }
-        var made = GUIScript.addBindingWhen(target, propName, "base.modelWrite", "base.bindingActive")
         if (isDefined(modelWrite) && !sameValue(readTarget[propName], modelWrite))
             readTarget[propName] = modelWrite
         bindingActive = true
-        return made
+        return true
     }
 
     // Unbinds the target, which keeps its value; another bound target becomes the read target.
@@ -51,19 +57,22 @@ Column {
         if (!target)
             return false
         var key = String(target)
-        if (!__targets[key])
+        var entry = __targets[key]
+        if (!entry)
             return false
         delete __targets[key]
-        var removed = GUIScript.removeBinding(target)
+        // Detached now: destroy() completes only at the end of the frame.
+        entry.binding.target = null
+        entry.binding.destroy()
         if (readTarget === target || String(readTarget) === key) {
             var next = null
             for (var other in __targets) {
-                next = __targets[other]
+                next = __targets[other].target
                 break
             }
             readTarget = next
         }
-        return removed
+        return true
     }
 
     function __readModel() {
@@ -85,7 +94,7 @@ Column {
     function boundTargets() {
         var all = []
         for (var key in __targets)
-            all.push(__targets[key])
+            all.push(__targets[key].target)
         return all
     }
 
@@ -119,6 +128,17 @@ Column {
     }
 
     Component.onDestruction: __watch(null)
+
+    // One binding a target; made from this compiled component rather than from QML text.
+    Component {
+        id: bindingFactory
+
+        Binding {
+            restoreMode: Binding.RestoreNone
+            when: base.bindingActive
+            value: base.modelWrite
+        }
+    }
 
     Text {
         id: label
