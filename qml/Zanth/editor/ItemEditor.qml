@@ -81,11 +81,14 @@ ItemEditorBase {
         timer.restart()
     }
 
+    // A page asked for meanwhile is shown once nothing is pending.
     function __finishLoading() {
         if (loadingTimer.running || destroyTimer.running)
             return
         state = ""
         loaded()
+        if (visible && __pendingGroup !== "")
+            searchAndDisplayHeaderGroup(__pendingGroup)
     }
 
     // --- registration ---
@@ -751,8 +754,6 @@ ItemEditorBase {
             itemEditor.__flushMirror()
             itemEditor.__checkCurrentPage()
             itemEditor.__finishLoading()
-            if (itemEditor.visible && itemEditor.__pendingGroup !== "" && itemEditor.state !== "loading")
-                itemEditor.searchAndDisplayHeaderGroup(itemEditor.__pendingGroup)
         }
     }
 
