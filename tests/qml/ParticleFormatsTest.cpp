@@ -13,16 +13,20 @@
 
 #include "items/particleitem.h"
 
+#include "ZTDirector.h"
+#include "ZTScheduler.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 #include "textures/ZTTexture2D.h"
+#include "zanthjson.h"
 
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QMetaProperty>
 #include <QPointF>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <cstdlib>
@@ -259,6 +263,49 @@ QString particlesComponentText()
     return text;
 }
 
+// A game window holding one Particle "p" loaded from file (a path or a resource), placed at (160, 120)
+// or where the file puts it, with frames stepped until its emitter exists.
+ParticleItem* loadEffect(const QString& file, bool placed = true)
+{
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\nGameWindow { width: 320; height: 240; displayFpsEnabled: "
+        "false\n"
+        "  Particle { objectName: \"p\"; " +
+        QByteArray(placed ? "x: 160; y: 120; " : "") + "autoStart: true; fileName: \"" +
+        (file.startsWith(":/") ? "qrc" + file : QUrl::fromLocalFile(file).toString()).toUtf8() + "\" }\n}\n");
+    auto* item = root ? root->findChild<ParticleItem*>("p") : nullptr;
+    for (int frame = 0; item && frame < 100 && !emitterOf(item->getZTNode()); ++frame)
+        engine->stepFrames(1);
+    return item;
+}
+
+// The picture of an effect after the same steps from the same random numbers: the scheduler stands still,
+// so only the steps taken here move the particles.
+QImage pictureOf(const QString& file)
+{
+    zanth2d::ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    scheduler->setTimeScale(0);
+    ParticleItem* item = loadEffect(file);
+    ZTParticleSystem* particles = item ? emitterOf(item->getZTNode()) : nullptr;
+    QImage picture;
+    if (particles) {
+        std::srand(7);
+        for (int step = 0; step < 40; ++step) {
+            particles->update(1.0f / 30);
+            particles->updateParticles();
+        }
+        engine->stepFrames(1);
+        picture = engine->grabWindow();
+    }
+    scheduler->setTimeScale(1);
+    return picture;
+}
+
+QVariantMap parsed(const QByteArray& json)
+{
+    return ZanthJson::Json::parse(QString::fromUtf8(json)).toMap();
+}
+
 } // namespace
 
 TEST(ParticleFormats, readAndWriteAsRecorded)
@@ -286,4 +333,71 @@ TEST(ParticleFormats, readAndWriteAsRecorded)
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);
+}
+
+TEST(ParticleEffectFiles, builtInEffectsWrittenBackAreTheirOwnFiles)
+{
+    const QStringList files = QDir(":/effects").entryList({"*.json"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 35);
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        const QString folder = engine->folder() + "/written/" + name.chopped(5);
+        const QByteArray original = readAll(":/effects/" + name);
+        writeTestFile(folder + "/in/" + name, original);
+        const QString texture = parsed(original).first().toMap().value("textureFileName").toString();
+        writeTestFile(folder + "/in/" + texture, texturePng());
+        ParticleItem* item = loadEffect(folder + "/in/" + name, false);
+        ASSERT_NE(item, nullptr);
+        const QString out = folder + "/out/" + name;
+        ASSERT_TRUE(item->saveAsEffect(QUrl::fromLocalFile(out), parsed(original).firstKey()));
+
+        // The writer's own form of the file (one file has a blank less than the writer writes).
+        const QVariantMap effect = parsed(original);
+        const QByteArray written = readAll(out);
+        if (effect.first().toMap().size() == 44) {
+            EXPECT_EQ(written.toStdString(), ZanthJson::Json::serialize(effect).toStdString());
+        } else {
+            // The keys a file lacks are written with what the item holds: opaque colours, visible.
+            const QVariantMap back = parsed(written).value(effect.firstKey()).toMap();
+            EXPECT_EQ(back.size(), 44);
+            const QVariantMap values = effect.first().toMap();
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                EXPECT_EQ(ZanthJson::Json::serialize(back.value(it.key())),
+                          ZanthJson::Json::serialize(it.value()))
+                    << it.key().toStdString();
+        }
+        EXPECT_EQ(readAll(folder + "/out/" + texture), texturePng());
+    }
+}
+
+TEST(ParticleEffectFiles, aSavedEffectAndItsTextureLoadInAnyFolderWithTheSameLook)
+{
+    // The application's own effect, its texture inside the resources.
+    const QString saved = engine->folder() + "/saved/My Fire.json";
+    ParticleItem* fire = loadEffect(":/qml/particles/FireParticle.json");
+    ASSERT_NE(fire, nullptr);
+    ASSERT_TRUE(fire->saveAsEffect(QUrl::fromLocalFile(saved), "My Fire"));
+    const QByteArray json = readAll(saved);
+    EXPECT_TRUE(json.contains("\"textureFileName\" : \"particleFire.png\"")) << json.toStdString();
+    EXPECT_TRUE(json.contains("\"maxParticles\" : 42,")) << json.toStdString();
+    // Whole numbers stand without a decimal point (points keep the writer's "0.0, 0.0").
+    EXPECT_FALSE(QString(json).contains(QRegularExpression("\" : -?[0-9]+\\.0[ ,]"))) << json.toStdString();
+
+    // Mailed: the two files in a folder of their own, nothing else.
+    const QString mailed = engine->folder() + "/mailed";
+    QDir(mailed).removeRecursively();
+    QDir().mkpath(mailed);
+    ASSERT_TRUE(QFile::copy(saved, mailed + "/My Fire.json"));
+    ASSERT_TRUE(QFile::copy(engine->folder() + "/saved/particleFire.png", mailed + "/particleFire.png"));
+
+    const QImage original = pictureOf(":/qml/particles/FireParticle.json");
+    const QImage travelled = pictureOf(mailed + "/My Fire.json");
+    ASSERT_FALSE(original.isNull());
+    ASSERT_FALSE(travelled.isNull());
+    int lit = 0;
+    for (int y = 0; y < original.height(); ++y)
+        for (int x = 0; x < original.width(); ++x)
+            lit += qRed(original.pixel(x, y)) > 60 ? 1 : 0;
+    EXPECT_GT(lit, 100) << "the fire burns";
+    EXPECT_TRUE(original == travelled) << "the travelled effect looks different";
 }

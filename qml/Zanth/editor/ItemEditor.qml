@@ -344,10 +344,7 @@ ItemEditorBase {
         var master = __masters[type]
         if (!master || master.preventStorage)
             return result
-        var values = {}
-        for (var i = 0; i < master.names.length; ++i)
-            values[master.names[i]] = master.values[master.names[i]]
-        result[master.defaultGroup] = system.parse(system.stringifyWithBasePath(values, [], master.basePath))
+        result[master.defaultGroup] = system.parse(system.stringifyWithBasePath(__masterValues(type), [], master.basePath))
         return result
     }
 
@@ -367,8 +364,39 @@ ItemEditorBase {
             currentEditableType = editableType
         if (saveAsItemName && saveAsItemName !== currentEditableType)
             renameCurrentEditableType(saveAsItemName)
-        return fileUtils.writeFile(path + currentEditableType + ".json",
-                                   system.stringify(saveComponentToJSON(currentEditableType)))
+        var file = path + currentEditableType + ".json"
+        var target = __fileWriter(currentEditableType)
+        if (target)
+            return target.saveAsEffect(file, __masters[currentEditableType].defaultGroup,
+                                       __masterValues(currentEditableType))
+        return fileUtils.writeFile(file, saveComponentToText(currentEditableType))
+    }
+
+    // The text saveItem writes for a type.
+    function saveComponentToText(type) {
+        var target = __fileWriter(type)
+        if (target)
+            return target.effectText(__masters[type].defaultGroup, __masterValues(type))
+        return system.stringify(saveComponentToJSON(type))
+    }
+
+    // The first item of a type when it writes its own file (a Particle's effect: whole numbers, the
+    // texture beside the file), else null.
+    function __fileWriter(type) {
+        var master = __masters[type]
+        var components = componentsOfType(type)
+        if (!master || master.preventStorage || components.length === 0)
+            return null
+        var target = components[0].target
+        return target && typeof target.saveAsEffect === "function" ? target : null
+    }
+
+    function __masterValues(type) {
+        var master = __masters[type]
+        var values = {}
+        for (var i = 0; i < master.names.length; ++i)
+            values[master.names[i]] = master.values[master.names[i]]
+        return values
     }
 
     function saveAllComponentsToJSONFile(path, fileName) {
