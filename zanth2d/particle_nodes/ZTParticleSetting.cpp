@@ -92,6 +92,7 @@ ZTParticleValue ZTParticleSetting::get(const ZTParticleSystem& emitter) const
         break;
         ZT_PARTICLE_SETTINGS(ZT_PARTICLE_SETTING_GET)
 #undef ZT_PARTICLE_SETTING_GET
+    case kNone:
     case kCount:
         break;
     }
@@ -107,6 +108,7 @@ void ZTParticleSetting::set(ZTParticleSystem& emitter, const ZTParticleValue& va
         break;
         ZT_PARTICLE_SETTINGS(ZT_PARTICLE_SETTING_SET)
 #undef ZT_PARTICLE_SETTING_SET
+    case kNone:
     case kCount:
         break;
     }
