@@ -13,6 +13,7 @@
 #include "platform/ZTCommon.h"
 #include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
@@ -394,6 +395,7 @@ void ZTParticleSystemQuad::draw()
     if (!texture || count == 0 || !m_uQuadsVBO) {
         return;
     }
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glBindTexture(GL_TEXTURE_2D, texture->getName());
 
     const ztBlendFunc blend = getBlendFunc();
