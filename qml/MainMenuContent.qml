@@ -82,7 +82,7 @@ Column {
         flurry.logEvent("SendJSON", "name", type)
         if (entitiesOfType(type).length === 0)
             return
-        nativeUtils.sendEmail(to, type + ".json", system.stringify(editor.saveComponentToJSON(type)))
+        nativeUtils.sendEmail(to, type + ".json", editor.saveComponentToText(type))
     }
 
     function sendPList(to) {
