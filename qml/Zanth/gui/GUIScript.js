@@ -53,12 +53,13 @@ function removeBinding(target) {
     var made = bindings[key]
     if (!made)
         return false
-    for (var property in made)
+    for (var property in made) {
         if (!made[property])
             continue
         // Detached now: destroy() completes only at the end of the frame.
         made[property].target = null
         made[property].destroy()
+    }
     delete bindings[key]
     return true
 }
