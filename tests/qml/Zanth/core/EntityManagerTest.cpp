@@ -32,6 +32,7 @@ QByteArray game(const QByteArray& extra = "")
            "    return entityManager.createEntityFromComponentWithProperties(component, properties) }\n"
            "  function makeBox(properties) { return make(box, properties) }\n"
            "  function makeCar(properties) { return make(car, properties) }\n"
+           "  property var boxComponent: box\n"
            "  function record(text) { var e = events; e.push(text); events = e }\n"
            "  EntityManager { id: entityManager; entityContainer: scene; poolingEnabled: true\n"
            "    dynamicCreationEntityList: [box, car] }\n"
@@ -137,6 +138,45 @@ TEST(EntityManager, entitiesFromAFileBesideTheGameArePooledByTheirUrl)
     const MessageLog log;
     EXPECT_FALSE(call(root, "createEntityFromUrl", "entities/Missing.qml").isValid());
     EXPECT_TRUE(log.contains("ERROR: failed to create sprite from url:"));
+}
+
+TEST(EntityManager, poolingAheadLeavesTheAskedNumberOfDistinctHiddenEntitiesInThePool)
+{
+    writeTestFile(engine->folder() + "/qml/entities/Barrel.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"barrel\"; poolingEnabled: true }\n");
+    QQuickItem* root = engine->load(game());
+    const auto distinctHidden = [](const QVariantList& pool) {
+        QSet<QObject*> items;
+        for (const QVariant& entry : pool) {
+            QObject* item = entry.value<QObject*>();
+            if (item && !item->property("visible").toBool())
+                items.insert(item);
+        }
+        return int(items.size());
+    };
+    call(root, "createPooledEntitiesFromUrl", "entities/Barrel.qml", 4);
+    EXPECT_EQ(distinctHidden(call(root, "getPooledEntityArrayByType", "barrel").toList()), 4);
+    // The box kind already has its one pre-created entity pooled: it is among the three.
+    call(root, "createPooledEntitiesFromComponent", root->property("boxComponent"), 3);
+    EXPECT_EQ(distinctHidden(call(root, "getPooledEntityArrayByType", "box").toList()), 3);
+    EXPECT_TRUE(call(root, "getEntityArrayByType", "box").toList().isEmpty());
+}
+
+TEST(EntityManager, kindsOfTheDynamicCreationListAreCreatableByTypeFromTheFirstCompletion)
+{
+    QQuickItem* root = engine->load(
+        game("Item { objectName: \"level\"; property var made\n"
+             "  Component.onCompleted: made = entityManager.createEntityFromEntityTypeAndVariationType("
+             "{ \"entityType\": \"car\", \"entityId\": \"startCar\" }) }"));
+    EXPECT_EQ(findItem(root, "level")->property("made").toString(), "startCar");
+    QObject* car = entity(root, "startCar");
+    ASSERT_NE(car, nullptr);
+    EXPECT_TRUE(car->property("visible").toBool());
+    // The deferred pre-creation that follows does not make the kinds a second time.
+    engine->stepFrames(2);
+    EXPECT_EQ(call(root, "getEntityArrayByType", "car").toList().size(), 1);
+    EXPECT_EQ(call(root, "getPooledEntityArrayByType", "box").toList().size(), 1);
 }
 
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
