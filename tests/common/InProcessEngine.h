@@ -15,12 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // The application's scene-graph side, launched as the application launches it but without the loop of
@@ -109,6 +111,18 @@ public:
     {
         for (int i = 0; i < count; ++i)
             zanth2d::ZTDirector::sharedDirector()->mainLoop();
+    }
+
+    // Runs frames until the condition holds; false when it still does not after the generous deadline.
+    bool stepFramesUntil(const std::function<bool()>& condition, int milliseconds = 20000)
+    {
+        const QDeadlineTimer deadline(milliseconds);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            stepFrames(1);
+        }
+        return true;
     }
 
     // The window as last shown, origin top left.

@@ -321,6 +321,48 @@ TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutCont
     EXPECT_EQ(root->findChild<QObject*>("core")->property("timeSum").toDouble(), 0.0);
 }
 
+TEST(CoreComponents, aFileThatCannotBeReadFailsEveryWaiterAndALaterRequestReadsItAgain)
+{
+    const MessageLog log;
+    QQuickItem* root = engine->load(game(
+        "CachedXMLHttpRequest { objectName: \"first\"; property int failures\n"
+        "  onReadFailed: (filename) => { if (filename === \"late.json\") failures++ }\n"
+        "  Component.onCompleted: parseFile(\"late.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"second\"; property int failures; onReadFailed: failures++\n"
+        "  Component.onCompleted: parseFile(\"late.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"doomed\" }\n"
+        "CachedXMLHttpRequest { objectName: \"orphan\"; property int failures; onReadFailed: failures++ }"));
+    ASSERT_NE(root, nullptr);
+    QObject* first = root->findChild<QObject*>("first");
+    QObject* second = root->findChild<QObject*>("second");
+    ASSERT_TRUE(engine->stepFramesUntil(
+        [&] { return first->property("failures").toInt() > 0 && second->property("failures").toInt() > 0; }));
+    engine->stepFrames(2);
+    EXPECT_EQ(first->property("failures").toInt(), 1);
+    EXPECT_EQ(second->property("failures").toInt(), 1);
+    EXPECT_FALSE(first->property("result").isValid());
+    QObject* shared = root->property("globalProperties").value<QObject*>();
+    EXPECT_TRUE(shared->property("currentlyReadFiles").toMap().isEmpty());
+    EXPECT_TRUE(log.contains("ERROR: CachedXMLHttpRequest: the file late.json"));
+
+    writeTestFile(engine->folder() + "/qml/late.json", "{\"waves\": 4}");
+    QMetaObject::invokeMethod(second, "parseFile", Q_ARG(QVariant, "late.json"));
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return second->property("result").isValid(); }));
+    EXPECT_EQ(second->property("result").toMap().value("waves").toInt(), 4);
+    QMetaObject::invokeMethod(first, "parseFile", Q_ARG(QVariant, "late.json"));
+    EXPECT_EQ(first->property("result").toMap().value("waves").toInt(), 4) << "taken from the cache";
+
+    // A reader that goes before its answer fails the instances waiting for it.
+    QObject* orphan = root->findChild<QObject*>("orphan");
+    QObject* doomed = root->findChild<QObject*>("doomed");
+    QMetaObject::invokeMethod(doomed, "parseFile", Q_ARG(QVariant, "other.json"));
+    QMetaObject::invokeMethod(orphan, "parseFile", Q_ARG(QVariant, "other.json"));
+    delete doomed;
+    EXPECT_EQ(orphan->property("failures").toInt(), 1);
+    EXPECT_TRUE(shared->property("currentlyReadFiles").toMap().isEmpty());
+    engine->stepFrames(2);
+}
+
 int main(int argc, char** argv)
 {
     // Games read their JSON files with XMLHttpRequest.
