@@ -60,13 +60,15 @@ TEST(ParallaxScrollingBackground, scrollsWithItsVelocityAndWrapsTheCopiesAroundW
     QImage half(100, 50, QImage::Format_RGB32);
     half.fill(Qt::blue);
     QPainter(&half).fillRect(0, 0, 50, 50, Qt::red);
-    ASSERT_TRUE(half.save(engine->folder() + "/qml/half.png"));
+    // The game window shows the scene unscaled: the "-sd" file.
+    ASSERT_TRUE(half.save(engine->folder() + "/qml/half-sd.png"));
     QQuickItem* root = engine->load(R"(import QtQuick 2.15
 import Zanth 1.0
-Rectangle {
-    width: 300; height: 100; color: "black"
-    ParallaxScrollingBackground { objectName: "background"; sourceImage: "half.png"
-        movementVelocity: Qt.point(-50, 0) }
+GameWindow {
+    width: 300; height: 100; displayFpsEnabled: false
+    Scene { width: 300; height: 100
+        ParallaxScrollingBackground { objectName: "background"; sourceImage: "half.png"
+            movementVelocity: Qt.point(-50, 0) } }
 })");
     engine->stepFrames(2);
     // Copies: red|blue, mirrored blue|red, red|blue, ...
@@ -87,6 +89,40 @@ Rectangle {
     EXPECT_TRUE(isRed(engine->pixel(220, 25)));
     EXPECT_TRUE(isBlue(engine->pixel(280, 25)));
     EXPECT_EQ(findItem(root, "parallaxItem")->x(), 400.0);
+}
+
+TEST(ParallaxScrollingBackground, showsTheFileForTheContentScaleAtItsLogicalSize)
+{
+    // The "-hd" file has twice the pixels of the logical 100 x 50 image: a red left and a blue right half.
+    QImage hd(200, 100, QImage::Format_RGB32);
+    hd.fill(Qt::blue);
+    QPainter(&hd).fillRect(0, 0, 100, 100, Qt::red);
+    ASSERT_TRUE(hd.save(engine->folder() + "/qml/strip-hd.png"));
+    // A 600 x 200 window shows the 300 x 100 scene scaled by 2: the "-hd" file is chosen.
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    width: 600; height: 200; displayFpsEnabled: false
+    Scene { width: 300; height: 100
+        ParallaxScrollingBackground { objectName: "background"; sourceImage: "strip.png"; running: false
+            movementVelocity: Qt.point(-50, 0) } }
+})");
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return findItem(root, "parallaxItem2")->x() == 100.0; }))
+        << "the second copy follows the first at its logical width";
+    QQuickItem* first = findItem(root, "image1");
+    EXPECT_TRUE(findItem(first, "multiResImage_image")
+                    ->property("source")
+                    .toUrl()
+                    .toString()
+                    .endsWith("strip-hd.png"));
+    EXPECT_EQ(first->size(), QSizeF(100, 50));
+    engine->stepFrames(2);
+    // Scene x 0 to 50 is window 0 to 100: red, then blue; the mirrored second copy from scene x 100.
+    EXPECT_TRUE(isRed(engine->pixel(50, 50)));
+    EXPECT_TRUE(isBlue(engine->pixel(150, 50)));
+    EXPECT_TRUE(isBlue(engine->pixel(250, 50)));
+    EXPECT_TRUE(isRed(engine->pixel(350, 50)));
+    EXPECT_TRUE(isRed(engine->pixel(450, 50)));
 }
 
 int main(int argc, char** argv)
