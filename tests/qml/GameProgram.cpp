@@ -1,6 +1,6 @@
 // A game's start-up as its main() would write it, linked with the application's resource tree (its
-// plug-in modules, the GUI skin among them): the scene-graph renderer only, run from the working folder
-// that holds qml/main.qml and qml/config.json.
+// plug-in modules) beside the engine's: the scene-graph renderer only, run from the working folder that
+// holds qml/main.qml and qml/config.json.
 
 #include "zanthapplication.h"
 
