@@ -14,7 +14,6 @@
 #include "sprite_nodes/ZTSpriteBatchNode.h"
 #include "textures/ZTTexture2D.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QQuickItem>
 
@@ -272,12 +271,8 @@ TEST(Sprite, timingAndTheFirstCellAreDerivedFromWhatIsGiven)
 
 TEST(SpriteSequence, aQuitTearsTheSpritesDownQuietlyWhileALostBatchNodeDuringPlayIsReported)
 {
-    QImage image(64, 16, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    QImage sheet(64, 16, QImage::Format_ARGB32);
+    sheet.fill(Qt::red);
     EngineProcess run("Zanth sprites at quit", R"(import QtQuick 2.15
 import Zanth 1.0
 GameWindow {
@@ -291,7 +286,7 @@ GameWindow {
     Timer { interval: 300; running: true; onTriggered: { console.log("quitting"); Qt.quit() } }
 }
 )",
-                      {{"qml/sheet.png", png}}, "GameProgram");
+                      {{"qml/sheet.png", pngFileContent(sheet)}}, "GameProgram");
     run.waitExit(60.0);
     // main() reports its status once the engine has ended; the exit status also carries the leak scan's
     // verdict on the GL driver, which is unloaded before the scan and so cannot be told apart from ours.
