@@ -54,8 +54,6 @@ function removeBinding(target) {
     if (!made)
         return false
     for (var property in made) {
-        if (!made[property])
-            continue
         // Detached now: destroy() completes only at the end of the frame.
         made[property].target = null
         made[property].destroy()
