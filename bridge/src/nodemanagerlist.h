@@ -12,11 +12,17 @@ class ZTNode;
 
 // The bridge's node managers in the order they are asked: flickable, animated sprite, image, rectangle,
 // text, particle system, then the catch-all that groups containers of drawable items. The managers are
-// QObject children of the owner given at construction and die with it.
+// QObject children of their owner and die with it.
 class NodeManagerList
 {
 public:
+    // An empty list.
+    NodeManagerList() = default;
+    // The bridge's managers, made for the wrapper and owned by owner.
     NodeManagerList(SceneGraphWrapper& wrapper, QObject* owner);
+
+    // Asked after the managers already in the list; ownership stays where it is.
+    void append(AbstractZTNodeManager* manager) { m_managers.append(manager); }
 
     // The first manager that accepts the object, or null when none does.
     AbstractZTNodeManager* managerFor(QObject* object) const;
