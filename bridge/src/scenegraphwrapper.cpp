@@ -101,6 +101,11 @@ bool SceneGraphWrapper::getAppStarted() const
     return m_lifeCycle.appStarted();
 }
 
+void SceneGraphWrapper::reattachNode(QQuickItem* item, ZTNode* attachment)
+{
+    m_mirror.reattach(item, attachment, m_targetScene);
+}
+
 void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManager* manager)
 {
     connect(object, &QObject::destroyed, manager,
@@ -124,6 +129,7 @@ void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManage
     connect(item, &QQuickItem::visibleChanged, manager,
             [manager, item] { manager->itemVisibleChanged(item); });
     connect(item, &QQuickItem::zChanged, manager, [manager, item] { manager->itemZChanged(item); });
+    connect(item, &QQuickItem::parentChanged, manager, [manager, item] { manager->itemParentChanged(item); });
     relayTransformChanges(item);
 }
 
