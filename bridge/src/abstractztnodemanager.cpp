@@ -200,7 +200,8 @@ ZTNode* AbstractZTNodeManager::attachmentNode(QQuickItem* item)
 void AbstractZTNodeManager::itemParentChanged(QQuickItem* item)
 {
     ZTNode* node = getNodeFromObject(item);
-    if (!node)
+    // Without a parent item the item is not shown, or is being destroyed: its node keeps its place.
+    if (!node || !item->parentItem())
         return;
     m_sceneGraphWrapper.reattachNode(item, attachmentNode(item));
     // Its place is now relative to the new parent; the opacity follows through the item's own signal.
