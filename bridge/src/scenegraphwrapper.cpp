@@ -158,6 +158,34 @@ bool SceneGraphWrapper::inherits(const char* className, QObject* object)
     return object && object->inherits(className);
 }
 
+QObjectList SceneGraphWrapper::getAllChildrenInheritingType(const QString& type, QObject* parent)
+{
+    QObjectList found;
+    if (!parent || type != QLatin1String("QQuickText"))
+        return found;
+    const QList<QQuickItem*> items = parent->findChildren<QQuickItem*>();
+    for (QQuickItem* item : items) {
+        if (item->inherits("QQuickText"))
+            found.append(item);
+    }
+    return found;
+}
+
+QPointF SceneGraphWrapper::ZTPointConvert(const ZTPoint& point)
+{
+    return QPointF(point.x, point.y);
+}
+
+QSizeF SceneGraphWrapper::ZTSizeConvert(const ZTSize& size)
+{
+    return QSizeF(size.width, size.height);
+}
+
+QRectF SceneGraphWrapper::ZTRectConvert(const ZTRect& rect)
+{
+    return QRectF(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+}
+
 QQuickItem* SceneGraphWrapper::castItem(QObject* object)
 {
     return qobject_cast<QQuickItem*>(object);

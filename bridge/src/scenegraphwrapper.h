@@ -11,6 +11,7 @@
 
 #include <QByteArrayList>
 #include <QObject>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -94,6 +95,12 @@ public:
     // shown inside it that belong elsewhere (a Repeater's delegates, for one).
     static QObjectList childItemsOf(QObject* object) { return ItemTreeMirror::childItemsOf(object); }
     static bool inherits(const char* className, QObject* object);
+    // Every item below parent (at any depth, in QObject::findChildren order) that inherits type; only the
+    // text type "QQuickText" is looked for, any other type gives an empty list.
+    static QObjectList getAllChildrenInheritingType(const QString& type, QObject* parent);
+    static QPointF ZTPointConvert(const zanth2d::ZTPoint& point);
+    static QSizeF ZTSizeConvert(const zanth2d::ZTSize& size);
+    static QRectF ZTRectConvert(const zanth2d::ZTRect& rect);
     // Null for an object that is not a QML item.
     static QQuickItem* castItem(QObject* object);
     // The item's y scale in the window (its scene transform's m22), or |m12| when m22 is not positive

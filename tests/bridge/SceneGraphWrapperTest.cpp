@@ -547,6 +547,26 @@ TEST(ContentScale, theSceneScaleOfAnItemMultipliesItsAncestorsAndSurvivesQuarter
                 1e-9);
 }
 
+TEST(SceneGraphTree, textItemsAreFoundAtAnyDepthAndNoOtherTypeIsLookedFor)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
+                                    "  Text { objectName: \"near\" }\n"
+                                    "  Item { Rectangle { Text { objectName: \"deep\" } } }\n"
+                                    "  Image { } }\n");
+    const QObjectList texts = SceneGraphWrapper::getAllChildrenInheritingType("QQuickText", root);
+    EXPECT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts.contains(findItem(root, "near")));
+    EXPECT_TRUE(texts.contains(findItem(root, "deep")));
+    EXPECT_TRUE(SceneGraphWrapper::getAllChildrenInheritingType("QQuickImage", root).isEmpty());
+}
+
+TEST(ContentScale, sceneGraphRecordsWidenToQtsFieldByField)
+{
+    EXPECT_EQ(SceneGraphWrapper::ZTPointConvert(ZTPoint(1.5f, -2.25f)), QPointF(1.5, -2.25));
+    EXPECT_EQ(SceneGraphWrapper::ZTSizeConvert(ZTSize(3.5f, 0.125f)), QSizeF(3.5, 0.125));
+    EXPECT_EQ(SceneGraphWrapper::ZTRectConvert(ZTRect(1, 2, 30.5f, 40)), QRectF(1, 2, 30.5, 40));
+}
+
 TEST(ContentScale, platformFileNamesLoseTheirSchemeAndTheResourcePrefix)
 {
     EXPECT_EQ(SceneGraphWrapper::getPlatformUrlString(QUrl("qrc:/qml/img/a.png")), "qml/img/a.png");
