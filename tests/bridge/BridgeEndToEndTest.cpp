@@ -94,6 +94,47 @@ TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
     EXPECT_FALSE(isGreen(shot.pixelColor(98, 30)));
 }
 
+TEST(EngineProgram, aRepeaterItsModelAClearedImageAndAReparentedItemShowWhatTheQmlHolds)
+{
+    QImage square(8, 8, QImage::Format_ARGB32);
+    square.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    square.save(&buffer, "PNG");
+    EngineProcess run("Zanth what QML holds", game(R"(
+        property int rows: 1
+        Repeater { model: scene.rows
+            Rectangle { x: 10 + index * 30; y: 10; width: 20; height: 20; color: "red" } }
+        Image { id: picture; x: 10; y: 50; source: "square.png" }
+        Item { id: home; x: 10; y: 80; Rectangle { id: mover; width: 20; height: 20; color: "lime" } }
+        Item { id: away; x: 200; y: 80 }
+        Rectangle {
+            x: 300; y: 200; width: 50; height: 50; color: "white"
+            MouseArea {
+                anchors.fill: parent
+                onClicked: { scene.rows = 3; picture.source = ""; mover.parent = away; console.log("changed") }
+            }
+        })"),
+                      {{"qml/square.png", png}});
+    // The scene is scaled by 2.
+    ASSERT_TRUE(run.waitForPixel(40, 180, isGreen)) << run.output();
+    QImage shot = run.screenshot();
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_FALSE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_TRUE(isBlue(shot.pixelColor(24, 104)));
+
+    run.click(650, 450);
+    ASSERT_TRUE(run.waitForLine("changed")) << run.output();
+    ASSERT_TRUE(run.waitForPixel(420, 180, isGreen)) << run.output();
+    shot = run.screenshot();
+    EXPECT_FALSE(isGreen(shot.pixelColor(40, 180)));
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(100, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_FALSE(isBlue(shot.pixelColor(24, 104)));
+}
+
 TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot)
 {
     EngineProcess run("Zanth click", game(R"(
