@@ -18,7 +18,6 @@
 #include <QQuickItem>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 
 using namespace zanth2d;
@@ -40,17 +39,6 @@ int countNodes(ZTNode* node)
             count += countNodes(static_cast<ZTNode*>(children->objectAtIndex(i)));
     }
     return count;
-}
-
-// Steps frames until the condition holds; false when it does not within many frames.
-bool stepUntil(const std::function<bool()>& condition)
-{
-    for (int frame = 0; frame < 200; ++frame) {
-        if (condition())
-            return true;
-        engine->stepFrames(1);
-    }
-    return condition();
 }
 
 ZTNode* layer()
@@ -373,7 +361,7 @@ TEST(ModificationBatch, positionersWithoutAPictureBelowThemStillLayOutForTheirPa
                      "    Item { width: 10; height: childrenRect.height\n"
                      "           Column { Item { objectName: \"inNested\"; width: 10; height: 10 } } }\n"
                      "    Rectangle { width: 10; height: 10; color: \"blue\" } } }\n");
-    ASSERT_TRUE(stepUntil([] { return engine->pixel(5, 55).blue() > 200; }));
+    ASSERT_TRUE(engine->stepFramesUntil([] { return engine->pixel(5, 55).blue() > 200; }));
     for (const char* name : {"inColumn", "inRow", "inGrid", "inFlow", "inNested"})
         findItem(root, name)->setHeight(20);
     engine->stepFrames(1);
@@ -395,7 +383,7 @@ TEST(SceneGraphTree, anItemGivenANewParentMovesClipsAndFadesWithTheNewOne)
     QQuickItem* away = findItem(root, "away");
     const auto isRed = [](int x, int y) { return engine->pixel(x, y).red() > 200; };
     // A window grown from the previous scene's size shows the new size a frame later.
-    ASSERT_TRUE(stepUntil([&] { return isRed(5, 5); }));
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return isRed(5, 5); }));
 
     // "away" had nothing to show and so no node until now.
     mover->setParentItem(away);

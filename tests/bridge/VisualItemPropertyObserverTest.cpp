@@ -12,8 +12,6 @@
 #include <QQuickItem>
 #include <QSignalSpy>
 
-#include <functional>
-
 using namespace zanth2d;
 
 namespace {
@@ -31,17 +29,6 @@ bool isRed(int x, int y)
     return color.red() > 200 && color.green() < 50;
 }
 
-// Steps frames until the condition holds; false when it does not within many frames.
-bool stepUntil(const std::function<bool()>& condition)
-{
-    for (int frame = 0; frame < 200; ++frame) {
-        if (condition())
-            return true;
-        engine->stepFrames(1);
-    }
-    return condition();
-}
-
 } // namespace
 
 TEST(ObservingEnabled, whileOffTurnsNoLongerReachTheNodeButMovesDo)
@@ -55,7 +42,7 @@ TEST(ObservingEnabled, whileOffTurnsNoLongerReachTheNodeButMovesDo)
     QQuickItem* observer = findItem(root, "observer");
     ZTNode* node = nodeOf(observer);
     ASSERT_NE(node, nullptr);
-    ASSERT_TRUE(stepUntil([] { return isRed(55, 25); }));
+    ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(55, 25); }));
     const int reports = observer->property("reports").toInt();
 
     observer->setRotation(90);
@@ -87,7 +74,7 @@ TEST(IgnoreParentRotation, theNodeKeepsItsLevelUnderATurnedParentUntilItIsSwitch
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->getRotationInversionNode(), nodeOf(findItem(root, "turner")));
     // The bar stays level to the right of the turned parent's origin.
-    ASSERT_TRUE(stepUntil([] { return isRed(80, 51); }));
+    ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(80, 51); }));
     EXPECT_EQ(engine->pixel(48, 80).lightness(), 0);
 
     steady->setProperty("ignoreParentRotation", false);

@@ -13,8 +13,6 @@
 #include <QQmlComponent>
 #include <QQuickItem>
 
-#include <functional>
-
 using namespace zanth2d;
 
 namespace {
@@ -24,17 +22,6 @@ InProcessEngine* engine = nullptr;
 ZTNode* nodeOf(QQuickItem* item)
 {
     return engine->wrapper().getNodeFromObject(item);
-}
-
-// Steps frames until the condition holds; false when it does not within many frames.
-bool stepUntil(const std::function<bool()>& condition)
-{
-    for (int frame = 0; frame < 200; ++frame) {
-        if (condition())
-            return true;
-        engine->stepFrames(1);
-    }
-    return condition();
 }
 
 bool isRed(int x, int y)
@@ -53,7 +40,7 @@ TEST(NodeItemPlace, aBetweenNodeSitsBetweenTheParentsNodeAndTheItemsWithTheItems
                      "    Clipping { objectName: \"clip\"; z: 3; width: 10; height: 10 } } }\n");
     ZTNode* node = nodeOf(findItem(root, "clip"));
     ASSERT_NE(node, nullptr);
-    ASSERT_TRUE(stepUntil([node] { return node->getParent() != nullptr; }));
+    ASSERT_TRUE(engine->stepFramesUntil([node] { return node->getParent() != nullptr; }));
     ZTNode* between = node->getParent();
     EXPECT_EQ(between->getParent(), nodeOf(findItem(root, "holder")));
     EXPECT_EQ(between->getZOrder(), 3);
@@ -74,7 +61,7 @@ TEST(NodeItemPlace, anItemWhoseParentHasNoNodeHangsFromTheLayerWithAWarning)
     clipping->setParentItem(plain);
     MessageLog log;
     ZTNode* node = clipping->getZTNode();
-    ASSERT_TRUE(stepUntil([node] { return node->getParent() != nullptr; }));
+    ASSERT_TRUE(engine->stepFramesUntil([node] { return node->getParent() != nullptr; }));
     EXPECT_EQ(node->getParent(), engine->wrapper().getRootSceneGraphNode());
     EXPECT_TRUE(
         log.contains("WARNING: no parentNode was found for this object, although the QML parent exists:"));
@@ -87,7 +74,7 @@ TEST(NodeItemPlace, aNewParentTakesTheNodeAndItsBetweenNodeAlong)
                      "  Item { Clipping { objectName: \"clip\"; width: 20; height: 10\n"
                      "                    Rectangle { width: 40; height: 10; color: \"red\" } } }\n"
                      "  Item { objectName: \"away\"; x: 50; y: 50 } }\n");
-    ASSERT_TRUE(stepUntil([] { return isRed(5, 5); }));
+    ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(5, 5); }));
     EXPECT_EQ(engine->pixel(25, 5).lightness(), 0);
 
     findItem(root, "clip")->setParentItem(findItem(root, "away"));

@@ -21,6 +21,7 @@
 #include <QQuickItem>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // The application's scene-graph side, launched as the application launches it but without the loop of
@@ -109,6 +110,18 @@ public:
     {
         for (int i = 0; i < count; ++i)
             zanth2d::ZTDirector::sharedDirector()->mainLoop();
+    }
+
+    // Runs frames until the condition holds (it is checked before each); false when it still does not
+    // after many frames. A window that grew with a new file, for one, shows its new size a frame later.
+    bool stepFramesUntil(const std::function<bool()>& condition)
+    {
+        for (int frame = 0; frame < 600; ++frame) {
+            if (condition())
+                return true;
+            stepFrames(1);
+        }
+        return condition();
     }
 
     // The window as last shown, origin top left.
