@@ -18,11 +18,6 @@ namespace {
 
 InProcessEngine* engine = nullptr;
 
-ZTNode* nodeOf(QQuickItem* item)
-{
-    return engine->wrapper().getNodeFromObject(item);
-}
-
 bool isRed(int x, int y)
 {
     const QColor color = engine->pixel(x, y);
@@ -40,7 +35,7 @@ TEST(ObservingEnabled, whileOffTurnsNoLongerReachTheNodeButMovesDo)
                      "    property int reports: 0; onObservingEnabledChanged: reports++\n"
                      "    Rectangle { anchors.fill: parent; color: \"red\" } } }\n");
     QQuickItem* observer = findItem(root, "observer");
-    ZTNode* node = nodeOf(observer);
+    ZTNode* node = engine->nodeOf(observer);
     ASSERT_NE(node, nullptr);
     ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(55, 25); }));
     const int reports = observer->property("reports").toInt();
@@ -70,9 +65,9 @@ TEST(IgnoreParentRotation, theNodeKeepsItsLevelUnderATurnedParentUntilItIsSwitch
                      "      property int reports: 0; onIgnoreParentRotationChanged: reports++\n"
                      "      Rectangle { width: 40; height: 4; color: \"red\" } } } }\n");
     QQuickItem* steady = findItem(root, "steady");
-    ZTNode* node = nodeOf(steady);
+    ZTNode* node = engine->nodeOf(steady);
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->getRotationInversionNode(), nodeOf(findItem(root, "turner")));
+    EXPECT_EQ(node->getRotationInversionNode(), engine->nodeOf(findItem(root, "turner")));
     // The bar stays level to the right of the turned parent's origin.
     ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(80, 51); }));
     EXPECT_EQ(engine->pixel(48, 80).lightness(), 0);
@@ -102,9 +97,9 @@ TEST(IgnoreParentRotation, aValueSetBeforeCompletionIsNotReportedAndTakesEffectW
     EXPECT_EQ(reports.count(), 0);
 
     engine->wrapper().createSceneGraphTreeFromQmlTree(observer);
-    ZTNode* node = nodeOf(qobject_cast<QQuickItem*>(observer));
+    ZTNode* node = engine->nodeOf(qobject_cast<QQuickItem*>(observer));
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->getRotationInversionNode(), nodeOf(turner));
+    EXPECT_EQ(node->getRotationInversionNode(), engine->nodeOf(turner));
     EXPECT_EQ(reports.count(), 0);
 }
 

@@ -19,11 +19,6 @@ namespace {
 
 InProcessEngine* engine = nullptr;
 
-ZTNode* nodeOf(QQuickItem* item)
-{
-    return engine->wrapper().getNodeFromObject(item);
-}
-
 bool isRed(int x, int y)
 {
     const QColor color = engine->pixel(x, y);
@@ -38,11 +33,11 @@ TEST(NodeItemPlace, aBetweenNodeSitsBetweenTheParentsNodeAndTheItemsWithTheItems
         engine->load("import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 100\n"
                      "  Rectangle { objectName: \"holder\"; width: 50; height: 50\n"
                      "    Clipping { objectName: \"clip\"; z: 3; width: 10; height: 10 } } }\n");
-    ZTNode* node = nodeOf(findItem(root, "clip"));
+    ZTNode* node = engine->nodeOf(findItem(root, "clip"));
     ASSERT_NE(node, nullptr);
     ASSERT_TRUE(engine->stepFramesUntil([node] { return node->getParent() != nullptr; }));
     ZTNode* between = node->getParent();
-    EXPECT_EQ(between->getParent(), nodeOf(findItem(root, "holder")));
+    EXPECT_EQ(between->getParent(), engine->nodeOf(findItem(root, "holder")));
     EXPECT_EQ(between->getZOrder(), 3);
     EXPECT_EQ(node->getZOrder(), 3);
 }
@@ -52,7 +47,7 @@ TEST(NodeItemPlace, anItemWhoseParentHasNoNodeHangsFromTheLayerWithAWarning)
     QQuickItem* root = engine->load(
         "import QtQuick 2.15\nItem { width: 100; height: 100; Item { objectName: \"plain\" } }\n");
     QQuickItem* plain = findItem(root, "plain");
-    ASSERT_EQ(nodeOf(plain), nullptr);
+    ASSERT_EQ(engine->nodeOf(plain), nullptr);
     QQmlComponent component(engine->view().engine());
     component.setData("import QtQuick 2.15\nimport Zanth 1.0\nClipping { width: 5; height: 5 }\n", QUrl());
     auto* clipping = qobject_cast<ZTNodeItem*>(component.create());

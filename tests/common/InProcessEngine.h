@@ -89,6 +89,8 @@ public:
     SceneGraphWrapper& wrapper() { return m_sceneGraph->sceneGraphWrapper(); }
     ZanthAppDelegate& delegate() { return m_sceneGraph->delegate(); }
     QString folder() const { return m_folder.path(); }
+    // The item's node in the bridge, or null.
+    zanth2d::ZTNode* nodeOf(QQuickItem* item) { return wrapper().getNodeFromObject(item); }
 
     // Writes the QML text as a new file of the working folder's qml/ folder, loads it as the main QML file
     // (which sizes the window to its root item and mirrors its items), and draws one frame. Returns the
