@@ -269,6 +269,11 @@ void SceneGraphWrapper::updateModifiedItemsForSceneGraph(float dt)
     m_lifeCycle.applyGameWindowSettings();
     if (m_scheduler && m_lifeCycle.system() && !m_lifeCycle.gamePaused())
         m_scheduler->scheduleUpdates(double(dt));
+    applyItemChanges();
+}
+
+void SceneGraphWrapper::applyItemChanges()
+{
     m_mirror.polishItems();
     m_batch.apply();
 }
