@@ -27,6 +27,18 @@ bool isBlue(const QColor& color)
     return color.blue() > 200 && color.red() < 60 && color.green() < 60;
 }
 
+// An 8 x 8 blue PNG of our own.
+QByteArray blueSquarePng()
+{
+    QImage square(8, 8, QImage::Format_ARGB32);
+    square.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    square.save(&buffer, "PNG");
+    return png;
+}
+
 // A 960 x 640 game window with a 480 x 320 scene (scale 2); the scene's content follows.
 std::string game(const std::string& sceneContent)
 {
@@ -69,16 +81,10 @@ TEST(EngineProgram, aSceneRectangleAtFiveFiveFillsWindowPixelsTenToThirty)
 
 TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
 {
-    QImage square(8, 8, QImage::Format_ARGB32);
-    square.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    square.save(&buffer, "PNG");
     EngineProcess run("Zanth image and text", game(R"(
         Image { x: 20; y: 10; source: "square.png" }
         Text { x: 50; y: 10; text: "HH"; color: "lime"; font.pixelSize: 12 })"),
-                      {{"qml/square.png", png}});
+                      {{"qml/square.png", blueSquarePng()}});
     // Scaled by 2: the 8-point square covers window pixels 40 to 56.
     ASSERT_TRUE(run.waitForPixel(48, 28, isBlue)) << run.output();
     const QImage shot = run.screenshot();
@@ -92,6 +98,41 @@ TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
     }
     EXPECT_GT(textPixels, 30);
     EXPECT_FALSE(isGreen(shot.pixelColor(98, 30)));
+}
+
+TEST(EngineProgram, aRepeaterItsModelAClearedImageAndAReparentedItemShowWhatTheQmlHolds)
+{
+    EngineProcess run("Zanth what QML holds", game(R"(
+        property int rows: 1
+        Repeater { model: scene.rows
+            Rectangle { x: 10 + index * 30; y: 10; width: 20; height: 20; color: "red" } }
+        Image { id: picture; x: 10; y: 50; source: "square.png" }
+        Item { id: home; x: 10; y: 80; Rectangle { id: mover; width: 20; height: 20; color: "lime" } }
+        Item { id: away; x: 200; y: 80 }
+        Rectangle {
+            x: 300; y: 200; width: 50; height: 50; color: "white"
+            MouseArea {
+                anchors.fill: parent
+                onClicked: { scene.rows = 3; picture.source = ""; mover.parent = away; console.log("changed") }
+            }
+        })"),
+                      {{"qml/square.png", blueSquarePng()}});
+    // The scene is scaled by 2.
+    ASSERT_TRUE(run.waitForPixel(40, 180, isGreen)) << run.output();
+    QImage shot = run.screenshot();
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_FALSE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_TRUE(isBlue(shot.pixelColor(24, 104)));
+
+    run.click(650, 450);
+    ASSERT_TRUE(run.waitForLine("changed")) << run.output();
+    ASSERT_TRUE(run.waitForPixel(420, 180, isGreen)) << run.output();
+    shot = run.screenshot();
+    EXPECT_FALSE(isGreen(shot.pixelColor(40, 180)));
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(100, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_FALSE(isBlue(shot.pixelColor(24, 104)));
 }
 
 TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot)

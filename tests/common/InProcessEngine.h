@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QQmlContext>
@@ -90,6 +89,8 @@ public:
     SceneGraphWrapper& wrapper() { return m_sceneGraph->sceneGraphWrapper(); }
     ZanthAppDelegate& delegate() { return m_sceneGraph->delegate(); }
     QString folder() const { return m_folder.path(); }
+    // The item's node in the bridge, or null.
+    zanth2d::ZTNode* nodeOf(QQuickItem* item) { return wrapper().getNodeFromObject(item); }
 
     // Writes the QML text as a new file of the working folder's qml/ folder, loads it as the main QML file
     // (which sizes the window to its root item and mirrors its items), and draws one frame. Returns the
@@ -113,16 +114,16 @@ public:
             zanth2d::ZTDirector::sharedDirector()->mainLoop();
     }
 
-    // Runs frames until the condition holds; false when it still does not after the generous deadline.
-    bool stepFramesUntil(const std::function<bool()>& condition, int milliseconds = 20000)
+    // Runs frames until the condition holds (it is checked before each); false when it still does not
+    // after many frames. A window that grew with a new file, for one, shows its new size a frame later.
+    bool stepFramesUntil(const std::function<bool()>& condition)
     {
-        const QDeadlineTimer deadline(milliseconds);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
+        for (int frame = 0; frame < 600; ++frame) {
+            if (condition())
+                return true;
             stepFrames(1);
         }
-        return true;
+        return condition();
     }
 
     // The window as last shown, origin top left.
