@@ -29,14 +29,35 @@ bool isKnob(const QColor& c)
     return c.red() > 170 && c.green() > 170 && c.blue() > 170;
 }
 
-// A 480 x 320 scene shown unscaled on a magenta background.
-QQuickItem* game(const QByteArray& content)
+bool isColour(const QColor& c, const QColor& expected)
 {
-    return engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
-                        "GameWindow {\n  width: 480; height: 320; displayFpsEnabled: false\n"
-                        "  Scene { width: 480; height: 320\n"
-                        "    Rectangle { anchors.fill: parent; color: \"#ff00ff\" }\n" +
-                        content + "\n  }\n}\n");
+    return qAbs(c.red() - expected.red()) < 16 && qAbs(c.green() - expected.green()) < 16 &&
+           qAbs(c.blue() - expected.blue()) < 16;
+}
+
+// A 480 x 320 scene shown unscaled on a magenta background: a button, a slider, three repeated green
+// cells, a red picture and a blue square in the left of two items.
+QQuickItem* loadGame()
+{
+    QImage square(20, 20, QImage::Format_RGB32);
+    square.fill(Qt::red);
+    EXPECT_TRUE(square.save(engine->folder() + "/qml/square.png"));
+    return engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    width: 480; height: 320; displayFpsEnabled: false
+    Scene { width: 480; height: 320
+        Rectangle { anchors.fill: parent; color: "#ff00ff" }
+        Button { objectName: "go"; x: 20; y: 20; text: "Go" }
+        Slider { objectName: "volume"; x: 20; y: 100; width: 200 }
+        Repeater { objectName: "cells"; model: 3
+            Rectangle { x: 20 + index * 30; y: 200; width: 20; height: 20; color: "lime" } }
+        Image { objectName: "picture"; x: 300; y: 20; source: "square.png" }
+        Item { objectName: "left"; x: 300; y: 100
+            Rectangle { objectName: "mover"; width: 20; height: 20; color: "blue" } }
+        Item { objectName: "right"; x: 400; y: 150 }
+    }
+})");
 }
 
 } // namespace
@@ -44,8 +65,7 @@ QQuickItem* game(const QByteArray& content)
 TEST(PlainEngineScene, theWidgetsTakeTheEnginesDefaultSkinAndDraw)
 {
     const MessageLog log;
-    QQuickItem* root = game("Button { objectName: \"go\"; x: 20; y: 20; text: \"Go\" }\n"
-                            "Slider { objectName: \"volume\"; x: 20; y: 100; width: 200 }");
+    QQuickItem* root = loadGame();
     ASSERT_NE(root, nullptr) << log.lines().join("\n").toStdString();
     QQuickItem* button = findItem(root, "go");
     QQuickItem* slider = findItem(root, "volume");
@@ -66,6 +86,27 @@ TEST(PlainEngineScene, theWidgetsTakeTheEnginesDefaultSkinAndDraw)
     slider->setProperty("value", 1.0);
     EXPECT_TRUE(engine->stepFramesUntil([&] { return isKnob(engine->pixel(212, knobY)); }));
     EXPECT_FALSE(isKnob(engine->pixel(40, knobY)));
+}
+
+TEST(PlainEngineScene, repeatedClearedAndReparentedItemsShowWhatQmlHolds)
+{
+    QQuickItem* root = loadGame();
+    ASSERT_NE(root, nullptr);
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return isColour(engine->pixel(90, 210), Qt::green); }));
+    EXPECT_TRUE(isColour(engine->pixel(310, 30), Qt::red));
+    EXPECT_TRUE(isColour(engine->pixel(310, 110), Qt::blue));
+
+    findItem(root, "cells")->setProperty("model", 1);
+    findItem(root, "picture")->setProperty("source", QUrl());
+    findItem(root, "mover")->setParentItem(findItem(root, "right"));
+    EXPECT_TRUE(engine->stepFramesUntil([&] { return isColour(engine->pixel(410, 160), Qt::blue); }))
+        << "drawn under its new parent";
+    EXPECT_TRUE(isColour(engine->pixel(30, 210), Qt::green));
+    EXPECT_TRUE(isBackground(engine->pixel(60, 210)));
+    EXPECT_TRUE(isBackground(engine->pixel(90, 210)));
+    EXPECT_TRUE(isBackground(engine->pixel(310, 30))) << "the cleared image shows nothing";
+    EXPECT_TRUE(isBackground(engine->pixel(310, 110)));
+    EXPECT_TRUE(isButtonFace(engine->pixel(24, 20 + int(findItem(root, "go")->height() / 2))));
 }
 
 int main(int argc, char** argv)
