@@ -7,12 +7,13 @@
 #include "MessageLog.h"
 #include "QtPrinters.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
+
+#include <functional>
 
 namespace {
 
@@ -93,6 +94,7 @@ GameWindow {
     function setType(type, b, c) { editor.currentEditableType = type }
     function call(name, a, b, c) { return editor[name](a, b, c) }
     function list(name, b, c) { return editor.__delegates[name].content }
+    function elementCount(name, b, c) { var d = editor.__delegates[name]; return d ? d.content.elements.length : -1 }
     function run(name, op, arg) { return list(name)[op](arg) }
     function values(name, b, c) { return items.map(function(i) { return JSON.stringify(i[name]) }) }
     function elementSlider(name, n, field) {
@@ -143,17 +145,16 @@ QVariant editor(QQuickItem* root, const char* function, const QVariant& a = {}, 
                 const QVariant& c = {})
 {
     QVariant result;
-    QMetaObject::invokeMethod(root, "call", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, QString(function)),
-                              Q_ARG(QVariant, a), Q_ARG(QVariant, b), Q_ARG(QVariant, c));
+    QMetaObject::invokeMethod(root, "call", Q_RETURN_ARG(QVariant, result),
+                              Q_ARG(QVariant, QString(function)), Q_ARG(QVariant, a), Q_ARG(QVariant, b),
+                              Q_ARG(QVariant, c));
     return result;
 }
 
-// Lets the editor's deferred work (50-ms timers) run.
-void settle(int milliseconds = 200)
+// The editor builds its widgets and drops types on 50-ms timers: run frames until the condition holds.
+bool settled(const std::function<bool()>& condition)
 {
-    const QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired())
-        engine->stepFrames(1);
+    return engine->stepUntil(condition);
 }
 
 QVariantList numbers(std::initializer_list<double> values)
@@ -173,7 +174,7 @@ TEST(ItemEditor, aWidgetEditsEveryItemOfItsTypeAndLaterItemsTakeTheEditedValues)
     call(root, "make", "fire", 20);
     call(root, "make", "smoke", 30);
     call(root, "setType", "fire");
-    settle();
+    EXPECT_TRUE(settled([&] { return call(root, "delegateNames").toStringList().size() == 5; }));
     EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), (QStringList{"fire", "smoke"}));
     // The first fire item's values are the type's; one widget per editable property.
     EXPECT_EQ(call(root, "speeds").toList(), numbers({10, 10, 30}));
@@ -191,7 +192,7 @@ TEST(ItemEditor, aWidgetEditsEveryItemOfItsTypeAndLaterItemsTakeTheEditedValues)
 
     // The last smoke item takes its type along.
     call(root, "removeType", "smoke");
-    settle(50);
+    EXPECT_TRUE(settled([&] { return editor(root, "getAllEditableTypes").toStringList().size() == 1; }));
     EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), QStringList{"fire"});
 }
 
@@ -238,7 +239,7 @@ TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
     call(root, "make", type, 1, code);
     call(root, "make", type, 2, "b");
     call(root, "setType", type);
-    settle();
+    EXPECT_TRUE(settled([&] { return call(root, "delegateNames").toStringList().size() == 5; }));
     EXPECT_FALSE(root->property("hacked").toBool());
     EXPECT_EQ(call(root, "texts").toStringList(), (QStringList{code, code}));
 
@@ -258,7 +259,7 @@ TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
     call(root, "make", "fire", 2);
     call(root, "setAlphas", 0.0);
     call(root, "setType", "fire");
-    settle();
+    EXPECT_TRUE(settled([&] { return call(root, "delegateNames").toStringList().contains("startColor"); }));
     const QVariantList alphas = call(root, "touchColour").toList();
     ASSERT_EQ(alphas.size(), 2);
     EXPECT_EQ(alphas[0].toDouble(), 0.0);
@@ -271,7 +272,7 @@ TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
     EXPECT_EQ(red->property("value").toInt(), 0xc2);
     EXPECT_EQ(green->property("value").toInt(), 0x40);
     red->setProperty("value", 255);
-    settle(50);
+    EXPECT_TRUE(settled([&] { return call(root, "colours").toStringList().value(1) != "#00c2401f"; }));
     EXPECT_EQ(call(root, "colours").toStringList(), (QStringList{"#00ff401f", "#00ff401f"}));
 }
 
@@ -281,7 +282,8 @@ TEST(ItemEditor, aBlendSliderOffersOnlyItsValuesAndReportsAnyOtherWithoutWriting
     QQuickItem* root = engine->load(kGame);
     QObject* item = call(root, "make", "love", 1).value<QObject*>();
     call(root, "setType", "love");
-    settle();
+    EXPECT_TRUE(
+        settled([&] { return call(root, "delegateNames").toStringList().contains("blendFuncSource"); }));
     EXPECT_EQ(log.lines().filter("[NumberDelegate] WARNING: blendFuncSource holds 737").size(), 1);
     EXPECT_EQ(item->property("blendFuncSource").toInt(), 737);
 }
@@ -292,7 +294,7 @@ TEST(ItemEditor, theListEditorAddsRemovesReordersAndEditsElementsOfEveryItem)
     call(root, "make", "dots");
     call(root, "make", "dots");
     call(root, "setType", "dots");
-    settle();
+    EXPECT_TRUE(settled([&] { return call(root, "elementCount", "points").toInt() == 2; }));
     const QString two = R"([{"x":10,"y":2.5},{"x":30,"y":4}])";
     EXPECT_EQ(call(root, "values", "points").toStringList(), (QStringList{two, two}));
 
@@ -300,8 +302,11 @@ TEST(ItemEditor, theListEditorAddsRemovesReordersAndEditsElementsOfEveryItem)
     QObject* x1 = call(root, "elementSlider", "points", 1, "x").value<QObject*>();
     ASSERT_NE(x1, nullptr);
     EXPECT_EQ(x1->property("maximumValue").toDouble(), 100);
-    EXPECT_EQ(call(root, "elementSlider", "points", 1, "y").value<QObject*>()->property("stepSize").toDouble(), 1);
-    EXPECT_EQ(call(root, "elementSlider", "points", 0, "y").value<QObject*>()->property("stepSize").toDouble(), 0.1);
+    EXPECT_EQ(
+        call(root, "elementSlider", "points", 1, "y").value<QObject*>()->property("stepSize").toDouble(), 1);
+    EXPECT_EQ(
+        call(root, "elementSlider", "points", 0, "y").value<QObject*>()->property("stepSize").toDouble(),
+        0.1);
     x1->setProperty("value", 42);
     const QString edited = R"([{"x":10,"y":2.5},{"x":42,"y":4}])";
     EXPECT_EQ(call(root, "values", "points").toStringList(), (QStringList{edited, edited}));
@@ -349,7 +354,7 @@ TEST(ItemEditor, theListEditorAddsRemovesReordersAndEditsElementsOfEveryItem)
     file.write(QJsonDocument(QJsonObject{{"Dots", values}}).toJson());
     file.close();
     editor(root, "loadItem", folder, "Dots");
-    settle();
+    EXPECT_TRUE(settled([&] { return call(root, "elementCount", "sizes").toInt() == 2; }));
     EXPECT_EQ(call(root, "values", "sizes").toStringList(), (QStringList{"[7,8]", "[7,8]", "[7,8]"}));
     EXPECT_EQ(call(root, "list", "sizes").value<QObject*>()->property("elements").toList().size(), 2);
 }
