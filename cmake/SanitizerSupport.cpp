@@ -30,6 +30,13 @@ __attribute__((visibility("default"), used)) int dlclose(void* handle)
     return realClose(handle);
 }
 
+// The unwinder sorts the unwind tables registered at run time under its own lock and allocates while it
+// does; with a full unwind on every allocation (fast_unwind_on_malloc=0) that allocation unwinds again and
+// waits for the same lock for ever. The GL driver's JIT (llvmpipe) registers the tables of every shader it
+// compiles; nothing unwinds through shader code, so its registrations are dropped.
+__attribute__((visibility("default"), used)) void __register_frame(void*) {}
+__attribute__((visibility("default"), used)) void __deregister_frame(void*) {}
+
 // Leaks inside system libraries we do not own. The scan leaves thread-local storage out (see
 // __lsan_default_options), so blocks held only there are listed too: the dynamic linker's and
 // dlerror's per-thread state, GLib's thread privates and GoogleTest's trace stack.
