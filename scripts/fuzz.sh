@@ -23,10 +23,7 @@ mkdir -p "$BUILD_DIR/crashes"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-# The PVR, FNT and particle fuzzers upload through a real GL context when they have a display. They draw
-# with softpipe: llvmpipe registers the unwind tables of the shaders it compiles, and a full unwind on
-# every allocation (fast_unwind_on_malloc=0) then deadlocks in the unwinder's own lock.
-export GALLIUM_DRIVER="${GALLIUM_DRIVER:-softpipe}"
+# The PVR, FNT and particle fuzzers upload through a real GL context when they have a display.
 with_display() {
   if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
     xvfb-run -a -s "-screen 0 640x480x24" "$@"
