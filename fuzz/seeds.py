@@ -94,3 +94,21 @@ sheet = {"frames": {"walk-0.png": frame, "walk-1.png": dict(frame, rotated=True,
 put("spritesheet_json_fuzzer", "sheet.json", json.dumps(sheet, indent=1).encode())
 put("spritesheet_json_fuzzer", "wrong-types.json", json.dumps(
     {"frames": {"a": {"frame": {"x": "1", "y": -2, "w": 1e9, "h": None}, "sourceSize": []}}, "meta": 3}).encode())
+
+# User-default files: the store's own, and damaged ones as players' files were found.
+import base64 as _b64
+put("userdefault_fuzzer", "sound.xml", b'<?xml version="1.0"?>\n<userDefaultRoot><sound>true</sound><n>5</n>'
+    b'<f>1.500000</f><name>x &amp; &lt;y&gt;</name><empty/></userDefaultRoot>\n')
+put("userdefault_fuzzer", "utf4-broken.xml", _b64.b64decode(
+    "PD88P3htbCB2ZXJzaW9uPWVyc2lvbj0iMS4wIj8+Cjx1c2VyRGVmYXVsdFJvb3Q+PjxiPjE8L3VzZXJEZWZhdWx0Um9vdHkiPl0+PHVzZXJD"
+    "VFlQRSByIFs8IUUOVElUWSBlICJ4WzwhRQ5USVRZIGVpb249IjEuMCIgZW5jb2Rpbmc9InV0Zi00Ij8+CiI+XT48dXNlckNUWVDHIHIgPjwv"
+    "dD4="))
+put("userdefault_fuzzer", "utf4.xml", b'<?xml version="1.0" encoding="utf-4"?>\n<userDefaultRoot><a>1</a></userDefaultRoot>\n')
+put("userdefault_fuzzer", "unknown-encoding.xml", b'<?xml version="1.0" encoding="x-none"?><userDefaultRoot><a>2</a>')
+put("userdefault_fuzzer", "utf16-declared.xml", b'<?xml version="1.0" encoding="UTF-16"?><userDefaultRoot><a>3</a></userDefaultRoot>')
+put("userdefault_fuzzer", "truncated.xml", b'<?xml version="1.0"?>\n<userDefaultRoot><a>5</a><text>o')
+put("userdefault_fuzzer", "garbage.bin", b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\xff\xfe\x00\x01<\xc7>")
+put("userdefault_fuzzer", "other-root.xml", b'<?xml version="1.0"?>\n<settings><text>old</text><a>1</a></settings>\n')
+put("userdefault_fuzzer", "doctype.xml", b'<!DOCTYPE r [<!ENTITY e "x&#38;y">]><userDefaultRoot><a>&e;</a><b><c>1</c>2</b>'
+    b'<!-- note --><d a="1">4</d></userDefaultRoot>')
+put("userdefault_fuzzer", "empty.xml", b"")

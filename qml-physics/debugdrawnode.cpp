@@ -2,6 +2,7 @@
 
 #include "ZTDirector.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
+#include "support/ZTRenderer.h"
 
 #include <GL/gl.h>
 
@@ -42,6 +43,7 @@ void DebugDrawNode::draw()
     const float opacity = std::min(m_opacity, 1.0f);
     const float scale = ZTDirector::sharedDirector()->getContentScaleFactor();
 
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

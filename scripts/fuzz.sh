@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
-FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer gibberishaes_fuzzer fnt_fuzzer particle_plist_fuzzer particle_effect_fuzzer spritesheet_json_fuzzer)
+FUZZERS=(plist_fuzzer compressed_fuzzer pvr_fuzzer gibberishaes_fuzzer fnt_fuzzer particle_plist_fuzzer particle_effect_fuzzer spritesheet_json_fuzzer userdefault_fuzzer)
 SMOKE_RUNS=${FUZZ_SMOKE_RUNS:-150000}
 
 mode=${1:-smoke}

@@ -47,9 +47,9 @@ bool makePath(const QByteArray& path)
 } // namespace
 
 PackageExtractor::PackageExtractor(const QString& zipPath, const QString& packagePath,
-                                   std::shared_ptr<const std::atomic_bool> cancelled)
+                                   std::shared_ptr<const std::atomic_bool> cancelled, qint64 sizeLimit)
     : m_zipPath(zipPath), m_packagePath(packagePath), m_temporaryPath(temporaryFolderPath(packagePath)),
-      m_cancelled(std::move(cancelled))
+      m_cancelled(std::move(cancelled)), m_sizeLimit(sizeLimit)
 {
 }
 
@@ -97,6 +97,8 @@ bool PackageExtractor::extractEntries(void* archive, const ProgressFunction& pro
     unz_global_info64 global;
     if (unzGetGlobalInfo64(archive, &global) != UNZ_OK)
         return fail(QStringLiteral("the archive could not be read"));
+    if (!checkDeclaredSize(archive, global.number_entry))
+        return false;
     const QByteArray root = QFile::encodeName(m_temporaryPath) + '/';
     progress(0);
     int lastPercent = -1;
@@ -127,6 +129,28 @@ bool PackageExtractor::extractEntries(void* archive, const ProgressFunction& pro
             lastPercent = percent;
         }
     }
+    return true;
+}
+
+bool PackageExtractor::checkDeclaredSize(void* archive, quint64 entries)
+{
+    // The central directory says what the entries inflate to, so a bomb is refused before any byte is
+    // written; minizip never inflates an entry past its declared size (a longer one fails its checksum).
+    quint64 total = 0;
+    for (quint64 i = 0; i < entries; ++i) {
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return fail(QStringLiteral("entry %1 could not be read").arg(i));
+        if (info.uncompressed_size > quint64(m_sizeLimit) - total)
+            return fail(
+                QStringLiteral("its entries inflate to more than the limit of %1 bytes (extractionSizeLimit)")
+                    .arg(m_sizeLimit));
+        total += info.uncompressed_size;
+        if (i + 1 < entries && unzGoToNextFile(archive) != UNZ_OK)
+            return fail(QStringLiteral("entry %1 could not be reached").arg(i + 1));
+    }
+    if (unzGoToFirstFile(archive) != UNZ_OK)
+        return fail(QStringLiteral("the archive could not be read"));
     return true;
 }
 

@@ -18,8 +18,9 @@ public:
     using ProgressFunction = std::function<void(int percent)>;
 
     // cancelled may be set from another thread; the extraction then stops at the next entry or block.
+    // An archive whose entries inflate to more than sizeLimit bytes in all is refused.
     PackageExtractor(const QString& zipPath, const QString& packagePath,
-                     std::shared_ptr<const std::atomic_bool> cancelled);
+                     std::shared_ptr<const std::atomic_bool> cancelled, qint64 sizeLimit);
 
     // true when the package folder holds every entry of the archive. On false nothing is left at the
     // package folder or the temporary folder, and one line says why.
@@ -33,6 +34,7 @@ public:
 
 private:
     bool extractEntries(void* archive, const ProgressFunction& progress);
+    bool checkDeclaredSize(void* archive, quint64 entries);
     bool extractFile(void* archive, const QByteArray& name, const QByteArray& path);
     bool fail(const QString& reason);
     bool isCancelled() const { return m_cancelled && m_cancelled->load(); }
@@ -41,4 +43,5 @@ private:
     QString m_packagePath;
     QString m_temporaryPath;
     std::shared_ptr<const std::atomic_bool> m_cancelled;
+    qint64 m_sizeLimit;
 };

@@ -16,8 +16,10 @@
 #include "platform/linux/ZTApplication.h"
 #include "platform/linux/ZTEGLView.h"
 #include "support/ZTGLStack.h"
+#include "support/ZTGLStateCache.h"
 #include "support/ZTGLU.h"
 #include "support/ZTNotificationCenter.h"
+#include "support/ZTRenderer.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTUserDefault.h"
 #include "text_input_node/ZTIMEDispatcher.h"
@@ -366,9 +368,9 @@ void ZTDirector::endFrame()
     if (m_bDisplayFPS) {
         showFPS();
     }
-    glDisable(GL_TEXTURE_2D);
+    ZTRenderer::sharedRenderer()->endFrame();
+    ZTGLStateCache::setTexturing(false);
     glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     ZTGLStack::popMatrix();
 }
@@ -379,6 +381,7 @@ void ZTDirector::drawSceneContents()
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnable(GL_TEXTURE_2D);
+    ZTRenderer::sharedRenderer()->beginFrame();
     if (m_pRunningScene) {
         m_pRunningScene->visit();
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ZTDirector.h"
+#include "support/ZTRenderer.h"
 
 namespace zanth2d {
 
@@ -18,6 +19,7 @@ float contentScale()
 
 void drawVertices(GLenum mode, const GLfloat* vertices, GLsizei count)
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

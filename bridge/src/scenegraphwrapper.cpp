@@ -461,6 +461,11 @@ void SceneGraphWrapper::updateModifiedItemsForSceneGraph(float dt)
     applyGameWindowSettings();
     if (m_scheduler && m_system && !m_system->property("gamePaused").toBool())
         m_scheduler->scheduleUpdates(double(dt));
+    applyItemChanges();
+}
+
+void SceneGraphWrapper::applyItemChanges()
+{
     polishItems();
     applyModifications();
 }

@@ -118,9 +118,10 @@ public:
 
     // QML animations advance by the frame's dt (seconds); called by the frame pump before Qt's events.
     void advanceAnimations(float dt);
-    // The once-per-frame pass: game-window settings, fixed-step updates, polishing of the positioners,
-    // then the marked item changes onto their nodes.
-    void updateModifiedItemsForSceneGraph(float dt) override;
+    // The once-per-frame pass: game-window settings, fixed-step updates, then applyItemChanges().
+    virtual void updateModifiedItemsForSceneGraph(float dt);
+    // Polishes the positioners and puts the marked item changes onto their nodes; no game time passes.
+    void applyItemChanges() override;
     // Brings the cached transforms of the node's whole subtree up to date.
     static void callTransformForAllChildrenRecursively(zanth2d::ZTNode* node);
 

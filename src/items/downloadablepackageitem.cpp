@@ -9,9 +9,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QSet>
+#include <QSaveFile>
 #include <QThreadPool>
 #include <QtConcurrent>
 
@@ -21,12 +22,25 @@ const QmlTypeRegistrar downloadablePackageRow(QmlTypeRows::DownloadablePackage, 
     qmlRegisterType<DownloadablePackageItem>("Zanth", 1, 0, "DownloadablePackage");
 });
 
-// Package folders an item of this process is downloading or unpacking into (GUI thread only): a second
-// item must neither write there nor clear their temporary folder as a leftover.
-QSet<QString>& packagesInUse()
+// Package folders an item of this process is downloading or unpacking into, with the source it fetches
+// (GUI thread only): a second item must neither write there nor clear their leftovers.
+QHash<QString, QByteArray>& packagesInUse()
 {
-    static QSet<QString> folders;
+    static QHash<QString, QByteArray> folders;
     return folders;
+}
+
+// What a package folder's record holds: the source as it is requested, without the signature.
+QByteArray sourceKey(const QUrl& source)
+{
+    return source.toEncoded(QUrl::RemoveFragment);
+}
+
+// The folder of a package whose archive name another source's package took first.
+QString folderOfItsOwn(const QString& folder, const QUrl& source)
+{
+    const QByteArray digest = QCryptographicHash::hash(sourceKey(source), QCryptographicHash::Sha1).toHex();
+    return folder + QLatin1Char('-') + QString::fromLatin1(digest.left(8));
 }
 
 DownloadablePackageItem::DownloadError errorForStatus(FileDownloader::DownloadStatus status)
@@ -96,6 +110,20 @@ QString DownloadablePackageItem::packageFolderPath(const QString& cacheLocation,
     return folder + QStringLiteral("_packages/") + name;
 }
 
+QString DownloadablePackageItem::sourceRecordPath(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".source");
+}
+
+QString DownloadablePackageItem::claimedFolderPath(const QString& folder, const QUrl& source)
+{
+    QFile record(sourceRecordPath(folder));
+    if (!record.exists() || (record.open(QIODevice::ReadOnly) && record.readAll() == sourceKey(source)))
+        return folder;
+    return folderOfItsOwn(folder, source);
+}
+
 QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& secret, const QString& identifier,
                                             qint64 timestamp)
 {
@@ -108,40 +136,100 @@ QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& s
     return url + QStringLiteral("?token=") + QString::fromLatin1(token) + QStringLiteral("&timestamp=") + stamp;
 }
 
+void DownloadablePackageItem::setExtractionSizeLimit(double limit)
+{
+    if (!(limit >= 1.0)) {
+        qWarning("DownloadablePackageItem: WARNING: the extraction size limit must be at least 1 byte, it "
+                 "stays %lld",
+                 static_cast<long long>(m_extractionSizeLimit));
+        return;
+    }
+    // Past 2^62 bytes no archive can tell the difference.
+    const qint64 bytes = limit < 4.6e18 ? qint64(limit) : qint64(1) << 62;
+    if (m_extractionSizeLimit == bytes)
+        return;
+    m_extractionSizeLimit = bytes;
+    emit extractionSizeLimitChanged();
+}
+
 void DownloadablePackageItem::componentComplete()
 {
     QQuickItem::componentComplete();
     if (m_folderPath.isEmpty() && !m_source.isEmpty()) {
-        m_folderPath = packageFolderPath(ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation), m_source);
-        if (m_folderPath.isEmpty())
+        const QString folder =
+            packageFolderPath(ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation), m_source);
+        if (folder.isEmpty())
             qWarning().noquote() << "DownloadablePackageItem: WARNING: the source" << m_source.toString(QUrl::RemoveQuery)
                                  << "names no package folder";
+        else
+            m_folderPath = claimedFolderPath(folder, m_source);
     }
     if (m_folderPath.isEmpty())
         return;
-    const QString leftover = PackageExtractor::temporaryFolderPath(m_folderPath);
-    if (!packagesInUse().contains(m_folderPath) && QFileInfo::exists(leftover)) {
-        qWarning().noquote() << "DownloadablePackageItem: WARNING: removing the unfinished extraction" << leftover;
-        ZanthFileUtils::removeDir(leftover);
-    }
-    if (QFileInfo::exists(m_folderPath)) {
+    if (!packagesInUse().contains(m_folderPath))
+        removeLeftovers();
+    if (QFileInfo(m_folderPath).isDir()) {
+        // A folder unpacked before records were kept belongs to the first source that finds it.
+        recordClaim();
         registerFolder();
         setStatus(Available);
         setAvailable(true);
     }
 }
 
+void DownloadablePackageItem::removeLeftovers()
+{
+    // A program killed while downloading or unpacking leaves these; neither is ever used again.
+    const QString extraction = PackageExtractor::temporaryFolderPath(m_folderPath);
+    if (QFileInfo::exists(extraction)) {
+        qWarning().noquote() << "DownloadablePackageItem: WARNING: removing the unfinished extraction"
+                             << extraction;
+        ZanthFileUtils::removeDir(extraction);
+    }
+    const QString archive = zipFilePath();
+    if (QFileInfo::exists(archive)) {
+        qWarning().noquote() << "DownloadablePackageItem: WARNING: removing the unfinished download"
+                             << archive;
+        QFile::remove(archive);
+    }
+}
+
+void DownloadablePackageItem::chooseFolder()
+{
+    QString folder = claimedFolderPath(m_folderPath, m_source);
+    const auto user = packagesInUse().constFind(folder);
+    if (folder == m_folderPath && user != packagesInUse().constEnd() && user.value() != sourceKey(m_source))
+        folder = folderOfItsOwn(folder, m_source);
+    if (folder != m_folderPath) {
+        m_folderPath = folder;
+        emit storagePathChanged();
+    }
+}
+
+void DownloadablePackageItem::recordClaim()
+{
+    const QString path = sourceRecordPath(m_folderPath);
+    if (QFileInfo::exists(path))
+        return;
+    QSaveFile record(path);
+    if (!record.open(QIODevice::WriteOnly) || record.write(sourceKey(m_source)) < 0 || !record.commit())
+        qWarning().noquote() << "DownloadablePackageItem: WARNING: the package folder" << m_folderPath
+                             << "could not be claimed for its source:" << record.errorString();
+}
+
 void DownloadablePackageItem::download()
 {
     if (m_status != UnAvailable || m_source.isEmpty())
         return;
+    if (!m_folderPath.isEmpty())
+        chooseFolder();
     if (m_folderPath.isEmpty() || packagesInUse().contains(m_folderPath)) {
         qWarning().noquote() << "DownloadablePackageItem: ERROR: no package folder to download"
                              << m_source.toString(QUrl::RemoveQuery) << "into";
         emit downloadFinished(FilePathError);
         return;
     }
-    packagesInUse().insert(m_folderPath);
+    packagesInUse().insert(m_folderPath, sourceKey(m_source));
     m_holdsPackage = true;
     m_zipFilePath = zipFilePath();
     if (QFile::exists(m_zipFilePath))
@@ -162,7 +250,8 @@ void DownloadablePackageItem::download()
 
 QString DownloadablePackageItem::zipFilePath() const
 {
-    return m_folderPath.endsWith(QLatin1String(".zip")) ? m_folderPath : m_folderPath + QStringLiteral(".zip");
+    // Always beside the folder, never at its path (a source named "x.zip.zip" has the folder "x.zip").
+    return m_folderPath + QStringLiteral(".zip");
 }
 
 void DownloadablePackageItem::cancelDownload()
@@ -210,7 +299,7 @@ void DownloadablePackageItem::startExtraction()
     setStatus(Extracting);
     // The worker gets copies and reports through queued calls. The destructor waits for the worker, and
     // calls queued to an object are dropped when it is destroyed, so none reaches a deleted item.
-    PackageExtractor extractor(m_zipFilePath, m_folderPath, m_extractionCancelled);
+    PackageExtractor extractor(m_zipFilePath, m_folderPath, m_extractionCancelled, m_extractionSizeLimit);
     m_extraction = QtConcurrent::run(QThreadPool::globalInstance(), [this, extractor]() mutable {
         const bool success = extractor.extract([this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
@@ -228,6 +317,7 @@ void DownloadablePackageItem::fileExtractFinished(bool success)
     QFile::remove(m_zipFilePath);
     releasePackage();
     if (success && registerFolder()) {
+        recordClaim();
         setStatus(Available);
         setAvailable(true);
         emit downloadFinished(NoError);

@@ -15,6 +15,11 @@
 // below the cache location and added to fileUtils' search paths, so that QML finds its files by their
 // plain names. A package unpacked earlier is available as soon as the item is complete. The archive is
 // unpacked on a thread of the global pool; the item's signals are all emitted on its own thread.
+//
+// What a killed program leaves behind (a partial archive, a half-extracted folder) is removed when the
+// next item for that package completes; only a fully extracted folder counts as installed. The folder
+// of a package is claimed for its source by a record beside it (".<name>.source"): a package from another
+// address whose archive has the same file name goes to "<name>-<8 hex digits of its source's SHA-1>".
 class DownloadablePackageItem : public QQuickItem
 {
     Q_OBJECT
@@ -23,6 +28,10 @@ class DownloadablePackageItem : public QQuickItem
     Q_PROPERTY(QUrl storagePath READ storagePath NOTIFY storagePathChanged)
     Q_PROPERTY(bool available READ available NOTIFY availableChanged)
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+    // The most bytes an archive may unpack to, all entries together (a real number: QML has no 64-bit
+    // integers).
+    Q_PROPERTY(double extractionSizeLimit READ extractionSizeLimitProperty WRITE setExtractionSizeLimit NOTIFY
+                   extractionSizeLimitChanged)
 
 public:
     enum Status { UnAvailable = 0, Available = 1, Downloading = 2, Extracting = 3 };
@@ -38,6 +47,8 @@ public:
     };
     Q_ENUM(DownloadError)
 
+    static constexpr qint64 kDefaultExtractionSizeLimit = qint64(1) << 30;
+
     explicit DownloadablePackageItem(QQuickItem* parent = nullptr);
     // Cancels a running transfer or extraction and waits for the extraction to stop.
     ~DownloadablePackageItem() override;
@@ -50,10 +61,19 @@ public:
     QUrl storagePath() const;
     bool available() const { return m_available; }
     Status status() const { return m_status; }
+    qint64 extractionSizeLimit() const { return m_extractionSizeLimit; }
+    double extractionSizeLimitProperty() const { return double(m_extractionSizeLimit); }
+    // A limit below 1 byte, or not a number, is refused with a warning; a fraction is cut off.
+    void setExtractionSizeLimit(double limit);
 
     // cacheLocation + "_packages/" + the file name of source's path without a final ".zip"; empty text
     // when that name is "", "." or "..", which would stand for the cache itself.
     static QString packageFolderPath(const QString& cacheLocation, const QUrl& source);
+    // The folder a package of source takes: folder, unless the record beside it names another source; then
+    // the folder + "-" + 8 hexadecimal digits of the SHA-1 of source.
+    static QString claimedFolderPath(const QString& folder, const QUrl& source);
+    // The record of the source that claimed a package folder.
+    static QString sourceRecordPath(const QString& folder);
     // The signed request: source, then "?token=" + SHA-1 hex of "identifier:secret:timestamp" and
     // "&timestamp=" + timestamp (seconds since 1970, UTC); source alone when secret is empty.
     static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier, qint64 timestamp);
@@ -77,6 +97,7 @@ signals:
     void extractionProgessChanged(int progress);
     void downloadFinished(DownloadablePackageItem::DownloadError error);
     void extractFinished(bool success);
+    void extractionSizeLimitChanged();
 
 protected:
     void componentComplete() override;
@@ -93,6 +114,11 @@ private:
     bool registerFolder();
     QString zipFilePath() const;
     void releasePackage();
+    void removeLeftovers();
+    // Moves to a folder of this source's own when another source claimed or is filling the folder.
+    void chooseFolder();
+    // Records this source as the owner of an installed folder that has no owner yet.
+    void recordClaim();
 
     QUrl m_source;
     QString m_secret;
@@ -101,6 +127,7 @@ private:
     bool m_available = false;
     Status m_status = UnAvailable;
     int m_lastDownloadPercent = -1;
+    qint64 m_extractionSizeLimit = kDefaultExtractionSizeLimit;
     bool m_holdsPackage = false;
     QPointer<FileDownloader> m_downloader;
     QFuture<void> m_extraction;

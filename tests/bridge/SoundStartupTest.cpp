@@ -51,6 +51,30 @@ Item {
 }
 )";
 
+// Music that waits for the game to start it: nothing the window system does at the start may start it.
+const char* const kWaitingMusicMain = R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: game
+    displayFpsEnabled: false
+    BackgroundMusic {
+        id: music
+        source: "music.wav"
+        autoPlay: false
+    }
+    onApplicationPaused: console.log("application paused")
+    onApplicationResumed: console.log("application resumed")
+    Timer {
+        interval: 2000
+        running: true
+        onTriggered: {
+            console.log("music playing:", music.playing)
+            Qt.quit()
+        }
+    }
+}
+)";
+
 struct GameRun
 {
     int exitCode = -1;
@@ -74,12 +98,12 @@ QString threadsOf(qint64 pid)
 }
 
 // Runs the start-up program in a folder holding the game's qml/ files, with extra environment.
-GameRun runGame(const QProcessEnvironment& environment)
+GameRun runGame(const QProcessEnvironment& environment, const char* mainQml = kSoundMain)
 {
     QTemporaryDir dir;
     writeTestFile(dir.filePath("qml/config.json"),
                   "{ \"title\": \"Zanth sound check\", \"stage\": \"test\" }");
-    writeTestFile(dir.filePath("qml/main.qml"), kSoundMain);
+    writeTestFile(dir.filePath("qml/main.qml"), mainQml);
     Tone tone;
     tone.seconds = 1.0;
     writeToneWav(dir.filePath("qml/music.wav").toStdString(), tone);
@@ -119,15 +143,21 @@ TEST(SoundStartup, aGameWithSoundRunsAndQuitsWithoutAnAudioDevice)
     EXPECT_TRUE(run.output.contains(QStringLiteral("exit 0"))) << run.output.toStdString();
 }
 
-TEST(SoundStartup, aCleanExitClosesTheDeviceAndLeavesACompleteCapture)
+// The game's sound output goes to the capture file.
+QProcessEnvironment capturingEnvironment(const std::string& capture)
 {
-    const std::string capture = AudioCapture::temporaryCapturePath();
     const std::string config = capture + ".conf";
     std::ofstream(config) << "[general]\ndrivers=wave\n[wave]\nfile=" << capture << "\n";
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("ALSOFT_DRIVERS"));
     environment.insert(QStringLiteral("ALSOFT_CONF"), QString::fromStdString(config));
-    const GameRun run = runGame(environment);
+    return environment;
+}
+
+TEST(SoundStartup, aCleanExitClosesTheDeviceAndLeavesACompleteCapture)
+{
+    const std::string capture = AudioCapture::temporaryCapturePath();
+    const GameRun run = runGame(capturingEnvironment(capture));
     ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
     EXPECT_TRUE(run.output.contains(QStringLiteral("music playing: true"))) << run.output.toStdString();
 
@@ -136,6 +166,21 @@ TEST(SoundStartup, aCleanExitClosesTheDeviceAndLeavesACompleteCapture)
     const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
     EXPECT_GT(wave.seconds(span.length()), 0.5);
     EXPECT_GT(AudioCapture::rms(wave.left, span.begin, span.end), 0.15);
+}
+
+TEST(SoundStartup, musicWithoutAutoPlayStaysSilentThroughTheStart)
+{
+    const std::string capture = AudioCapture::temporaryCapturePath();
+    const GameRun run = runGame(capturingEnvironment(capture), kWaitingMusicMain);
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("music playing: false"))) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(QStringLiteral("application paused"))) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(QStringLiteral("application resumed"))) << run.output.toStdString();
+
+    const AudioCapture::Wave wave = AudioCapture::read(capture);
+    EXPECT_TRUE(wave.headerConsistent);
+    EXPECT_GT(wave.seconds(wave.left.size()), 1.5);
+    EXPECT_EQ(AudioCapture::activeSpan(wave.left).length(), 0u);
 }
 
 int main(int argc, char** argv)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <AL/al.h>
@@ -52,6 +54,26 @@ inline ALint sourceState(ALuint source)
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     return state;
+}
+
+// Waits (handling the Qt events meanwhile) until the backend has written the given seconds of output
+// to the capture file after the call; false after a generous deadline.
+inline bool waitForOutput(const std::string& wavPath, double seconds)
+{
+    const auto size = [&wavPath] {
+        std::ifstream in(wavPath, std::ios::binary | std::ios::ate);
+        return in ? static_cast<long long>(in.tellg()) : 0LL;
+    };
+    // Two channels of 32-bit floats a frame.
+    const long long wanted = size() + static_cast<long long>(seconds * kRate) * 8;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (size() < wanted) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 // A run with no output device at all.

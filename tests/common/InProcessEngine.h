@@ -14,14 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 
 // The application's scene-graph side, launched as the application launches it but without the loop of
@@ -109,19 +107,6 @@ public:
     {
         for (int i = 0; i < count; ++i)
             zanth2d::ZTDirector::sharedDirector()->mainLoop();
-    }
-
-    // Runs frames until the condition holds (deferred work: timers, queued calls, later frames); false
-    // when it still does not after the deadline, which is generous for a loaded machine.
-    bool stepUntil(const std::function<bool()>& condition, int deadlineMs = 30000)
-    {
-        const QDeadlineTimer deadline(deadlineMs);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            stepFrames(1);
-        }
-        return true;
     }
 
     // The window as last shown, origin top left.

@@ -12,6 +12,7 @@
 #include "effects/ZTGrabber.h"
 #include "platform/ZTCommon.h"
 #include "support/ZTGLU.h"
+#include "support/ZTRenderer.h"
 #include "support/ZTUtils.h"
 #include "textures/ZTTexture2D.h"
 
@@ -162,6 +163,7 @@ void ZTGridBase::restoreDirectorProjection()
 
 void ZTGridBase::beforeDraw()
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     if (!m_pGrabber->isComplete()) {
         // Nothing can be captured: the node draws straight to the screen from the frame's own matrices.
         restoreDirectorProjection();
@@ -173,6 +175,7 @@ void ZTGridBase::beforeDraw()
 
 void ZTGridBase::afterDraw(ZTNode* pTarget)
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     if (!m_pGrabber->isComplete()) {
         return;
     }

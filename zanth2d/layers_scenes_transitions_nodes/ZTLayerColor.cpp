@@ -1,6 +1,7 @@
 #include "layers_scenes_transitions_nodes/ZTLayerColor.h"
 
 #include "ZTDirector.h"
+#include "support/ZTRenderer.h"
 
 namespace zanth2d {
 
@@ -102,24 +103,28 @@ void ZTLayerColor::updateColor()
 void ZTLayerColor::draw()
 {
     ZTLayer::draw();
+    ztBlendFunc blend = m_tBlendFunc;
+    if ((blend.src == GL_ONE && blend.dst == GL_ONE_MINUS_SRC_ALPHA) && m_cOpacity != 255) {
+        blend = ztBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
+    }
+    ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+    if (renderer->queueColorQuad(m_pSquareVertices, m_pSquareColors, blend)) {
+        return;
+    }
+    renderer->beginDirectDraw();
+
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_2D);
     glVertexPointer(2, GL_FLOAT, 0, m_pSquareVertices);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, m_pSquareColors);
-
-    bool newBlend = false;
-    if (m_tBlendFunc.src != GL_ONE || m_tBlendFunc.dst != GL_ONE_MINUS_SRC_ALPHA) {
-        newBlend = true;
-        glBlendFunc(m_tBlendFunc.src, m_tBlendFunc.dst);
-    } else if (m_cOpacity != 255) {
-        newBlend = true;
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const bool newBlend = blend.src != GL_ONE || blend.dst != GL_ONE_MINUS_SRC_ALPHA;
+    if (newBlend) {
+        glBlendFunc(blend.src, blend.dst);
     }
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     if (newBlend) {
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     }
-
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnable(GL_TEXTURE_2D);
 }

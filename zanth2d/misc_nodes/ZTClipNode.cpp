@@ -8,6 +8,7 @@
 #include "misc_nodes/ZTFilledPolygon.h"
 #include "platform/ZTCommon.h"
 #include "support/ZTGLStack.h"
+#include "support/ZTRenderer.h"
 #include "support/ZTTransformUtils.h"
 
 namespace zanth2d {
@@ -144,6 +145,10 @@ void ZTClipNode::visit()
 
 void ZTClipNode::drawClipped()
 {
+    // What was queued outside this clip draws before the stencil changes, the shape's quads before the
+    // stencil test turns on, the clipped children before it is restored.
+    ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+    renderer->beginDirectDraw();
     ++g_nStencilLayer;
     const GLuint mask = 1u << g_nStencilLayer;
 
@@ -172,6 +177,7 @@ void ZTClipNode::drawClipped()
         glTranslatef(0.0f, 0.0f, m_fVertexZ);
     }
     m_pStencil->visit();
+    renderer->beginDirectDraw();
     ZTGLStack::popMatrix();
 
     glDepthMask(depthWriteMask);
@@ -181,6 +187,7 @@ void ZTClipNode::drawClipped()
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
 
     ZTNode::visit();
+    renderer->beginDirectDraw();
 
     saved.restore();
     --g_nStencilLayer;

@@ -4,6 +4,7 @@
 #include "ZTDrawingPrimitives.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "misc_nodes/Triangulate.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
@@ -121,6 +122,7 @@ void ZTFilledPolygon::calculateTextureCoordinates()
 
 void ZTFilledPolygon::draw()
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(m_tColor.r, m_tColor.g, m_tColor.b, m_tColor.a);
     if (!m_pTexture) {

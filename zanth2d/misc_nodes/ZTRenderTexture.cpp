@@ -16,6 +16,7 @@
 #include "platform/linux/ZTEGLView.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "support/ZTGLStack.h"
+#include "support/ZTRenderer.h"
 #include "support/ZTUtils.h"
 
 namespace zanth2d {
@@ -41,6 +42,7 @@ bool isUploadableFormat(ZTTexture2DPixelFormat format)
 
 void clearBound(float r, float g, float b, float a)
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     GLfloat saved[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, saved);
     glClearColor(r, g, b, a);
@@ -130,6 +132,7 @@ bool ZTRenderTexture::initWithWidthAndHeight(int width, int height, ZTTexture2DP
 
 void ZTRenderTexture::begin()
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     ZTGLStack::pushMatrix();
     const ZTSize texture = m_pTexture->getContentSizeInPixels();
     const ZTSize display = ZTDirector::sharedDirector()->getDisplaySizeInPixels();
@@ -159,6 +162,7 @@ void ZTRenderTexture::beginWithClear(float r, float g, float b, float a)
 
 void ZTRenderTexture::end(bool)
 {
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(m_nOldFBO));
     ZTGLStack::popMatrix();
     ZTDirector* director = ZTDirector::sharedDirector();

@@ -11,6 +11,7 @@
 #include "platform/ZTCommon.h"
 #include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
@@ -248,6 +249,7 @@ void ZTParticleSystemQuad::draw()
     if (!texture || count == 0 || !m_uQuadsVBO) {
         return;
     }
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
     glBindTexture(GL_TEXTURE_2D, texture->getName());
     glBindBuffer(GL_ARRAY_BUFFER, m_uQuadsVBO);
     constexpr GLsizei kStride = sizeof(ztV2F_C4B_T2F);

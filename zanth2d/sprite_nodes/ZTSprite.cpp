@@ -15,6 +15,7 @@
 #include "sprite_nodes/ZTSpriteBatchNode.h"
 #include "sprite_nodes/ZTSpriteFrame.h"
 #include "sprite_nodes/ZTSpriteFrameCache.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
 
@@ -505,6 +506,11 @@ void ZTSprite::draw()
         return;
     }
     ZTNode::draw();
+    ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+    if (renderer->queueQuad(m_sQuad, m_pobTexture ? m_pobTexture->getName() : 0, m_sBlendFunc)) {
+        return;
+    }
+    renderer->beginDirectDraw();
 
     const bool newBlend = m_sBlendFunc.src != GL_ONE || m_sBlendFunc.dst != GL_ONE_MINUS_SRC_ALPHA;
     if (newBlend) {

@@ -6,6 +6,8 @@
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "sprite_nodes/ZTSprite.h"
+#include "support/ZTGLStateCache.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureAtlas.h"
 #include "textures/ZTTextureCache.h"
@@ -337,6 +339,7 @@ void ZTSpriteBatchNode::draw()
     if (m_pobTextureAtlas->getTotalQuads() == 0) {
         return;
     }
+    ZTRenderer::sharedRenderer()->flush();
     for (ZTObject* pObject : *m_pobDescendants) {
         auto* pSprite = static_cast<ZTSprite*>(pObject);
         pSprite->updateTransform();
@@ -352,14 +355,8 @@ void ZTSpriteBatchNode::draw()
         }
     }
 
-    const bool newBlend = m_blendFunc.src != GL_ONE || m_blendFunc.dst != GL_ONE_MINUS_SRC_ALPHA;
-    if (newBlend) {
-        glBlendFunc(m_blendFunc.src, m_blendFunc.dst);
-    }
+    ZTGLStateCache::blendFunc(m_blendFunc.src, m_blendFunc.dst);
     m_pobTextureAtlas->drawQuads();
-    if (newBlend) {
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    }
 }
 
 } // namespace zanth2d

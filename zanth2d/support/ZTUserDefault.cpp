@@ -25,6 +25,7 @@ namespace {
 
 constexpr const char* kRootName = "userDefaultRoot";
 constexpr const char* kFileName = "UserDefault.xml";
+constexpr const char* kDamagedSuffix = ".damaged";
 
 const xmlChar* xmlText(const char* text)
 {
@@ -40,8 +41,34 @@ xmlDocPtr newDocument()
     return doc;
 }
 
-// A document recovered from a damaged file carries the damage (a wrong encoding, entities dropped after
-// the error) into every write of it: only its keys and texts move into a fresh document.
+// Well-formed UTF-8 made only of characters an XML document may hold: libxml2 takes any bytes into a
+// tree, writes them out as they are (names) or drops them with a message (texts), and either way the
+// file then breaks at that element and loses every key after it.
+bool isStorableText(const xmlChar* text)
+{
+    if (!text || xmlCheckUTF8(text) == 0) {
+        return false;
+    }
+    for (const xmlChar* at = text; *at;) {
+        int length = 4;
+        const int code = xmlGetUTF8Char(at, &length);
+        const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                             (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+        if (!allowed || length <= 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+bool isStorableKey(const xmlChar* key)
+{
+    return isStorableText(key) && xmlValidateNameValue(key) == 1;
+}
+
+// Only the keys and texts of a read document move into a fresh one: anything else a file holds (the
+// remains of damage, a document type, an encoding) would otherwise reach every write of it.
 xmlDocPtr rebuiltDocument(xmlDocPtr recovered)
 {
     xmlDocPtr doc = newDocument();
@@ -50,12 +77,14 @@ xmlDocPtr rebuiltDocument(xmlDocPtr recovered)
     }
     xmlNodePtr root = xmlDocGetRootElement(doc);
     for (xmlNodePtr node = xmlDocGetRootElement(recovered)->children; node; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE || xmlValidateNameValue(node->name) != 1) {
+        if (node->type != XML_ELEMENT_NODE || !isStorableKey(node->name)) {
             continue;
         }
         // An element without content stays empty, so that its key still gives the caller's default.
         xmlChar* content = node->children ? xmlNodeGetContent(node) : nullptr;
-        xmlNewTextChild(root, nullptr, node->name, content);
+        if (!content || isStorableText(content)) {
+            xmlNewTextChild(root, nullptr, node->name, content);
+        }
         xmlFree(content);
     }
     return doc;
@@ -81,6 +110,17 @@ bool readWholeFile(const char* path, std::vector<char>& bytes)
 }
 
 // Written beside the file and renamed over it: a failed write leaves the previous file as it was.
+bool writeBytes(const std::string& path, const char* data, qint64 size)
+{
+    QSaveFile out(QFile::decodeName(path.c_str()));
+    return out.open(QIODevice::WriteOnly) && out.write(data, size) == size && out.commit();
+}
+
+bool writeBytes(const std::string& path, const std::vector<char>& bytes)
+{
+    return writeBytes(path, bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
 bool writeDocument(const std::string& path, xmlDocPtr doc)
 {
     xmlChar* text = nullptr;
@@ -89,9 +129,7 @@ bool writeDocument(const std::string& path, xmlDocPtr doc)
     if (!text) {
         return false;
     }
-    QSaveFile out(QFile::decodeName(path.c_str()));
-    const bool saved = out.open(QIODevice::WriteOnly) &&
-                       out.write(reinterpret_cast<const char*>(text), size) == size && out.commit();
+    const bool saved = writeBytes(path, reinterpret_cast<const char*>(text), size);
     xmlFree(text);
     return saved;
 }
@@ -224,31 +262,45 @@ void ZTUserDefault::loadDocument()
         return;
     }
     // libxml2's own error printing is off: a broken file is one log line, and recovery keeps what it can.
+    // The store only ever writes UTF-8, so an encoding declaration (a wrong or unknown one would make
+    // libxml2 give up on the whole file) is not followed.
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (ctxt) {
-        m_spDocument = xmlCtxtReadMemory(
-            ctxt, bytes.data(), static_cast<int>(bytes.size()), m_spFilePath->c_str(), "utf-8",
-            XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NONET);
+        m_spDocument = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
+                                         m_spFilePath->c_str(), "utf-8",
+                                         XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                             XML_PARSE_NONET | XML_PARSE_IGNORE_ENC);
     }
     const bool wellFormed = ctxt && ctxt->wellFormed;
     xmlFreeParserCtxt(ctxt);
 
-    if (m_spDocument && xmlDocGetRootElement(m_spDocument)) {
-        if (!wellFormed) {
-            ZTLog("ZTUserDefault: WARNING: %s is malformed, only the values before the damage are kept\n",
-                  m_spFilePath->c_str());
-            xmlDocPtr recovered = m_spDocument;
-            m_spDocument = rebuiltDocument(recovered);
-            xmlFreeDoc(recovered);
-        }
-        return;
+    xmlDocPtr parsed = m_spDocument;
+    const xmlNodePtr root = parsed ? xmlDocGetRootElement(parsed) : nullptr;
+    if (!wellFormed || !root || xmlStrcmp(root->name, xmlText(kRootName)) != 0) {
+        keepDamagedFile(bytes, root ? "only the values before the damage are kept" : "the defaults are used");
     }
-    ZTLog("ZTUserDefault: WARNING: %s could not be read, the defaults are used\n", m_spFilePath->c_str());
-    // A fresh document, so that values set from now on are kept and the next flush repairs the file.
-    if (m_spDocument) {
-        xmlFreeDoc(m_spDocument);
+    // Even a sound file is taken apart into keys and texts, so that nothing else in it (a document type,
+    // entities, an encoding) reaches the file this store writes.
+    m_spDocument = root ? rebuiltDocument(parsed) : newDocument();
+    if (parsed) {
+        xmlFreeDoc(parsed);
     }
-    m_spDocument = newDocument();
+}
+
+void ZTUserDefault::keepDamagedFile(const std::vector<char>& bytes, const char* outcome)
+{
+    // Values the recovery could not reach may still be in the damaged file: it goes beside the new one.
+    const std::string kept = *m_spFilePath + kDamagedSuffix;
+    if (bytes.empty()) {
+        ZTLog("ZTUserDefault: WARNING: %s is empty, the defaults are used\n", m_spFilePath->c_str());
+    } else if (writeBytes(kept, bytes)) {
+        ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept as %s and %s\n", m_spFilePath->c_str(),
+              kept.c_str(), outcome);
+    } else {
+        ZTLog("ZTUserDefault: WARNING: %s is damaged and can't be kept as %s, it is left untouched and %s\n",
+              m_spFilePath->c_str(), kept.c_str(), outcome);
+        m_sbFileUnreadable = true;
+    }
 }
 
 void ZTUserDefault::saveDocument()
@@ -306,8 +358,13 @@ void ZTUserDefault::setValueForKey(const char* pKey, const char* pValue)
         return;
     }
     // Any other key would make an element the file could never be read back from.
-    if (xmlValidateNameValue(xmlText(pKey)) != 1) {
+    if (!isStorableKey(xmlText(pKey))) {
         ZTLog("ZTUserDefault: WARNING: \"%s\" is not a valid key, the value is not stored\n", pKey);
+        return;
+    }
+    if (!isStorableText(xmlText(pValue))) {
+        ZTLog("ZTUserDefault: WARNING: the value of \"%s\" is not valid UTF-8 text, it is not stored\n",
+              pKey);
         return;
     }
     if (xmlNodePtr node = getXMLNodeForKey(pKey)) {

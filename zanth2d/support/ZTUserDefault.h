@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct _xmlDoc;
 struct _xmlNode;
@@ -9,7 +10,8 @@ namespace zanth2d {
 
 // Key-value store in "UserDefault.xml" under the writeable folder: one child element of
 // "userDefaultRoot" per key, its text the value. Setters change the document in memory; flush() or
-// purgeSharedUserDefault() writes it, replacing the file in one step. Keys must be valid XML element names.
+// purgeSharedUserDefault() writes it, replacing the file in one step. Keys must be valid XML element names
+// and values valid UTF-8 text. A damaged file is kept beside as "UserDefault.xml.damaged".
 class ZTUserDefault
 {
 public:
@@ -45,6 +47,9 @@ private:
     static bool createXMLFile();
     static void loadDocument();
     static void saveDocument();
+    // Copies a file that is not this store's own well-formed document to "UserDefault.xml.damaged" with one
+    // warning; when that fails the file is never written.
+    static void keepDamagedFile(const std::vector<char>& bytes, const char* outcome);
 
     // False when the caller's default applies.
     bool getValueForKey(const char* pKey, std::string& value) const;
@@ -55,7 +60,8 @@ private:
     static std::string* m_spFilePath;
     static bool m_sbIsFilePathInitialized;
     static _xmlDoc* m_spDocument;
-    // The file exists but could not be read: it is never written, so the values in it are not lost.
+    // The file could not be read, or is damaged and could not be kept beside: it is never written, so the
+    // values in it are not lost.
     static bool m_sbFileUnreadable;
 };
 

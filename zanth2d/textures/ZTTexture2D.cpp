@@ -12,6 +12,8 @@
 #include "ZTMacros.h"
 #include "platform/ZTImage.h"
 #include "platform/linux/DesktopWindow.h"
+#include "support/ZTGLStateCache.h"
+#include "support/ZTRenderer.h"
 #include "support/ZTUtils.h"
 #include "textures/ZTTexturePVR.h"
 
@@ -99,7 +101,7 @@ ZTTexture2D::ZTTexture2D() = default;
 ZTTexture2D::~ZTTexture2D()
 {
     if (m_uName && DesktopWindow::hasCurrentContext()) {
-        glDeleteTextures(1, &m_uName);
+        ZTGLStateCache::deleteTexture2D(m_uName);
     }
 }
 
@@ -147,10 +149,10 @@ bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFor
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (m_uName) {
-        glDeleteTextures(1, &m_uName);
+        ZTGLStateCache::deleteTexture2D(m_uName);
     }
     glGenTextures(1, &m_uName);
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTGLStateCache::bindTexture2D(m_uName);
     m_uPixelsWide = pixelsWide;
     m_uPixelsHigh = pixelsHigh;
     setAntiAliasTexParameters();
@@ -261,7 +263,7 @@ bool ZTTexture2D::initWithPVRFile(const char* file)
     }
     pvr->setRetainName(true);
     if (m_uName) {
-        glDeleteTextures(1, &m_uName);
+        ZTGLStateCache::deleteTexture2D(m_uName);
     }
     m_uName = pvr->getName();
     m_fMaxS = 1.0f;
@@ -288,7 +290,7 @@ void ZTTexture2D::setTexParameters(ztTexParams* texParams)
                  (texParams->wrapS == GL_CLAMP_TO_EDGE && texParams->wrapT == GL_CLAMP_TO_EDGE),
              "(m_uPixelsWide == ztNextPOT(m_uPixelsWide) && m_uPixelsHigh == ztNextPOT(m_uPixelsHigh)) || "
              "(texParams->wrapS == 0x812F && texParams->wrapT == 0x812F)");
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTGLStateCache::bindTexture2D(m_uName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(texParams->minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(texParams->magFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(texParams->wrapS));
@@ -311,7 +313,7 @@ void ZTTexture2D::generateMipmap()
 {
     ZTAssert(isPowerOfTwo(m_uPixelsWide) && isPowerOfTwo(m_uPixelsHigh),
              "m_uPixelsWide == ztNextPOT(m_uPixelsWide) && m_uPixelsHigh == ztNextPOT(m_uPixelsHigh)");
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTGLStateCache::bindTexture2D(m_uName);
     glGenerateMipmap(GL_TEXTURE_2D);
 }
 
@@ -322,7 +324,8 @@ void ZTTexture2D::drawAtPoint(const ZTPoint& point)
     GLfloat height = static_cast<GLfloat>(m_uPixelsHigh) * m_fMaxT;
     GLfloat vertices[] = {point.x, point.y,          0.0f, width + point.x, point.y,          0.0f,
                           point.x, height + point.y, 0.0f, width + point.x, height + point.y, 0.0f};
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
+    ZTGLStateCache::bindTexture2D(m_uName);
     glVertexPointer(3, GL_FLOAT, 0, vertices);
     glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
@@ -339,7 +342,8 @@ void ZTTexture2D::drawInRect(const ZTRect& rect)
                           rect.origin.y + rect.size.height,
                           rect.origin.x + rect.size.width,
                           rect.origin.y + rect.size.height};
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTRenderer::sharedRenderer()->beginDirectDraw();
+    ZTGLStateCache::bindTexture2D(m_uName);
     glVertexPointer(2, GL_FLOAT, 0, vertices);
     glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);

@@ -10,6 +10,8 @@
 #include "cocoa/ZTAutoreleasedFactory.h"
 #include "platform/ZTCommon.h"
 #include "platform/linux/DesktopWindow.h"
+#include "support/ZTGLStateCache.h"
+#include "support/ZTRenderer.h"
 #include "textures/ZTTexture2D.h"
 #include "textures/ZTTextureCache.h"
 
@@ -230,7 +232,10 @@ void ZTTextureAtlas::drawNumberOfQuads(unsigned int n, unsigned int start)
               m_uTotalQuads);
         return;
     }
-    glBindTexture(GL_TEXTURE_2D, m_pTexture->getName());
+    // Queued quads were drawn before these; the blend function is the caller's.
+    ZTRenderer::sharedRenderer()->flush();
+    ZTGLStateCache::setTexturing(true);
+    ZTGLStateCache::bindTexture2D(m_pTexture->getName());
     glBindBuffer(GL_ARRAY_BUFFER, m_pBuffersVBO[0]);
     if (m_bDirty) {
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(start * kQuadBytes),

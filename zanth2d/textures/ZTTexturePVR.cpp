@@ -9,6 +9,7 @@
 #include "platform/ZTCommon.h"
 #include "platform/ZTFileUtils.h"
 #include "platform/linux/DesktopWindow.h"
+#include "support/ZTGLStateCache.h"
 #include "support/ZTUtils.h"
 #include "support/zip_support/ZipUtils.h"
 
@@ -53,7 +54,7 @@ ZTTexturePVR::ZTTexturePVR() = default;
 ZTTexturePVR::~ZTTexturePVR()
 {
     if (m_uName != 0 && !m_bRetainName && DesktopWindow::hasCurrentContext()) {
-        glDeleteTextures(1, &m_uName);
+        ZTGLStateCache::deleteTexture2D(m_uName);
     }
 }
 
@@ -170,14 +171,14 @@ bool ZTTexturePVR::createGLTexture()
     }
     const PVRFormat& row = tableFormats[m_uTableFormatIndex];
     if (m_uName != 0) {
-        glDeleteTextures(1, &m_uName);
+        ZTGLStateCache::deleteTexture2D(m_uName);
     }
     // Errors left by earlier calls must not be taken for ours.
     for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glGenTextures(1, &m_uName);
-    glBindTexture(GL_TEXTURE_2D, m_uName);
+    ZTGLStateCache::bindTexture2D(m_uName);
     GLsizei w = static_cast<GLsizei>(m_uWidth);
     GLsizei h = static_cast<GLsizei>(m_uHeight);
     for (unsigned int i = 0; i < m_uNumberOfMipmaps; ++i) {

@@ -3,8 +3,8 @@ import Zanth 1.0
 import "soundurl.js" as SoundUrl
 
 // The game's background music, obeying the game window's musicEnabled setting: it pauses while the
-// application is in the background and plays again when it returns. With autoPlay it starts once the
-// settings have been read.
+// application is in the background and, when it was playing then, plays again when it returns. With
+// autoPlay it starts once the settings have been read.
 Item {
     id: backgroundMusic
 
@@ -66,6 +66,8 @@ Item {
 
         readonly property var gameWindow: typeof rootGameWindow !== "undefined" ? rootGameWindow : null
         readonly property var settings: gameWindow ? gameWindow.settings : null
+        // Music the game never started, stopped or paused stays silent when the application returns.
+        property bool playingWhenPaused: false
 
         onSettingsChanged: backgroundMusic.autoPlayIfReady()
     }
@@ -78,7 +80,10 @@ Item {
         onPaused: backgroundMusic.paused()
         onResumed: backgroundMusic.resumed()
         onStarted: backgroundMusic.started()
-        onStopped: backgroundMusic.stopped()
+        onStopped: {
+            internal.playingWhenPaused = false
+            backgroundMusic.stopped()
+        }
     }
 
     Connections {
@@ -103,10 +108,14 @@ Item {
         ignoreUnknownSignals: true
 
         function onApplicationPaused() {
+            internal.playingWhenPaused = internal.playingWhenPaused || (audio.playing && !audio.paused)
             backgroundMusic.pause()
         }
 
         function onApplicationResumed() {
+            if (!internal.playingWhenPaused)
+                return
+            internal.playingWhenPaused = false
             backgroundMusic.play()
         }
     }

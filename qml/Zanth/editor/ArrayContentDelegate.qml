@@ -54,9 +54,9 @@ Column {
         var all = elements
         all.push(element)
         elements = all
-        // Elements made while the delegate itself is built are mirrored with it.
-        if (editor && owner && owner.__ready)
-            editor.__mirror(owner)
+        // Elements of a list not mirrored yet are mirrored with it.
+        if (editor && typeof sceneGraphWrapper !== "undefined" && sceneGraphWrapper.hasSceneGraphNode(list))
+            editor.__mirror(list)
         return element
     }
 

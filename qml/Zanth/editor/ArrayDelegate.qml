@@ -1,20 +1,33 @@
 import QtQuick 2.15
 
 // A list of numbers, or of maps of numbers, edited element by element: add, remove and reorder
-// elements and set each field with a slider. Metadata: `elementsMetaData`, one entry per field.
+// elements and set each field with a slider. Metadata: `elementsMetaData`, one entry per field. The
+// list editor sets modelWrite to the whole list on every change.
 ItemEditorBaseDelegate {
     id: delegate
 
     property var content: null
-    // The whole list as the widgets hold it; every change reaches the items.
-    property var modelWrite
     property bool __ready: false
+
+    function __isList(value) {
+        return value !== undefined && value !== null && value.length !== undefined
+    }
 
     labelText: labelName
 
-    onModelWriteChanged: {
-        if (__ready)
-            write(modelWrite)
+    onInitialValueChanged: {
+        if (!content || !__isList(initialValue))
+            return
+        content.defaultValueIsSet = true
+        content.model = copyValue(initialValue)
+    }
+    onModelChanged: {
+        if (!content || !__isList(model) || sameValue(model, modelWrite))
+            return
+        var wasActive = bindingActive
+        bindingActive = false
+        content.model = copyValue(model)
+        bindingActive = wasActive
     }
 
     Component.onCompleted: {
@@ -30,10 +43,6 @@ ItemEditorBaseDelegate {
         if (!content) {
             console.log("[ArrayDelegate] ERROR: creating content delegate failed!")
             return
-        }
-        if (initialValue !== undefined && initialValue !== null && initialValue.length !== undefined) {
-            content.defaultValueIsSet = true
-            content.model = initialValue
         }
         __ready = true
     }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "EditorValues.js" as EditorValues
 
 // One element of an array property: a slider per field of a map, or one for a plain number. A click
 // selects the element.
@@ -23,12 +24,6 @@ Rectangle {
     // The fields shown: a map's keys in order, or "" for a plain number.
     function __keys(value) {
         return __isMap(value) ? Object.keys(value) : [""]
-    }
-
-    function __decimals(step) {
-        var text = String(step)
-        var dot = text.indexOf(".")
-        return dot < 0 ? 0 : text.length - dot - 1
     }
 
     function __field(value, key) {
@@ -119,7 +114,7 @@ Rectangle {
             property alias slider: slider
             property alias labelText: label.text
             function showValue(v) {
-                label.text = (meta.label ? meta.label : name) + ": " + Number(v).toFixed(element.__decimals(slider.stepSize))
+                label.text = (meta.label ? meta.label : name) + ": " + Number(v).toFixed(EditorValues.decimals(slider.stepSize))
             }
             width: parent ? parent.width : 100
             Text {

@@ -5,20 +5,22 @@ import Zanth 1.0
 ItemEditorBaseDelegate {
     id: delegate
 
-    property bool __ready: false
+    function __show(value) {
+        toggle.checked = !!value
+        labelText = labelName + ": " + toggle.checked
+    }
+
+    modelWrite: toggle.checked
+
+    onInitialValueChanged: __show(initialValue)
+    onModelChanged: {
+        if (isDefined(model) && model !== null)
+            __show(model)
+    }
 
     Switch {
         id: toggle
-        onCheckedChanged: {
-            delegate.labelText = delegate.labelName + ": " + checked
-            if (delegate.__ready)
-                delegate.write(checked)
-        }
-    }
 
-    Component.onCompleted: {
-        toggle.checked = !!initialValue
-        labelText = labelName + ": " + toggle.checked
-        __ready = true
+        onCheckedChanged: delegate.labelText = delegate.labelName + ": " + checked
     }
 }

@@ -1,10 +1,14 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "EditorValues.js" as EditorValues
 
-// The property editor: every EditableComponent of one type shares one widget per property; a widget
-// change is written into every registered item of that type at once. One master per type holds the
-// edited values, so items that appear later take them. Masters are plain script objects: no value ever
-// becomes QML source text.
+// The property editor. Each editable type has one master per default group: an external
+// EditableComponent over a plain data object holding copies of the values. Each property of a master
+// has one delegate, bound first to the master's data object (whose value it shows) and then to every
+// item of the type, so one widget writes into all of them. Delegates of other types than the current
+// one are hidden, and a hidden delegate's bindings are off. Master creation and destruction are
+// deferred behind the "loading" state, so that an application can show it before the work blocks.
+// Values never become QML source text.
 ItemEditorBase {
     id: itemEditor
 
@@ -15,38 +19,43 @@ ItemEditorBase {
     property var currentMetaData
     property var customTypes: ({})
     property var contentDelegateObj: null
-    property bool prevButtonVisible: false
-    property bool nextButtonVisible: false
 
-    contentDelegate: Component { ContentDelegate {} }
-    groupDelegate: Component { GroupDelegate {} }
-    boolDelegate: Component { BoolDelegate {} }
-    numberDelegate: Component { NumberDelegate {} }
-    stringDelegate: Component { StringDelegate {} }
-    pointDelegate: Component { PointDelegate {} }
-    colorDelegate: Component { ColorDelegate {} }
-    textureDelegate: Component { TextureDelegate {} }
-    arrayDelegate: Component { ArrayDelegate {} }
+    property bool __initialized: false
+    property var __waitingForRegistration: []
+    property var __waitingForVisibility: []
+    // Every registered component, in registration order.
+    property var __components: []
+    // type -> { defaultGroup: master }
+    property var __masters: ({})
+    // Every master, in creation order.
+    property var __masterList: []
+    property var __typeList: []
+    // type -> { defaultGroup: { property name: delegate } }
+    property var __delegates: ({})
+    // Pages in creation order.
+    property var __pages: []
+    property var __creationQueue: []
+    property var __destructionQueue: []
+    property bool __visibilityPending: false
+    property bool __mirrorPending: false
+    property var __previousType
+    property string __pendingGroup: ""
 
     signal loading
     signal loaded
     signal itemEditorDestroyed
 
-    property bool __initialized: false
-    property bool __dirty: true
-    property var __waiting: []
-    property var __components: []
-    // type -> { defaultGroup, values: {name: live value}, names, metaData, properties, keep, preventStorage, basePath }
-    property var __masters: ({})
-    property var __typeList: []
-    // [{ name, external, page }] in creation order
-    property var __pages: []
-    // name -> delegate, for the current type only
-    property var __delegates: ({})
-
     function __mirror(item) {
         if (item && typeof rootGameWindow !== "undefined" && rootGameWindow && rootGameWindow.loadItemWithSceneGraph)
             rootGameWindow.loadItemWithSceneGraph(item)
+    }
+
+    // Mirrored once filled, from the frame down: new pages and delegates hang below it.
+    function __flushMirror() {
+        if (!__mirrorPending)
+            return
+        __mirrorPending = false
+        __mirror(contentDelegateObj)
     }
 
     function getAllEditableTypes() {
@@ -57,96 +66,182 @@ ItemEditorBase {
         return __components.filter(function(c) { return c.editableType === type })
     }
 
-    function createEditableComponent(component) {
-        if (!__initialized) {
-            __waiting.push(component)
-            return
-        }
-        if (editableTypes && editableTypes.indexOf(component.editableType) < 0)
-            return
-        if (__components.indexOf(component) >= 0)
-            return
-        __components.push(component)
-        var type = component.editableType
-        var master = __masters[type]
-        if (!master) {
-            master = __makeMaster(component)
-            __masters[type] = master
-            if (__typeList.indexOf(type) < 0)
-                __typeList.push(type)
-            if (currentEditableType === "" || currentEditableType === undefined)
-                currentEditableType = type
-            if (type === currentEditableType)
-                __invalidate()
-        } else {
-            // A later item of a known type takes the edited values, not its own.
-            for (var name in master.values)
-                __assign(component.target, name, master.values[name])
-        }
-        __searchMetaData()
+    function __masterOf(type, group) {
+        var masters = __masters[type]
+        return masters ? masters[group] : undefined
     }
 
-    function destroyEditableComponent(component) {
+    function __usesMaster(component, master) {
+        return component.editableType === master.editableType && component.defaultGroup === master.defaultGroup
+    }
+
+    function __startLoading(timer) {
+        loading()
+        state = "loading"
+        timer.restart()
+    }
+
+    // A page asked for meanwhile is shown once nothing is pending.
+    function __finishLoading() {
+        if (loadingTimer.running || destroyTimer.running)
+            return
+        state = ""
+        loaded()
+        if (visible && __pendingGroup !== "")
+            searchAndDisplayHeaderGroup(__pendingGroup)
+    }
+
+    // --- registration ---
+
+    function createEditableComponent(editableComponent) {
         if (!__initialized) {
-            var queued = __waiting.indexOf(component)
+            __waitingForRegistration.push(editableComponent)
+            return
+        }
+        if (editableTypes && editableTypes.indexOf(editableComponent.editableType) < 0)
+            return
+        if (__components.indexOf(editableComponent) >= 0)
+            return
+        __components.push(editableComponent)
+        if (visible && !__masterOf(editableComponent.editableType, editableComponent.defaultGroup)) {
+            __creationQueue.push(editableComponent)
+            __startLoading(loadingTimer)
+            return
+        }
+        __register(editableComponent)
+        __flushMirror()
+        __checkCurrentPage()
+    }
+
+    function __register(component) {
+        var master = __masterOf(component.editableType, component.defaultGroup)
+        if (!master) {
+            master = __makeMaster(component)
+            if (!master)
+                return
+            __enterMaster(master)
+            if (visible)
+                __walk(master, master.properties, master.defaultGroup, true, master.target)
+        }
+        __walk(master, component.properties, master.defaultGroup, true, component.target)
+        if (visible)
+            master.referenceCount += 1
+        else
+            __waitingForVisibility.push(component)
+    }
+
+    function destroyEditableComponent(editableComponent) {
+        if (!__initialized) {
+            var queued = __waitingForRegistration.indexOf(editableComponent)
             console.log("ERROR: ItemEditor: an EditableComponent got destroyed before the ItemEditor was initialized - this should never happen!?")
             if (queued >= 0)
-                __waiting.splice(queued, 1)
+                __waitingForRegistration.splice(queued, 1)
             else
                 console.log("ERROR: ItemEditor: the component was not found in the queued list - this means createEditableComponent() wasnt called before")
             return
         }
-        var at = __components.indexOf(component)
+        var pending = __creationQueue.indexOf(editableComponent)
+        if (pending >= 0)
+            __creationQueue.splice(pending, 1)
+        if (editableTypes && editableTypes.indexOf(editableComponent.editableType) < 0)
+            return
+        var at = __components.indexOf(editableComponent)
         if (at < 0)
             return
         __components.splice(at, 1)
-        var type = component.editableType
-        var master = __masters[type]
-        if (!master || master.keep || componentsOfType(type).length > 0)
+        var waiting = __waitingForVisibility.indexOf(editableComponent)
+        if (waiting >= 0)
+            __waitingForVisibility.splice(waiting, 1)
+        var master = __masterOf(editableComponent.editableType, editableComponent.defaultGroup)
+        if (!master)
             return
-        delete __masters[type]
-        __typeList.splice(__typeList.indexOf(type), 1)
-        if (type === currentEditableType)
-            __invalidate()
-    }
-
-    function __makeMaster(component) {
-        var names = component.propertyNames()
-        var values = {}
-        for (var i = 0; i < names.length; ++i)
-            values[names[i]] = component.target[names[i]]
-        return {
-            "defaultGroup": component.defaultGroup,
-            "values": values,
-            "names": names,
-            "metaData": component.editableComponentMetaData,
-            "properties": component.properties,
-            "keep": component.keepOneInstanceInMemory,
-            "preventStorage": component.preventStorage,
-            "basePath": component.basePath !== "" ? component.basePath : fileUtils.getBasePath(component.target)
+        // Its bindings live on its target, which may outlive it.
+        if (waiting < 0) {
+            master.referenceCount -= 1
+            __walk(master, editableComponent.properties, master.defaultGroup, false, editableComponent.target)
+        }
+        if (master.referenceCount <= 0 && !master.keepOneInstanceInMemory
+                && !__components.some(function(c) { return __usesMaster(c, master) })
+                && __destructionQueue.indexOf(master) < 0) {
+            __destructionQueue.push(master)
+            __startLoading(destroyTimer)
         }
     }
 
-    function __assign(target, name, value) {
-        if (!target || target[name] === undefined)
-            return
-        target[name] = value
+    // --- masters ---
+
+    // The master's data object declares one property per editable property (typed for colours, points
+    // and URLs, which then hold copies of their own); the values are assigned afterwards.
+    function __makeMaster(component) {
+        var names = component.propertyNames()
+        var declarations = ""
+        var kept = []
+        for (var i = 0; i < names.length; ++i) {
+            if (!/^[a-z_][A-Za-z0-9_]*$/.test(names[i])) {
+                console.log("[ItemEditor] ERROR: not a property name: " + names[i])
+                continue
+            }
+            var type = system.typeOf(component.target[names[i]])
+            var declared = type === "color" || type === "point" || type === "url" ? type : "var"
+            declarations += " property " + declared + " " + names[i] + ";"
+            kept.push(names[i])
+        }
+        var data = null
+        try {
+            data = Qt.createQmlObject("import QtQuick 2.15; QtObject {" + declarations + " }", itemEditor, "EditorMasterData")
+        } catch (e) {
+            console.log("[ItemEditor] ERROR: the master of " + component.editableType + " could not be made: " + e)
+            return null
+        }
+        for (var n = 0; n < kept.length; ++n)
+            data[kept[n]] = EditorValues.copy(component.target[kept[n]])
+        var master = masterFactory.createObject(itemEditor, {
+            "target": data,
+            "editableType": component.editableType,
+            "editableComponentMetaData": component.editableComponentMetaData,
+            "defaultGroup": component.defaultGroup,
+            "properties": component.properties,
+            "targetEditor": itemEditor,
+            "keepOneInstanceInMemory": component.keepOneInstanceInMemory,
+            "preventStorage": component.preventStorage,
+            "basePath": component.basePath !== "" ? component.basePath : fileUtils.getBasePath(component.target)
+        })
+        if (!master) {
+            console.log("[ItemEditor] ERROR: the master of " + component.editableType + " could not be made")
+            data.destroy()
+        }
+        return master
     }
 
-    // Writes one edited value into the master and every item of the current type.
-    function writeProperty(name, value) {
-        var master = __masters[currentEditableType]
-        if (!master)
-            return
-        master.values[name] = value
-        var targets = componentsOfType(currentEditableType)
-        for (var i = 0; i < targets.length; ++i)
-            __assign(targets[i].target, name, value)
+    function __enterMaster(master) {
+        var type = master.editableType
+        if (!__masters[type])
+            __masters[type] = {}
+        __masters[type][master.defaultGroup] = master
+        __masterList.push(master)
+        if (__typeList.indexOf(type) < 0)
+            __typeList.push(type)
+        if (currentEditableType === "" || currentEditableType === undefined)
+            currentEditableType = type
+        __searchMetaData()
     }
 
-    function masterValue(type, name) {
-        var master = __masters[type]
-        return master ? master.values[name] : undefined
+    function __destroyMaster(master) {
+        var type = master.editableType
+        if (__masters[type]) {
+            delete __masters[type][master.defaultGroup]
+            if (Object.keys(__masters[type]).length === 0) {
+                delete __masters[type]
+                var listed = __typeList.indexOf(type)
+                if (listed >= 0)
+                    __typeList.splice(listed, 1)
+            }
+        }
+        __masterList.splice(__masterList.indexOf(master), 1)
+        // No master is left, so the walk takes the delegates and emptied pages along.
+        __walk(master, master.properties, master.defaultGroup, false, master.target)
+        master.target.destroy()
+        master.destroy()
     }
 
     function __searchMetaData() {
@@ -162,163 +257,258 @@ ItemEditorBase {
         currentMetaData = found
     }
 
-    // --- pages and delegates ---
+    // --- properties and delegates ---
 
-    function __invalidate() {
-        __dirty = true
-        if (visible && __initialized)
-            rebuildTimer.restart()
-    }
-
-    function __clearTypePages() {
-        for (var name in __delegates)
-            __delegates[name].destroy()
-        __delegates = {}
-        var kept = []
-        for (var i = 0; i < __pages.length; ++i) {
-            if (__pages[i].external)
-                kept.push(__pages[i])
+    // Keys naming no property of the master's data object are groups.
+    function __walk(master, map, group, create, target) {
+        if (!map || typeof map !== "object")
+            return
+        for (var key in map) {
+            if (master.target[key] === undefined)
+                __walk(master, map[key], key, create, target)
             else
-                __pages[i].page.destroy()
+                __parseProperty(master, key, map[key] ? map[key] : {}, group, create, target)
         }
-        __pages = kept
     }
 
-    function __pageFor(groupName) {
-        var name = groupName ? groupName : defaultGroupName
-        for (var i = 0; i < __pages.length; ++i)
-            if (__pages[i].name === name)
-                return __pages[i]
-        if (!contentDelegateObj)
-            return null
-        var page = groupDelegate.createObject(contentDelegateObj.groupContainer, { "groupName": name })
-        if (!page) {
-            console.log("[ItemEditor] ERROR: creating content or group delegate failed!")
-            return null
+    function __parseProperty(master, name, meta, group, create, target) {
+        // Items that appear while the editor is hidden take the edited values of their type.
+        if (!visible && create) {
+            if (target !== master.target && target[name] !== undefined)
+                target[name] = EditorValues.copy(master.target[name])
+            return
         }
-        var entry = { "name": name, "external": false, "page": page }
-        __pages.push(entry)
-        if (currentGroup === "")
-            currentGroup = name
-        page.visible = (currentGroup === name)
-        return entry
+        var delegate = __delegateOf(master.editableType, master.defaultGroup, name)
+        if (!delegate && create)
+            delegate = __createDelegate(master, name, meta, group)
+        if (!delegate)
+            return
+        if (create) {
+            if (!delegate.addBindingTarget(target))
+                console.log("[ItemEditor] ERROR: Add binding was not successfull!")
+            return
+        }
+        delegate.removeBinding(target)
+        if (!__masterOf(master.editableType, master.defaultGroup))
+            __destroyDelegate(master.editableType, master.defaultGroup, name)
     }
 
-    function __delegateComponent(type, meta) {
-        if (meta && meta.propertyType)
-            type = meta.propertyType
+    function __delegateOf(type, group, name) {
+        var groups = __delegates[type]
+        var names = groups ? groups[group] : undefined
+        return names ? names[name] : undefined
+    }
+
+    function __delegateComponent(type) {
         if (type === "boolean") return boolDelegate
-        if (type === "number" || type === "double" || type === "int") return numberDelegate
+        if (type === "number" || type === "double") return numberDelegate
         if (type === "point") return pointDelegate
         if (type === "url") return textureDelegate
         if (type === "color") return colorDelegate
         if (type === "string") return stringDelegate
-        if (type === "list" && arrayDelegate) return arrayDelegate
-        if (customTypes && customTypes[type])
-            return Qt.createComponent(Qt.resolvedUrl(customTypes[type]))
-        console.log("[ItemEditor] ERROR: No delegate created! Type unknown: " + type)
-        return null
+        if (type === "list") return arrayDelegate
+        var url = customTypes ? customTypes[type] : undefined
+        if (!url) {
+            console.log("[ItemEditor] ERROR: No delegate created! Type unknown: " + type)
+            return null
+        }
+        var component = Qt.createComponent(Qt.resolvedUrl(url))
+        if (component.status === Component.Error) {
+            console.log("[ItemEditor] ERROR: loading component failed:", component.errorString())
+            return null
+        }
+        return component.status === Component.Ready ? component : null
     }
 
-    function __walk(map, group, master, target) {
-        for (var key in map) {
-            if (target[key] === undefined) {
-                __walk(map[key], key, master, target)
-                continue
-            }
-            if (__delegates[key])
-                continue
-            var meta = map[key] || {}
-            var component = __delegateComponent(system.typeOf(target[key]), meta)
-            if (!component)
-                continue
-            var entry = __pageFor(group)
-            if (!entry) {
-                console.log("[ItemEditor] ERROR: No group found!")
-                continue
-            }
-            var delegate = component.createObject(entry.page.contentArea, {
-                "propName": key, "propMetaData": meta, "editor": itemEditor, "initialValue": master.values[key]
-            })
-            if (!delegate) {
-                console.log("[ItemEditor] ERROR: creating delegate failed!")
-                continue
-            }
-            entry.page.elementCount += 1
-            __delegates[key] = delegate
+    function __createDelegate(master, name, meta, group) {
+        var type = meta.propertyType ? meta.propertyType : system.typeOf(master.target[name])
+        var component = __delegateComponent(type)
+        if (!component)
+            return null
+        var pageName = group === "" || group === undefined ? defaultGroupName : group
+        if (currentGroup === "")
+            currentGroup = pageName
+        var page = __pageFor(pageName)
+        if (!page) {
+            console.log("[ItemEditor] ERROR: No group found!")
+            return null
+        }
+        var delegate = component.createObject(page.contentArea, {
+            "propName": name, "propMetaData": meta, "editor": itemEditor,
+            "visible": master.editableType === currentEditableType
+        })
+        if (!delegate) {
+            console.log("[ItemEditor] ERROR: creating delegate failed!")
+            return null
+        }
+        page.elementCount += 1
+        var groups = __delegates[master.editableType]
+        if (!groups)
+            groups = __delegates[master.editableType] = {}
+        if (!groups[master.defaultGroup])
+            groups[master.defaultGroup] = {}
+        groups[master.defaultGroup][name] = delegate
+        __mirrorPending = true
+        return delegate
+    }
+
+    function __destroyDelegate(type, group, name) {
+        var names = __delegates[type][group]
+        var delegate = names[name]
+        delete names[name]
+        if (Object.keys(names).length === 0) {
+            delete __delegates[type][group]
+            if (Object.keys(__delegates[type]).length === 0)
+                delete __delegates[type]
+        }
+        // Its bindings would outlive it on their targets.
+        var targets = delegate.boundTargets()
+        for (var i = 0; i < targets.length; ++i)
+            delegate.removeBinding(targets[i])
+        var page = __pageHolding(delegate)
+        delegate.visible = false
+        delegate.destroy()
+        if (!page)
+            return
+        page.elementCount -= 1
+        if (page.elementCount <= 0 && !page.external) {
+            __pages.splice(__pages.indexOf(page), 1)
+            page.destroy()
         }
     }
 
-    function rebuild() {
-        __dirty = false
-        __clearTypePages()
-        var master = __masters[currentEditableType]
-        var components = componentsOfType(currentEditableType)
-        if (master && components.length > 0)
-            __walk(master.properties, master.defaultGroup === currentEditableType ? "" : master.defaultGroup,
-                   master, components[0].target)
-        // Mirrored once filled, from the frame down: an item with nothing drawable below it gets no node,
-        // so the pages' containers may have none yet.
-        __mirror(contentDelegateObj)
-        if (!__pages.some(function(p) { return p.name === currentGroup }) && __pages.length > 0)
-            __show(0)
-        __updateButtons()
+    function __eachDelegate(type, action) {
+        var groups = __delegates[type]
+        for (var group in groups)
+            for (var name in groups[group])
+                action(groups[group][name])
     }
 
-    function __show(index) {
+    function __eachDelegateOfAllTypes(action) {
+        for (var type in __delegates)
+            __eachDelegate(type, action)
+    }
+
+    // --- pages ---
+
+    function __pageNamed(name) {
         for (var i = 0; i < __pages.length; ++i)
-            __pages[i].page.visible = (i === index)
-        currentGroup = __pages[index].name
+            if (__pages[i].groupName === name)
+                return __pages[i]
+        return null
     }
 
-    function __currentIndex() {
+    function __pageHolding(delegate) {
         for (var i = 0; i < __pages.length; ++i)
-            if (__pages[i].name === currentGroup)
-                return i
-        return -1
+            if (__pages[i].contentArea === delegate.parent)
+                return __pages[i]
+        return null
     }
 
+    function __pageFor(name) {
+        var page = __pageNamed(name)
+        if (page)
+            return page
+        if (!contentDelegateObj)
+            return null
+        page = groupDelegate.createObject(contentDelegateObj.groupContainer, { "groupName": name })
+        if (!page) {
+            console.log("[ItemEditor] ERROR: creating content or group delegate failed!")
+            return null
+        }
+        page.visible = currentGroup === name
+        __pages.push(page)
+        __mirrorPending = true
+        return page
+    }
+
+    // External pages always count; others when a delegate of the current type is on them.
+    function __pageHasContent(page) {
+        if (page.external)
+            return true
+        var found = false
+        __eachDelegate(currentEditableType, function(delegate) {
+            if (delegate.parent === page.contentArea)
+                found = true
+        })
+        return found
+    }
+
+    function __showPage(page) {
+        for (var i = 0; i < __pages.length; ++i)
+            __pages[i].visible = __pages[i] === page
+        currentGroup = page.groupName
+    }
+
+    // Pages are circular; pages with nothing of the current type are passed over.
     function __step(direction) {
-        if (__pages.length === 0)
-            return
-        var at = __currentIndex()
-        var next = at < 0 ? 0 : (at + direction + __pages.length) % __pages.length
-        __show(next)
+        var count = __pages.length
+        var at = -1
+        for (var i = 0; i < count; ++i)
+            if (__pages[i].groupName === currentGroup)
+                at = i
+        var next = at
+        for (var n = 0; n < count; ++n) {
+            next = next < 0 ? 0 : (next + direction + count) % count
+            if (__pageHasContent(__pages[next])) {
+                __showPage(__pages[next])
+                return
+            }
+        }
     }
 
     function __updateButtons() {
-        prevButtonVisible = __pages.length > 1
-        nextButtonVisible = __pages.length > 1
+        if (!contentDelegateObj)
+            return
+        var shown = __pages.filter(__pageHasContent).length > 1
+        contentDelegateObj.prevButtonVisible = shown
+        contentDelegateObj.nextButtonVisible = shown
     }
 
-    function nextGroup() { __step(1) }
-    function prevGroup() { __step(-1) }
+    function __checkCurrentPage() {
+        var page = __pageNamed(currentGroup)
+        if (!page || !__pageHasContent(page))
+            __step(1)
+        else if (!page.visible)
+            __showPage(page)
+        __updateButtons()
+    }
 
+    function nextGroup() {
+        __step(1)
+    }
+
+    function prevGroup() {
+        __step(-1)
+    }
+
+    // While hidden or loading the page is remembered and shown once the editor is ready.
     function searchAndDisplayHeaderGroup(group) {
-        for (var i = 0; i < __pages.length; ++i)
-            if (__pages[i].name === group)
-                __show(i)
+        if (!visible || state === "loading") {
+            __pendingGroup = group
+            return
+        }
+        __pendingGroup = ""
+        var page = __pageNamed(group)
+        if (page && __pageHasContent(page))
+            __showPage(page)
     }
 
     function addItemsToExternalGroupPanel(groupName, delegateUrl) {
-        var entry = null
-        for (var i = 0; i < __pages.length; ++i)
-            if (__pages[i].name === groupName)
-                entry = __pages[i]
-        if (!entry) {
-            __initialize()
-            if (!contentDelegateObj)
-                return 0
-            var page = groupDelegate.createObject(contentDelegateObj.groupContainer, { "groupName": groupName, "external": true })
+        __initialize()
+        if (!contentDelegateObj)
+            return 0
+        var page = __pageNamed(groupName)
+        if (!page) {
+            page = groupDelegate.createObject(contentDelegateObj.groupContainer, { "groupName": groupName, "external": true })
             if (!page) {
                 console.log("[ItemEditor] ERROR: Group was not created successfully!")
                 return 0
             }
-            entry = { "name": groupName, "external": true, "page": page }
-            __pages.push(entry)
             if (currentGroup === "")
                 currentGroup = groupName
-            page.visible = (currentGroup === groupName)
+            page.visible = currentGroup === groupName
+            __pages.push(page)
             __updateButtons()
         }
         if (!delegateUrl)
@@ -328,7 +518,7 @@ ItemEditorBase {
             console.log("[ItemEditor] ERROR: loading component failed:", component.errorString())
             return 0
         }
-        var object = component.createObject(entry.page.contentArea)
+        var object = component.createObject(page.contentArea)
         if (!object) {
             console.log("[ItemEditor] ERROR: creating external gui element failed!")
             return 0
@@ -337,27 +527,45 @@ ItemEditorBase {
         return object
     }
 
+    // --- visibility ---
+
+    function __updateVisibility() {
+        for (var i = 0; i < __masterList.length; ++i)
+            __walk(__masterList[i], __masterList[i].properties, __masterList[i].defaultGroup, true, __masterList[i].target)
+        var waiting = __waitingForVisibility
+        __waitingForVisibility = []
+        for (var n = 0; n < waiting.length; ++n) {
+            var component = waiting[n]
+            var master = __masterOf(component.editableType, component.defaultGroup)
+            if (!master) {
+                master = __makeMaster(component)
+                if (!master)
+                    continue
+                __enterMaster(master)
+                __walk(master, master.properties, master.defaultGroup, true, master.target)
+            }
+            __walk(master, component.properties, master.defaultGroup, true, component.target)
+            master.referenceCount += 1
+        }
+        __checkCurrentPage()
+    }
+
     // --- saving and loading ---
 
-    function saveComponentToJSON(type) {
+    function saveComponentToJSON(editableType) {
         var result = {}
-        var master = __masters[type]
-        if (!master || master.preventStorage)
-            return result
-        var values = {}
-        for (var i = 0; i < master.names.length; ++i)
-            values[master.names[i]] = master.values[master.names[i]]
-        result[master.defaultGroup] = system.parse(system.stringifyWithBasePath(values, [], master.basePath))
+        var masters = __masters[editableType]
+        for (var group in masters)
+            if (!masters[group].preventStorage)
+                result[group] = masters[group].toJSONMap()
         return result
     }
 
     function saveAllComponentsToJSON() {
         var result = {}
-        for (var i = 0; i < __typeList.length; ++i) {
-            var one = saveComponentToJSON(__typeList[i])
-            for (var key in one)
-                result[key] = one[key]
-        }
+        for (var i = 0; i < __masterList.length; ++i)
+            if (!__masterList[i].preventStorage)
+                result[__masterList[i].defaultGroup] = __masterList[i].toJSONMap()
         return result
     }
 
@@ -375,22 +583,22 @@ ItemEditorBase {
         return fileUtils.writeFile(path + fileName + ".json", system.stringify(saveAllComponentsToJSON()))
     }
 
+    // Loads into the masters; every bound item follows through its delegate, items registered while
+    // the editor is hidden take the values directly.
     function loadAllComponentsFromJSON(jsonMap) {
         if (!jsonMap)
             return
-        for (var type in __masters) {
-            var master = __masters[type]
-            var values = jsonMap[master.defaultGroup]
-            if (!values)
-                continue
-            var components = componentsOfType(type)
-            for (var i = 0; i < components.length; ++i)
-                components[i].loadFromJSONMap(values)
-            if (components.length > 0)
-                for (var n = 0; n < master.names.length; ++n)
-                    master.values[master.names[n]] = components[0].target[master.names[n]]
+        __eachDelegateOfAllTypes(function(delegate) { delegate.bindingActive = true })
+        for (var i = 0; i < __masterList.length; ++i)
+            __masterList[i].loadFromJSONMap(jsonMap[__masterList[i].defaultGroup])
+        if (!visible) {
+            for (var n = 0; n < __components.length; ++n) {
+                var master = __masterOf(__components[n].editableType, __components[n].defaultGroup)
+                if (master)
+                    __walk(master, __components[n].properties, master.defaultGroup, true, __components[n].target)
+            }
         }
-        __invalidate()
+        __eachDelegateOfAllTypes(function(delegate) { delegate.bindingActive = delegate.visible })
     }
 
     function loadAllComponentsFromJSONFile(path, fileName) {
@@ -405,51 +613,47 @@ ItemEditorBase {
         var from = currentEditableType
         if (__masters[toEditableType])
             console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
-        var master = __masters[from]
-        if (!master) {
+        var masters = __masters[from]
+        if (!masters) {
             console.log("[EditorStorage] No editableType " + from)
             return
         }
+        var renamed = __masters[toEditableType] ? __masters[toEditableType] : {}
+        for (var group in masters) {
+            var master = masters[group]
+            if (master.defaultGroup === from)
+                master.defaultGroup = toEditableType
+            master.editableType = toEditableType
+            renamed[group === from ? toEditableType : group] = master
+        }
         delete __masters[from]
-        if (master.defaultGroup === from)
-            master.defaultGroup = toEditableType
-        __masters[toEditableType] = master
-        var at = __typeList.indexOf(from)
-        if (at >= 0)
-            __typeList[at] = toEditableType
-        // Items keep their registration; they follow under the new name.
-        var components = __components.filter(function(c) { return c.editableType === from })
-        for (var i = 0; i < components.length; ++i) {
-            components[i].editableType = toEditableType
-            if (components[i].defaultGroup === from)
-                components[i].defaultGroup = toEditableType
+        __masters[toEditableType] = renamed
+        var delegates = __delegates[from]
+        if (delegates) {
+            var moved = __delegates[toEditableType] ? __delegates[toEditableType] : {}
+            for (var g in delegates)
+                moved[g === from ? toEditableType : g] = delegates[g]
+            delete __delegates[from]
+            __delegates[toEditableType] = moved
+        }
+        var listed = __typeList.indexOf(from)
+        if (listed >= 0) {
+            if (__typeList.indexOf(toEditableType) < 0)
+                __typeList[listed] = toEditableType
+            else
+                __typeList.splice(listed, 1)
+        }
+        // Registered items follow under the new name, so that their removal finds their master.
+        for (var i = 0; i < __components.length; ++i) {
+            var component = __components[i]
+            if (component.editableType !== from)
+                continue
+            var ownGroup = component.defaultGroup === from
+            component.editableType = toEditableType
+            if (ownGroup)
+                component.defaultGroup = toEditableType
         }
         currentEditableType = toEditableType
-    }
-
-    objectName: "itemEditor"
-    width: 150
-    height: parent ? parent.height : 0
-
-    onCurrentEditableTypeChanged: {
-        __searchMetaData()
-        __invalidate()
-    }
-    onVisibleChanged: {
-        if (visible && __dirty)
-            __invalidate()
-    }
-
-    Timer {
-        id: rebuildTimer
-        interval: 50
-        onTriggered: {
-            if (!itemEditor.visible)
-                return
-            itemEditor.loading()
-            itemEditor.rebuild()
-            itemEditor.loaded()
-        }
     }
 
     function __initialize() {
@@ -461,13 +665,115 @@ ItemEditorBase {
             return
         }
         __mirror(contentDelegateObj)
+        contentDelegateObj.prevButtonVisible = false
+        contentDelegateObj.nextButtonVisible = false
         __initialized = true
-        var waiting = __waiting
-        __waiting = []
+        var waiting = __waitingForRegistration
+        __waitingForRegistration = []
         for (var i = 0; i < waiting.length; ++i)
             createEditableComponent(waiting[i])
     }
 
+    objectName: "itemEditor"
+    width: 150
+    height: parent ? parent.height : 0
+
+    contentDelegate: Component { ContentDelegate {} }
+    groupDelegate: Component { GroupDelegate {} }
+    boolDelegate: Component { BoolDelegate {} }
+    numberDelegate: Component { NumberDelegate {} }
+    stringDelegate: Component { StringDelegate {} }
+    pointDelegate: Component { PointDelegate {} }
+    colorDelegate: Component { ColorDelegate {} }
+    textureDelegate: Component { TextureDelegate {} }
+    arrayDelegate: Component { ArrayDelegate {} }
+
+    onCurrentEditableTypeChanged: {
+        if (__previousType !== undefined)
+            __eachDelegate(__previousType, function(delegate) { delegate.visible = false })
+        __eachDelegate(currentEditableType, function(delegate) { delegate.visible = true })
+        __searchMetaData()
+        __previousType = currentEditableType
+        __checkCurrentPage()
+    }
+    onVisibleChanged: {
+        if (!__initialized || !visible)
+            return
+        if (__waitingForVisibility.length > 0) {
+            loading()
+            state = "loading"
+        }
+        __visibilityPending = true
+        loadingTimer.restart()
+    }
+    onLoaded: __updateButtons()
     Component.onCompleted: __initialize()
-    Component.onDestruction: itemEditorDestroyed()
+    // Takes what it made with it; the bindings its delegates put on the items go first.
+    Component.onDestruction: {
+        var components = __components
+        __components = []
+        for (var i = 0; i < components.length; ++i)
+            components[i].destroy()
+        __eachDelegateOfAllTypes(function(delegate) {
+            var targets = delegate.boundTargets()
+            for (var n = 0; n < targets.length; ++n)
+                delegate.removeBinding(targets[n])
+            delegate.destroy()
+        })
+        for (var m = 0; m < __masterList.length; ++m) {
+            __masterList[m].target.destroy()
+            __masterList[m].destroy()
+        }
+        itemEditorDestroyed()
+    }
+
+    Component {
+        id: masterFactory
+
+        EditableComponent {
+            external: true
+            visible: false
+        }
+    }
+
+    // Both timers let the "loading" state reach the screen before the blocking work.
+    Timer {
+        id: loadingTimer
+
+        interval: 50
+        onTriggered: {
+            var queue = itemEditor.__creationQueue
+            itemEditor.__creationQueue = []
+            for (var i = 0; i < queue.length; ++i)
+                itemEditor.__register(queue[i])
+            if (itemEditor.__visibilityPending) {
+                itemEditor.__visibilityPending = false
+                if (itemEditor.visible)
+                    itemEditor.__updateVisibility()
+            }
+            itemEditor.__flushMirror()
+            itemEditor.__checkCurrentPage()
+            itemEditor.__finishLoading()
+        }
+    }
+
+    Timer {
+        id: destroyTimer
+
+        interval: 50
+        onTriggered: {
+            var queue = itemEditor.__destructionQueue
+            itemEditor.__destructionQueue = []
+            for (var i = 0; i < queue.length; ++i) {
+                var master = queue[i]
+                // An item of the type may have come back meanwhile.
+                if (!itemEditor.__components.some(function(c) { return itemEditor.__usesMaster(c, master) }))
+                    itemEditor.__destroyMaster(master)
+            }
+            itemEditor.__checkCurrentPage()
+            itemEditor.__finishLoading()
+        }
+    }
+
+    states: State { name: "loading" }
 }

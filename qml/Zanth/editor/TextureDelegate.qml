@@ -1,42 +1,60 @@
 import QtQuick 2.15
+import Zanth 1.0
+import Zanth.gui.skins 1.0
 
-// Chooses a texture among the images beside the current one.
+// Chooses a texture among the images beside the current one, on the widget library's image viewer.
 ItemEditorBaseDelegate {
     id: delegate
 
-    property url fileUrl: initialValue !== undefined ? initialValue : ""
-    property var thumbnails: []
+    property string __listedFolder: ""
+    property Utils __utils: Utils {}
 
-    labelText: labelName + ": " + String(fileUrl).replace(/^.*\//, "")
-
-    Flow {
-        width: delegate.width
-        spacing: 2
-        Repeater {
-            model: delegate.thumbnails
-            Rectangle {
-                width: 20; height: 20
-                color: String(delegate.fileUrl) === String(modelData) ? "#e08a2c" : "#2a2a30"
-                Image { anchors.fill: parent; anchors.margins: 2; source: modelData }
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: {
-                        delegate.fileUrl = modelData
-                        delegate.write(delegate.fileUrl)
-                    }
-                }
-            }
-        }
+    function __folderOf(url) {
+        return String(url).replace(/[^\/]*$/, "")
     }
 
-    Component.onCompleted: {
-        if (String(fileUrl) === "")
+    // The thumbnails are the PNG files of the shown texture's folder, in name order.
+    function __listFolder(url) {
+        var folder = __folderOf(url)
+        if (folder === "" || folder === __listedFolder)
             return
-        var folder = String(fileUrl).replace(/[^\/]*$/, "")
-        var names = fileUtils.listFiles(folder, ["*.png"])
-        var list = []
+        __listedFolder = folder
+        var names = fileUtils.listFiles(url, ["*.png"])
+        names.sort()
+        var sources = []
         for (var i = 0; i < names.length; ++i)
-            list.push(folder + names[i])
-        thumbnails = list
+            sources.push(fileUtils.getPathUrl(names[i], url))
+        viewer.imageSources = sources
+    }
+
+    function __show(value) {
+        if (value === null || value === undefined)
+            return
+        viewer.fileUrl = value
+        __listFolder(viewer.fileUrl)
+    }
+
+    modelWrite: viewer.fileUrl
+    labelText: labelName + ": " + (String(viewer.fileUrl) === "" ? "" : __utils.cropPath(viewer.fileUrl, false))
+
+    onInitialValueChanged: __show(initialValue)
+    onModelChanged: {
+        if (isDefined(model) && model !== null && String(model) !== String(viewer.fileUrl))
+            __show(model)
+    }
+
+    ImageViewer {
+        id: viewer
+
+        objectName: "textureItem"
+        width: delegate.width
+        thumbnailsPerRow: Math.max(1, Math.floor((width - platformStyle.leftMargin - platformStyle.rightMargin + platformStyle.spacing)
+                                                 / (platformStyle.textureDisplaySize + platformStyle.spacing)))
+        platformStyle: ImageViewerSkin {
+            textureDisplaySize: 36
+            spacing: 4
+            leftMargin: 0
+            rightMargin: 0
+        }
     }
 }

@@ -1,6 +1,8 @@
 // Keeps the game network's write requests until the server has answered them, so that scores and
 // achievements made offline, or still unsent when the game quits, reach the server later. A write is
-// stored when it is made and leaves the store only with its answer (a refusal is an answer too).
+// stored when it is made and leaves the store only with its answer (a refusal is an answer too, except
+// one that asks for a new login: the write goes again after it). While the service can't be reached,
+// the request that failed first is tried again with a growing pause.
 // Included by ZanthGameNetworkLogic.js; works on the ids of ZanthGameNetwork.
 
 // A login is never kept: the next start or reconnection logs in by itself.
@@ -8,6 +10,10 @@ var writeActions = ["save_level", "submit_score", "add_score", "add_achievement_
                     "accept_challenge", "update_user", "disconnect_device", "delete_user_facebook_data"]
 
 var offlineSendingQueue = []
+// A write refused this often for its session is refused for what it is: it is dropped.
+var reloginRefusalsBeforeDropping = 3
+// Milliseconds until the next try while offline; 0 while online.
+var retryDelay = 0
 
 function isWriteRequest(request) {
     return !!request && writeActions.indexOf(request.action) >= 0
@@ -46,7 +52,27 @@ function initializeAfterAppStart() {
 function keepRequest(request) {
     if (!isWriteRequest(request) || indexOfStored(request) >= 0)
         return
+    request.__kept = true
     offlineSendingQueue.push(copyOf(request))
+    storeOfflineSendingQueue()
+}
+
+// The stored copy learns the token and counter the write left with, before any answer: should the game
+// end before one, the next start can send the same packet again.
+function requestSent(request) {
+    var index = request && request.__kept ? indexOfStored(request) : -1
+    if (index < 0)
+        return
+    var stored = offlineSendingQueue[index]
+    if (stored.__sentToken === request.__sentToken && stored.__sentTimestamp === request.__sentTimestamp)
+        return
+    var fields = ["token", "timestamp", "requestTimeStamp", "__sentToken", "__sentTimestamp"]
+    for (var i = 0; i < fields.length; ++i) {
+        if (request[fields[i]] === undefined)
+            delete stored[fields[i]]
+        else
+            stored[fields[i]] = request[fields[i]]
+    }
     storeOfflineSendingQueue()
 }
 
@@ -57,6 +83,29 @@ function requestAnswered(request) {
         return
     offlineSendingQueue.splice(index, 1)
     storeOfflineSendingQueue()
+}
+
+function dropRequest(request, reason) {
+    if (indexOfStored(request) < 0)
+        return
+    console.debug("ERROR: OfflineHandler: the request", api.maskedText(request), "was dropped:", reason)
+    requestAnswered(request)
+}
+
+// The server refused the write for the session: it stays and goes again after a new login, unless
+// sessions keep refusing it. True when it was dropped (then no new login is wanted for it).
+function requestRefusedForSession(request) {
+    var index = indexOfStored(request)
+    if (index < 0)
+        return false
+    var stored = offlineSendingQueue[index]
+    stored.__reloginRefusals = (stored.__reloginRefusals ? stored.__reloginRefusals : 0) + 1
+    if (stored.__reloginRefusals >= reloginRefusalsBeforeDropping) {
+        dropRequest(request, "refused " + stored.__reloginRefusals + " times with a new login in between")
+        return true
+    }
+    storeOfflineSendingQueue()
+    return false
 }
 
 // Sends every stored request that is not already on its way; each gets a fresh counter and token.
@@ -87,6 +136,10 @@ function handleConnectionError(errorData) {
         if (errorData.firstTimeConnectionErrorOccured)
             showMessage(2, "Connection Error", "Could not connect to the internet. The services of Zanth Game Network "
                         + "will be available again when you have internet access.")
+        if (errorData.requestGivenUp) {
+            dropRequest(request, "the server's answers could not be read")
+            return
+        }
         keepRequest(request)
         if (api.connectionError)
             moveApiQueue()
@@ -109,4 +162,26 @@ function moveApiQueue() {
     api.setSendRequestQueue([])
     for (var i = 0; i < queue.length; ++i)
         keepRequest(queue[i])
+}
+
+// The back-off: the first try follows offlineRetryInterval after the connection was lost, each further
+// one twice as late, up to offlineRetryMaxInterval; an answer ends it.
+function connectionStateChanged() {
+    if (api.connectionError) {
+        retryDelay = Math.max(1, gameNetwork.offlineRetryInterval)
+        offlineRetryTimer.interval = retryDelay
+        offlineRetryTimer.restart()
+    } else {
+        retryDelay = 0
+        offlineRetryTimer.stop()
+    }
+}
+
+function retryConnection() {
+    if (!api.connectionError)
+        return
+    api.retryConnection()
+    retryDelay = Math.min(retryDelay * 2, Math.max(retryDelay, gameNetwork.offlineRetryMaxInterval))
+    offlineRetryTimer.interval = retryDelay
+    offlineRetryTimer.restart()
 }

@@ -94,7 +94,17 @@ function isRequestOnItsWay(request) {
     return false
 }
 
-// Queues the request; a login goes to the front. It is sent as soon as nothing is in flight.
+// A write whose transfer failed after it left may have reached the server. While the session that sent
+// it lasts, it goes out again as the very same packet (token and counter), so that the server's counter
+// check tells: it is either taken now or refused as already received.
+function isSamePacketResend(request) {
+    return !!request.__kept && request.action !== "login" && request.__sentTimestamp !== undefined
+            && api.authenticated && !!api.__authenticationToken && request.__sentToken === api.__authenticationToken
+}
+
+// Queues the request; a login goes to the front, and so does a write sent again as the same packet,
+// which must reach the server before any later counter of its session. It is sent as soon as nothing
+// is in flight.
 function sendRequest(request) {
     if (!request || !request.action) {
         console.debug("ERROR: ZanthGameNetworkAPI: a request without action was not sent")
@@ -103,19 +113,48 @@ function sendRequest(request) {
     var isNew = request.__requestId === undefined
     if (isNew)
         request.__requestId = newRequestId()
-    if (request.action === "login")
+    if (request.action === "login") {
         sendRequestQueue.unshift(request)
-    else
+    } else if (isSamePacketResend(request)) {
+        var at = 0
+        while (at < sendRequestQueue.length && sendRequestQueue[at].action === "login")
+            ++at
+        sendRequestQueue.splice(at, 0, request)
+    } else {
         sendRequestQueue.push(request)
+    }
     if (isNew)
         api.requestQueued(request)
     sendFirstRequestFromQueue()
 }
 
+// Requests made by work go out only once all of them are queued, so that their order is the queue's.
+function sendTogether(work) {
+    var wasDispatching = dispatching
+    dispatching = true
+    try {
+        work()
+    } finally {
+        dispatching = wasDispatching
+    }
+    sendFirstRequestFromQueue()
+}
+
 function sendFirstRequestFromQueue() {
-    if (!dispatching && api.initialized && !api.pauseRequests && api.currentlySendingRequest === undefined
-            && sendRequestQueue.length > 0)
+    if (canTransmit() && sendRequestQueue.length > 0)
         transmit(sendRequestQueue.shift())
+    updateWaitingForResponse()
+}
+
+function canTransmit() {
+    return !dispatching && api.initialized && !api.pauseRequests && api.currentlySendingRequest === undefined
+}
+
+// While offline, the request that began the error is sent again to see whether the service is back.
+function retryConnection() {
+    var probe = api.firstRequestForConnectionError
+    if (api.connectionError && probe && canTransmit())
+        transmit(probe)
     updateWaitingForResponse()
 }
 
@@ -125,6 +164,29 @@ function updateWaitingForResponse() {
 
 function isProbe(request) {
     return sameRequest(request, api.firstRequestForConnectionError)
+}
+
+function stamp(request) {
+    if (isSamePacketResend(request)) {
+        request.token = request.__sentToken
+        request.timestamp = request.__sentTimestamp
+        request.__resent = true
+        return
+    }
+    request.__resent = false
+    if (api.authenticated && !request.ignoreToken)
+        request.token = api.__authenticationToken
+    else
+        delete request.token
+    if (request.action === "login") {
+        delete request.timestamp
+    } else {
+        request.timestamp = api.timestamp
+        api.timestamp = api.timestamp + 1
+    }
+    request.requestTimeStamp = Date.now()
+    request.__sentToken = request.token
+    request.__sentTimestamp = request.timestamp
 }
 
 function transmit(request) {
@@ -146,32 +208,21 @@ function transmit(request) {
     sendRequestQueue = sendRequestQueue.filter(function(queued) { return !sameRequest(queued, request) })
     api.currentlySendingRequest = request
     api.waitingForResponse = true
-    if (api.authenticated && !request.ignoreToken)
-        request.token = api.__authenticationToken
-    else
-        delete request.token
-    if (request.action === "login") {
-        delete request.timestamp
-    } else {
-        request.timestamp = api.timestamp
-        api.timestamp = api.timestamp + 1
-    }
-    request.requestTimeStamp = Date.now()
+    stamp(request)
+    api.requestSent(request)
     var xhr = new XMLHttpRequest()
-    var sentAt = Date.now()
     transfer = xhr
     xhr.onreadystatechange = function() {
         if (xhr.readyState === XMLHttpRequest.DONE)
-            transferDone(xhr, request, Date.now() - sentAt)
+            transferDone(xhr, request)
     }
     xhr.open("GET", getEncryptedRequest(request))
     xhr.send()
 }
 
-// A failed transfer looks the same to XMLHttpRequest whether the connection was refused or the server
-// took it and never answered; only the time tells them apart. A silent server is a bad answer: the next
-// request goes out instead of waiting for the connection to come back.
-function transferDone(xhr, request, elapsedMs) {
+// No answer, a silent server (the network's transfer timeout), an HTTP error and an answer that can't be
+// read all leave the request's fate unknown: each counts as offline, and the request is sent again.
+function transferDone(xhr, request) {
     if (transfer !== xhr)
         return
     transfer = null
@@ -179,13 +230,11 @@ function transferDone(xhr, request, elapsedMs) {
         return
     var status = xhr.status
     var text = xhr.responseText
-    if (status !== 0 && (status < 200 || status > 299)) {
-        answerUnreadable(request, "HTTP status " + status)
-    } else if (status === 0 && elapsedMs + 100 >= api.transferTimeout) {
-        answerUnreadable(request, "no answer within " + api.transferTimeout + " ms")
-    } else if (status === 0 || !text) {
+    if (status === 0 || (status >= 200 && status <= 299 && !text)) {
         forwardConnectionError(request, connectionErrorObject(request))
         sendFirstRequestFromQueue()
+    } else if (status < 200 || status > 299) {
+        answerUnreadable(request, "HTTP status " + status)
     } else {
         serverResultCallback(text, request)
     }
@@ -230,13 +279,29 @@ function forwardConnectionError(request, errorObject) {
     updateWaitingForResponse()
 }
 
-// The server was reached but its answer is of no use: the request fails as if offline (so a write
-// is kept for resending), without changing the connection state, and the next request goes out.
+// The server was reached but its answer is of no use: offline, as far as this request can tell. A
+// request that never gets a readable answer would hold every other one back for ever; after so many
+// tries it is given up, and the connection counts as back.
+var unreadableAnswersBeforeGivingUp = 10
+
 function answerUnreadable(request, reason) {
+    request.__unreadableAnswers = (request.__unreadableAnswers ? request.__unreadableAnswers : 0) + 1
+    var message = "The answer of the server could not be read: " + reason
+    if (request.__unreadableAnswers < unreadableAnswersBeforeGivingUp) {
+        var errorObject = connectionErrorObject(request)
+        errorObject.message = message
+        forwardConnectionError(request, errorObject)
+        sendFirstRequestFromQueue()
+        return
+    }
     if (api.currentlySendingRequest === request)
         api.currentlySendingRequest = undefined
     emitError({ code: 1, errorType: "connectionError", serverRequest: request, firstTimeConnectionErrorOccured: false,
-                message: "The answer of the server could not be read: " + reason })
+                requestGivenUp: true,
+                message: message + "; the request was given up after " + request.__unreadableAnswers + " tries" })
+    if (isProbe(request))
+        api.firstRequestForConnectionError = undefined
+    api.connectionError = false
     sendFirstRequestFromQueue()
 }
 

@@ -85,6 +85,11 @@ Item {
     property int errorReportingLevel: system.debugBuild ? 2 : 1
     property bool clearOfflineSendingQueueAtStartup: false
     property bool clearAllUserDataAtStartup: false
+    // While the service can't be reached (or answers what can't be read), the request that failed first
+    // is sent again after this many milliseconds, then after twice as long each time, up to
+    // offlineRetryMaxInterval.
+    property int offlineRetryInterval: 5000
+    property int offlineRetryMaxInterval: 300000
 
     signal userAuthenticated
     signal userIdChangedOrAboutToChange
@@ -192,11 +197,11 @@ Item {
         return Logic.updateUserName(newUserName)
     }
 
+    // Facebook needs its plug-in of a mobile platform: on a desktop platform this and the other Facebook
+    // calls emit facebookConnectionError with errorId "notAvailableOnThisPlatform" and change nothing.
     function connectFacebookUser() {
-        if (system.desktopPlatform || !facebookItem) {
-            console.debug("WARNING: ZTGN: Facebook can not be connected on this platform")
+        if (Logic.facebookUnavailable("connectFacebookUser", true))
             return
-        }
         if (facebookItem.accessToken)
             facebookItem.getGraphRequest("me")
         else
@@ -204,10 +209,14 @@ Item {
     }
 
     function disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser) {
+        if (Logic.facebookUnavailable("disconnectFacebookUser", false))
+            return
         Logic.disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser)
     }
 
     function deleteFacebookData() {
+        if (Logic.facebookUnavailable("deleteFacebookData", false))
+            return
         api.deleteUserFacebookData(user)
     }
 
@@ -261,10 +270,7 @@ Item {
             if (authenticated)
                 Logic.startSession()
         }
-        onConnectionErrorChanged: {
-            if (!connectionError)
-                Logic.connectionReturned()
-        }
+        onConnectionErrorChanged: Logic.connectionErrorChanged()
         onError: function(errorData) {
             Logic.handleApiError(errorData)
         }
@@ -274,6 +280,15 @@ Item {
         onRequestQueued: function(request) {
             Logic.requestQueued(request)
         }
+        onRequestSent: function(request) {
+            Logic.requestSent(request)
+        }
+    }
+
+    Timer {
+        id: offlineRetryTimer
+
+        onTriggered: Logic.retryConnection()
     }
 
     User {

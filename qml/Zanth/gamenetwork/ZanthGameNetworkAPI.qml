@@ -28,8 +28,6 @@ Item {
     property var currentlySendingRequest
     property var firstRequestForConnectionError
     property int requestCounter: 0
-    // The engine's network factory ends a transfer that stays silent this long (milliseconds).
-    property int transferTimeout: 30000
     // Requests wait in the queue while this is false (the owner has not read its local data yet).
     property bool initialized: true
 
@@ -39,6 +37,8 @@ Item {
     signal responseFinished(var request, var response)
     // A request made for the first time has joined the queue (a request sent again does not emit it).
     signal requestQueued(var request)
+    // A request leaves for the server, with its token and counter (also when it is sent again).
+    signal requestSent(var request)
 
     function getSendRequestQueue() {
         return ZTGNAPILogic.getSendRequestQueue()
@@ -67,6 +67,16 @@ Item {
 
     function sendFirstRequestFromQueue() {
         ZTGNAPILogic.sendFirstRequestFromQueue()
+    }
+
+    // The requests work makes go out after all of them are queued, in the order of the queue.
+    function sendTogether(work) {
+        ZTGNAPILogic.sendTogether(work)
+    }
+
+    // While offline: sends the request that began the connection error again, unless one is in flight.
+    function retryConnection() {
+        ZTGNAPILogic.retryConnection()
     }
 
     function forwardConnectionError(request, errorObject) {

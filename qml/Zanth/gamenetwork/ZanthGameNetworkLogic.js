@@ -62,11 +62,15 @@ function isLoginOnItsWay() {
             || api.isRequestWithActionInQueue("login", undefined)
 }
 
+// A stored write that may have arrived in this session goes out ahead of the reads (the api puts it
+// first): after any later counter the server could no longer tell whether it has it.
 function startSession() {
-    api.getUserScore()
-    api.getAchievementProgress()
-    gameNetwork.synchAllStorages()
-    OfflineHandler.sendStoredRequests()
+    api.sendTogether(function() {
+        api.getUserScore()
+        api.getAchievementProgress()
+        gameNetwork.synchAllStorages()
+        OfflineHandler.sendStoredRequests()
+    })
     gameNetwork.userAuthenticated()
 }
 
@@ -98,12 +102,12 @@ function updateUserInitiallyInSync() {
 }
 
 function handleServerResponse(request, response) {
-    OfflineHandler.requestAnswered(request)
     var data = response.data
     if (response.status !== "success") {
         handleRefusal(request, response)
         return
     }
+    OfflineHandler.requestAnswered(request)
     var handler = responseHandlers[request.action]
     if (handler)
         handler(request, data)
@@ -111,13 +115,28 @@ function handleServerResponse(request, response) {
         console.debug("ERROR: ZTGN: do not know how to handle the request action:", request.action)
 }
 
+// The counter refusal "can not resend packet"
+var alreadyReceivedCode = 15
+
 function handleRefusal(request, response) {
+    var code = response.data ? response.data.code : undefined
+    // The same packet sent again after its answer was lost: the server has it already.
+    if (request.__resent && code === alreadyReceivedCode) {
+        console.debug("ZTGN: the server had received the", request.action, "request already")
+        OfflineHandler.requestAnswered(request)
+        return
+    }
     var errorData = { code: 2, errorType: "serverResponseErrorStatus", serverRequest: request, serverResponse: response,
                       message: "Server response has an error." }
     console.debug("ERROR: ZanthGameNetwork: onError called:", api.maskedText(errorData))
+    if (reloginCodes.indexOf(code) < 0) {
+        OfflineHandler.requestAnswered(request)
+        handleApiError(errorData)
+        return
+    }
+    var dropped = OfflineHandler.requestRefusedForSession(request)
     handleApiError(errorData)
-    var code = response.data ? response.data.code : undefined
-    if (reloginCodes.indexOf(code) < 0)
+    if (dropped)
         return
     if (reloginPending) {
         console.debug("WARNING: ZTGN: the server refused the session again with code", code,
@@ -250,7 +269,8 @@ function textOf(value) {
 }
 
 function updateUserData(data, source) {
-    if (!data || typeof data !== "object") {
+    // Without its id the answer can't say whose data it is: taking it would pass for another player.
+    if (!data || typeof data !== "object" || data.id === undefined || data.id === null) {
         console.debug("ERROR: ZTGN: the server sent no user data for", source)
         return
     }
@@ -430,6 +450,18 @@ function askForWritePermissionBeforeSubmit() {
     facebook.postGraphRequest("")
 }
 
+// True, with one error line and facebookConnectionError, when the Facebook call can't be made here:
+// on a desktop platform, or (when it needs one) without the plug-in's facebook object.
+function facebookUnavailable(call, needsPlugin) {
+    var reason = system.desktopPlatform ? "is not available on desktop platforms"
+               : needsPlugin && !gameNetwork.facebookItem ? "needs the Facebook plug-in, which is missing" : ""
+    if (!reason)
+        return false
+    console.debug("ERROR: ZTGN: Facebook:", call, reason)
+    gameNetwork.facebookConnectionError({ errorId: "notAvailableOnThisPlatform", message: call + " " + reason })
+    return true
+}
+
 function disconnectFacebookUser(clearLocalData, clearServerDataOfFacebookUser) {
     if (gameNetwork.facebookItem)
         gameNetwork.facebookItem.closeSession()
@@ -497,4 +529,18 @@ function loadMore(request) {
 
 function requestQueued(request) {
     OfflineHandler.keepRequest(request)
+}
+
+function requestSent(request) {
+    OfflineHandler.requestSent(request)
+}
+
+function connectionErrorChanged() {
+    OfflineHandler.connectionStateChanged()
+    if (!api.connectionError)
+        connectionReturned()
+}
+
+function retryConnection() {
+    OfflineHandler.retryConnection()
 }

@@ -46,6 +46,17 @@ Item {
         return allMade
     }
 
+    // Shows the channels (0..255) on the sliders as well, which the channels follow once initialised.
+    function setChannels(r, g, b, a) {
+        var values = [r, g, b, a]
+        var channels = ["red", "green", "blue", "alpha"]
+        var sliders = __sliders()
+        for (var i = 0; i < sliders.length; ++i) {
+            picker[channels[i]] = values[i]
+            sliders[i].value = values[i]
+        }
+    }
+
     // The target's colour property follows the colour and, with alpha in use, its alpha property the
     // alpha in 0..1.
     function addBinding(target, colorProp, alphaProp) {

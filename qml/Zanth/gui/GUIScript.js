@@ -53,12 +53,11 @@ function removeBinding(target) {
     var made = bindings[key]
     if (!made)
         return false
-    for (var property in made)
-        if (!made[property])
-            continue
+    for (var property in made) {
         // Detached now: destroy() completes only at the end of the frame.
         made[property].target = null
         made[property].destroy()
+    }
     delete bindings[key]
     return true
 }

@@ -5,12 +5,13 @@ import "GUIScript.js" as GUIScript
 import "ImageViewerStorage.js" as Storage
 
 // Shows the image at fileUrl with its file name, and below a separator one thumbnail per entry of
-// imageSources; clicking a thumbnail makes its image the shown one.
+// imageSources, thumbnailsPerRow to a row; clicking a thumbnail makes its image the shown one.
 Item {
     id: viewer
 
     property url fileUrl
     property var imageSources: []
+    property int thumbnailsPerRow: 1
     property ImageViewerSkin platformStyle: ImageViewerSkin {}
     property Utils __utils: Utils {}
 
@@ -35,7 +36,7 @@ Item {
             return
         }
         for (var n = 0; n < imageSources.length; ++n) {
-            var thumbnail = component.createObject(column, {
+            var thumbnail = component.createObject(grid, {
                 "source": imageSources[n],
                 "size": platformStyle.textureDisplaySize
             })
@@ -43,12 +44,14 @@ Item {
                 console.log("[ImageViewer] ERROR: creating repeater object failed!")
                 continue
             }
-            thumbnail.anchors.horizontalCenter = column.horizontalCenter
             thumbnail.selected.connect(function(source) { viewer.fileUrl = source })
             Storage.thumbnails.push(thumbnail)
-            if (typeof rootGameWindow !== "undefined" && rootGameWindow)
-                rootGameWindow.loadItemWithSceneGraph(thumbnail)
         }
+        // A viewer not mirrored yet takes its thumbnails along when it is; mirroring them first would
+        // hang them on no parent node.
+        if (typeof sceneGraphWrapper !== "undefined" && sceneGraphWrapper.hasSceneGraphNode(viewer)
+                && typeof rootGameWindow !== "undefined" && rootGameWindow)
+            rootGameWindow.loadItemWithSceneGraph(grid)
     }
 
     objectName: "imageViewer"
@@ -90,6 +93,14 @@ Item {
             width: parent.width
             height: viewer.platformStyle.seperatorSize
             color: viewer.platformStyle.separatorColor
+        }
+
+        Grid {
+            id: grid
+
+            anchors.horizontalCenter: parent.horizontalCenter
+            columns: Math.max(1, viewer.thumbnailsPerRow)
+            spacing: viewer.platformStyle.spacing
         }
     }
 }

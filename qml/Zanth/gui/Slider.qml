@@ -29,6 +29,9 @@ Item {
     // Set once a value with a fraction was seen; the value text then shows the step's decimals.
     property bool __showDecimals: false
     property real __pressPosition: 0
+    property real __pressX: 0
+    property real __handleStartX: 0
+    property bool __dragging: false
     property Utils __utils: Utils {}
 
     // The value's text: with the step's decimals once a fraction was seen (two at most without a
@@ -152,7 +155,7 @@ Item {
             target: hiddenHandle
             property: "x"
             value: range.position - slider.__handleWidth / 2
-            when: !mouseArea.drag.active
+            when: !slider.__dragging
             restoreMode: Binding.RestoreNone
         }
 
@@ -160,7 +163,7 @@ Item {
             target: range
             property: "position"
             value: hiddenHandle.x + slider.__handleWidth / 2
-            when: mouseArea.drag.active
+            when: slider.__dragging
             restoreMode: Binding.RestoreNone
         }
 
@@ -174,7 +177,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
 
             Behavior on x {
-                enabled: !mouseArea.drag.active
+                enabled: !slider.__dragging
                 NumberAnimation { duration: 150; easing.type: Easing.OutSine }
             }
 
@@ -201,21 +204,38 @@ Item {
             anchors.rightMargin: -slider.platformStyle.mouseMarginRight
             anchors.topMargin: -slider.platformStyle.mouseMarginTop
             anchors.bottomMargin: -slider.platformStyle.mouseMarginBottom
-            drag.target: hiddenHandle
-            drag.axis: Drag.XAxis
-            drag.minimumX: range.positionAtMinimum - slider.__handleWidth / 2
-            drag.maximumX: range.positionAtMaximum - slider.__handleWidth / 2
-            drag.smoothed: false
+            // Once a drag has begun, a surrounding flickable may not take the pointer away.
+            preventStealing: slider.__dragging
 
             onPressed: function(mouse) {
                 slider.__pressPosition = range.position
+                slider.__pressX = mouse.x
                 var lowest = Math.min(range.positionAtMinimum, range.positionAtMaximum)
                 var highest = Math.max(range.positionAtMinimum, range.positionAtMaximum)
                 var point = Math.max(lowest, Math.min(highest, mouse.x - slider.platformStyle.mouseMarginLeft))
                 if (Math.abs(point - range.position) > slider.__handleWidth / 2)
                     range.position = point
             }
-            onCanceled: range.position = slider.__pressPosition
+            // By hand rather than with a drag target: a drag target starts only past a threshold and
+            // then jumps by the whole distance; this follows the pointer from its first point.
+            onPositionChanged: function(mouse) {
+                if (!pressed)
+                    return
+                if (!slider.__dragging) {
+                    if (mouse.x === slider.__pressX)
+                        return
+                    slider.__handleStartX = hiddenHandle.x
+                    slider.__dragging = true
+                }
+                var lowest = Math.min(range.positionAtMinimum, range.positionAtMaximum) - slider.__handleWidth / 2
+                var highest = Math.max(range.positionAtMinimum, range.positionAtMaximum) - slider.__handleWidth / 2
+                hiddenHandle.x = Math.max(lowest, Math.min(highest, slider.__handleStartX + mouse.x - slider.__pressX))
+            }
+            onReleased: slider.__dragging = false
+            onCanceled: {
+                slider.__dragging = false
+                range.position = slider.__pressPosition
+            }
             onDoubleClicked: {
                 if (slider.useResetButton)
                     slider.value = slider.defaultValue

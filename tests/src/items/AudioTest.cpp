@@ -307,6 +307,59 @@ TEST_F(AudioTest, backgroundMusicPausesWithTheApplicationAndPlaysWhenItReturns)
     EXPECT_TRUE(Facade::sharedEngine()->isBackgroundMusicPlaying());
 }
 
+struct ResumeCase
+{
+    const char* name;
+    bool autoPlay;
+    bool musicEnabled;
+    // What the game calls on the music before the application leaves: "", "stop" or "pause".
+    const char* gameCall;
+    bool soundsAfterReturn;
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class BackgroundMusicReturn : public AudioTest, public ::testing::WithParamInterface<ResumeCase>
+{
+};
+
+// Heard in the captured output: only music that was playing when the application left plays again when
+// it returns.
+TEST_P(BackgroundMusicReturn, onlyMusicPlayingWhenTheApplicationLeftPlaysWhenItReturns)
+{
+    const ResumeCase& c = GetParam();
+    SoundScene scene(true);
+    scene.settings()->setProperty("musicEnabled", c.musicEnabled);
+    QObject* music = scene.add(QByteArray("BackgroundMusic { source: \"tone.wav\"; autoPlay: ") +
+                               (c.autoPlay ? "true" : "false") + " }");
+    if (*c.gameCall)
+        QMetaObject::invokeMethod(music, c.gameCall);
+    QMetaObject::invokeMethod(scene.gameWindow(), "applicationPaused");
+    QMetaObject::invokeMethod(scene.gameWindow(), "applicationResumed");
+    EXPECT_EQ(Facade::sharedEngine()->isBackgroundMusicPlaying(), c.soundsAfterReturn);
+    ASSERT_TRUE(AudioCapture::waitForOutput(capturePath(), 0.5));
+
+    const AudioCapture::Wave wave = capture();
+    ASSERT_GT(wave.left.size(), wave.frame(0.5));
+    // The last 0.3 s were all played after the return.
+    const double level = AudioCapture::rms(wave.left, wave.left.size() - wave.frame(0.3), wave.left.size());
+    if (c.soundsAfterReturn)
+        EXPECT_GT(level, 0.1);
+    else
+        EXPECT_LT(level, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BackgroundMusicReturn,
+                         ::testing::Values(ResumeCase{"neverStarted", false, true, "", false},
+                                           ResumeCase{"playing", true, true, "", true},
+                                           ResumeCase{"stoppedByTheGame", true, true, "stop", false},
+                                           ResumeCase{"pausedByTheGame", true, true, "pause", false},
+                                           ResumeCase{"musicDisabled", true, false, "", false}),
+                         [](const ::testing::TestParamInfo<ResumeCase>& info) { return info.param.name; });
+
 TEST_F(AudioTest, backgroundMusicFollowsMusicEnabledAndStartsWhenTheSettingsAreRead)
 {
     SoundScene scene(true);

@@ -14,6 +14,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QQmlComponent>
@@ -27,6 +28,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <unistd.h>
 
@@ -358,24 +360,123 @@ TEST_F(DownloadablePackage, destroyingTheItemWhileExtractingCancelsAndCleansUp)
     EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(packagesFolder() + "many")));
 }
 
+TEST_F(DownloadablePackage, archiveInflatingPastTheLimitIsRefusedWithNothingLeft)
+{
+    serve("/bomb.zip", makeZip({{"small.txt", "s"}, {"zeros.bin", QByteArray(3000000, '\0')}}));
+    auto item = scene.create(url("/bomb.zip"), QString(), "extractionSizeLimit: 2000000\n");
+    EXPECT_EQ(item->extractionSizeLimit(), 2000000);
+    QDir().mkpath(packagesFolder());
+    const QStringList before = homeSnapshot();
+    MessageLog log;
+    EXPECT_EQ(download(item.get()), Item::FileExtractionError);
+    EXPECT_EQ(homeSnapshot(), before);
+    EXPECT_EQ(item->status(), Item::UnAvailable);
+    ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(log.lines().first().contains("more than the limit of 2000000 bytes"))
+        << log.lines().first().toStdString();
+
+    auto defaults = scene.create(url("/other.zip"));
+    EXPECT_EQ(defaults->extractionSizeLimit(), qint64(1) << 30);
+    defaults->setExtractionSizeLimit(0);
+    defaults->setExtractionSizeLimit(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(defaults->extractionSizeLimit(), qint64(1) << 30);
+    item->setExtractionSizeLimit(4000000);
+    EXPECT_EQ(download(item.get()), Item::NoError);
+}
+
+TEST_F(DownloadablePackage, sameArchiveNameFromTwoAddressesKeepsTwoPackagesApart)
+{
+    LoopbackHttpServer second;
+    serve("/pkgs/shared.zip", makeZip({{"level.json", "first"}, {"first.txt", "1"}}));
+    second.answer("/pkgs/shared.zip", LoopbackAnswer{200, makeZip({{"level.json", "second"}}), {}, false});
+    const QString firstSource = url("/pkgs/shared.zip");
+    const QString secondSource = second.baseUrl() + "/pkgs/shared.zip";
+    const QString ownFolder =
+        packagesFolder() + "shared-" +
+        QCryptographicHash::hash(secondSource.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    {
+        // Both at once: the second must not write into the folder the first is filling.
+        auto first = scene.create(firstSource);
+        auto other = scene.create(secondSource);
+        QSignalSpy firstDone(first.get(), qOverload<Item::DownloadError>(&Item::downloadFinished));
+        QSignalSpy storagePathChanges(other.get(), &Item::storagePathChanged);
+        first->download();
+        EXPECT_EQ(download(other.get()), Item::NoError);
+        ASSERT_TRUE(!firstDone.isEmpty() || firstDone.wait(60000));
+        EXPECT_EQ(firstDone.first().at(0).value<Item::DownloadError>(), Item::NoError);
+        EXPECT_EQ(first->storagePath(), QUrl::fromLocalFile(packagesFolder() + "shared"));
+        EXPECT_EQ(other->storagePath(), QUrl::fromLocalFile(ownFolder));
+        EXPECT_EQ(storagePathChanges.count(), 1);
+    }
+    EXPECT_EQ(ZanthFileUtils::readFile(packagesFolder() + "shared/level.json"), "first");
+    EXPECT_EQ(ZanthFileUtils::readFile(ownFolder + "/level.json"), "second");
+
+    // After a restart each finds its own, whichever comes first.
+    auto other = scene.create(secondSource);
+    auto first = scene.create(firstSource);
+    EXPECT_EQ(other->storagePath(), QUrl::fromLocalFile(ownFolder));
+    EXPECT_EQ(first->storagePath(), QUrl::fromLocalFile(packagesFolder() + "shared"));
+    EXPECT_TRUE(other->available());
+    EXPECT_TRUE(first->available());
+    first->remove();
+    EXPECT_EQ(ZanthFileUtils::readFile(ownFolder + "/level.json"), "second");
+    EXPECT_EQ(scene.create(secondSource)->storagePath(), QUrl::fromLocalFile(ownFolder));
+}
+
+TEST_F(DownloadablePackage, archiveNamedAsItsFolderPlusZipInstallsBesideIt)
+{
+    serve("/double.zip.zip", makeZip({{"a.txt", "a"}}));
+    auto item = scene.create(url("/double.zip.zip"));
+    EXPECT_EQ(download(item.get()), Item::NoError);
+    EXPECT_EQ(ZanthFileUtils::readFile(packagesFolder() + "double.zip/a.txt"), "a");
+    EXPECT_FALSE(QFile::exists(packagesFolder() + "double.zip.zip"));
+}
+
 // The child modes below run this program again, under the same HOME, as a game that is killed.
+std::pair<QProcess::ExitStatus, QString> runChild(const char* mode, const QString& source)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QSignalSpy finished(&child, &QProcess::finished);
+    child.start(QCoreApplication::applicationFilePath(), {mode, source});
+    finished.wait(120000);
+    return std::make_pair(child.exitStatus(), QString::fromUtf8(child.readAllStandardOutput()).trimmed());
+}
+
+TEST_F(DownloadablePackage, killedDownloadLeavesNoArchiveAfterARestartAndDownloadsAgain)
+{
+    server.answer("/big.zip", {200, QByteArray(400000, 'z'), {}, true});
+    const QString archive = packagesFolder() + "big.zip";
+    {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"--download", url("/big.zip")});
+        QElapsedTimer clock;
+        clock.start();
+        while (!(server.requests().contains("/big.zip") && QFile::exists(archive)) && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(QFile::exists(archive));
+        child.kill();
+        child.waitForFinished(60000);
+    }
+
+    EXPECT_EQ(runChild("--restart", url("/big.zip")).second, "status=0 available=0");
+    EXPECT_FALSE(QFile::exists(archive));
+    EXPECT_FALSE(QFile::exists(packagesFolder() + "big"));
+    serve("/big.zip", makeZip({{"a.txt", "a"}}));
+    auto item = scene.create(url("/big.zip"));
+    EXPECT_EQ(download(item.get()), Item::NoError);
+}
+
 TEST_F(DownloadablePackage, killedExtractionLeavesNoPackageAfterARestart)
 {
     serve("/killed.zip", manyEntriesZip());
     const QString folder = packagesFolder() + "killed";
-    auto runChild = [this](const char* mode) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QSignalSpy finished(&child, &QProcess::finished);
-        child.start(QCoreApplication::applicationFilePath(), {mode, url("/killed.zip")});
-        finished.wait(120000);
-        return std::make_pair(child.exitStatus(), QString::fromUtf8(child.readAllStandardOutput()).trimmed());
-    };
-    EXPECT_EQ(runChild("--extract-and-die").first, QProcess::CrashExit);
+    EXPECT_EQ(runChild("--extract-and-die", url("/killed.zip")).first, QProcess::CrashExit);
     EXPECT_TRUE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
     EXPECT_FALSE(QFile::exists(folder));
 
-    EXPECT_EQ(runChild("--restart").second, "status=0 available=0");
+    EXPECT_EQ(runChild("--restart", url("/killed.zip")).second, "status=0 available=0");
     EXPECT_FALSE(QFile::exists(PackageExtractor::temporaryFolderPath(folder)));
     EXPECT_FALSE(QFile::exists(folder));
 }
@@ -384,6 +485,11 @@ int childMain(const char* mode, const QString& source)
 {
     PackageScene scene;
     auto item = scene.create(source);
+    if (std::strcmp(mode, "--download") == 0) {
+        item->download();
+        QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
+        return QCoreApplication::exec();
+    }
     if (std::strcmp(mode, "--extract-and-die") == 0) {
         QObject::connect(item.get(), &Item::extractionProgessChanged, [](int percent) {
             if (percent >= 10)

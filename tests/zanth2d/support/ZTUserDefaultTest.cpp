@@ -81,7 +81,11 @@ void ignoreFileModes(bool ignore)
 class UserDefaultTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { std::remove(path().c_str()); }
+    void SetUp() override
+    {
+        std::remove(path().c_str());
+        std::remove((path() + ".damaged").c_str());
+    }
     void TearDown() override { ZTUserDefault::purgeSharedUserDefault(); }
     static std::string path() { return ZTUserDefault::getXMLFilePath(); }
     static ZTUserDefault* store() { return ZTUserDefault::sharedUserDefault(); }
@@ -168,19 +172,29 @@ TEST_F(UserDefaultTest, markupCharactersInValuesSurviveTheFile)
     EXPECT_EQ(store()->getStringForKey("other", ""), value);
 }
 
-TEST_F(UserDefaultTest, keysThatAreNotElementNamesAreRefusedAndTheFileStaysReadable)
+TEST_F(UserDefaultTest, keysAndValuesTheFileCantHoldAreRefusedAndTheFileStaysReadable)
 {
     store()->setIntegerForKey("good", 1);
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     store()->setIntegerForKey("two words", 2);
     store()->setIntegerForKey("1st", 3);
+    store()->setIntegerForKey("key\xc7", 4);
+    store()->setStringForKey("control", "a\x01z");
+    store()->setStringForKey("bytes", "caf\xe9");
+    store()->setStringForKey("after", "kept");
+    store()->flush();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING:"), 2);
+    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING:"), 5) << log;
     testing::internal::CaptureStdout();
     reload();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(store()->getIntegerForKey("good", 0), 1);
     EXPECT_EQ(store()->getIntegerForKey("two words", -1), -1);
+    EXPECT_EQ(store()->getStringForKey("control", "none"), "none");
+    EXPECT_EQ(store()->getStringForKey("bytes", "none"), "none");
+    EXPECT_EQ(store()->getStringForKey("after", ""), "kept");
 }
 
 TEST_F(UserDefaultTest, onlyAFlushedValueReachesTheNextProcess)
@@ -329,6 +343,85 @@ TEST_F(UserDefaultTest, damagedFileKeepsItsKeysAndTextsInTheRepairedFile)
     EXPECT_EQ(store()->getIntegerForKey("b", 0), b);
     EXPECT_EQ(store()->getStringForKey("e", "empty"), "empty");
 }
+
+struct StoredFile
+{
+    const char* name;
+    std::string bytes;
+    // Not this store's own well-formed document: kept beside with one warning.
+    bool damaged;
+};
+
+void PrintTo(const StoredFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
+
+class UserDefaultFileKinds : public UserDefaultTest, public testing::WithParamInterface<StoredFile>
+{
+};
+
+// Whatever the file held, values set after reading it survive a flush and a fresh start, and a damaged
+// file is kept beside the new one.
+TEST_P(UserDefaultFileKinds, valuesSetAfterReadingItSurviveAndADamagedFileIsKept)
+{
+    const StoredFile file = GetParam();
+    const std::string kept = path() + ".damaged";
+    writeFile(path(), file.bytes);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ASSERT_NE(store(), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countLines(log, ""), file.damaged ? 1 : 0) << log;
+    EXPECT_EQ(countLines(log, "ZTUserDefault: WARNING:"), file.damaged ? 1 : 0) << log;
+    const int earlier = store()->getIntegerForKey("a", -1);
+
+    const std::string markup = "v & <w> \"q\" 'a' 1.5";
+    store()->setStringForKey("text", markup);
+    store()->setIntegerForKey("n", 5);
+    store()->flush();
+    EXPECT_EQ(readIntegerInNewProcess("n", 5), 0);
+    testing::internal::CaptureStdout();
+    reload();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "the written file is sound";
+    EXPECT_EQ(store()->getStringForKey("text", ""), markup);
+    EXPECT_EQ(store()->getIntegerForKey("n", 0), 5);
+    EXPECT_EQ(store()->getIntegerForKey("a", -1), earlier);
+    if (file.damaged && !file.bytes.empty()) {
+        EXPECT_EQ(readFile(kept), file.bytes);
+    } else {
+        EXPECT_NE(access(kept.c_str(), F_OK), 0) << "nothing to keep";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UserDefaultFileKinds,
+    testing::Values(
+        // An XML declaration with encoding "utf-4" inside a broken document, as a player's file was found.
+        StoredFile{
+            "brokenWithUtf4Declaration",
+            "<?<?xml version=ersion=\"1.0\"?>\n<userDefaultRoot>><b>1</userDefaultRooty\">]><userCTYPE r "
+            "[<!E\x0eTITY e \"x[<!E\x0eTITY eion=\"1.0\" encoding=\"utf-4\"?>\n\">]><userCTYP\xc7 r ></t>",
+            true},
+        StoredFile{"truncated", "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>5</a><text>o", true},
+        StoredFile{"binaryGarbage",
+                   std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\xff\xfe\x00\x01<\xc7>", 23), true},
+        StoredFile{"otherRootElement",
+                   "<?xml version=\"1.0\"?>\n<settings><text>old</text><a>1</a></settings>\n", true},
+        StoredFile{"empty", "", true},
+        // Encoding declarations are not followed: the store reads and writes UTF-8 only.
+        StoredFile{
+            "utf4Declaration",
+            "<?xml version=\"1.0\" encoding=\"utf-4\"?>\n<userDefaultRoot><a>1</a></userDefaultRoot>\n",
+            false},
+        StoredFile{"unknownEncoding",
+                   "<?xml version=\"1.0\" encoding=\"x-none\"?><userDefaultRoot><a>2</a></userDefaultRoot>",
+                   false},
+        StoredFile{"utf16Declaration",
+                   "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<userDefaultRoot><a>3</a></userDefaultRoot>",
+                   false}),
+    [](const testing::TestParamInfo<StoredFile>& info) { return std::string(info.param.name); });
 
 TEST_F(UserDefaultTest, unwritableFolderGivesNoStore)
 {

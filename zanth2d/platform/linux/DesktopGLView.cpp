@@ -69,7 +69,6 @@ DesktopGLView::DesktopGLView(DesktopWindow* window)
     glfwSetKeyCallback(handle, onKey);
     glfwSetCharCallback(handle, onChar);
     glfwSetWindowSizeCallback(handle, onWindowSize);
-    glfwSetWindowFocusCallback(handle, onFocus);
     glfwSetWindowIconifyCallback(handle, onIconify);
     view = this;
 }
@@ -225,20 +224,24 @@ void DesktopGLView::reshape()
     float height = 0;
     getBoundsSize(&width, &height);
     director->reshapeProjection(ZTSize(width, height));
-    m_sceneGraphWrapper->updateModifiedItemsForSceneGraph(0.016f);
-    director->reshape();
+    // The layout follows the new size before the frame is drawn, so that no frame shows the old layout
+    // in the new window; a resize is no game time.
     m_sceneGraphWrapper->reshape(width, height);
+    m_sceneGraphWrapper->applyItemChanges();
+    director->reshape();
 }
 
-void DesktopGLView::focusChanged(bool focused)
+void DesktopGLView::iconifyChanged(bool iconified)
 {
-    if (!ZTApplication::hasSharedApplication()) {
+    // Keyboard focus is not the background on a desktop: a window behind another one keeps running.
+    if (iconified == m_bIconified || !ZTApplication::hasSharedApplication()) {
         return;
     }
-    if (focused) {
-        ZTApplication::sharedApplication().applicationWillEnterForeground();
-    } else {
+    m_bIconified = iconified;
+    if (iconified) {
         ZTApplication::sharedApplication().applicationDidEnterBackground();
+    } else {
+        ZTApplication::sharedApplication().applicationWillEnterForeground();
     }
 }
 
@@ -338,17 +341,10 @@ void DesktopGLView::onWindowSize(GLFWwindow* window, int, int)
     }
 }
 
-void DesktopGLView::onFocus(GLFWwindow* window, int focused)
-{
-    if (DesktopGLView* self = viewOf(window)) {
-        self->focusChanged(focused == GLFW_TRUE);
-    }
-}
-
 void DesktopGLView::onIconify(GLFWwindow* window, int iconified)
 {
     if (DesktopGLView* self = viewOf(window)) {
-        self->focusChanged(iconified != GLFW_TRUE);
+        self->iconifyChanged(iconified == GLFW_TRUE);
     }
 }
 

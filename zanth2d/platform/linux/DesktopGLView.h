@@ -49,8 +49,11 @@ public:
     // characters: the typed text of the key; ignoringModifiers: the key's own character(s).
     void keyDown(const std::u16string& characters, const std::u16string& ignoringModifiers, int modifiers);
     void keyUp(const std::u16string& ignoringModifiers, int modifiers);
+    // The window has a new size: projection, layout and one frame; the game clock does not move.
     void reshape();
-    void focusChanged(bool focused);
+    // Iconifying sends the application to the background and restoring brings it back; a restore without
+    // an iconify before it (the first show) is no foreground event.
+    void iconifyChanged(bool iconified);
 
 private:
     static void onMouseButton(GLFWwindow* window, int button, int action, int mods);
@@ -59,7 +62,6 @@ private:
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     static void onChar(GLFWwindow* window, unsigned int codepoint);
     static void onWindowSize(GLFWwindow* window, int width, int height);
-    static void onFocus(GLFWwindow* window, int focused);
     static void onIconify(GLFWwindow* window, int iconified);
 
     void handleKeyEvent(const std::u16string& ignoringModifiers, bool up, int modifiers);
@@ -70,6 +72,7 @@ private:
     ZTSet* m_pSet;
     ZTGLViewEventSink* m_sceneGraphWrapper = nullptr;
     bool m_bLeftButtonDown = false;
+    bool m_bIconified = false;
     // The key of the last press and its modifiers: the character callback that follows belongs to it.
     int m_lastKey = 0;
     int m_lastMods = 0;

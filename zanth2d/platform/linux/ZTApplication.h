@@ -17,7 +17,7 @@ public:
     virtual bool initInstance() = 0;
     // Sets up the director and runs the first scene; false stops start-up.
     virtual bool applicationDidFinishLaunching() = 0;
-    // The window lost focus or was iconified, and came back.
+    // The window was iconified, and restored.
     virtual void applicationDidEnterBackground() = 0;
     virtual void applicationWillEnterForeground() = 0;
 

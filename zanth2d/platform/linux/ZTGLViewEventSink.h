@@ -16,9 +16,10 @@ public:
     virtual void scrollWheel(int x, int y, int delta, bool horizontal) = 0;
     // False until the application has loaded its main QML file; resizes before that are not redrawn.
     virtual bool getAppStarted() const = 0;
-    // Applies the batched item changes to their nodes; dt in seconds.
-    virtual void updateModifiedItemsForSceneGraph(float dt) = 0;
+    // Lays the items out for the new window size; the view draws the frame right after.
     virtual void reshape(float width, float height) = 0;
+    // Applies the item changes made since the last frame to their nodes; no game time passes.
+    virtual void applyItemChanges() = 0;
 };
 
 } // namespace zanth2d

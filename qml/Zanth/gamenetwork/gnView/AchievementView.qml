@@ -2,12 +2,15 @@ import QtQuick 2.15
 import "SceneGraphMirror.js" as Mirror
 
 // The game's achievements with the player's progress. In development builds it also brings the
-// server's definitions in line with the game's, once per start.
+// server's definitions in line with the game's, once per start. An achievement the player reaches is
+// announced by a banner over the game window, whether the page shows or not.
 Item {
     id: achievementView
 
     property var gameNetworkItem: typeof gameNetwork !== "undefined" ? gameNetwork : null
     property bool displayNotificationWhenAchievementIsReached: true
+    // Milliseconds the banner of one reached achievement stays.
+    property int notificationDuration: 3000
     // Sends every achievement to the server, changed or not.
     property bool updateServerAchievementData: false
     property Component achievementDelegate: Component {
@@ -19,6 +22,7 @@ Item {
     }
     property bool __serverAchievementsChecked: false
     property bool __completed: false
+    property Item __notification: null
 
     signal achievementClicked(string key, int index)
 
@@ -91,16 +95,52 @@ Item {
         }
     }
 
+    // The banner lives in the game window, made at the first reached achievement.
+    function notifyAchievementReached(key) {
+        if (!displayNotificationWhenAchievementIsReached || !gameNetworkItem)
+            return
+        if (!__notification) {
+            var window = Mirror.gameWindowOf(achievementView)
+            if (!window) {
+                console.debug("WARNING: AchievementView: no game window to show the reached achievement", key, "in")
+                return
+            }
+            __notification = notificationComponent.createObject(window, { duration: Qt.binding(function() {
+                return achievementView.notificationDuration }) })
+            window.loadItemWithSceneGraph(__notification)
+        }
+        var achievement = null
+        for (var i = 0; i < gameNetworkItem.achievements.length; ++i) {
+            if (gameNetworkItem.achievements[i].key === key)
+                achievement = gameNetworkItem.achievements[i]
+        }
+        __notification.show({ key: key, name: achievement && achievement.name !== "" ? achievement.name : key,
+                              iconSource: achievement && achievement.iconSource != "" ? String(achievement.iconSource) : "" })
+    }
+
     onVisibleChanged: {
         if (visible && __completed && gameNetworkItem && gameNetworkItem.gameNetworkView)
             gameNetworkItem.showAchievements()
     }
     Component.onCompleted: __completed = true
+    Component.onDestruction: {
+        if (__notification)
+            __notification.destroy()
+    }
 
     Connections {
         target: achievementView.gameNetworkItem
         ignoreUnknownSignals: true
         function onUserAchievementsChanged() { achievementView.updateClientAchievementsFromServerAchievements() }
+        function onAchievementUnlocked(key) { achievementView.notifyAchievementReached(key) }
+    }
+
+    Component {
+        id: notificationComponent
+
+        AchievementNotification {
+            objectName: "achievementNotification"
+        }
     }
 
     Flickable {

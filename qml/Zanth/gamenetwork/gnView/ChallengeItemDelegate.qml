@@ -4,6 +4,7 @@ import QtQuick 2.15
 Item {
     id: row
 
+    objectName: "challengeRow"
     property var challengeData: ({})
     property bool acceptable: false
 
@@ -32,6 +33,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
 
         Text {
+            objectName: "challengePlayers"
             width: parent.width
             elide: Text.ElideRight
             text: row.nameOf(row.challengeData.challenger) + " " + qsTr("vs.") + " "
@@ -41,6 +43,7 @@ Item {
             textFormat: Text.PlainText
         }
         Text {
+            objectName: "challengeScores"
             text: row.scoreOf(row.challengeData.challenger_score) + " : "
                   + row.scoreOf(row.challengeData.challenged_score)
             font.pixelSize: 13
@@ -51,6 +54,7 @@ Item {
 
     GNButton {
         id: accept
+        objectName: "acceptChallengeButton"
         anchors.right: parent.right
         anchors.rightMargin: 6
         anchors.verticalCenter: parent.verticalCenter

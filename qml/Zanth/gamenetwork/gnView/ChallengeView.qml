@@ -12,6 +12,7 @@ Item {
     property alias challengeHistoryList: historyList
     property Component menuDelegate: Component {
         GNButton {
+            objectName: "challengeMenu_" + modelData.text
             width: 220
             text: modelData.text
             onClicked: modelData.act()
@@ -63,6 +64,7 @@ Item {
 
     ChallengeList {
         id: openList
+        objectName: "openChallengesList"
         anchors.fill: parent
         visible: challengeView.state === "openChallenges"
         title: qsTr("Open Challenges")
@@ -73,6 +75,7 @@ Item {
     }
     ChallengeList {
         id: pendingList
+        objectName: "pendingChallengesList"
         anchors.fill: parent
         visible: challengeView.state === "pendingChallenges"
         title: qsTr("Pending Challenges")
@@ -81,6 +84,7 @@ Item {
     }
     ChallengeList {
         id: historyList
+        objectName: "challengeHistoryList"
         anchors.fill: parent
         visible: challengeView.state === "challengeHistory"
         title: qsTr("Challenge History")
@@ -89,6 +93,7 @@ Item {
     }
     FriendsView {
         id: friendsView
+        objectName: "friendsView"
         anchors.fill: parent
         visible: challengeView.state === "friendList"
         gameNetworkItem: challengeView.gameNetworkItem

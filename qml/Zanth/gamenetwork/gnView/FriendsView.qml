@@ -1,21 +1,41 @@
 import QtQuick 2.15
 import "SceneGraphMirror.js" as Mirror
 
-// The player's friends on the game network, each with a button to challenge them.
+// The player's friends on the game network, each with a button to challenge them. The list is asked
+// for whenever it comes into view; "Show more..." asks for one page more.
 Item {
     id: friendsView
 
     property var gameNetworkItem: typeof gameNetwork !== "undefined" ? gameNetwork : null
+    readonly property var friends: gameNetworkItem && Array.isArray(gameNetworkItem.friends) ? gameNetworkItem.friends : []
+    // How many friends the last request asked for.
+    property int friendsRequested: 0
     property bool __completed: false
 
     signal friendClicked(var friendData)
     signal challengeFriendClicked(var friendData)
 
+    // Asks for the first count friends (one page by default).
+    function requestFriends(count) {
+        if (!gameNetworkItem)
+            return
+        friendsRequested = count !== undefined ? count : gameNetworkItem.defaultPerPageCount
+        gameNetworkItem.api.getFriends(1, friendsRequested)
+    }
+
     onChallengeFriendClicked: function(friendData) {
         if (gameNetworkItem && friendData && friendData.id !== undefined)
             gameNetworkItem.createChallenge(friendData.id)
     }
-    Component.onCompleted: __completed = true
+    onVisibleChanged: {
+        if (visible && __completed)
+            requestFriends()
+    }
+    Component.onCompleted: {
+        __completed = true
+        if (visible)
+            requestFriends()
+    }
 
     Flickable {
         anchors.fill: parent
@@ -43,11 +63,11 @@ Item {
             }
 
             Repeater {
-                model: friendsView.gameNetworkItem && Array.isArray(friendsView.gameNetworkItem.friends)
-                       ? friendsView.gameNetworkItem.friends : []
+                model: friendsView.friends
                 onItemAdded: Mirror.mirrorChildren(column, friendsView.__completed)
 
                 Item {
+                    objectName: "friendRow"
                     width: column.width
                     height: 44
 
@@ -56,6 +76,7 @@ Item {
                         onClicked: friendsView.friendClicked(modelData)
                     }
                     Text {
+                        objectName: "friendName"
                         anchors.left: parent.left
                         anchors.leftMargin: 6
                         anchors.right: challenge.left
@@ -68,6 +89,7 @@ Item {
                     }
                     GNButton {
                         id: challenge
+                        objectName: "challengeFriendButton"
                         anchors.right: parent.right
                         anchors.rightMargin: 6
                         anchors.verticalCenter: parent.verticalCenter
@@ -76,6 +98,16 @@ Item {
                         onClicked: friendsView.challengeFriendClicked(modelData)
                     }
                 }
+            }
+
+            // A full answer may not be all of them.
+            GNButton {
+                objectName: "moreFriendsButton"
+                anchors.horizontalCenter: parent.horizontalCenter
+                visible: friendsView.friendsRequested > 0 && friendsView.friends.length >= friendsView.friendsRequested
+                text: qsTr("Show more...")
+                onClicked: friendsView.requestFriends(friendsView.friendsRequested
+                                                      + friendsView.gameNetworkItem.defaultPerPageCount)
             }
         }
     }

@@ -98,6 +98,7 @@ Item {
                           : qsTr("You are connected with Facebook.")
             }
             GNButton {
+                objectName: "connectFacebookButton"
                 visible: profileView.facebookConnectionState === "facebookNotConnected"
                 text: qsTr("Connect with Facebook")
                 onClicked: profileView.connectFacebook()

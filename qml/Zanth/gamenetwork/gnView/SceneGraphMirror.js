@@ -5,9 +5,15 @@
 function mirrorChildren(container, pageCompleted) {
     if (!pageCompleted || !container)
         return
-    var window = container
-    while (window && typeof window.loadItemWithSceneGraph !== "function")
-        window = window.parent
+    var window = gameWindowOf(container)
     if (window)
         window.loadItemWithSceneGraph(container)
+}
+
+// The game window an item is shown in, or null.
+function gameWindowOf(item) {
+    var window = item
+    while (window && typeof window.loadItemWithSceneGraph !== "function")
+        window = window.parent
+    return window ? window : null
 }

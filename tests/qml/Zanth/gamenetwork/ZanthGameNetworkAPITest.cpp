@@ -23,8 +23,8 @@ protected:
     {
         api = GameNetworkHost::instance().create(
             "ZanthGameNetworkAPI {\n    gameId: 42\n    password: \"secret\"\n    hostingUrl: \"" +
-                hostingUrl.toUtf8() + "\"\n    transferTimeout: " + QByteArray::number(kTransferTimeoutMs) +
-                "\n"
+                hostingUrl.toUtf8() +
+                "\"\n"
                 "    property var errors: []\n    property var answers: []\n"
                 "    onError: function(errorData) { errors = errors.concat([errorData]) }\n"
                 "    onResponseFinished: function(request, response) {\n"
@@ -188,7 +188,9 @@ class BadAnswerTest : public ZanthGameNetworkAPITest, public ::testing::WithPara
 {
 };
 
-TEST_P(BadAnswerTest, freesTheSlotSoTheNextQueuedRequestStillGoesOut)
+// The request's fate is unknown: it counts as offline, the next request is reported, and the first
+// goes again as the probe; its good answer completes it, once.
+TEST_P(BadAnswerTest, countsAsOfflineAndAGoodAnswerToTheResentRequestCompletesItOnce)
 {
     const BadAnswer bad = GetParam();
     bool answered = false;
@@ -200,20 +202,32 @@ TEST_P(BadAnswerTest, freesTheSlotSoTheNextQueuedRequestStillGoesOut)
     };
     ASSERT_TRUE(createApi());
     MessageLog log;
+    const QString first = bad.isLogin ? "login" : "first";
     if (bad.isLogin)
         login();
     else
         send({{"action", "first"}});
-    send({{"action", "next"}});
-    ASSERT_TRUE(waitForRequests(2, 5000 + bad.extraWaitMs));
-    EXPECT_LT(server->arrivals[1] - server->arrivals[0], 1000 + bad.extraWaitMs);
-    EXPECT_EQ(server->requests[1].value("action").toString(), "next");
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_EQ(errors()[0].toMap().value("code").toInt(), 1);
-    EXPECT_FALSE(api->property("connectionError").toBool());
+    ASSERT_TRUE(eventually([&] { return errors().size() == 1 && idle(); }, 5000 + bad.extraWaitMs));
+    QVariantMap error = errors()[0].toMap();
+    EXPECT_EQ(error.value("code").toInt(), 1);
+    EXPECT_EQ(error.value("errorType").toString(), "connectionError");
+    EXPECT_TRUE(error.value("firstTimeConnectionErrorOccured").toBool());
+    EXPECT_EQ(error.value("serverRequest").toMap().value("action").toString(), first);
+    EXPECT_TRUE(api->property("connectionError").toBool());
     EXPECT_FALSE(api->property("authenticated").toBool());
-    EXPECT_EQ(log.lines().filter("onError called").size(), 1);
-    ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_TRUE(answers().isEmpty());
+
+    send({{"action", "next"}});
+    ASSERT_TRUE(eventually([&] { return !api->property("connectionError").toBool() && idle(); }));
+    EXPECT_EQ(server->actions(), QStringList({first, first}));
+    ASSERT_EQ(errors().size(), 2);
+    error = errors()[1].toMap();
+    EXPECT_EQ(error.value("serverRequest").toMap().value("action").toString(), "next");
+    EXPECT_FALSE(error.value("firstTimeConnectionErrorOccured").toBool());
+    ASSERT_EQ(answers().size(), 1);
+    EXPECT_EQ(answers()[0].toMap().value("action").toString(), first);
+    EXPECT_EQ(api->property("authenticated").toBool(), bad.isLogin);
+    EXPECT_EQ(log.lines().filter("onError called").size(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -236,6 +250,20 @@ INSTANTIATE_TEST_SUITE_P(
             "encryptedJsonArray",
             [](const GameServer& server) { return GameReply::raw(200, server.encrypt("[1, 2]").toLatin1()); },
             false, 0},
+        BadAnswer{"loginAnswerUnderAnotherSecret",
+                  [](const GameServer& server) {
+                      return GameReply::raw(
+                          200, server
+                                   .encrypt(R"({"status":"success","data":{"token":"t","user":{"id":1}}})",
+                                            QStringLiteral("another secret"))
+                                   .toLatin1());
+                  },
+                  true, 0},
+        BadAnswer{"loginAnswerBehindABadGateway",
+                  [](const GameServer&) {
+                      return GameReply::raw(502, "<html><body><h1>502 Bad Gateway</h1></body></html>");
+                  },
+                  true, 0},
         BadAnswer{"loginAnswerWithoutUser",
                   [](const GameServer&) {
                       return GameReply::success(QJsonObject{{"token", "token-x"}});
@@ -249,6 +277,35 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   false, kTransferTimeoutMs}),
     [](const ::testing::TestParamInfo<BadAnswer>& info) { return std::string(info.param.name); });
+
+// A request the server can never answer readably would keep the connection error, and every request
+// after it, for ever: after ten tries it is given up and the queue moves on.
+TEST_F(ZanthGameNetworkAPITest, aRequestWhoseAnswersCanNeverBeReadIsGivenUpAfterTenTries)
+{
+    server->answer = [&](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "poison")
+            return GameReply::raw(500, "<html><body>Internal Server Error</body></html>");
+        return std::nullopt;
+    };
+    ASSERT_TRUE(createApi());
+    send({{"action", "poison"}});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    // Each request made while offline sends the probe again.
+    for (int nudge = 0; nudge < 30 && api->property("connectionError").toBool(); ++nudge) {
+        send({{"action", "nudge"}});
+        ASSERT_TRUE(eventually([&] { return idle(); }));
+    }
+    EXPECT_FALSE(api->property("connectionError").toBool());
+    EXPECT_EQ(server->requestsWithAction("poison").size(), 10);
+    const QVariantMap last = errors().last().toMap();
+    EXPECT_TRUE(last.value("requestGivenUp").toBool());
+    EXPECT_EQ(last.value("serverRequest").toMap().value("action").toString(), "poison");
+
+    send({{"action", "after"}});
+    ASSERT_TRUE(eventually([&] { return answers().size() == 1 && idle(); }));
+    EXPECT_EQ(answers()[0].toMap().value("action").toString(), "after");
+    EXPECT_TRUE(server->requestsWithAction("nudge").isEmpty());
+}
 
 TEST_F(ZanthGameNetworkAPITest, exceptionsInAnswerHandlersDoNotHoldTheQueue)
 {

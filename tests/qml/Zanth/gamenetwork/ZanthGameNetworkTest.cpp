@@ -2,6 +2,7 @@
 #include "GameServer.h"
 #include "MessageLog.h"
 #include "QtPrinters.h"
+#include "zanthnetworkaccessmanagerfactory.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,8 +12,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
+
+// Short enough for a test to wait for a dead network, long enough for a loaded machine's answers.
+constexpr int kTransferTimeoutMs = 3000;
 
 class ZanthGameNetworkTest : public ::testing::Test
 {
@@ -113,7 +118,8 @@ TEST_F(ZanthGameNetworkTest, sessionCountsRequestsFromOneAfterTheLoginAndAcrossA
     EXPECT_TRUE(server->requestsWithAction("login").size() == 1);
 }
 
-TEST_F(ZanthGameNetworkTest, offlineScoreIsStoredAndArrivesOnceWithAFreshCounterWhenTheServerReturns)
+// The score left once (and may have arrived): it goes again as the same packet, token and counter.
+TEST_F(ZanthGameNetworkTest, offlineScoreIsStoredAndArrivesOnceAsTheSamePacketWhenTheServerReturns)
 {
     startSession();
     QSignalSpy errors(network.get(), SIGNAL(error(QVariant)));
@@ -141,7 +147,7 @@ TEST_F(ZanthGameNetworkTest, offlineScoreIsStoredAndArrivesOnceWithAFreshCounter
     const QList<QJsonObject> scores = server->requestsWithAction("submit_score");
     ASSERT_EQ(scores.size(), 1);
     EXPECT_EQ(scores[0].value("value").toInt(), 60);
-    EXPECT_GE(scores[0].value("timestamp").toInt(), 5);
+    EXPECT_EQ(scores[0].value("timestamp").toInt(), 3);
     EXPECT_EQ(scores[0].value("token").toString(), "token-1");
     EXPECT_TRUE(storedActions().isEmpty());
 }
@@ -160,11 +166,12 @@ TEST_F(ZanthGameNetworkTest, offlineScoreArrivesOnceAfterAQuitAndRestart)
     ASSERT_TRUE(waitForRequests(3));
     ASSERT_TRUE(eventually([&] { return idle(); }));
     QTest::qWait(200);
+    // The packet that left before the quit goes first, before any later counter of its session.
     EXPECT_EQ(server->actions(),
-              QStringList({"get_user_scores", "get_achievement_progress", "submit_score"}));
-    EXPECT_EQ(server->requests[2].value("value").toInt(), 70);
-    EXPECT_EQ(server->requests[2].value("timestamp").toInt(),
-              server->requests[1].value("timestamp").toInt() + 1);
+              QStringList({"submit_score", "get_user_scores", "get_achievement_progress"}));
+    EXPECT_EQ(server->requests[0].value("value").toInt(), 70);
+    EXPECT_EQ(server->requests[0].value("timestamp").toInt(), 3);
+    EXPECT_EQ(server->requests[1].value("timestamp").toInt(), 4);
     EXPECT_TRUE(storedActions().isEmpty());
 }
 
@@ -216,6 +223,7 @@ TEST_F(ZanthGameNetworkTest, readsAndLoginsFailingOfflineAreNotKept)
               QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score"}));
 }
 
+// The refused write is the player's: it stays stored and goes again, once, in the new session.
 TEST_F(ZanthGameNetworkTest, reloginCodesCauseExactlyOneLoginThatRestartsTheCounter)
 {
     for (const int code : {12, 14, 15, 100, 101, 111, 112}) {
@@ -223,22 +231,49 @@ TEST_F(ZanthGameNetworkTest, reloginCodesCauseExactlyOneLoginThatRestartsTheCoun
         server = std::make_unique<GameServer>(QStringLiteral("secret"));
         hostingUrl = server->hostingUrl().toUtf8();
         startSession();
-        server->answer = [code](const QJsonObject& request) -> std::optional<GameReply> {
-            if (request.value("action") == "submit_score")
-                return GameReply::refusal(code);
-            return std::nullopt;
+        bool refused = false;
+        server->answer = [code, &refused](const QJsonObject& request) -> std::optional<GameReply> {
+            if (request.value("action") != "submit_score" || refused)
+                return std::nullopt;
+            refused = true;
+            return GameReply::refusal(code);
         };
         callQml(network.get(), "reportScore", {9});
-        ASSERT_TRUE(waitForRequests(7));
-        ASSERT_TRUE(eventually([&] { return idle(); }));
-        QTest::qWait(100);
+        ASSERT_TRUE(waitForRequests(8));
+        ASSERT_TRUE(eventually([&] { return idle() && storedActions().isEmpty(); }));
         EXPECT_EQ(server->actions(),
                   QStringList({"login", "get_user_scores", "get_achievement_progress", "submit_score",
-                               "login", "get_user_scores", "get_achievement_progress"}));
+                               "login", "get_user_scores", "get_achievement_progress", "submit_score"}));
         EXPECT_EQ(server->requests[5].value("timestamp").toInt(), 1);
         EXPECT_EQ(server->requests[5].value("token").toString(), "token-2");
-        EXPECT_TRUE(storedActions().isEmpty());
+        EXPECT_EQ(server->requests[7].value("timestamp").toInt(), 3);
+        EXPECT_EQ(server->requests[7].value("token").toString(), "token-2");
+        EXPECT_EQ(server->acceptedWithAction("submit_score").size(), 1);
     }
+}
+
+// A write every session refuses is no session's fault: after three logins it is dropped, and the
+// logins stop.
+TEST_F(ZanthGameNetworkTest, aWriteRefusedForEverySessionIsDroppedAfterThreeLogins)
+{
+    startSession();
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "submit_score")
+            return GameReply::refusal(101, "parameter value missing");
+        return std::nullopt;
+    };
+    MessageLog log;
+    callQml(network.get(), "reportScore", {9});
+    ASSERT_TRUE(eventually([&] { return server->requestsWithAction("submit_score").size() == 3 && idle(); }));
+    ASSERT_TRUE(eventually([&] { return storedActions().isEmpty(); }));
+    EXPECT_EQ(server->requestsWithAction("login").size(), 3);
+    EXPECT_TRUE(log.contains("was dropped: refused 3 times with a new login in between"));
+
+    // Nothing more goes out for it: the next request is the next one the server sees.
+    callQml(network.get(), "getLeaderboardScores", {});
+    ASSERT_TRUE(eventually([&] { return server->actions().last() == "get_scores"; }));
+    EXPECT_EQ(server->requestsWithAction("submit_score").size(), 3);
+    EXPECT_EQ(server->requestsWithAction("login").size(), 3);
 }
 
 TEST_F(ZanthGameNetworkTest, otherRefusalsCauseNoLoginAndAreNotResent)
@@ -395,6 +430,28 @@ TEST_F(ZanthGameNetworkTest, userNamesThatCouldPassForOtherPlayersOrOffendAreRef
     EXPECT_EQ(network->property("userName").toString(), "Zoë");
 }
 
+// An answer that names no user can't be taken for another player: nothing of the player is cleared.
+TEST_F(ZanthGameNetworkTest, aUserAnswerWithoutAnIdChangesNothingOfThePlayer)
+{
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    server->answer = [](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") == "update_user")
+            return GameReply::success(QJsonObject{{"name", "other"}});
+        return std::nullopt;
+    };
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    MessageLog log;
+    EXPECT_TRUE(callQml(network.get(), "updateUserName", {"Zoë"}).toBool());
+    ASSERT_TRUE(eventually([&] { return server->requestsWithAction("update_user").size() == 1 && idle(); }));
+    EXPECT_TRUE(log.contains("ERROR: ZTGN: the server sent no user data for update"));
+    EXPECT_TRUE(switched.isEmpty());
+    EXPECT_TRUE(qmlProperty(network.get(), "userScores").toMap().contains("level1"));
+    EXPECT_EQ(stored("userData").toMap().value("userId").toInt(), 7);
+    EXPECT_EQ(stored("userData").toMap().value("name").toString(), "Zoë");
+}
+
 TEST_F(ZanthGameNetworkTest, anotherUserAfterALoginClearsThePreviousPlayersData)
 {
     startSession();
@@ -524,6 +581,201 @@ TEST_F(ZanthGameNetworkTest, resumedApplicationLogsInWhenNotLoggedIn)
     GameNetworkHost::instance().engine()->rootContext()->setContextProperty("rootGameWindow", QVariant());
 }
 
+// A silent server (the network's transfer timeout) is offline too: the score stays stored and the
+// back-off sends it again, by itself, until a good answer completes it once.
+TEST_F(ZanthGameNetworkTest, aSilentServerCountsAsOfflineAndTheBackOffSendsTheScoreAgain)
+{
+    ASSERT_TRUE(start(true, "    offlineRetryInterval: 100\n    offlineRetryMaxInterval: 400\n"));
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    QSignalSpy errors(network.get(), SIGNAL(error(QVariant)));
+    QSignalSpy inSync(network.get(), SIGNAL(userScoreInSync(QString, double)));
+    server->deadNetwork = true;
+    callQml(network.get(), "reportScore", {60});
+    ASSERT_TRUE(
+        eventually([&] { return network->property("connectionError").toBool(); }, 3 * kTransferTimeoutMs));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0][0].toMap().value("code").toInt(), 1);
+    EXPECT_TRUE(errors[0][0].toMap().value("firstTimeConnectionErrorOccured").toBool());
+    EXPECT_EQ(storedActions(), QStringList({"submit_score"}));
+
+    server->deadNetwork = false;
+    ASSERT_TRUE(eventually([&] { return !network->property("connectionError").toBool() && idle(); },
+                           3 * kTransferTimeoutMs));
+    EXPECT_EQ(server->acceptedWithAction("submit_score").size(), 1);
+    EXPECT_TRUE(storedActions().isEmpty());
+    EXPECT_EQ(inSync.size(), 1);
+    EXPECT_EQ(errors.size(), 1);
+}
+
+// Tries while offline come less and less often: 500, 1000 and 2000 ms apart at least, where a constant
+// pause would send four tries in 1500 ms.
+TEST_F(ZanthGameNetworkTest, whileOfflineTheFailedRequestIsTriedAgainLessAndLessOften)
+{
+    ASSERT_TRUE(start(true, "    offlineRetryInterval: 500\n    offlineRetryMaxInterval: 4000\n"));
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    server->garbleAnswers = true;
+    callQml(network.get(), "reportScore", {60});
+    ASSERT_TRUE(eventually([&] { return server->requestsWithAction("submit_score").size() >= 4; }, 15000));
+    server->garbleAnswers = false;
+    const QList<QJsonObject> tries = server->requestsWithAction("submit_score");
+    QList<qint64> arrivals;
+    for (qsizetype i = 0; i < server->requests.size(); ++i) {
+        if (server->requests[i].value("action") == "submit_score")
+            arrivals.append(server->arrivals[i]);
+    }
+    EXPECT_GE(arrivals[3] - arrivals[0], 2500);
+    // The same packet each time: the service took the score once and refused the copies as already seen.
+    for (const QJsonObject& sent : tries)
+        EXPECT_EQ(sent.value("timestamp"), tries[0].value("timestamp"));
+    ASSERT_TRUE(eventually([&] { return !network->property("connectionError").toBool() && idle(); }, 15000));
+    EXPECT_EQ(server->acceptedWithAction("submit_score").size(), 1);
+    EXPECT_TRUE(storedActions().isEmpty());
+}
+
+// As the player lives it: scores and achievements made while the network is dead, while the service
+// is gone, while its answers come back garbled after it has acted, while it refuses logins, with the
+// game restarted in between, reach the service exactly once each.
+TEST_F(ZanthGameNetworkTest, everyScoreAndAchievementReachesTheServiceExactlyOnceThroughEveryFailure)
+{
+    const QByteArray game =
+        "    offlineRetryInterval: 100\n    offlineRetryMaxInterval: 400\n"
+        "    achievements: [ Achievement { key: \"a\" }, Achievement { key: \"b\"; target: 2 } ]\n";
+    const auto offline = [&] { return network->property("connectionError").toBool(); };
+    server->checkSessions = true;
+    ASSERT_TRUE(start(true, game));
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+
+    // A dead network: the score's transfer times out, the achievement waits behind it.
+    server->deadNetwork = true;
+    callQml(network.get(), "reportScore", {100, "level1"});
+    callQml(network.get(), "unlockAchievement", {"a"});
+    ASSERT_TRUE(eventually(offline, 3 * kTransferTimeoutMs));
+    EXPECT_EQ(storedActions(), QStringList({"submit_score", "add_achievement_progress"}));
+
+    // The service gone, the game restarted.
+    server->deadNetwork = false;
+    server->setReachable(false);
+    restart(game);
+    ASSERT_TRUE(eventually(offline));
+
+    // The service back, but every answer garbled on its way back after the service has acted; a score
+    // made meanwhile, and another restart.
+    server->garbleAnswers = true;
+    server->setReachable(true);
+    ASSERT_TRUE(eventually([&] { return server->garbledAnswers >= 3; }));
+    callQml(network.get(), "reportScore", {120, "level1"});
+    restart(game);
+    ASSERT_TRUE(eventually([&] { return server->garbledAnswers >= 5; }));
+
+    // Good answers: the score the service took while garbling is recognised as taken.
+    server->garbleAnswers = false;
+    ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
+
+    // Garbled answers while playing online: the score is taken, its answer lost, and it is tried again.
+    server->garbleAnswers = true;
+    const int garbled = server->garbledAnswers;
+    callQml(network.get(), "reportScore", {140, "level1"});
+    ASSERT_TRUE(eventually([&] { return server->garbledAnswers >= garbled + 3; }));
+    server->garbleAnswers = false;
+    ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
+
+    // The service ends the session and refuses logins; writes made then wait, also across a restart.
+    server->forgetSessions();
+    bool refuseLogins = true;
+    bool garbleNextLogin = false;
+    server->answer = [&](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") != "login")
+            return std::nullopt;
+        if (refuseLogins)
+            return GameReply::refusal(111, "this device is already registered for another user");
+        if (std::exchange(garbleNextLogin, false))
+            return GameReply::raw(200, "%%% garbled");
+        return std::nullopt;
+    };
+    qsizetype logins = server->requestsWithAction("login").size();
+    callQml(network.get(), "incrementAchievement", {"b"});
+    ASSERT_TRUE(
+        eventually([&] { return server->requestsWithAction("login").size() == logins + 1 && idle(); }));
+    callQml(network.get(), "reportScore", {130, "level1"});
+    ASSERT_TRUE(eventually([&] { return storedActions().size() == 2 && idle(); }));
+    logins = server->requestsWithAction("login").size();
+    restart(game);
+    ASSERT_TRUE(
+        eventually([&] { return server->requestsWithAction("login").size() == logins + 2 && idle(); }));
+
+    // Logins accepted again, the first answer garbled: the login is tried again and the writes follow.
+    refuseLogins = false;
+    garbleNextLogin = true;
+    restart(game);
+    ASSERT_TRUE(eventually([&] {
+        return network->property("authenticated").toBool() && !offline() && idle() &&
+               storedActions().isEmpty();
+    }));
+    server->answer = nullptr;
+
+    QList<double> scores;
+    for (const QJsonObject& request : server->acceptedWithAction("submit_score"))
+        scores.append(request.value("value").toDouble());
+    EXPECT_EQ(scores, QList<double>({100, 120, 140, 130}));
+    QStringList achievements;
+    for (const QJsonObject& request : server->acceptedWithAction("add_achievement_progress"))
+        achievements.append(request.value("key").toString());
+    EXPECT_EQ(achievements, QStringList({"a", "b"}));
+}
+
+// Facebook needs the plug-in of a mobile platform. On a desktop each Facebook call of a game reports an
+// error and changes nothing: no request, the stored player and offline queue as they were, and a
+// plug-in object, even when one is there, untouched.
+TEST_F(ZanthGameNetworkTest, facebookCallsOnADesktopReportAnErrorAndChangeNothing)
+{
+    GameNetworkHost& host = GameNetworkHost::instance();
+    auto facebook =
+        host.create("QtObject {\n    property var calls: []\n    property string accessToken: \"fb\"\n"
+                    "    function openSession() { calls = calls.concat([\"openSession\"]) }\n"
+                    "    function closeSession() { calls = calls.concat([\"closeSession\"]) }\n"
+                    "    function getGraphRequest(path) { calls = calls.concat([\"get\"]) }\n"
+                    "    function postGraphRequest(path) { calls = calls.concat([\"post\"]) }\n}\n");
+    host.engine()->rootContext()->setContextProperty("facebook", facebook.get());
+    startSession();
+    callQml(network.get(), "reportScore", {50, "level1"});
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    const QVariant userData = stored("userData");
+    const QVariant scores = stored("userScores");
+    QSignalSpy errors(network.get(), SIGNAL(facebookConnectionError(QVariant)));
+    QSignalSpy switched(network.get(), SIGNAL(userIdChangedOrAboutToChange()));
+    MessageLog log;
+
+    callQml(network.get(), "connectFacebookUser");
+    callQml(network.get(), "disconnectFacebookUser", {true, true});
+    callQml(network.get(), "deleteFacebookData");
+    ASSERT_EQ(errors.size(), 3);
+    const char* calls[] = {"connectFacebookUser", "disconnectFacebookUser", "deleteFacebookData"};
+    for (int i = 0; i < 3; ++i) {
+        const QVariantMap error = errors[i][0].toMap();
+        EXPECT_EQ(error.value("errorId").toString(), "notAvailableOnThisPlatform");
+        EXPECT_EQ(error.value("message").toString(),
+                  QString::fromLatin1(calls[i]) + " is not available on desktop platforms");
+        EXPECT_TRUE(log.contains(QStringLiteral("ERROR: ZTGN: Facebook: ") + calls[i]));
+    }
+    EXPECT_TRUE(switched.isEmpty());
+    EXPECT_TRUE(qmlProperty(facebook.get(), "calls").toList().isEmpty());
+    EXPECT_EQ(stored("userData"), userData);
+    EXPECT_EQ(stored("userScores"), scores);
+    EXPECT_TRUE(storedActions().isEmpty());
+    EXPECT_EQ(network->property("userName").toString(), "ann");
+
+    // Nothing went out: the next request is the next one the server sees.
+    const qsizetype sent = server->requests.size();
+    callQml(network.get(), "getLeaderboardScores", {});
+    ASSERT_TRUE(waitForRequests(sent + 1));
+    EXPECT_EQ(server->requests.last().value("action").toString(), "get_scores");
+    network.reset();
+    host.engine()->rootContext()->setContextProperty("facebook", QVariant());
+}
+
 // A game that logs a score while its server is gone and quits at once.
 int reportOfflineAndQuit(int argc, char** argv)
 {
@@ -547,7 +799,9 @@ int main(int argc, char** argv)
     if (argc > 2 && std::strcmp(argv[1], "--report-offline-and-quit") == 0)
         return reportOfflineAndQuit(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ZanthNetworkAccessManagerFactory shortTimeout(kTransferTimeoutMs);
     GameNetworkHost host(argc, argv);
+    host.engine()->setNetworkAccessManagerFactory(&shortTimeout);
     GameNetworkHost::setInstance(&host);
     return RUN_ALL_TESTS();
 }

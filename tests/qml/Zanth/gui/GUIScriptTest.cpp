@@ -118,6 +118,12 @@ TEST(GUIScript, switchPickerAndSelectorBindEveryPropertyTheyAreGiven)
     findItem(root, "colorPickerGreen")->setProperty("value", 0);
     EXPECT_EQ(target->property("tint").value<QColor>().green(), 255);
     EXPECT_EQ(picker->property("green").toInt(), 255) << "the channels no longer follow their sliders";
+    picker->setProperty("green", 0);
+    picker->setProperty("alpha", 255);
+    EXPECT_EQ(target->property("tint").value<QColor>().green(), 255) << "the colour's binding is gone too";
+    EXPECT_NEAR(target->property("opacity").toDouble(), 0.2, 1e-9);
+    engine->stepFrames(1);
+    EXPECT_EQ(bindingsOn(target), 1) << "only the switch's is left";
 
     EXPECT_TRUE(call(selector, "addBinding", asVariant(target), "x", "y").toBool());
     selector->setProperty("valueX", 12);

@@ -22,12 +22,20 @@ Item {
         imageSources: ["qrc:/plugins/generic/Zanth/gui/skins/images/button-sd.png",
                        "qrc:/plugins/generic/Zanth/gui/skins/images/switch-on-sd.png"]
     }
+    ImageViewer {
+        objectName: "rows"
+        x: 150
+        thumbnailsPerRow: 2
+        imageSources: ["qrc:/plugins/generic/Zanth/gui/skins/images/button-sd.png",
+                       "qrc:/plugins/generic/Zanth/gui/skins/images/switch-on-sd.png",
+                       "qrc:/plugins/generic/Zanth/gui/skins/images/switch-thumb-sd.png"]
+    }
 }
 )";
 
-QList<QQuickItem*> thumbnails(QQuickItem* root)
+QList<QQuickItem*> thumbnails(QQuickItem* viewer)
 {
-    return root->findChildren<QQuickItem*>("imageRepeaterModel");
+    return viewer->findChildren<QQuickItem*>("imageRepeaterModel");
 }
 
 } // namespace
@@ -36,13 +44,13 @@ TEST(ImageViewer, thumbnailsFollowTheSourcesAndAClickShowsTheChosenImage)
 {
     QQuickItem* root = engine->load(kViewer);
     QQuickItem* viewer = findItem(root, "viewer");
-    ASSERT_EQ(thumbnails(root).size(), 2);
-    EXPECT_NE(engine->wrapper().getNodeFromObject(thumbnails(root).first()), nullptr) << "mirrored";
+    ASSERT_EQ(thumbnails(viewer).size(), 2);
+    EXPECT_NE(engine->wrapper().getNodeFromObject(thumbnails(viewer).first()), nullptr) << "mirrored";
 
     viewer->setProperty("imageSources",
                         QStringList{"qrc:/plugins/generic/Zanth/gui/skins/images/switch-thumb-sd.png"});
     engine->stepFrames(1);
-    const QList<QQuickItem*> made = thumbnails(root);
+    const QList<QQuickItem*> made = thumbnails(viewer);
     ASSERT_EQ(made.size(), 1);
 
     const QPointF centre = made.first()->mapToScene(QPointF(32, 32));
@@ -54,6 +62,18 @@ TEST(ImageViewer, thumbnailsFollowTheSourcesAndAClickShowsTheChosenImage)
     EXPECT_EQ(viewer->property("fileUrl").toString(),
               "qrc:/plugins/generic/Zanth/gui/skins/images/switch-thumb-sd.png");
     EXPECT_EQ(findItem(root, "imageViewerFileName")->property("text").toString(), "switch-thumb-sd.png");
+}
+
+TEST(ImageViewer, thumbnailsFillRowsOfTheGivenLength)
+{
+    QQuickItem* root = engine->load(kViewer);
+    engine->stepFrames(1);
+    const QList<QQuickItem*> made = thumbnails(findItem(root, "rows"));
+    ASSERT_EQ(made.size(), 3);
+    EXPECT_GT(made[1]->x(), made[0]->x());
+    EXPECT_EQ(made[1]->y(), made[0]->y());
+    EXPECT_EQ(made[2]->x(), made[0]->x());
+    EXPECT_GT(made[2]->y(), made[0]->y());
 }
 
 int main(int argc, char** argv)

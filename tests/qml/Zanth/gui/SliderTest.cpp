@@ -24,6 +24,8 @@ import Zanth 1.0
 Item {
     width: 400; height: 300
     Slider { objectName: "slider"; width: 240; maximumValue: 100; stepSize: 1; defaultValue: 50 }
+    // One unit a point: the knob's centre runs from 14 to 226 for values 0 to 212.
+    Slider { objectName: "fine"; y: 100; width: 240; maximumValue: 212; stepSize: 1; defaultValue: 100 }
     Slider {
         objectName: "vertical"; x: 300; y: 20; height: 240
         orientation: Qt.Vertical; maximumValue: 10
@@ -105,6 +107,32 @@ TEST(Slider, aPressNearTheKnobKeepsItAFarOneJumpsAndADoubleClickResetsOnlyWhenAl
     waitPastDoubleClickInterval();
     doubleClick(QPointF(14 + 2.12 * 80, 14));
     EXPECT_EQ(slider->property("value").toDouble(), 80.0);
+}
+
+TEST(Slider, aDragMovesTheValueFromTheFirstPointOnRoundedToTheStep)
+{
+    QQuickItem* root = engine->load(kSliders);
+    QQuickItem* fine = findItem(root, "fine");
+    const QPointF knob(14 + 100, 100 + 14);
+    mouse(QEvent::MouseButtonPress, knob);
+    for (int dx = 1; dx <= 5; ++dx) {
+        mouse(QEvent::MouseMove, knob + QPointF(dx, 0));
+        EXPECT_EQ(fine->property("value").toDouble(), 100.0 + dx) << "after " << dx << " points";
+    }
+    mouse(QEvent::MouseButtonRelease, knob + QPointF(5, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 105.0);
+
+    fine->setProperty("stepSize", 10);
+    fine->setProperty("value", 100);
+    mouse(QEvent::MouseButtonPress, knob);
+    mouse(QEvent::MouseMove, knob + QPointF(3, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 100.0);
+    mouse(QEvent::MouseMove, knob + QPointF(7, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 110.0);
+    mouse(QEvent::MouseMove, knob + QPointF(-6, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 90.0);
+    mouse(QEvent::MouseButtonRelease, knob + QPointF(-6, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 90.0);
 }
 
 TEST(Slider, aVerticalSliderIsTurnedSoThatItsValueGrowsUpwards)

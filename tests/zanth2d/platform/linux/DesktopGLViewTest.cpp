@@ -10,6 +10,7 @@
 #include "platform/linux/DesktopGLView.h"
 #include "platform/linux/DesktopWindow.h"
 #include "platform/linux/EGLTouchDelegate.h"
+#include "platform/linux/ZTApplication.h"
 #include "platform/linux/ZTEGLView.h"
 #include "platform/linux/ZTGLViewEventSink.h"
 #include "text_input_node/ZTIMEDelegate.h"
@@ -69,12 +70,12 @@ public:
                          (horizontal ? " h" : " v"));
     }
     bool getAppStarted() const override { return started; }
-    void updateModifiedItemsForSceneGraph(float) override { events.push_back("update"); }
     void reshape(float width, float height) override
     {
         events.push_back("reshape " + std::to_string(static_cast<int>(width)) + " " +
                          std::to_string(static_cast<int>(height)));
     }
+    void applyItemChanges() override { events.push_back("apply"); }
 
     static std::string hex(int value)
     {
@@ -97,6 +98,17 @@ public:
 
     std::vector<std::string> inserted;
     int deletes = 0;
+};
+
+class RecordingApplication : public ZTApplication
+{
+public:
+    bool initInstance() override { return true; }
+    bool applicationDidFinishLaunching() override { return true; }
+    void applicationDidEnterBackground() override { events.push_back("background"); }
+    void applicationWillEnterForeground() override { events.push_back("foreground"); }
+
+    std::vector<std::string> events;
 };
 
 class DesktopGLViewTest : public ::testing::Test
@@ -239,6 +251,18 @@ TEST_F(DesktopGLViewTest, reshapeWaitsForTheStartedApplication)
 {
     m_glView->reshape();
     EXPECT_TRUE(m_sink.events.empty());
+}
+
+TEST_F(DesktopGLViewTest, iconifyIsTheBackgroundAndOnlyARestoreAfterItIsTheForeground)
+{
+    RecordingApplication application;
+    // The first show is a restore with no iconify before it.
+    m_glView->iconifyChanged(false);
+    m_glView->iconifyChanged(true);
+    m_glView->iconifyChanged(true);
+    m_glView->iconifyChanged(false);
+    m_glView->iconifyChanged(false);
+    EXPECT_EQ((std::vector<std::string>{"background", "foreground"}), application.events);
 }
 
 TEST_F(DesktopGLViewTest, viewSizeIsTheWindowContentSize)

@@ -48,9 +48,9 @@ struct RGB
         std::abs(actual.b - b) <= tolerance) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure()
-           << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not within " << tolerance
-           << " of (" << r << "," << g << "," << b << ")";
+    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b
+                                         << ") is not within " << tolerance << " of (" << r << "," << g
+                                         << "," << b << ")";
 }
 
 std::map<std::pair<int, int>, RGB> readBackPixels(const ProgramRun& program)
@@ -80,36 +80,84 @@ RGB pngPixel(const std::string& file, int x, int y)
     return c;
 }
 
+// Xlib, loaded for the few calls that act as a window manager would (the test has no X headers' library
+// at link time).
+class Xlib
+{
+public:
+    Xlib() : m_library(dlopen("libX11.so.6", RTLD_NOW))
+    {
+        if (m_library) {
+            m_display = function<Display* (*)(const char*)>("XOpenDisplay")(nullptr);
+        }
+    }
+    ~Xlib()
+    {
+        if (m_display) {
+            function<int (*)(Display*)>("XCloseDisplay")(m_display);
+        }
+        if (m_library) {
+            dlclose(m_library);
+        }
+    }
+    Xlib(const Xlib&) = delete;
+    Xlib& operator=(const Xlib&) = delete;
+
+    Display* display() const { return m_display; }
+    template <typename F> F function(const char* name) const
+    {
+        return reinterpret_cast<F>(dlsym(m_library, name));
+    }
+    Atom atom(const char* name) const
+    {
+        return function<Atom (*)(Display*, const char*, Bool)>("XInternAtom")(m_display, name, False);
+    }
+    void flush() const { function<int (*)(Display*)>("XFlush")(m_display); }
+
+private:
+    void* m_library;
+    Display* m_display = nullptr;
+};
+
 // Sends the window manager's close request, as a title-bar close button would.
 bool requestClose(const std::string& windowId)
 {
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW);
-    if (!xlib) {
-        return false;
-    }
-    auto openDisplay = reinterpret_cast<Display* (*)(const char*)>(dlsym(xlib, "XOpenDisplay"));
-    auto internAtom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(xlib, "XInternAtom"));
-    auto sendEvent =
-        reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(xlib, "XSendEvent"));
-    auto flush = reinterpret_cast<int (*)(Display*)>(dlsym(xlib, "XFlush"));
-    auto closeDisplay = reinterpret_cast<int (*)(Display*)>(dlsym(xlib, "XCloseDisplay"));
-    Display* display = openDisplay(nullptr);
-    if (!display) {
-        dlclose(xlib);
+    const Xlib xlib;
+    if (!xlib.display()) {
         return false;
     }
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = std::stoul(windowId);
-    event.xclient.message_type = internAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.message_type = xlib.atom("WM_PROTOCOLS");
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(internAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(xlib.atom("WM_DELETE_WINDOW"));
     event.xclient.data.l[1] = CurrentTime;
-    const Status sent = sendEvent(display, event.xclient.window, False, NoEventMask, &event);
-    flush(display);
-    closeDisplay(display);
-    dlclose(xlib);
+    const Status sent = xlib.function<Status (*)(Display*, Window, Bool, long, XEvent*)>("XSendEvent")(
+        xlib.display(), event.xclient.window, False, NoEventMask, &event);
+    xlib.flush();
     return sent != 0;
+}
+
+// The window states of WM_STATE (ICCCM).
+constexpr long kNormalState = 1;
+constexpr long kIconicState = 3;
+
+// Sets the window's WM_STATE as a window manager does when it iconifies or restores a window; the test
+// server has no window manager of its own.
+bool setWindowManagerState(const std::string& windowId, long state)
+{
+    const Xlib xlib;
+    if (!xlib.display()) {
+        return false;
+    }
+    const long data[2] = {state, 0};
+    const Atom wmState = xlib.atom("WM_STATE");
+    xlib.function<int (*)(Display*, Window, Atom, Atom, int, int, const unsigned char*, int)>(
+        "XChangeProperty")(xlib.display(), std::stoul(windowId), wmState, wmState, 32, PropModeReplace,
+                           reinterpret_cast<const unsigned char*>(data), 2);
+    xlib.flush();
+    return true;
 }
 
 const auto* const g_connection = ::testing::AddGlobalTestEnvironment(new XServerConnection());
@@ -261,9 +309,30 @@ TEST(PlatformWindow, resizingTheWindowRedrawsThroughTheSink)
     ASSERT_TRUE(program.ready()) << program.output();
     runCommand("xdotool windowsize " + program.windowId() + " 800 600");
     ASSERT_TRUE(program.waitForLine("reshape 800 600")) << program.output();
-    // The batched item changes are applied before the redraw.
+    ASSERT_TRUE(program.waitForLine("apply-items")) << program.output();
+    // The layout takes the new size, then its changes reach the nodes before the redraw.
     const std::string out = program.output();
-    EXPECT_LT(out.rfind("update-items", out.find("reshape 800 600")), out.find("reshape 800 600"));
+    EXPECT_LT(out.find("reshape 800 600"), out.find("apply-items")) << out;
+}
+
+TEST(PlatformLifecycle, onlyIconifyAndRestoreAreBackgroundAndForegroundNeverFocusOrTheFirstShow)
+{
+    PlatformRun program("Zanth lifecycle");
+    ASSERT_TRUE(program.ready()) << program.output();
+    PlatformRun other("Zanth other window");
+    ASSERT_TRUE(other.ready()) << other.output();
+    runCommand("xdotool windowfocus --sync " + program.windowId() + " key a");
+    // The key comes after both focus changes: once it is reported, they have been handled.
+    ASSERT_TRUE(program.waitForLine("key-press 0x41")) << program.output();
+    EXPECT_TRUE(program.linesStartingWith("background").empty()) << program.output();
+    EXPECT_TRUE(program.linesStartingWith("foreground").empty()) << program.output();
+
+    ASSERT_TRUE(setWindowManagerState(program.windowId(), kIconicState));
+    ASSERT_TRUE(program.waitForLine("background")) << program.output();
+    ASSERT_TRUE(setWindowManagerState(program.windowId(), kNormalState));
+    ASSERT_TRUE(program.waitForLine("foreground")) << program.output();
+    EXPECT_EQ(program.linesStartingWith("background").size(), 1u) << program.output();
+    EXPECT_EQ(program.linesStartingWith("foreground").size(), 1u) << program.output();
 }
 
 TEST(PlatformLifetime, escapeEndsTheProcessWithStatusZeroWithinASecond)

@@ -54,8 +54,8 @@ public:
         std::printf("scroll %d %d %d %d\n", x, y, delta, horizontal ? 1 : 0);
     }
     bool getAppStarted() const override { return true; }
-    void updateModifiedItemsForSceneGraph(float) override { std::printf("update-items\n"); }
     void reshape(float width, float height) override { std::printf("reshape %.0f %.0f\n", width, height); }
+    void applyItemChanges() override { std::printf("apply-items\n"); }
 };
 
 class PrintingTextField : public ZTIMEDelegate

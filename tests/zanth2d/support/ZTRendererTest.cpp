@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <vector>
+
+#include "DirectorWindow.h"
+#include "layers_scenes_transitions_nodes/ZTLayerColor.h"
+#include "layers_scenes_transitions_nodes/ZTScene.h"
+#include "sprite_nodes/ZTSprite.h"
+#include "sprite_nodes/ZTSpriteBatchNode.h"
+#include "support/ZTRenderer.h"
+#include "textures/ZTTexture2D.h"
+
+using namespace zanth2d;
+
+namespace {
+
+using RGB = std::array<int, 3>;
+const RGB kRed = {255, 0, 0};
+const RGB kGreen = {0, 255, 0};
+const RGB kBlue = {0, 0, 255};
+
+// An opaque 8 x 8 texture of one colour. Autoreleased.
+ZTTexture2D* solidTexture(const RGB& colour)
+{
+    std::vector<unsigned char> pixels(8 * 8 * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = static_cast<unsigned char>(colour[0]);
+        pixels[i + 1] = static_cast<unsigned char>(colour[1]);
+        pixels[i + 2] = static_cast<unsigned char>(colour[2]);
+        pixels[i + 3] = 255;
+    }
+    auto* texture = new ZTTexture2D();
+    texture->initWithData(pixels.data(), kZTTexture2DPixelFormat_RGBA8888, 8, 8, ZTSize(8, 8));
+    texture->autorelease();
+    return texture;
+}
+
+class RendererTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_scene = ZTScene::node();
+        m_window.director()->runWithScene(m_scene);
+    }
+    void TearDown() override { ZTRenderer::sharedRenderer()->setBatchingEnabled(true); }
+
+    // As the bridge hangs an item's drawing: a node of its own at the position, the drawing at its origin.
+    ZTNode* holder(float x, float y)
+    {
+        ZTNode* node = ZTNode::node();
+        node->setPosition(ZTPoint(x, y));
+        m_scene->addChild(node);
+        return node;
+    }
+    ZTSprite* spriteAt(ZTTexture2D* texture, float x, float y)
+    {
+        ZTSprite* sprite = ZTSprite::spriteWithTexture(texture);
+        sprite->setAnchorPoint(ZTPoint(0, 0));
+        holder(x, y)->addChild(sprite);
+        return sprite;
+    }
+    ZTLayerColor* layerAt(const RGB& colour, float x, float y, GLubyte opacity = 255)
+    {
+        ZTLayerColor* layer = ZTLayerColor::layerWithColorWidthHeight(
+            ztColor4B{GLubyte(colour[0]), GLubyte(colour[1]), GLubyte(colour[2]), opacity}, 8, 8);
+        holder(x, y)->addChild(layer);
+        return layer;
+    }
+
+    // One frame drawn with batching on or off: its draw calls and the whole picture.
+    unsigned long frame(bool batching, std::vector<unsigned char>* picture = nullptr)
+    {
+        ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+        renderer->setBatchingEnabled(batching);
+        renderer->resetDrawCalls();
+        m_window.frame();
+        if (picture) {
+            picture->assign(size_t(kWidth) * kHeight * 3, 0);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadBuffer(GL_BACK);
+            glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, picture->data());
+        }
+        return renderer->getDrawCalls();
+    }
+
+    static constexpr int kWidth = 96;
+    static constexpr int kHeight = 48;
+    DirectorWindow m_window{kWidth, kHeight};
+    ZTScene* m_scene = nullptr;
+};
+
+} // namespace
+
+TEST_F(RendererTest, consecutiveQuadsOfOneKindUnderDifferentNodesDrawWithOneCall)
+{
+    ZTTexture2D* red = solidTexture(kRed);
+    for (int i = 0; i < 6; ++i) {
+        spriteAt(red, 2.0f + i * 10, 2);
+    }
+    for (int i = 0; i < 4; ++i) {
+        layerAt(kBlue, 2.0f + i * 10, 20);
+    }
+    EXPECT_EQ(frame(true), 2u);
+    EXPECT_EQ(DirectorWindow::pixel(55, 5), kRed);
+    EXPECT_EQ(DirectorWindow::pixel(35, 23), kBlue);
+    EXPECT_EQ(DirectorWindow::pixel(45, 23), RGB({0, 0, 0}));
+    EXPECT_EQ(frame(false), 0u);
+}
+
+TEST_F(RendererTest, overlappingQuadsOfMixedKindsKeepTheirOrderAndLookAsDrawnOneByOne)
+{
+    ZTTexture2D* red = solidTexture(kRed);
+    ZTTexture2D* green = solidTexture(kGreen);
+    // Red, blue, red again on top, then a see-through layer and a texture of another kind over them.
+    spriteAt(red, 10, 10);
+    layerAt(kBlue, 13, 13);
+    spriteAt(red, 16, 16);
+    layerAt(kGreen, 20, 12, 128);
+    spriteAt(green, 24, 8)->setRotation(30);
+    // Neighbours that differ in their blend function alone: an added red over blue, a half green over blue.
+    layerAt(kBlue, 40, 10);
+    spriteAt(red, 60, 10);
+    spriteAt(red, 42, 12)->setBlendFunc(ztBlendFunc{GL_ONE, GL_ONE});
+    layerAt(kBlue, 70, 30);
+    layerAt(kGreen, 74, 34, 128);
+
+    std::vector<unsigned char> batched;
+    std::vector<unsigned char> alone;
+    EXPECT_EQ(frame(true, &batched), 10u);
+    EXPECT_EQ(frame(false, &alone), 0u);
+    EXPECT_EQ(batched, alone);
+    EXPECT_EQ(DirectorWindow::pixel(14, 14), kBlue);
+    EXPECT_EQ(DirectorWindow::pixel(17, 17), kRed);
+    EXPECT_EQ(DirectorWindow::pixel(45, 15), RGB({255, 0, 255}));
+}
+
+TEST_F(RendererTest, aNodeThatDrawsWithGLItselfComesAfterTheQuadsQueuedBeforeIt)
+{
+    ZTTexture2D* red = solidTexture(kRed);
+    ZTTexture2D* green = solidTexture(kGreen);
+    spriteAt(red, 10, 10);
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(green);
+    ZTSprite* batched = ZTSprite::spriteWithTexture(green);
+    batched->setAnchorPoint(ZTPoint(0, 0));
+    batched->setPosition(ZTPoint(14, 14));
+    batch->addChild(batched);
+    m_scene->addChild(batch);
+    spriteAt(red, 18, 18);
+
+    std::vector<unsigned char> batchedPicture;
+    std::vector<unsigned char> alone;
+    frame(true, &batchedPicture);
+    EXPECT_EQ(DirectorWindow::pixel(15, 15), kGreen);
+    EXPECT_EQ(DirectorWindow::pixel(20, 20), kRed);
+    frame(false, &alone);
+    EXPECT_EQ(batchedPicture, alone);
+}

@@ -1,0 +1,167 @@
+#include "support/ZTRenderer.h"
+
+#include <cstddef>
+
+#include "support/ZTGLStateCache.h"
+
+namespace zanth2d {
+
+namespace {
+
+constexpr GLsizei kStride = sizeof(ztV3F_C4B_T2F);
+
+bool sameBlend(const ztBlendFunc& a, const ztBlendFunc& b)
+{
+    return a.src == b.src && a.dst == b.dst;
+}
+
+} // namespace
+
+ZTRenderer* ZTRenderer::sharedRenderer()
+{
+    static ZTRenderer renderer;
+    return &renderer;
+}
+
+void ZTRenderer::setBatchingEnabled(bool enabled)
+{
+    if (!enabled) {
+        beginDirectDraw();
+    }
+    m_bBatching = enabled;
+}
+
+bool ZTRenderer::readModelView()
+{
+    glGetFloatv(GL_MODELVIEW_MATRIX, m_aModelView);
+    return m_aModelView[3] == 0.0f && m_aModelView[7] == 0.0f && m_aModelView[11] == 0.0f &&
+           m_aModelView[15] == 1.0f;
+}
+
+ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend)
+{
+    const auto quad = static_cast<unsigned>(m_vertices.size() / 4);
+    if (m_runs.empty() || m_runs.back().texture != texture || m_runs.back().textured != textured ||
+        m_runs.back().opaque != opaque || !sameBlend(m_runs.back().blend, blend)) {
+        m_runs.push_back(Run{texture, textured, opaque, blend, quad, 0});
+    }
+    ++m_runs.back().quadCount;
+    m_vertices.resize(m_vertices.size() + 4);
+    return &m_vertices[m_vertices.size() - 4];
+}
+
+void ZTRenderer::transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const
+{
+    const GLfloat* m = m_aModelView;
+    out.vertices.x = m[0] * x + m[4] * y + m[8] * z + m[12];
+    out.vertices.y = m[1] * x + m[5] * y + m[9] * z + m[13];
+    out.vertices.z = m[2] * x + m[6] * y + m[10] * z + m[14];
+}
+
+bool ZTRenderer::queueQuad(const ztV3F_C4B_T2F_Quad& quad, GLuint texture, const ztBlendFunc& blend)
+{
+    if (!m_bBatching || !m_bInFrame || !readModelView()) {
+        return false;
+    }
+    ztV3F_C4B_T2F* out = appendQuad(texture, true, false, blend);
+    // Strip order, as a self-drawn sprite sends them.
+    const ztV3F_C4B_T2F* corners[4] = {&quad.tl, &quad.bl, &quad.tr, &quad.br};
+    for (int i = 0; i < 4; ++i) {
+        const ztV3F_C4B_T2F& in = *corners[i];
+        transformInto(out[i], in.vertices.x, in.vertices.y, in.vertices.z);
+        out[i].colors = in.colors;
+        out[i].texCoords = in.texCoords;
+    }
+    return true;
+}
+
+bool ZTRenderer::queueColorQuad(const GLfloat* vertices, const GLubyte* colors, const ztBlendFunc& blend)
+{
+    if (!m_bBatching || !m_bInFrame || !readModelView()) {
+        return false;
+    }
+    const bool opaque = blend.src == GL_ONE && blend.dst == GL_ONE_MINUS_SRC_ALPHA && colors[3] == 255 &&
+                        colors[7] == 255 && colors[11] == 255 && colors[15] == 255;
+    ztV3F_C4B_T2F* out = appendQuad(0, false, opaque, blend);
+    for (int i = 0; i < 4; ++i) {
+        transformInto(out[i], vertices[i * 2], vertices[i * 2 + 1], 0.0f);
+        out[i].colors = ztColor4B{colors[i * 4], colors[i * 4 + 1], colors[i * 4 + 2], colors[i * 4 + 3]};
+        out[i].texCoords = ztTex2F{0.0f, 0.0f};
+    }
+    return true;
+}
+
+void ZTRenderer::ensureIndices(unsigned quads)
+{
+    const auto have = static_cast<unsigned>(m_indices.size() / 6);
+    m_indices.reserve(size_t(quads) * 6);
+    // The two triangles of a strip of four, with the strip's own winding.
+    for (GLuint q = have; q < quads; ++q) {
+        const GLuint v = q * 4;
+        for (GLuint index : {v, v + 1, v + 2, v + 2, v + 1, v + 3}) {
+            m_indices.push_back(index);
+        }
+    }
+}
+
+void ZTRenderer::flush()
+{
+    if (m_runs.empty()) {
+        return;
+    }
+    const auto quads = static_cast<unsigned>(m_vertices.size() / 4);
+    ensureIndices(quads);
+
+    GLfloat modelView[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glLoadIdentity();
+    // Client arrays: nobody leaves a buffer bound between draws, but a stray one would turn the pointers
+    // into offsets.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    const ztV3F_C4B_T2F* base = m_vertices.data();
+    glVertexPointer(3, GL_FLOAT, kStride, &base->vertices);
+    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, &base->colors);
+    glTexCoordPointer(2, GL_FLOAT, kStride, &base->texCoords);
+
+    for (const Run& run : m_runs) {
+        ZTGLStateCache::setTexturing(run.textured);
+        if (run.textured) {
+            ZTGLStateCache::bindTexture2D(run.texture);
+        }
+        ZTGLStateCache::setBlending(!run.opaque);
+        if (!run.opaque) {
+            ZTGLStateCache::blendFunc(run.blend.src, run.blend.dst);
+        }
+        glDrawRangeElements(GL_TRIANGLES, run.firstQuad * 4, (run.firstQuad + run.quadCount) * 4 - 1,
+                            static_cast<GLsizei>(run.quadCount * 6), GL_UNSIGNED_INT,
+                            m_indices.data() + size_t(run.firstQuad) * 6);
+        ++m_uDrawCalls;
+    }
+    glLoadMatrixf(modelView);
+    m_vertices.clear();
+    m_runs.clear();
+}
+
+void ZTRenderer::beginDirectDraw()
+{
+    flush();
+    ZTGLStateCache::restoreDefaults();
+    ZTGLStateCache::forget();
+}
+
+void ZTRenderer::beginFrame()
+{
+    m_vertices.clear();
+    m_runs.clear();
+    ZTGLStateCache::forget();
+    m_bInFrame = true;
+}
+
+void ZTRenderer::endFrame()
+{
+    beginDirectDraw();
+    m_bInFrame = false;
+}
+
+} // namespace zanth2d

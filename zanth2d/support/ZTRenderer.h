@@ -1,0 +1,83 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "ZTTypes.h"
+#include "textures/ZTTextureAtlas.h"
+
+namespace zanth2d {
+
+// Collects the quads of self-drawn sprites and colour layers in drawing order and draws each run of
+// consecutive quads that share texture, texturing and blend function with one call. Quads are queued in
+// eye coordinates (the model-view matrix in force when they are queued is applied to them), so a run may
+// span nodes with different transforms; the projection, viewport, stencil and framebuffer must stay as
+// they are until the queue is drawn.
+//
+// Every piece of code that draws with GL itself, or changes the projection, viewport, stencil, depth mask
+// or framebuffer, first calls `beginDirectDraw()`: what was queued before is drawn first, with the state it
+// was queued under. Engine thread only, with the GL context current.
+class ZTRenderer
+{
+public:
+    ZTRenderer(const ZTRenderer&) = delete;
+    ZTRenderer& operator=(const ZTRenderer&) = delete;
+
+    static ZTRenderer* sharedRenderer();
+
+    // On by default. Off: every sprite and colour layer draws itself at once with its own GL calls, the
+    // reference a batched picture must equal.
+    void setBatchingEnabled(bool enabled);
+    bool isBatchingEnabled() const { return m_bBatching; }
+
+    // Queues a textured quad (texture 0: none) drawn with the blend function; false when it is not queued
+    // and the caller draws it itself (batching off, outside the director's frame, or a model-view matrix
+    // that is not affine).
+    bool queueQuad(const ztV3F_C4B_T2F_Quad& quad, GLuint texture, const ztBlendFunc& blend);
+    // Queues an untextured quad given as a triangle strip of four (x, y) points with an RGBA colour each.
+    bool queueColorQuad(const GLfloat* vertices, const GLubyte* colors, const ztBlendFunc& blend);
+
+    // Draws everything queued; GL keeps the last run's texture, texturing and blend function.
+    void flush();
+    // Draws everything queued and leaves GL in the frame's default state for code that draws itself.
+    void beginDirectDraw();
+    // The director's frame, in which quads are queued: it starts with nothing queued and the frame's
+    // default GL state, and ends with everything drawn and that state restored.
+    void beginFrame();
+    void endFrame();
+
+    // Draw calls the renderer made since the last reset; for tests and benchmarks.
+    unsigned long getDrawCalls() const { return m_uDrawCalls; }
+    void resetDrawCalls() { m_uDrawCalls = 0; }
+
+private:
+    struct Run
+    {
+        GLuint texture;
+        bool textured;
+        // Untextured, fully opaque and drawn over with (GL_ONE, GL_ONE_MINUS_SRC_ALPHA): blending would
+        // give the source colour itself, so it is switched off.
+        bool opaque;
+        ztBlendFunc blend;
+        unsigned firstQuad;
+        unsigned quadCount;
+    };
+
+    ZTRenderer() = default;
+    // The current model-view matrix, or false when it is not affine.
+    bool readModelView();
+    ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
+    void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
+    void ensureIndices(unsigned quads);
+
+    bool m_bBatching = true;
+    bool m_bInFrame = false;
+    GLfloat m_aModelView[16] = {};
+    std::vector<ztV3F_C4B_T2F> m_vertices;
+    std::vector<Run> m_runs;
+    std::vector<GLuint> m_indices;
+    unsigned long m_uDrawCalls = 0;
+};
+
+} // namespace zanth2d
