@@ -1,10 +1,11 @@
-// Opens a hidden GL window, draws into it and closes it again with GLFW (which unloads the GL driver),
-// then exits; with --leak it first loses one block of its own, which the exit leak check must report.
+// Opens a hidden GL window, draws into it and closes it, then exits (GLFW ends at exit, which unloads the
+// GL driver before the leak check); with --leak it first loses one block of its own, which the exit leak
+// check must report.
 //
 //   LeakCheckProgram [--title TITLE] [--leak]
 
+#include "HiddenGLWindow.h"
 #include <GL/gl.h>
-#include <GLFW/glfw3.h>
 
 #include <cstdio>
 #include <cstring>
@@ -26,18 +27,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         leak = leak || std::strcmp(argv[i], "--leak") == 0;
     }
-    if (!glfwInit()) {
-        std::fprintf(stderr, "no display\n");
-        return 2;
-    }
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(32, 32, "LeakCheckProgram", nullptr, nullptr);
+    GLFWwindow* window = openHiddenGLWindow(32, 32, "LeakCheckProgram");
     if (!window) {
-        std::fprintf(stderr, "no window\n");
-        glfwTerminate();
+        std::fprintf(stderr, "no GL window\n");
         return 2;
     }
-    glfwMakeContextCurrent(window);
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     unsigned char pixel[4] = {};
@@ -47,7 +41,6 @@ int main(int argc, char** argv)
         leakOnPurpose();
     }
     glfwDestroyWindow(window);
-    glfwTerminate();
     std::printf("drawn %d\n", pixel[0]);
     return 0;
 }
