@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import Zanth 1.0
+import "particles"
 
 // The about screen: a pane that grows from the header button over the whole window area. While it is
 // open the effects on the stage are stopped.
@@ -65,6 +66,9 @@ Item {
         objectName: "aboutPane"
         width: about.width
         height: about.shown ? about.height : 0
+        // Closed, the pane's controls still lie over the stage: they must let presses through to the
+        // effects below.
+        enabled: about.shown
         Behavior on height { NumberAnimation { duration: 1000 } }
 
         // The sheet's sprites draw in one batch: hung here, the pane clips them and the texts, the
@@ -87,17 +91,17 @@ Item {
             onLoaded: window.loadItemWithSceneGraph(item)
             sourceComponent: Component {
                 Item {
-                    Particle {
+                    AboutParticle {
                         x: pane.width / 2
                         y: about.height
-                        fileName: "particles/AboutFlames.json"
+                        effect: "AboutFlames.json"
                         autoStart: true
                         visible: pane.height > 0
                     }
-                    Particle {
+                    AboutParticle {
                         x: pane.width / 2
                         y: 60
-                        fileName: "particles/Laser.json"
+                        effect: "Laser.json"
                         autoStart: true
                         visible: pane.height > 0
                     }
@@ -130,9 +134,9 @@ Item {
             item.start()
         }
         sourceComponent: Component {
-            Particle {
+            AboutParticle {
                 y: 12
-                fileName: "particles/AboutSparkle.json"
+                effect: "AboutSparkle.json"
             }
         }
     }

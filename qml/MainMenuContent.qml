@@ -1,12 +1,12 @@
 import QtQuick 2.15
-import "Zanth/editor"
+import Zanth 1.0
 import "EffectFiles.js" as EffectFiles
 
 // The main menu's actions: add effects, save, export and send them.
 Column {
     id: content
 
-    property int creationCount: 1
+    readonly property int creationCount: Math.round(countSlider.value)
     // The text input or message box this page is waiting for; an answer to anyone else's is ignored.
     property string request: ""
     property string requestType: ""
@@ -82,7 +82,7 @@ Column {
         flurry.logEvent("SendJSON", "name", type)
         if (entitiesOfType(type).length === 0)
             return
-        nativeUtils.sendEmail(to, type + ".json", system.stringify(editor.saveComponentToJSON(type)))
+        nativeUtils.sendEmail(to, type + ".json", editor.saveComponentToText(type))
     }
 
     function sendPList(to) {
@@ -105,8 +105,8 @@ Column {
         nativeUtils.sendEmail(to, type + ".plist", text)
     }
 
-    width: parent ? parent.width : 100
-    spacing: 4
+    width: scene.innerSpace
+    spacing: 6
 
     Connections {
         target: nativeUtils
@@ -137,12 +137,16 @@ Column {
     }
 
     Text { color: "white"; font.pixelSize: 11; text: "Creation Count " + content.creationCount }
-    EditorSlider {
+    Slider {
+        id: countSlider
+        objectName: "creationCount"
         width: content.width
         minimumValue: 0
         maximumValue: 30
-        value: content.creationCount
-        onMoved: (v) => content.creationCount = v
+        stepSize: 1
+        defaultValue: 1
+        value: 1
+        valueIndicatorVisible: false
     }
     MenuButton { text: "Add " + content.currentType; onClicked: content.addEffects() }
     MenuButton {

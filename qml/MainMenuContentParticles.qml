@@ -43,7 +43,7 @@ Column {
     }
 
     onDataStorageLocationChanged: scene.entityMenu.dataStorageLocation = dataStorageLocation
-    width: parent ? parent.width : 100
+    width: scene.innerSpace
     spacing: 4
 
     Item {
@@ -56,11 +56,24 @@ Column {
             onClicked: nativeUtils.openUrl(fileUtils.getDataStorageUrl(scene.storageLocation))
         }
     }
-    Column { id: customSection; width: list.width; spacing: 4 }
+    // Each section holds a drawn placeholder from the start: the scene graph mirrors only items with
+    // something drawn below them, and a button added later to a section without a node of its own
+    // would be drawn at the menu's corner, outside the section's layout.
+    Column {
+        id: customSection
+        width: list.width
+        spacing: 4
+        Rectangle { visible: false; width: 0; height: 0 }
+    }
     Item { width: list.width; height: 2 }
     Rectangle { width: list.width; height: 2; color: "white"; opacity: 0.75 }
     Item { width: list.width; height: 2 }
-    Column { id: builtInSection; width: list.width; spacing: 4 }
+    Column {
+        id: builtInSection
+        width: list.width
+        spacing: 4
+        Rectangle { visible: false; width: 0; height: 0 }
+    }
 
     Component {
         id: buttonFactory

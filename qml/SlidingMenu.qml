@@ -8,6 +8,7 @@ Item {
     property bool fromLeft: true
     property var area: scene.gameWindowAnchorItem
     property alias editor: editor
+    property alias pullUp: pullUp
     property bool sliderOut: true
     property real hiddenX: fromLeft ? area.x - width : area.x + area.width
     property real shownX: fromLeft ? hiddenX + width : hiddenX - width
@@ -37,9 +38,9 @@ Item {
     y: area.y
     x: hiddenX
 
+    // A drag moves the menu directly (past this), so only the slides of slide() and resizes animate.
     Behavior on x {
-        enabled: !pullArea.pressed
-        SmoothedAnimation { duration: 800; easing.type: Easing.InOutQuad }
+        SmoothedAnimation { duration: 800; velocity: -1; easing.type: Easing.InOutQuad }
     }
 
     ItemEditor {
@@ -49,38 +50,26 @@ Item {
         visible: Math.abs(menu.x - menu.hiddenX) > 0.5
     }
 
-    Rectangle {
+    // Turned upright on the menu's inner edge: its visible 20 x 54 box stands just outside the menu.
+    Button {
         id: pullUp
         objectName: "pullUp"
-        width: 20
-        height: 54
-        x: menu.fromLeft ? menu.width : -width
+        width: 54
+        height: 20
+        x: menu.fromLeft ? menu.width + height / 2 - width / 2 : -height / 2 - width / 2
         y: (menu.height - height) / 2
-        radius: 4
-        color: "#e08a2c"
-        opacity: 0.85
-        Text { anchors.centerIn: parent; color: "white"; text: menu.fromLeft === menu.sliderOut ? ">" : "<" }
+        rotation: menu.fromLeft ? -90 : 90
+        iconName: "pullup"
 
-        MouseArea {
-            id: pullArea
-            property real startX
-            property real startMenuX
-            property bool moved: false
-            x: -10; y: -15
-            width: parent.width + 20
-            height: parent.height + 30
-            onPressed: (mouse) => {
-                startX = mapToItem(null, mouse.x, 0).x
-                startMenuX = menu.x
-                moved = false
-            }
-            onPositionChanged: (mouse) => {
-                var dx = (mapToItem(null, mouse.x, 0).x - startX) / (scene.xScaleForScene > 0 ? scene.xScaleForScene : 1)
-                if (Math.abs(dx) > 3)
-                    moved = true
-                var lo = Math.min(menu.hiddenX, menu.shownX), hi = Math.max(menu.hiddenX, menu.shownX)
-                menu.x = Math.max(lo, Math.min(hi, startMenuX + dx))
-            }
+        MultiTouchArea {
+            x: -15
+            y: -10
+            width: pullUp.width + 30
+            height: pullUp.height + 20
+            drag.target: menu
+            drag.dragAxis: MultiTouch.XAxis
+            drag.minimumX: Math.min(menu.hiddenX, menu.shownX)
+            drag.maximumX: Math.max(menu.hiddenX, menu.shownX)
             onReleased: menu.slide()
         }
     }

@@ -2,14 +2,12 @@
 
 #include "itemsignalrelay.h"
 #include "scenegraphwrapper.h"
+#include "ztparticleproperty.h"
 
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
-#include "textures/ZTTextureCache.h"
 
-#include <QQmlContext>
-#include <QQmlEngine>
 #include <QUrl>
 #include <QVariant>
 #include <QtDebug>
@@ -18,48 +16,53 @@ using namespace zanth2d;
 
 namespace {
 
-float realOf(QObject* item, const char* name)
+// The component's values as the emitter takes them: points and colours are properties per component.
+ZTParticleValue componentValue(QObject* item, const ZTParticleProperty& property)
 {
-    return item->property(name).toFloat();
+    const QByteArray name = property.name;
+    auto real = [item, &name](const char* suffix = "") { return item->property(name + suffix).toFloat(); };
+    const auto& xy = ZTParticleSetting::kPointSuffixes;
+    const auto& rgba = ZTParticleSetting::kColorSuffixes;
+    ZTParticleValue value;
+    switch (property.kind) {
+    case ZTParticleProperty::Point:
+        value.point = ZTPoint(real(xy[0]), real(xy[1]));
+        break;
+    case ZTParticleProperty::Color:
+        value.color = {real(rgba[0]), real(rgba[1]), real(rgba[2]), real(rgba[3])};
+        break;
+    case ZTParticleProperty::Enum:
+        value.integer = item->property(name).toInt();
+        break;
+    case ZTParticleProperty::Duration: {
+        // The component's Infinite (-2) is the emitter's endless -1.
+        bool isInteger = false;
+        const int whole = item->property(name).toInt(&isInteger);
+        value.real = isInteger && whole == -2 ? float(kZTParticleDurationInfinity) : real();
+        break;
+    }
+    default:
+        value.real = real();
+        break;
+    }
+    return value;
 }
 
-ztColor4F colorOf(QObject* item, const QByteArray& stem)
+ZTParticleProperty::EmitterValue valuesOf(QObject* item)
 {
-    return ztColor4F{realOf(item, (stem + "Red").constData()), realOf(item, (stem + "Green").constData()),
-                     realOf(item, (stem + "Blue").constData()), realOf(item, (stem + "Alpha").constData())};
+    return [item](const ZTParticleProperty& property) { return componentValue(item, property); };
 }
 
 ZTTexture2D* textureOf(QObject* item)
 {
-    QUrl url = item->property("textureFileName").toUrl();
-    if (url.isEmpty())
-        return nullptr;
-    // A relative name is taken beside the QML file that declared the item, as Image's source is.
-    if (QQmlContext* context = url.isRelative() ? qmlContext(item) : nullptr)
-        url = context->resolvedUrl(url);
-    const QString path = SceneGraphWrapper::getPlatformUrlString(url);
-    return ZTTextureCache::sharedTextureCache()->addImage(path.toLocal8Bit().constData());
+    const char* name = ZTParticleProperty::property(ZTParticleProperty::textureFileName).name;
+    return ZTParticleProperty::loadTexture(item, item->property(name).toUrl());
 }
 
-// The component's Infinite (-2) is the emitter's endless -1.
 void applyDuration(QObject* item, ZTParticleSystem* particles)
 {
-    const QVariant duration = item->property("duration");
-    bool isInteger = false;
-    const int whole = duration.toInt(&isInteger);
-    particles->setDuration(isInteger && whole == -2 ? float(kZTParticleDurationInfinity)
-                                                    : duration.toFloat());
-}
-
-void applyGravityMode(QObject* item, ZTParticleSystem* particles)
-{
-    particles->setGravity(ZTPoint(realOf(item, "gravityx"), realOf(item, "gravityy")));
-    particles->setSpeed(realOf(item, "speed"));
-    particles->setSpeedVar(realOf(item, "speedVariance"));
-    particles->setRadialAccel(realOf(item, "radialAcceleration"));
-    particles->setRadialAccelVar(realOf(item, "radialAccelVariance"));
-    particles->setTangentialAccel(realOf(item, "tangentialAcceleration"));
-    particles->setTangentialAccelVar(realOf(item, "tangentialAccelVariance"));
+    const ZTParticleProperty& duration = ZTParticleProperty::property(ZTParticleProperty::duration);
+    duration.emitterSetting()->set(*particles, componentValue(item, duration));
 }
 
 } // namespace
@@ -146,7 +149,8 @@ void ZTParticleManager::stopLivingParticles(QObject* item)
 
 ZTParticleSystem* ZTParticleManager::createParticlesFromObject(QObject* item)
 {
-    const int count = item->property("maxParticles").toInt();
+    const int count =
+        item->property(ZTParticleProperty::property(ZTParticleProperty::maxParticles).name).toInt();
     if (count < 0 || unsigned(count) > ZTParticleSystem::kMaxTotalParticles) {
         qWarning("ZTParticleManager: WARNING: maxParticles %d is outside 0 to %u, nothing starts", count,
                  ZTParticleSystem::kMaxTotalParticles);
@@ -156,65 +160,25 @@ ZTParticleSystem* ZTParticleManager::createParticlesFromObject(QObject* item)
     if (!particles)
         return nullptr;
     // The component counts clockwise, the emitter counter-clockwise.
-    particles->setAngle(-realOf(item, "angle"));
-    particles->setAngleVar(realOf(item, "angleVariance"));
-    ztBlendFunc blend{GLenum(item->property("blendFuncSource").toInt()),
-                      GLenum(item->property("blendFuncDestination").toInt())};
-    if (blend.src == 0) {
-        blend.src = particles->getBlendFunc().src;
-        item->setProperty("blendFuncSource", int(blend.src));
-    }
-    if (blend.dst == 0) {
-        blend.dst = particles->getBlendFunc().dst;
-        item->setProperty("blendFuncDestination", int(blend.dst));
-    }
-    particles->setBlendFunc(blend);
-    particles->setStartColor(colorOf(item, "startColor"));
-    particles->setStartColorVar(colorOf(item, "startColorVariance"));
-    particles->setEndColor(colorOf(item, "finishColor"));
-    particles->setEndColorVar(colorOf(item, "finishColorVariance"));
-    particles->setStartSize(realOf(item, "startParticleSize"));
-    particles->setStartSizeVar(realOf(item, "startParticleSizeVariance"));
-    particles->setEndSize(realOf(item, "finishParticleSize"));
-    particles->setEndSizeVar(realOf(item, "finishParticleSizeVariance"));
-    particles->setPosVar(
-        ZTPoint(realOf(item, "sourcePositionVariancex"), realOf(item, "sourcePositionVariancey")));
-    const int mode = item->property("emitterType").toInt();
-    particles->setEmitterMode(mode);
-    if (mode == kZTParticleModeGravity) {
-        applyGravityMode(item, particles);
-    } else if (mode == kZTParticleModeRadius) {
-        particles->setRotatePerSecond(realOf(item, "rotatePerSecond"));
-        particles->setRotatePerSecondVar(realOf(item, "rotatePerSecondVariance"));
-        // Here the smaller name is the radius at birth.
-        particles->setStartRadius(realOf(item, "minRadius"));
-        particles->setStartRadiusVar(realOf(item, "minRadiusVariance"));
-        particles->setEndRadius(realOf(item, "maxRadius"));
-        particles->setEndRadiusVar(realOf(item, "maxRadiusVariance"));
-    } else {
+    particles->setAngle(-item->property("angle").toFloat());
+    ZTParticleProperty::copyBlendFuncToEmitter(item, *particles);
+    const int mode = ZTParticleProperty::copyToEmitter(*particles, valuesOf(item));
+    if (mode != kZTParticleModeGravity && mode != kZTParticleModeRadius) {
         qWarning() << "WARNING: ZTParticleManager: unsupported emitterType:" << mode
                    << " should be either 0 (Gravity) or 1 (Radius)";
     }
-    particles->setStartSpin(realOf(item, "rotationStart"));
-    particles->setStartSpinVar(realOf(item, "rotationStartVariance"));
-    particles->setEndSpin(realOf(item, "rotationEnd"));
-    particles->setEndSpinVar(realOf(item, "rotationEndVariance"));
-    particles->setLife(realOf(item, "particleLifespan"));
-    particles->setLifeVar(realOf(item, "particleLifespanVariance"));
     ZTTexture2D* texture = textureOf(item);
     if (!texture)
         return nullptr;
     particles->setTexture(texture);
-    applyDuration(item, particles);
-    particles->setEmissionRate(realOf(item, "emissionRate"));
-    particles->setPositionType(tZTPositionType(item->property("positionType").toInt()));
     return particles;
 }
 
 void ZTParticleManager::itemStartColorChanged(QObject* item)
 {
+    const ZTParticleProperty& color = ZTParticleProperty::property(ZTParticleProperty::startColor);
     if (ZTParticleSystem* particles = emitterOf(item))
-        particles->setStartColor(colorOf(item, "startColor"));
+        color.emitterSetting()->set(*particles, componentValue(item, color));
 }
 
 void ZTParticleManager::itemTextureChanged(QObject* item)
@@ -234,8 +198,9 @@ void ZTParticleManager::durationChanged(QObject* item)
 
 void ZTParticleManager::positionTypeChanged(QObject* item)
 {
+    const ZTParticleProperty& type = ZTParticleProperty::property(ZTParticleProperty::positionType);
     if (ZTParticleSystem* particles = emitterOf(item))
-        particles->setPositionType(tZTPositionType(item->property("positionType").toInt()));
+        type.emitterSetting()->set(*particles, componentValue(item, type));
 }
 
 void ZTParticleManager::emitterTypeChanged(QObject* item)
@@ -243,7 +208,9 @@ void ZTParticleManager::emitterTypeChanged(QObject* item)
     ZTParticleSystem* particles = emitterOf(item);
     if (!particles)
         return;
-    particles->setEmitterMode(item->property("emitterType").toInt());
+    const ZTParticleProperty& type = ZTParticleProperty::property(ZTParticleProperty::emitterType);
+    type.emitterSetting()->set(*particles, componentValue(item, type));
+    // Only gravity mode reads its values again.
     if (particles->getEmitterMode() == kZTParticleModeGravity)
-        applyGravityMode(item, particles);
+        ZTParticleProperty::copyGravityModeToEmitter(*particles, valuesOf(item));
 }

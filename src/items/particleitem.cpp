@@ -1,19 +1,18 @@
 #include "particleitem.h"
 
+#include "particleeffectfile.h"
 #include "qmltyperegistry.h"
 #include "saturatedint.h"
 #include "scenegraphwrapper.h"
-#include "system.h"
 #include "zanthfileutils.h"
-#include "zanthjson.h"
 
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
-#include "textures/ZTTextureCache.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMetaProperty>
 #include <QQmlContext>
@@ -33,15 +32,10 @@ namespace {
 
 const QmlTypeRegistrar particleRow(17, [] { qmlRegisterType<ParticleItem>("Zanth", 1, 0, "Particle"); });
 
-ztColor4F toColor4F(const QColor& color)
+QColor withAlpha(QColor color, qreal alpha)
 {
-    return ztColor4F{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
-}
-
-// The item's 0 is the emitter's endless -1.
-float emitterDuration(qreal duration)
-{
-    return duration == 0 ? float(kZTParticleDurationInfinity) : float(duration);
+    color.setAlphaF(std::isnan(alpha) ? 0.0f : float(std::clamp(alpha, 0.0, 1.0)));
+    return color;
 }
 
 // Timer intervals from float seconds, truncated; what can't be an interval becomes 0 or the largest one.
@@ -51,21 +45,6 @@ int milliseconds(float seconds)
     if (!(ms > 0.0f))
         return 0;
     return ms >= float(INT_MAX) ? INT_MAX : int(ms);
-}
-
-// A relative name is taken beside the QML file that declared the item, as Image's source is.
-QUrl resolvedUrl(const QObject* item, const QUrl& url)
-{
-    QQmlContext* context = url.isRelative() ? qmlContext(item) : nullptr;
-    return context ? context->resolvedUrl(url) : url;
-}
-
-ZTTexture2D* loadTexture(const QObject* item, const QUrl& url)
-{
-    if (url.isEmpty())
-        return nullptr;
-    const QString path = SceneGraphWrapper::getPlatformUrlString(resolvedUrl(item, url));
-    return ZTTextureCache::sharedTextureCache()->addImage(path.toLocal8Bit().constData());
 }
 
 QString plistNumber(double value)
@@ -94,7 +73,8 @@ QByteArray gzip(const QByteArray& data)
 // image can't be read. A PNG goes in as it is; other formats are converted.
 QByteArray embeddedTexture(const QObject* item, const QUrl& textureUrl)
 {
-    const QString path = SceneGraphWrapper::getPlatformUrlString(resolvedUrl(item, textureUrl));
+    const QString path =
+        SceneGraphWrapper::getPlatformUrlString(ZTParticleProperty::resolvedUrl(item, textureUrl));
     const QString found = ZanthFileUtils::findFileOrDirectoryIncludingResources(path);
     QFile file(found);
     if (found.isEmpty() || !file.open(QIODevice::ReadOnly))
@@ -142,18 +122,6 @@ bool ParticleItem::isSetAllowed(const QString& name)
     return !m_setAllowed.contains(name);
 }
 
-template <typename T, typename Push>
-void ParticleItem::setGated(const char* name, T& field, const T& value, void (ParticleItem::*changed)(),
-                            Push push)
-{
-    if (!isSetAllowed(QLatin1String(name)) || field == value)
-        return;
-    field = value;
-    if (ZTParticleSystem* particles = emitter())
-        push(particles);
-    emit(this->*changed)();
-}
-
 ZTParticleSystem* ParticleItem::emitter() const
 {
     ZTNode* node = getZTNode();
@@ -168,304 +136,92 @@ void ParticleItem::removeEmitter()
         getZTNode()->removeChild(particles, true);
 }
 
-void ParticleItem::setGravity(const QPointF& value)
-{
-    setGated("gravity", m_gravity, value, &ParticleItem::gravityChanged,
-             [&](ZTParticleSystem* e) { e->setGravity(ZTPoint(float(value.x()), float(value.y()))); });
-}
-
-void ParticleItem::setSpeed(qreal value)
-{
-    setGated("speed", m_speed, value, &ParticleItem::speedChanged,
-             [&](ZTParticleSystem* e) { e->setSpeed(float(value)); });
-}
-
-void ParticleItem::setSpeedVariance(qreal value)
-{
-    setGated("speedVariance", m_speedVariance, value, &ParticleItem::speedVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setSpeedVar(float(value)); });
-}
-
-void ParticleItem::setRadialAcceleration(qreal value)
-{
-    setGated("radialAcceleration", m_radialAcceleration, value, &ParticleItem::radialAccelerationChanged,
-             [&](ZTParticleSystem* e) { e->setRadialAccel(float(value)); });
-}
-
-void ParticleItem::setRadialAccelVariance(qreal value)
-{
-    setGated("radialAccelVariance", m_radialAccelVariance, value, &ParticleItem::radialAccelVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setRadialAccelVar(float(value)); });
-}
-
-void ParticleItem::setTangentialAcceleration(qreal value)
-{
-    setGated("tangentialAcceleration", m_tangentialAcceleration, value,
-             &ParticleItem::tangentialAccelerationChanged,
-             [&](ZTParticleSystem* e) { e->setTangentialAccel(float(value)); });
-}
-
-void ParticleItem::setTangentialAccelVariance(qreal value)
-{
-    setGated("tangentialAccelVariance", m_tangentialAccelVariance, value,
-             &ParticleItem::tangentialAccelVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setTangentialAccelVar(float(value)); });
-}
-
-void ParticleItem::setRotatePerSecond(qreal value)
-{
-    setGated("rotatePerSecond", m_rotatePerSecond, value, &ParticleItem::rotatePerSecondChanged,
-             [&](ZTParticleSystem* e) { e->setRotatePerSecond(float(value)); });
-}
-
-void ParticleItem::setRotatePerSecondVariance(qreal value)
-{
-    setGated("rotatePerSecondVariance", m_rotatePerSecondVariance, value,
-             &ParticleItem::rotatePerSecondVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setRotatePerSecondVar(float(value)); });
-}
-
-void ParticleItem::setMinRadius(qreal value)
-{
-    setGated("minRadius", m_minRadius, value, &ParticleItem::minRadiusChanged,
-             [&](ZTParticleSystem* e) { e->setStartRadius(float(value)); });
-}
-
-void ParticleItem::setMinRadiusVariance(qreal value)
-{
-    setGated("minRadiusVariance", m_minRadiusVariance, value, &ParticleItem::minRadiusVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setStartRadiusVar(float(value)); });
-}
-
-void ParticleItem::setMaxRadius(qreal value)
-{
-    setGated("maxRadius", m_maxRadius, value, &ParticleItem::maxRadiusChanged,
-             [&](ZTParticleSystem* e) { e->setEndRadius(float(value)); });
-}
-
-void ParticleItem::setMaxRadiusVariance(qreal value)
-{
-    setGated("maxRadiusVariance", m_maxRadiusVariance, value, &ParticleItem::maxRadiusVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setEndRadiusVar(float(value)); });
-}
-
-void ParticleItem::setEmissionRate(qreal value)
-{
-    setGated("emissionRate", m_emissionRate, value, &ParticleItem::emissionRateChanged,
-             [&](ZTParticleSystem* e) { e->setEmissionRate(float(value)); });
-}
-
-void ParticleItem::setMaxParticlesReal(qreal value)
-{
-    setMaxParticles(saturatedInt(value));
-}
-
-void ParticleItem::setBlendFuncSourceReal(qreal value)
-{
-    setBlendFuncSource(saturatedInt(value));
-}
-
-void ParticleItem::setBlendFuncDestinationReal(qreal value)
-{
-    setBlendFuncDestination(saturatedInt(value));
-}
-
-void ParticleItem::setMaxParticles(int value)
-{
-    if (!isSetAllowed(QStringLiteral("maxParticles")) || m_maxParticles == value)
-        return;
-    m_maxParticles = value;
-    // The pool size is fixed when an emitter is made: a new size needs a new emitter.
-    if (emitter()) {
-        removeEmitter();
-        start();
+// The setters of the table's properties, by kind.
+#define ZT_PARTICLE_ITEM_SETTER(Kind, name, Setter, Setting, Default)                                        \
+    void ParticleItem::set##Setter(const ZT_PARTICLE_STORED_##Kind& value)                                   \
+    {                                                                                                        \
+        assign(ZTParticleProperty::name, m_##name, value, &ParticleItem::name##Changed);                     \
+    }                                                                                                        \
+    ZT_PARTICLE_ITEM_SETTER_##Kind(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Real(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Duration(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Enum(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Point(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Url(name, Setter)
+#define ZT_PARTICLE_ITEM_SETTER_Count(name, Setter)                                                          \
+    void ParticleItem::set##Setter##Real(qreal value)                                                        \
+    {                                                                                                        \
+        set##Setter(saturatedInt(value));                                                                    \
     }
-    emit maxParticlesChanged();
-    setEmissionRate(double(m_maxParticles) / m_particleLifespan);
-}
+#define ZT_PARTICLE_ITEM_SETTER_Factor(name, Setter) ZT_PARTICLE_ITEM_SETTER_Count(name, Setter)
+// The alpha is asked of the gate under the colour's name, and signals whether the colour changed or not.
+#define ZT_PARTICLE_ITEM_SETTER_Color(name, Setter)                                                          \
+    void ParticleItem::set##Setter##Alpha(qreal alpha)                                                       \
+    {                                                                                                        \
+        set##Setter(withAlpha(m_##name, alpha));                                                             \
+        emit name##AlphaChanged();                                                                           \
+    }
 
-void ParticleItem::setParticleLifespan(qreal value)
-{
-    if (!isSetAllowed(QStringLiteral("particleLifespan")) || m_particleLifespan == value)
-        return;
-    m_particleLifespan = value;
-    if (ZTParticleSystem* particles = emitter())
-        particles->setLife(float(value));
-    emit particleLifespanChanged();
-    setEmissionRate(double(m_maxParticles) / m_particleLifespan);
-}
+ZT_PARTICLE_PROPERTIES(ZT_PARTICLE_ITEM_SETTER)
 
-void ParticleItem::setParticleLifespanVariance(qreal value)
+template <typename T>
+void ParticleItem::assign(ZTParticleProperty::Id id, T& field, const T& value,
+                          void (ParticleItem::*changed)())
 {
-    setGated("particleLifespanVariance", m_particleLifespanVariance, value,
-             &ParticleItem::particleLifespanVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setLifeVar(float(value)); });
-}
-
-void ParticleItem::setDuration(qreal value)
-{
-    setGated("duration", m_duration, value, &ParticleItem::durationChanged,
-             [&](ZTParticleSystem* e) { e->setDuration(emitterDuration(value)); });
+    const ZTParticleProperty& property = ZTParticleProperty::property(id);
+    if (isSetAllowed(QLatin1String(property.name)) && !(field == value)) {
+        field = value;
+        pushToEmitter(property);
+        emit(this->*changed)();
+        if (id == ZTParticleProperty::maxParticles || id == ZTParticleProperty::particleLifespan)
+            followEmissionRate();
+    }
     // An endless effect never ends by itself.
-    if (m_duration == 0)
+    if (id == ZTParticleProperty::duration && m_duration == 0)
         m_oneShotTimer.stop();
 }
 
-void ParticleItem::setBlendFuncSource(int value)
+void ParticleItem::followEmissionRate()
 {
-    setGated("blendFuncSource", m_blendFuncSource, value, &ParticleItem::blendFuncSourceChanged,
-             [&](ZTParticleSystem* e) {
-                 e->setBlendFunc({GLenum(m_blendFuncSource), GLenum(m_blendFuncDestination)});
-             });
+    setEmissionRate(double(m_maxParticles) / m_particleLifespan);
 }
 
-void ParticleItem::setBlendFuncDestination(int value)
+void ParticleItem::pushToEmitter(const ZTParticleProperty& property)
 {
-    setGated("blendFuncDestination", m_blendFuncDestination, value,
-             &ParticleItem::blendFuncDestinationChanged, [&](ZTParticleSystem* e) {
-                 e->setBlendFunc({GLenum(m_blendFuncSource), GLenum(m_blendFuncDestination)});
-             });
+    ZTParticleSystem* particles = emitter();
+    if (!particles)
+        return;
+    switch (property.kind) {
+    case ZTParticleProperty::Count:
+        // The pool size is fixed when an emitter is made: a new size needs a new emitter.
+        removeEmitter();
+        start();
+        break;
+    case ZTParticleProperty::Factor:
+        particles->setBlendFunc({GLenum(m_blendFuncSource), GLenum(m_blendFuncDestination)});
+        break;
+    case ZTParticleProperty::Url:
+        if (ZTTexture2D* texture = ZTParticleProperty::loadTexture(this, m_textureFileName))
+            particles->setTexture(texture);
+        break;
+    default:
+        property.emitterSetting()->set(*particles, emitterValue(property));
+        break;
+    }
 }
 
-void ParticleItem::setStartColor(const QColor& value)
+ZTParticleValue ParticleItem::emitterValue(const ZTParticleProperty& property) const
 {
-    setGated("startColor", m_startColor, value, &ParticleItem::startColorChanged,
-             [&](ZTParticleSystem* e) { e->setStartColor(toColor4F(value)); });
-}
-
-void ParticleItem::setStartColorVariance(const QColor& value)
-{
-    setGated("startColorVariance", m_startColorVariance, value, &ParticleItem::startColorVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setStartColorVar(toColor4F(value)); });
-}
-
-void ParticleItem::setFinishColor(const QColor& value)
-{
-    setGated("finishColor", m_finishColor, value, &ParticleItem::finishColorChanged,
-             [&](ZTParticleSystem* e) { e->setEndColor(toColor4F(value)); });
-}
-
-void ParticleItem::setFinishColorVariance(const QColor& value)
-{
-    setGated("finishColorVariance", m_finishColorVariance, value, &ParticleItem::finishColorVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setEndColorVar(toColor4F(value)); });
-}
-
-namespace {
-QColor withAlpha(QColor color, qreal alpha)
-{
-    color.setAlphaF(std::isnan(alpha) ? 0.0f : float(std::clamp(alpha, 0.0, 1.0)));
-    return color;
-}
-} // namespace
-
-void ParticleItem::setStartColorAlpha(qreal alpha)
-{
-    setStartColor(withAlpha(m_startColor, alpha));
-    emit startColorAlphaChanged();
-}
-
-void ParticleItem::setStartColorVarianceAlpha(qreal alpha)
-{
-    setStartColorVariance(withAlpha(m_startColorVariance, alpha));
-    emit startColorVarianceAlphaChanged();
-}
-
-void ParticleItem::setFinishColorAlpha(qreal alpha)
-{
-    setFinishColor(withAlpha(m_finishColor, alpha));
-    emit finishColorAlphaChanged();
-}
-
-void ParticleItem::setFinishColorVarianceAlpha(qreal alpha)
-{
-    setFinishColorVariance(withAlpha(m_finishColorVariance, alpha));
-    emit finishColorVarianceAlphaChanged();
-}
-
-void ParticleItem::setStartParticleSize(qreal value)
-{
-    setGated("startParticleSize", m_startParticleSize, value, &ParticleItem::startParticleSizeChanged,
-             [&](ZTParticleSystem* e) { e->setStartSize(float(value)); });
-}
-
-void ParticleItem::setStartParticleSizeVariance(qreal value)
-{
-    setGated("startParticleSizeVariance", m_startParticleSizeVariance, value,
-             &ParticleItem::startParticleSizeVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setStartSizeVar(float(value)); });
-}
-
-void ParticleItem::setFinishParticleSize(qreal value)
-{
-    setGated("finishParticleSize", m_finishParticleSize, value, &ParticleItem::finishParticleSizeChanged,
-             [&](ZTParticleSystem* e) { e->setEndSize(float(value)); });
-}
-
-void ParticleItem::setFinishParticleSizeVariance(qreal value)
-{
-    setGated("finishParticleSizeVariance", m_finishParticleSizeVariance, value,
-             &ParticleItem::finishParticleSizeVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setEndSizeVar(float(value)); });
-}
-
-void ParticleItem::setSourcePositionVariance(const QPointF& value)
-{
-    setGated("sourcePositionVariance", m_sourcePositionVariance, value,
-             &ParticleItem::sourcePositionVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setPosVar(ZTPoint(float(value.x()), float(value.y()))); });
-}
-
-void ParticleItem::setAngleVariance(qreal value)
-{
-    setGated("angleVariance", m_angleVariance, value, &ParticleItem::angleVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setAngleVar(float(value)); });
-}
-
-void ParticleItem::setRotationStart(qreal value)
-{
-    setGated("rotationStart", m_rotationStart, value, &ParticleItem::rotationStartChanged,
-             [&](ZTParticleSystem* e) { e->setStartSpin(float(value)); });
-}
-
-void ParticleItem::setRotationStartVariance(qreal value)
-{
-    setGated("rotationStartVariance", m_rotationStartVariance, value,
-             &ParticleItem::rotationStartVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setStartSpinVar(float(value)); });
-}
-
-void ParticleItem::setRotationEnd(qreal value)
-{
-    setGated("rotationEnd", m_rotationEnd, value, &ParticleItem::rotationEndChanged,
-             [&](ZTParticleSystem* e) { e->setEndSpin(float(value)); });
-}
-
-void ParticleItem::setRotationEndVariance(qreal value)
-{
-    setGated("rotationEndVariance", m_rotationEndVariance, value, &ParticleItem::rotationEndVarianceChanged,
-             [&](ZTParticleSystem* e) { e->setEndSpinVar(float(value)); });
-}
-
-void ParticleItem::setTextureFileName(const QUrl& value)
-{
-    setGated("textureFileName", m_textureFileName, value, &ParticleItem::textureFileNameChanged,
-             [&](ZTParticleSystem* e) {
-                 if (ZTTexture2D* texture = loadTexture(this, value))
-                     e->setTexture(texture);
-             });
-}
-
-void ParticleItem::setPositionType(int value)
-{
-    setGated("positionType", m_positionType, value, &ParticleItem::positionTypeChanged,
-             [&](ZTParticleSystem* e) { e->setPositionType(tZTPositionType(value)); });
-}
-
-void ParticleItem::setEmitterType(int value)
-{
-    setGated("emitterType", m_emitterType, value, &ParticleItem::emitterTypeChanged,
-             [&](ZTParticleSystem* e) { e->setEmitterMode(value); });
+    switch (property.id) {
+#define ZT_PARTICLE_ITEM_EMITTER_VALUE(Kind, name, Setter, Setting, Default)                                 \
+    case ZTParticleProperty::name:                                                                           \
+        return ZTParticleProperty::emitterValue(ZTParticleProperty::Kind, m_##name);
+        ZT_PARTICLE_PROPERTIES(ZT_PARTICLE_ITEM_EMITTER_VALUE)
+#undef ZT_PARTICLE_ITEM_EMITTER_VALUE
+    case ZTParticleProperty::kCount:
+        break;
+    }
+    return ZTParticleValue();
 }
 
 void ParticleItem::setFileName(const QUrl& value)
@@ -514,47 +270,47 @@ void ParticleItem::createParticlesFromFile()
 {
     m_loading = true;
     if (system()) {
-        const QUrl file = resolvedUrl(this, m_fileName);
-        bool parsed = true;
-        const QVariantMap effects =
-            ZanthJson::Json::parse(ZanthFileUtils::readFile(file.toString()), parsed).toMap();
-        const QVariantMap effect = effects.isEmpty() ? QVariantMap() : effects.first().toMap();
-        if (!parsed || effect.isEmpty())
-            qWarning().noquote() << "ParticleItem: WARNING: the effect file" << file.toString()
-                                 << "can't be read or holds no effect, nothing was loaded";
+        const QUrl file = ZTParticleProperty::resolvedUrl(this, m_fileName);
         QStringList refused;
-        for (auto entry = effect.cbegin(); entry != effect.cend(); ++entry) {
-            const QString& key = entry.key();
-            const QVariant& value = entry.value();
+        for (const ParticleEffectFile::Entry& entry : ParticleEffectFile::read(file, this)) {
             // x, y and rotation are the item's own; the gate covers them as it covers the effect's values.
-            if ((key == QLatin1String("x") || key == QLatin1String("y") ||
-                 key == QLatin1String("rotation")) &&
-                m_setAllowed.contains(key))
+            if ((entry.key == QLatin1String("x") || entry.key == QLatin1String("y") ||
+                 entry.key == QLatin1String("rotation")) &&
+                m_setAllowed.contains(entry.key))
                 continue;
-            const bool declared = metaObject()->indexOfProperty(key.toUtf8().constData()) >= 0;
-            QVariant converted = value;
-            bool usable = true;
-            if (key == QLatin1String("textureFileName")) {
-                usable = value.typeId() == QMetaType::QString;
-                const QString name = value.toString();
-                const QUrl besideFile = ZanthFileUtils::getPathUrl(name, file);
-                converted = ZanthFileUtils::existsFile(ZanthFileUtils::stripSchemeFromUrl(besideFile))
-                                ? besideFile
-                                : ZanthFileUtils::getPathUrl(name, this);
-            } else if (key == QLatin1String("gravity") || key == QLatin1String("sourcePositionVariance")) {
-                usable = value.typeId() == QMetaType::QString;
-                converted = System::pointFFromString(value.toString());
-            } else if (key.endsWith(QLatin1String("Color")) || key.endsWith(QLatin1String("ColorVariance"))) {
-                usable = value.typeId() == QMetaType::QString && QColor::isValidColorName(value.toString());
-            }
-            if (!usable || (!setProperty(key.toUtf8().constData(), converted) && declared))
-                refused << key;
+            const QByteArray name = entry.key.toUtf8();
+            const bool declared = metaObject()->indexOfProperty(name.constData()) >= 0;
+            if (!entry.usable || (!setProperty(name.constData(), entry.value) && declared))
+                refused << entry.key;
         }
         if (!refused.isEmpty())
             qWarning().noquote() << "ParticleItem: WARNING: the effect file" << file.toString()
                                  << "has values of the wrong type, left unchanged:" << refused.join(", ");
     }
     m_loading = false;
+}
+
+QVariantMap ParticleItem::effectValues(const QVariantMap& values) const
+{
+    if (!values.isEmpty())
+        return values;
+    QVariantMap own;
+    const QStringList keys = ParticleEffectFile::keys();
+    for (const QString& key : keys)
+        own.insert(key, property(key.toUtf8().constData()));
+    return own;
+}
+
+bool ParticleItem::saveAsEffect(const QUrl& file, const QString& group, const QVariantMap& values)
+{
+    const QString path = file.isLocalFile() ? file.toLocalFile() : file.toString();
+    return ParticleEffectFile::write(path, group.isEmpty() ? QFileInfo(path).completeBaseName() : group,
+                                     effectValues(values), this);
+}
+
+QString ParticleItem::effectText(const QString& group, const QVariantMap& values) const
+{
+    return QString::fromUtf8(ParticleEffectFile::text(group, effectValues(values), this));
 }
 
 ZTParticleSystem* ParticleItem::createParticlesFromObject()
@@ -569,58 +325,19 @@ ZTParticleSystem* ParticleItem::createParticlesFromObject()
         ZTParticleSystemQuad::particleWithTotalParticles(unsigned(m_maxParticles));
     if (!particles)
         return nullptr;
-    particles->setAngleVar(float(m_angleVariance));
-    // 0 stands for the emitter's default factor.
-    if (m_blendFuncSource == 0)
-        setBlendFuncSource(int(particles->getBlendFunc().src));
-    if (m_blendFuncDestination == 0)
-        setBlendFuncDestination(int(particles->getBlendFunc().dst));
-    particles->setBlendFunc({GLenum(m_blendFuncSource), GLenum(m_blendFuncDestination)});
-    particles->setStartColor(toColor4F(m_startColor));
-    particles->setStartColorVar(toColor4F(m_startColorVariance));
-    particles->setEndColor(toColor4F(m_finishColor));
-    particles->setEndColorVar(toColor4F(m_finishColorVariance));
-    particles->setStartSize(float(m_startParticleSize));
-    particles->setStartSizeVar(float(m_startParticleSizeVariance));
-    particles->setEndSize(float(m_finishParticleSize));
-    particles->setEndSizeVar(float(m_finishParticleSizeVariance));
-    particles->setPosVar(ZTPoint(float(m_sourcePositionVariance.x()), float(m_sourcePositionVariance.y())));
-    particles->setEmitterMode(m_emitterType);
-    const int mode = particles->getEmitterMode();
-    if (mode == kZTParticleModeGravity) {
-        particles->setGravity(ZTPoint(float(m_gravity.x()), float(m_gravity.y())));
-        particles->setSpeed(float(m_speed));
-        particles->setSpeedVar(float(m_speedVariance));
-        particles->setRadialAccel(float(m_radialAcceleration));
-        particles->setRadialAccelVar(float(m_radialAccelVariance));
-        particles->setTangentialAccel(float(m_tangentialAcceleration));
-        particles->setTangentialAccelVar(float(m_tangentialAccelVariance));
-    } else if (mode == kZTParticleModeRadius) {
-        particles->setRotatePerSecond(float(m_rotatePerSecond));
-        particles->setRotatePerSecondVar(float(m_rotatePerSecondVariance));
-        particles->setStartRadius(float(m_minRadius));
-        particles->setStartRadiusVar(float(m_minRadiusVariance));
-        particles->setEndRadius(float(m_maxRadius));
-        particles->setEndRadiusVar(float(m_maxRadiusVariance));
-    } else {
+    ZTParticleProperty::copyBlendFuncToEmitter(this, *particles);
+    const int mode = ZTParticleProperty::copyToEmitter(
+        *particles, [this](const ZTParticleProperty& property) { return emitterValue(property); });
+    if (mode != kZTParticleModeGravity && mode != kZTParticleModeRadius) {
         qWarning().noquote() << QStringLiteral(
                                     "WARNING: ParticleItem: unsupported emitterType: %1 should be either 0 "
                                     "(Gravity) or 1 (Radius)")
                                     .arg(mode);
     }
-    particles->setStartSpin(float(m_rotationStart));
-    particles->setStartSpinVar(float(m_rotationStartVariance));
-    particles->setEndSpin(float(m_rotationEnd));
-    particles->setEndSpinVar(float(m_rotationEndVariance));
-    particles->setLife(float(m_particleLifespan));
-    particles->setLifeVar(float(m_particleLifespanVariance));
-    ZTTexture2D* texture = loadTexture(this, m_textureFileName);
+    ZTTexture2D* texture = ZTParticleProperty::loadTexture(this, m_textureFileName);
     if (!texture)
         return nullptr;
     particles->setTexture(texture);
-    particles->setDuration(emitterDuration(m_duration));
-    particles->setEmissionRate(float(m_emissionRate));
-    particles->setPositionType(tZTPositionType(m_positionType));
     return particles;
 }
 
@@ -744,15 +461,6 @@ bool ParticleItem::saveAsPList(const QUrl& file)
         return false;
     }
 
-    // The direction the emitter really emits in, counter-clockwise, as the reader takes "angle".
-    float angle = particles->getAngle();
-    if (ZTNode* inversionNode = particles->getRotationInversionNode()) {
-        for (ZTNode* ancestor = particles->getParent(); ancestor; ancestor = ancestor->getParent()) {
-            angle -= ancestor->getRotation();
-            if (ancestor == inversionNode)
-                break;
-        }
-    }
     // The node's place in its parent node, y up: where the reader puts its emitter.
     const ZTPoint position = getZTNode()->getPosition();
     const QByteArray texture = embeddedTexture(this, m_textureFileName);
@@ -764,55 +472,39 @@ bool ParticleItem::saveAsPList(const QUrl& file)
     auto real = [&](const QString& key, double value) {
         entries.emplace_back(key, "<real>" + plistNumber(value) + "</real>");
     };
-    auto integer = [&](const QString& key, qlonglong value) {
-        entries.emplace_back(key, "<integer>" + QString::number(value) + "</integer>");
-    };
-    auto color = [&](const QString& name, const ztColor4F& c) {
-        real(name + "Alpha", c.a);
-        real(name + "Blue", c.b);
-        real(name + "Green", c.g);
-        real(name + "Red", c.r);
-    };
-    real("angle", angle);
-    real("angleVariance", particles->getAngleVar());
-    integer("blendFuncDestination", qlonglong(particles->getBlendFunc().dst));
-    integer("blendFuncSource", qlonglong(particles->getBlendFunc().src));
-    real("duration", particles->getDuration());
-    entries.emplace_back("emitterType", "<real>" + QString::number(particles->getEmitterMode()) + "</real>");
-    color("finishColor", particles->getEndColor());
-    color("finishColorVariance", particles->getEndColorVar());
-    real("finishParticleSize", particles->getEndSize());
-    real("finishParticleSizeVariance", particles->getEndSizeVar());
-    real("gravityx", particles->getGravity().x);
-    real("gravityy", particles->getGravity().y);
+    for (const ZTParticleSetting& setting : ZTParticleSetting::all()) {
+        if (!setting.plistKey)
+            continue;
+        const QString key = QLatin1String(setting.plistKey);
+        const ZTParticleValue value = setting.get(*particles);
+        switch (setting.type) {
+        case ZTParticleSetting::kReal:
+            // The direction the emitter really emits in, as the reader takes it.
+            real(key, setting.id == ZTParticleSetting::kAngle ? particles->baseAngle() : value.real);
+            break;
+        case ZTParticleSetting::kPoint:
+            real(key + ZTParticleSetting::kPointSuffixes[0], value.point.x);
+            real(key + ZTParticleSetting::kPointSuffixes[1], value.point.y);
+            break;
+        case ZTParticleSetting::kColor: {
+            const float components[] = {value.color.r, value.color.g, value.color.b, value.color.a};
+            for (int i = 0; i < 4; ++i)
+                real(key + ZTParticleSetting::kColorSuffixes[i], components[i]);
+            break;
+        }
+        case ZTParticleSetting::kInteger:
+            entries.emplace_back(key, "<real>" + QString::number(value.integer) + "</real>");
+            break;
+        }
+    }
+    entries.emplace_back("blendFuncDestination",
+                         "<integer>" + QString::number(particles->getBlendFunc().dst) + "</integer>");
+    entries.emplace_back("blendFuncSource",
+                         "<integer>" + QString::number(particles->getBlendFunc().src) + "</integer>");
     entries.emplace_back("maxParticles",
                          "<real>" + QString::number(particles->getTotalParticles()) + "</real>");
-    // The reader's radius at birth is "maxRadius" and its radius at death "minRadius".
-    real("maxRadius", particles->getStartRadius());
-    real("maxRadiusVariance", particles->getStartRadiusVar());
-    real("minRadius", particles->getEndRadius());
-    real("particleLifespan", particles->getLife());
-    real("particleLifespanVariance", particles->getLifeVar());
-    real("radialAccelVariance", particles->getRadialAccelVar());
-    real("radialAcceleration", particles->getRadialAccel());
-    real("rotatePerSecond", particles->getRotatePerSecond());
-    real("rotatePerSecondVariance", particles->getRotatePerSecondVar());
-    real("rotationEnd", particles->getEndSpin());
-    real("rotationEndVariance", particles->getEndSpinVar());
-    real("rotationStart", particles->getStartSpin());
-    real("rotationStartVariance", particles->getStartSpinVar());
-    real("sourcePositionVariancex", particles->getPosVar().x);
-    real("sourcePositionVariancey", particles->getPosVar().y);
     real("sourcePositionx", position.x);
     real("sourcePositiony", position.y);
-    real("speed", particles->getSpeed());
-    real("speedVariance", particles->getSpeedVar());
-    color("startColor", particles->getStartColor());
-    color("startColorVariance", particles->getStartColorVar());
-    real("startParticleSize", particles->getStartSize());
-    real("startParticleSizeVariance", particles->getStartSizeVar());
-    real("tangentialAccelVariance", particles->getTangentialAccelVar());
-    real("tangentialAcceleration", particles->getTangentialAccel());
     const QString textureName = ZanthFileUtils::cropPathAndKeepFilename(m_textureFileName.toString(), false);
     entries.emplace_back("textureFileName", "<string>" + textureName.toHtmlEscaped() + "</string>");
     entries.emplace_back("textureImageData", "<string>" + QString::fromLatin1(texture) + "</string>");

@@ -1,4 +1,5 @@
 #include "particle_nodes/ZTParticleSystem.h"
+#include "particle_nodes/ZTParticleSetting.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -124,6 +125,33 @@ public:
 
     // Empty when missing.
     std::string text(const char* key) { return scalar(key, "is not a text"); }
+
+    // The value of a setting under its key (and the suffixes of its type).
+    ZTParticleValue setting(const ZTParticleSetting& setting)
+    {
+        const std::string key = setting.plistKey;
+        ZTParticleValue value;
+        switch (setting.type) {
+        case ZTParticleSetting::kReal:
+            value.real = real(key.c_str());
+            break;
+        case ZTParticleSetting::kPoint: {
+            const auto& suffix = ZTParticleSetting::kPointSuffixes;
+            value.point = ZTPoint(real((key + suffix[0]).c_str()), real((key + suffix[1]).c_str()));
+            break;
+        }
+        case ZTParticleSetting::kColor: {
+            const auto& suffix = ZTParticleSetting::kColorSuffixes;
+            value.color = {real((key + suffix[0]).c_str()), real((key + suffix[1]).c_str()),
+                           real((key + suffix[2]).c_str()), real((key + suffix[3]).c_str())};
+            break;
+        }
+        case ZTParticleSetting::kInteger:
+            value.integer = integer(key.c_str());
+            break;
+        }
+        return value;
+    }
 
     bool ok() const { return m_sProblem.empty(); }
     const std::string& problem() const { return m_sProblem; }
@@ -630,59 +658,24 @@ bool ZTParticleSystem::initWithDictionary(Dictionary* dictionary)
         return false;
     }
 
-    m_fAngle = values.real("angle");
-    m_fAngleVar = values.real("angleVariance");
-    m_fDuration = values.real("duration");
     m_tBlendFunc.src = static_cast<GLenum>(values.integer("blendFuncSource"));
     m_tBlendFunc.dst = static_cast<GLenum>(values.integer("blendFuncDestination"));
-    auto color = [&](const std::string& prefix) {
-        return ztColor4F{values.real((prefix + "Red").c_str()), values.real((prefix + "Green").c_str()),
-                         values.real((prefix + "Blue").c_str()), values.real((prefix + "Alpha").c_str())};
-    };
-    m_tStartColor = color("startColor");
-    m_tStartColorVar = color("startColorVariance");
-    m_tEndColor = color("finishColor");
-    m_tEndColorVar = color("finishColorVariance");
-    m_fStartSize = values.real("startParticleSize");
-    m_fStartSizeVar = values.real("startParticleSizeVariance");
-    m_fEndSize = values.real("finishParticleSize");
-    m_fEndSizeVar = values.real("finishParticleSizeVariance");
-    const float x = values.real("sourcePositionx");
-    const float y = values.real("sourcePositiony");
-    setPosition(ZTPoint(x, y));
-    m_tPosVar.x = values.real("sourcePositionVariancex");
-    m_tPosVar.y = values.real("sourcePositionVariancey");
-    m_fStartSpin = values.real("rotationStart");
-    m_fStartSpinVar = values.real("rotationStartVariance");
-    m_fEndSpin = values.real("rotationEnd");
-    m_fEndSpinVar = values.real("rotationEndVariance");
-
-    m_nEmitterMode = values.integer("emitterType");
-    if (m_nEmitterMode == kZTParticleModeGravity) {
-        m_tGravity.x = values.real("gravityx");
-        m_tGravity.y = values.real("gravityy");
-        m_fSpeed = values.real("speed");
-        m_fSpeedVar = values.real("speedVariance");
-        m_fRadialAccel = values.real("radialAcceleration");
-        m_fRadialAccelVar = values.real("radialAccelVariance");
-        m_fTangentialAccel = values.real("tangentialAcceleration");
-        m_fTangentialAccelVar = values.real("tangentialAccelVariance");
-    } else if (m_nEmitterMode == kZTParticleModeRadius) {
-        // The larger name is the radius at birth.
-        m_fStartRadius = values.real("maxRadius");
-        m_fStartRadiusVar = values.real("maxRadiusVariance");
-        m_fEndRadius = values.real("minRadius");
-        m_fEndRadiusVar = 0.0f;
-        m_fRotatePerSecond = values.real("rotatePerSecond");
-        m_fRotatePerSecondVar = values.real("rotatePerSecondVariance");
-    } else if (values.ok()) {
+    setPosition(ZTPoint(values.real("sourcePositionx"), values.real("sourcePositiony")));
+    const ZTParticleSetting& mode = ZTParticleSetting::setting(ZTParticleSetting::kEmitterMode);
+    mode.set(*this, values.setting(mode));
+    if (m_nEmitterMode != kZTParticleModeGravity && m_nEmitterMode != kZTParticleModeRadius && values.ok()) {
         ZTLog("ZTParticleSystem: ERROR: %s: emitterType %d is neither 0 (gravity) nor 1 (radius)\n", file,
               m_nEmitterMode);
         return false;
     }
-
-    m_fLife = values.real("particleLifespan");
-    m_fLifeVar = values.real("particleLifespanVariance");
+    // The settings of the mode; those the format has no key for start from zero, except the position type,
+    // which stays free.
+    for (const ZTParticleSetting& setting : ZTParticleSetting::all()) {
+        if (setting.id != mode.id && setting.id != ZTParticleSetting::kPositionType &&
+            setting.usedInMode(m_nEmitterMode)) {
+            setting.set(*this, setting.plistKey ? values.setting(setting) : ZTParticleValue());
+        }
+    }
     m_fEmissionRate = static_cast<float>(m_uTotalParticles) / m_fLife;
     if (!values.ok()) {
         ZTLog("ZTParticleSystem: ERROR: %s: %s\n", file, values.problem().c_str());

@@ -201,6 +201,10 @@ public:
     virtual int getEmitterMode() const { return m_nEmitterMode; }
     virtual void setEmitterMode(int mode) { m_nEmitterMode = mode; }
 
+    // The direction particles are emitted in now, degrees counter-clockwise: Angle less the rotations of the
+    // ancestors up to the rotation-inversion node.
+    float baseAngle() const;
+
     // The path initWithFile resolved; empty before.
     const std::string& getPlistFile() const { return m_sPlistFile; }
 
@@ -221,7 +225,6 @@ private:
     bool loadTexture(ZTMutableDictionary<std::string, ZTObject*>* dictionary);
     // Where particles are born and measured from this step, in pixels (see tZTPositionType).
     ZTPoint referencePoint();
-    float baseAngle() const;
     // Removes the particles that don't outlive dt; true when the emitter just finished and removes itself.
     bool retireDeadParticles(float dt);
     void moveParticles(unsigned int from, unsigned int to, float dt);

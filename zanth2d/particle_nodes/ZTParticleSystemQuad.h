@@ -26,10 +26,25 @@ struct ztV2F_C4B_T2F_Quad
     ztV2F_C4B_T2F tr;
 };
 
-// The emitter that draws: every live particle is a coloured, textured square turned by its spin. Quad k
-// always shows pool slot k; after each simulation step the live quads go into a GL vertex buffer in one
-// upload, and draw issues one indexed call. Indices are 32-bit, so every pool size up to
-// kMaxTotalParticles is addressable. Needs a current GL context for init, the steps and drawing.
+// One particle as point sprites draw it (16 bytes): its centre, colour and size.
+struct ztParticleSprite
+{
+    ztVertex2F position;
+    ztColor4B color;
+    GLfloat size;
+};
+
+// The emitter that draws: every live particle is a coloured, textured square turned by its spin, drawn
+// in one call from one buffer upload a frame. While no particle is turned and the node's transform keeps
+// squares upright (turns by right angles, flips and even scales), each particle is one GL point sprite;
+// otherwise quad k shows pool slot k and the quads are drawn as indexed triangles (32-bit indices, so
+// every pool size up to kMaxTotalParticles is addressable). Needs a current GL context for init, the steps
+// and drawing.
+//
+// A point sprite covers the pixels its quad covers and samples the texture at the same places; only
+// pixels whose centres lie within the rasteriser's rounding of an edge may fall the other way. The
+// rasteriser fills such squares with far less work than two triangles, which is what makes the sprites
+// the way for many particles.
 class ZTParticleSystemQuad : public ZTParticleSystem
 {
 public:
@@ -58,23 +73,52 @@ public:
     // texture-coordinate arrays and GL_TEXTURE_2D enabled, as the director leaves them.
     void draw() override;
 
-    // getTotalParticles quads and 6 indices for each.
-    const ztV2F_C4B_T2F_Quad* getQuads() const { return m_pQuads; }
+    // getTotalParticles quads (those of the live particles as of the last step) and 6 indices for each.
+    const ztV2F_C4B_T2F_Quad* getQuads();
     const GLuint* getIndices() const { return m_pIndices; }
+    // Whether the last draw drew point sprites.
+    bool getDrewPointSprites() const { return m_bDrewPointSprites; }
+
+    // Whether emitters may draw point sprites (the default); quads otherwise.
+    static void setPointSpritesAllowed(bool allowed);
 
 protected:
+    // Writes the sprites of the step; quads are built from the pool when they are drawn or read.
     void updateQuads(unsigned int from, unsigned int to) override;
-    // Uploads the quads of the live particles.
     void postStep() override;
 
 private:
+    struct SpriteTransform;
+
     void releaseStorage();
+    // The quads of the live particles from the pool's last step.
+    void buildQuads();
+    // Whether the particles can be drawn as sprites under the current transform, and how.
+    bool spriteTransform(SpriteTransform* transform) const;
+    void drawSprites(unsigned int count);
+    void drawQuads(unsigned int count);
 
     ztV2F_C4B_T2F_Quad* m_pQuads = nullptr;
     GLuint* m_pIndices = nullptr;
+    ztParticleSprite* m_pSprites = nullptr;
     unsigned int m_uQuadCount = 0;
     GLuint m_uQuadsVBO = 0;
     GLuint m_uIndicesVBO = 0;
+    GLuint m_uSpritesVBO = 0;
+    // The rectangle of the texture every particle shows, in texture coordinates.
+    GLfloat m_fTexLeft = 0.0f;
+    GLfloat m_fTexRight = 1.0f;
+    GLfloat m_fTexTop = 0.0f;
+    GLfloat m_fTexBottom = 1.0f;
+    // What the last step wrote: whether a particle is turned, the sizes, and which buffers wait for their
+    // upload.
+    bool m_bAnyTurned = false;
+    GLfloat m_fSmallestSize = 0.0f;
+    GLfloat m_fLargestSize = 0.0f;
+    bool m_bQuadsBuilt = true;
+    bool m_bQuadsUploaded = true;
+    bool m_bSpritesUploaded = true;
+    bool m_bDrewPointSprites = false;
     // Blend factors that are no GL factors are reported once, then drawn with the default blending.
     bool m_bReportedBlendFunc = false;
 };

@@ -575,8 +575,34 @@ ItemEditorBase {
             currentEditableType = editableType
         if (saveAsItemName && saveAsItemName !== currentEditableType)
             renameCurrentEditableType(saveAsItemName)
-        return fileUtils.writeFile(path + currentEditableType + ".json",
-                                   system.stringify(saveComponentToJSON(currentEditableType)))
+        var file = path + currentEditableType + ".json"
+        var writer = __ownFileWriter(currentEditableType)
+        if (writer)
+            return writer.target.saveAsEffect(file, writer.group, writer.values)
+        return fileUtils.writeFile(file, saveComponentToText(currentEditableType))
+    }
+
+    // The text saveItem writes for a type.
+    function saveComponentToText(editableType) {
+        var writer = __ownFileWriter(editableType)
+        if (writer)
+            return writer.target.effectText(writer.group, writer.values)
+        return system.stringify(saveComponentToJSON(editableType))
+    }
+
+    // A type whose items write their own file (a Particle's effect file: whole numbers, the texture
+    // beside it): its first item and the master values of its group; else null.
+    function __ownFileWriter(editableType) {
+        var components = componentsOfType(editableType)
+        var target = components.length > 0 ? components[0].target : null
+        var master = target ? __masterOf(editableType, components[0].defaultGroup) : null
+        if (!master || master.preventStorage || typeof target.saveAsEffect !== "function")
+            return null
+        var names = master.propertyNames()
+        var values = {}
+        for (var i = 0; i < names.length; ++i)
+            values[names[i]] = master.target[names[i]]
+        return { "target": target, "group": master.defaultGroup, "values": values }
     }
 
     function saveAllComponentsToJSONFile(path, fileName) {

@@ -2,6 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "ParticleTestSupport.h"
@@ -234,4 +238,135 @@ TEST_F(ParticleQuads, poolAboveSixteenBitIndicesDrawsItsLastQuadsInTheirOwnPlace
     EXPECT_EQ(SpriteScene::rgb(40, 100), (std::array<int, 3>{255, 255, 255}));
     EXPECT_EQ(SpriteScene::rgb(200, 100), (std::array<int, 3>{255, 255, 255}))
         << "quads past 16,384 must not wrap onto the first ones";
+}
+
+// Point sprites
+
+namespace {
+
+// A 4 x 4 texture whose quarters differ: red top left, green top right, blue bottom left, white bottom
+// right (rows top-down in the image), so that any turn or flip of the picture shows.
+ZTTexture2D* quarteredTexture()
+{
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const bool right = x >= 2;
+            const bool bottom = y >= 2;
+            const unsigned char r = !bottom && !right ? 255 : (bottom && right ? 255 : 0);
+            const unsigned char g = !bottom && right ? 255 : (bottom && right ? 255 : 0);
+            const unsigned char b = bottom ? 255 : 0;
+            pixels.insert(pixels.end(), {r, g, b, 255});
+        }
+    }
+    auto* texture = new ZTTexture2D();
+    EXPECT_TRUE(texture->initWithData(pixels.data(), kZTTexture2DPixelFormat_RGBA8888, 4, 4, ZTSize(4, 4)));
+    texture->autorelease();
+    return texture;
+}
+
+// Particles of the quartered texture whose edges lie on pixel edges (whole centres, even sizes), drawn
+// once as sprites and once as quads; gives both pictures.
+struct TwoPictures
+{
+    std::vector<unsigned char> sprites;
+    std::vector<unsigned char> quads;
+    bool drewSprites = false;
+    bool drewQuadsWhenAsked = false;
+};
+
+template <typename Setup> TwoPictures drawBothWays(SpriteScene& scene, Setup setup)
+{
+    TwoPictures pictures;
+    for (const bool sprites : {true, false}) {
+        ZTParticleSystemQuad::setPointSpritesAllowed(sprites);
+        auto* e = plainEmitter<ZTParticleSystemQuad>(8);
+        e->setPositionType(kZTPositionTypeGrouped);
+        e->setTexture(quarteredTexture());
+        const std::pair<ZTPoint, float> particles[] = {
+            {ZTPoint(-60, -40), 40.0f}, {ZTPoint(30, 50), 24.0f}, {ZTPoint(10, -10), 16.0f}};
+        for (const auto& [at, size] : particles) {
+            e->setSourcePosition(at);
+            e->setStartSize(size);
+            e->setEndSize(size);
+            e->addParticle();
+        }
+        e->setPosition(ZTPoint(128, 128));
+        setup(e);
+        scene.clear();
+        frame(e, 0.01f);
+        (sprites ? pictures.sprites : pictures.quads) = scene.frame();
+        (sprites ? pictures.drewSprites : pictures.drewQuadsWhenAsked) = sprites == e->getDrewPointSprites();
+    }
+    ZTParticleSystemQuad::setPointSpritesAllowed(true);
+    return pictures;
+}
+
+// The largest difference of a colour channel between two pictures, and how many channels differ at all.
+std::pair<int, int> difference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    int largest = 0;
+    int count = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const int d = std::abs(int(a[i]) - int(b[i]));
+        largest = std::max(largest, d);
+        count += d ? 1 : 0;
+    }
+    return {largest, count};
+}
+
+} // namespace
+
+TEST_F(ParticleQuads, spritesDrawWhatQuadsDrawUprightTurnedByRightAnglesFlippedAndScaled)
+{
+    const std::pair<const char*, std::function<void(ZTParticleSystemQuad*)>> cases[] = {
+        {"upright", [](ZTParticleSystemQuad*) {}},
+        {"turned 90", [](ZTParticleSystemQuad* e) { e->setRotation(90); }},
+        {"turned 180", [](ZTParticleSystemQuad* e) { e->setRotation(180); }},
+        {"turned -90 and scaled 1.5",
+         [](ZTParticleSystemQuad* e) {
+             e->setRotation(-90);
+             e->setScale(1.5f);
+         }},
+        {"flipped", [](ZTParticleSystemQuad* e) { e->setScaleX(-1); }},
+        {"a corner of the texture",
+         [](ZTParticleSystemQuad* e) { e->setTextureWithRect(e->getTexture(), ZTRect(2, 0, 2, 2)); }},
+    };
+    for (const auto& [name, setup] : cases) {
+        const TwoPictures pictures = drawBothWays(m_scene, setup);
+        EXPECT_TRUE(pictures.drewSprites) << name;
+        EXPECT_TRUE(pictures.drewQuadsWhenAsked) << name;
+        const auto [largest, count] = difference(pictures.sprites, pictures.quads);
+        // The texture is sampled at the same places, up to the last bit of the coordinates.
+        EXPECT_LE(largest, 2) << name << ": " << count << " channels differ";
+        int lit = 0;
+        for (unsigned char c : pictures.quads)
+            lit += c > 0 ? 1 : 0;
+        EXPECT_GT(lit, 1000) << name;
+    }
+}
+
+TEST_F(ParticleQuads, spinningParticlesTurnedNodesAndSubPixelParticlesAreDrawnAsQuads)
+{
+    const std::pair<const char*, std::function<void(ZTParticleSystemQuad*)>> cases[] = {
+        {"a particle spins",
+         [](ZTParticleSystemQuad* e) {
+             e->setStartSpin(30);
+             e->setEndSpin(30);
+             e->addParticle();
+         }},
+        {"the node is turned by 45 degrees", [](ZTParticleSystemQuad* e) { e->setRotation(45); }},
+        {"the node is stretched", [](ZTParticleSystemQuad* e) { e->setScaleX(2); }},
+        {"a particle is smaller than a pixel",
+         [](ZTParticleSystemQuad* e) {
+             e->setStartSize(0.5f);
+             e->setEndSize(0.5f);
+             e->addParticle();
+         }},
+    };
+    for (const auto& [name, setup] : cases) {
+        const TwoPictures pictures = drawBothWays(m_scene, setup);
+        EXPECT_FALSE(pictures.drewSprites) << name;
+        EXPECT_EQ(difference(pictures.sprites, pictures.quads).first, 0) << name;
+    }
 }
