@@ -4,6 +4,7 @@
 #include "touch_dispatcher/ZTTouch.h"
 
 #include <QCoreApplication>
+
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QQuickWindow>
 #include <QStyleHints>
 #include <QtGui/qtestsupport_gui.h>
+#include <cmath>
 
 using namespace zanth2d;
 
@@ -89,13 +91,19 @@ void InputForwarder::touchesBegan(ZTSet* touches)
         return;
 
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const bool doubleClick =
-        now - m_lastReleaseTime < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
-        m_lastPressType != QEvent::MouseButtonDblClick;
+    const ZTPoint at = primary->locationInView();
+    // A quick press somewhere else is a new click, not the second half of a double click (as Qt's own
+    // windows decide): otherwise pressing one widget right after another double-clicks the second.
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const bool doubleClick = now - m_lastReleaseTime < hints->mouseDoubleClickInterval() &&
+                             m_lastPressType != QEvent::MouseButtonDblClick &&
+                             (std::abs(at.x - m_lastPressPosition.x) +
+                              std::abs(at.y - m_lastPressPosition.y)) <= hints->mouseDoubleClickDistance();
+    m_lastPressPosition = at;
     // Qt Quick takes a double click as a press followed by the double-click event.
-    sendMouse(QEvent::MouseButtonPress, primary->locationInView(), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     if (doubleClick)
-        sendMouse(QEvent::MouseButtonDblClick, primary->locationInView(), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     m_lastPressType = doubleClick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress;
 }
 

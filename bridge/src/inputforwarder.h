@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cocoa/ZTGeometry.h"
+
 #include <QElapsedTimer>
 #include <QList>
 
@@ -12,7 +14,6 @@ class QTouchEventSequence;
 }
 
 namespace zanth2d {
-class ZTPoint;
 class ZTSet;
 class ZTTouch;
 } // namespace zanth2d
@@ -49,6 +50,7 @@ private:
     int m_primaryTouchId = 0;
     qint64 m_lastReleaseTime = 0;
     int m_lastPressType = 0;
+    zanth2d::ZTPoint m_lastPressPosition;
     std::unique_ptr<QTest::QTouchEventSequence> m_touchSequence;
     QElapsedTimer m_eventClock;
 };

@@ -13,6 +13,7 @@
 #include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QStyleHints>
 
 #include <memory>
 
@@ -77,6 +78,43 @@ TEST(InputForwarder, aMoveOfATouchThatIsNotDownKeepsTheFingersStillAndDrivesNoMo
     EXPECT_EQ(root->property("log").toStringList(),
               QStringList({"touch pressed", "mouse pressed", "touch at 20,20", "touch at 30,30",
                            "mouse moved", "touch released", "mouse released"}));
+}
+
+TEST(InputForwarder, aQuickSecondPressIsADoubleClickOnlyNearTheFirst)
+{
+    const char* const clicks = R"(import QtQuick 2.15
+Item {
+    width: 200; height: 200
+    property var log: []
+    MouseArea {
+        anchors.fill: parent
+        onPressed: (mouse) => { parent.log.push("press " + mouse.x); parent.log = parent.log }
+        onDoubleClicked: (mouse) => { parent.log.push("double " + mouse.x); parent.log = parent.log }
+    }
+}
+)";
+    QQuickView view;
+    QQmlComponent component(view.engine());
+    component.setData(clicks, QUrl());
+    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem*>(component.create()));
+    ASSERT_NE(root, nullptr) << component.errorString().toStdString();
+    root->setParentItem(view.contentItem());
+    view.resize(200, 200);
+    // Long enough that a busy machine never lets the interval pass between two presses of this test.
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
+
+    InputForwarder input(view);
+    const auto click = [&input](float x, float y) {
+        Touch finger(x, y);
+        input.touchesBegan(&finger.set);
+        input.touchesEnded(&finger.set);
+    };
+    click(20, 20);
+    click(150, 150);
+    click(151, 151);
+    click(60, 60);
+    EXPECT_EQ(root->property("log").toStringList(),
+              QStringList({"press 20", "press 150", "press 151", "double 151", "press 60"}));
 }
 
 int main(int argc, char** argv)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "PinGLDriver.h"
 #include "TestFiles.h"
 #include "VisibleWindowLock.h"
 
@@ -69,7 +68,6 @@ public:
         m_application->setSceneGraphBridge(std::move(sceneGraph));
         m_application->startApplication();
         stepFrames(1);
-        pinGLDriver();
     }
 
     ~InProcessEngine()
