@@ -6,6 +6,8 @@
 // (xvfb-run -a -s "-screen 0 1280x1024x24" ./ParticleDrawBench); read the "fps" counter ("live" is the
 // particle count after the run).
 
+#include "HiddenGLWindow.h"
+
 #include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
 
@@ -31,15 +33,10 @@ constexpr float kLifespan = 2.5f;
 // The window and the drawing state of the scene graph's frame.
 GLFWwindow* openWindow()
 {
-    if (!glfwInit()) {
-        return nullptr;
-    }
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, "ParticleDrawBench", nullptr, nullptr);
+    GLFWwindow* window = openHiddenGLWindow(kWidth, kHeight, "ParticleDrawBench");
     if (!window) {
         return nullptr;
     }
-    glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
     glViewport(0, 0, kWidth, kHeight);
     glMatrixMode(GL_PROJECTION);

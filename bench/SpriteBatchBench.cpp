@@ -2,6 +2,8 @@
 // Run under a display (xvfb-run -a -s "-screen 0 1280x1024x24" ./SpriteBatchBench); the "fps" counter
 // is the figure to read.
 
+#include "HiddenGLWindow.h"
+
 #include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
 
@@ -29,15 +31,10 @@ constexpr int kSprites = 10000;
 // the three client arrays and texturing.
 GLFWwindow* openWindow()
 {
-    if (!glfwInit()) {
-        return nullptr;
-    }
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, "SpriteBatchBench", nullptr, nullptr);
+    GLFWwindow* window = openHiddenGLWindow(kWidth, kHeight, "SpriteBatchBench");
     if (!window) {
         return nullptr;
     }
-    glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
     glViewport(0, 0, kWidth, kHeight);
     glMatrixMode(GL_PROJECTION);

@@ -2,6 +2,8 @@
 // for an item's texture. Run under a display (xvfb-run -a -s "-screen 0 1280x1024x24" ./TextureCacheBench);
 // the "hits/s" counter is the figure to read, "allocs/hit" counts operator new calls per hit.
 
+#include "HiddenGLWindow.h"
+
 #include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
 
@@ -26,15 +28,9 @@ std::atomic<long> g_allocations{0};
 
 bool openContext()
 {
-    if (!glfwInit()) {
+    if (!openHiddenGLWindow(64, 64, "TextureCacheBench")) {
         return false;
     }
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(64, 64, "TextureCacheBench", nullptr, nullptr);
-    if (!window) {
-        return false;
-    }
-    glfwMakeContextCurrent(window);
     ZTDirector::sharedDirector();
     return true;
 }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "HiddenGLContext.h"
+#include "HiddenGLWindow.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "label_nodes/ZTBMFontConfiguration.h"
 
@@ -12,7 +12,7 @@ using namespace zanth2d;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    makeHiddenGLContextCurrent("fnt fuzzer");
+    openHiddenGLWindow(16, 16, "fnt fuzzer");
     return 0;
 }
 

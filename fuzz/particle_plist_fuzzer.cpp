@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "HiddenGLContext.h"
+#include "HiddenGLWindow.h"
 #include "cocoa/ZTAutoreleasePool.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 #include "support/ZTGLStack.h"
@@ -31,7 +31,7 @@ void removeFiles()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    makeHiddenGLContextCurrent("particle fuzzer");
+    openHiddenGLWindow(16, 16, "particle fuzzer");
     ZTGLStack::createStack();
     char folder[] = "/tmp/zanth-particle-fuzzer-XXXXXX";
     if (!mkdtemp(folder)) {

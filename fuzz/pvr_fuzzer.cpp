@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "HiddenGLContext.h"
+#include "HiddenGLWindow.h"
 #include "support/zip_support/ZipUtils.h"
 #include "textures/ZTTexturePVR.h"
 
@@ -14,7 +14,7 @@ using namespace zanth2d;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    makeHiddenGLContextCurrent("pvr fuzzer");
+    openHiddenGLWindow(16, 16, "pvr fuzzer");
     return 0;
 }
 

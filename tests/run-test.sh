@@ -9,10 +9,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # Tests that need a real window or the xcb platform set QT_QPA_PLATFORM themselves before Qt starts.
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
-# The leak scan leaves thread-local storage out: reading the dynamic TLS of dlopen'ed libraries crashes
-# this toolchain's scan at exit now and then ("Tracer caught signal 11"), failing a test that passed.
-# Blocks held only there are then reported; those of system libraries are suppressed in lsan.supp.
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0:use_tls=0}"
+# The leak check's own defaults (suppressions, what it scans) are built into every sanitised program:
+# cmake/SanitizerSupport.cpp.
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 "$@"
 rc=$?

@@ -1,5 +1,6 @@
 #include "abstractztnodemanager.h"
 
+#include "opacityrelay.h"
 #include "scenegraphwrapper.h"
 #include "visualitempropertyobserver.h"
 
@@ -131,8 +132,7 @@ double AbstractZTNodeManager::effectiveOpacity(const QQuickItem* item)
 void AbstractZTNodeManager::connectOpacityChangedSignals(QQuickItem* item)
 {
     connect(item, &QQuickItem::opacityChanged, this, [this, item] { itemOpacityChanged(item); });
-    for (QQuickItem* ancestor = item->parentItem(); ancestor; ancestor = ancestor->parentItem())
-        connect(ancestor, &QQuickItem::opacityChanged, item, &QQuickItem::opacityChanged);
+    OpacityRelay::attach(item);
 }
 
 void AbstractZTNodeManager::itemPositionChanged(QQuickItem* item)
@@ -191,6 +191,22 @@ void AbstractZTNodeManager::itemVisibleChanged(QQuickItem* item)
 }
 
 void AbstractZTNodeManager::itemOpacityChanged(QQuickItem*) {}
+
+ZTNode* AbstractZTNodeManager::attachmentNode(QQuickItem* item)
+{
+    return getNodeFromObject(item);
+}
+
+void AbstractZTNodeManager::itemParentChanged(QQuickItem* item)
+{
+    ZTNode* node = getNodeFromObject(item);
+    // Without a parent item the item is not shown, or is being destroyed: its node keeps its place.
+    if (!node || !item->parentItem())
+        return;
+    m_sceneGraphWrapper.reattachNode(item, attachmentNode(item));
+    // Its place is now relative to the new parent; the opacity follows through the item's own signal.
+    applyItemPropertiesToNode(item, node);
+}
 
 void AbstractZTNodeManager::itemDestroyed(QObject* item)
 {

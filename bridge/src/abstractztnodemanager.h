@@ -55,7 +55,8 @@ public:
     static void updateVisibilityFromOpacity(const QQuickItem* item, zanth2d::ZTNode* node, double opacity);
     // The item's "vertexZ" (a number, when not 0) onto the node; above 50 with a warning naming the class.
     static void applyVertexZ(QObject* item, zanth2d::ZTNode* node, const char* className);
-    // Sends opacityChanged of the item and of every ancestor to the manager's itemOpacityChanged(item).
+    // Sends opacityChanged of the item and of every ancestor (also those of a later parent) to the
+    // manager's itemOpacityChanged(item).
     void connectOpacityChangedSignals(QQuickItem* item);
 
     zanth2d::ZTNode* getNodeFromObject(QObject* item) const { return m_nodes.value(item); }
@@ -80,6 +81,10 @@ public:
     virtual void itemVisibleChanged(QQuickItem* item);
     // Drawing managers follow the effective opacity; the base does nothing.
     virtual void itemOpacityChanged(QQuickItem* item);
+    // The node that hangs into the parent item's node: the item's node, or one its manager put above it.
+    virtual zanth2d::ZTNode* attachmentNode(QQuickItem* item);
+    // Moves the node under the new parent item's node and places it there.
+    virtual void itemParentChanged(QQuickItem* item);
     // Releases the item's node, taking it out of its parent node first, and tells the wrapper.
     virtual void itemDestroyed(QObject* item);
 

@@ -5,94 +5,37 @@
 #include "gametimeanimationdriver.h"
 #include "visualitempropertyobserver.h"
 #include "zanthscheduler.h"
-#include "ztanimatedspritemanager.h"
-#include "ztflickablemanager.h"
-#include "ztnodemanager.h"
-#include "ztparticlemanager.h"
-#include "ztrectanglemanager.h"
-#include "ztspritemanager.h"
-#include "zttextmanager.h"
 
 #include "ZTDirector.h"
 #include "ZTMacros.h"
-#include "base_nodes/ZTNode.h"
-#include "cocoa/ZTArray.h"
-#include "cocoa/ZTSet.h"
-#include "platform/linux/ZTEGLView.h"
-#include "support/ZTGLStack.h"
-#include "touch_dispatcher/ZTTouch.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMetaProperty>
-#include <QMouseEvent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QStyleHints>
 #include <QUrl>
 #include <QtDebug>
-#include <QtGui/qtestsupport_gui.h>
 
 using namespace zanth2d;
 
 SceneGraphWrapper::PlatformUrlRule SceneGraphWrapper::s_platformUrlRule = nullptr;
 
-namespace {
-
-// Items of these kinds place their children only when polished (Column, ListView, layouts, ...).
-const char* const kItemsLaidOutInPolish[] = {"QQuickBasePositioner", "QQuickItemView", "QQuickPathView",
-                                             "QQuickTableView", "QQuickLayout"};
-
-// Touch events go through Qt's own touch handling, which keeps track of the points that are down.
-class TouchSequence : public QTest::QTouchEventSequence
-{
-public:
-    TouchSequence(QWindow* window, QPointingDevice* device) : QTouchEventSequence(window, device, false) {}
-};
-
-QPointingDevice* touchScreen()
-{
-    static QPointingDevice* device = QTest::createTouchDevice();
-    return device;
-}
-
-int touchId(const ZTTouch* touch)
-{
-    return int(touch->m_uID);
-}
-
-QPoint roundedPoint(const ZTPoint& location)
-{
-    return QPoint(qRound(location.x), qRound(location.y));
-}
-
-} // namespace
-
 SceneGraphWrapper::SceneGraphWrapper(QQuickView& view, QObject* parent)
-    : QObject(parent), m_declarativeView(view), m_animationDriver(std::make_unique<GameTimeAnimationDriver>())
+    : QObject(parent), m_managers(*this, this), m_mirror(m_managers, view), m_batch(m_mirror), m_input(view),
+      m_lifeCycle(*view.rootContext()), m_declarativeView(view),
+      m_animationDriver(std::make_unique<GameTimeAnimationDriver>())
 {
-    // The first manager that accepts an item mirrors it: drawing kinds come before the catch-all, in the
-    // order flickable, animated sprite, image, rectangle, text, particle system.
-    m_managers << new ZTFlickableManager(*this, this) << new ZTAnimatedSpriteManager(*this, this)
-               << new ZTSpriteManager(*this, this) << new ZTRectangleManager(*this, this)
-               << new ZTTextManager(*this, this) << new ZTParticleManager(*this, this)
-               << new ZTNodeManager(*this, this);
+    connect(&m_lifeCycle, &ApplicationLifeCycle::applicationDidFinishLaunchingSignal, this,
+            &SceneGraphWrapper::applicationDidFinishLaunchingSignal);
+    connect(&m_lifeCycle, &ApplicationLifeCycle::applicationPaused, this,
+            &SceneGraphWrapper::applicationPaused);
+    connect(&m_lifeCycle, &ApplicationLifeCycle::applicationResumed, this,
+            &SceneGraphWrapper::applicationResumed);
 
-    QQmlContext* context = view.rootContext();
     m_scheduler = new ZanthScheduler(this);
-    context->setContextProperty(QStringLiteral("zanthScheduler"), m_scheduler);
-    m_system = context->contextProperty(QStringLiteral("system")).value<QObject*>();
-    if (!m_system)
-        qWarning("SceneGraphWrapper: WARNING: System Context Property was not found!");
-
-    // The bridge sends its own mouse events for the primary touch: Qt must not make a second set.
-    QCoreApplication::setAttribute(Qt::AA_SynthesizeMouseForUnhandledTouchEvents, false);
+    view.rootContext()->setContextProperty(QStringLiteral("zanthScheduler"), m_scheduler);
     m_animationDriver->install();
-    m_eventClock.start();
 }
 
 SceneGraphWrapper::~SceneGraphWrapper() = default;
@@ -102,8 +45,7 @@ void SceneGraphWrapper::setTargetScene(EngineScene* scene)
     m_targetScene = scene;
     scene->setDeclarativeView(&m_declarativeView);
     scene->setSceneGraphWrapper(this);
-    for (AbstractZTNodeManager* manager : std::as_const(m_managers))
-        manager->setSceneGraphScene(scene);
+    m_managers.setSceneGraphScene(scene);
     windowSizeChanged();
 }
 
@@ -111,16 +53,12 @@ void SceneGraphWrapper::windowSizeChanged()
 {
     if (m_targetScene)
         m_targetScene->setPosition(ZTPoint(0, ZTDirector::sharedDirector()->getWinSize().height));
-    for (AbstractZTNodeManager* manager : std::as_const(m_managers))
-        manager->windowSizeChanged();
+    m_managers.windowSizeChanged();
 }
 
 void SceneGraphWrapper::removeUnusedSpriteBatchNodes()
 {
-    for (AbstractZTNodeManager* manager : std::as_const(m_managers)) {
-        if (auto* sprites = qobject_cast<ZTAnimatedSpriteManager*>(manager))
-            sprites->removeUnusedSpriteBatchNodes();
-    }
+    m_managers.removeUnusedSpriteBatchNodes();
 }
 
 ZTNode* SceneGraphWrapper::getRootSceneGraphNode() const
@@ -130,45 +68,42 @@ ZTNode* SceneGraphWrapper::getRootSceneGraphNode() const
 
 void SceneGraphWrapper::applicationDidFinishLaunching()
 {
-    emit applicationDidFinishLaunchingSignal();
+    m_lifeCycle.applicationDidFinishLaunching();
 }
 
 void SceneGraphWrapper::applicationWillEnterForeground()
 {
-    emit applicationResumed();
+    m_lifeCycle.applicationWillEnterForeground();
 }
 
 void SceneGraphWrapper::applicationDidEnterBackground()
 {
-    emit applicationPaused();
-}
-
-QObject* SceneGraphWrapper::gameWindowItem()
-{
-    if (!m_gameWindowItem)
-        m_gameWindowItem = m_declarativeView.rootContext()
-                               ->contextProperty(QStringLiteral("rootGameWindow"))
-                               .value<QObject*>();
-    return m_gameWindowItem;
+    m_lifeCycle.applicationDidEnterBackground();
 }
 
 bool SceneGraphWrapper::reshape(const ZTSize& size)
 {
-    if (!m_appStarted)
-        return false;
-    QObject* gameWindow = gameWindowItem();
-    if (!gameWindow)
-        return false;
-    QVariant result;
-    QMetaObject::invokeMethod(gameWindow, "reshape", Q_RETURN_ARG(QVariant, result),
-                              Q_ARG(QVariant, QVariant(float(size.width))),
-                              Q_ARG(QVariant, QVariant(float(size.height))));
-    return result.toBool();
+    return m_lifeCycle.reshape(size);
 }
 
 void SceneGraphWrapper::reshape(float width, float height)
 {
     reshape(ZTSize(width, height));
+}
+
+void SceneGraphWrapper::setAppStarted(bool started)
+{
+    m_lifeCycle.setAppStarted(started);
+}
+
+bool SceneGraphWrapper::getAppStarted() const
+{
+    return m_lifeCycle.appStarted();
+}
+
+void SceneGraphWrapper::reattachNode(QQuickItem* item, ZTNode* attachment)
+{
+    m_mirror.reattach(item, attachment, m_targetScene);
 }
 
 void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManager* manager)
@@ -180,12 +115,8 @@ void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManage
         return;
     // An observer item marks its moves and turns itself.
     if (!qobject_cast<VisualItemPropertyObserver*>(item)) {
-        // x and y are read by the pass (markMovedItems).
-        WatchedPosition& watched = m_watchedPositions[item];
-        watched.item = item;
-        watched.position = item->position();
-        if (!watched.managers.contains(manager))
-            watched.managers.append(manager);
+        // x and y are read by the frame's pass.
+        m_batch.watchPosition(item, manager);
         connect(item, &QQuickItem::transformOriginChanged, manager,
                 [manager, item] { manager->itemPositionChanged(item); });
         connect(item, &QQuickItem::rotationChanged, manager,
@@ -198,6 +129,7 @@ void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManage
     connect(item, &QQuickItem::visibleChanged, manager,
             [manager, item] { manager->itemVisibleChanged(item); });
     connect(item, &QQuickItem::zChanged, manager, [manager, item] { manager->itemZChanged(item); });
+    connect(item, &QQuickItem::parentChanged, manager, [manager, item] { manager->itemParentChanged(item); });
     relayTransformChanges(item);
 }
 
@@ -221,61 +153,42 @@ void SceneGraphWrapper::relayTransformChanges(QQuickItem* item)
     }
 }
 
-bool SceneGraphWrapper::existsChildInheritingClassnameList(const QByteArrayList& classNames,
-                                                           QObject* object) const
-{
-    for (const QByteArray& className : classNames) {
-        if (inherits(className.constData(), object))
-            return true;
-    }
-    const QObjectList children = childItemsOf(object);
-    for (QObject* child : children) {
-        if (existsChildInheritingClassnameList(classNames, child))
-            return true;
-    }
-    return false;
-}
-
-QObjectList SceneGraphWrapper::childItemsOf(QObject* object)
-{
-    QObjectList items;
-    const QObjectList& children = object->children();
-    for (QObject* child : children) {
-        if (child->inherits("QQuickItem"))
-            items.append(child);
-    }
-    if (const QQuickItem* item = castItem(object)) {
-        const QList<QQuickItem*> shown = item->childItems();
-        for (QQuickItem* child : shown) {
-            if (child->parent() != object)
-                items.append(child);
-        }
-    }
-    return items;
-}
-
-QObject* SceneGraphWrapper::parentForNode(QObject* object)
-{
-    const QQuickItem* item = castItem(object);
-    if (item && item->parentItem())
-        return item->parentItem();
-    return object->parent();
-}
-
 bool SceneGraphWrapper::inherits(const char* className, QObject* object)
 {
     return object && object->inherits(className);
 }
 
+QObjectList SceneGraphWrapper::getAllChildrenInheritingType(const QString& type, QObject* parent)
+{
+    QObjectList found;
+    if (!parent || type != QLatin1String("QQuickText"))
+        return found;
+    const QList<QQuickItem*> items = parent->findChildren<QQuickItem*>();
+    for (QQuickItem* item : items) {
+        if (item->inherits("QQuickText"))
+            found.append(item);
+    }
+    return found;
+}
+
+QPointF SceneGraphWrapper::ZTPointConvert(const ZTPoint& point)
+{
+    return QPointF(point.x, point.y);
+}
+
+QSizeF SceneGraphWrapper::ZTSizeConvert(const ZTSize& size)
+{
+    return QSizeF(size.width, size.height);
+}
+
+QRectF SceneGraphWrapper::ZTRectConvert(const ZTRect& rect)
+{
+    return QRectF(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+}
+
 QQuickItem* SceneGraphWrapper::castItem(QObject* object)
 {
     return qobject_cast<QQuickItem*>(object);
-}
-
-bool SceneGraphWrapper::isTopLevel(QObject* object) const
-{
-    QObject* parent = parentForNode(object);
-    return !parent || parent == m_declarativeView.contentItem() || parent == &m_declarativeView;
 }
 
 qreal SceneGraphWrapper::getSceneContentScaleFactorForItem(QQuickItem* item)
@@ -298,67 +211,23 @@ void SceneGraphWrapper::setPlatformUrlRule(PlatformUrlRule rule)
 
 void SceneGraphWrapper::createSceneGraphTreeFromQmlTree(QObject* object)
 {
-    if (!m_initialized || !object)
-        return;
-    AbstractZTNodeManager* manager = nullptr;
-    for (AbstractZTNodeManager* candidate : std::as_const(m_managers)) {
-        if (candidate->canCreateNodeFromItem(object)) {
-            manager = candidate;
-            break;
-        }
-    }
-    QQuickItem* item = castItem(object);
-    if (!manager || !item)
-        return;
-
-    if (!m_itemNodes.value(item)) {
-        ZTNode* parentNode = nullptr;
-        if (!isTopLevel(object)) {
-            QObject* parent = parentForNode(object);
-            parentNode = m_itemNodes.value(parent);
-            if (!parentNode)
-                qDebug()
-                    << "WARNING: no parentNode was found for this object, although the QML parent exists:"
-                    << static_cast<const void*>(object) << ", parentItem:" << static_cast<const void*>(parent)
-                    << " - this is probably an issue that the paren item is not supported by the scene graph "
-                       "yet! The result is the node is added directly to the layer, and not to the parent "
-                       "node "
-                       "(which does not exist).";
-        }
-        if (ZTNode* node = manager->createNodeFromItem(object, parentNode))
-            m_itemNodes.insert(item, node);
-    }
-    if (m_itemNodes.value(item)) {
-        for (const char* className : kItemsLaidOutInPolish) {
-            if (item->inherits(className))
-                m_itemsToPolish.insert(item);
-        }
-    }
-
-    if (manager->shouldProcessChildren()) {
-        const QObjectList children = childItemsOf(object);
-        for (QObject* child : children)
-            createSceneGraphTreeFromQmlTree(child);
-    }
+    m_mirror.mirror(object);
 }
 
 void SceneGraphWrapper::itemDestroyed(QObject* object)
 {
-    m_itemNodes.remove(object);
-    m_modifiedItems.remove(object);
-    m_watchedPositions.remove(object);
-    m_itemsToPolish.remove(object);
+    m_mirror.forget(object);
+    m_batch.forget(object);
 }
 
 ZTNode* SceneGraphWrapper::getNodeFromObject(QQuickItem* item) const
 {
-    return m_itemNodes.value(item);
+    return m_mirror.nodeOf(item);
 }
 
 void SceneGraphWrapper::setNodeFromObject(QQuickItem* item, ZTNode* node)
 {
-    if (!m_itemNodes.value(item))
-        m_itemNodes.insert(item, node);
+    m_mirror.setNodeOf(item, node);
 }
 
 void SceneGraphWrapper::setZanthContentScaleFactor(qreal scaleFactor)
@@ -366,94 +235,28 @@ void SceneGraphWrapper::setZanthContentScaleFactor(qreal scaleFactor)
     ZTDirector::sharedDirector()->setZanthContentScaleFactor(float(scaleFactor));
 }
 
-void SceneGraphWrapper::setAppStarted(bool started)
-{
-    m_appStarted = started;
-}
-
-bool SceneGraphWrapper::getAppStarted() const
-{
-    return m_appStarted;
-}
-
 void SceneGraphWrapper::updateItemPosition(QQuickItem* sendingItem)
 {
-    ZTNode* node = m_itemNodes.value(sendingItem);
-    if (!node)
-        return;
-    auto record = m_modifiedItems.find(sendingItem);
-    if (record != m_modifiedItems.end())
-        record->flags |= ModificationData::ModificationPosition;
-    else
-        m_modifiedItems.insert(
-            sendingItem,
-            ModificationData{sendingItem, ModificationData::ModificationPosition, 0, 0, 0, node});
+    m_batch.markPosition(sendingItem);
 }
 
 void SceneGraphWrapper::updateItemRotation(QQuickItem* sendingItem, qreal rotation)
 {
-    ZTNode* node = m_itemNodes.value(sendingItem);
-    if (!node)
-        return;
-    auto record = m_modifiedItems.find(sendingItem);
-    if (record != m_modifiedItems.end()) {
-        record->rotation = rotation;
-        record->flags |= ModificationData::ModificationRotation;
-    } else {
-        m_modifiedItems.insert(
-            sendingItem,
-            ModificationData{sendingItem, ModificationData::ModificationRotation, rotation, 0, 0, node});
-    }
+    m_batch.markRotation(sendingItem, rotation);
 }
 
 void SceneGraphWrapper::updateItemScaleX(QQuickItem* sendingItem, qreal scaleX)
 {
-    ZTNode* node = m_itemNodes.value(sendingItem);
-    if (!node)
-        return;
-    auto record = m_modifiedItems.find(sendingItem);
-    if (record == m_modifiedItems.end())
-        record = m_modifiedItems.insert(sendingItem, ModificationData{sendingItem, 0, 0, 0, 0, node});
-    record->scaleX = scaleX;
-    if (!(record->flags & ModificationData::ModificationScale)) {
-        record->scaleY = node->getScaleY();
-        record->flags |= ModificationData::ModificationScale;
-    }
+    m_batch.markScaleX(sendingItem, scaleX);
 }
 
 void SceneGraphWrapper::updateItemPositionAndRotationImmediately(QQuickItem* item)
 {
-    ZTNode* node = m_itemNodes.value(item);
-    if (!node) {
+    if (!m_batch.applyPositionAndRotationNow(item))
         qWarning()
             << "WARNING: SceneGraphWrapper: the item calling updateItemPositionAndRotationImmediately() does "
                "not exist in the nodes list:"
             << item;
-        return;
-    }
-    const QPointF position = AbstractZTNodeManager::originInParent(item);
-    node->setRotation(float(item->rotation()));
-    node->setPosition(ZTPoint(float(position.x()), -float(position.y())));
-    ZTGLStack::pushMatrix();
-    node->transform();
-    ZTGLStack::popMatrix();
-    callTransformForAllChildrenRecursively(node);
-}
-
-void SceneGraphWrapper::callTransformForAllChildrenRecursively(ZTNode* node)
-{
-    ZTArray* children = node->getChildren();
-    if (!children)
-        return;
-    for (unsigned int i = 0; i < children->count(); ++i) {
-        auto* child = static_cast<ZTNode*>(children->objectAtIndex(i));
-        if (!child)
-            break;
-        ZTGLStack::pushMatrix();
-        child->transform();
-        ZTGLStack::popMatrix();
-        callTransformForAllChildrenRecursively(child);
-    }
 }
 
 void SceneGraphWrapper::advanceAnimations(float dt)
@@ -463,192 +266,51 @@ void SceneGraphWrapper::advanceAnimations(float dt)
 
 void SceneGraphWrapper::updateModifiedItemsForSceneGraph(float dt)
 {
-    applyGameWindowSettings();
-    if (m_scheduler && m_system && !m_system->property("gamePaused").toBool())
+    m_lifeCycle.applyGameWindowSettings();
+    if (m_scheduler && m_lifeCycle.system() && !m_lifeCycle.gamePaused())
         m_scheduler->scheduleUpdates(double(dt));
     applyItemChanges();
 }
 
 void SceneGraphWrapper::applyItemChanges()
 {
-    polishItems();
-    applyModifications();
-}
-
-void SceneGraphWrapper::applyGameWindowSettings()
-{
-    if (!m_gameWindowItem) {
-        if (!gameWindowItem())
-            qWarning("SceneGraphWrapper: WARNING: GameWindowItem Context Property was not found!");
-        return;
-    }
-    m_gameWindowItem->setProperty("framesPerSecond", double(ZTDirector::sharedDirector()->getFrameRate()));
-    if (!ZTEGLView::hasSharedOpenGLView())
-        return;
-    ZTEGLView* view = ZTEGLView::sharedOpenGLView();
-    view->setWindowFlags(m_gameWindowItem->property("minimizeable").toBool(),
-                         m_gameWindowItem->property("maximizeable").toBool(),
-                         m_gameWindowItem->property("resizeable").toBool());
-    view->setFullScreen(m_gameWindowItem->property("fullscreen").toBool());
-}
-
-void SceneGraphWrapper::polishItems()
-{
-    for (QObject* object : std::as_const(m_itemsToPolish))
-        static_cast<QQuickItem*>(object)->ensurePolished();
-}
-
-void SceneGraphWrapper::markMovedItems()
-{
-    for (WatchedPosition& watched : m_watchedPositions) {
-        const QPointF position = watched.item->position();
-        // Exact: QPointF's own comparison is fuzzy.
-        if (position.x() != watched.position.x() || position.y() != watched.position.y()) {
-            watched.position = position;
-            for (AbstractZTNodeManager* manager : std::as_const(watched.managers))
-                manager->itemPositionChanged(watched.item);
-        }
-    }
-}
-
-void SceneGraphWrapper::applyModifications()
-{
-    markMovedItems();
-    for (auto record = m_modifiedItems.begin(); record != m_modifiedItems.end();) {
-        ModificationData& data = record.value();
-        if (data.flags & ModificationData::ModificationScale) {
-            data.node->setScaleX(float(data.scaleX));
-            data.node->setScaleY(float(data.scaleY));
-        }
-        if (!(data.flags &
-              (ModificationData::ModificationPosition | ModificationData::ModificationRotation))) {
-            record = m_modifiedItems.erase(record);
-            continue;
-        }
-        const QPointF position = AbstractZTNodeManager::originInParent(data.item);
-        data.node->setPosition(ZTPoint(float(position.x()), -float(position.y())));
-        if (data.flags & ModificationData::ModificationRotation)
-            data.node->setRotation(float(data.rotation));
-        data.flags = ModificationData::ModificationPresent;
-        ++record;
-    }
-}
-
-QTest::QTouchEventSequence& SceneGraphWrapper::touchSequence()
-{
-    if (!m_touchSequence)
-        m_touchSequence = std::make_unique<TouchSequence>(&m_declarativeView, touchScreen());
-    return *m_touchSequence;
-}
-
-void SceneGraphWrapper::sendMouse(int type, const ZTPoint& location, int button, int buttons)
-{
-    const QPointF local = roundedPoint(location);
-    const QPointF global = local + QPointF(m_declarativeView.position());
-    QMouseEvent event(QEvent::Type(type), local, global, Qt::MouseButton(button), Qt::MouseButtons(buttons),
-                      Qt::NoModifier);
-    event.setTimestamp(quint64(m_eventClock.elapsed()));
-    QCoreApplication::sendEvent(&m_declarativeView, &event);
+    m_mirror.polishItems();
+    m_batch.apply();
 }
 
 void SceneGraphWrapper::touchesBegan(ZTSet* touches)
 {
-    QTest::QTouchEventSequence& sequence = touchSequence();
-    for (ZTTouch* active : std::as_const(m_activeTouches))
-        sequence.stationary(touchId(active));
-    ZTTouch* primary = nullptr;
-    for (ZTObject* object : *touches) {
-        auto* touch = dynamic_cast<ZTTouch*>(object);
-        if (!touch || m_activeTouches.contains(touch))
-            continue;
-        if (m_activeTouches.isEmpty()) {
-            primary = touch;
-            m_primaryTouchId = touchId(touch);
-        }
-        sequence.press(touchId(touch), roundedPoint(touch->locationInView()), &m_declarativeView);
-        m_activeTouches.append(touch);
-    }
-    sequence.commit(false);
-    if (!primary)
-        return;
-
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const bool doubleClick =
-        now - m_lastReleaseTime < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
-        m_lastPressType != QEvent::MouseButtonDblClick;
-    // Qt Quick takes a double click as a press followed by the double-click event.
-    sendMouse(QEvent::MouseButtonPress, primary->locationInView(), Qt::LeftButton, Qt::LeftButton);
-    if (doubleClick)
-        sendMouse(QEvent::MouseButtonDblClick, primary->locationInView(), Qt::LeftButton, Qt::LeftButton);
-    m_lastPressType = doubleClick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress;
+    m_input.touchesBegan(touches);
 }
 
 void SceneGraphWrapper::touchesMoved(ZTSet* touches)
 {
-    QTest::QTouchEventSequence& sequence = touchSequence();
-    ZTTouch* primary = nullptr;
-    for (ZTTouch* active : std::as_const(m_activeTouches)) {
-        if (touches->containsObject(active)) {
-            sequence.move(touchId(active), roundedPoint(active->locationInView()), &m_declarativeView);
-            if (touchId(active) == m_primaryTouchId)
-                primary = active;
-        } else {
-            sequence.stationary(touchId(active));
-        }
-    }
-    sequence.commit(false);
-    if (primary)
-        sendMouse(QEvent::MouseMove, primary->locationInView(), Qt::NoButton, Qt::LeftButton);
+    m_input.touchesMoved(touches);
 }
 
 void SceneGraphWrapper::touchesEnded(ZTSet* touches)
 {
-    QTest::QTouchEventSequence& sequence = touchSequence();
-    ZTTouch* primary = nullptr;
-    for (ZTTouch* active : std::as_const(m_activeTouches)) {
-        if (touches->containsObject(active)) {
-            sequence.release(touchId(active), roundedPoint(active->locationInView()), &m_declarativeView);
-            if (touchId(active) == m_primaryTouchId)
-                primary = active;
-        } else {
-            sequence.stationary(touchId(active));
-        }
-    }
-    for (ZTObject* object : *touches)
-        m_activeTouches.removeOne(dynamic_cast<ZTTouch*>(object));
-    if (m_activeTouches.isEmpty())
-        m_primaryTouchId = 0;
-    sequence.commit(false);
-    if (!primary)
-        return;
-    sendMouse(QEvent::MouseButtonRelease, primary->locationInView(), Qt::LeftButton, Qt::NoButton);
-    m_lastReleaseTime = QDateTime::currentMSecsSinceEpoch();
-}
-
-void SceneGraphWrapper::sendKey(int type, int key, int modifiers)
-{
-    QKeyEvent event(QEvent::Type(type), key, Qt::KeyboardModifiers(modifiers), QString(), false, 1);
-    QCoreApplication::sendEvent(&m_declarativeView, &event);
+    m_input.touchesEnded(touches);
 }
 
 void SceneGraphWrapper::keyPressed(int key, int modifiers)
 {
-    sendKey(QEvent::KeyPress, key, modifiers);
+    m_input.keyPressed(key, modifiers);
 }
 
 void SceneGraphWrapper::keyReleased(int key, int modifiers)
 {
-    sendKey(QEvent::KeyRelease, key, modifiers);
+    m_input.keyReleased(key, modifiers);
 }
 
 void SceneGraphWrapper::keyBackClicked()
 {
-    sendKey(QEvent::KeyPress, Qt::Key_Back, Qt::NoModifier);
+    m_input.keyBackClicked();
 }
 
 void SceneGraphWrapper::keyMenuClicked()
 {
-    sendKey(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+    m_input.keyMenuClicked();
 }
 
 void SceneGraphWrapper::scrollWheel(int, int, int, bool) {}

@@ -1,20 +1,18 @@
 #pragma once
 
-#include "modificationdata.h"
+#include "applicationlifecycle.h"
+#include "inputforwarder.h"
+#include "itemtreemirror.h"
+#include "modificationbatch.h"
+#include "nodemanagerlist.h"
 
 #include "cocoa/ZTGeometry.h"
 #include "platform/linux/ZTGLViewEventSink.h"
 
 #include <QByteArrayList>
-#include <QElapsedTimer>
-#include <QHash>
-#include <QList>
 #include <QObject>
-#include <QPointF>
-#include <QPointer>
-#include <QSet>
+#include <QRectF>
 #include <QString>
-#include <QVarLengthArray>
 
 #include <memory>
 
@@ -26,14 +24,9 @@ class QQuickView;
 class QUrl;
 class ZanthScheduler;
 
-namespace QTest {
-class QTouchEventSequence;
-}
-
 namespace zanth2d {
 class ZTNode;
 class ZTSet;
-class ZTTouch;
 } // namespace zanth2d
 
 // The bridge between the QML item tree, which Qt never draws, and the scene graph, which is drawn.
@@ -43,6 +36,10 @@ class ZTTouch;
 // Ownership meets here: items belong to the QML engine, nodes to the scene graph (reference counts);
 // the wrapper maps one to the other and owns only its managers, the fixed-step scheduler and the
 // animation driver. Main thread only.
+// The wrapper is the front that QML, the managers and the application talk to; the work is done by its
+// parts: the node managers (NodeManagerList), the item tree's mirror (ItemTreeMirror) and its per-frame
+// batch (ModificationBatch), the input (InputForwarder) and the application's life cycle
+// (ApplicationLifeCycle).
 class SceneGraphWrapper : public QObject, public zanth2d::ZTGLViewEventSink
 {
     Q_OBJECT
@@ -60,13 +57,13 @@ public:
     void windowSizeChanged();
     zanth2d::ZTNode* getRootSceneGraphNode() const;
     // The "system" context object; null when the root context had none.
-    QObject* getSystem() const { return m_system; }
+    QObject* getSystem() const { return m_lifeCycle.system(); }
     QQuickView& declarativeView() const { return m_declarativeView; }
     ZanthScheduler* scheduler() const { return m_scheduler; }
 
     // Until this is set, createSceneGraphTreeFromQmlTree ignores every call.
-    void setInitialized(bool initialized) { m_initialized = initialized; }
-    bool isInitialized() const { return m_initialized; }
+    void setInitialized(bool initialized) { m_mirror.setInitialized(initialized); }
+    bool isInitialized() const { return m_mirror.isInitialized(); }
 
     void applicationDidFinishLaunching();
     void applicationWillEnterForeground();
@@ -76,22 +73,34 @@ public:
     // started or without a game window.
     bool reshape(const zanth2d::ZTSize& size);
 
+    // Hangs the node a manager made for the item (attachment: the one that goes into the parent's node)
+    // under the node of the item's new parent item, mirroring that parent first when it has no node.
+    void reattachNode(QQuickItem* item, zanth2d::ZTNode* attachment);
     // Connects the item's change signals to the manager's reactions (those of AbstractZTNodeManager).
     void connectItemSignals(QObject* item, AbstractZTNodeManager* manager);
     // Transform changes (Scale, Rotation, Translate in the item's transform list) arrive as the item's own
     // scaleChanged(), and rotation transforms also as rotationChanged(): Qt has no signal for them.
     static void relayTransformChanges(QQuickItem* item);
     // Whether the object, or a QML item below it, inherits one of the class names.
-    bool existsChildInheritingClassnameList(const QByteArrayList& classNames, QObject* object) const;
+    bool existsChildInheritingClassnameList(const QByteArrayList& classNames, QObject* object) const
+    {
+        return ItemTreeMirror::existsChildInheritingClassnameList(classNames, object);
+    }
     // The object whose node a node of this object hangs from: its parent item (positions are relative to
     // it), or its QObject parent when it has no parent item.
-    static QObject* parentForNode(QObject* object);
+    static QObject* parentForNode(QObject* object) { return ItemTreeMirror::parentForNode(object); }
     // True for an object without such a parent, or with only the view's own root item as one.
-    bool isTopLevel(QObject* object) const;
+    bool isTopLevel(QObject* object) const { return m_mirror.isTopLevel(object); }
     // The items below the object: its QObject children that are items, in child order, then the items
     // shown inside it that belong elsewhere (a Repeater's delegates, for one).
-    static QObjectList childItemsOf(QObject* object);
+    static QObjectList childItemsOf(QObject* object) { return ItemTreeMirror::childItemsOf(object); }
     static bool inherits(const char* className, QObject* object);
+    // Every item below parent (at any depth, in QObject::findChildren order) that inherits type; only the
+    // text type "QQuickText" is looked for, any other type gives an empty list.
+    static QObjectList getAllChildrenInheritingType(const QString& type, QObject* parent);
+    static QPointF ZTPointConvert(const zanth2d::ZTPoint& point);
+    static QSizeF ZTSizeConvert(const zanth2d::ZTSize& size);
+    static QRectF ZTRectConvert(const zanth2d::ZTRect& rect);
     // Null for an object that is not a QML item.
     static QQuickItem* castItem(QObject* object);
     // The item's y scale in the window (its scene transform's m22), or |m12| when m22 is not positive
@@ -125,7 +134,10 @@ public:
     // Polishes the positioners and puts the marked item changes onto their nodes; no game time passes.
     void applyItemChanges() override;
     // Brings the cached transforms of the node's whole subtree up to date.
-    static void callTransformForAllChildrenRecursively(zanth2d::ZTNode* node);
+    static void callTransformForAllChildrenRecursively(zanth2d::ZTNode* node)
+    {
+        ModificationBatch::callTransformForAllChildrenRecursively(node);
+    }
 
 public slots:
     // Mirrors the object and the items below it; items that already have a node keep it.
@@ -139,7 +151,7 @@ public slots:
     void updateItemPositionAndRotationImmediately(QQuickItem* item);
     zanth2d::ZTNode* getNodeFromObject(QQuickItem* item) const;
     // For QML: whether the item has been mirrored into a node.
-    bool hasSceneGraphNode(QObject* item) const { return m_itemNodes.value(item) != nullptr; }
+    bool hasSceneGraphNode(QObject* item) const { return m_mirror.nodeOf(item) != nullptr; }
     // Keeps a node already recorded for the item.
     void setNodeFromObject(QQuickItem* item, zanth2d::ZTNode* node);
     void setZanthContentScaleFactor(qreal scaleFactor);
@@ -154,48 +166,17 @@ signals:
     void applicationResumed();
 
 private:
-    QObject* gameWindowItem();
-    void applyGameWindowSettings();
-    void applyModifications();
-    void markMovedItems();
-    void polishItems();
-    void sendKey(int type, int key, int modifiers);
-    void sendMouse(int type, const zanth2d::ZTPoint& location, int button, int buttons);
-    QTest::QTouchEventSequence& touchSequence();
-
-    // Keyed by object: a dying item is no longer a QQuickItem when its destroyed() arrives.
-    QHash<QObject*, zanth2d::ZTNode*> m_itemNodes;
-    QList<AbstractZTNodeManager*> m_managers;
+    // The parts, in the order they are made: the managers first, which the mirror asks, then the
+    // mirror, which the batch asks for nodes.
+    NodeManagerList m_managers;
+    ItemTreeMirror m_mirror;
+    ModificationBatch m_batch;
+    InputForwarder m_input;
+    ApplicationLifeCycle m_lifeCycle;
     EngineScene* m_targetScene = nullptr;
     QQuickView& m_declarativeView;
-    bool m_initialized = false;
-    QHash<QObject*, ModificationData> m_modifiedItems;
-    // Items whose moves the pass looks for itself, with the position it saw last: thousands of moving
-    // items would each emit two change signals a frame, which cost more than reading every position.
-    struct WatchedPosition
-    {
-        QQuickItem* item = nullptr;
-        QPointF position;
-        // Told of a move as the signals would have told them.
-        QVarLengthArray<AbstractZTNodeManager*, 1> managers;
-    };
-    QHash<QObject*, WatchedPosition> m_watchedPositions;
-    // Positioners, views and layouts place their children only when polished, which the unshown
-    // view never does by itself.
-    QSet<QObject*> m_itemsToPolish;
-
-    QList<zanth2d::ZTTouch*> m_activeTouches;
-    int m_primaryTouchId = 0;
-    qint64 m_lastReleaseTime = 0;
-    int m_lastPressType = 0;
-    std::unique_ptr<QTest::QTouchEventSequence> m_touchSequence;
-    QElapsedTimer m_eventClock;
-
     ZanthScheduler* m_scheduler = nullptr;
-    QPointer<QObject> m_system;
-    QPointer<QObject> m_gameWindowItem;
     std::unique_ptr<GameTimeAnimationDriver> m_animationDriver;
-    bool m_appStarted = false;
 
     static PlatformUrlRule s_platformUrlRule;
 };

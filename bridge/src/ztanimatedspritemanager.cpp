@@ -85,6 +85,8 @@ ZTAnimatedSpriteManager::~ZTAnimatedSpriteManager()
     m_finishTarget->release();
     for (ZTAction* action : std::as_const(m_actions))
         action->release();
+    for (ZTSpriteBatchNode* batch : std::as_const(m_batchNodeList))
+        batch->release();
 }
 
 bool ZTAnimatedSpriteManager::canCreateNodeFromItem(QObject* item)
@@ -238,8 +240,10 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
                                  << texturePath;
             return nullptr;
         }
-        if (!m_batchNodeList.contains(batch))
+        if (!m_batchNodeList.contains(batch)) {
+            batch->retain();
             m_batchNodeList.append(batch);
+        }
         ZTNode* target = m_containerNode ? m_containerNode : sceneGraphScene();
         if (!target)
             return nullptr;
@@ -776,6 +780,7 @@ void ZTAnimatedSpriteManager::removeUnusedSpriteBatchNodes()
                 ++entry;
         }
         batch->removeFromParentAndCleanup(true);
+        batch->release();
         it = m_batchNodeList.erase(it);
     }
 }
@@ -792,6 +797,7 @@ void ZTAnimatedSpriteManager::itemDestroyed(QObject* item)
             ZTArray* descendants = (*it)->getDescendants();
             for (unsigned int i = 0; descendants && i < descendants->count(); ++i)
                 m_spritesWithoutBatchNode.insert(static_cast<ZTSprite*>(descendants->objectAtIndex(i)));
+            (*it)->release();
             it = m_batchNodeList.erase(it);
         }
         m_containerItem = nullptr;

@@ -97,6 +97,7 @@ private:
     zanth2d::ZTNode* m_containerNode = nullptr;
     QObject* m_containerItem = nullptr;
     QMultiHash<QObject*, QObject*> m_containerSequences;
+    // Each retained: at the end the scene goes before the items, whose sprites still leave their batch.
     QList<zanth2d::ZTSpriteBatchNode*> m_batchNodeList;
     QHash<QUrl, QVariantMap> m_jsonCache;
     // Sprites whose batch node went with a destroyed container.

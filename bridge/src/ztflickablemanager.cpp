@@ -88,6 +88,13 @@ void ZTFlickableManager::itemClipChanged(QQuickItem* item)
         clip->setClipsToBounds(item->clip());
 }
 
+ZTNode* ZTFlickableManager::attachmentNode(QQuickItem* item)
+{
+    ZTNode* node = getNodeFromObject(item);
+    ZTClipNode* clip = clipNodeOf(node);
+    return clip ? clip : node;
+}
+
 void ZTFlickableManager::itemDestroyed(QObject* item)
 {
     // The clip node goes with the flickable's node.

@@ -20,6 +20,8 @@ public:
     void itemPositionChanged(QQuickItem* item) override;
     void itemSizeChanged(QQuickItem* item) override;
     void itemDestroyed(QObject* item) override;
+    // The clip node: it moves with the flickable to a new parent.
+    zanth2d::ZTNode* attachmentNode(QQuickItem* item) override;
 
     // The clip region from the item's box in its parent and its rotation; nothing without a clip node.
     void updateClipping(QQuickItem* item);

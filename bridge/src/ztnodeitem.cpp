@@ -1,6 +1,7 @@
 #include "ztnodeitem.h"
 
 #include "abstractztnodemanager.h"
+#include "opacityrelay.h"
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
@@ -15,6 +16,8 @@ ZTNodeItem::ZTNodeItem(QQuickItem* parent) : VisualItemPropertyObserver(parent) 
 
 ZTNodeItem::~ZTNodeItem()
 {
+    // Qt's item destructor, which runs after this one, takes the item from its parent.
+    disconnect(this, &QQuickItem::parentChanged, this, &ZTNodeItem::itemParentChanged);
     if (m_node) {
         // A parent item dies before its children, and its node may have taken this node's parent with it:
         // the node is released all the same.
@@ -36,6 +39,7 @@ void ZTNodeItem::componentComplete()
     SceneGraphWrapper* wrapper = sceneGraphWrapper();
     m_rootNode = wrapper ? wrapper->getRootSceneGraphNode() : nullptr;
     connect(this, &QQuickItem::visibleChanged, this, &ZTNodeItem::itemVisibleChanged);
+    connect(this, &QQuickItem::parentChanged, this, &ZTNodeItem::itemParentChanged);
     if (!m_node) {
         m_node = new ZTNode();
         if (wrapper)
@@ -101,8 +105,19 @@ void ZTNodeItem::applyItemPropertiesToNode()
 void ZTNodeItem::connectOpacityChangedSignals()
 {
     connect(this, SIGNAL(opacityChanged()), this, SLOT(itemOpacityChanged()));
-    for (QQuickItem* ancestor = parentItem(); ancestor; ancestor = ancestor->parentItem())
-        connect(ancestor, SIGNAL(opacityChanged()), this, SIGNAL(opacityChanged()));
+    OpacityRelay::attach(this);
+}
+
+void ZTNodeItem::itemParentChanged()
+{
+    SceneGraphWrapper* wrapper = sceneGraphWrapper();
+    // Before the subclass has attached the node there is nothing to move; without a parent item the
+    // item is not shown and keeps its place.
+    if (!wrapper || !m_node || !m_node->getParent() || !parentItem())
+        return;
+    wrapper->reattachNode(this,
+                          m_betweenNode && m_node->getParent() == m_betweenNode ? m_betweenNode : m_node);
+    applyItemPropertiesToNode();
 }
 
 void ZTNodeItem::itemVisibleChanged()

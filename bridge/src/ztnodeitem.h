@@ -28,11 +28,14 @@ public:
     void applyItemPropertiesToNode();
     // Null before completion.
     zanth2d::ZTNode* getZTNode() const { return m_node; }
-    // Connects opacityChanged of the item and of every ancestor to the subclass's itemOpacityChanged().
+    // Connects opacityChanged of the item and of every ancestor (also those of a later parent) to the
+    // subclass's itemOpacityChanged().
     void connectOpacityChangedSignals();
 
 public slots:
     void itemVisibleChanged();
+    // Once attached, the node (with its between node) follows the item to a new parent item.
+    void itemParentChanged();
 
 protected:
     void componentComplete() override;

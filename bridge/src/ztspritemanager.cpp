@@ -152,6 +152,13 @@ void ZTSpriteManager::sourceChanged(QQuickItem* item)
     if (!node)
         return;
     ZTSprite* sprite = getSpriteFromNode(node);
+    const QString path = loaderPath(item, item->property("source").toUrl());
+    if (path.isEmpty()) {
+        // An image without a source shows nothing.
+        if (sprite)
+            node->removeChild(sprite, true);
+        return;
+    }
     if (!sprite) {
         sprite = createSpriteFromSource(item);
         if (!sprite)
@@ -159,7 +166,7 @@ void ZTSpriteManager::sourceChanged(QQuickItem* item)
         node->addChild(sprite, 0, 0);
     } else {
         // A file that cannot be loaded leaves the sprite's texture as it was.
-        sprite->initWithFile(loaderPath(item, item->property("source").toUrl()).toUtf8().constData());
+        sprite->initWithFile(path.toUtf8().constData());
     }
     updateBlendFuncForSprite(sprite);
     updateSpriteSize(sprite, item);
@@ -174,8 +181,17 @@ int ZTSpriteManager::setPixelFormat(const QObject& item)
 {
     const QVariant value = item.property("pixelFormat");
     const int format = value.isValid() ? value.toInt() : 0;
-    if (format != 0)
-        ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));
+    if (format == 0)
+        return 0;
+    // A game's value must not reach the texture code, which stops the program on a format it cannot make.
+    if (format < kZTTexture2DPixelFormat_RGBA8888 || format > kZTTexture2DPixelFormat_PVRTC2 ||
+        !ZTTexture2D::canMakeFromImage(ZTTexture2DPixelFormat(format))) {
+        qWarning("WARNING: ZTSpriteManager: the pixelFormat %d cannot be made from an image file, the "
+                 "default format is used",
+                 format);
+        return 0;
+    }
+    ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));
     return format;
 }
 

@@ -32,7 +32,8 @@ public:
     void updateOpacityFromItem(QObject* item);
     void updateMirrorPropertyFromItem(QObject* item);
     void updateMirrorYPropertyFromItem(QObject* item);
-    // Makes the item's "pixelFormat" (when not 0) the default for the next texture; returns it, or 0.
+    // Makes the item's "pixelFormat" (when not 0) the default for the next texture; returns it, or 0. A
+    // format that images cannot be loaded in is refused with a warning (0).
     static int setPixelFormat(const QObject& item);
     // Back to RGBA8888 after a load that used the item's format.
     static void resetPixelFormatToDefault(int format);

@@ -38,9 +38,9 @@ bool readFlag(const QVariantMap& object, const char* key, bool* value)
     return true;
 }
 
-bool readObject(const QVariantMap& object, const char* key, QVariantMap* value)
+bool readObject(const QVariantMap& object, const QString& key, QVariantMap* value)
 {
-    const QVariant entry = object.value(QLatin1String(key));
+    const QVariant entry = object.value(key);
     if (entry.typeId() != QMetaType::QVariantMap)
         return false;
     *value = entry.toMap();
@@ -78,11 +78,11 @@ std::optional<ZTSpriteSheetJson::Frame> ZTSpriteSheetJson::frame(const QVariantM
         return std::nullopt;
     };
     QVariantMap entry;
-    if (!readObject(frames, name.toUtf8().constData(), &entry))
+    if (!readObject(frames, name, &entry))
         return refuse("it is no object");
     Frame result;
     QVariantMap rect;
-    if (!readObject(entry, "frame", &rect) || !readExtent(rect, "x", &result.x) ||
+    if (!readObject(entry, QStringLiteral("frame"), &rect) || !readExtent(rect, "x", &result.x) ||
         !readExtent(rect, "y", &result.y) || !readExtent(rect, "w", &result.width) ||
         !readExtent(rect, "h", &result.height))
         return refuse("\"frame\" needs whole numbers x, y, w, h from 0 to 16384");
@@ -90,14 +90,14 @@ std::optional<ZTSpriteSheetJson::Frame> ZTSpriteSheetJson::frame(const QVariantM
     if (!readFlag(entry, "rotated", &result.rotated) || !readFlag(entry, "trimmed", &trimmed))
         return refuse("\"rotated\" and \"trimmed\" must be booleans");
     QVariantMap source;
-    if (!readObject(entry, "sourceSize", &source) || !readExtent(source, "w", &result.originalWidth) ||
-        !readExtent(source, "h", &result.originalHeight))
+    if (!readObject(entry, QStringLiteral("sourceSize"), &source) ||
+        !readExtent(source, "w", &result.originalWidth) || !readExtent(source, "h", &result.originalHeight))
         return refuse("\"sourceSize\" needs whole numbers w, h from 0 to 16384");
     if (!trimmed)
         return result;
     QVariantMap trim;
     int sx = 0, sy = 0, sw = 0, sh = 0;
-    if (!readObject(entry, "spriteSourceSize", &trim) || !readExtent(trim, "x", &sx) ||
+    if (!readObject(entry, QStringLiteral("spriteSourceSize"), &trim) || !readExtent(trim, "x", &sx) ||
         !readExtent(trim, "y", &sy) || !readExtent(trim, "w", &sw) || !readExtent(trim, "h", &sh))
         return refuse("\"spriteSourceSize\" needs whole numbers x, y, w, h from 0 to 16384");
     // The trimmed rectangle's centre from the untrimmed image's centre, y up; halves truncate.

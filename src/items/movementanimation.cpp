@@ -141,9 +141,20 @@ void MovementAnimation::setTarget(QObject* target)
 {
     if (m_target == target)
         return;
+    disconnect(m_targetDestroyed);
     m_target = target;
     m_targetItem = qobject_cast<QQuickItem*>(target);
+    if (target)
+        m_targetDestroyed = connect(target, &QObject::destroyed, this, &MovementAnimation::targetDestroyed);
     emit targetChanged();
+}
+
+void MovementAnimation::targetDestroyed()
+{
+    m_target = nullptr;
+    m_targetItem = nullptr;
+    emit targetChanged();
+    stop();
 }
 
 void MovementAnimation::setProperty(const QString& property)

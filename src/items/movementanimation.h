@@ -37,7 +37,7 @@ public:
 
     bool running() const { return m_running; }
     void setRunning(bool running);
-    QObject* target() const { return m_target; }
+    QObject* target() const { return m_target.data(); }
     void setTarget(QObject* target);
     QString property() const { return m_property; }
     void setProperty(const QString& property);
@@ -106,6 +106,7 @@ private:
         Rotation
     };
 
+    void targetDestroyed();
     bool storeValue(Value& value, const QVariant& given);
     void readCurrentValue();
     double stepInterval() const;
@@ -115,8 +116,10 @@ private:
 
     bool m_running = false;
     bool m_completed = false;
-    QObject* m_target = nullptr;
+    // A target destroyed while running stops the animation; the guard covers the steps before that.
+    QPointer<QObject> m_target;
     QPointer<QQuickItem> m_targetItem;
+    QMetaObject::Connection m_targetDestroyed;
     QString m_property;
     Value m_velocity, m_acceleration, m_maxVelocity, m_minVelocity, m_maxValue, m_minValue, m_maxDifference;
     bool m_wrapping = false;

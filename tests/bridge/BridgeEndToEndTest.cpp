@@ -27,6 +27,18 @@ bool isBlue(const QColor& color)
     return color.blue() > 200 && color.red() < 60 && color.green() < 60;
 }
 
+// An 8 x 8 blue PNG of our own.
+QByteArray blueSquarePng()
+{
+    QImage square(8, 8, QImage::Format_ARGB32);
+    square.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    square.save(&buffer, "PNG");
+    return png;
+}
+
 // A 960 x 640 game window with a 480 x 320 scene (scale 2); the scene's content follows.
 std::string game(const std::string& sceneContent)
 {
@@ -69,16 +81,10 @@ TEST(EngineProgram, aSceneRectangleAtFiveFiveFillsWindowPixelsTenToThirty)
 
 TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
 {
-    QImage square(8, 8, QImage::Format_ARGB32);
-    square.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    square.save(&buffer, "PNG");
     EngineProcess run("Zanth image and text", game(R"(
         Image { x: 20; y: 10; source: "square.png" }
         Text { x: 50; y: 10; text: "HH"; color: "lime"; font.pixelSize: 12 })"),
-                      {{"qml/square.png", png}});
+                      {{"qml/square.png", blueSquarePng()}});
     // Scaled by 2: the 8-point square covers window pixels 40 to 56.
     ASSERT_TRUE(run.waitForPixel(48, 28, isBlue)) << run.output();
     const QImage shot = run.screenshot();
@@ -94,6 +100,41 @@ TEST(EngineProgram, anImageAndATextShowWhereTheyAreDeclaredInTheirColours)
     EXPECT_FALSE(isGreen(shot.pixelColor(98, 30)));
 }
 
+TEST(EngineProgram, aRepeaterItsModelAClearedImageAndAReparentedItemShowWhatTheQmlHolds)
+{
+    EngineProcess run("Zanth what QML holds", game(R"(
+        property int rows: 1
+        Repeater { model: scene.rows
+            Rectangle { x: 10 + index * 30; y: 10; width: 20; height: 20; color: "red" } }
+        Image { id: picture; x: 10; y: 50; source: "square.png" }
+        Item { id: home; x: 10; y: 80; Rectangle { id: mover; width: 20; height: 20; color: "lime" } }
+        Item { id: away; x: 200; y: 80 }
+        Rectangle {
+            x: 300; y: 200; width: 50; height: 50; color: "white"
+            MouseArea {
+                anchors.fill: parent
+                onClicked: { scene.rows = 3; picture.source = ""; mover.parent = away; console.log("changed") }
+            }
+        })"),
+                      {{"qml/square.png", blueSquarePng()}});
+    // The scene is scaled by 2.
+    ASSERT_TRUE(run.waitForPixel(40, 180, isGreen)) << run.output();
+    QImage shot = run.screenshot();
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_FALSE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_TRUE(isBlue(shot.pixelColor(24, 104)));
+
+    run.click(650, 450);
+    ASSERT_TRUE(run.waitForLine("changed")) << run.output();
+    ASSERT_TRUE(run.waitForPixel(420, 180, isGreen)) << run.output();
+    shot = run.screenshot();
+    EXPECT_FALSE(isGreen(shot.pixelColor(40, 180)));
+    EXPECT_TRUE(isRed(shot.pixelColor(40, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(100, 40)));
+    EXPECT_TRUE(isRed(shot.pixelColor(160, 40)));
+    EXPECT_FALSE(isBlue(shot.pixelColor(24, 104)));
+}
+
 TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot)
 {
     EngineProcess run("Zanth click", game(R"(
@@ -106,17 +147,25 @@ TEST(EngineProgram, aClickRunsItsHandlerOnceAndTheEffectShowsInTheNextScreenshot
                 onClicked: { scene.clicks++; console.log("clicked " + scene.clicks) }
                 onDoubleClicked: console.log("double clicked")
             }
+        }
+        // Input is handled in order: once a later press here is reported, none before it is outstanding.
+        property int fences: 0
+        MouseArea {
+            x: 200; y: 200; width: 50; height: 50
+            onPressed: { scene.fences++; console.log("fence " + scene.fences) }
         })"));
     ASSERT_TRUE(run.waitForPixel(40, 40, isRed)) << run.output();
     run.click(40, 40);
     EXPECT_TRUE(run.waitForPixel(40, 40, isBlue)) << run.output();
     EXPECT_TRUE(run.waitForLine("clicked 1")) << run.output();
-    EngineProcess::waitFor([] { return false; }, 0.5);
+    run.click(440, 440);
+    EXPECT_TRUE(run.waitForLine("fence 1")) << run.output();
     EXPECT_EQ(run.countInOutput("clicked 2"), 0) << run.output();
 
     run.doubleClick(40, 40);
     EXPECT_TRUE(run.waitForLine("double clicked")) << run.output();
-    EngineProcess::waitFor([] { return false; }, 0.5);
+    run.click(440, 440);
+    EXPECT_TRUE(run.waitForLine("fence 2")) << run.output();
     EXPECT_EQ(run.countInOutput("double clicked"), 1) << run.output();
 }
 

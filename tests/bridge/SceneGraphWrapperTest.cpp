@@ -333,6 +333,105 @@ TEST(SceneGraphTree, aRepeatersDelegatesAreMirroredUnderTheItemThatShowsThem)
     EXPECT_LT(engine->pixel(38, 5).red(), 50);
 }
 
+TEST(SceneGraphTree, aRepeatersDelegatesFollowItsModelAndStackAtItsPlaceAmongTheirSiblings)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 40\n"
+                     "  property var rows: 2\n"
+                     "  Rectangle { width: 60; height: 5; y: 10; color: \"green\" }\n"
+                     "  Repeater { model: rows\n"
+                     "    Rectangle { x: index * 10; width: 10; height: 20; color: \"red\" } }\n"
+                     "  Rectangle { width: 60; height: 5; color: \"blue\" } }\n");
+    const auto isRed = [](const QColor& color) { return color.red() > 200 && color.blue() < 50; };
+    // Above the green sibling declared before the Repeater, below the blue one declared after it.
+    EXPECT_GT(engine->pixel(5, 2).blue(), 200);
+    EXPECT_TRUE(isRed(engine->pixel(5, 12)));
+    EXPECT_TRUE(isRed(engine->pixel(15, 17)));
+    EXPECT_GT(engine->pixel(25, 12).green(), 100);
+
+    root->setProperty("rows", 3);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(engine->pixel(5, 17)));
+    EXPECT_TRUE(isRed(engine->pixel(25, 12)));
+    EXPECT_GT(engine->pixel(25, 2).blue(), 200);
+
+    root->setProperty("rows", 1);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(engine->pixel(5, 17)));
+    EXPECT_EQ(engine->pixel(15, 17).lightness(), 0);
+    EXPECT_GT(engine->pixel(15, 12).green(), 100);
+}
+
+TEST(ModificationBatch, positionersWithoutAPictureBelowThemStillLayOutForTheirParents)
+{
+    // The inner positioners hold only plain items and get no node; their size still places the square.
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 120\n"
+                     "  Column {\n"
+                     "    Column { Item { objectName: \"inColumn\"; width: 10; height: 10 } }\n"
+                     "    Row { Item { objectName: \"inRow\"; width: 10; height: 10 } }\n"
+                     "    Grid { Item { objectName: \"inGrid\"; width: 10; height: 10 } }\n"
+                     "    Flow { width: 10; Item { objectName: \"inFlow\"; width: 10; height: 10 } }\n"
+                     "    Item { width: 10; height: childrenRect.height\n"
+                     "           Column { Item { objectName: \"inNested\"; width: 10; height: 10 } } }\n"
+                     "    Rectangle { width: 10; height: 10; color: \"blue\" } } }\n");
+    ASSERT_TRUE(engine->stepFramesUntil([] { return engine->pixel(5, 55).blue() > 200; }));
+    for (const char* name : {"inColumn", "inRow", "inGrid", "inFlow", "inNested"})
+        findItem(root, name)->setHeight(20);
+    engine->stepFrames(1);
+    EXPECT_EQ(engine->pixel(5, 55).lightness(), 0);
+    EXPECT_GT(engine->pixel(5, 105).blue(), 200);
+}
+
+TEST(SceneGraphTree, anItemGivenANewParentMovesClipsAndFadesWithTheNewOne)
+{
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nItem { width: 100; height: 100\n"
+        "  Item { objectName: \"home\"\n"
+        "         Rectangle { objectName: \"mover\"; width: 40; height: 10; color: \"red\" } }\n"
+        "  Item { objectName: \"away\"; x: 50; y: 50 }\n"
+        "  Flickable { objectName: \"window\"; x: 10; y: 70; width: 20; height: 20; clip: true\n"
+        "              contentWidth: 100; contentHeight: 100; Rectangle { width: 1; height: 1 } } }\n");
+    QQuickItem* mover = findItem(root, "mover");
+    QQuickItem* home = findItem(root, "home");
+    QQuickItem* away = findItem(root, "away");
+    const auto isRed = [](int x, int y) { return engine->pixel(x, y).red() > 200; };
+    // A window grown from the previous scene's size shows the new size a frame later.
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return isRed(5, 5); }));
+
+    // "away" had nothing to show and so no node until now.
+    mover->setParentItem(away);
+    engine->stepFrames(1);
+    EXPECT_EQ(engine->pixel(5, 5).lightness(), 0);
+    EXPECT_TRUE(isRed(55, 55));
+    home->setX(20);
+    home->setOpacity(0);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(55, 55));
+    away->setX(0);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(5, 55));
+    EXPECT_EQ(engine->pixel(55, 55).lightness(), 0);
+    away->setOpacity(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(engine->pixel(5, 55).lightness(), 0);
+
+    QQuickItem* flickable = findItem(root, "window");
+    mover->setParentItem(flickable->property("contentItem").value<QQuickItem*>());
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(15, 75));
+    // The flickable shows 20 of the 40 points.
+    EXPECT_EQ(engine->pixel(35, 75).lightness(), 0);
+
+    // A flickable takes its clipping along.
+    home->setOpacity(1);
+    flickable->setParentItem(home);
+    engine->stepFrames(1);
+    EXPECT_EQ(engine->pixel(15, 75).lightness(), 0);
+    EXPECT_TRUE(isRed(35, 75));
+    EXPECT_EQ(engine->pixel(55, 75).lightness(), 0);
+}
+
 TEST(NodeLifetime, aDestroyedItemsNodeIsGoneBeforeTheNextFrameIsDrawn)
 {
     QQuickItem* root =
@@ -448,6 +547,26 @@ TEST(ContentScale, theSceneScaleOfAnItemMultipliesItsAncestorsAndSurvivesQuarter
     EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(findItem(root, "quarter")), 3.0, 1e-9);
     EXPECT_NEAR(SceneGraphWrapper::getSceneContentScaleFactorForItem(findItem(root, "upsideDown")), 0.0,
                 1e-9);
+}
+
+TEST(SceneGraphTree, textItemsAreFoundAtAnyDepthAndNoOtherTypeIsLookedFor)
+{
+    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
+                                    "  Text { objectName: \"near\" }\n"
+                                    "  Item { Rectangle { Text { objectName: \"deep\" } } }\n"
+                                    "  Image { } }\n");
+    const QObjectList texts = SceneGraphWrapper::getAllChildrenInheritingType("QQuickText", root);
+    EXPECT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts.contains(findItem(root, "near")));
+    EXPECT_TRUE(texts.contains(findItem(root, "deep")));
+    EXPECT_TRUE(SceneGraphWrapper::getAllChildrenInheritingType("QQuickImage", root).isEmpty());
+}
+
+TEST(ContentScale, sceneGraphRecordsWidenToQtsFieldByField)
+{
+    EXPECT_EQ(SceneGraphWrapper::ZTPointConvert(ZTPoint(1.5f, -2.25f)), QPointF(1.5, -2.25));
+    EXPECT_EQ(SceneGraphWrapper::ZTSizeConvert(ZTSize(3.5f, 0.125f)), QSizeF(3.5, 0.125));
+    EXPECT_EQ(SceneGraphWrapper::ZTRectConvert(ZTRect(1, 2, 30.5f, 40)), QRectF(1, 2, 30.5, 40));
 }
 
 TEST(ContentScale, platformFileNamesLoseTheirSchemeAndTheResourcePrefix)

@@ -39,11 +39,13 @@ Item {
             music.play()
             effect.play()
             console.log("music playing:", music.playing)
+            quit.start()
         }
     }
+    // Counted from the start of the music: a slow start-up must not shorten what is played.
     Timer {
+        id: quit
         interval: 900
-        running: true
         onTriggered: Qt.quit()
     }
 }
@@ -91,7 +93,8 @@ QString threadsOf(qint64 pid)
         gdb.kill();
         gdb.waitForFinished();
     }
-    return QStringLiteral("\n--- threads of the game that did not end ---\n") + QString::fromLocal8Bit(gdb.readAll());
+    return QStringLiteral("\n--- threads of the game that did not end ---\n") +
+           QString::fromLocal8Bit(gdb.readAll());
 }
 
 // Runs the start-up program in a folder holding the game's qml/ files, with extra environment.

@@ -113,6 +113,49 @@ TEST(ImageSprites, aPixelFormatOf565LoadsWithoutBlendingAndTheNextImageIsRgba888
     EXPECT_TRUE(isRed(engine->pixel(2, 2)));
 }
 
+TEST(ImageSprites, aPixelFormatTheTexturesCannotBeMadeInFallsBackToTheDefaultWithOneWarningEach)
+{
+    MessageLog log;
+    // I8, AI88 and the two compressed formats are not made from image files; 11 and -1 are no format.
+    QByteArray qml = "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 60\n";
+    const int formats[] = {5, 6, 9, 10, 11, -1};
+    // A file each: a texture already in the cache would not be made again.
+    for (int index = 0; index < 6; ++index) {
+        writeHalves(QString("format%1.png").arg(index));
+        qml += "  Image { objectName: \"image" + QByteArray::number(index) +
+               "\"; y: " + QByteArray::number(10 * index) + "; source: \"images/format" +
+               QByteArray::number(index) +
+               ".png\"; property int pixelFormat: " + QByteArray::number(formats[index]) + " }\n";
+    }
+    QQuickItem* root = engine->load(qml + "}\n");
+    for (int index = 0; index < 6; ++index) {
+        ZTSprite* sprite =
+            spriteOf(findItem(root, QByteArray("image" + QByteArray::number(index)).constData()));
+        ASSERT_NE(sprite, nullptr) << index;
+        EXPECT_EQ(sprite->getTexture()->getPixelFormat(), kZTTexture2DPixelFormat_RGBA8888) << index;
+    }
+    EXPECT_EQ(log.lines().filter("cannot be made from an image file").size(), 6)
+        << log.lines().join('\n').toStdString();
+    EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
+    EXPECT_TRUE(isRed(engine->pixel(2, 52)));
+}
+
+TEST(ImageSprites, anEmptySourceShowsNothingAndALaterSourceShowsAgain)
+{
+    writeHalves("halves.png");
+    QQuickItem* root = engine->load(withImage("source: \"images/halves.png\""));
+    QQuickItem* image = findItem(root, "image");
+    EXPECT_TRUE(isRed(engine->pixel(2, 2)));
+    image->setProperty("source", "");
+    engine->stepFrames(1);
+    EXPECT_EQ(engine->pixel(2, 2).lightness(), 0);
+    EXPECT_EQ(engine->pixel(12, 2).lightness(), 0);
+    image->setProperty("source", "images/halves.png");
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(engine->pixel(2, 2)));
+    EXPECT_TRUE(isBlue(engine->pixel(12, 2)));
+}
+
 TEST(ImageSprites, anAlmostTransparentImageIsHiddenUntilItsAncestorRisesUnlessItIsInvisible)
 {
     writeHalves("halves.png");

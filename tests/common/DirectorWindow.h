@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "PinGLDriver.h"
 #include "ZTDirector.h"
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "platform/ZTTime.h"
@@ -70,7 +69,6 @@ public:
     {
         ++s_frames;
         m_director->mainLoop();
-        pinGLDriver();
     }
     void frames(int count)
     {

@@ -3,6 +3,7 @@
 #include "ProgramRun.h"
 #include "ShellCommand.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -13,6 +14,16 @@
 #include <functional>
 #include <map>
 #include <string>
+
+// The image as the content of a PNG file, for a game folder's files.
+inline QByteArray pngFileContent(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
 
 // The folder a game runs in: qml/config.json with the title and a test stage (so log lines are kept),
 // qml/main.qml when one is given, and any other files the game reads (paths relative to the folder).

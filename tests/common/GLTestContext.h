@@ -1,13 +1,12 @@
 #pragma once
 
-#include <GLFW/glfw3.h>
+#include "HiddenGLWindow.h"
+
 #include <GL/gl.h>
 
 #include <array>
-#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
-#include <thread>
 
 // Present only in sanitizer builds.
 extern "C" void __lsan_do_leak_check() __attribute__((weak));
@@ -19,18 +18,10 @@ class GLTestContext
 public:
     explicit GLTestContext(int width = 64, int height = 64)
     {
-        initGLFWOnce();
-        glfwDefaultWindowHints();
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
-        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_ANY_PROFILE);
-        glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
-        glfwWindowHint(GLFW_DEPTH_BITS, 24);
-        glfwWindowHint(GLFW_STENCIL_BITS, 8);
-        m_window = glfwCreateWindow(width, height, "test", nullptr, nullptr);
+        m_window = openHiddenGLWindow(width, height, "test");
         if (!m_window)
-            throw std::runtime_error("glfwCreateWindow failed");
-        makeCurrent();
+            throw std::runtime_error("no hidden GL window (is DISPLAY set?)");
+        checkLeaksBeforeGLFWEnds();
         glViewport(0, 0, width, height);
     }
 
@@ -77,27 +68,16 @@ public:
     }
 
 private:
-    // GLFW stays open for the whole process: Xvfb resets itself when its last client leaves and refuses
-    // connections meanwhile, so reconnecting per test (or right after the previous test program) can fail.
-    static void initGLFWOnce()
+    // Exit handlers run last-registered first: check for leaks while the GL driver and its threads are
+    // still there, since the leak checker can crash on a driver tearing down.
+    static void checkLeaksBeforeGLFWEnds()
     {
-        static const bool initialised = [] {
-            for (int attempt = 0; attempt < 50; ++attempt) {
-                if (glfwInit()) {
-                    std::atexit(glfwTerminate);
-                    // Exit handlers run last-registered first: check for leaks while the GL driver and its
-                    // threads are still there, since the leak checker can crash on a driver tearing down.
-                    if (__lsan_do_leak_check) {
-                        std::atexit(__lsan_do_leak_check);
-                    }
-                    return true;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-            return false;
+        static const bool registered = [] {
+            if (__lsan_do_leak_check)
+                std::atexit(__lsan_do_leak_check);
+            return true;
         }();
-        if (!initialised)
-            throw std::runtime_error("glfwInit failed (is DISPLAY set?)");
+        (void)registered;
     }
 
     GLFWwindow* m_window = nullptr;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "PinGLDriver.h"
 #include "TestFiles.h"
 #include "VisibleWindowLock.h"
 
@@ -21,6 +20,7 @@
 #include <QQuickItem>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // The application's scene-graph side, launched as the application launches it but without the loop of
@@ -68,7 +68,6 @@ public:
         m_application->setSceneGraphBridge(std::move(sceneGraph));
         m_application->startApplication();
         stepFrames(1);
-        pinGLDriver();
     }
 
     ~InProcessEngine()
@@ -88,6 +87,8 @@ public:
     SceneGraphWrapper& wrapper() { return m_sceneGraph->sceneGraphWrapper(); }
     ZanthAppDelegate& delegate() { return m_sceneGraph->delegate(); }
     QString folder() const { return m_folder.path(); }
+    // The item's node in the bridge, or null.
+    zanth2d::ZTNode* nodeOf(QQuickItem* item) { return wrapper().getNodeFromObject(item); }
 
     // Writes the QML text as a new file of the working folder's qml/ folder, loads it as the main QML file
     // (which sizes the window to its root item and mirrors its items), and draws one frame. Returns the
@@ -109,6 +110,18 @@ public:
     {
         for (int i = 0; i < count; ++i)
             zanth2d::ZTDirector::sharedDirector()->mainLoop();
+    }
+
+    // Runs frames until the condition holds (it is checked before each); false when it still does not
+    // after many frames. A window that grew with a new file, for one, shows its new size a frame later.
+    bool stepFramesUntil(const std::function<bool()>& condition)
+    {
+        for (int frame = 0; frame < 600; ++frame) {
+            if (condition())
+                return true;
+            stepFrames(1);
+        }
+        return condition();
     }
 
     // The window as last shown, origin top left.

@@ -135,15 +135,15 @@ public:
         return -1;
     }
 
-    // Focuses the window and waits for the frames to settle, so that real key and mouse input reaches it.
+    // Waits for the window and its first frame and focuses it, so that real key and mouse input reaches it.
     bool ready()
     {
         if (windowId().empty() || !waitForLine("first-frame")) {
             return false;
         }
-        runCommand("xdotool windowfocus " + m_window + " >/dev/null 2>&1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        return true;
+        // --sync returns once the window has the focus; the X server queues the focus change before any
+        // input sent after it, so the program sees it first.
+        return runCommand("timeout 10 xdotool windowfocus --sync " + m_window + " >/dev/null 2>&1") == 0;
     }
 
     std::vector<std::string> linesStartingWith(const std::string& prefix) const

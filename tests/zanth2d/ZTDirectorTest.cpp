@@ -16,7 +16,6 @@
 
 #include "CountedObject.h"
 #include "GLDeleteWatch.h"
-#include "PinGLDriver.h"
 #include "RecordingNode.h"
 #include "ZTDirector.h"
 #include "ZTScheduler.h"
@@ -237,7 +236,6 @@ TEST(DirectorExitTest, DISABLED_exitWithoutPurge)
     view->makeContextCurrent();
     director->setOpenGLView(view);
     autoreleasedTexture();
-    pinGLDriver();
     GLDeleteWatch::reset();
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "GLTestContext.h"
-#include "PinGLDriver.h"
 
 #include <cmath>
 #include <functional>
@@ -48,7 +47,6 @@ protected:
     static void SetUpTestSuite()
     {
         s_context = new GLTestContext(kSize, kSize);
-        pinGLDriver();
     }
     static void TearDownTestSuite()
     {

@@ -403,6 +403,21 @@ ZTTexture2DPixelFormat ZTTexture2D::defaultAlphaPixelFormat()
     return g_defaultAlphaPixelFormat;
 }
 
+bool ZTTexture2D::canMakeFromImage(ZTTexture2DPixelFormat format)
+{
+    switch (format) {
+    case kZTTexture2DPixelFormat_RGBA8888:
+    case kZTTexture2DPixelFormat_RGB888:
+    case kZTTexture2DPixelFormat_RGB565:
+    case kZTTexture2DPixelFormat_A8:
+    case kZTTexture2DPixelFormat_RGBA4444:
+    case kZTTexture2DPixelFormat_RGB5A1:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ZTTexture2D::PVRImagesHavePremultipliedAlpha(bool haveAlphaPremultiplied)
 {
     g_PVRHaveAlphaPremultiplied = haveAlphaPremultiplied;

@@ -99,7 +99,10 @@ public:
     // Frees data with free().
     void releaseData(void* data);
 
+    // Only formats that canMakeFromImage accepts: loading an image with alpha in any other aborts.
     static void setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat format);
+    // Whether images loaded from files can be turned into textures of this format.
+    static bool canMakeFromImage(ZTTexture2DPixelFormat format);
     static ZTTexture2DPixelFormat defaultAlphaPixelFormat();
     // Whether PVR files carry premultiplied colour (false at start).
     static void PVRImagesHavePremultipliedAlpha(bool haveAlphaPremultiplied);

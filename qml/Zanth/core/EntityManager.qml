@@ -55,7 +55,8 @@ QtObject {
     }
 
     // The pre-creation waits for the events after loading: by then the container has its scene-graph
-    // node, so that the entities handed to the scene graph hang below it.
+    // node, so that the entities handed to the scene graph hang below it. A creation by type before
+    // then runs it at once.
     function __initialize() {
         __initialized = true
         Qt.callLater(Logic.initialize)

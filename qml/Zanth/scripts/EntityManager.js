@@ -16,7 +16,13 @@ function isValidContainer(container) {
             && container.parent !== undefined && container.parent !== null
 }
 
+var initialized = false
+
+// Pre-creates the kinds of dynamicCreationEntityList, once, as soon as the container is valid.
 function initialize() {
+    if (initialized || !isValidContainer(manager.entityContainer))
+        return
+    initialized = true
     var list = manager.dynamicCreationEntityList
     if (!list)
         return
@@ -222,6 +228,9 @@ function createEntityFromEntityTypeAndVariationType(properties) {
         console.log("ERROR: EntityManager: createEntityFromEntityTypeAndVariationType needs an entityType")
         return undefined
     }
+    // The pre-creation teaches the types; a creation by type that comes before its deferred run (from
+    // a Component.onCompleted of a level loaded at start) runs it now.
+    initialize()
     var entry = entityTypeAndVariationTypeToComponentMap[properties.entityType]
     if (!entry) {
         console.log("ERROR: EntityManager: no entry found for entityType", properties.entityType)
@@ -251,13 +260,17 @@ function createEntityFromEntityTypeAndVariationType(properties) {
     return createEntity(component, properties)
 }
 
+// All are made before any goes back to the pool: a creation would otherwise take out the one pooled
+// just before.
 function createPooledEntities(create, amount) {
+    var ids = []
     for (var i = 0; i < amount; ++i) {
         var id = create({ "visible": false })
         if (id === undefined)
-            return
-        removeEntityById(id)
+            break
+        ids.push(id)
     }
+    ids.forEach(function(made) { removeEntityById(made) })
 }
 
 function createPooledEntitiesFromUrl(url, amount) {

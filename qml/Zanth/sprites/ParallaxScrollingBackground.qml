@@ -2,7 +2,8 @@ import QtQuick 2.15
 import Zanth 1.0
 
 // An endlessly scrolling background: one image, or two alternating, repeated four times along the
-// direction of motion. A copy that has scrolled past its limit jumps to the far end of the chain.
+// direction of motion. A copy that has scrolled past its limit jumps to the far end of the chain. The
+// copies are multi-resolution images: the file for the content scale, at its logical size.
 Item {
     id: background
 
@@ -87,7 +88,7 @@ Item {
             ratio: background.ratio
             x: background.__start(inner.vx, 0)
             y: background.__start(inner.vy, 0)
-            Image {
+            MultiResolutionImage {
                 id: image1
                 objectName: "image1"
                 source: background.__resolved(background.sourceImage)
@@ -102,15 +103,12 @@ Item {
             ratio: background.ratio
             x: background.__start(inner.vx, -inner.w1)
             y: background.__start(inner.vy, -inner.h1)
-            Image {
+            MultiResolutionImage {
                 id: image2
                 objectName: "image2"
                 source: background.__resolved(background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage)
                 mirror: background.mirrorSecondImage && inner.vx !== 0
-                transform: Scale {
-                    origin.y: image2.height / 2
-                    yScale: background.mirrorSecondImage && inner.vy !== 0 ? -1 : 1
-                }
+                mirrorY: background.mirrorSecondImage && inner.vy !== 0
             }
         }
 
@@ -122,7 +120,7 @@ Item {
             ratio: background.ratio
             x: background.__start(inner.vx, -(inner.w1 + inner.w2))
             y: background.__start(inner.vy, -(inner.h1 + inner.h2))
-            Image {
+            MultiResolutionImage {
                 objectName: "image3"
                 source: background.__resolved(background.sourceImage)
             }
@@ -136,14 +134,11 @@ Item {
             ratio: background.ratio
             x: background.__start(inner.vx, -(inner.w1 * 2 + inner.w2))
             y: background.__start(inner.vy, -(inner.h1 * 2 + inner.h2))
-            Image {
+            MultiResolutionImage {
                 objectName: "image4"
                 source: background.__resolved(background.sourceImage2 != "" ? background.sourceImage2 : background.sourceImage)
                 mirror: background.mirrorSecondImage && inner.vx !== 0
-                transform: Scale {
-                    origin.y: height / 2
-                    yScale: background.mirrorSecondImage && inner.vy !== 0 ? -1 : 1
-                }
+                mirrorY: background.mirrorSecondImage && inner.vy !== 0
             }
         }
     }

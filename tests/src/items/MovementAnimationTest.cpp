@@ -147,6 +147,32 @@ TEST(MovementAnimationLifecycle, runningBeforeCompletionStartsWithoutStartedAndS
     EXPECT_EQ(runningChanges.count(), 1) << "no target: nothing steps, nothing breaks";
 }
 
+TEST(MovementAnimationLifecycle, aTargetDestroyedWhileRunningStopsTheAnimation)
+{
+    QQuickItem* root = load("property: \"opacity\"; velocity: -0.1; running: true");
+    MovementAnimation* animation = animationIn(root);
+    ZanthScheduler* scheduler = engine->wrapper().scheduler();
+    // Given from code rather than by a binding, which would let go of a destroyed target by itself.
+    auto* target = new QQuickItem(root);
+    animation->setTarget(target);
+    animation->stop();
+    animation->start();
+    animation->scheduledUpdate(1.0);
+    EXPECT_NEAR(target->opacity(), 0.9, 1e-6);
+
+    QSignalSpy stopped(animation, &MovementAnimation::stopped);
+    QSignalSpy targetChanges(animation, &MovementAnimation::targetChanged);
+    delete target;
+    EXPECT_FALSE(animation->running());
+    EXPECT_EQ(stopped.count(), 1);
+    EXPECT_EQ(targetChanges.count(), 1);
+    EXPECT_EQ(animation->target(), nullptr);
+    EXPECT_FALSE(scheduler->isScheduled(animation));
+    // A step that still arrives touches nothing.
+    animation->scheduledUpdate(1.0);
+    runGameTime(0.2);
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "GLTestContext.h"
-#include "PinGLDriver.h"
 
 #include <memory>
 
@@ -182,7 +181,6 @@ TEST_F(Layers, touchRegistrationFollowsTheRunningState)
 TEST_F(Layers, colourLayerDrawsOpaqueWithTheCurrentBlendingAndTranslucentWithSourceAlpha)
 {
     GLTestContext context(64, 64);
-    pinGLDriver();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, 64, 0, 64, -1, 1);

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "FixtureDir.h"
-#include "PinGLDriver.h"
 #include "PngFixture.h"
 #include "VisibleWindowLock.h"
 #include "ZTDirector.h"
@@ -116,7 +115,6 @@ plistlib.dump(values, open("glow.plist", "wb"))
         director->mainLoop();
     }
     EXPECT_GT(emitter->getParticleCount(), 80u);
-    pinGLDriver();
 
     int left = 0;
     int top = 0;

@@ -68,7 +68,7 @@ TEST(TextFieldTyping, keysEditTheTextAndReturnEndsTheEditThroughTheDelegate)
     // Detached: typing changes nothing any more.
     typeText("z");
     pressKey("Escape");
-    EXPECT_EQ(program.waitExit(5.0), 0) << program.output();
+    EXPECT_EQ(program.waitExit(120.0), 0) << program.output();
 
     EXPECT_EQ(program.linesStartingWith("text ").back(), "text [a] 1") << program.output();
     EXPECT_EQ(program.linesStartingWith("insert "),

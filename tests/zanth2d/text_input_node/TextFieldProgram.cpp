@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include "PinGLDriver.h"
 #include "ZTDirector.h"
 #include "layers_scenes_transitions_nodes/ZTScene.h"
 #include "platform/linux/ZTApplication.h"
@@ -62,7 +61,6 @@ public:
     void draw() override
     {
         if (m_frames++ == 0) {
-            pinGLDriver();
             std::printf("first-frame\n");
         }
         const std::string text = m_field->getString();

@@ -32,6 +32,7 @@ QByteArray game(const QByteArray& extra = "")
            "    return entityManager.createEntityFromComponentWithProperties(component, properties) }\n"
            "  function makeBox(properties) { return make(box, properties) }\n"
            "  function makeCar(properties) { return make(car, properties) }\n"
+           "  property var boxComponent: box\n"
            "  function record(text) { var e = events; e.push(text); events = e }\n"
            "  EntityManager { id: entityManager; entityContainer: scene; poolingEnabled: true\n"
            "    dynamicCreationEntityList: [box, car] }\n"
@@ -137,6 +138,45 @@ TEST(EntityManager, entitiesFromAFileBesideTheGameArePooledByTheirUrl)
     const MessageLog log;
     EXPECT_FALSE(call(root, "createEntityFromUrl", "entities/Missing.qml").isValid());
     EXPECT_TRUE(log.contains("ERROR: failed to create sprite from url:"));
+}
+
+TEST(EntityManager, poolingAheadLeavesTheAskedNumberOfDistinctHiddenEntitiesInThePool)
+{
+    writeTestFile(engine->folder() + "/qml/entities/Barrel.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"barrel\"; poolingEnabled: true }\n");
+    QQuickItem* root = engine->load(game());
+    const auto distinctHidden = [](const QVariantList& pool) {
+        QSet<QObject*> items;
+        for (const QVariant& entry : pool) {
+            QObject* item = entry.value<QObject*>();
+            if (item && !item->property("visible").toBool())
+                items.insert(item);
+        }
+        return int(items.size());
+    };
+    call(root, "createPooledEntitiesFromUrl", "entities/Barrel.qml", 4);
+    EXPECT_EQ(distinctHidden(call(root, "getPooledEntityArrayByType", "barrel").toList()), 4);
+    // The box kind already has its one pre-created entity pooled: it is among the three.
+    call(root, "createPooledEntitiesFromComponent", root->property("boxComponent"), 3);
+    EXPECT_EQ(distinctHidden(call(root, "getPooledEntityArrayByType", "box").toList()), 3);
+    EXPECT_TRUE(call(root, "getEntityArrayByType", "box").toList().isEmpty());
+}
+
+TEST(EntityManager, kindsOfTheDynamicCreationListAreCreatableByTypeFromTheFirstCompletion)
+{
+    QQuickItem* root = engine->load(
+        game("Item { objectName: \"level\"; property var made\n"
+             "  Component.onCompleted: made = entityManager.createEntityFromEntityTypeAndVariationType("
+             "{ \"entityType\": \"car\", \"entityId\": \"startCar\" }) }"));
+    EXPECT_EQ(findItem(root, "level")->property("made").toString(), "startCar");
+    QObject* car = entity(root, "startCar");
+    ASSERT_NE(car, nullptr);
+    EXPECT_TRUE(car->property("visible").toBool());
+    // The deferred pre-creation that follows does not make the kinds a second time.
+    engine->stepFrames(2);
+    EXPECT_EQ(call(root, "getEntityArrayByType", "car").toList().size(), 1);
+    EXPECT_EQ(call(root, "getPooledEntityArrayByType", "box").toList().size(), 1);
 }
 
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
@@ -279,6 +319,48 @@ TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutCont
 
     EXPECT_TRUE(log.contains("WARNING: no entityContainer specified for core, do not run the update loop!"));
     EXPECT_EQ(root->findChild<QObject*>("core")->property("timeSum").toDouble(), 0.0);
+}
+
+TEST(CoreComponents, aFileThatCannotBeReadFailsEveryWaiterAndALaterRequestReadsItAgain)
+{
+    const MessageLog log;
+    QQuickItem* root = engine->load(game(
+        "CachedXMLHttpRequest { objectName: \"first\"; property int failures\n"
+        "  onReadFailed: (filename) => { if (filename === \"late.json\") failures++ }\n"
+        "  Component.onCompleted: parseFile(\"late.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"second\"; property int failures; onReadFailed: failures++\n"
+        "  Component.onCompleted: parseFile(\"late.json\") }\n"
+        "CachedXMLHttpRequest { objectName: \"doomed\" }\n"
+        "CachedXMLHttpRequest { objectName: \"orphan\"; property int failures; onReadFailed: failures++ }"));
+    ASSERT_NE(root, nullptr);
+    QObject* first = root->findChild<QObject*>("first");
+    QObject* second = root->findChild<QObject*>("second");
+    ASSERT_TRUE(engine->stepFramesUntil(
+        [&] { return first->property("failures").toInt() > 0 && second->property("failures").toInt() > 0; }));
+    engine->stepFrames(2);
+    EXPECT_EQ(first->property("failures").toInt(), 1);
+    EXPECT_EQ(second->property("failures").toInt(), 1);
+    EXPECT_FALSE(first->property("result").isValid());
+    QObject* shared = root->property("globalProperties").value<QObject*>();
+    EXPECT_TRUE(shared->property("currentlyReadFiles").toMap().isEmpty());
+    EXPECT_TRUE(log.contains("ERROR: CachedXMLHttpRequest: the file late.json"));
+
+    writeTestFile(engine->folder() + "/qml/late.json", "{\"waves\": 4}");
+    QMetaObject::invokeMethod(second, "parseFile", Q_ARG(QVariant, "late.json"));
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return second->property("result").isValid(); }));
+    EXPECT_EQ(second->property("result").toMap().value("waves").toInt(), 4);
+    QMetaObject::invokeMethod(first, "parseFile", Q_ARG(QVariant, "late.json"));
+    EXPECT_EQ(first->property("result").toMap().value("waves").toInt(), 4) << "taken from the cache";
+
+    // A reader that goes before its answer fails the instances waiting for it.
+    QObject* orphan = root->findChild<QObject*>("orphan");
+    QObject* doomed = root->findChild<QObject*>("doomed");
+    QMetaObject::invokeMethod(doomed, "parseFile", Q_ARG(QVariant, "other.json"));
+    QMetaObject::invokeMethod(orphan, "parseFile", Q_ARG(QVariant, "other.json"));
+    delete doomed;
+    EXPECT_EQ(orphan->property("failures").toInt(), 1);
+    EXPECT_TRUE(shared->property("currentlyReadFiles").toMap().isEmpty());
+    engine->stepFrames(2);
 }
 
 int main(int argc, char** argv)

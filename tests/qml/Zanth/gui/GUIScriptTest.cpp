@@ -81,6 +81,30 @@ TEST(GUIScript, aBoundPropertyFollowsTheWidgetUntilRemovedAndKeepsItsLastValue)
     EXPECT_EQ(bindingsOn(target), 0);
 }
 
+TEST(GUIScript, removingATargetsBindingsDetachesEveryPropertyOfIt)
+{
+    QQuickItem* root = engine->load(kWidgets);
+    QObject* slider = findItem(root, "slider");
+    QObject* target = findItem(root, "target");
+    for (const char* property : {"amount", "x", "z"})
+        EXPECT_TRUE(call(root, "bind", asVariant(slider), property).toBool()) << property;
+    slider->setProperty("value", 30);
+    EXPECT_EQ(target->property("amount").toDouble(), 30.0);
+    EXPECT_EQ(target->property("x").toDouble(), 30.0);
+    EXPECT_EQ(target->property("z").toDouble(), 30.0);
+
+    EXPECT_TRUE(call(slider, "removeBinding", asVariant(target)).toBool());
+    slider->setProperty("value", 60);
+    EXPECT_EQ(target->property("amount").toDouble(), 30.0);
+    EXPECT_EQ(target->property("x").toDouble(), 30.0);
+    EXPECT_EQ(target->property("z").toDouble(), 30.0);
+    engine->stepFrames(1);
+    EXPECT_EQ(bindingsOn(target), 0);
+    // Bound afresh, each property follows again.
+    EXPECT_TRUE(call(root, "bind", asVariant(slider), "amount").toBool());
+    EXPECT_EQ(target->property("amount").toDouble(), 60.0);
+}
+
 TEST(GUIScript, aPropertyNameIsNeverRunAsQmlAndAMissingOneIsRefusedWithOneLine)
 {
     QQuickItem* root = engine->load(kWidgets);

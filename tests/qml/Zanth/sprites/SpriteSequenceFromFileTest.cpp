@@ -35,7 +35,8 @@ void writeFile(const QString& name, const QByteArray& content)
 }
 
 // A 48 x 16 sheet: a red and a green 16 x 16 cell, then a blue 8 x 8 square, the trimmed frame "c.png"
-// whose untrimmed image is 16 x 16 with the square in its bottom-right quarter.
+// whose untrimmed image is 16 x 16 with the square in its bottom-right quarter. The two cells are also
+// the frames "Bär.png" and "火.png", written in UTF-8.
 void writeSheet(const QString& stem)
 {
     QImage image(48, 16, QImage::Format_ARGB32);
@@ -51,12 +52,26 @@ void writeSheet(const QString& stem)
                             "\"w\": 16, \"h\": 16}, \"trimmed\": false, \"rotated\": false";
     writeFile(stem + "-hd.json",
               "{\"frames\": {\n"
-              " \"a.png\": {\"frame\": {\"x\": 0, \"y\": 0, \"w\": 16, \"h\": 16}, " + cell + "},\n"
-              " \"b.png\": {\"frame\": {\"x\": 16, \"y\": 0, \"w\": 16, \"h\": 16}, " + cell + "},\n"
-              " \"c.png\": {\"frame\": {\"x\": 32, \"y\": 0, \"w\": 8, \"h\": 8}, \"trimmed\": true,"
-              " \"spriteSourceSize\": {\"x\": 8, \"y\": 8, \"w\": 8, \"h\": 8}, \"sourceSize\": {\"w\": 16, \"h\": 16}},\n"
-              " \"broken.png\": {\"frame\": {\"x\": -5, \"y\": 0, \"w\": 16, \"h\": 16}, " + cell + "}\n"
-              "}, \"meta\": {\"image\": \"" + stem.toUtf8() + "-hd.png\", \"format\": \"RGBA4444\"}}\n");
+              " \"a.png\": {\"frame\": {\"x\": 0, \"y\": 0, \"w\": 16, \"h\": 16}, " +
+                  cell +
+                  "},\n"
+                  " \"b.png\": {\"frame\": {\"x\": 16, \"y\": 0, \"w\": 16, \"h\": 16}, " +
+                  cell +
+                  "},\n"
+                  " \"c.png\": {\"frame\": {\"x\": 32, \"y\": 0, \"w\": 8, \"h\": 8}, \"trimmed\": true,"
+                  " \"spriteSourceSize\": {\"x\": 8, \"y\": 8, \"w\": 8, \"h\": 8}, \"sourceSize\": {\"w\": "
+                  "16, \"h\": 16}},\n"
+                  " \"broken.png\": {\"frame\": {\"x\": -5, \"y\": 0, \"w\": 16, \"h\": 16}, " +
+                  cell +
+                  "},\n"
+                  " \"Bär.png\": {\"frame\": {\"x\": 0, \"y\": 0, \"w\": 16, \"h\": 16}, " +
+                  cell +
+                  "},\n"
+                  " \"火.png\": {\"frame\": {\"x\": 16, \"y\": 0, \"w\": 16, \"h\": 16}, " +
+                  cell +
+                  "}\n"
+                  "}, \"meta\": {\"image\": \"" +
+                  stem.toUtf8() + "-hd.png\", \"format\": \"RGBA4444\"}}\n");
 }
 
 QQuickItem* game(const QByteArray& sceneContent)
@@ -133,6 +148,28 @@ TEST(SpriteSequenceFromFile, aMalformedFrameIsSkippedWithOneLine)
     EXPECT_NE(findItem(window, "bad"), nullptr);
     // The frame that could be read is shown.
     EXPECT_TRUE(near(engine->pixel(48, 128), Qt::green));
+}
+
+TEST(SpriteSequenceFromFile, framesNamedOutsideAsciiAreFoundByTheirUtf8Names)
+{
+    writeSheet("names");
+    const MessageLog log;
+    QQuickItem* window = game(
+        "SpriteSequenceFromFile { objectName: \"bear\"; translateToCenterAnchor: false; x: 20; y: 60;"
+        " filename: \"names.json\"\n"
+        "  Sprite { frameNames: [\"Bär.png\", \"火.png\"]; running: false } }\n"
+        "SpriteSequenceFromFile { translateToCenterAnchor: false; x: 60; y: 60; filename: \"names.json\"\n"
+        "  Sprite { frameNames: [\"火.png\"] } }\n");
+    engine->stepFrames(1);
+    QObject* sprite = findItem(window, "bear")->property("currentAnimation").value<QObject*>();
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->property("frameCount").toInt(), 2);
+    EXPECT_EQ(sprite->property("frameWidth").toInt(), 16);
+    // Scene (20, 60) and (60, 60) are window (40, 120) and (120, 120).
+    EXPECT_TRUE(near(engine->pixel(48, 128), Qt::red));
+    EXPECT_TRUE(near(engine->pixel(128, 128), Qt::green));
+    EXPECT_TRUE(log.lines().filter("ZTAnimatedSpriteManager").isEmpty())
+        << log.lines().join("\n").toStdString();
 }
 
 TEST(SpriteBatchContainer, batchNodesUnderTheContainerStillDrawInWindowCoordinates)

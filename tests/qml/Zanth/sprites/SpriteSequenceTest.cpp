@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "EngineProcess.h"
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 
@@ -266,6 +267,43 @@ TEST(Sprite, timingAndTheFirstCellAreDerivedFromWhatIsGiven)
     // The frame number is the frame shown.
     QMetaObject::invokeMethod(cell, "setFrameNumber", Q_ARG(QVariant, 2));
     EXPECT_EQ(cell->property("frameNumber").toInt(), 2);
+}
+
+TEST(SpriteSequence, aQuitTearsTheSpritesDownQuietlyWhileALostBatchNodeDuringPlayIsReported)
+{
+    QImage sheet(64, 16, QImage::Format_ARGB32);
+    sheet.fill(Qt::red);
+    EngineProcess run("Zanth sprites at quit", R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    displayFpsEnabled: false
+    Scene {
+        SpriteSequence { x: 10; y: 10
+            Sprite { source: "sheet.png"; frameWidth: 16; frameHeight: 16; frameCount: 4; frameDuration: 30 } }
+        SpriteSequence { x: 40; y: 10
+            Sprite { source: "sheet.png"; frameWidth: 16; frameHeight: 16; frameCount: 2; frameDuration: 40 } }
+    }
+    Timer { interval: 300; running: true; onTriggered: { console.log("quitting"); Qt.quit() } }
+}
+)",
+                      {{"qml/sheet.png", pngFileContent(sheet)}}, "GameProgram");
+    // The exit status carries the leak scan's verdict too.
+    EXPECT_EQ(run.waitExit(60.0), 0) << run.output();
+    EXPECT_EQ(run.countInOutput("exit 0"), 1) << run.output();
+    EXPECT_EQ(run.countInOutput("quitting"), 1) << run.output();
+    EXPECT_EQ(run.countInOutput("no spiteBatchNode"), 0) << run.output();
+
+    // During play a sprite whose batch node lost it is a fault, and is reported when its item goes.
+    QQuickItem* root = load(sequence("lost", 10, 10, "frameCount: 2; frameDuration: 50"));
+    QQuickItem* lost = findItem(root, "lost");
+    ZTSprite* sprite = spriteOf(lost);
+    ASSERT_NE(sprite, nullptr);
+    ASSERT_NE(sprite->getSpriteBatchNode(), nullptr);
+    sprite->getSpriteBatchNode()->removeSpriteFromAtlas(sprite);
+    const MessageLog log;
+    delete lost;
+    EXPECT_EQ(log.lines().filter("ERROR: no spiteBatchNode found for the sprite from spriteSheet").size(), 1);
+    engine->stepFrames(1);
 }
 
 int main(int argc, char** argv)

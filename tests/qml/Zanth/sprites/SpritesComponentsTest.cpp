@@ -31,6 +31,28 @@ QList<QPointF> pointsOf(const QVariant& vertices)
     return points;
 }
 
+// A scrolling background of the logical 100 x 50 image "strip.png" (red left half, blue right half) in a
+// 300 x 100 scene that the game window shows scaled by scale (1 or 2), which picks the "-sd" or "-hd"
+// file; the file has scale times the logical pixels.
+QQuickItem* backgroundGame(int scale, const QByteArray& properties)
+{
+    QImage strip(100 * scale, 50 * scale, QImage::Format_RGB32);
+    strip.fill(Qt::blue);
+    QPainter(&strip).fillRect(0, 0, 50 * scale, 50 * scale, Qt::red);
+    const QString file = scale == 1 ? "strip-sd.png" : "strip-hd.png";
+    EXPECT_TRUE(strip.save(engine->folder() + "/qml/" + file));
+    const QByteArray size = QByteArray::number(300 * scale) + "; height: " + QByteArray::number(100 * scale);
+    return engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\n"
+        "GameWindow { width: " +
+        size +
+        "; displayFpsEnabled: false\n"
+        "  Scene { width: 300; height: 100\n"
+        "    ParallaxScrollingBackground { objectName: \"background\"; sourceImage: \"strip.png\"\n"
+        "      " +
+        properties + " } } }\n");
+}
+
 } // namespace
 
 TEST(LineItem, segmentsBecomeAnOffsetOutlineWithStraightRunsMergedAndDrawWhereDeclared)
@@ -57,17 +79,7 @@ Rectangle {
 
 TEST(ParallaxScrollingBackground, scrollsWithItsVelocityAndWrapsTheCopiesAroundWithTheSecondMirrored)
 {
-    QImage half(100, 50, QImage::Format_RGB32);
-    half.fill(Qt::blue);
-    QPainter(&half).fillRect(0, 0, 50, 50, Qt::red);
-    ASSERT_TRUE(half.save(engine->folder() + "/qml/half.png"));
-    QQuickItem* root = engine->load(R"(import QtQuick 2.15
-import Zanth 1.0
-Rectangle {
-    width: 300; height: 100; color: "black"
-    ParallaxScrollingBackground { objectName: "background"; sourceImage: "half.png"
-        movementVelocity: Qt.point(-50, 0) }
-})");
+    QQuickItem* root = backgroundGame(1, "movementVelocity: Qt.point(-50, 0)");
     engine->stepFrames(2);
     // Copies: red|blue, mirrored blue|red, red|blue, ...
     EXPECT_TRUE(isRed(engine->pixel(25, 25)));
@@ -87,6 +99,27 @@ Rectangle {
     EXPECT_TRUE(isRed(engine->pixel(220, 25)));
     EXPECT_TRUE(isBlue(engine->pixel(280, 25)));
     EXPECT_EQ(findItem(root, "parallaxItem")->x(), 400.0);
+}
+
+TEST(ParallaxScrollingBackground, showsTheFileForTheContentScaleAtItsLogicalSize)
+{
+    QQuickItem* root = backgroundGame(2, "movementVelocity: Qt.point(-50, 0); running: false");
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return findItem(root, "parallaxItem2")->x() == 100.0; }))
+        << "the second copy follows the first at its logical width";
+    QQuickItem* first = findItem(root, "image1");
+    EXPECT_TRUE(findItem(first, "multiResImage_image")
+                    ->property("source")
+                    .toUrl()
+                    .toString()
+                    .endsWith("strip-hd.png"));
+    EXPECT_EQ(first->size(), QSizeF(100, 50));
+    engine->stepFrames(2);
+    // Scene x 0 to 50 is window 0 to 100: red, then blue; the mirrored second copy from scene x 100.
+    EXPECT_TRUE(isRed(engine->pixel(50, 50)));
+    EXPECT_TRUE(isBlue(engine->pixel(150, 50)));
+    EXPECT_TRUE(isBlue(engine->pixel(250, 50)));
+    EXPECT_TRUE(isRed(engine->pixel(350, 50)));
+    EXPECT_TRUE(isRed(engine->pixel(450, 50)));
 }
 
 int main(int argc, char** argv)

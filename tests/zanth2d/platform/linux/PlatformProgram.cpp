@@ -11,7 +11,6 @@
 #include <ctime>
 #include <string>
 
-#include "PinGLDriver.h"
 #include "ZTDirector.h"
 #include "ZTDrawingPrimitives.h"
 #include "cocoa/ZTSet.h"
@@ -128,7 +127,6 @@ private:
     {
         ++m_frames;
         if (m_frames == 1) {
-            pinGLDriver();
             std::printf("first-frame\n");
         }
         if (g_readback && m_frames == 10) {

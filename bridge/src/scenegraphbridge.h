@@ -7,8 +7,9 @@
 class QObject;
 
 // What the application object asks of the scene-graph side: the application delegate that owns the
-// GL window and the director, and the wrapper that mirrors QML items into nodes. The bridge provides
-// the implementation; the application owns it for the life of the process.
+// GL window and the director, and the wrapper that mirrors QML items into nodes. The bridge declares it
+// and provides the implementation (ZanthSceneGraphBridge); the application owns one for the life of the
+// process, and its tests put a recording one in its place.
 class SceneGraphBridge
 {
 public:

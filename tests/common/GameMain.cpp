@@ -1,5 +1,6 @@
-// A game's start-up as its main() would write it: the application with the scene-graph renderer only,
-// run from the working folder that holds qml/main.qml and qml/config.json.
+// A game's start-up as its main() would write it: the scene-graph renderer only, run from the working
+// folder that holds qml/main.qml and qml/config.json. Built as the bridge tests' StartupProgram and as the
+// QML tests' GameProgram, which also links the application's resource tree (its plug-in modules).
 
 #include "zanthapplication.h"
 
