@@ -158,8 +158,10 @@ bool nearlyBlack(const QColor& c)
 }
 
 // Pixels in the rectangle that are clearly warmer than they are blue (flames on black).
-int firePixels(const QImage& image, const QRect& area)
+int firePixels(const QImage& image, const QRect& wanted)
 {
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -170,8 +172,10 @@ int firePixels(const QImage& image, const QRect& area)
 }
 
 // Nearly white pixels: text on the about screen's dark panels.
-int textPixels(const QImage& image, const QRect& area)
+int textPixels(const QImage& image, const QRect& wanted)
 {
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -182,8 +186,10 @@ int textPixels(const QImage& image, const QRect& area)
 }
 
 // Width of the light label text across the rectangle (0 when there is none).
-int labelWidth(const QImage& image, const QRect& area)
+int labelWidth(const QImage& image, const QRect& wanted)
 {
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     int left = area.right() + 1, right = area.left() - 1;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
@@ -334,18 +340,73 @@ QImage quickRow(Embervale& run, int y)
 }
 
 // How far the main menu's pull-up stands from its hidden place in the row through its middle, in window
-// points (0 hidden, 384 shown; -1 when it is not seen): its outer orange rim is the row's rightmost orange.
+// points (0 hidden, 384 shown; -1 when it is not seen): its outer orange rim is the row's rightmost orange,
+// or the rightmost dimmed orange while the "loading..." overlay covers the window.
 int mainMenuOffset(const QImage& row)
 {
+    const auto rim = [](const QColor& c) {
+        return Embervale::orange(c) || (c.red() > 70 && c.red() < 140 && c.blue() < 50 && c.green() < c.red());
+    };
     for (int x = std::min(429, row.width() - 1); x >= 0; --x)
-        if (Embervale::orange(row.pixelColor(x, 0)))
+        if (rim(row.pixelColor(x, 0)))
             return x - 39;
     return -1;
 }
 
-// Centres of the slider knobs in the rectangle: a light disc round an orange dot.
-std::vector<QPoint> knobs(const QImage& image, const QRect& area)
+// Opens the main menu by a tap on its pull-up, following the slide through its pull-up's place in the
+// row through its middle (quick enough for about 25 readings a second). Succeeds when it was fully shown
+// no sooner than 0.6 s after the tap and was seen at three places or more on its way; a slide the
+// program stalled through is closed and watched again.
+::testing::AssertionResult watchMainMenuSlide(Embervale& run)
 {
+    struct Sample
+    {
+        double from, to;
+        int offset;
+    };
+    std::string seen;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<Sample> samples;
+        const auto pressed = Clock::now();
+        const auto since = [&](Clock::time_point t) {
+            return std::chrono::duration<double>(t - pressed).count();
+        };
+        run.click(20, 320);
+        EngineProcess::waitFor(
+            [&] {
+                const auto before = Clock::now();
+                const int offset = mainMenuOffset(quickRow(run, 320));
+                samples.push_back({since(before), since(Clock::now()), offset});
+                return offset >= 383;
+            },
+            10.0);
+        seen += "slide " + std::to_string(attempt + 1) + ":\n";
+        for (const Sample& s : samples)
+            seen += std::to_string(s.offset) + " at " + std::to_string(s.from) + ".." +
+                    std::to_string(s.to) + " s\n";
+        const auto shown =
+            std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.offset >= 365; });
+        if (shown == samples.end())
+            return ::testing::AssertionFailure() << "never shown\n" << seen;
+        if (shown->to < 0.6)
+            return ::testing::AssertionFailure() << "shown at once\n" << seen;
+        std::set<int> onTheWay;
+        for (auto s = samples.begin(); s != shown; ++s)
+            if (s->offset > 19)
+                onTheWay.insert(s->offset);
+        if (onTheWay.size() >= 3)
+            return ::testing::AssertionSuccess();
+        if (!run.waitForPixel(385, 320, Embervale::orange, 10.0) || !run.closeMainMenu())
+            return ::testing::AssertionFailure() << "could not close it again\n" << seen;
+    }
+    return ::testing::AssertionFailure() << "seen at fewer than three places on its way\n" << seen;
+}
+
+// Centres of the slider knobs in the rectangle: a light disc round an orange dot.
+std::vector<QPoint> knobs(const QImage& image, const QRect& wanted)
+{
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     const auto light = [&](int x, int y) {
         return image.valid(x, y) && image.pixelColor(x, y).lightness() > 190;
     };
@@ -364,8 +425,10 @@ std::vector<QPoint> knobs(const QImage& image, const QRect& area)
 }
 
 // The bottom row of the first red label text in the rectangle (-1 when there is none).
-int redLabelBottom(const QImage& image, const QRect& area)
+int redLabelBottom(const QImage& image, const QRect& wanted)
 {
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     int bottom = -1;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -409,8 +472,10 @@ bool showPage(Embervale& run, int titleWidth)
     }
     return false;
 }
-int orangeCount(const QImage& image, const QRect& area)
+int orangeCount(const QImage& image, const QRect& wanted)
 {
+    // The rectangle may reach past the window.
+    const QRect area = wanted.intersected(image.rect());
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
@@ -534,43 +599,10 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsPickedEffectsAndTheAboutScreenOpen
     EXPECT_EQ(effectJson(run, underTheArrow).value("maxParticles").toDouble(), 42) << run.output();
     ASSERT_TRUE(placeEffect(run, {700, 600}));
 
-    // The menu slides into place over 0.8 s.
-    struct Sample
-    {
-        double from, to;
-        int offset;
-    };
-    std::vector<Sample> samples;
-    const auto pressed = Clock::now();
-    const auto since = [&](Clock::time_point t) {
-        return std::chrono::duration<double>(t - pressed).count();
-    };
-    run.click(20, 320);
-    EngineProcess::waitFor(
-        [&] {
-            const auto before = Clock::now();
-            const int offset = mainMenuOffset(quickRow(run, 320));
-            samples.push_back({since(before), since(Clock::now()), offset});
-            return offset >= 383;
-        },
-        10.0);
-    std::string seen;
-    for (const Sample& s : samples)
-        seen +=
-            std::to_string(s.offset) + " at " + std::to_string(s.from) + ".." + std::to_string(s.to) + " s\n";
-    const auto moving =
-        std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.offset > 19; });
-    const auto shown = std::find_if(moving, samples.end(), [](const Sample& s) { return s.offset >= 365; });
-    ASSERT_NE(shown, samples.end()) << seen;
-    // The program may stall on a busy machine and catch up afterwards, so the slide is judged by what it
-    // shows on its way rather than by the time since the press: several places, the last of them a quarter
-    // of a second after the first.
-    std::set<int> onTheWay;
-    for (auto s = moving; s != shown; ++s)
-        onTheWay.insert(s->offset);
-    EXPECT_GE(onTheWay.size(), 3u) << seen;
-    EXPECT_TRUE(std::any_of(moving, shown, [&](const Sample& s) { return s.from >= moving->to + 0.25; }))
-        << seen;
+    // The menu slides into place over 0.8 s: it is not fully shown before most of that time has passed,
+    // and it stands at several places on its way. A stalled program skips frames and may jump the whole
+    // way at once; such a slide is watched again.
+    ASSERT_TRUE(watchMainMenuSlide(run));
     ASSERT_TRUE(run.waitForPixel(385, 320, Embervale::orange, 10.0));
 
     // The main page: a column of full-width buttons 30 high and 6 apart (twice that on the screen), read
