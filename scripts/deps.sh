@@ -5,8 +5,8 @@ ZANTH_PACKAGES=(
   qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
   qml6-module-qtqml-workerscript qml6-module-qtquick-localstorage qml6-module-qttest
   qml6-module-qtquick-particles libqt6sql6-sqlite libqt6opengl6-dev libglfw3-dev libgl-dev
-  libgl1-mesa-dri mesa-utils xvfb xauth xdotool x11-utils x11-apps imagemagick libopenal-dev
-  libsndfile1-dev libbox2d-dev libminizip-dev uthash-dev libxml2-dev zlib1g-dev libssl-dev
+  libgl1-mesa-dri mesa-utils xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps imagemagick
+  libopenal-dev libsndfile1-dev libbox2d-dev libminizip-dev uthash-dev libxml2-dev zlib1g-dev libssl-dev
   fonts-paratype fonts-liberation ninja-build ccache cmake g++ libgtest-dev libgmock-dev
   libbenchmark-dev python3 clang libclang-rt-14-dev
 )
