@@ -150,6 +150,10 @@ QByteArray texturePng()
 // and read back.
 QString builtInEffectsText()
 {
+    // Game time stands still, so that even a short burst still runs when it is read, however long the
+    // frames take.
+    zanth2d::ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    scheduler->setTimeScale(0);
     QString text;
     const QStringList files = QDir(":/effects").entryList({"*.json"}, QDir::Files, QDir::Name);
     for (const QString& name : files) {
@@ -178,6 +182,7 @@ QString builtInEffectsText()
         text += "-- read back\n" +
                 emitterText(ZTParticleSystemQuad::particleWithFile(plist.toLocal8Bit().constData()));
     }
+    scheduler->setTimeScale(1);
     return text;
 }
 

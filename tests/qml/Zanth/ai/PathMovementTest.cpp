@@ -53,7 +53,9 @@ TEST(PathMovement, runsThroughTheWaypointsOnceTurningTowardsEachAndCompletes)
     ASSERT_TRUE(runUntil([&] { return logOf(root).contains("completed"); }, 5000));
     EXPECT_EQ(logOf(root), QStringList({"reached 1", "reached 2", "completed"}));
     EXPECT_EQ(entity->position(), QPointF(50, 50));
-    EXPECT_DOUBLE_EQ(entity->rotation(), 90.0);
+    // Turning runs on QML's animation clock beside the move: on a busy machine the last turn may still
+    // be on its way when the path completes.
+    EXPECT_TRUE(runUntil([&] { return entity->rotation() == 90.0; }, 5000)) << entity->rotation();
     EXPECT_FALSE(path->property("running").toBool());
     EXPECT_EQ(path->property("currentWaypointIndex").toInt(), 2);
 }
