@@ -142,7 +142,7 @@ public:
 
     static bool waitFor(const std::function<bool()>& condition, double seconds)
     {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds * deadlineScale());
         do {
             if (condition())
                 return true;

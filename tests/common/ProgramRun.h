@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "Deadline.h"
 #include "ShellCommand.h"
 
 using Clock = std::chrono::steady_clock;
@@ -86,7 +87,7 @@ public:
 
     bool waitForLine(const std::string& text, double seconds = 10.0) const
     {
-        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds * deadlineScale());
         while (Clock::now() < end) {
             if (output().find(text) != std::string::npos) {
                 return true;
@@ -102,7 +103,7 @@ public:
         // Polled every 50 ms rather than with --sync, which looks only twice a second and misses a window
         // that lives briefly; a search also fails at once when another client's window vanishes meanwhile.
         // Only this process's window counts: an earlier run's window of the same title may still be closing.
-        const auto end = Clock::now() + std::chrono::seconds(10);
+        const auto end = Clock::now() + std::chrono::duration<double>(10.0 * deadlineScale());
         while (m_window.empty() && Clock::now() < end) {
             const std::string out =
                 commandOutput("timeout 10 xdotool search --all --pid " + std::to_string(m_pid) + " --name '^" +
@@ -120,7 +121,7 @@ public:
     int waitExit(double seconds, double* took = nullptr)
     {
         const auto start = Clock::now();
-        const auto end = start + std::chrono::duration<double>(seconds);
+        const auto end = start + std::chrono::duration<double>(seconds * deadlineScale());
         while (Clock::now() < end) {
             int status = 0;
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {

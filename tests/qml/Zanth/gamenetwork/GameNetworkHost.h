@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Deadline.h"
 #include "TestFiles.h"
 #include "qmlapplicationviewer.h"
 #include "zanthapplication.h"
@@ -105,5 +106,5 @@ inline QVariant callQml(QObject* object, const char* function, const QVariantLis
 // Runs the event loop until the condition holds or the time is up.
 template <typename Condition> bool eventually(Condition condition, int milliseconds = 5000)
 {
-    return QTest::qWaitFor(condition, milliseconds);
+    return QTest::qWaitFor(condition, int(milliseconds * deadlineScale()));
 }
