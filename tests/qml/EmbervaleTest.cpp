@@ -274,7 +274,7 @@ QPoint pressPointFor(const QPoint& emitter)
     for (int attempt = 0; attempt < 3; ++attempt) {
         QPoint emitter;
         if (!EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; },
-                                    10.0))
+                                    30.0))
             return ::testing::AssertionFailure() << "no flame on the stage" << tries;
         const QPoint from = pressPointFor(emitter);
         run.drag(from.x(), from.y(), to.x(), to.y(), 12);
@@ -284,7 +284,7 @@ QPoint pressPointFor(const QPoint& emitter)
                     now = flameEmitter(run.screenshot());
                     return now.x() >= 0 && (now - to).manhattanLength() < 30;
                 },
-                5.0))
+                15.0))
             return ::testing::AssertionSuccess();
         tries += "; the flame at " + std::to_string(emitter.x()) + ", " + std::to_string(emitter.y()) +
                  " pressed at " + std::to_string(from.x()) + ", " + std::to_string(from.y()) + " ended at " +
