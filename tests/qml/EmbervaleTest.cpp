@@ -299,8 +299,13 @@ QJsonObject effectJson(Embervale& run, const QPoint& at)
 {
     const std::string key = "\"maxParticles\"";
     const int before = run.countInOutput(key);
-    run.click(at.x(), at.y());
-    if (!EngineProcess::waitFor([&] { return run.countInOutput(key) > before; }, 10.0))
+    // Clicked again when nothing came: a click lost on a busy machine.
+    bool printed = false;
+    for (int attempt = 0; attempt < 3 && !printed; ++attempt) {
+        run.click(at.x(), at.y());
+        printed = EngineProcess::waitFor([&] { return run.countInOutput(key) > before; }, 10.0);
+    }
+    if (!printed)
         return {};
     const std::string all = run.output();
     const size_t found = all.rfind(key);
