@@ -117,6 +117,10 @@ ComponentBase {
             if (loops !== -2 && __loopCounter >= loops) {
                 currentWaypointIndex = next
                 waypointReached(next)
+                // A long frame can end the move before the turn had its share of it: the entity still
+                // ends facing its last segment.
+                if (rotationAnimation.running)
+                    rotationAnimation.complete()
                 __completed = true
                 running = false
                 pathCompleted()

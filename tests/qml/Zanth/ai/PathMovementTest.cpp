@@ -6,6 +6,9 @@
 
 #include <QElapsedTimer>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 InProcessEngine* engine = nullptr;
@@ -58,6 +61,19 @@ TEST(PathMovement, runsThroughTheWaypointsOnceTurningTowardsEachAndCompletes)
     EXPECT_TRUE(runUntil([&] { return entity->rotation() == 90.0; }, 5000)) << entity->rotation();
     EXPECT_FALSE(path->property("running").toBool());
     EXPECT_EQ(path->property("currentWaypointIndex").toInt(), 2);
+}
+
+TEST(PathMovement, aPathCompletingInOneLongFrameStillEndsTurnedTowardsItsLastWaypoint)
+{
+    QQuickItem* root = loadPath("");
+    QQuickItem* entity = findItem(root, "entity");
+    ASSERT_TRUE(runUntil([&] { return logOf(root).contains("reached 1"); }, 5000));
+    // A frame longer than the whole last segment: the move and the turn both end in it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    engine->stepFrames(1);
+    ASSERT_TRUE(logOf(root).contains("completed"));
+    EXPECT_EQ(entity->position(), QPointF(50, 50));
+    EXPECT_EQ(entity->rotation(), 90.0);
 }
 
 TEST(PathMovement, endlessLoopsReturnToTheFirstWaypointAndNeverComplete)
