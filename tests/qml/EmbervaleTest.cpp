@@ -35,6 +35,8 @@ namespace {
 
 const VisibleWindowLock g_windowLock;
 const char* const kTitle = "Embervale for Zanth";
+// Where the menus' pull-ups (39 wide on the window) start when the menus are hidden and shown.
+constexpr int kMainHidden = 0, kMainShown = 384, kPropertiesShown = 536, kPropertiesHidden = 920;
 
 QString storageFolder()
 {
@@ -53,29 +55,43 @@ class Embervale : public EngineProcess
 public:
     Embervale() : EngineProcess(kTitle, "", {}, platform()) {}
 
-    // Waits for the first drawn frame: the orange rim of the main menu's pull-up at the left edge.
+    // Waits for the first drawn frame: the main menu's pull-up at rest at the left edge.
     // Generous: a loaded machine runs the sanitised program many times slower.
-    bool ready() { return waitForLine("Embervale: started", 60.0) && waitForPixel(1, 320, orange, 60.0); }
+    bool ready() { return waitForLine("Embervale: started", 60.0) && waitForPullUp(kMainHidden, 60.0); }
 
     bool hasParticles() { return ready() && countInOutput("Particle type is not available") == 0; }
 
     static bool orange(const QColor& c) { return c.red() > 150 && c.blue() < 100; }
 
-    // Slides a menu in or out by a tap on its pull-up and waits until the pull-up's outer rim stands at the
-    // other end (tapped again when the menu never set off: a tap lost on a busy machine).
-    bool slideMenu(int tapX, int fromRimX, int toRimX)
+    // A pull-up whose box starts at x = left on the window's middle row: orange rims at both ends, its dark
+    // inside between them. A menu on its way shows other orange lines there (its buttons' rims) but not this.
+    static bool pullUpAt(const QImage& image, int left)
     {
-        click(tapX, 320);
-        if (waitForPixel(toRimX, 320, orange, 5.0))
-            return true;
-        if (waitForPixel(fromRimX, 320, orange, 0.1))
-            click(tapX, 320);
-        return waitForPixel(toRimX, 320, orange, 10.0);
+        const auto at = [&](int x) { return image.valid(x, 320) ? image.pixelColor(x, 320) : QColor(); };
+        return orange(at(left + 1)) && orange(at(left + 38)) && !orange(at(left + 20)) &&
+               !orange(at(left + 28));
     }
-    bool openMainMenu() { return slideMenu(20, 1, 385); }
-    bool closeMainMenu() { return slideMenu(404, 385, 1); }
-    bool openPropertiesMenu() { return slideMenu(940, 958, 537); }
-    bool closePropertiesMenu() { return slideMenu(556, 537, 958); }
+    bool waitForPullUp(int left, double seconds)
+    {
+        return waitFor([&] { return pullUpAt(screenshot(), left); }, seconds);
+    }
+
+    // Slides a menu in or out by a tap on its pull-up and waits until the pull-up has come to rest at the
+    // other end (tapped again when the menu never set off: a tap lost on a busy machine).
+    bool slideMenu(int fromX, int toX)
+    {
+        const int tapX = fromX + 20;
+        click(tapX, 320);
+        if (waitForPullUp(toX, 5.0))
+            return true;
+        if (pullUpAt(screenshot(), fromX))
+            click(tapX, 320);
+        return waitForPullUp(toX, 10.0);
+    }
+    bool openMainMenu() { return slideMenu(kMainHidden, kMainShown); }
+    bool closeMainMenu() { return slideMenu(kMainShown, kMainHidden); }
+    bool openPropertiesMenu() { return slideMenu(kPropertiesHidden, kPropertiesShown); }
+    bool closePropertiesMenu() { return slideMenu(kPropertiesShown, kPropertiesHidden); }
 
     // Answers the next dialog of the program titled `title` (any other window of the program when title is
     // empty): replaces its text when typeText, then presses Return.
@@ -253,18 +269,32 @@ QPoint flameEmitter(const QImage& image)
     return {left, int(sum / count)};
 }
 
+// Whether nothing of the stage's chrome lies just left of the emitter, where a flame's true start could be
+// hidden (the flame then seems to start where it leaves the chrome).
+bool clearOfChrome(const QPoint& emitter)
+{
+    for (int dx = 0; dx <= 110; dx += 2)
+        for (int dy = -10; dy <= 10; dy += 10)
+            if (stageChrome(emitter.x() - dx, emitter.y() + dy))
+                return false;
+    return true;
+}
+
 // A point that picks the effect at the emitter (within 30 of the 50 scene units) off the pull-ups and logo.
 QPoint pressPointFor(const QPoint& emitter)
 {
+    // The pull-ups take presses up to 20 points off their boxes.
     QPoint p = emitter + QPoint(4, 0);
-    if (p.x() < 50)
+    if (p.x() < 64)
         p.rx() = emitter.x() + 60;
-    else if (p.x() > 910)
+    else if (p.x() > 896)
         p.rx() = emitter.x() - 60;
     else if (p.y() < 106 && p.x() > 424 && p.x() < 536)
         p.rx() = emitter.x() < 480 ? emitter.x() - 60 : emitter.x() + 60;
     return p;
 }
+
+QPoint effectInView(Embervale& run);
 
 // Drags the only flame on the stage so that its emitter stands at `to` (window points). Tried again from
 // where the flame is then when it did not get there (a press lost on a busy machine).
@@ -272,9 +302,9 @@ QPoint pressPointFor(const QPoint& emitter)
 {
     std::string tries;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        QPoint emitter;
-        if (!EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; },
-                                    30.0))
+        QPoint emitter = attempt == 0 ? effectInView(run) : QPoint(-1, -1);
+        if (emitter.x() < 0 &&
+            !EngineProcess::waitFor([&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; }, 30.0))
             return ::testing::AssertionFailure() << "no flame on the stage" << tries;
         const QPoint from = pressPointFor(emitter);
         run.drag(from.x(), from.y(), to.x(), to.y(), 12);
@@ -402,7 +432,7 @@ int mainMenuOffset(const QImage& row)
                 onTheWay.insert(s->offset);
         if (onTheWay.size() >= 2)
             return ::testing::AssertionSuccess();
-        if (!run.waitForPixel(385, 320, Embervale::orange, 10.0) || !run.closeMainMenu())
+        if (!run.waitForPullUp(kMainShown, 10.0) || !run.closeMainMenu())
             return ::testing::AssertionFailure() << "could not close it again\n" << seen;
     }
     return ::testing::AssertionFailure() << "seen at fewer than two places on its way\n" << seen;
@@ -521,6 +551,38 @@ const int kRemoveFirst = 515;
 const int kSendJson = 530;
 const int kSendPList = 597;
 
+// "Add" on the open main menu's main page, pressed again when no effect came (a press lost on a busy machine).
+bool addEffect(Embervale& run)
+{
+    const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        run.click(190, kAdd);
+        if (EngineProcess::waitFor([&] { return run.countInOutput("ParticleEntity_QMLTYPE") > effects; }, 10.0))
+            return true;
+    }
+    return false;
+}
+
+// The emitter of the flame on the stage, with the menus closed. "Add" puts an effect at a random place,
+// which may be past the window's edge, under a pull-up or the logo: then the stage is cleared and an effect
+// of the chosen type made again, a few times at most. (-1, -1) when none could be seen.
+QPoint effectInView(Embervale& run)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        QPoint emitter;
+        if (EngineProcess::waitFor(
+                [&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0 && clearOfChrome(emitter); },
+                10.0))
+            return emitter;
+        if (!run.openMainMenu())
+            break;
+        run.click(190, kRemoveAll);
+        if (!addEffect(run) || !run.closeMainMenu())
+            break;
+    }
+    return {-1, -1};
+}
+
 // Flicks the open main menu's page to its end or back to its top, and waits until it rests.
 void scrollMainPage(Embervale& run, bool toEnd)
 {
@@ -609,7 +671,7 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsPickedEffectsAndTheAboutScreenOpen
     // and it stands at more than one place on its way. A stalled program skips frames and may jump the whole
     // way at once; such a slide is watched again.
     ASSERT_TRUE(watchMainMenuSlide(run));
-    ASSERT_TRUE(run.waitForPixel(385, 320, Embervale::orange, 10.0));
+    ASSERT_TRUE(run.waitForPullUp(kMainShown, 10.0));
 
     // The main page: a column of full-width buttons 30 high and 6 apart (twice that on the screen), read
     // from their orange rims: down the middle a top and a bottom rim a button, across one its two ends.
@@ -697,7 +759,7 @@ TEST(Embervale, opensItsWindowWithAnEffectAddsPickedEffectsAndTheAboutScreenOpen
         10.0);
     EXPECT_TRUE(dimmed);
     // Once the widgets are made, which takes long on a loaded machine.
-    ASSERT_TRUE(run.waitForPixel(537, 320, Embervale::orange, 60.0));
+    ASSERT_TRUE(run.waitForPullUp(kPropertiesShown, 60.0));
     ASSERT_TRUE(run.closePropertiesMenu());
 
     // "Remove All" leaves the stage dark.
@@ -813,8 +875,7 @@ TEST(Embervale, saveAsRefusesNamesOutsideTheEffectsFolderAndKeepsASavedEffectAcr
         ASSERT_TRUE(run.answer({}, {}, false)) << run.output();
         EXPECT_FALSE(QFile::exists(storageFolder() + "Blue.json"));
 
-        run.click(190, kAdd);
-        EXPECT_TRUE(run.waitForLine("ParticleEntity_QMLTYPE")) << run.output();
+        EXPECT_TRUE(addEffect(run)) << run.output();
         run.click(190, kSaveAs);
         ASSERT_TRUE(run.answer("Save as", "Blue")) << run.output();
         EXPECT_TRUE(run.waitForLine("custom effect: Blue")) << run.output();
@@ -905,8 +966,16 @@ TEST(Embervale, editsOfATypeOutliveItsFirstEffectASaveAndARestartAndTheSavedEffe
     const QRect page(576, 77, 384, 563);
     const auto pageKnobs = [&](Embervale& run, int title) {
         EXPECT_TRUE(showPage(run, title));
-        EXPECT_TRUE(waitUntilStill(run, page));
-        return knobs(run.screenshot(), page);
+        // At rest once two looks find the same knobs (effects behind the page may flicker on).
+        std::vector<QPoint> last, now;
+        EXPECT_TRUE(EngineProcess::waitFor(
+            [&] {
+                last = now;
+                now = knobs(run.screenshot(), page);
+                return !now.empty() && now == last;
+            },
+            10.0));
+        return now;
     };
     {
         Embervale run;
@@ -915,10 +984,7 @@ TEST(Embervale, editsOfATypeOutliveItsFirstEffectASaveAndARestartAndTheSavedEffe
         const QPoint first(200, 400);
         ASSERT_TRUE(placeEffect(run, first));
         ASSERT_TRUE(run.openMainMenu());
-        const int effects = run.countInOutput("ParticleEntity_QMLTYPE");
-        run.click(190, kAdd);
-        EXPECT_TRUE(EngineProcess::waitFor(
-            [&] { return run.countInOutput("ParticleEntity_QMLTYPE") > effects; }, 10.0));
+        EXPECT_TRUE(addEffect(run));
         ASSERT_TRUE(run.closeMainMenu());
 
         // A colour (End Color's red and green) and a number (Speed), each by a press on its groove, and a
@@ -945,12 +1011,11 @@ TEST(Embervale, editsOfATypeOutliveItsFirstEffectASaveAndARestartAndTheSavedEffe
         // Without its first effect the type still adds effects as edited, and saves them so.
         ASSERT_TRUE(run.openMainMenu());
         run.click(190, kRemoveFirst);
-        run.click(190, kAdd);
+        EXPECT_TRUE(addEffect(run));
         run.click(190, kRemoveFirst);
         ASSERT_TRUE(run.closeMainMenu());
-        QPoint added;
-        EXPECT_TRUE(
-            EngineProcess::waitFor([&] { return (added = flameEmitter(run.screenshot())).x() >= 0; }, 10.0));
+        const QPoint added = effectInView(run);
+        EXPECT_GE(added.x(), 0);
         const std::string where = "the effect added after removing the first, at " +
                                   std::to_string(added.x()) + ", " + std::to_string(added.y());
         expectSameEffect(edited, effectJson(run, pressPointFor(added)), where.c_str());
@@ -975,11 +1040,10 @@ TEST(Embervale, editsOfATypeOutliveItsFirstEffectASaveAndARestartAndTheSavedEffe
         ASSERT_TRUE(run.openMainMenu());
         EXPECT_TRUE(chooseFirstCustomEffect(run));
         run.click(190, kRemoveAll);
-        run.click(190, kAdd);
+        EXPECT_TRUE(addEffect(run));
         ASSERT_TRUE(run.closeMainMenu());
-        QPoint emitter;
-        ASSERT_TRUE(EngineProcess::waitFor(
-            [&] { return (emitter = flameEmitter(run.screenshot())).x() >= 0; }, 10.0));
+        const QPoint emitter = effectInView(run);
+        ASSERT_GE(emitter.x(), 0);
         expectSameEffect(edited, effectJson(run, pressPointFor(emitter)),
                          "the effect loaded after a restart");
         ASSERT_TRUE(placeEffect(run, {480, 320}));
