@@ -369,9 +369,14 @@ TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
     int frames = 0;
     double seconds = 0;
     double cpu = 0;
-    ASSERT_EQ(3, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf", &frames, &seconds, &cpu));
+    int onTime = 0;
+    ASSERT_EQ(4, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf on-time %d", &frames, &seconds,
+                             &cpu, &onTime));
     const double fps = frames / seconds;
-    EXPECT_GE(fps, 55.0) << line;
+    // Never faster than the display and never spinning; as fast when the machine lets it: a busy machine
+    // wakes the program late for some frames, but the others still come one refresh apart. Paced too
+    // slowly, none would.
     EXPECT_LE(fps, 65.0) << line;
     EXPECT_LT(cpu / seconds, 0.6) << line;
+    EXPECT_GE(onTime, frames / 5) << line;
 }
