@@ -219,8 +219,15 @@ Item {
             // By hand rather than with a drag target: a drag target starts only past a threshold and
             // then jumps by the whole distance; this follows the pointer from its first point.
             onPositionChanged: function(mouse) {
-                if (!pressed)
-                    return
+                if (pressed)
+                    follow(mouse)
+            }
+            // The release's point counts too: a busy program may get it without the last move before it.
+            onReleased: function(mouse) {
+                follow(mouse)
+                slider.__dragging = false
+            }
+            function follow(mouse) {
                 if (!slider.__dragging) {
                     if (mouse.x === slider.__pressX)
                         return
@@ -231,7 +238,6 @@ Item {
                 var highest = Math.max(range.positionAtMinimum, range.positionAtMaximum) - slider.__handleWidth / 2
                 hiddenHandle.x = Math.max(lowest, Math.min(highest, slider.__handleStartX + mouse.x - slider.__pressX))
             }
-            onReleased: slider.__dragging = false
             onCanceled: {
                 slider.__dragging = false
                 range.position = slider.__pressPosition

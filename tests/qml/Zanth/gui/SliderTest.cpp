@@ -133,6 +133,14 @@ TEST(Slider, aDragMovesTheValueFromTheFirstPointOnRoundedToTheStep)
     EXPECT_EQ(fine->property("value").toDouble(), 90.0);
     mouse(QEvent::MouseButtonRelease, knob + QPointF(-6, 0));
     EXPECT_EQ(fine->property("value").toDouble(), 90.0);
+
+    // The release's point ends the drag even when the last move before it never came.
+    fine->setProperty("stepSize", 1);
+    fine->setProperty("value", 100);
+    mouse(QEvent::MouseButtonPress, knob);
+    mouse(QEvent::MouseMove, knob + QPointF(2, 0));
+    mouse(QEvent::MouseButtonRelease, knob + QPointF(5, 0));
+    EXPECT_EQ(fine->property("value").toDouble(), 105.0);
 }
 
 TEST(Slider, aVerticalSliderIsTurnedSoThatItsValueGrowsUpwards)
