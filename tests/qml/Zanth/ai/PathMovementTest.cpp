@@ -4,10 +4,10 @@
 
 #include "InProcessEngine.h"
 
-#include <QElapsedTimer>
+#include "ZTDirector.h"
+#include "ZTScheduler.h"
 
-#include <chrono>
-#include <thread>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -68,9 +68,12 @@ TEST(PathMovement, aPathCompletingInOneLongFrameStillEndsTurnedTowardsItsLastWay
     QQuickItem* root = loadPath("");
     QQuickItem* entity = findItem(root, "entity");
     ASSERT_TRUE(runUntil([&] { return logOf(root).contains("reached 1"); }, 5000));
-    // A frame longer than the whole last segment: the move and the turn both end in it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    // A frame longer than the whole last segment (game time running many times faster for it): the move
+    // and the turn both end in it.
+    zanth2d::ZTScheduler* scheduler = zanth2d::ZTDirector::sharedDirector()->getScheduler();
+    scheduler->setTimeScale(10000);
     engine->stepFrames(1);
+    scheduler->setTimeScale(1);
     ASSERT_TRUE(logOf(root).contains("completed"));
     EXPECT_EQ(entity->position(), QPointF(50, 50));
     EXPECT_EQ(entity->rotation(), 90.0);
