@@ -355,8 +355,11 @@ QJsonObject effectJson(Embervale& run, const QPoint& at, int clicks = 3)
     if (!found)
         return {};
     const size_t brace = line.find('{');
-    return QJsonDocument::fromJson(QByteArray::fromStdString(line.substr(brace == std::string::npos ? 0 : brace)))
-        .object();
+    QJsonParseError error;
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(line.substr(brace == std::string::npos ? 0 : brace)), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << " in: " << line;
+    return document.object();
 }
 
 // The values of the only effect on the stage, picked at its flame; `where` tells where it was looked for.
@@ -871,8 +874,8 @@ TEST(Embervale, theSpeedSliderFollowsThePointerByThePixelAndDrivesTheLiveEffect)
     // range over the slider's 182-unit groove less its 28-unit knob (about 32).
     run.drag(knob.x(), knob.y(), knob.x() + 10, knob.y(), 5);
     const double nudged = effectJson(run, effect).value("speed").toDouble();
-    EXPECT_GE(nudged, 85 + 24);
-    EXPECT_LE(nudged, 85 + 41);
+    EXPECT_GE(nudged, 85 + 24) << run.output();
+    EXPECT_LE(nudged, 85 + 41) << run.output();
 
     // Near the groove's far end the live emitter runs nearly at full speed.
     knob = speedKnob(run);

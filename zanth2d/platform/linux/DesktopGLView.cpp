@@ -70,6 +70,7 @@ DesktopGLView::DesktopGLView(DesktopWindow* window)
     glfwSetCharCallback(handle, onChar);
     glfwSetWindowSizeCallback(handle, onWindowSize);
     glfwSetWindowIconifyCallback(handle, onIconify);
+    glfwGetCursorPos(handle, &m_cursorX, &m_cursorY);
     view = this;
 }
 
@@ -251,9 +252,8 @@ void DesktopGLView::onMouseButton(GLFWwindow* window, int button, int action, in
     if (!self || button != GLFW_MOUSE_BUTTON_LEFT) {
         return;
     }
-    double x = 0;
-    double y = 0;
-    glfwGetCursorPos(window, &x, &y);
+    const double x = self->m_cursorX;
+    const double y = self->m_cursorY;
     if (action == GLFW_PRESS) {
         self->m_bLeftButtonDown = true;
         self->mouseDown(x, y);
@@ -266,7 +266,12 @@ void DesktopGLView::onMouseButton(GLFWwindow* window, int button, int action, in
 void DesktopGLView::onCursorPos(GLFWwindow* window, double x, double y)
 {
     DesktopGLView* self = viewOf(window);
-    if (self && self->m_bLeftButtonDown) {
+    if (!self) {
+        return;
+    }
+    self->m_cursorX = x;
+    self->m_cursorY = y;
+    if (self->m_bLeftButtonDown) {
         self->mouseDragged(x, y);
     }
 }
@@ -277,10 +282,7 @@ void DesktopGLView::onScroll(GLFWwindow* window, double dx, double dy)
     if (!self) {
         return;
     }
-    double x = 0;
-    double y = 0;
-    glfwGetCursorPos(window, &x, &y);
-    self->scrollWheel(x, y, dx, dy);
+    self->scrollWheel(self->m_cursorX, self->m_cursorY, dx, dy);
 }
 
 void DesktopGLView::onKey(GLFWwindow* window, int key, int, int action, int mods)

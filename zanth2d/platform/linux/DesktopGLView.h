@@ -72,6 +72,10 @@ private:
     ZTSet* m_pSet;
     ZTGLViewEventSink* m_sceneGraphWrapper = nullptr;
     bool m_bLeftButtonDown = false;
+    // Where the pointer was as of the last event read: a button or wheel event is at that point. The
+    // server's pointer may have moved on since when the program reads its events late.
+    double m_cursorX = 0;
+    double m_cursorY = 0;
     bool m_bIconified = false;
     // The key of the last press and its modifiers: the character callback that follows belongs to it.
     int m_lastKey = 0;

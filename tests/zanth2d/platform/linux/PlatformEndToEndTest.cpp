@@ -254,6 +254,26 @@ TEST(PlatformInput, pressDragReleaseGivesTouchesInViewPointsFromTheTopLeft)
     }
 }
 
+TEST(PlatformInput, aClickReadLateIsWhereItHappenedNotWhereThePointerIsNow)
+{
+    PlatformRun program("Zanth late click");
+    ASSERT_TRUE(program.ready()) << program.output();
+    const std::string w = program.windowId();
+    runCommand("xdotool mousemove --window " + w + " 20 20 key s");
+    ASSERT_TRUE(program.waitForLine("busy")) << program.output();
+    // Read only once the pointer has moved on to 200, 150.
+    runCommand("xdotool mousemove --window " + w + " 100 100 click 1 click 5 mousemove --window " + w + " 200 150");
+    ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
+    ASSERT_TRUE(program.waitForLine("scroll ")) << program.output();
+
+    EXPECT_TRUE(program.waitForLine("idle")) << program.output();
+    const auto touches = program.linesStartingWith("touch ");
+    ASSERT_EQ(2u, touches.size()) << program.output();
+    EXPECT_EQ("touch began 100 100", touches[0]);
+    EXPECT_EQ("touch ended 100 100", touches[1]);
+    EXPECT_EQ("scroll 100 100 -1 0", program.linesStartingWith("scroll ").front());
+}
+
 TEST(PlatformInput, mouseMovesWithoutAPressedButtonGiveNoTouches)
 {
     PlatformRun program("Zanth hover");

@@ -1,15 +1,18 @@
 // A small application on the platform layer for the end-to-end tests: a red window-sized colour layer,
 // a half-transparent blue layer over part of it, a node drawing primitives, a touch-reporting layer, an
-// attached text-input delegate and an event sink, each reporting on stdout one line per event.
+// attached text-input delegate and an event sink, each reporting on stdout one line per event. The key S
+// makes it busy, reading no events, until the pointer stands at 200, 150 (or 10 s have passed).
 //
 //   PlatformProgram --title TITLE [--readback] [--measure]
 
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "ZTDirector.h"
 #include "ZTDrawingPrimitives.h"
@@ -44,10 +47,30 @@ double wallSeconds()
     return ts.tv_sec + ts.tv_nsec / 1e9;
 }
 
+// Like a long frame: the events that come meanwhile are read late, after the pointer moved on.
+void busyUntilThePointerIsAt(double x, double y)
+{
+    std::printf("busy\n");
+    const double end = wallSeconds() + 10;
+    double nowX = -1;
+    double nowY = -1;
+    while (wallSeconds() < end && (nowX != x || nowY != y)) {
+        glfwGetCursorPos(glfwGetCurrentContext(), &nowX, &nowY);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::printf("idle\n");
+}
+
 class PrintingSink : public ZTGLViewEventSink
 {
 public:
-    void keyPressed(int key, int modifiers) override { std::printf("key-press 0x%x 0x%x\n", key, modifiers); }
+    void keyPressed(int key, int modifiers) override
+    {
+        std::printf("key-press 0x%x 0x%x\n", key, modifiers);
+        if (key == 0x53) {
+            busyUntilThePointerIsAt(200, 150);
+        }
+    }
     void keyReleased(int key, int modifiers) override { std::printf("key-release 0x%x 0x%x\n", key, modifiers); }
     void scrollWheel(int x, int y, int delta, bool horizontal) override
     {
