@@ -6,10 +6,13 @@
 #include "InProcessEngine.h"
 
 #include "ZTDirector.h"
+#include "ZTScheduler.h"
 #include "items/particleitem.h"
 
 #include <QDir>
 #include <QThread>
+
+#include <chrono>
 
 namespace {
 
@@ -51,16 +54,22 @@ TEST(BuiltInEffectsOnScreen, eachEffectSpawnedAloneDrawsPixels)
         ASSERT_NE(root->findChild<ParticleItem*>("effect"), nullptr);
         zanth2d::ZTDirector* director = zanth2d::ZTDirector::sharedDirector();
         // Looked at every frame for three seconds of game time: short bursts are over soon, and some
-        // effects fade in over seconds. The time a look takes is kept out of the game's clock, so that a
-        // busy machine cannot let a burst live and die between two looks.
+        // effects fade in over seconds. Each frame is a sixtieth of a second of game time however long it
+        // took (the look is kept out of the clock, the frame's own time scaled to it), so that a busy
+        // machine cannot let a burst live and die within one frame.
+        zanth2d::ZTScheduler* scheduler = zanth2d::ZTScheduler::sharedScheduler();
         int lit = 0;
         float gameTime = 0.0f;
         while (lit <= 20 && gameTime < 3.0f) {
             director->setNextDeltaTimeZero(true);
             engine->stepFrames(1);
+            const auto start = std::chrono::steady_clock::now();
             QThread::msleep(16);
+            const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            scheduler->setTimeScale(float(1.0 / 60.0 / took));
             engine->stepFrames(1);
-            gameTime += director->getDeltaTime();
+            gameTime += director->getDeltaTime() * scheduler->getTimeScale();
+            scheduler->setTimeScale(1.0f);
             lit = std::max(lit, litPixels(engine->grabWindow()));
         }
         EXPECT_GT(lit, 20);
