@@ -599,8 +599,9 @@ bool addEffect(Embervale& run)
 }
 
 // The emitter of the flame on the stage, with the menus closed. "Add" puts an effect at a random place,
-// which may be past the window's edge, under a pull-up or the logo: then the stage is cleared and an effect
-// of the chosen type made again, a few times at most. (-1, -1) when none could be seen.
+// which may be past the window's edge, under a pull-up or the logo: then another effect of the chosen type
+// is added before the hidden one is removed, a few times at most. Never clearing the stage keeps the
+// type's edited values: the editor drops them with the type's last effect. (-1, -1) when none was seen.
 QPoint effectInView(Embervale& run)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -611,8 +612,10 @@ QPoint effectInView(Embervale& run)
             return emitter;
         if (!run.openMainMenu())
             break;
-        run.click(190, kRemoveAll);
-        if (!addEffect(run) || !run.closeMainMenu())
+        if (!addEffect(run))
+            break;
+        run.click(190, kRemoveFirst);
+        if (!run.closeMainMenu())
             break;
     }
     return {-1, -1};
