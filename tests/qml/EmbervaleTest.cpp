@@ -643,14 +643,27 @@ QPoint speedKnob(Embervale& run)
     if (!showPage(run, kGravityModePage))
         return {-1, -1};
     const QRect page(576, 77, 384, 563);
-    for (int flick = 0; flick < 3; ++flick) {
-        EXPECT_TRUE(waitUntilStill(run, page));
+    const auto knobBelowLabel = [&] {
         const QImage shot = run.screenshot();
         const int label = redLabelBottom(shot, page);
         const std::vector<QPoint> below =
             label < 0 ? std::vector<QPoint>() : knobs(shot, QRect(576, label, 384, 70));
-        if (!below.empty())
-            return below.front();
+        return below.empty() ? QPoint(-1, -1) : below.front();
+    };
+    for (int flick = 0; flick < 3; ++flick) {
+        // A flame behind the page can keep it from looking still, so the page's stillness is waited for
+        // only a while; two looks finding the same knob (or none) decide.
+        waitUntilStill(run, page);
+        QPoint last, now(-2, -2);
+        EXPECT_TRUE(EngineProcess::waitFor(
+            [&] {
+                last = now;
+                now = knobBelowLabel();
+                return now == last;
+            },
+            10.0));
+        if (now.x() >= 0)
+            return now;
         // In the page's margin, off the widgets.
         run.drag(955, 560, 955, 260, 10, 400);
     }
