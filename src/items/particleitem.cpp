@@ -181,9 +181,19 @@ void ParticleItem::assign(ZTParticleProperty::Id id, T& field, const T& value,
         m_oneShotTimer.stop();
 }
 
+// The derived rate is not an assignment: it records nothing in the gate, so a file loaded later still
+// derives it. An emissionRate assigned outside a load wins over the rate a load derives, and over the rate
+// the item's own declarations derive, in whatever order QML assigns them.
 void ParticleItem::followEmissionRate()
 {
-    setEmissionRate(double(m_maxParticles) / m_particleLifespan);
+    if ((m_loading || !isComponentComplete()) && m_setAllowed.contains(QLatin1String("emissionRate")))
+        return;
+    const double rate = double(m_maxParticles) / m_particleLifespan;
+    if (m_emissionRate == rate)
+        return;
+    m_emissionRate = rate;
+    pushToEmitter(ZTParticleProperty::property(ZTParticleProperty::emissionRate));
+    emit emissionRateChanged();
 }
 
 void ParticleItem::pushToEmitter(const ZTParticleProperty& property)
