@@ -569,25 +569,37 @@ ItemEditorBase {
         return result
     }
 
-    // Returns whether the file was written.
+    // Writes the type, under saveAsItemName when given, and only once the file is written makes it the
+    // current type and renames it. Returns whether the file was written; a failure changes nothing.
     function saveItem(path, editableType, saveAsItemName) {
-        if (editableType && editableType !== currentEditableType)
-            currentEditableType = editableType
-        if (saveAsItemName && saveAsItemName !== currentEditableType)
-            renameCurrentEditableType(saveAsItemName)
-        var file = path + currentEditableType + ".json"
-        var writer = __ownFileWriter(currentEditableType)
-        if (writer)
-            return writer.target.saveAsEffect(file, writer.group, writer.values)
-        return fileUtils.writeFile(file, saveComponentToText(currentEditableType))
+        var type = editableType ? editableType : currentEditableType
+        var name = saveAsItemName ? saveAsItemName : type
+        var file = path + name + ".json"
+        var writer = __ownFileWriter(type)
+        var written = writer
+                ? writer.target.saveAsEffect(file, writer.group === type ? name : writer.group, writer.values)
+                : fileUtils.writeFile(file, saveComponentToText(type, name))
+        if (!written)
+            return false
+        if (type !== currentEditableType)
+            currentEditableType = type
+        if (name !== type)
+            renameCurrentEditableType(name)
+        return true
     }
 
-    // The text saveItem writes for a type.
-    function saveComponentToText(editableType) {
+    // The text saveItem writes for a type; asName, when given, names the default group of the type's own
+    // name.
+    function saveComponentToText(editableType, asName) {
+        var group = function(g) { return asName && g === editableType ? asName : g }
         var writer = __ownFileWriter(editableType)
         if (writer)
-            return writer.target.effectText(writer.group, writer.values)
-        return system.stringify(saveComponentToJSON(editableType))
+            return writer.target.effectText(group(writer.group), writer.values)
+        var values = saveComponentToJSON(editableType)
+        var named = {}
+        for (var g in values)
+            named[group(g)] = values[g]
+        return system.stringify(named)
     }
 
     // A type whose items write their own file (a Particle's effect file: whole numbers, the texture
@@ -635,16 +647,23 @@ ItemEditorBase {
         loadAllComponentsFromJSONFile(path, editableType ? editableType : currentEditableType)
     }
 
+    // A type that already has masters is merged in: its masters and widgets go, and its items join the
+    // renamed type, so that every item of the type follows the same widgets.
     function renameCurrentEditableType(toEditableType) {
         var from = currentEditableType
-        if (__masters[toEditableType])
-            console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
+        if (from === toEditableType)
+            return
         var masters = __masters[from]
         if (!masters) {
             console.log("[EditorStorage] No editableType " + from)
             return
         }
-        var renamed = __masters[toEditableType] ? __masters[toEditableType] : {}
+        var joining = []
+        if (__masters[toEditableType]) {
+            console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
+            joining = __retireType(toEditableType)
+        }
+        var renamed = {}
         for (var group in masters) {
             var master = masters[group]
             if (master.defaultGroup === from)
@@ -656,7 +675,7 @@ ItemEditorBase {
         __masters[toEditableType] = renamed
         var delegates = __delegates[from]
         if (delegates) {
-            var moved = __delegates[toEditableType] ? __delegates[toEditableType] : {}
+            var moved = {}
             for (var g in delegates)
                 moved[g === from ? toEditableType : g] = delegates[g]
             delete __delegates[from]
@@ -680,6 +699,32 @@ ItemEditorBase {
                 component.defaultGroup = toEditableType
         }
         currentEditableType = toEditableType
+        for (var n = 0; n < joining.length; ++n)
+            __register(joining[n])
+        __flushMirror()
+        __checkCurrentPage()
+    }
+
+    // Drops the type's masters and widgets; its registered items stay registered, unbound. Returns those
+    // that were bound (items waiting for the editor to show are bound when it shows).
+    function __retireType(type) {
+        var unbound = []
+        for (var i = 0; i < __components.length; ++i) {
+            var component = __components[i]
+            var master = component.editableType === type ? __masterOf(type, component.defaultGroup) : undefined
+            if (!master || __waitingForVisibility.indexOf(component) >= 0)
+                continue
+            __walk(master, component.properties, master.defaultGroup, false, component.target)
+            unbound.push(component)
+        }
+        var masters = __masterList.filter(function(m) { return m.editableType === type })
+        for (var n = 0; n < masters.length; ++n) {
+            var queued = __destructionQueue.indexOf(masters[n])
+            if (queued >= 0)
+                __destructionQueue.splice(queued, 1)
+            __destroyMaster(masters[n])
+        }
+        return unbound
     }
 
     function __initialize() {
