@@ -658,7 +658,7 @@ ItemEditorBase {
             console.log("[EditorStorage] No editableType " + from)
             return
         }
-        var joining = []
+        var joining = { "bound": [], "waiting": [] }
         if (__masters[toEditableType]) {
             console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
             joining = __retireType(toEditableType)
@@ -699,21 +699,32 @@ ItemEditorBase {
                 component.defaultGroup = toEditableType
         }
         currentEditableType = toEditableType
-        for (var n = 0; n < joining.length; ++n)
-            __register(joining[n])
+        for (var n = 0; n < joining.bound.length; ++n)
+            __register(joining.bound[n])
+        // Bound once the editor shows; until then they show the type's values too.
+        for (var w = 0; w < joining.waiting.length; ++w) {
+            var own = __masterOf(toEditableType, joining.waiting[w].defaultGroup)
+            if (own)
+                __copyValues(own, joining.waiting[w].properties, joining.waiting[w].target)
+        }
         __flushMirror()
         __checkCurrentPage()
     }
 
     // Drops the type's masters and widgets; its registered items stay registered, unbound. Returns those
-    // that were bound (items waiting for the editor to show are bound when it shows).
+    // that were bound, and those waiting for the editor to show, which stay in the waiting list.
     function __retireType(type) {
         var unbound = []
+        var waiting = []
         for (var i = 0; i < __components.length; ++i) {
             var component = __components[i]
             var master = component.editableType === type ? __masterOf(type, component.defaultGroup) : undefined
-            if (!master || __waitingForVisibility.indexOf(component) >= 0)
+            if (!master)
                 continue
+            if (__waitingForVisibility.indexOf(component) >= 0) {
+                waiting.push(component)
+                continue
+            }
             __walk(master, component.properties, master.defaultGroup, false, component.target)
             unbound.push(component)
         }
@@ -724,7 +735,19 @@ ItemEditorBase {
                 __destructionQueue.splice(queued, 1)
             __destroyMaster(masters[n])
         }
-        return unbound
+        return { "bound": unbound, "waiting": waiting }
+    }
+
+    // The master's values into the target, for every property the metadata map names.
+    function __copyValues(master, map, target) {
+        if (!map || typeof map !== "object")
+            return
+        for (var key in map) {
+            if (master.target[key] === undefined)
+                __copyValues(master, map[key], target)
+            else if (target[key] !== undefined)
+                target[key] = EditorValues.copy(master.target[key])
+        }
     }
 
     function __initialize() {
