@@ -196,6 +196,8 @@ TEST(MainMenuContent, saveAsOntoATypeOnTheStageAsksAndAfterwardsEveryEffectOfThe
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_EQ(savedEffect(window, "Fire")["Fire"].toObject()["speed"].toDouble(), 85);
     EXPECT_EQ(types(window), QStringList{"Fire"});
+    // The editor's title names the saved type.
+    EXPECT_EQ(js(window, "scene.itemEditor.currentMetaData.displayname").toString(), "Fire");
     EXPECT_EQ(effects(window), (QStringList{"Fire.json true Fire", "Fire.json true Fire"}));
     // The effect that was Fire takes the saved values.
     EXPECT_EQ(speeds(window), (QList<double>{85, 85}));
@@ -230,6 +232,7 @@ TEST(MainMenuContent, saveAsSwitchesEveryEffectToTheSavedFileInOneLoad)
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_EQ(answers.seen().size(), 1) << answers.seen().join("\n").toStdString();
     EXPECT_EQ(effects(window), (QStringList{"Blue.json true Blue", "Blue.json true Blue"}));
+    EXPECT_EQ(js(window, "scene.itemEditor.currentMetaData.displayname").toString(), "Blue");
     for (const auto& spy : loads)
         EXPECT_EQ(spy->count(), 1);
     for (ParticleItem* p : particles(window)) {

@@ -669,6 +669,7 @@ ItemEditorBase {
             if (master.defaultGroup === from)
                 master.defaultGroup = toEditableType
             master.editableType = toEditableType
+            master.editableComponentMetaData = __renamedMetaData(master.editableComponentMetaData, from, toEditableType)
             renamed[group === from ? toEditableType : group] = master
         }
         delete __masters[from]
@@ -695,6 +696,7 @@ ItemEditorBase {
                 continue
             var ownGroup = component.defaultGroup === from
             component.editableType = toEditableType
+            component.editableComponentMetaData = __renamedMetaData(component.editableComponentMetaData, from, toEditableType)
             if (ownGroup)
                 component.defaultGroup = toEditableType
         }
@@ -709,6 +711,17 @@ ItemEditorBase {
         }
         __flushMirror()
         __checkCurrentPage()
+    }
+
+    // A display name that only repeated the old type name repeats the new one.
+    function __renamedMetaData(metaData, from, to) {
+        if (!metaData || metaData.displayname !== from)
+            return metaData
+        var renamed = {}
+        for (var key in metaData)
+            renamed[key] = metaData[key]
+        renamed.displayname = to
+        return renamed
     }
 
     // Drops the type's masters and widgets; its registered items stay registered, unbound. Returns those
