@@ -245,6 +245,10 @@ void ParticleItem::setFileName(const QUrl& value)
             removeEmitter();
             start();
         }
+    } else if (isComponentComplete() && !m_fileName.isEmpty()) {
+        // Named after componentComplete (from an onCompleted handler, or a binding that got its value
+        // there): loaded now, so that setup builds the emitter from it.
+        createParticlesFromFile();
     }
     emit fileNameChanged();
 }
@@ -283,6 +287,12 @@ void ParticleItem::createParticlesFromFile()
         const QUrl file = ZTParticleProperty::resolvedUrl(this, m_fileName);
         QStringList refused;
         for (const ParticleEffectFile::Entry& entry : ParticleEffectFile::read(file, this)) {
+            // An effect file can't name another one: loading it from here would nest loads, endlessly
+            // for two files naming each other.
+            if (entry.key == QLatin1String("fileName")) {
+                refused << entry.key;
+                continue;
+            }
             // x, y and rotation are the item's own; the gate covers them as it covers the effect's values.
             if ((entry.key == QLatin1String("x") || entry.key == QLatin1String("y") ||
                  entry.key == QLatin1String("rotation")) &&
@@ -295,7 +305,7 @@ void ParticleItem::createParticlesFromFile()
         }
         if (!refused.isEmpty())
             qWarning().noquote() << "ParticleItem: WARNING: the effect file" << file.toString()
-                                 << "has values of the wrong type, left unchanged:" << refused.join(", ");
+                                 << "has values it can't set, left unchanged:" << refused.join(", ");
     }
     m_loading = false;
 }

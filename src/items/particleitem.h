@@ -162,7 +162,8 @@ public:
     // textureFileName that does not load keeps the emitter's texture.
     ZT_PARTICLE_PROPERTIES(ZT_PARTICLE_ITEM_ACCESSORS)
 
-    // An effect file (JSON); once setup ran a new file is loaded and the emitter rebuilt.
+    // An effect file (JSON), loaded as soon as the item is complete; once setup ran a new file also
+    // rebuilds the emitter. A "fileName" inside the file is not followed.
     QUrl fileName() const { return m_fileName; }
     void setFileName(const QUrl& value);
     bool autoStart() const { return m_autoStart; }

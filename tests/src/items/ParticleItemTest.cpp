@@ -312,6 +312,48 @@ TEST(ParticleEffectFile, aRateDerivedFromDeclaredValuesTakesTheFilesOthersUnless
     EXPECT_DOUBLE_EQ(item->emissionRate(), 42 / 4.0);
 }
 
+TEST(ParticleEffectFile, aFileNamedOnceTheItemIsCompleteIsLoadedBeforeItStarts)
+{
+    const QByteArray file =
+        writeEffect("late.json", "{ \"E\": { \"maxParticles\": 42, \"particleLifespan\": 0.9, \"speed\": 10, "
+                                 "\"textureFileName\": \"dot.png\" } }")
+            .toUtf8();
+    QFile::copy(texturePath(), engine->folder() + "/effects/dot.png");
+    // By the item itself, and by the window it stands in (a binding that gets its value there works alike).
+    for (const QByteArray& window :
+         {QByteArray(), "Component.onCompleted: effect.fileName = \"" + file + "\""}) {
+        ParticleItem* item =
+            loadParticle("id: effect; autoStart: true\n" +
+                             (window.isEmpty() ? "Component.onCompleted: fileName = \"" + file + "\"" : ""),
+                         window);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->speed(), 10.0) << window.toStdString();
+        EXPECT_EQ(item->maxParticles(), 42) << window.toStdString();
+        ASSERT_NE(emitterOf(item), nullptr) << window.toStdString();
+        EXPECT_EQ(emitterOf(item)->getTotalParticles(), 42u);
+        EXPECT_FLOAT_EQ(emitterOf(item)->getEmissionRate(), float(42 / 0.9));
+    }
+}
+
+TEST(ParticleEffectFile, aFileNamingAnotherFileLoadsAloneWithOneLogLine)
+{
+    const QString a = engine->folder() + "/effects/namesB.json";
+    const QString b = engine->folder() + "/effects/namesA.json";
+    writeEffect("namesB.json", "{ \"E\": { \"fileName\": \"file://" + b.toUtf8() + "\", \"speed\": 1 } }");
+    writeEffect("namesA.json", "{ \"E\": { \"fileName\": \"file://" + a.toUtf8() + "\", \"speed\": 2 } }");
+    ParticleItem* item = loadParticle(litParticle());
+    MessageLog log;
+    item->setFileName(QUrl::fromLocalFile(a));
+    EXPECT_EQ(item->fileName(), QUrl::fromLocalFile(a));
+    EXPECT_EQ(item->speed(), 1.0);
+    EXPECT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+    ASSERT_NE(emitterOf(item), nullptr);
+
+    // What the file set is no assignment of the game's: the next file sets it again.
+    item->setFileName(QUrl(writeEffect("plain.json", "{ \"E\": { \"speed\": 3 } }")));
+    EXPECT_EQ(item->speed(), 3.0);
+}
+
 TEST(ParticleEffectFile, malformedFilesLoadNothingWithOneLogLine)
 {
     const std::pair<const char*, const char*> files[] = {
