@@ -25,13 +25,15 @@ ItemEditorBase {
     property var __waitingForVisibility: []
     // Every registered component, in registration order.
     property var __components: []
+    // Tables keyed by type and group names inherit nothing (__table()), so that a name such as
+    // "constructor" or "__proto__" is a key like any other.
     // type -> { defaultGroup: master }
-    property var __masters: ({})
+    property var __masters: Object.create(null)
     // Every master, in creation order.
     property var __masterList: []
     property var __typeList: []
     // type -> { defaultGroup: { property name: delegate } }
-    property var __delegates: ({})
+    property var __delegates: Object.create(null)
     // Pages in creation order.
     property var __pages: []
     property var __creationQueue: []
@@ -56,6 +58,11 @@ ItemEditorBase {
             return
         __mirrorPending = false
         __mirror(contentDelegateObj)
+    }
+
+    // A map without inherited members.
+    function __table() {
+        return Object.create(null)
     }
 
     function getAllEditableTypes() {
@@ -216,7 +223,7 @@ ItemEditorBase {
     function __enterMaster(master) {
         var type = master.editableType
         if (!__masters[type])
-            __masters[type] = {}
+            __masters[type] = __table()
         __masters[type][master.defaultGroup] = master
         __masterList.push(master)
         if (__typeList.indexOf(type) < 0)
@@ -344,9 +351,9 @@ ItemEditorBase {
         page.elementCount += 1
         var groups = __delegates[master.editableType]
         if (!groups)
-            groups = __delegates[master.editableType] = {}
+            groups = __delegates[master.editableType] = __table()
         if (!groups[master.defaultGroup])
-            groups[master.defaultGroup] = {}
+            groups[master.defaultGroup] = __table()
         groups[master.defaultGroup][name] = delegate
         __mirrorPending = true
         return delegate
@@ -596,7 +603,7 @@ ItemEditorBase {
         if (writer)
             return writer.target.effectText(group(writer.group), writer.values)
         var values = saveComponentToJSON(editableType)
-        var named = {}
+        var named = __table()
         for (var g in values)
             named[group(g)] = values[g]
         return system.stringify(named)
@@ -663,7 +670,7 @@ ItemEditorBase {
             console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
             joining = __retireType(toEditableType)
         }
-        var renamed = {}
+        var renamed = __table()
         for (var group in masters) {
             var master = masters[group]
             if (master.defaultGroup === from)
@@ -676,7 +683,7 @@ ItemEditorBase {
         __masters[toEditableType] = renamed
         var delegates = __delegates[from]
         if (delegates) {
-            var moved = {}
+            var moved = __table()
             for (var g in delegates)
                 moved[g === from ? toEditableType : g] = delegates[g]
             delete __delegates[from]

@@ -832,6 +832,39 @@ TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
     EXPECT_FALSE(root->property("hacked").toBool());
 }
 
+TEST(ItemEditor, typeNamesThatScriptObjectsCarryAreTypesLikeAnyOther)
+{
+    MessageLog log;
+    QQuickItem* root = engine->load(kGame);
+    const QStringList names{"constructor", "toString", "__proto__"};
+    for (const QString& name : names)
+        call(root, "make", name, 10);
+    EXPECT_TRUE(waitUntil([&] { return editor(root, "getAllEditableTypes").toStringList() == names; }));
+    double speed = 20;
+    QVariantList speeds{10, 10, 10};
+    for (int i = 0; i < names.size(); ++i) {
+        call(root, "setType", names[i]);
+        ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); })) << names[i].toStdString();
+        slider(root, "speed")->setProperty("value", speed);
+        speeds[i] = speed++;
+        EXPECT_EQ(call(root, "speeds").toList(), speeds) << names[i].toStdString();
+    }
+
+    // Saved under such a name, and merged into one.
+    const QString folder = engine->folder() + "/named/";
+    ASSERT_TRUE(editor(root, "saveItem", folder, "constructor", "valueOf").toBool());
+    ASSERT_TRUE(editor(root, "saveItem", folder, "valueOf", "__proto__").toBool());
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), (QStringList{"__proto__", "toString"}));
+    QFile file(folder + "__proto__.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object()["__proto__"].toObject()["speed"].toDouble(),
+              20);
+    ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+    slider(root, "speed")->setProperty("value", 5);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({5, 21, 5}));
+    EXPECT_FALSE(log.contains("Error")) << log.lines().join("\n").toStdString();
+}
+
 TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)
 {
     QQuickItem* root = engine->load(kGame);
