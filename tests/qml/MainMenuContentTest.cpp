@@ -17,8 +17,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QUrlQuery>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -140,6 +142,19 @@ QJsonObject savedEffect(QQuickItem* window, const QString& name)
 {
     QFile file(storageFolder(window) + name + ".json");
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+}
+
+// A click of the mouse on the stage at the scene point (x, y).
+void clickStage(QQuickItem* window, double x, double y)
+{
+    const QPointF at = js(window, QString("scene.mapToItem(null, %1, %2)").arg(x).arg(y)).toPointF();
+    QWindow* view = &engine->view();
+    QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &release);
 }
 
 } // namespace
@@ -326,6 +341,37 @@ TEST(MainMenuContent, respawnRestartsEveryEffectAndRemoveLastRemovesTheNewest)
     press(window, "Remove Last");
     EXPECT_TRUE(
         engine->stepFramesUntil([&] { return js(window, "scene.effectEntities().length").toInt() == 0; }));
+}
+
+TEST(MainMenuContent, afterPickingAnEffectAddMakesEffectsFromThePickedEffectsFile)
+{
+    QQuickItem* window = loadEmbervale(*engine);
+    ASSERT_NE(window, nullptr);
+    clearStorage(window);
+    // Saved, the start effect loads from the user's folder, and so do the effects added after it.
+    DialogAnswers answers;
+    answers.input("Blue");
+    press(window, "Save as");
+    EXPECT_TRUE(answers.allAnswered());
+    js(window, "scene.createEffect('Fire.json', false, 200, 200)");
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return types(window).size() == 2; }));
+
+    ASSERT_TRUE(engine->stepFramesUntil([&] {
+        clickStage(window, 200, 200);
+        return js(window, "scene.itemEditor.currentEditableType").toString() == "Fire";
+    }));
+    press(window, "Remove All");
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return types(window).isEmpty(); }));
+    MessageLog log;
+    press(window, "Add Fire");
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return types(window) == QStringList{"Fire"}; }));
+    EXPECT_EQ(effects(window), QStringList{"Fire.json false Fire"});
+    ParticleItem* fire = particles(window).value(0);
+    ASSERT_NE(fire, nullptr);
+    EXPECT_EQ(fire->maxParticles(), 118);
+    EXPECT_TRUE(engine->stepFramesUntil([&] { return emitterOf(fire) != nullptr; }));
+    EXPECT_FALSE(log.contains("WARNING")) << log.lines().join("\n").toStdString();
+    clearStorage(window);
 }
 
 int main(int argc, char** argv)
