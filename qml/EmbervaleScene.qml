@@ -123,8 +123,11 @@ Scene {
         onPressed: (mouse) => {
             var p = mapToItem(scene, mouse.x, mouse.y)
             scene.selectedEntity = scene.effectAt(p.x, p.y)
-            if (scene.selectedEntity)
+            if (scene.selectedEntity) {
+                // "Add" then makes effects from the picked effect's own file, built-in or saved.
+                entityMenu.dataStorageLocation = scene.selectedEntity.dataStorageLocation
                 entityMenu.editor.currentEditableType = scene.selectedEntity.typeName
+            }
         }
         onPositionChanged: (mouse) => {
             if (!scene.selectedEntity)

@@ -49,15 +49,23 @@ Column {
             tell("notice", "The effect was not saved", "Add an effect of this type first.")
             return
         }
-        var saved = fileUtils.listFiles(fileUtils.getDataStorageUrl(storage), ["*.json"])
-        if (EffectFiles.listed(saved, name + ".json")) {
+        var saved = EffectFiles.listed(fileUtils.listFiles(fileUtils.getDataStorageUrl(storage), ["*.json"]), name + ".json")
+        // Another type of that name would be merged into the saved one: its effects take these values.
+        var onStage = name !== requestType
+                && (entitiesOfType(name).length > 0 || editor.getAllEditableTypes().indexOf(name) >= 0)
+        if (saved || onStage) {
             pendingName = name
-            tell("overwrite", "Replace the saved effect \"" + name + "\"?", "")
+            if (onStage)
+                tell("overwrite", "Replace the effect \"" + name + "\"?",
+                     (saved ? "The saved effect and the " : "The ") + name + " effects on the stage take the values of " + requestType + ".")
+            else
+                tell("overwrite", "Replace the saved effect \"" + name + "\"?", "")
             return
         }
         writeSavedEffect(name)
     }
 
+    // The effects of both names then load the saved file, each in one step.
     function writeSavedEffect(name) {
         var oldType = requestType
         flurry.logEvent("Save", "Particle", name)
@@ -68,41 +76,44 @@ Column {
         }
         scene.entityMenu.dataStorageLocation = true
         var list = entitiesOfType(oldType)
-        for (var i = 0; i < list.length; ++i) {
-            list[i].dataStorageLocation = true
-            list[i].particleType = name + ".json"
-        }
+        if (name !== oldType)
+            list = list.concat(entitiesOfType(name))
+        for (var i = 0; i < list.length; ++i)
+            list[i].setEffectFile(name + ".json", true)
         if (scene.particleList)
             scene.particleList.fillListWithFiles()
     }
 
-    // The effect as it is edited now; the user's saved file stays as it is.
     function sendJson(to) {
         var type = requestType
         flurry.logEvent("SendJSON", "name", type)
-        if (entitiesOfType(type).length === 0)
-            return
-        nativeUtils.sendEmail(to, type + ".json", editor.saveComponentToText(type))
+        var list = entitiesOfType(type)
+        if (list.length > 0)
+            list[0].sendParticlePerMail(to)
     }
 
     function sendPList(to) {
         var type = requestType
         flurry.logEvent("SendPList", "name", type)
         var list = entitiesOfType(type)
-        if (list.length === 0)
+        if (list.length === 0 || list[0].sendParticlePListPerMail(to))
             return
-        // Exported into a cleared scratch file first, so a failed export can't pass off an older file.
-        var scratch = storage + ".outgoing/" + type + ".plist"
-        fileUtils.writeFile(scratch, "")
-        list[0].saveToPList(scratch)
-        var text = fileUtils.readFile(fileUtils.getDataStorageUrl(scratch))
-        if (!text || text.length === 0) {
-            console.log("[MainMenuContent] ERROR: exporting " + type + ".plist failed; nothing was sent")
-            tell("notice", "The property list was not sent", "Exporting it failed.")
+        console.log("[MainMenuContent] ERROR: exporting " + type + ".plist failed; nothing was sent")
+        tell("notice", "The property list was not sent", "Exporting it failed.")
+    }
+
+    function savePLists() {
+        var type = currentType
+        flurry.logEvent("SavePlist", "name", type)
+        var list = entitiesOfType(type)
+        var failed = 0
+        for (var i = 0; i < list.length; ++i)
+            if (!list[i].saveToPList())
+                ++failed
+        if (failed === 0)
             return
-        }
-        fileUtils.writeFile(storage + type + ".plist", text)
-        nativeUtils.sendEmail(to, type + ".plist", text)
+        console.log("[MainMenuContent] ERROR: exporting " + type + ".plist failed")
+        tell("notice", "The property list was not saved", "The file could not be written.")
     }
 
     width: scene.innerSpace
@@ -187,12 +198,7 @@ Column {
     }
     MenuButton {
         text: "Save to .plist"
-        onClicked: {
-            flurry.logEvent("SavePlist", "name", content.currentType)
-            var list = content.entitiesOfType(content.currentType)
-            for (var i = 0; i < list.length; ++i)
-                list[i].saveToPList(content.storage + content.currentType + ".plist")
-        }
+        onClicked: content.savePLists()
     }
     MenuButton {
         text: "Send Particle .json"

@@ -12,6 +12,8 @@
 #include <QVariant>
 #include <QtDebug>
 
+#include <cmath>
+
 using namespace zanth2d;
 
 namespace {
@@ -171,6 +173,26 @@ ZTParticleSystem* ZTParticleManager::createParticlesFromObject(QObject* item)
     if (!texture)
         return nullptr;
     particles->setTexture(texture);
+    return particles;
+}
+
+ZTParticleSystem* ZTParticleManager::createParticlesFromFile(QObject* item)
+{
+    const QString path = SceneGraphWrapper::getPlatformUrlString(item->property("filename").toUrl());
+    if (path.isEmpty())
+        return nullptr;
+    ZTParticleSystemQuad* particles = ZTParticleSystemQuad::particleWithFile(path.toLocal8Bit().constData());
+    if (!particles)
+        return nullptr;
+    const ZTParticleProperty& type = ZTParticleProperty::property(ZTParticleProperty::positionType);
+    type.emitterSetting()->set(*particles, componentValue(item, type));
+    const QVariant angle = item->property("angle");
+    if (angle.isValid())
+        particles->setAngle(-angle.toFloat());
+    // The component's rate is maxParticles / particleLifespan, which is no number while both are unset.
+    const QVariant rate = item->property("emissionRate");
+    if (rate.isValid() && std::isfinite(rate.toDouble()))
+        particles->setEmissionRate(rate.toFloat());
     return particles;
 }
 

@@ -28,6 +28,11 @@ public:
     void stopSystem(QObject* item);
     // Every live particle dies at the next step and nothing more is emitted.
     void stopLivingParticles(QObject* item);
+    // An autoreleased emitter read from the property list the item's filename names, with the item's
+    // position type, its angle (clockwise, degrees) and its emission rate where the item has them (a rate
+    // that is no finite number keeps the file's); null, with the reader's log line, when there is no file
+    // or it can't be read. Starts never use it: they build from the item's properties.
+    zanth2d::ZTParticleSystem* createParticlesFromFile(QObject* item);
 
 private:
     zanth2d::ZTParticleSystem* emitterOf(QObject* item) const;

@@ -15,6 +15,7 @@ EntityBase {
     property var editableComponent: null
     property var targetEditor: null
     readonly property string typeName: particleType.replace(/\.json$/, "")
+    property bool __switching: false
 
     function effectUrl() {
         if (dataStorageLocation)
@@ -36,12 +37,47 @@ EntityBase {
         if (editableComponent)
             console.log(editableComponent.toJSON())
     }
-    // Writes the live emitter as a property list; the caller checks what was written.
-    function saveToPList(file) {
-        if (!particle)
+    // Exports the live emitter into the storage folder as the type's .plist; false when nothing was written.
+    function saveToPList() {
+        return particle ? particle.saveAsPList(storageLocation + typeName + ".plist") : false
+    }
+    // Mails the effect as it is edited now (the user's saved file stays as it is); false when there was
+    // nothing to send.
+    function sendParticlePerMail(to) {
+        var text = targetEditor ? targetEditor.saveComponentToText(typeName) : ""
+        if (!text)
             return false
-        particle.saveAsPList(file)
+        nativeUtils.sendEmail(to, particleType, text)
         return true
+    }
+    // Mails the property list just exported; false, with nothing sent, when the export failed.
+    function sendParticlePListPerMail(to) {
+        if (!saveToPList())
+            return false
+        var text = fileUtils.readFile(fileUtils.getDataStorageUrl(storageLocation + typeName + ".plist"))
+        if (!text)
+            return false
+        nativeUtils.sendEmail(to, typeName + ".plist", text)
+        return true
+    }
+    // Switches to another effect file in one step: the particle loads only the new file.
+    function setEffectFile(type, inStorage) {
+        __switching = true
+        dataStorageLocation = inStorage
+        particleType = type
+        __switching = false
+        __followEffectFile()
+    }
+
+    function __followEffectFile() {
+        if (particle)
+            particle.fileName = effectUrl()
+        if (editableComponent && editableComponent.editableType !== typeName) {
+            // Leave the old type's editor entry and join the new type's.
+            editableComponent.destroy()
+            editableComponent = null
+            Qt.callLater(__makeEditable)
+        }
     }
 
     function __createParticle() {
@@ -69,18 +105,12 @@ EntityBase {
     }
 
     onDataStorageLocationChanged: {
-        if (particle)
-            particle.fileName = effectUrl()
+        if (!__switching)
+            __followEffectFile()
     }
     onParticleTypeChanged: {
-        if (particle)
-            particle.fileName = effectUrl()
-        if (editableComponent && editableComponent.editableType !== typeName) {
-            // Leave the old type's editor entry and join the new type's.
-            editableComponent.destroy()
-            editableComponent = null
-            Qt.callLater(__makeEditable)
-        }
+        if (!__switching)
+            __followEffectFile()
     }
 
     Rectangle {

@@ -181,9 +181,19 @@ void ParticleItem::assign(ZTParticleProperty::Id id, T& field, const T& value,
         m_oneShotTimer.stop();
 }
 
+// The derived rate is not an assignment: it records nothing in the gate, so a file loaded later still
+// derives it. An emissionRate assigned outside a load wins over the rate a load derives, and over the rate
+// the item's own declarations derive, in whatever order QML assigns them.
 void ParticleItem::followEmissionRate()
 {
-    setEmissionRate(double(m_maxParticles) / m_particleLifespan);
+    if ((m_loading || !isComponentComplete()) && m_setAllowed.contains(QLatin1String("emissionRate")))
+        return;
+    const double rate = double(m_maxParticles) / m_particleLifespan;
+    if (m_emissionRate == rate)
+        return;
+    m_emissionRate = rate;
+    pushToEmitter(ZTParticleProperty::property(ZTParticleProperty::emissionRate));
+    emit emissionRateChanged();
 }
 
 void ParticleItem::pushToEmitter(const ZTParticleProperty& property)
@@ -235,6 +245,10 @@ void ParticleItem::setFileName(const QUrl& value)
             removeEmitter();
             start();
         }
+    } else if (isComponentComplete() && !m_fileName.isEmpty()) {
+        // Named after componentComplete (from an onCompleted handler, or a binding that got its value
+        // there): loaded now, so that setup builds the emitter from it.
+        createParticlesFromFile();
     }
     emit fileNameChanged();
 }
@@ -273,6 +287,12 @@ void ParticleItem::createParticlesFromFile()
         const QUrl file = ZTParticleProperty::resolvedUrl(this, m_fileName);
         QStringList refused;
         for (const ParticleEffectFile::Entry& entry : ParticleEffectFile::read(file, this)) {
+            // An effect file can't name another one: loading it from here would nest loads, endlessly
+            // for two files naming each other.
+            if (entry.key == QLatin1String("fileName")) {
+                refused << entry.key;
+                continue;
+            }
             // x, y and rotation are the item's own; the gate covers them as it covers the effect's values.
             if ((entry.key == QLatin1String("x") || entry.key == QLatin1String("y") ||
                  entry.key == QLatin1String("rotation")) &&
@@ -285,7 +305,7 @@ void ParticleItem::createParticlesFromFile()
         }
         if (!refused.isEmpty())
             qWarning().noquote() << "ParticleItem: WARNING: the effect file" << file.toString()
-                                 << "has values of the wrong type, left unchanged:" << refused.join(", ");
+                                 << "has values it can't set, left unchanged:" << refused.join(", ");
     }
     m_loading = false;
 }

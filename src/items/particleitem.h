@@ -155,13 +155,15 @@ public:
     // colour's alpha has its own pair (startColorAlpha()). Units are the emitter's; minRadius is the radius
     // at birth (radius mode), maxRadius the radius at death (-1 keeps the radius at birth),
     // finishParticleSize -1 keeps the start size. emissionRate follows maxParticles / particleLifespan
-    // whenever either changes. A new maxParticles replaces the live emitter; one outside 0 to the emitter's
-    // largest pool leaves the item without an emitter (one log line). Blend factors of 0 stand for the
-    // emitter's defaults and are replaced when the emitter is built. A textureFileName that does not load
-    // keeps the emitter's texture.
+    // whenever either changes, except that a declared or assigned emissionRate wins over the rate the
+    // other declarations and later file loads derive. A new maxParticles replaces the live emitter; one
+    // outside 0 to the emitter's largest pool leaves the item without an emitter (one log line). Blend
+    // factors of 0 stand for the emitter's defaults and are replaced when the emitter is built. A
+    // textureFileName that does not load keeps the emitter's texture.
     ZT_PARTICLE_PROPERTIES(ZT_PARTICLE_ITEM_ACCESSORS)
 
-    // An effect file (JSON); once setup ran a new file is loaded and the emitter rebuilt.
+    // An effect file (JSON), loaded as soon as the item is complete; once setup ran a new file also
+    // rebuilds the emitter. A "fileName" inside the file is not followed.
     QUrl fileName() const { return m_fileName; }
     void setFileName(const QUrl& value);
     bool autoStart() const { return m_autoStart; }

@@ -25,13 +25,15 @@ ItemEditorBase {
     property var __waitingForVisibility: []
     // Every registered component, in registration order.
     property var __components: []
+    // Tables keyed by type and group names inherit nothing (__table()), so that a name such as
+    // "constructor" or "__proto__" is a key like any other.
     // type -> { defaultGroup: master }
-    property var __masters: ({})
+    property var __masters: Object.create(null)
     // Every master, in creation order.
     property var __masterList: []
     property var __typeList: []
     // type -> { defaultGroup: { property name: delegate } }
-    property var __delegates: ({})
+    property var __delegates: Object.create(null)
     // Pages in creation order.
     property var __pages: []
     property var __creationQueue: []
@@ -56,6 +58,11 @@ ItemEditorBase {
             return
         __mirrorPending = false
         __mirror(contentDelegateObj)
+    }
+
+    // A map without inherited members.
+    function __table() {
+        return Object.create(null)
     }
 
     function getAllEditableTypes() {
@@ -216,7 +223,7 @@ ItemEditorBase {
     function __enterMaster(master) {
         var type = master.editableType
         if (!__masters[type])
-            __masters[type] = {}
+            __masters[type] = __table()
         __masters[type][master.defaultGroup] = master
         __masterList.push(master)
         if (__typeList.indexOf(type) < 0)
@@ -344,9 +351,9 @@ ItemEditorBase {
         page.elementCount += 1
         var groups = __delegates[master.editableType]
         if (!groups)
-            groups = __delegates[master.editableType] = {}
+            groups = __delegates[master.editableType] = __table()
         if (!groups[master.defaultGroup])
-            groups[master.defaultGroup] = {}
+            groups[master.defaultGroup] = __table()
         groups[master.defaultGroup][name] = delegate
         __mirrorPending = true
         return delegate
@@ -569,25 +576,37 @@ ItemEditorBase {
         return result
     }
 
-    // Returns whether the file was written.
+    // Writes the type, under saveAsItemName when given, and only once the file is written makes it the
+    // current type and renames it. Returns whether the file was written; a failure changes nothing.
     function saveItem(path, editableType, saveAsItemName) {
-        if (editableType && editableType !== currentEditableType)
-            currentEditableType = editableType
-        if (saveAsItemName && saveAsItemName !== currentEditableType)
-            renameCurrentEditableType(saveAsItemName)
-        var file = path + currentEditableType + ".json"
-        var writer = __ownFileWriter(currentEditableType)
-        if (writer)
-            return writer.target.saveAsEffect(file, writer.group, writer.values)
-        return fileUtils.writeFile(file, saveComponentToText(currentEditableType))
+        var type = editableType ? editableType : currentEditableType
+        var name = saveAsItemName ? saveAsItemName : type
+        var file = path + name + ".json"
+        var writer = __ownFileWriter(type)
+        var written = writer
+                ? writer.target.saveAsEffect(file, writer.group === type ? name : writer.group, writer.values)
+                : fileUtils.writeFile(file, saveComponentToText(type, name))
+        if (!written)
+            return false
+        if (type !== currentEditableType)
+            currentEditableType = type
+        if (name !== type)
+            renameCurrentEditableType(name)
+        return true
     }
 
-    // The text saveItem writes for a type.
-    function saveComponentToText(editableType) {
+    // The text saveItem writes for a type; asName, when given, names the default group of the type's own
+    // name.
+    function saveComponentToText(editableType, asName) {
+        var group = function(g) { return asName && g === editableType ? asName : g }
         var writer = __ownFileWriter(editableType)
         if (writer)
-            return writer.target.effectText(writer.group, writer.values)
-        return system.stringify(saveComponentToJSON(editableType))
+            return writer.target.effectText(group(writer.group), writer.values)
+        var values = saveComponentToJSON(editableType)
+        var named = __table()
+        for (var g in values)
+            named[group(g)] = values[g]
+        return system.stringify(named)
     }
 
     // A type whose items write their own file (a Particle's effect file: whole numbers, the texture
@@ -635,28 +654,36 @@ ItemEditorBase {
         loadAllComponentsFromJSONFile(path, editableType ? editableType : currentEditableType)
     }
 
+    // A type that already has masters is merged in: its masters and widgets go, and its items join the
+    // renamed type, so that every item of the type follows the same widgets.
     function renameCurrentEditableType(toEditableType) {
         var from = currentEditableType
-        if (__masters[toEditableType])
-            console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
+        if (from === toEditableType)
+            return
         var masters = __masters[from]
         if (!masters) {
             console.log("[EditorStorage] No editableType " + from)
             return
         }
-        var renamed = __masters[toEditableType] ? __masters[toEditableType] : {}
+        var joining = { "bound": [], "waiting": [] }
+        if (__masters[toEditableType]) {
+            console.log("[EditorStorage] toEditableType is already in list " + toEditableType)
+            joining = __retireType(toEditableType)
+        }
+        var renamed = __table()
         for (var group in masters) {
             var master = masters[group]
             if (master.defaultGroup === from)
                 master.defaultGroup = toEditableType
             master.editableType = toEditableType
+            master.editableComponentMetaData = __renamedMetaData(master.editableComponentMetaData, from, toEditableType)
             renamed[group === from ? toEditableType : group] = master
         }
         delete __masters[from]
         __masters[toEditableType] = renamed
         var delegates = __delegates[from]
         if (delegates) {
-            var moved = __delegates[toEditableType] ? __delegates[toEditableType] : {}
+            var moved = __table()
             for (var g in delegates)
                 moved[g === from ? toEditableType : g] = delegates[g]
             delete __delegates[from]
@@ -676,10 +703,71 @@ ItemEditorBase {
                 continue
             var ownGroup = component.defaultGroup === from
             component.editableType = toEditableType
+            component.editableComponentMetaData = __renamedMetaData(component.editableComponentMetaData, from, toEditableType)
             if (ownGroup)
                 component.defaultGroup = toEditableType
         }
         currentEditableType = toEditableType
+        for (var n = 0; n < joining.bound.length; ++n)
+            __register(joining.bound[n])
+        // Bound once the editor shows; until then they show the type's values too.
+        for (var w = 0; w < joining.waiting.length; ++w) {
+            var own = __masterOf(toEditableType, joining.waiting[w].defaultGroup)
+            if (own)
+                __copyValues(own, joining.waiting[w].properties, joining.waiting[w].target)
+        }
+        __flushMirror()
+        __checkCurrentPage()
+    }
+
+    // A display name that only repeated the old type name repeats the new one.
+    function __renamedMetaData(metaData, from, to) {
+        if (!metaData || metaData.displayname !== from)
+            return metaData
+        var renamed = {}
+        for (var key in metaData)
+            renamed[key] = metaData[key]
+        renamed.displayname = to
+        return renamed
+    }
+
+    // Drops the type's masters and widgets; its registered items stay registered, unbound. Returns those
+    // that were bound, and those waiting for the editor to show, which stay in the waiting list.
+    function __retireType(type) {
+        var unbound = []
+        var waiting = []
+        for (var i = 0; i < __components.length; ++i) {
+            var component = __components[i]
+            var master = component.editableType === type ? __masterOf(type, component.defaultGroup) : undefined
+            if (!master)
+                continue
+            if (__waitingForVisibility.indexOf(component) >= 0) {
+                waiting.push(component)
+                continue
+            }
+            __walk(master, component.properties, master.defaultGroup, false, component.target)
+            unbound.push(component)
+        }
+        var masters = __masterList.filter(function(m) { return m.editableType === type })
+        for (var n = 0; n < masters.length; ++n) {
+            var queued = __destructionQueue.indexOf(masters[n])
+            if (queued >= 0)
+                __destructionQueue.splice(queued, 1)
+            __destroyMaster(masters[n])
+        }
+        return { "bound": unbound, "waiting": waiting }
+    }
+
+    // The master's values into the target, for every property the metadata map names.
+    function __copyValues(master, map, target) {
+        if (!map || typeof map !== "object")
+            return
+        for (var key in map) {
+            if (master.target[key] === undefined)
+                __copyValues(master, map[key], target)
+            else if (target[key] !== undefined)
+                target[key] = EditorValues.copy(master.target[key])
+        }
     }
 
     function __initialize() {

@@ -54,8 +54,9 @@ ItemEditorBaseDelegate {
     modelWrite: __value
 
     onInitialValueChanged: __show(initialValue, true)
+    // While the bindings are off the widget keeps its value, which it writes back when it shows again.
     onModelChanged: {
-        if (isDefined(model) && model !== null && Number(model) !== __value)
+        if (bindingActive && isDefined(model) && model !== null && Number(model) !== __value)
             __show(model, false)
     }
 

@@ -14,13 +14,13 @@
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 
-#include <climits>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QThread>
+#include <climits>
 
 #include <cmath>
 
@@ -196,6 +196,49 @@ TEST(ParticleItemEmitter, zeroBlendFactorsAreTheEmittersAndBadPoolsLeaveNoEmitte
     }
 }
 
+TEST(ParticleItemEmitter, switchingTheModeOfALiveEmitterLeavesTheOtherModesValuesUntilTheyAreAssigned)
+{
+    ParticleItem* item = loadParticle(litParticle("speed: 30; minRadius: 10; maxRadius: 50"));
+    ZTParticleSystem* particles = emitterOf(item);
+    ASSERT_NE(particles, nullptr);
+    const float defaultRadius = particles->getStartRadius();
+    ASSERT_NE(defaultRadius, 10.0f) << "a gravity emitter is built without the radius values";
+
+    item->setProperty("emitterType", int(ParticleItem::Radius));
+    ASSERT_EQ(emitterOf(item), particles) << "the mode changes on the live emitter";
+    EXPECT_EQ(particles->getEmitterMode(), int(kZTParticleModeRadius));
+    EXPECT_EQ(particles->getStartRadius(), defaultRadius);
+    EXPECT_EQ(particles->getSpeed(), 30.0f);
+    item->setProperty("minRadius", 20.0);
+    EXPECT_EQ(particles->getStartRadius(), 20.0f);
+    EXPECT_EQ(particles->getEndRadius(), defaultRadius);
+
+    // Rebuilt, the emitter takes every value of its mode.
+    item->stopLivingParticles();
+    item->start();
+    ASSERT_NE(emitterOf(item), nullptr);
+    EXPECT_EQ(emitterOf(item)->getStartRadius(), 20.0f);
+    EXPECT_EQ(emitterOf(item)->getEndRadius(), 50.0f);
+}
+
+TEST(ParticleItemEmitter, assigningAColourAgainResetsTheOpacityItsAlphaGaveIt)
+{
+    ParticleItem* item = loadParticle(litParticle());
+    item->setProperty("startColor", QColor("#ff0000"));
+    item->setProperty("startColorAlpha", 0.5);
+    EXPECT_NEAR(item->startColorAlpha(), 0.5, 1e-3);
+    ASSERT_NE(emitterOf(item), nullptr);
+    EXPECT_NEAR(emitterOf(item)->getStartColor().a, 0.5f, 1e-3);
+
+    // Six hex digits are an opaque colour, whatever alpha the colour had before.
+    QSignalSpy alpha(item, &ParticleItem::startColorAlphaChanged);
+    item->setProperty("startColor", QVariant(QStringLiteral("#00ff00")));
+    EXPECT_EQ(item->startColor(), QColor(0, 255, 0));
+    EXPECT_EQ(item->startColorAlpha(), 1.0);
+    EXPECT_EQ(emitterOf(item)->getStartColor().a, 1.0f);
+    EXPECT_EQ(emitterOf(item)->getStartColor().g, 1.0f);
+}
+
 TEST(ParticleItemEmitter, switchingParticlesOffRemovesTheEmitterAndStartIsIgnoredUntilOn)
 {
     ParticleItem* item = loadParticle(litParticle());
@@ -239,6 +282,76 @@ TEST(ParticleEffectFile, qmlValuesWinAndTheFirstEntryInKeyOrderIsApplied)
     EXPECT_EQ(item->angleVariance(), 30.0);
     ASSERT_NE(emitterOf(item), nullptr);
     EXPECT_EQ(emitterOf(item)->getAngleVar(), 30.0f);
+}
+
+TEST(ParticleEffectFile, aRateDerivedFromDeclaredValuesTakesTheFilesOthersUnlessTheRateWasDeclared)
+{
+    const QString file =
+        writeEffect("rate.json", "{ \"E\": { \"maxParticles\": 42, \"particleLifespan\": 0.9 } }");
+    const auto declared = [&](const QByteArray& properties) {
+        return loadParticle("autoStart: true\ntextureFileName: \"file://" + texturePath().toUtf8() +
+                            "\"\nfileName: \"" + file.toUtf8() + "\"\n" + properties);
+    };
+    struct Case
+    {
+        const char* properties;
+        double rate;
+    };
+    for (const Case& c :
+         {Case{"particleLifespan: 2", 42 / 2.0}, Case{"maxParticles: 100", 100 / 0.9}, Case{"", 42 / 0.9},
+          Case{"emissionRate: 7; maxParticles: 100", 7}, Case{"maxParticles: 100; emissionRate: 7", 7}}) {
+        ParticleItem* item = declared(c.properties);
+        ASSERT_NE(emitterOf(item), nullptr) << c.properties;
+        EXPECT_DOUBLE_EQ(item->emissionRate(), c.rate) << c.properties;
+        EXPECT_FLOAT_EQ(emitterOf(item)->getEmissionRate(), float(c.rate)) << c.properties;
+    }
+
+    // Once made, the rate follows the pool and the lifespan again, the declared rate too.
+    ParticleItem* item = declared("emissionRate: 7");
+    item->setProperty("particleLifespan", 4.0);
+    EXPECT_DOUBLE_EQ(item->emissionRate(), 42 / 4.0);
+}
+
+TEST(ParticleEffectFile, aFileNamedOnceTheItemIsCompleteIsLoadedBeforeItStarts)
+{
+    const QByteArray file =
+        writeEffect("late.json", "{ \"E\": { \"maxParticles\": 42, \"particleLifespan\": 0.9, \"speed\": 10, "
+                                 "\"textureFileName\": \"dot.png\" } }")
+            .toUtf8();
+    QFile::copy(texturePath(), engine->folder() + "/effects/dot.png");
+    // By the item itself, and by the window it stands in (a binding that gets its value there works alike).
+    for (const QByteArray& window :
+         {QByteArray(), "Component.onCompleted: effect.fileName = \"" + file + "\""}) {
+        ParticleItem* item =
+            loadParticle("id: effect; autoStart: true\n" +
+                             (window.isEmpty() ? "Component.onCompleted: fileName = \"" + file + "\"" : ""),
+                         window);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->speed(), 10.0) << window.toStdString();
+        EXPECT_EQ(item->maxParticles(), 42) << window.toStdString();
+        ASSERT_NE(emitterOf(item), nullptr) << window.toStdString();
+        EXPECT_EQ(emitterOf(item)->getTotalParticles(), 42u);
+        EXPECT_FLOAT_EQ(emitterOf(item)->getEmissionRate(), float(42 / 0.9));
+    }
+}
+
+TEST(ParticleEffectFile, aFileNamingAnotherFileLoadsAloneWithOneLogLine)
+{
+    const QString a = engine->folder() + "/effects/namesB.json";
+    const QString b = engine->folder() + "/effects/namesA.json";
+    writeEffect("namesB.json", "{ \"E\": { \"fileName\": \"file://" + b.toUtf8() + "\", \"speed\": 1 } }");
+    writeEffect("namesA.json", "{ \"E\": { \"fileName\": \"file://" + a.toUtf8() + "\", \"speed\": 2 } }");
+    ParticleItem* item = loadParticle(litParticle());
+    MessageLog log;
+    item->setFileName(QUrl::fromLocalFile(a));
+    EXPECT_EQ(item->fileName(), QUrl::fromLocalFile(a));
+    EXPECT_EQ(item->speed(), 1.0);
+    EXPECT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+    ASSERT_NE(emitterOf(item), nullptr);
+
+    // What the file set is no assignment of the game's: the next file sets it again.
+    item->setFileName(QUrl(writeEffect("plain.json", "{ \"E\": { \"speed\": 3 } }")));
+    EXPECT_EQ(item->speed(), 3.0);
 }
 
 TEST(ParticleEffectFile, malformedFilesLoadNothingWithOneLogLine)

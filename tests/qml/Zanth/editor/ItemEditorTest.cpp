@@ -56,6 +56,12 @@ GameWindow {
         items = items.filter(function(i) { return i.type !== type })
     }
     function removeFirst(a, b, c) { items.shift().destroy() }
+    // Writes the type's master value directly, as a load does.
+    function setMaster(type, name, value) { editor.__masters[type][type].target[name] = value }
+    function masterValue(type, name, c) { return editor.__masters[type][type].target[name] }
+    function editableTypesOfItems(a, b, c) {
+        return items.map(function(i) { return i.children[0].editableType + "/" + i.children[0].defaultGroup })
+    }
     function call(name, a, b, c) { return editor[name](a, b, c) }
     function setType(type, b, c) { editor.currentEditableType = type }
     function delegates(a, b, c) {
@@ -467,6 +473,153 @@ TEST(ItemEditor, savingUnderANewNameRenamesTheTypeAndLoadingGivesEveryItemTheFil
     EXPECT_TRUE(log.contains("[EditorStorage] No editableType nothing"));
 }
 
+TEST(ItemEditor, aSaveThatCannotBeWrittenLeavesTypesMastersWidgetsAndItemsAsTheyWere)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 10);
+    call(root, "make", "fire", 10);
+    call(root, "make", "smoke", 30);
+    call(root, "setType", "smoke");
+    ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+    // A folder below a plain file can't be made, whoever runs the test.
+    writeTestFile(engine->folder() + "/plain", "not a folder");
+    const QString folder = engine->folder() + "/plain/saved/";
+
+    MessageLog log;
+    EXPECT_FALSE(editor(root, "saveItem", folder, "fire", "Blue").toBool());
+    EXPECT_FALSE(editor(root, "saveItem", folder, "fire", "smoke").toBool());
+    EXPECT_FALSE(log.contains("[EditorStorage]")) << log.lines().join("\n").toStdString();
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), (QStringList{"fire", "smoke"}));
+    EXPECT_EQ(editorOf(root)->property("currentEditableType").toString(), "smoke");
+    EXPECT_EQ(call(root, "editableTypesOfItems").toStringList(),
+              (QStringList{"fire/fire", "fire/fire", "smoke/smoke"}));
+    EXPECT_TRUE(editor(root, "saveComponentToJSON", "Blue").toMap().isEmpty());
+    EXPECT_EQ(call(root, "masterValue", "smoke", "speed").toDouble(), 30);
+
+    // Both types still edit their own items.
+    slider(root, "speed")->setProperty("value", 40);
+    call(root, "setType", "fire");
+    ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+    slider(root, "speed")->setProperty("value", 77);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 77, 40}));
+}
+
+TEST(ItemEditor, savingUnderTheNameOfATypeWithItemsMergesItSoEveryItemFollowsTheSameWidgets)
+{
+    // The old type's item bound to its widgets, or made while the editor is hidden and waiting for it.
+    for (const bool shown : {true, false}) {
+        SCOPED_TRACE(shown ? "editor shown" : "editor hidden");
+        QQuickItem* root = engine->load(kGame);
+        QObject* itemEditor = editorOf(root);
+        QObject* smoke = shown ? call(root, "make", "smoke", 30).value<QObject*>() : nullptr;
+        call(root, "make", "fire", 10);
+        call(root, "make", "fire", 10);
+        call(root, "setType", "fire");
+        ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+        slider(root, "speed")->setProperty("value", 77);
+        if (!shown) {
+            itemEditor->setProperty("visible", false);
+            smoke = call(root, "make", "smoke", 30).value<QObject*>();
+        }
+
+        MessageLog log;
+        const QString folder = engine->folder() + "/merged/";
+        ASSERT_TRUE(editor(root, "saveItem", folder, "fire", "smoke").toBool());
+        EXPECT_TRUE(log.contains("[EditorStorage] toEditableType is already in list smoke"));
+        EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), QStringList{"smoke"});
+        EXPECT_EQ(itemEditor->property("currentEditableType").toString(), "smoke");
+        EXPECT_EQ(call(root, "editableTypesOfItems").toStringList(),
+                  (QStringList{"smoke/smoke", "smoke/smoke", "smoke/smoke"}));
+        // The items of the old smoke take the saved values at once.
+        EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 77, 77}));
+
+        itemEditor->setProperty("visible", true);
+        ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+        // One binding a property: the old smoke's widgets went with its master.
+        EXPECT_TRUE(waitUntil([&] { return bindingsOn(smoke) == kWidgets.size(); })) << bindingsOn(smoke);
+        slider(root, "speed")->setProperty("value", 55);
+        EXPECT_EQ(call(root, "speeds").toList(), numbers({55, 55, 55}));
+        widgetPart(root, "gravity", "pointSelectorX")->setProperty("value", 30);
+        EXPECT_EQ(call(root, "gravities").toStringList(), (QStringList{"30,2", "30,2", "30,2"}));
+
+        // The merged type's items leave it as any item does.
+        call(root, "removeType", "smoke");
+        EXPECT_TRUE(waitUntil(
+            [&] { return editor(root, "getAllEditableTypes").toStringList() == QStringList{"smoke"}; }));
+        EXPECT_FALSE(log.contains("ERROR")) << log.lines().join("\n").toStdString();
+    }
+}
+
+TEST(ItemEditor, aHiddenNumberWidgetKeepsItsValueWhenItsTargetChangesAndWritesItBackWhenShown)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 10);
+    call(root, "make", "smoke", 30);
+    call(root, "setType", "fire");
+    editor(root, "searchAndDisplayHeaderGroup", "Gravity Mode");
+    ASSERT_TRUE(waitUntil([&] {
+        return hasWidgets(root, kWidgets) && editorOf(root)->property("currentGroup") == "Gravity Mode";
+    }));
+    QObject* speed = slider(root, "speed");
+    speed->setProperty("value", 77);
+
+    call(root, "setType", "smoke");
+    call(root, "setMaster", "fire", "speed", 300);
+    EXPECT_EQ(speed->property("value").toDouble(), 77);
+    call(root, "setType", "fire");
+    EXPECT_EQ(call(root, "masterValue", "fire", "speed").toDouble(), 77);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({77, 30}));
+
+    // Shown, the widget follows its target again.
+    call(root, "setMaster", "fire", "speed", 300);
+    EXPECT_EQ(speed->property("value").toDouble(), 300);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({300, 30}));
+}
+
+TEST(ItemEditor, aPageScrollsItsColumnOnlyWhileTheColumnIsTallerThanThePage)
+{
+    QQuickItem* root = engine->load(kGame);
+    call(root, "make", "fire", 1);
+    call(root, "setType", "fire");
+    // The page of the type's own group: a text and a slider.
+    editor(root, "searchAndDisplayHeaderGroup", "fire");
+    ASSERT_TRUE(waitUntil(
+        [&] { return hasWidgets(root, kWidgets) && editorOf(root)->property("currentGroup") == "fire"; }));
+    QQuickItem* page = nullptr;
+    for (QQuickItem* candidate : itemsNamed(root, "groupFlickable"))
+        if (candidate->isVisible())
+            page = candidate;
+    ASSERT_NE(page, nullptr);
+    QQuickItem* flickable = findItem(page, "groupFlickable_flickable");
+    QQuickItem* column = findItem(page, "groupFlickable_column");
+    ASSERT_TRUE(flickable && column);
+    ASSERT_EQ(column->parentItem()->parentItem(), flickable) << "the column is the flickable's content";
+    QQuickItem* placeholder = column->childItems().value(0);
+    ASSERT_NE(placeholder, nullptr);
+    EXPECT_EQ(placeholder->objectName(), "groupFlickable_columnRectangle");
+    EXPECT_FALSE(placeholder->isVisible());
+    EXPECT_EQ(column->childItems().size(), 3) << "the placeholder and the page's two widgets";
+    const auto anyVisible = [&] {
+        QVariant visible;
+        QMetaObject::invokeMethod(page, "isAnyElementVisible", Q_RETURN_ARG(QVariant, visible));
+        return visible.toBool();
+    };
+    EXPECT_TRUE(anyVisible());
+    for (QQuickItem* widget : column->childItems())
+        widget->setVisible(false);
+    EXPECT_FALSE(anyVisible());
+    for (QQuickItem* widget : column->childItems().mid(1))
+        widget->setVisible(true);
+
+    EXPECT_LT(column->height(), page->height());
+    EXPECT_FALSE(flickable->property("interactive").toBool());
+    EXPECT_LT(flickable->height(), page->height());
+    editorOf(root)->setProperty("height", 60);
+    ASSERT_TRUE(waitUntil([&] { return column->height() > page->height(); }));
+    EXPECT_TRUE(flickable->property("interactive").toBool());
+    EXPECT_EQ(flickable->height(), page->height());
+}
+
 TEST(ItemEditor, loadingReachesTheMasterOfATypeWithoutItems)
 {
     QQuickItem* root = engine->load(kGame);
@@ -677,6 +830,39 @@ TEST(ItemEditor, valuesAndTypeNamesThatLookLikeCodeStayText)
     EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object()["Plain"].toObject()["text"].toString(), code);
     editor(root, "loadItem", folder, "Plain");
     EXPECT_FALSE(root->property("hacked").toBool());
+}
+
+TEST(ItemEditor, typeNamesThatScriptObjectsCarryAreTypesLikeAnyOther)
+{
+    MessageLog log;
+    QQuickItem* root = engine->load(kGame);
+    const QStringList names{"constructor", "toString", "__proto__"};
+    for (const QString& name : names)
+        call(root, "make", name, 10);
+    EXPECT_TRUE(waitUntil([&] { return editor(root, "getAllEditableTypes").toStringList() == names; }));
+    double speed = 20;
+    QVariantList speeds{10, 10, 10};
+    for (int i = 0; i < names.size(); ++i) {
+        call(root, "setType", names[i]);
+        ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); })) << names[i].toStdString();
+        slider(root, "speed")->setProperty("value", speed);
+        speeds[i] = speed++;
+        EXPECT_EQ(call(root, "speeds").toList(), speeds) << names[i].toStdString();
+    }
+
+    // Saved under such a name, and merged into one.
+    const QString folder = engine->folder() + "/named/";
+    ASSERT_TRUE(editor(root, "saveItem", folder, "constructor", "valueOf").toBool());
+    ASSERT_TRUE(editor(root, "saveItem", folder, "valueOf", "__proto__").toBool());
+    EXPECT_EQ(editor(root, "getAllEditableTypes").toStringList(), (QStringList{"__proto__", "toString"}));
+    QFile file(folder + "__proto__.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object()["__proto__"].toObject()["speed"].toDouble(),
+              20);
+    ASSERT_TRUE(waitUntil([&] { return hasWidgets(root, kWidgets); }));
+    slider(root, "speed")->setProperty("value", 5);
+    EXPECT_EQ(call(root, "speeds").toList(), numbers({5, 21, 5}));
+    EXPECT_FALSE(log.contains("Error")) << log.lines().join("\n").toStdString();
 }
 
 TEST(ItemEditor, theColourWidgetLeavesTheColoursOpacityAlone)

@@ -8,8 +8,10 @@
 
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
+#include "items/particleitem.h"
 #include "particle_nodes/ZTParticleSystem.h"
 #include "scenegraphwrapper.h"
+#include "ztparticlemanager.h"
 
 #include <QRegularExpression>
 
@@ -123,6 +125,47 @@ TEST(ParticlesComponent, badValuesStartNothingWithOneLogLineAndDisabledItemsIgno
         ->setProperty("particlesEnabled", false);
     start(item);
     EXPECT_EQ(lastEmitter(item), nullptr);
+}
+
+TEST(ParticlesComponent, anEmitterReadFromItsPropertyListTakesTheItemsPositionTypeAngleAndARateThatIsANumber)
+{
+    // Exported by a Particle, so the texture travels inside the file.
+    QQuickItem* root = engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
+                                    "GameWindow { width: 320; height: 240; displayFpsEnabled: false\n"
+                                    "  Particle { objectName: \"source\"; autoStart: true; maxParticles: 30\n"
+                                    "    particleLifespan: 1.5; speed: 44\n"
+                                    "    textureFileName: \"qrc:/qml/particles/point.png\" }\n}\n");
+    engine->stepFrames(2);
+    ParticleItem* source = root->findChild<ParticleItem*>("source");
+    ASSERT_NE(source, nullptr);
+    // A test before may have switched particles off in the stored settings.
+    root->property("settings").value<QObject*>()->setProperty("particlesEnabled", true);
+    source->start();
+    const QByteArray plist = engine->folder().toUtf8() + "/exported.plist";
+    ASSERT_TRUE(source->saveAsPList(QUrl::fromLocalFile(plist)));
+    ZTParticleManager* manager = engine->wrapper().findChild<ZTParticleManager*>();
+    ASSERT_NE(manager, nullptr);
+
+    QQuickItem* item = loadParticles("filename: \"file://" + plist +
+                                     "\"; angle: 90; positionType: ParticleSystem.Grouped; maxParticles: 10");
+    ZTParticleSystem* particles = manager->createParticlesFromFile(item);
+    ASSERT_NE(particles, nullptr);
+    EXPECT_EQ(particles->getTotalParticles(), 30u);
+    EXPECT_EQ(particles->getSpeed(), 44.0f);
+    EXPECT_NE(particles->getTexture(), nullptr);
+    EXPECT_EQ(particles->getAngle(), -90.0f);
+    EXPECT_EQ(particles->getPositionType(), kZTPositionTypeGrouped);
+    EXPECT_FLOAT_EQ(particles->getEmissionRate(), 10.0f);
+
+    // A rate that is no number leaves the file's (its pool over its lifespan).
+    item = loadParticles("filename: \"file://" + plist + "\"; emissionRate: 0 / 0");
+    particles = manager->createParticlesFromFile(item);
+    ASSERT_NE(particles, nullptr);
+    EXPECT_FLOAT_EQ(particles->getEmissionRate(), 20.0f);
+
+    EXPECT_EQ(manager->createParticlesFromFile(loadParticles("")), nullptr);
+    EXPECT_EQ(manager->createParticlesFromFile(loadParticles("filename: \"file:///no/such.plist\"")),
+              nullptr);
 }
 
 int main(int argc, char** argv)
