@@ -242,6 +242,21 @@ inline long long engineFrames()
     return (long long)zanth2d::ZTDirector::sharedDirector()->getTotalFrames();
 }
 
+// Writes a file of the scene folder's qml/ folder.
+inline void writeSceneFile(const QString& folder, const QString& name, const char* text)
+{
+    QDir().mkpath(folder + "/qml");
+    std::ofstream(QString(folder + "/qml/" + name).toStdString()) << text;
+}
+
+// The engine's configuration: a publish stage keeps the log quiet, as a shipped game's.
+inline void writeConfig(const QString& folder, const char* title)
+{
+    QDir().mkpath(folder + "/qml");
+    std::ofstream(QString(folder + "/qml/config.json").toStdString())
+        << "{ \"title\": \"" << title << "\", \"stage\": \"publish\" }\n";
+}
+
 // What a child's run needs beside the options: set by the program before handing over.
 struct Side
 {
