@@ -351,7 +351,7 @@ inline std::string runChild(const char* self, const char* mode, const Options& o
         const std::string shotFile = QString(options.output + "/" + mode + ".png").toStdString();
         std::vector<const char*> args;
         if (profiled) {
-            for (const char* arg : {"perf", "record", "-q", "-F", "499", "-g", "-o", profile.c_str(), "--"})
+            for (const char* arg : {"perf", "record", "-q", "-F", "1999", "-o", profile.c_str(), "--"})
                 args.push_back(arg);
         }
         for (const char* arg : {self, mode, "--seconds", seconds.c_str(), "--warmup", warmup.c_str(),
