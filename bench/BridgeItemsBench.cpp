@@ -1,33 +1,20 @@
 // 1,000 Rectangles and 1,000 Images whose x and y run on looping NumberAnimations, shown for a while by the
 // engine (items mirrored into the scene graph) and by Qt Quick's own renderer (the same QML in a shown
 // QQuickView), one after the other under the same X server. Prints frames per second and CPU time per frame
-// of both (the process's threads, and the X server's share) and their ratios.
+// of both (the process's threads, and the X server's share), their peak memory and their ratios, and a
+// screenshot of each at the same game time (PeerComparison.h).
 //
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bench/BridgeItemsBench [--seconds 10] [--warmup 2]
-//
-// The program runs itself twice, once per renderer, since the two need different Qt Quick back ends.
 
 #include "PeerComparison.h"
-#include "zanthapplication.h"
-
-#include "ZTDirector.h"
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QQmlContext>
-#include <QQuickView>
 #include <QRadialGradient>
-#include <QTemporaryDir>
-#include <QTimer>
 
-
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -97,36 +84,9 @@ void writeScene(const QString& folder)
         << "{ \"title\": \"Zanth items benchmark\", \"stage\": \"publish\" }\n";
 }
 
-int runEngine(int argc, char** argv, const peers::Options& options)
-{
-    ZanthApplication application(argc, argv);
-    application.setQmlRendererEnabled(false);
-    peers::measure(
-        "zanth", options, [] { return (long long)zanth2d::ZTDirector::sharedDirector()->getTotalFrames(); },
-        [&application] { application.quitApp(); });
-    return application.startApplication();
-}
-
-int runQtQuick(int argc, char** argv, const peers::Options& options, const QString& folder)
-{
-    QGuiApplication application(argc, argv);
-    QQuickView view;
-    view.setColor(Qt::black);
-    view.setResizeMode(QQuickView::SizeRootObjectToView);
-    view.setSource(QUrl::fromLocalFile(folder + "/qml/main.qml"));
-    if (view.status() != QQuickView::Ready)
-        return 2;
-    view.resize(960, 640);
-    view.show();
-    long long frames = 0;
-    QObject::connect(&view, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
-    peers::measure("qtquick", options, [&frames] { return frames; }, [&application] { application.quit(); });
-    return application.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return peers::compare(argc, argv, peers::Options{10, 2}, runEngine, runQtQuick, writeScene);
+    return peers::compare(argc, argv, peers::Options(10, 2), peers::Side{}, writeScene);
 }

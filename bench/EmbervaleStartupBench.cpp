@@ -1,7 +1,10 @@
 // Start-up time of Embervale: from starting the process to the first frame on the screen, seen as the
-// main menu's orange pull-up appearing in the window. Run under an X server, e.g.
+// two sliding menus' orange pull-up handles at the window's left and right edges, which every frame of the
+// main screen shows. Run under an X server, e.g.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bench/EmbervaleStartupBench [runs]
-// Each run starts the program in a fresh folder with a fresh HOME (a first start).
+// Each run starts the program in a fresh folder with a fresh HOME (a first start). When the window shows
+// a picture without the handles, the look has changed: the run stops at once with a message and leaves
+// the picture in embervale-unexpected-frame.ppm beside this program, rather than waiting for them.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -47,26 +50,103 @@ int ignoreErrors(Display*, XErrorEvent*)
     return 0;
 }
 
-bool pullUpShown(Display* display, Window window)
+struct Rgb
+{
+    int red, green, blue;
+};
+
+Rgb rgbOf(unsigned long pixel)
+{
+    return {int((pixel >> 16) & 0xff), int((pixel >> 8) & 0xff), int(pixel & 0xff)};
+}
+
+bool isOrange(const Rgb& c)
+{
+    return c.red > 150 && c.green > 50 && c.green < 200 && c.blue < 100;
+}
+
+// Pixels of the band that pass the test; -1 when the band cannot be read.
+int countPixels(Display* display, Window window, int x, int y, int width, int height,
+                bool (*test)(const Rgb&))
+{
+    XImage* image = XGetImage(display, window, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!image)
+        return -1;
+    int count = 0;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            count += test(rgbOf(XGetPixel(image, column, row))) ? 1 : 0;
+    XDestroyImage(image);
+    return count;
+}
+
+enum class Look
+{
+    Nothing,  // not mapped yet, or still black
+    Expected, // both pull-up handles
+    Other     // a picture without them
+};
+
+// The handles hang at the window's edges, halfway down: a band of 8% of the width at each edge, over the
+// middle third of the height, holds their orange frames.
+Look lookOf(Display* display, Window window)
 {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
-        return false;
-    XImage* image = XGetImage(display, window, 10, 320, 1, 1, AllPlanes, ZPixmap);
-    if (!image)
-        return false;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    const int red = int((pixel >> 16) & 0xff), blue = int(pixel & 0xff);
-    return red > 150 && blue < 100;
+        return Look::Nothing;
+    const int band = std::max(4, attributes.width * 8 / 100);
+    const int top = attributes.height / 3, height = attributes.height / 3;
+    constexpr int kHandlePixels = 50;
+    const int left = countPixels(display, window, 0, top, band, height, isOrange);
+    const int right = countPixels(display, window, attributes.width - band, top, band, height, isOrange);
+    if (left >= kHandlePixels && right >= kHandlePixels)
+        return Look::Expected;
+    const auto lit = [](const Rgb& c) { return c.red + c.green + c.blue > 60; };
+    return countPixels(display, window, 0, 0, attributes.width, attributes.height, lit) > 0 ? Look::Other
+                                                                                            : Look::Nothing;
 }
 
-// Seconds from fork to the first frame, or a negative number when none came within 20 s.
-double oneRun(const std::string& program, Display* display)
+// Writes the window as a binary PPM.
+void saveWindow(Display* display, Window window, const std::string& file)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return;
+    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
+                              AllPlanes, ZPixmap);
+    if (!image)
+        return;
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
+        std::fprintf(out, "P6\n%d %d\n255\n", attributes.width, attributes.height);
+        for (int y = 0; y < attributes.height; ++y)
+            for (int x = 0; x < attributes.width; ++x) {
+                const Rgb c = rgbOf(XGetPixel(image, x, y));
+                const unsigned char bytes[3] = {(unsigned char)c.red, (unsigned char)c.green,
+                                                (unsigned char)c.blue};
+                std::fwrite(bytes, 1, 3, out);
+            }
+        std::fclose(out);
+    }
+    XDestroyImage(image);
+}
+
+// A picture without the handles is given this long to become the expected one (a frame caught while it
+// is being copied to the screen), then the look counts as changed.
+constexpr auto kOtherLookGrace = std::chrono::milliseconds(1500);
+
+struct RunResult
+{
+    // From fork to the first frame with the handles; negative when there was none.
+    double seconds = -1;
+    // Set when a picture without them was shown instead.
+    bool lookChanged = false;
+};
+
+RunResult oneRun(const std::string& program, Display* display, const std::string& unexpectedFile)
 {
     char folder[] = "/tmp/embervale-startup-XXXXXX";
     if (!mkdtemp(folder))
-        return -1;
+        return {};
     std::fflush(stdout);
     const auto start = Clock::now();
     const pid_t pid = fork();
@@ -79,21 +159,35 @@ double oneRun(const std::string& program, Display* display)
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    double seconds = -1;
-    while (seconds < 0 && Clock::now() - start < std::chrono::seconds(20)) {
+    RunResult result;
+    Clock::time_point otherSince{};
+    bool otherSeen = false;
+    while (result.seconds < 0 && !result.lookChanged && Clock::now() - start < std::chrono::seconds(20)) {
         std::vector<Window> windows;
         findWindows(display, DefaultRootWindow(display), "Embervale for Zanth", windows);
-        for (Window window : windows)
-            if (pullUpShown(display, window)) {
-                seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        for (Window window : windows) {
+            const Look look = lookOf(display, window);
+            if (look == Look::Expected) {
+                result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
                 break;
             }
+            if (look != Look::Other)
+                continue;
+            if (!otherSeen) {
+                otherSeen = true;
+                otherSince = Clock::now();
+            } else if (Clock::now() - otherSince > kOtherLookGrace) {
+                saveWindow(display, window, unexpectedFile);
+                result.lookChanged = true;
+                break;
+            }
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     std::system((std::string("rm -rf ") + folder).c_str());
-    return seconds;
+    return result;
 }
 
 } // namespace
@@ -113,14 +207,26 @@ int main(int argc, char** argv)
         return 1;
     }
     XSetErrorHandler(ignoreErrors);
+    const std::string unexpectedFile = folder + "embervale-unexpected-frame.ppm";
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        const double t = oneRun(program, display);
-        if (t < 0) {
+        const RunResult run = oneRun(program, display, unexpectedFile);
+        if (run.lookChanged) {
+            std::fprintf(
+                stderr,
+                "EmbervaleStartupBench: run %d: the window shows a picture without the orange pull-up "
+                "handles at its left and right edges: the main screen's look has changed and this "
+                "program must learn the new one (the picture: %s)\n",
+                i + 1, unexpectedFile.c_str());
+            XCloseDisplay(display);
+            return 1;
+        }
+        if (run.seconds < 0) {
             std::fprintf(stderr, "EmbervaleStartupBench: run %d showed no frame within 20 s\n", i + 1);
             XCloseDisplay(display);
             return 1;
         }
+        const double t = run.seconds;
         std::printf("run %d: %.3f s\n", i + 1, t);
         times.push_back(t);
     }

@@ -2,11 +2,9 @@
 // Emitter and an ImageParticle), with the same 32 x 32 texture, size 24 +- 8 px, rate 4,000 per second
 // and lifespan 2.5 s, emitted upwards at 350 +- 100 px/s under a gravity of 200 px/s^2, one after the other
 // under the same X server. Prints frames per second and CPU time per frame of both (the process's threads,
-// and the X server's share) and their ratios.
+// and the X server's share), their peak memory and their ratios (PeerComparison.h).
 //
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bench/ParticleQmlBench [--seconds 10] [--warmup 3]
-//
-// The program runs itself twice, once per renderer, since the two need different Qt Quick back ends.
 
 #include "PeerComparison.h"
 #include "items/particleitem.h"
@@ -19,21 +17,12 @@
 #include "particle_nodes/ZTParticleSystem.h"
 
 #include <QDir>
-#include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QQuickView>
+#include <QQuickItem>
 #include <QRadialGradient>
-#include <QTemporaryDir>
-#include <QTimer>
 
-
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 
 namespace {
@@ -121,44 +110,27 @@ void writeScenes(const QString& folder)
         << "{ \"title\": \"Zanth particles benchmark\", \"stage\": \"publish\" }\n";
 }
 
-int runEngine(int argc, char** argv, const peers::Options& options)
+// The live particles of the one emitter, to show that the pool is full (-1 without an emitter).
+int liveParticles(ZanthApplication& application)
 {
-    ZanthApplication application(argc, argv);
-    application.setQmlRendererEnabled(false);
-    // The live particles of the one emitter, to show that the pool is full (-1 without an emitter).
-    const auto live = [&application] {
-        QQuickItem* root = application.declarativeView()->rootObject();
-        auto* item = root ? root->findChild<ParticleItem*>() : nullptr;
-        zanth2d::ZTNode* node = item ? item->getZTNode() : nullptr;
-        if (!node || node->getChildrenCount() == 0)
-            return -1;
-        auto* particles = dynamic_cast<zanth2d::ZTParticleSystem*>(node->getChildren()->lastObject());
-        return particles ? int(particles->getParticleCount()) : -1;
-    };
-    peers::measure(
-        "zanth", options, [] { return (long long)zanth2d::ZTDirector::sharedDirector()->getTotalFrames(); },
-        [&application] { application.quitApp(); }, live);
-    return application.startApplication();
-}
-
-int runQtQuick(int argc, char** argv, const peers::Options& options, const QString& folder)
-{
-    QGuiApplication application(argc, argv);
-    QQuickView view;
-    view.setSource(QUrl::fromLocalFile(folder + "/qml/quick.qml"));
-    if (view.status() != QQuickView::Ready)
-        return 2;
-    view.show();
-    long long frames = 0;
-    QObject::connect(&view, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
-    peers::measure(
-        "qtquick", options, [&frames] { return frames; }, [&application] { application.quit(); });
-    return application.exec();
+    QQuickItem* root = application.declarativeView()->rootObject();
+    auto* item = root ? root->findChild<ParticleItem*>() : nullptr;
+    zanth2d::ZTNode* node = item ? item->getZTNode() : nullptr;
+    if (!node || node->getChildrenCount() == 0)
+        return -1;
+    auto* particles = dynamic_cast<zanth2d::ZTParticleSystem*>(node->getChildren()->lastObject());
+    return particles ? int(particles->getParticleCount()) : -1;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return peers::compare(argc, argv, peers::Options{10, 3}, runEngine, runQtQuick, writeScenes);
+    peers::Side side;
+    side.qtQuickFile = "quick.qml";
+    side.engineLive = liveParticles;
+    // Neither side's particles follow QML's clock (both draw random streams): no screenshots.
+    peers::Options options(10, 3);
+    options.shots = false;
+    return peers::compare(argc, argv, options, side, writeScenes);
 }

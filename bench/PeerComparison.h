@@ -1,13 +1,34 @@
 #pragma once
 
-// What the engine-against-Qt-Quick benchmarks share: each runs itself twice, once per renderer (the two need
-// different Qt Quick back ends), under the same X server; each child counts frames between the end of the
-// warm-up and the end of the run with the CPU time spent meanwhile and prints one RESULT line, and the parent
-// prints both lines and their ratios.
+// What the engine-against-Qt-Quick benchmarks share. Each program runs itself as children, one per
+// renderer (the two need different Qt Quick back ends), under the same X server:
+// - "zanth" and "qtquick" count frames between the end of the warm-up and the end of the run with the CPU
+//   time spent meanwhile, and print one RESULT line with the process's peak resident memory;
+// - "zanth-shot" and "qtquick-shot" drive QML's animation clock by hand, a sixtieth of a second a step,
+//   and write a screenshot of the window at the same game time (skipped under GALLIUM_NOOP, which draws
+//   nothing).
+// The parent prints both RESULT lines, their ratios and how far apart the two screenshots are. Everything
+// a run leaves (the children's output, the screenshots and, with --profile, a perf profile of each
+// measured child) goes into the output folder, by default a folder named after the program beside it.
+//
+//   PROGRAM [--seconds S] [--warmup W] [--output DIR] [--no-shots] [--profile]
 
+#include "qmlapplicationviewer.h"
+#include "zanthapplication.h"
+
+#include "ZTDirector.h"
+#include "platform/linux/ZTEGLView.h"
+
+#include <GL/gl.h>
+
+#include <QAnimationDriver>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlContext>
+#include <QQuickView>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,6 +38,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,13 +46,23 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace peers {
 
 struct Options
 {
+    Options(double seconds_, double warmup_) : seconds(seconds_), warmup(warmup_) {}
+
     double seconds = 10;
     double warmup = 2;
+    // Game time of the screenshots, seconds.
+    double shotTime = 1.5;
+    bool shots = true;
+    bool profile = false;
+    QString output;
+    // Set in a screenshot child: where the picture goes.
+    QString shotFile;
 };
 
 inline double processCpuSeconds()
@@ -39,6 +71,24 @@ inline double processCpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The process's peak resident set (VmHWM), in megabytes; 0 when it cannot be read.
+inline double peakResidentMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    }
+    return 0;
+}
+
+// Whether Mesa draws nothing in this process (GALLIUM_NOOP set to a true value).
+inline bool rasteriserOff()
+{
+    const char* value = std::getenv("GALLIUM_NOOP");
+    return value && *value && std::strcmp(value, "0") != 0 && std::strcmp(value, "false") != 0;
 }
 
 // CPU seconds of the X server of this display (the Xvfb process whose command line names it); 0 when it
@@ -67,6 +117,33 @@ inline double xServerCpuSeconds()
     return 0;
 }
 
+// QML's animation clock in a screenshot child: it moves only when stepped, so both renderers show the
+// same game time after the same number of steps. Installed before the renderer's own clock, which Qt
+// then refuses.
+class SteppedClock : public QAnimationDriver
+{
+public:
+    static constexpr double kStepMilliseconds = 1000.0 / 60.0;
+
+    void step()
+    {
+        m_elapsedMilliseconds += kStepMilliseconds;
+        if (isRunning())
+            advance();
+    }
+    qint64 elapsed() const override { return qint64(std::llround(m_elapsedMilliseconds)); }
+
+protected:
+    void start() override
+    {
+        m_elapsedMilliseconds = 0;
+        QAnimationDriver::start();
+    }
+
+private:
+    double m_elapsedMilliseconds = 0;
+};
+
 // Measures the running child and prints its RESULT line; `live` adds a count of live objects when the
 // benchmark has one (-1 leaves it out).
 inline void measure(
@@ -92,9 +169,10 @@ inline void measure(
         const long long frames = frameCount() - state->frames;
         const double cpu = processCpuSeconds() - state->cpu;
         const double xServer = xServerCpuSeconds() - state->xServer;
-        std::printf("RESULT renderer=%s fps=%.2f cpu_ms_per_frame=%.3f xserver_ms_per_frame=%.3f cores=%.2f",
+        std::printf("RESULT renderer=%s fps=%.2f cpu_ms_per_frame=%.3f xserver_ms_per_frame=%.3f cores=%.2f "
+                    "peak_mb=%.1f",
                     renderer, frames / seconds, frames ? 1000.0 * cpu / frames : 0.0,
-                    frames ? 1000.0 * xServer / frames : 0.0, cpu / seconds);
+                    frames ? 1000.0 * xServer / frames : 0.0, cpu / seconds, peakResidentMegabytes());
         if (const int count = live(); count >= 0)
             std::printf(" live=%d", count);
         std::printf("\n");
@@ -103,25 +181,191 @@ inline void measure(
     });
 }
 
-// Runs this program in the given mode and returns its RESULT line.
+// In a screenshot child: once the first frames are out, steps the clock once a tick until the game time
+// of the screenshot, waits until frameCount has moved on by two (so the last step is on screen), takes
+// the picture with grab and saves it.
+inline void shoot(const char* renderer, const Options& options, SteppedClock& clock,
+                  const std::function<long long()>& frameCount, const std::function<QImage()>& grab,
+                  const std::function<void()>& finished)
+{
+    struct State
+    {
+        int steps = 0;
+        long long lastStepFrame = -1;
+    };
+    const int steps = int(std::lround(options.shotTime * 60));
+    auto state = std::make_shared<State>();
+    auto* timer = new QTimer();
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, [=, &clock] {
+        const long long frames = frameCount();
+        if (state->steps == 0 && frames < 2)
+            return;
+        if (state->steps < steps) {
+            // One step a frame: the renderer draws each step as it would while running.
+            if (frames == state->lastStepFrame)
+                return;
+            clock.step();
+            ++state->steps;
+            state->lastStepFrame = frames;
+            return;
+        }
+        if (frames < state->lastStepFrame + 2)
+            return;
+        timer->stop();
+        const QImage image = grab();
+        const bool saved = !image.isNull() && image.save(options.shotFile, "PNG");
+        std::printf("SHOT renderer=%s game_time=%.3f steps=%d file=%s%s\n", renderer,
+                    steps * SteppedClock::kStepMilliseconds / 1000.0, steps,
+                    options.shotFile.toLocal8Bit().constData(), saved ? "" : " (not saved)");
+        std::fflush(stdout);
+        timer->deleteLater();
+        finished();
+    });
+    timer->start();
+}
+
+// The engine's window as last shown, origin top left. The software driver swaps by copying, so the back
+// buffer still holds the frame just shown.
+inline QImage grabEngineWindow()
+{
+    const zanth2d::ZTSize size = zanth2d::ZTEGLView::sharedOpenGLView()->getSize();
+    QImage image(int(size.width), int(size.height), QImage::Format_RGBA8888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    return image.mirrored().convertToFormat(QImage::Format_RGB32);
+}
+
+inline long long engineFrames()
+{
+    return (long long)zanth2d::ZTDirector::sharedDirector()->getTotalFrames();
+}
+
+// Writes a file of the scene folder's qml/ folder.
+inline void writeSceneFile(const QString& folder, const QString& name, const char* text)
+{
+    QDir().mkpath(folder + "/qml");
+    std::ofstream(QString(folder + "/qml/" + name).toStdString()) << text;
+}
+
+// The engine's configuration: a publish stage keeps the log quiet, as a shipped game's.
+inline void writeConfig(const QString& folder, const char* title)
+{
+    QDir().mkpath(folder + "/qml");
+    std::ofstream(QString(folder + "/qml/config.json").toStdString())
+        << "{ \"title\": \"" << title << "\", \"stage\": \"publish\" }\n";
+}
+
+// What a child's run needs beside the options: set by the program before handing over.
+struct Side
+{
+    // The QML file the renderer loads, relative to the scene folder's qml/ (the engine always loads
+    // main.qml, its application's main file).
+    QString qtQuickFile = "main.qml";
+    // Called with the made view before it loads its QML (Qt Quick only).
+    std::function<void(QQuickView&)> prepareQtQuickView;
+    // Live objects for the RESULT line; -1 leaves them out.
+    std::function<int(ZanthApplication&)> engineLive;
+    std::function<int(QQuickView&)> qtQuickLive;
+};
+
+// The engine child: the application as a game runs it, QML mirrored into the scene graph.
+inline int runEngine(int argc, char** argv, const Options& options, const Side& side, bool shot)
+{
+    ZanthApplication application(argc, argv);
+    application.setQmlRendererEnabled(false);
+    // Before the bridge installs its game-time clock, which Qt then refuses.
+    SteppedClock clock;
+    if (shot)
+        clock.install();
+    application.declarativeView()->rootContext()->setContextProperty("benchShot", shot);
+    application.declarativeView()->rootContext()->setContextProperty("benchShotTime",
+                                                                     options.shotTime * 1000.0);
+    if (shot) {
+        shoot("zanth", options, clock, engineFrames, grabEngineWindow,
+              [&application] { application.quitApp(); });
+    } else {
+        const auto live = [&application, &side] {
+            return side.engineLive ? side.engineLive(application) : -1;
+        };
+        measure(
+            "zanth", options, engineFrames, [&application] { application.quitApp(); }, live);
+    }
+    return application.startApplication();
+}
+
+// The Qt Quick child: the same scene in a shown QQuickView, drawn by Qt Quick's own renderer.
+inline int runQtQuick(int argc, char** argv, const Options& options, const Side& side, bool shot)
+{
+    QGuiApplication application(argc, argv);
+    SteppedClock clock;
+    if (shot)
+        clock.install();
+    QQuickView view;
+    // The engine clears its window to black.
+    view.setColor(Qt::black);
+    view.rootContext()->setContextProperty("benchShot", shot);
+    view.rootContext()->setContextProperty("benchShotTime", options.shotTime * 1000.0);
+    if (side.prepareQtQuickView)
+        side.prepareQtQuickView(view);
+    view.setSource(QUrl::fromLocalFile(QDir::currentPath() + "/qml/" + side.qtQuickFile));
+    if (view.status() != QQuickView::Ready)
+        return 2;
+    view.show();
+    long long frames = 0;
+    QObject::connect(&view, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
+    const auto frameCount = [&frames] { return frames; };
+    if (shot) {
+        // Qt Quick draws only what changed: a still scene swaps no frames while the clock is stepped.
+        QTimer redraw;
+        QObject::connect(&redraw, &QTimer::timeout, &view, &QQuickWindow::update);
+        redraw.start(16);
+        shoot(
+            "qtquick", options, clock, frameCount,
+            [&view] { return view.grabWindow().convertToFormat(QImage::Format_RGB32); },
+            [&application] { application.quit(); });
+        return application.exec();
+    }
+    const auto live = [&view, &side] { return side.qtQuickLive ? side.qtQuickLive(view) : -1; };
+    measure(
+        "qtquick", options, frameCount, [&application] { application.quit(); }, live);
+    return application.exec();
+}
+
+// Runs this program in the given mode in the scene folder; returns its RESULT or SHOT line.
 inline std::string runChild(const char* self, const char* mode, const Options& options, const QString& folder)
 {
-    const std::string output = QString(folder + "/" + mode + ".txt").toStdString();
+    const std::string output = QString(options.output + "/" + mode + ".txt").toStdString();
+    const bool profiled = options.profile && !std::strstr(mode, "shot");
+    const std::string profile = QString(options.output + "/" + mode + ".perf.data").toStdString();
+    std::fflush(stdout);
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(folder.toLocal8Bit().constData()) != 0 || !std::freopen(output.c_str(), "w", stdout))
+        if (chdir(folder.toLocal8Bit().constData()) != 0 || !std::freopen(output.c_str(), "w", stdout) ||
+            !std::freopen(output.c_str(), "a", stderr))
             _exit(126);
         const std::string seconds = std::to_string(options.seconds);
         const std::string warmup = std::to_string(options.warmup);
-        execl(self, self, mode, "--seconds", seconds.c_str(), "--warmup", warmup.c_str(),
-              static_cast<char*>(nullptr));
+        const std::string shotTime = std::to_string(options.shotTime);
+        const std::string shotFile = QString(options.output + "/" + mode + ".png").toStdString();
+        std::vector<const char*> args;
+        if (profiled) {
+            for (const char* arg : {"perf", "record", "-q", "-F", "1999", "-o", profile.c_str(), "--"})
+                args.push_back(arg);
+        }
+        for (const char* arg : {self, mode, "--seconds", seconds.c_str(), "--warmup", warmup.c_str(),
+                                "--shot-time", shotTime.c_str(), "--shot-file", shotFile.c_str()})
+            args.push_back(arg);
+        args.push_back(nullptr);
+        execvp(args.front(), const_cast<char* const*>(args.data()));
         _exit(127);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     std::ifstream in(output);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("RESULT", 0) == 0)
+        if (line.rfind("RESULT", 0) == 0 || line.rfind("SHOT", 0) == 0)
             return line;
     }
     return {};
@@ -133,13 +377,43 @@ inline double field(const std::string& result, const std::string& name)
     return at == std::string::npos ? 0 : std::atof(result.c_str() + at + name.size() + 2);
 }
 
-using EngineRun = std::function<int(int, char**, const Options&)>;
-using QtQuickRun = std::function<int(int, char**, const Options&, const QString& folder)>;
+// How far apart the two screenshots are: the mean difference of all channels (0 to 255) and the share
+// of pixels where a channel differs by more than 48; empty when either is missing or the sizes differ.
+inline std::string compareShots(const QString& engineFile, const QString& quickFile)
+{
+    const QImage engine = QImage(engineFile).convertToFormat(QImage::Format_RGB32);
+    const QImage quick = QImage(quickFile).convertToFormat(QImage::Format_RGB32);
+    if (engine.isNull() || quick.isNull())
+        return {};
+    if (engine.size() != quick.size())
+        return "COMPARE size_zanth=" + std::to_string(engine.width()) + "x" +
+               std::to_string(engine.height()) + " size_qtquick=" + std::to_string(quick.width()) + "x" +
+               std::to_string(quick.height());
+    double sum = 0;
+    long long differing = 0;
+    for (int y = 0; y < engine.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(engine.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(quick.constScanLine(y));
+        for (int x = 0; x < engine.width(); ++x) {
+            const int dr = std::abs(qRed(a[x]) - qRed(b[x]));
+            const int dg = std::abs(qGreen(a[x]) - qGreen(b[x]));
+            const int db = std::abs(qBlue(a[x]) - qBlue(b[x]));
+            sum += dr + dg + db;
+            if (dr > 48 || dg > 48 || db > 48)
+                ++differing;
+        }
+    }
+    const double pixels = double(engine.width()) * engine.height();
+    char line[160];
+    std::snprintf(line, sizeof(line), "COMPARE mean_difference=%.2f differing_pixels=%.2f%%",
+                  sum / (3 * pixels), 100.0 * double(differing) / pixels);
+    return line;
+}
 
-// The whole program: a child given "zanth" or "qtquick" runs that renderer in the current folder; the parent
-// writes the scene into a temporary folder, runs both children there and prints their figures.
-inline int compare(int argc, char** argv, Options options, const EngineRun& runEngine,
-                   const QtQuickRun& runQtQuick, const std::function<void(const QString&)>& writeScene)
+// The whole program: a child given a mode runs it in the current folder; the parent writes the scene
+// into a temporary folder, runs the children there and prints their figures.
+inline int compare(int argc, char** argv, Options options, const Side& side,
+                   const std::function<void(const QString&)>& writeScene)
 {
     const char* mode = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -147,27 +421,52 @@ inline int compare(int argc, char** argv, Options options, const EngineRun& runE
             options.seconds = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--warmup") && i + 1 < argc)
             options.warmup = std::atof(argv[++i]);
-        else if (!std::strcmp(argv[i], "zanth") || !std::strcmp(argv[i], "qtquick"))
+        else if (!std::strcmp(argv[i], "--shot-time") && i + 1 < argc)
+            options.shotTime = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--shot-file") && i + 1 < argc)
+            options.shotFile = QString::fromLocal8Bit(argv[++i]);
+        else if (!std::strcmp(argv[i], "--output") && i + 1 < argc)
+            options.output = QString::fromLocal8Bit(argv[++i]);
+        else if (!std::strcmp(argv[i], "--no-shots"))
+            options.shots = false;
+        else if (!std::strcmp(argv[i], "--profile"))
+            options.profile = true;
+        else if (argv[i][0] != '-')
             mode = argv[i];
     }
-    if (mode && !std::strcmp(mode, "zanth"))
-        return runEngine(argc, argv, options);
-    if (mode)
-        return runQtQuick(argc, argv, options, QDir::currentPath());
+    if (mode) {
+        const bool shot = std::strstr(mode, "-shot") != nullptr;
+        if (!std::strncmp(mode, "zanth", 5))
+            return runEngine(argc, argv, options, side, shot);
+        return runQtQuick(argc, argv, options, side, shot);
+    }
 
-    QTemporaryDir folder;
-    writeScene(folder.path());
     char self[4096] = {};
     if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0)
         return 1;
+    if (options.output.isEmpty())
+        options.output = QString::fromLocal8Bit(self) + ".out";
+    options.output = QDir(options.output).absolutePath();
+    QDir().mkpath(options.output);
+    QTemporaryDir folder;
+    writeScene(folder.path());
     const std::string engine = runChild(self, "zanth", options, folder.path());
     const std::string quick = runChild(self, "qtquick", options, folder.path());
     std::printf("%s\n%s\n", engine.c_str(), quick.c_str());
+    if (options.shots && !rasteriserOff()) {
+        std::printf("%s\n", runChild(self, "zanth-shot", options, folder.path()).c_str());
+        std::printf("%s\n", runChild(self, "qtquick-shot", options, folder.path()).c_str());
+        const std::string difference =
+            compareShots(options.output + "/zanth-shot.png", options.output + "/qtquick-shot.png");
+        if (!difference.empty())
+            std::printf("%s\n", difference.c_str());
+    }
     if (engine.empty() || quick.empty())
         return 1;
-    std::printf("RATIO fps zanth/qtquick=%.2f cpu_per_frame zanth/qtquick=%.2f\n",
+    std::printf("RATIO fps zanth/qtquick=%.2f cpu_per_frame zanth/qtquick=%.2f peak zanth/qtquick=%.2f\n",
                 field(engine, "fps") / field(quick, "fps"),
-                field(engine, "cpu_ms_per_frame") / field(quick, "cpu_ms_per_frame"));
+                field(engine, "cpu_ms_per_frame") / field(quick, "cpu_ms_per_frame"),
+                field(engine, "peak_mb") / field(quick, "peak_mb"));
     return 0;
 }
 

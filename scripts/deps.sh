@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when one is missing.
+#   scripts/deps.sh [bench]   bench: also perf, for scripts/bench.sh --profile (benchmarks are not run by CI)
 set -euo pipefail
 ZANTH_PACKAGES=(
   qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
@@ -10,6 +11,9 @@ ZANTH_PACKAGES=(
   fonts-paratype fonts-liberation ninja-build ccache cmake g++ libgtest-dev libgmock-dev
   libbenchmark-dev python3 clang libclang-rt-14-dev
 )
+if [ "${1:-}" = bench ]; then
+  ZANTH_PACKAGES+=(linux-perf)
+fi
 missing=()
 for p in "${ZANTH_PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

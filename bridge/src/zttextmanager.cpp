@@ -33,16 +33,25 @@ ZTSize labelBox(const QQuickItem* item, double f)
     return ZTSize(float(ZTTextManager::getWidthForSceneGraph(item) * f), float(item->height() * f));
 }
 
-float labelFontSize(const QFont& font, double f)
-{
-    return float(QFontInfo(font).pixelSize() * f);
-}
-
 } // namespace
 
 ZTTextManager::ZTTextManager(SceneGraphWrapper& wrapper, QObject* parent)
     : AbstractZTNodeManager(wrapper, parent)
 {
+}
+
+int ZTTextManager::matchedPixelSize(const QFont& font)
+{
+    if (m_lastPixelSize < 0 || !(font == m_lastFont) || font.resolveMask() != m_lastFont.resolveMask()) {
+        m_lastFont = font;
+        m_lastPixelSize = QFontInfo(font).pixelSize();
+    }
+    return m_lastPixelSize;
+}
+
+float ZTTextManager::labelFontSize(const QFont& font, double f)
+{
+    return float(matchedPixelSize(font) * f);
 }
 
 bool ZTTextManager::canCreateNodeFromItem(QObject* item)

@@ -44,6 +44,13 @@ public:
     void itemOpacityChanged(QQuickItem* item) override;
 
 private:
+    // The pixel size of the font Qt matches for a text's font: texts that change every frame ask for the
+    // same font again and again, which Qt would match anew each time.
+    int matchedPixelSize(const QFont& font);
+    float labelFontSize(const QFont& font, double f);
     void updateTextItem(QQuickItem* item);
     zanth2d::ZTLabelTTF* labelOf(QObject* item) const;
+
+    QFont m_lastFont;
+    int m_lastPixelSize = -1;
 };

@@ -1,5 +1,6 @@
 #include "platform/ZTImage.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
@@ -10,12 +11,16 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <new>
 #include <string>
+#include <tuple>
 
 #include "platform/ZTCommon.h"
 #include "platform/ZTFileData.h"
 #include "platform/ZTFileUtils.h"
+#include "platform/ZTTextLine.h"
 
 namespace zanth2d {
 
@@ -64,9 +69,70 @@ int qtAlignment(ZTImage::ETextAlign align)
     return Qt::TextWordWrap;
 }
 
+// Fonts as text images ask for them, by family, pixel size and weight: a label that changes every frame
+// would otherwise look its font up in the database every time.
+struct FontKey
+{
+    QString family;
+    int size;
+    bool bold;
+    bool operator<(const FontKey& other) const
+    {
+        return std::tie(family, size, bold) < std::tie(other.family, other.size, other.bold);
+    }
+};
+
+struct TextFont
+{
+    QFont font;
+    // Made when the font first draws a text.
+    std::unique_ptr<ZTTextLine> line;
+};
+
+// Fonts hold font engines, which must go before the application: the cache is emptied when it ends.
+std::map<FontKey, TextFont>& fontCache()
+{
+    static auto* cache = [] {
+        qAddPostRoutine([] { fontCache().clear(); });
+        return new std::map<FontKey, TextFont>();
+    }();
+    return *cache;
+}
+
+// The font of text images: the family's normal face at the pixel size, bold when asked.
+TextFont& textFont(const QString& family, int size, bool bold)
+{
+    const FontKey key{family, size, bold};
+    auto it = fontCache().find(key);
+    if (it != fontCache().end()) {
+        return it->second;
+    }
+    QFont font = QFontDatabase::font(family, QStringLiteral("Normal"), size);
+    font.setPixelSize(size);
+    font.setBold(bold);
+    // Text of many sizes would otherwise keep every font it ever used.
+    if (fontCache().size() >= 64) {
+        fontCache().clear();
+    }
+    return fontCache()[key] = TextFont{font, nullptr};
+}
+
+// Font name as given -> family, for names met before (most labels share a few names); a name is looked
+// for as a file only the first time.
+QMap<std::string, QString>& familyByName()
+{
+    static QMap<std::string, QString> map;
+    return map;
+}
+
 QString fontFamilyFor(const char* pFontName)
 {
-    QString name = QString::fromUtf8(pFontName ? pFontName : "");
+    const std::string given = pFontName ? pFontName : "";
+    auto known = familyByName().constFind(given);
+    if (known != familyByName().constEnd()) {
+        return known.value();
+    }
+    QString name = QString::fromUtf8(given.c_str());
     QString key = QString::fromUtf8(ZTFileUtils::fullPathFromRelativePath(pFontName ? pFontName : ""));
     auto it = loadedFontMap().constFind(key);
     if (it != loadedFontMap().constEnd()) {
@@ -81,6 +147,11 @@ QString fontFamilyFor(const char* pFontName)
         }
     }
     loadedFontMap().insert(key, family);
+    if (id != -1) {
+        // A new face may now answer for a family asked for before.
+        fontCache().clear();
+    }
+    familyByName().insert(given, family);
     return family;
 }
 
@@ -200,11 +271,10 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
     if (bold) {
         family.chop(5);
     }
-    QFont font = QFontDatabase::font(family, QStringLiteral("Normal"), nSize);
-    font.setPixelSize(nSize);
-    font.setBold(bold);
-    QFontMetrics metrics(font);
-    QSize measured = metrics.size(0, text);
+    TextFont& textFontEntry = textFont(family, nSize, bold);
+    const QFont font = textFontEntry.font;
+    // A box of its own needs no measuring.
+    const QSize measured = nWidth == 0 || nHeight == 0 ? QFontMetrics(font).size(0, text) : QSize();
     int width = nWidth == 0 ? measured.width() : nWidth + 2;
     int height = nHeight == 0 ? measured.height() : nHeight;
     if (width > kMaxSide || height > kMaxSide ||
@@ -222,7 +292,11 @@ bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAl
         return false;
     }
     std::memset(pData, 0, size);
-    {
+    // A plain line of text is placed from what the font learnt before; anything else is laid out by Qt.
+    if (!textFontEntry.line) {
+        textFontEntry.line = std::make_unique<ZTTextLine>(font);
+    }
+    if (!textFontEntry.line->draw(text, qtAlignment(eAlignMask), pData, width, height)) {
         QImage canvas(pData, width, height, width * 4, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&canvas);
         painter.setFont(font);

@@ -44,15 +44,19 @@ unsigned char* padToSize(ZTImage* image, unsigned int potWide, unsigned int potH
     ZTAssert(source != nullptr, "tempData != __null");
     size_t rowBytes = static_cast<size_t>(potWide) * bytesPerPixel;
     size_t size = rowBytes * potHigh;
-    auto* data = static_cast<unsigned char*>(std::calloc(size == 0 ? 1 : size, 1));
+    auto* data = static_cast<unsigned char*>(std::malloc(size == 0 ? 1 : size));
     if (!data) {
         return nullptr;
     }
     unsigned int width = image->getWidth();
     unsigned int height = image->getHeight();
+    // Only the padding is cleared: the image's own pixels are written over anyway (labels make one of
+    // these for every new text).
+    const size_t usedBytes = static_cast<size_t>(width) * bytesPerPixel;
     for (unsigned int y = 0; y < height; ++y) {
         const unsigned char* row = source + static_cast<size_t>(y) * width * 4;
         unsigned char* target = data + rowBytes * y;
+        std::memset(target + usedBytes, 0, rowBytes - usedBytes);
         if (bytesPerPixel == 4) {
             std::memcpy(target, row, static_cast<size_t>(width) * 4);
         } else {
@@ -63,6 +67,7 @@ unsigned char* padToSize(ZTImage* image, unsigned int potWide, unsigned int potH
             }
         }
     }
+    std::memset(data + rowBytes * height, 0, rowBytes * (potHigh - height));
     return data;
 }
 
