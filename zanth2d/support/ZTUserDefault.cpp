@@ -1,5 +1,6 @@
 #include "support/ZTUserDefault.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -26,6 +28,9 @@ namespace {
 constexpr const char* kRootName = "userDefaultRoot";
 constexpr const char* kFileName = "UserDefault.xml";
 constexpr const char* kDamagedSuffix = ".damaged";
+// Damaged files kept beside the store, the newest ones: "UserDefault.xml.damaged" is the first, then
+// "UserDefault.xml.damaged.2", ".3" and so on.
+constexpr size_t kDamagedCopiesKept = 5;
 
 const xmlChar* xmlText(const char* text)
 {
@@ -132,6 +137,33 @@ bool writeDocument(const std::string& path, xmlDocPtr doc)
     const bool saved = writeBytes(path, reinterpret_cast<const char*>(text), size);
     xmlFree(text);
     return saved;
+}
+
+// The numbers of the damaged copies beside path, the unnumbered first copy as 1, in ascending order.
+std::vector<long> damagedCopyNumbers(const std::string& path)
+{
+    const QFileInfo file(QFile::decodeName(path.c_str()));
+    const QString prefix = file.fileName() + QLatin1String(kDamagedSuffix);
+    std::vector<long> numbers;
+    const QStringList names = file.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        if (name == prefix) {
+            numbers.push_back(1);
+            continue;
+        }
+        bool isNumber = false;
+        const long number = name.mid(prefix.size() + 1).toLong(&isNumber);
+        if (name.at(prefix.size()) == QLatin1Char('.') && isNumber && number > 1) {
+            numbers.push_back(number);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::string damagedCopyPath(const std::string& path, long number)
+{
+    return path + kDamagedSuffix + (number == 1 ? std::string() : "." + std::to_string(number));
 }
 
 // printf "%f" in the C locale, whatever locale the application set: files stay readable everywhere.
@@ -289,17 +321,29 @@ void ZTUserDefault::loadDocument()
 
 void ZTUserDefault::keepDamagedFile(const std::vector<char>& bytes, const char* outcome)
 {
-    // Values the recovery could not reach may still be in the damaged file: it goes beside the new one.
-    const std::string kept = *m_spFilePath + kDamagedSuffix;
+    // Values the recovery could not reach may still be in the damaged file: it goes beside the new one,
+    // under a name of its own, so that an earlier damaged copy is never written over.
     if (bytes.empty()) {
         ZTLog("ZTUserDefault: WARNING: %s is empty, the defaults are used\n", m_spFilePath->c_str());
-    } else if (writeBytes(kept, bytes)) {
-        ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept as %s and %s\n", m_spFilePath->c_str(),
-              kept.c_str(), outcome);
-    } else {
+        return;
+    }
+    std::vector<long> numbers = damagedCopyNumbers(*m_spFilePath);
+    const std::string kept = damagedCopyPath(*m_spFilePath, numbers.empty() ? 1 : numbers.back() + 1);
+    if (!writeBytes(kept, bytes)) {
         ZTLog("ZTUserDefault: WARNING: %s is damaged and can't be kept as %s, it is left untouched and %s\n",
               m_spFilePath->c_str(), kept.c_str(), outcome);
         m_sbFileUnreadable = true;
+        return;
+    }
+    ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept as %s and %s\n", m_spFilePath->c_str(),
+          kept.c_str(), outcome);
+    // Only once the new copy is written does the oldest go.
+    for (size_t i = 0; i + kDamagedCopiesKept <= numbers.size(); ++i) {
+        const std::string oldest = damagedCopyPath(*m_spFilePath, numbers[i]);
+        if (std::remove(oldest.c_str()) == 0) {
+            ZTLog("ZTUserDefault: WARNING: %zu damaged copies are kept, the oldest, %s, was removed\n",
+                  kDamagedCopiesKept, oldest.c_str());
+        }
     }
 }
 

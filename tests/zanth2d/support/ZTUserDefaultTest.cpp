@@ -85,6 +85,9 @@ protected:
     {
         std::remove(path().c_str());
         std::remove((path() + ".damaged").c_str());
+        for (int number = 2; number < 20; ++number) {
+            std::remove((path() + ".damaged." + std::to_string(number)).c_str());
+        }
     }
     void TearDown() override { ZTUserDefault::purgeSharedUserDefault(); }
     static std::string path() { return ZTUserDefault::getXMLFilePath(); }
@@ -244,6 +247,37 @@ TEST_F(UserDefaultTest, truncatedFileKeepsTheValuesBeforeTheDamage)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(countLines(testing::internal::GetCapturedStdout(), "ZTUserDefault: WARNING:"), 1);
     EXPECT_EQ(store()->getIntegerForKey("a", 0), 5);
+}
+
+// Each damaged file gets a copy of its own: a second damage never writes over the first one's copy,
+// and of many the five newest stay, the oldest going with a line each.
+TEST_F(UserDefaultTest, everyDamagedFileIsKeptBesideAndTheFiveNewestCopiesStay)
+{
+    const auto damaged = [](int number) {
+        return "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>" + std::to_string(number) + "</a><b>";
+    };
+    const auto copy = [](int number) {
+        return path() + ".damaged" + (number == 1 ? std::string() : "." + std::to_string(number));
+    };
+    for (int number = 1; number <= 7; ++number) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged(number));
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        EXPECT_EQ(store()->getIntegerForKey("a", 0), number);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(countLines(log, "is damaged, it is kept as " + copy(number) + " "), 1) << log;
+        EXPECT_EQ(countLines(log, "the oldest, " + copy(number - 5) + ", was removed"), number > 5 ? 1 : 0)
+            << log;
+        EXPECT_EQ(countLines(log, ""), number > 5 ? 2 : 1) << log;
+    }
+    for (int number = 1; number <= 7; ++number) {
+        if (number <= 2) {
+            EXPECT_NE(access(copy(number).c_str(), F_OK), 0) << number;
+        } else {
+            EXPECT_EQ(readFile(copy(number)), damaged(number)) << number;
+        }
+    }
 }
 
 TEST_F(UserDefaultTest, unreadableFileIsLeftAloneAndReportedOnce)
