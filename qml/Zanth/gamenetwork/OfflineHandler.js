@@ -126,12 +126,14 @@ function forgetPacket(stored) {
         delete stored[fields[i]]
 }
 
-// The server answered the write with an error: it waits, still stored, for the next session.
-function setAside(request, reason) {
+// The server answered the write with an error: it waits, still stored, for the next session, as a new
+// request unless keepPacket.
+function setAside(request, reason, keepPacket) {
     var index = indexOfStored(request)
     if (index < 0)
         return
-    forgetPacket(offlineSendingQueue[index])
+    if (!keepPacket)
+        forgetPacket(offlineSendingQueue[index])
     setAsideIds[request.__requestId] = true
     console.debug("WARNING: OfflineHandler: the server refused the", request.action, "request (" + reason
                   + "), it stays stored and goes again when the next session starts")

@@ -239,8 +239,8 @@ function transferDone(xhr, request) {
     else if (unavailableStatuses.indexOf(status) >= 0)
         serviceUnavailable(request, unreadableAnswerError(request, "HTTP status " + status))
     else if (status < 200 || status > 299)
-        answerReceived(request, { status: "error", data: { code: status, message: "HTTP status " + status } },
-                       "")
+        answerReceived(request, { status: "error", data: { code: status, message: "HTTP status " + status },
+                                  httpStatus: status }, "")
     else
         serverResultCallback(text, request)
 }

@@ -137,7 +137,9 @@ function handleRefusal(request, response) {
     console.debug("ERROR: ZanthGameNetwork: onError called:", api.maskedText(errorData))
     var reason = "code " + code
     if (reloginCodes.indexOf(code) < 0) {
-        OfflineHandler.setAside(request, reason)
+        // An HTTP error may come before the server has looked at the packet: one sent again, whose first
+        // sending may have arrived, goes again as the same packet.
+        OfflineHandler.setAside(request, reason, request.__resent && response.httpStatus !== undefined)
         handleApiError(errorData)
         return
     }

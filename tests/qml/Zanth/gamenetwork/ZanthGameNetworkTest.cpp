@@ -855,6 +855,35 @@ TEST_F(ZanthGameNetworkTest, aWriteAnsweredWithHttp500IsSetAsideAndTheTwoBehindI
     EXPECT_EQ(server->requestsWithAction("submit_score").size(), 3);
 }
 
+// The server took the score but its answer was garbled; the score's second try met an HTTP 500, which
+// may come before the server looks at the packet. Set aside, it goes again as the same packet, which the
+// server recognises as taken.
+TEST_F(ZanthGameNetworkTest, aWriteSentAgainAndAnsweredWithHttp500GoesNextTimeAsTheSamePacket)
+{
+    ASSERT_TRUE(start(true, "    offlineRetryInterval: 100\n    offlineRetryMaxInterval: 400\n"));
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    int tries = 0;
+    GameServer* service = server.get();
+    service->answer = [&tries, service](const QJsonObject& request) -> std::optional<GameReply> {
+        if (request.value("action") != "submit_score" || ++tries != 2)
+            return std::nullopt;
+        service->garbleAnswers = false;
+        return GameReply::raw(500, "<html><body>Internal Server Error</body></html>");
+    };
+    service->garbleAnswers = true;
+    callQml(network.get(), "reportScore", {5});
+    ASSERT_TRUE(
+        eventually([&] { return tries == 2 && !network->property("connectionError").toBool() && idle(); }));
+    EXPECT_EQ(storedActions(), QStringList({"submit_score"}));
+    callQml(network.get(), "sync");
+    ASSERT_TRUE(eventually([&] { return storedActions().isEmpty() && idle(); }));
+    const QList<QJsonObject> sent = server->requestsWithAction("submit_score");
+    ASSERT_EQ(sent.size(), 3);
+    EXPECT_EQ(sent[2].value("timestamp"), sent[0].value("timestamp"));
+    EXPECT_EQ(acceptedScores(*server), QList<double>({5}));
+}
+
 // A silent server counts as one that can't be reached: the write it is silent on may have arrived, so
 // the write behind it waits, in order, and goes as soon as the server answers a try; each reaches the
 // server exactly once.
