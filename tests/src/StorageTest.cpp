@@ -185,7 +185,8 @@ TEST(StorageTest, valueWithoutJsonTextIsRefusedWithErrorElevenAndTheStoredValueS
                "  onStorageError: function(e) { errors = errors.concat([e]) }\n"
                "  function storeEach() {\n"
                "    var cycle = {}\n    cycle.self = cycle\n"
-               "    var values = [undefined, function() { return 1 }, cycle]\n"
+               "    var cyclicList = [1]\n    cyclicList.push(cyclicList)\n"
+               "    var values = [undefined, function() { return 1 }, cycle, cyclicList]\n"
                "    for (var i = 0; i < values.length; ++i)\n"
                "      results = results.concat([setValue(\"highscore\", values[i]) === undefined])\n"
                "  }\n}\n");
@@ -194,15 +195,18 @@ TEST(StorageTest, valueWithoutJsonTextIsRefusedWithErrorElevenAndTheStoredValueS
     MessageLog log;
     ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "storeEach"));
     EXPECT_EQ(storage->property("results").value<QJSValue>().toVariant().toList(),
-              QVariantList({true, true, true}));
+              QVariantList({true, true, true, true}));
     const QVariantList errors = storage->property("errors").value<QJSValue>().toVariant().toList();
-    ASSERT_EQ(errors.size(), 3);
+    ASSERT_EQ(errors.size(), 4);
     for (const QVariant& error : errors) {
         EXPECT_EQ(error.toMap().value("code").toInt(), 11);
         EXPECT_EQ(error.toMap().value("requestType").toString(), "setValue");
     }
     EXPECT_EQ(errors[0].toMap().value("message").toString(),
               "setValue for key 'highscore' and value 'undefined' failed");
+    // The text of a list that holds itself would recurse until the stack is gone: it is only named.
+    EXPECT_EQ(errors[3].toMap().value("message").toString(),
+              "setValue for key 'highscore' and value '[object Array]' failed");
     EXPECT_TRUE(log.lines().filter("Error").isEmpty()) << log.lines().join('\n').toStdString();
     EXPECT_EQ(call(storage.get(), "getValue", "highscore").toInt(), 5000);
     auto fresh = create("Storage { databaseName: \"refusals\" }\n");
@@ -255,6 +259,33 @@ TEST(SettingsTest, customDataSetToUndefinedIsRefusedAndTheStoredDataStays)
     EXPECT_EQ(settings->property("errorCode").toInt(), 11);
     auto storage = create("Storage { databaseName: \"settings\" }\n");
     EXPECT_EQ(call(storage.get(), "getValue", "customData").toMap().value("level").toInt(), 7);
+}
+
+// A stored value its property can't hold (another type, from an older version or a damaged store) is
+// left as it is; the settings after it still load, and the player's later changes are still stored.
+TEST(SettingsTest, aStoredValueThePropertyCantHoldLeavesTheOtherSettingsLoadedAndStored)
+{
+    auto storage = create("Storage { databaseName: \"settings\" }\n");
+    call(storage.get(), "setValue", "maximumHighscore", "many");
+    call(storage.get(), "setValue", "username", "ann");
+    MessageLog log;
+    auto settings = create("Settings {}\n");
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(settings->property("fullyCompleted").toBool());
+    EXPECT_EQ(settings->property("maximumHighscore").toInt(), 0);
+    EXPECT_EQ(settings->property("username").toString(), "ann");
+    EXPECT_EQ(
+        log.lines().filter("ERROR: Settings: the stored value of maximumHighscore can't be taken").size(), 1)
+        << log.lines().join('\n').toStdString();
+    settings->setProperty("musicEnabled", false);
+    auto reader = create("Storage { databaseName: \"settings\" }\n");
+    EXPECT_EQ(call(reader.get(), "getValue", "musicEnabled").toBool(), false);
+    EXPECT_EQ(call(reader.get(), "getValue", "maximumHighscore").toString(), "many");
+    settings->setProperty("maximumHighscore", 12);
+    auto later = create("Storage { databaseName: \"settings\" }\n");
+    EXPECT_EQ(call(later.get(), "getValue", "maximumHighscore").toInt(), 12);
+    for (const char* key : {"maximumHighscore", "username", "musicEnabled"})
+        QMetaObject::invokeMethod(reader.get(), "clearValue", Q_ARG(QVariant, QString::fromLatin1(key)));
 }
 
 TEST(SettingsTest, languageWithoutTranslationFileFallsBackToTheActiveLanguage)

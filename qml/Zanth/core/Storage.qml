@@ -30,7 +30,8 @@ Item {
         var result = StorageScript.setData(key, value)
         var errorData
         if (result === undefined)
-            errorData = { code: 11, message: "setValue for key '" + key + "' and value '" + String(value) + "' failed",
+            errorData = { code: 11, message: "setValue for key '" + key + "' and value '" + StorageScript.shownValue(value)
+                                             + "' failed",
                           requestType: "setValue" }
         return __handleResult(result, errorData)
     }

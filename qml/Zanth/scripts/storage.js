@@ -56,6 +56,14 @@ function jsonText(value) {
     }
 }
 
+// The value as its error message shows it. An object without JSON text may hold itself, and the text of
+// an array that holds itself recurses until the program's stack is gone: such an object is named only.
+function shownValue(value) {
+    if (value !== null && typeof value === "object" && jsonText(value) === undefined)
+        return Object.prototype.toString.call(value)
+    return String(value)
+}
+
 function isCached(key) {
     return storage.cacheEnabled && dataCache[key] !== undefined
 }
