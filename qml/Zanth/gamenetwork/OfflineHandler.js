@@ -157,19 +157,39 @@ function refusedForSession(request, reason) {
     return true
 }
 
-// Sends every stored request that is not already on its way, in the store's order; each gets a fresh
-// counter and token. The writes set aside go only when a session starts.
+// Sends every stored request that is not already in flight, in the store's order; each gets a fresh
+// counter and token. A stored write already waiting in the api (made while a login or the request that
+// ended an outage was on its way) takes its place in that order too, behind the older ones: the server
+// must see a player's writes in the order they were made (the last name chosen is the name). The writes
+// set aside go only when a session starts.
 function sendStoredRequests(sessionStarts) {
-    var stored = offlineSendingQueue.slice()
-    for (var i = 0; i < stored.length; ++i) {
-        if (setAsideIds[stored[i].__requestId]) {
-            if (!sessionStarts)
-                continue
-            delete setAsideIds[stored[i].__requestId]
+    api.sendTogether(function() {
+        var waiting = api.getSendRequestQueue()
+        var queued = {}
+        var others = []
+        for (var i = 0; i < waiting.length; ++i) {
+            if (isWriteRequest(waiting[i]) && indexOfStored(waiting[i]) >= 0)
+                queued[waiting[i].__requestId] = waiting[i]
+            else
+                others.push(waiting[i])
         }
-        if (!api.isRequestOnItsWay(stored[i]))
-            api.sendRequest(copyOf(stored[i]))
-    }
+        api.setSendRequestQueue(others)
+        var stored = offlineSendingQueue.slice()
+        for (var j = 0; j < stored.length; ++j) {
+            var id = stored[j].__requestId
+            if (queued[id]) {
+                api.sendRequest(queued[id])
+                continue
+            }
+            if (setAsideIds[id]) {
+                if (!sessionStarts)
+                    continue
+                delete setAsideIds[id]
+            }
+            if (!api.isRequestOnItsWay(stored[j]))
+                api.sendRequest(copyOf(stored[j]))
+        }
+    })
 }
 
 function showMessage(level, title, text) {

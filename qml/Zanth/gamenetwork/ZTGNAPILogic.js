@@ -110,6 +110,15 @@ function sendRequest(request) {
         console.debug("ERROR: ZanthGameNetworkAPI: a request without action was not sent")
         return
     }
+    // A request without JSON text (data holding itself) could never leave: in flight, it would hold
+    // every later request back for good.
+    try {
+        wireText(request)
+    } catch (exception) {
+        console.debug("ERROR: ZanthGameNetworkAPI: the", request.action, "request has no JSON text (" + exception
+                      + "), it was not sent")
+        return
+    }
     var isNew = request.__requestId === undefined
     if (isNew)
         request.__requestId = newRequestId()

@@ -945,6 +945,89 @@ TEST_F(ZanthGameNetworkTest, aScoreReportedBeforeTheStartJoinsTheQueueTheLastRun
     EXPECT_EQ(acceptedScores(*server), QList<double>({70, 80}));
 }
 
+QStringList namesSent(const GameServer& server)
+{
+    QStringList names;
+    for (const QJsonObject& request : server.requestsWithAction("update_user"))
+        names.append(request.value("screen_name").toString());
+    return names;
+}
+
+// The server sees the player's writes in the order they were made, also those made while the request
+// that ends an outage, or a login after a restart, is on its way: the last name chosen is the name.
+TEST_F(ZanthGameNetworkTest, writesMadeWhileAnOutageOrALoginEndsReachTheServerInTheOrderMade)
+{
+    const QByteArray game = "    offlineRetryInterval: 200\n    offlineRetryMaxInterval: 400\n";
+    ASSERT_TRUE(start(true, game));
+    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    const auto offline = [&] { return network->property("connectionError").toBool(); };
+    // The answer of the first update_user (or login) that reaches the service comes late.
+    QString slowAction = "update_user";
+    bool answeredSlowly = false;
+    const auto slowFirstAnswer = [&](const QJsonObject& request) -> std::optional<GameReply> {
+        if (answeredSlowly || request.value("action") != slowAction)
+            return std::nullopt;
+        answeredSlowly = true;
+        GameReply reply =
+            slowAction == "login"
+                ? GameReply::success(
+                      QJsonObject{{"token", "token-9"}, {"user", QJsonObject{{"id", 7}, {"name", "ann"}}}})
+                : GameReply::success(QJsonObject{{"id", 7}, {"name", request.value("screen_name")}});
+        reply.delayMs = 800;
+        return reply;
+    };
+
+    server->setReachable(false);
+    callQml(network.get(), "updateUserName", {"Anna"});
+    ASSERT_TRUE(eventually([&] { return offline() && idle(); }));
+    callQml(network.get(), "updateUserName", {"Bert"});
+    server->answer = slowFirstAnswer;
+    server->setReachable(true);
+    ASSERT_TRUE(eventually([&] { return answeredSlowly; }));
+    callQml(network.get(), "updateUserName", {"Carl"});
+    ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
+    EXPECT_EQ(namesSent(*server), QStringList({"Anna", "Bert", "Carl"}));
+    EXPECT_EQ(server->userName, "Carl");
+    EXPECT_EQ(network->property("userName").toString(), "Carl");
+
+    // A name kept offline at quit, and one made after the restart while the login is on its way.
+    server->setReachable(false);
+    callQml(network.get(), "updateUserName", {"Dora"});
+    ASSERT_TRUE(eventually([&] { return offline() && idle(); }));
+    restart(game);
+    ASSERT_TRUE(eventually([&] { return offline() && idle(); }));
+    slowAction = "login";
+    answeredSlowly = false;
+    server->setReachable(true);
+    callQml(network.get(), "authenticateLocalPlayer", {true});
+    ASSERT_TRUE(eventually([&] { return answeredSlowly; }));
+    callQml(network.get(), "updateUserName", {"Emil"});
+    ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }));
+    EXPECT_EQ(namesSent(*server), QStringList({"Anna", "Bert", "Carl", "Dora", "Emil"}));
+    EXPECT_EQ(server->userName, "Emil");
+    EXPECT_EQ(network->property("userName").toString(), "Emil");
+}
+
+// A request the game gave data that holds itself has no JSON text and can never leave: it is refused
+// with one line, and does not sit in flight holding back every later request.
+TEST_F(ZanthGameNetworkTest, aRequestWithoutJsonTextIsRefusedAndTheOthersGoOn)
+{
+    startSession();
+    auto game = GameNetworkHost::instance().create(
+        "QtObject {\n  function report(network) {\n    var data = { level: 1 }\n    data.self = data\n"
+        "    network.reportScore(5, \"a\", undefined, undefined, data)\n  }\n}\n");
+    MessageLog log;
+    QMetaObject::invokeMethod(game.get(), "report", Q_ARG(QVariant, QVariant::fromValue(network.get())));
+    callQml(network.get(), "reportScore", {6, "b"});
+    ASSERT_TRUE(eventually([&] { return server->acceptedWithAction("submit_score").size() == 1 && idle(); }));
+    EXPECT_EQ(acceptedScores(*server), QList<double>({6}));
+    EXPECT_TRUE(storedActions().isEmpty());
+    EXPECT_EQ(
+        log.lines().filter("ERROR: ZanthGameNetworkAPI: the submit_score request has no JSON text").size(), 1)
+        << log.lines().join('\n').toStdString();
+}
+
 // Past its limit the store keeps its newest writes, with one error line for each one it drops.
 TEST_F(ZanthGameNetworkTest, pastItsLimitTheOfflineStoreKeepsItsNewestWrites)
 {
