@@ -80,6 +80,8 @@ void FileDownloader::sendRequest(const QUrl& url)
     QNetworkRequest request(url);
     request.setSslConfiguration(QSslConfiguration::defaultConfiguration());
     m_tlsFailure.clear();
+    m_pageBytes = 0;
+    m_pageCutOff = false;
     m_reply = m_manager->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownloader::replyReadyRead);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &FileDownloader::replyDownloadProgress);
@@ -111,9 +113,18 @@ void FileDownloader::replyReadyRead()
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply || reply != m_reply)
         return;
-    // The bodies of redirects and error pages are read and dropped: only the archive is stored.
+    // The bodies of redirects and error pages are read and dropped: only the archive is stored. Such a
+    // page that never ends would keep the transfer going for good: past the size limit it is cut off.
     const QByteArray data = reply->readAll();
-    if (!isFinalAnswer(reply) || !m_file || m_writeFailed || !m_refusal.isEmpty())
+    if (!isFinalAnswer(reply)) {
+        m_pageBytes += data.size();
+        if (m_sizeLimit > 0 && m_pageBytes > m_sizeLimit && !m_pageCutOff) {
+            m_pageCutOff = true;
+            reply->abort();
+        }
+        return;
+    }
+    if (!m_file || m_writeFailed || !m_refusal.isEmpty())
         return;
     // An endless body, or one longer than it said, stops at the limit.
     m_bodyBytes += data.size();
@@ -192,6 +203,8 @@ void FileDownloader::fileDownloaded(QNetworkReply* reply)
         failure += QStringLiteral(" (HTTP %1)").arg(status);
     if (!m_tlsFailure.isEmpty())
         failure += QStringLiteral(" (") + m_tlsFailure + QLatin1Char(')');
+    if (m_pageCutOff)
+        failure += QStringLiteral(" (its page was cut off past the size limit of %1 bytes)").arg(m_sizeLimit);
     finish(reply, unauthorized ? Unauthorized : NetworkFailure, failure);
 }
 

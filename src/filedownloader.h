@@ -45,7 +45,8 @@ public:
     void download();
     // Aborts a running transfer, which then finishes with Cancelled; without one it does nothing.
     void cancelDownload();
-    // The most bytes the body may have, in bytes; 0 (the default) sets no limit. Set before download().
+    // The most bytes the body may have, and the page of a redirect or an error, in bytes; 0 (the default)
+    // sets no limit. Set before download().
     void setSizeLimit(qint64 bytes) { m_sizeLimit = bytes; }
 
 signals:
@@ -77,6 +78,9 @@ private:
     bool m_writeFailed = false;
     qint64 m_sizeLimit = 0;
     qint64 m_bodyBytes = 0;
+    // The dropped page of the answer under way (a redirect's, an error's), and whether it was cut off.
+    qint64 m_pageBytes = 0;
+    bool m_pageCutOff = false;
     QString m_refusal;
     int m_redirects = 0;
     QUrl m_lastRedirectUrl;

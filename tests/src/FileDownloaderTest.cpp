@@ -231,6 +231,28 @@ TEST(FileDownloaderSizeLimit, bodyPastTheLimitIsRefusedByItsLengthOrItsBytesAndL
     EXPECT_EQ(transfer.file.size(), 100000);
 }
 
+// The page of an error or a redirect is dropped, but one that never ends is cut off at the size limit:
+// the transfer fails instead of running for good.
+TEST(FileDownloaderSizeLimit, endlessPageOfAnErrorOrARedirectIsCutOffAtTheLimit)
+{
+    FixtureDir dir;
+    const QList<QPair<QByteArray, QString>> cases{
+        {"HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\n\r\n", "HTTP 500"},
+        {"HTTP/1.1 302 Found\r\nLocation: /elsewhere.zip\r\nConnection: close\r\n\r\n", "HTTP 302"}};
+    for (const auto& [head, failure] : cases) {
+        RawAnswerServer endless(head, QByteArray(16384, 'p'), true);
+        MessageLog log;
+        const Transfer transfer = fetch(endless.url("/pkg.zip"), path(dir), -1, 100000);
+        EXPECT_EQ(transfer.status, FileDownloader::NetworkFailure) << failure.toStdString();
+        EXPECT_FALSE(transfer.fileExists);
+        EXPECT_LT(endless.written, 10000000);
+        ASSERT_FALSE(log.lines().isEmpty());
+        EXPECT_TRUE(log.lines().last().endsWith(
+            "failed: " + failure + " (its page was cut off past the size limit of 100000 bytes)"))
+            << log.lines().last().toStdString();
+    }
+}
+
 // A 200 whose body stops short is a network failure whose line says what the network said, not only
 // the status.
 TEST(FileDownloaderStatus, bodyCutShortIsANetworkFailureThatKeepsTheNetworksReason)
