@@ -140,30 +140,45 @@ bool writeDocument(const std::string& path, xmlDocPtr doc)
 }
 
 // The numbers of the damaged copies beside path, the unnumbered first copy as 1, in ascending order.
-std::vector<long> damagedCopyNumbers(const std::string& path)
+// Only the names this store writes count ("<file>.damaged", "<file>.damaged.<n>" with n from 2 without
+// leading zeros, at most 18 digits): any other file beside it is neither counted nor removed.
+std::vector<long long> damagedCopyNumbers(const std::string& path)
 {
     const QFileInfo file(QFile::decodeName(path.c_str()));
     const QString prefix = file.fileName() + QLatin1String(kDamagedSuffix);
-    std::vector<long> numbers;
+    std::vector<long long> numbers;
     const QStringList names = file.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         if (name == prefix) {
             numbers.push_back(1);
             continue;
         }
-        bool isNumber = false;
-        const long number = name.mid(prefix.size() + 1).toLong(&isNumber);
-        if (name.at(prefix.size()) == QLatin1Char('.') && isNumber && number > 1) {
-            numbers.push_back(number);
+        const QString digits = name.mid(prefix.size() + 1);
+        if (name.at(prefix.size()) != QLatin1Char('.') || digits.isEmpty() || digits.size() > 18 ||
+            digits.at(0) == QLatin1Char('0')) {
+            continue;
+        }
+        if (std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; })) {
+            const long long number = digits.toLongLong();
+            if (number > 1) {
+                numbers.push_back(number);
+            }
         }
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;
 }
 
-std::string damagedCopyPath(const std::string& path, long number)
+std::string damagedCopyPath(const std::string& path, long long number)
 {
     return path + kDamagedSuffix + (number == 1 ? std::string() : "." + std::to_string(number));
+}
+
+// Nothing at all is there, not even a folder or a dangling link: a copy may be written.
+bool isFreePath(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
 // printf "%f" in the C locale, whatever locale the application set: files stay readable everywhere.
@@ -327,8 +342,24 @@ void ZTUserDefault::keepDamagedFile(const std::vector<char>& bytes, const char* 
         ZTLog("ZTUserDefault: WARNING: %s is empty, the defaults are used\n", m_spFilePath->c_str());
         return;
     }
-    std::vector<long> numbers = damagedCopyNumbers(*m_spFilePath);
-    const std::string kept = damagedCopyPath(*m_spFilePath, numbers.empty() ? 1 : numbers.back() + 1);
+    const std::vector<long long> numbers = damagedCopyNumbers(*m_spFilePath);
+    // The same damage met again (the file was not written since) is kept already: another copy of it
+    // would only push an older, different one out.
+    if (!numbers.empty()) {
+        const std::string newest = damagedCopyPath(*m_spFilePath, numbers.back());
+        std::vector<char> kept;
+        if (readWholeFile(newest.c_str(), kept) && kept == bytes) {
+            ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept already as %s and %s\n",
+                  m_spFilePath->c_str(), newest.c_str(), outcome);
+            return;
+        }
+    }
+    // Never over anything already there, whatever its name or kind.
+    long long number = numbers.empty() ? 1 : numbers.back() + 1;
+    while (!isFreePath(damagedCopyPath(*m_spFilePath, number))) {
+        ++number;
+    }
+    const std::string kept = damagedCopyPath(*m_spFilePath, number);
     if (!writeBytes(kept, bytes)) {
         ZTLog("ZTUserDefault: WARNING: %s is damaged and can't be kept as %s, it is left untouched and %s\n",
               m_spFilePath->c_str(), kept.c_str(), outcome);

@@ -12,7 +12,8 @@ namespace zanth2d {
 // "userDefaultRoot" per key, its text the value. Setters change the document in memory; flush() or
 // purgeSharedUserDefault() writes it, replacing the file in one step. Keys must be valid XML element names
 // and values valid UTF-8 text. A damaged file is kept beside, the first as "UserDefault.xml.damaged",
-// later ones as "UserDefault.xml.damaged.2", ".3" and so on; the five newest copies are kept.
+// later ones as "UserDefault.xml.damaged.2", ".3" and so on, never over anything already there; the five
+// newest copies are kept, and the same damage met again is not copied twice.
 class ZTUserDefault
 {
 public:

@@ -280,6 +280,61 @@ TEST_F(UserDefaultTest, everyDamagedFileIsKeptBesideAndTheFiveNewestCopiesStay)
     }
 }
 
+// Files beside the store whose names only look like its copies (a number too large for any counter,
+// leading zeros) are neither written over nor removed, and a folder where the next copy would go is
+// stepped over: each damage still gets a copy of its own, and the store is written again.
+TEST_F(UserDefaultTest, damagedCopiesGoOverNothingBesideTheStoreWhateverItsName)
+{
+    const std::string huge = path() + ".damaged.9223372036854775807";
+    const std::string zeros = path() + ".damaged.007";
+    const std::string folder = path() + ".damaged.2";
+    writeFile(huge, "huge");
+    writeFile(zeros, "zeros");
+    const std::string first = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>1</a><b>";
+    const std::string second = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>2</a><b>";
+    for (const std::string& damaged : {first, second}) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged);
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        testing::internal::GetCapturedStdout();
+        if (damaged == first) {
+            ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+        }
+    }
+    store()->setIntegerForKey("c", 3);
+    store()->flush();
+    reload();
+    EXPECT_EQ(store()->getIntegerForKey("c", 0), 3);
+    EXPECT_EQ(readFile(path() + ".damaged"), first);
+    EXPECT_EQ(readFile(path() + ".damaged.3"), second);
+    EXPECT_EQ(readFile(huge), "huge");
+    EXPECT_EQ(readFile(zeros), "zeros");
+    std::remove(huge.c_str());
+    std::remove(zeros.c_str());
+    rmdir(folder.c_str());
+}
+
+// The same damage met at two starts (the game ended before writing the store) is copied once: copies of
+// it would push older, different ones out.
+TEST_F(UserDefaultTest, theSameDamageMetAgainIsNotCopiedAgain)
+{
+    const std::string damaged = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>1</a><b>";
+    for (int start = 0; start < 2; ++start) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged);
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(countLines(log, start == 0 ? "is damaged, it is kept as " + path() + ".damaged "
+                                             : "is damaged, it is kept already as " + path() + ".damaged "),
+                  1)
+            << log;
+    }
+    EXPECT_EQ(readFile(path() + ".damaged"), damaged);
+    EXPECT_NE(access((path() + ".damaged.2").c_str(), F_OK), 0);
+}
+
 TEST_F(UserDefaultTest, unreadableFileIsLeftAloneAndReportedOnce)
 {
     const std::string saved = "<?xml version=\"1.0\"?>\n<userDefaultRoot><n>5</n></userDefaultRoot>\n";
