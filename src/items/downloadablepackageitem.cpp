@@ -54,6 +54,8 @@ DownloadablePackageItem::DownloadError errorForStatus(FileDownloader::DownloadSt
         return DownloadablePackageItem::FilePathError;
     case FileDownloader::Cancelled:
         return DownloadablePackageItem::CancelledError;
+    case FileDownloader::SizeLimitExceeded:
+        return DownloadablePackageItem::FileExtractionError;
     default:
         return DownloadablePackageItem::UnknownError;
     }
@@ -71,8 +73,11 @@ DownloadablePackageItem::~DownloadablePackageItem()
     m_extractionCancelled->store(true);
     m_extraction.waitForFinished();
     delete m_downloader;
-    if (m_holdsPackage)
+    if (m_holdsPackage) {
         QFile::remove(m_zipFilePath);
+        if (m_recordWritten && !QFileInfo::exists(m_folderPath))
+            QFile::remove(sourceRecordPath(m_folderPath));
+    }
     releasePackage();
 }
 
@@ -102,7 +107,8 @@ QString DownloadablePackageItem::packageFolderPath(const QString& cacheLocation,
     QString name = QFileInfo(source.path()).fileName();
     if (name.endsWith(QLatin1String(".zip")))
         name.chop(4);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QChar(0)))
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains(QChar(0)))
         return QString();
     QString folder = cacheLocation;
     if (!folder.endsWith(QLatin1Char('/')))
@@ -124,17 +130,32 @@ QString DownloadablePackageItem::claimedFolderPath(const QString& folder, const 
     return folderOfItsOwn(folder, source);
 }
 
-QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& secret, const QString& identifier,
-                                            qint64 timestamp)
+QString DownloadablePackageItem::requestUrl(const QUrl& source, const QString& secret,
+                                            const QString& identifier, qint64 timestamp)
 {
     const QString url = QString::fromUtf8(source.toEncoded());
     if (secret.isEmpty())
         return url;
     const QString stamp = QString::number(timestamp);
-    const QByteArray token = QCryptographicHash::hash((identifier + QLatin1Char(':') + secret + QLatin1Char(':') + stamp).toUtf8(),
-                                                      QCryptographicHash::Sha1).toHex();
-    return url + QStringLiteral("?token=") + QString::fromLatin1(token) + QStringLiteral("&timestamp=") + stamp;
+    const QByteArray token =
+        QCryptographicHash::hash((identifier + QLatin1Char(':') + secret + QLatin1Char(':') + stamp).toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex();
+    return url + QStringLiteral("?token=") + QString::fromLatin1(token) + QStringLiteral("&timestamp=") +
+           stamp;
 }
+
+namespace {
+
+// Past 2^62 bytes no archive can tell the difference.
+constexpr qint64 kLargestLimit = qint64(1) << 62;
+
+qint64 limitInBytes(double limit)
+{
+    return limit < 4.6e18 ? qint64(limit) : kLargestLimit;
+}
+
+} // namespace
 
 void DownloadablePackageItem::setExtractionSizeLimit(double limit)
 {
@@ -144,12 +165,37 @@ void DownloadablePackageItem::setExtractionSizeLimit(double limit)
                  static_cast<long long>(m_extractionSizeLimit));
         return;
     }
-    // Past 2^62 bytes no archive can tell the difference.
-    const qint64 bytes = limit < 4.6e18 ? qint64(limit) : qint64(1) << 62;
+    const qint64 bytes = limitInBytes(limit);
     if (m_extractionSizeLimit == bytes)
         return;
     m_extractionSizeLimit = bytes;
     emit extractionSizeLimitChanged();
+    if (m_downloadSizeLimit == 0)
+        emit downloadSizeLimitChanged();
+}
+
+qint64 DownloadablePackageItem::downloadSizeLimit() const
+{
+    if (m_downloadSizeLimit > 0)
+        return m_downloadSizeLimit;
+    // An archive that stores its entries uncompressed is their size plus its headers.
+    const qint64 headers = m_extractionSizeLimit / 8 + (qint64(1) << 20);
+    return m_extractionSizeLimit < kLargestLimit - headers ? m_extractionSizeLimit + headers : kLargestLimit;
+}
+
+void DownloadablePackageItem::setDownloadSizeLimit(double limit)
+{
+    if (!(limit >= 1.0)) {
+        qWarning("DownloadablePackageItem: WARNING: the download size limit must be at least 1 byte, it "
+                 "stays %lld",
+                 static_cast<long long>(downloadSizeLimit()));
+        return;
+    }
+    const qint64 bytes = limitInBytes(limit);
+    const bool changed = bytes != downloadSizeLimit();
+    m_downloadSizeLimit = bytes;
+    if (changed)
+        emit downloadSizeLimitChanged();
 }
 
 void DownloadablePackageItem::componentComplete()
@@ -159,8 +205,8 @@ void DownloadablePackageItem::componentComplete()
         const QString folder =
             packageFolderPath(ZanthFileUtils::storageLocation(ZanthFileUtils::CacheLocation), m_source);
         if (folder.isEmpty())
-            qWarning().noquote() << "DownloadablePackageItem: WARNING: the source" << m_source.toString(QUrl::RemoveQuery)
-                                 << "names no package folder";
+            qWarning().noquote() << "DownloadablePackageItem: WARNING: the source"
+                                 << m_source.toString(QUrl::RemoveQuery) << "names no package folder";
         else
             m_folderPath = claimedFolderPath(folder, m_source);
     }
@@ -206,15 +252,22 @@ void DownloadablePackageItem::chooseFolder()
     }
 }
 
-void DownloadablePackageItem::recordClaim()
+bool DownloadablePackageItem::recordClaim(bool* written)
 {
+    if (written)
+        *written = false;
     const QString path = sourceRecordPath(m_folderPath);
     if (QFileInfo::exists(path))
-        return;
+        return true;
     QSaveFile record(path);
-    if (!record.open(QIODevice::WriteOnly) || record.write(sourceKey(m_source)) < 0 || !record.commit())
+    if (!record.open(QIODevice::WriteOnly) || record.write(sourceKey(m_source)) < 0 || !record.commit()) {
         qWarning().noquote() << "DownloadablePackageItem: WARNING: the package folder" << m_folderPath
                              << "could not be claimed for its source:" << record.errorString();
+        return false;
+    }
+    if (written)
+        *written = true;
+    return true;
 }
 
 void DownloadablePackageItem::download()
@@ -235,13 +288,17 @@ void DownloadablePackageItem::download()
     if (QFile::exists(m_zipFilePath))
         QFile::remove(m_zipFilePath);
 
-    const QString url = requestUrl(m_source, m_secret, System::getConfigValue(QStringLiteral("identifier")).toString(),
-                                   QDateTime::currentSecsSinceEpoch());
+    const QString url =
+        requestUrl(m_source, m_secret, System::getConfigValue(QStringLiteral("identifier")).toString(),
+                   QDateTime::currentSecsSinceEpoch());
     if (m_downloader)
         m_downloader->deleteLater();
     m_downloader = new FileDownloader(url, m_zipFilePath, this);
-    connect(m_downloader, &FileDownloader::downloadFinished, this, &DownloadablePackageItem::transferFinished);
-    connect(m_downloader, &FileDownloader::downloadProgress, this, &DownloadablePackageItem::transferProgress);
+    m_downloader->setSizeLimit(downloadSizeLimit());
+    connect(m_downloader, &FileDownloader::downloadFinished, this,
+            &DownloadablePackageItem::transferFinished);
+    connect(m_downloader, &FileDownloader::downloadProgress, this,
+            &DownloadablePackageItem::transferProgress);
 
     emit downloadStarted();
     setStatus(Downloading);
@@ -296,19 +353,33 @@ void DownloadablePackageItem::transferFinished(FileDownloader::DownloadStatus st
 
 void DownloadablePackageItem::startExtraction()
 {
+    // The folder is claimed before it is put in place, so that it never stands there without its owner
+    // (which the first item of any source with that archive name would then take).
+    if (!recordClaim(&m_recordWritten)) {
+        QFile::remove(m_zipFilePath);
+        releasePackage();
+        setStatus(UnAvailable);
+        setAvailable(false);
+        emit downloadFinished(FilePathError);
+        return;
+    }
     setStatus(Extracting);
     // The worker gets copies and reports through queued calls. The destructor waits for the worker, and
     // calls queued to an object are dropped when it is destroyed, so none reaches a deleted item.
     PackageExtractor extractor(m_zipFilePath, m_folderPath, m_extractionCancelled, m_extractionSizeLimit);
     m_extraction = QtConcurrent::run(QThreadPool::globalInstance(), [this, extractor]() mutable {
         const bool success = extractor.extract([this](int percent) {
-            QMetaObject::invokeMethod(this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, percent] { emit extractionProgessChanged(percent); }, Qt::QueuedConnection);
         });
         // Every handler of extractFinished runs before the status and availability change.
-        QMetaObject::invokeMethod(this, [this, success] {
-            emit extractFinished(success);
-            fileExtractFinished(success);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, success] {
+                emit extractFinished(success);
+                fileExtractFinished(success);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -317,13 +388,14 @@ void DownloadablePackageItem::fileExtractFinished(bool success)
     QFile::remove(m_zipFilePath);
     releasePackage();
     if (success && registerFolder()) {
-        recordClaim();
         setStatus(Available);
         setAvailable(true);
         emit downloadFinished(NoError);
         return;
     }
     ZanthFileUtils::removeDir(m_folderPath);
+    if (m_recordWritten)
+        QFile::remove(sourceRecordPath(m_folderPath));
     setStatus(UnAvailable);
     setAvailable(false);
     emit downloadFinished(FileExtractionError);
@@ -332,9 +404,10 @@ void DownloadablePackageItem::fileExtractFinished(bool success)
 bool DownloadablePackageItem::registerFolder()
 {
     QQmlContext* context = qmlContext(this);
-    QObject* property = context && context->engine()
-                            ? context->engine()->rootContext()->contextProperty(QStringLiteral("fileUtils")).value<QObject*>()
-                            : nullptr;
+    QObject* property =
+        context && context->engine()
+            ? context->engine()->rootContext()->contextProperty(QStringLiteral("fileUtils")).value<QObject*>()
+            : nullptr;
     auto* fileUtils = qobject_cast<ZanthFileUtils*>(property);
     if (!fileUtils) {
         qWarning("ERROR: fileUtils Context Property was not found, can't register new path");

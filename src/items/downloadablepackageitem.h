@@ -18,8 +18,9 @@
 //
 // What a killed program leaves behind (a partial archive, a half-extracted folder) is removed when the
 // next item for that package completes; only a fully extracted folder counts as installed. The folder
-// of a package is claimed for its source by a record beside it (".<name>.source"): a package from another
-// address whose archive has the same file name goes to "<name>-<8 hex digits of its source's SHA-1>".
+// of a package is claimed for its source by a record beside it (".<name>.source"), written before the
+// folder is put in place: a package from another address whose archive has the same file name goes to
+// "<name>-<8 hex digits of its source's SHA-1>".
 class DownloadablePackageItem : public QQuickItem
 {
     Q_OBJECT
@@ -32,11 +33,23 @@ class DownloadablePackageItem : public QQuickItem
     // integers).
     Q_PROPERTY(double extractionSizeLimit READ extractionSizeLimitProperty WRITE setExtractionSizeLimit NOTIFY
                    extractionSizeLimitChanged)
+    // The most bytes the archive itself may have, refused by its Content-Length or as its bytes arrive
+    // (FileExtractionError, as an archive past extractionSizeLimit). Until it is set it follows
+    // extractionSizeLimit, with an eighth and 1 MiB more for the archive's own headers.
+    Q_PROPERTY(double downloadSizeLimit READ downloadSizeLimitProperty WRITE setDownloadSizeLimit NOTIFY
+                   downloadSizeLimitChanged)
 
 public:
-    enum Status { UnAvailable = 0, Available = 1, Downloading = 2, Extracting = 3 };
+    enum Status
+    {
+        UnAvailable = 0,
+        Available = 1,
+        Downloading = 2,
+        Extracting = 3
+    };
     Q_ENUM(Status)
-    enum DownloadError {
+    enum DownloadError
+    {
         NoError = 0,
         NetworkError = 1,
         UnauthorizedError = 2,
@@ -65,6 +78,10 @@ public:
     double extractionSizeLimitProperty() const { return double(m_extractionSizeLimit); }
     // A limit below 1 byte, or not a number, is refused with a warning; a fraction is cut off.
     void setExtractionSizeLimit(double limit);
+    qint64 downloadSizeLimit() const;
+    double downloadSizeLimitProperty() const { return double(downloadSizeLimit()); }
+    // As setExtractionSizeLimit; once set, the limit no longer follows extractionSizeLimit.
+    void setDownloadSizeLimit(double limit);
 
     // cacheLocation + "_packages/" + the file name of source's path without a final ".zip"; empty text
     // when that name is "", "." or "..", which would stand for the cache itself.
@@ -76,7 +93,8 @@ public:
     static QString sourceRecordPath(const QString& folder);
     // The signed request: source, then "?token=" + SHA-1 hex of "identifier:secret:timestamp" and
     // "&timestamp=" + timestamp (seconds since 1970, UTC); source alone when secret is empty.
-    static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier, qint64 timestamp);
+    static QString requestUrl(const QUrl& source, const QString& secret, const QString& identifier,
+                              qint64 timestamp);
 
 public slots:
     // Only while UnAvailable and with a source.
@@ -98,6 +116,7 @@ signals:
     void downloadFinished(DownloadablePackageItem::DownloadError error);
     void extractFinished(bool success);
     void extractionSizeLimitChanged();
+    void downloadSizeLimitChanged();
 
 protected:
     void componentComplete() override;
@@ -117,8 +136,9 @@ private:
     void removeLeftovers();
     // Moves to a folder of this source's own when another source claimed or is filling the folder.
     void chooseFolder();
-    // Records this source as the owner of an installed folder that has no owner yet.
-    void recordClaim();
+    // Records this source as the owner of the folder unless a record is there; false when it can't be
+    // written. written tells whether this call wrote it.
+    bool recordClaim(bool* written = nullptr);
 
     QUrl m_source;
     QString m_secret;
@@ -128,6 +148,10 @@ private:
     Status m_status = UnAvailable;
     int m_lastDownloadPercent = -1;
     qint64 m_extractionSizeLimit = kDefaultExtractionSizeLimit;
+    // 0 while it follows the extraction size limit.
+    qint64 m_downloadSizeLimit = 0;
+    // The record of the folder's source was written for the download under way.
+    bool m_recordWritten = false;
     bool m_holdsPackage = false;
     QPointer<FileDownloader> m_downloader;
     QFuture<void> m_extraction;

@@ -25,17 +25,20 @@ ZanthApplication* app = nullptr;
 std::unique_ptr<QObject> create(const QByteArray& body)
 {
     QQmlComponent component(app->declarativeView()->engine());
-    component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body, QUrl::fromLocalFile(QDir::currentPath() + "/t.qml"));
+    component.setData("import QtQuick 2.15\nimport Zanth 1.0\n" + body,
+                      QUrl::fromLocalFile(QDir::currentPath() + "/t.qml"));
     std::unique_ptr<QObject> object(component.create());
     if (!object)
         ADD_FAILURE() << component.errorString().toStdString();
     return object;
 }
 
-QVariant call(QObject* object, const char* method, const QVariant& a = QVariant(), const QVariant& b = QVariant())
+QVariant call(QObject* object, const char* method, const QVariant& a = QVariant(),
+              const QVariant& b = QVariant())
 {
     QVariant result;
-    QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+    QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, a),
+                              Q_ARG(QVariant, b));
     if (result.metaType() == QMetaType::fromType<QJSValue>())
         return result.value<QJSValue>().toVariant();
     return result;
@@ -46,7 +49,8 @@ QString runChild(const char* mode, const QString& identifier)
 {
     QTemporaryDir dir;
     writeTestFile(dir.filePath("qml/config.json"),
-                  "{ \"identifier\": \"" + identifier.toUtf8() + "\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
+                  "{ \"identifier\": \"" + identifier.toUtf8() +
+                      "\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
     QProcess child;
     child.setWorkingDirectory(dir.path());
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -71,15 +75,18 @@ int childMain(const char* mode)
         std::printf("written\n");
     } else if (std::strcmp(mode, "--read-settings") == 0) {
         auto settings = create("Settings { soundEnabled: true; username: \"default\" }\n");
-        std::printf("completed=%d sound=%d music=%d user=%s level=%d\n", settings->property("fullyCompleted").toBool(),
+        std::printf("completed=%d sound=%d music=%d user=%s level=%d\n",
+                    settings->property("fullyCompleted").toBool(),
                     settings->property("soundEnabled").toBool(), settings->property("musicEnabled").toBool(),
                     qPrintable(settings->property("username").toString()),
                     settings->property("customData").toMap().value("level").toInt());
     } else if (std::strcmp(mode, "--ignored-settings") == 0) {
-        auto settings = create("Settings { ignoredPropertiesForStoring: [\"maximumHighscore\"]; maximumHighscore: 42 }\n");
+        auto settings = create(
+            "Settings { ignoredPropertiesForStoring: [\"maximumHighscore\"]; maximumHighscore: 42 }\n");
         auto storage = create("Storage { databaseName: \"settings\" }\n");
         settings->setProperty("maximumHighscore", 43);
-        std::printf("highscore=%s sound=%s\n", qPrintable(call(storage.get(), "getValue", "maximumHighscore").toString()),
+        std::printf("highscore=%s sound=%s\n",
+                    qPrintable(call(storage.get(), "getValue", "maximumHighscore").toString()),
                     qPrintable(call(storage.get(), "getValue", "soundEnabled").toString()));
     }
     std::fflush(stdout);
@@ -89,8 +96,9 @@ int childMain(const char* mode)
 
 TEST(StorageTest, storedObjectComesBackAsACopy)
 {
-    auto storage = create("Storage { databaseName: \"copies\"\n"
-                          "  function changeAndReread() { var v = getValue(\"k\"); v.a = 99; return getValue(\"k\").a }\n}\n");
+    auto storage = create(
+        "Storage { databaseName: \"copies\"\n"
+        "  function changeAndReread() { var v = getValue(\"k\"); v.a = 99; return getValue(\"k\").a }\n}\n");
     ASSERT_TRUE(storage);
     EXPECT_EQ(call(storage.get(), "setValue", "k", QVariantMap{{"a", 1}}).toInt(), 1);
     EXPECT_EQ(call(storage.get(), "getValue", "k").toMap().value("a").toInt(), 1);
@@ -113,10 +121,11 @@ TEST(StorageTest, valuesKeepTheirJsonTypes)
 
 TEST(StorageTest, unknownKeyEmitsErrorTenAndSkipsTheCallback)
 {
-    auto storage = create("Storage { databaseName: \"unknown\"\n"
-                          "  property int errorCode: 0\n  property string requestType\n  property bool called: false\n"
-                          "  onStorageError: function(e) { errorCode = e.code; requestType = e.requestType }\n"
-                          "  function read() { return getValue(\"missing\", function() { called = true }) }\n}\n");
+    auto storage =
+        create("Storage { databaseName: \"unknown\"\n"
+               "  property int errorCode: 0\n  property string requestType\n  property bool called: false\n"
+               "  onStorageError: function(e) { errorCode = e.code; requestType = e.requestType }\n"
+               "  function read() { return getValue(\"missing\", function() { called = true }) }\n}\n");
     ASSERT_TRUE(storage);
     QVariant result;
     QMetaObject::invokeMethod(storage.get(), "read", Q_RETURN_ARG(QVariant, result));
@@ -166,20 +175,117 @@ TEST(StorageTest, clearValueAndClearAllForgetKeys)
     EXPECT_EQ(call(reader.get(), "getValue", "c").toInt(), 3);
 }
 
+// undefined, a function or an object that holds itself has no JSON text: writing it would leave NULL
+// in place of the stored value and throw. It is refused, with error 11, before anything is written.
+TEST(StorageTest, valueWithoutJsonTextIsRefusedWithErrorElevenAndTheStoredValueStays)
+{
+    auto storage =
+        create("Storage { databaseName: \"refusals\"\n"
+               "  property var errors: []\n  property var results: []\n"
+               "  onStorageError: function(e) { errors = errors.concat([e]) }\n"
+               "  function storeEach() {\n"
+               "    var cycle = {}\n    cycle.self = cycle\n"
+               "    var cyclicList = [1]\n    cyclicList.push(cyclicList)\n"
+               "    var values = [undefined, function() { return 1 }, cycle, cyclicList]\n"
+               "    for (var i = 0; i < values.length; ++i)\n"
+               "      results = results.concat([setValue(\"highscore\", values[i]) === undefined])\n"
+               "  }\n}\n");
+    ASSERT_TRUE(storage);
+    EXPECT_EQ(call(storage.get(), "setValue", "highscore", 5000).toInt(), 1);
+    MessageLog log;
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "storeEach"));
+    EXPECT_EQ(storage->property("results").value<QJSValue>().toVariant().toList(),
+              QVariantList({true, true, true, true}));
+    const QVariantList errors = storage->property("errors").value<QJSValue>().toVariant().toList();
+    ASSERT_EQ(errors.size(), 4);
+    for (const QVariant& error : errors) {
+        EXPECT_EQ(error.toMap().value("code").toInt(), 11);
+        EXPECT_EQ(error.toMap().value("requestType").toString(), "setValue");
+    }
+    EXPECT_EQ(errors[0].toMap().value("message").toString(),
+              "setValue for key 'highscore' and value 'undefined' failed");
+    // The text of a list that holds itself would recurse until the stack is gone: it is only named.
+    EXPECT_EQ(errors[3].toMap().value("message").toString(),
+              "setValue for key 'highscore' and value '[object Array]' failed");
+    EXPECT_TRUE(log.lines().filter("Error").isEmpty()) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(call(storage.get(), "getValue", "highscore").toInt(), 5000);
+    auto fresh = create("Storage { databaseName: \"refusals\" }\n");
+    EXPECT_EQ(call(fresh.get(), "getValue", "highscore").toInt(), 5000);
+}
+
+// The script's setMultiData is there for its callers and writes nothing.
+TEST(StorageTest, setMultiDataOfTheScriptWritesNothing)
+{
+    QQmlComponent component(app->declarativeView()->engine());
+    component.setData("import QtQuick 2.15\nimport \"../scripts/storage.js\" as StorageScript\n"
+                      "Item {\n  id: storage\n  property string databaseName: \"multi\"\n"
+                      "  property bool cacheEnabled: true\n  property bool logOutputStorageEnabled: false\n"
+                      "  function writeTwo() { StorageScript.setMultiData({ a: 1, b: 2 }); "
+                      "return StorageScript.getData(\"a\") === undefined }\n}\n",
+                      QUrl(QStringLiteral("qrc:/qml/Zanth/core/MultiDataTest.qml")));
+    std::unique_ptr<QObject> storage(component.create());
+    ASSERT_TRUE(storage) << component.errorString().toStdString();
+    QVariant nothingWritten;
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "writeTwo", Q_RETURN_ARG(QVariant, nothingWritten)));
+    EXPECT_TRUE(nothingWritten.toBool());
+}
+
 TEST(SettingsTest, valuesWrittenInOneProcessAreReadInTheNext)
 {
     EXPECT_EQ(runChild("--write-settings", "com.example.settings"), "written");
-    EXPECT_EQ(runChild("--read-settings", "com.example.settings"), "completed=1 sound=0 music=1 user=ann level=3");
+    EXPECT_EQ(runChild("--read-settings", "com.example.settings"),
+              "completed=1 sound=0 music=1 user=ann level=3");
 }
 
 TEST(SettingsTest, firstStartStoresTheGamesDefaults)
 {
-    EXPECT_EQ(runChild("--read-settings", "com.example.fresh"), "completed=1 sound=1 music=1 user=default level=0");
+    EXPECT_EQ(runChild("--read-settings", "com.example.fresh"),
+              "completed=1 sound=1 music=1 user=default level=0");
 }
 
 TEST(SettingsTest, ignoredPropertyIsNeitherLoadedNorStored)
 {
     EXPECT_EQ(runChild("--ignored-settings", "com.example.ignored"), "highscore= sound=true");
+}
+
+TEST(SettingsTest, customDataSetToUndefinedIsRefusedAndTheStoredDataStays)
+{
+    auto settings = create("Settings {\n  property int errorCode: 0\n"
+                           "  onStorageError: function(e) { errorCode = e.code }\n"
+                           "  function forget() { customData = undefined }\n}\n");
+    ASSERT_TRUE(settings);
+    settings->setProperty("customData", QVariantMap{{"level", 7}});
+    ASSERT_TRUE(QMetaObject::invokeMethod(settings.get(), "forget"));
+    EXPECT_EQ(settings->property("errorCode").toInt(), 11);
+    auto storage = create("Storage { databaseName: \"settings\" }\n");
+    EXPECT_EQ(call(storage.get(), "getValue", "customData").toMap().value("level").toInt(), 7);
+}
+
+// A stored value its property can't hold (another type, from an older version or a damaged store) is
+// left as it is; the settings after it still load, and the player's later changes are still stored.
+TEST(SettingsTest, aStoredValueThePropertyCantHoldLeavesTheOtherSettingsLoadedAndStored)
+{
+    auto storage = create("Storage { databaseName: \"settings\" }\n");
+    call(storage.get(), "setValue", "maximumHighscore", "many");
+    call(storage.get(), "setValue", "username", "ann");
+    MessageLog log;
+    auto settings = create("Settings {}\n");
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(settings->property("fullyCompleted").toBool());
+    EXPECT_EQ(settings->property("maximumHighscore").toInt(), 0);
+    EXPECT_EQ(settings->property("username").toString(), "ann");
+    EXPECT_EQ(
+        log.lines().filter("ERROR: Settings: the stored value of maximumHighscore can't be taken").size(), 1)
+        << log.lines().join('\n').toStdString();
+    settings->setProperty("musicEnabled", false);
+    auto reader = create("Storage { databaseName: \"settings\" }\n");
+    EXPECT_EQ(call(reader.get(), "getValue", "musicEnabled").toBool(), false);
+    EXPECT_EQ(call(reader.get(), "getValue", "maximumHighscore").toString(), "many");
+    settings->setProperty("maximumHighscore", 12);
+    auto later = create("Storage { databaseName: \"settings\" }\n");
+    EXPECT_EQ(call(later.get(), "getValue", "maximumHighscore").toInt(), 12);
+    for (const char* key : {"maximumHighscore", "username", "musicEnabled"})
+        QMetaObject::invokeMethod(reader.get(), "clearValue", Q_ARG(QVariant, QString::fromLatin1(key)));
 }
 
 TEST(SettingsTest, languageWithoutTranslationFileFallsBackToTheActiveLanguage)
@@ -197,8 +303,9 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0 && std::strstr(argv[1], "settings"))
         return childMain(argv[1]);
     QTemporaryDir dir;
-    writeTestFile(dir.filePath("qml/config.json"),
-                  "{ \"identifier\": \"com.example.storage\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
+    writeTestFile(
+        dir.filePath("qml/config.json"),
+        "{ \"identifier\": \"com.example.storage\", \"title\": \"Storage Test\", \"stage\": \"test\" }");
     QDir::setCurrent(dir.path());
     testing::InitGoogleTest(&argc, argv);
     int result = 0;

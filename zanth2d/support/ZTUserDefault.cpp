@@ -1,5 +1,6 @@
 #include "support/ZTUserDefault.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -26,6 +28,9 @@ namespace {
 constexpr const char* kRootName = "userDefaultRoot";
 constexpr const char* kFileName = "UserDefault.xml";
 constexpr const char* kDamagedSuffix = ".damaged";
+// Damaged files kept beside the store, the newest ones: "UserDefault.xml.damaged" is the first, then
+// "UserDefault.xml.damaged.2", ".3" and so on.
+constexpr size_t kDamagedCopiesKept = 5;
 
 const xmlChar* xmlText(const char* text)
 {
@@ -132,6 +137,48 @@ bool writeDocument(const std::string& path, xmlDocPtr doc)
     const bool saved = writeBytes(path, reinterpret_cast<const char*>(text), size);
     xmlFree(text);
     return saved;
+}
+
+// The numbers of the damaged copies beside path, the unnumbered first copy as 1, in ascending order.
+// Only the names this store writes count ("<file>.damaged", "<file>.damaged.<n>" with n from 2 without
+// leading zeros, at most 18 digits): any other file beside it is neither counted nor removed.
+std::vector<long long> damagedCopyNumbers(const std::string& path)
+{
+    const QFileInfo file(QFile::decodeName(path.c_str()));
+    const QString prefix = file.fileName() + QLatin1String(kDamagedSuffix);
+    std::vector<long long> numbers;
+    const QStringList names = file.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        if (name == prefix) {
+            numbers.push_back(1);
+            continue;
+        }
+        const QString digits = name.mid(prefix.size() + 1);
+        if (name.at(prefix.size()) != QLatin1Char('.') || digits.isEmpty() || digits.size() > 18 ||
+            digits.at(0) == QLatin1Char('0')) {
+            continue;
+        }
+        if (std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; })) {
+            const long long number = digits.toLongLong();
+            if (number > 1) {
+                numbers.push_back(number);
+            }
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::string damagedCopyPath(const std::string& path, long long number)
+{
+    return path + kDamagedSuffix + (number == 1 ? std::string() : "." + std::to_string(number));
+}
+
+// Nothing at all is there, not even a folder or a dangling link: a copy may be written.
+bool isFreePath(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
 // printf "%f" in the C locale, whatever locale the application set: files stay readable everywhere.
@@ -289,17 +336,45 @@ void ZTUserDefault::loadDocument()
 
 void ZTUserDefault::keepDamagedFile(const std::vector<char>& bytes, const char* outcome)
 {
-    // Values the recovery could not reach may still be in the damaged file: it goes beside the new one.
-    const std::string kept = *m_spFilePath + kDamagedSuffix;
+    // Values the recovery could not reach may still be in the damaged file: it goes beside the new one,
+    // under a name of its own, so that an earlier damaged copy is never written over.
     if (bytes.empty()) {
         ZTLog("ZTUserDefault: WARNING: %s is empty, the defaults are used\n", m_spFilePath->c_str());
-    } else if (writeBytes(kept, bytes)) {
-        ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept as %s and %s\n", m_spFilePath->c_str(),
-              kept.c_str(), outcome);
-    } else {
+        return;
+    }
+    const std::vector<long long> numbers = damagedCopyNumbers(*m_spFilePath);
+    // The same damage met again (the file was not written since) is kept already: another copy of it
+    // would only push an older, different one out.
+    if (!numbers.empty()) {
+        const std::string newest = damagedCopyPath(*m_spFilePath, numbers.back());
+        std::vector<char> kept;
+        if (readWholeFile(newest.c_str(), kept) && kept == bytes) {
+            ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept already as %s and %s\n",
+                  m_spFilePath->c_str(), newest.c_str(), outcome);
+            return;
+        }
+    }
+    // Never over anything already there, whatever its name or kind.
+    long long number = numbers.empty() ? 1 : numbers.back() + 1;
+    while (!isFreePath(damagedCopyPath(*m_spFilePath, number))) {
+        ++number;
+    }
+    const std::string kept = damagedCopyPath(*m_spFilePath, number);
+    if (!writeBytes(kept, bytes)) {
         ZTLog("ZTUserDefault: WARNING: %s is damaged and can't be kept as %s, it is left untouched and %s\n",
               m_spFilePath->c_str(), kept.c_str(), outcome);
         m_sbFileUnreadable = true;
+        return;
+    }
+    ZTLog("ZTUserDefault: WARNING: %s is damaged, it is kept as %s and %s\n", m_spFilePath->c_str(),
+          kept.c_str(), outcome);
+    // Only once the new copy is written does the oldest go.
+    for (size_t i = 0; i + kDamagedCopiesKept <= numbers.size(); ++i) {
+        const std::string oldest = damagedCopyPath(*m_spFilePath, numbers[i]);
+        if (std::remove(oldest.c_str()) == 0) {
+            ZTLog("ZTUserDefault: WARNING: %zu damaged copies are kept, the oldest, %s, was removed\n",
+                  kDamagedCopiesKept, oldest.c_str());
+        }
     }
 }
 

@@ -11,7 +11,9 @@ namespace zanth2d {
 // Key-value store in "UserDefault.xml" under the writeable folder: one child element of
 // "userDefaultRoot" per key, its text the value. Setters change the document in memory; flush() or
 // purgeSharedUserDefault() writes it, replacing the file in one step. Keys must be valid XML element names
-// and values valid UTF-8 text. A damaged file is kept beside as "UserDefault.xml.damaged".
+// and values valid UTF-8 text. A damaged file is kept beside, the first as "UserDefault.xml.damaged",
+// later ones as "UserDefault.xml.damaged.2", ".3" and so on, never over anything already there; the five
+// newest copies are kept, and the same damage met again is not copied twice.
 class ZTUserDefault
 {
 public:
@@ -47,8 +49,8 @@ private:
     static bool createXMLFile();
     static void loadDocument();
     static void saveDocument();
-    // Copies a file that is not this store's own well-formed document to "UserDefault.xml.damaged" with one
-    // warning; when that fails the file is never written.
+    // Copies a file that is not this store's own well-formed document to a damaged copy of its own with one
+    // warning (and one more for an oldest copy removed); when that fails the file is never written.
     static void keepDamagedFile(const std::vector<char>& bytes, const char* outcome);
 
     // False when the caller's default applies.

@@ -37,10 +37,19 @@ Storage {
             return
         var stored = getValue(propertyName)
         console.debug("Settings: loadUserSetting for propertyname", propertyName, "returned", stored)
-        if (stored !== undefined)
-            settings[propertyName] = stored
-        else if (settings[propertyName] !== undefined)
+        if (stored !== undefined) {
+            // A stored value the property can't hold (an older version's type, a damaged store) must not
+            // end the loading here: the settings after it would stay unloaded and no change be stored.
+            // The property keeps its value and the stored one stays until the property changes.
+            try {
+                settings[propertyName] = stored
+            } catch (error) {
+                console.debug("ERROR: Settings: the stored value of", propertyName, "can't be taken (" + error
+                              + "), it keeps", settings[propertyName])
+            }
+        } else if (settings[propertyName] !== undefined) {
             setValue(propertyName, settings[propertyName])
+        }
     }
 
     // Values assigned while the item is created are the game's defaults: they must not overwrite

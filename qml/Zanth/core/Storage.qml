@@ -23,12 +23,15 @@ Item {
         return __handleResult(result, errorData, callback)
     }
 
-    // 1 once the value is stored, or undefined with storageError code 11.
+    // 1 once the value is stored, or undefined with storageError code 11. A value without JSON text
+    // (undefined, a function, an object that holds itself) is refused before anything is written: the
+    // stored value stays.
     function setValue(key, value) {
         var result = StorageScript.setData(key, value)
         var errorData
         if (result === undefined)
-            errorData = { code: 11, message: "setValue for key '" + key + "' and value '" + value + "' failed",
+            errorData = { code: 11, message: "setValue for key '" + key + "' and value '" + StorageScript.shownValue(value)
+                                             + "' failed",
                           requestType: "setValue" }
         return __handleResult(result, errorData)
     }

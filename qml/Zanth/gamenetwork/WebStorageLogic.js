@@ -104,7 +104,22 @@ function isIgnoredKey(key) {
     return !!ignored && (!!ignored[key] || !!ignored[plainKey(key)])
 }
 
+// A value without JSON text (undefined, a function, an object that holds itself) can be neither stored
+// nor sent: writing it would wipe the key's value here and on the server.
+function hasJsonText(value) {
+    try {
+        return typeof JSON.stringify(value) === "string"
+    } catch (exception) {
+        return false
+    }
+}
+
 function setValue(key, value, callback) {
+    if (!hasJsonText(value)) {
+        console.debug("ERROR: WebStorage: the value for", plainKey(key), "has no JSON text (undefined, a function"
+                      + " or an object that holds itself), nothing was written")
+        return
+    }
     key = modifiedKey(key)
     var record = getRecord(key)
     if (!record) {

@@ -110,6 +110,15 @@ function sendRequest(request) {
         console.debug("ERROR: ZanthGameNetworkAPI: a request without action was not sent")
         return
     }
+    // A request without JSON text (data holding itself) could never leave: in flight, it would hold
+    // every later request back for good.
+    try {
+        wireText(request)
+    } catch (exception) {
+        console.debug("ERROR: ZanthGameNetworkAPI: the", request.action, "request has no JSON text (" + exception
+                      + "), it was not sent")
+        return
+    }
     var isNew = request.__requestId === undefined
     if (isNew)
         request.__requestId = newRequestId()
@@ -190,13 +199,11 @@ function stamp(request) {
 }
 
 function transmit(request) {
-    // While offline a new request is reported at once and the request that began the error probes
-    // the connection instead. A login is sent as it is: its answer ends the error just as well.
+    // While offline a new request is reported at once; only the request that began the error goes out
+    // again, when the back-off says so. A login is sent as it is: its answer ends the error just as well.
     if (api.connectionError && request.action !== "login" && !isProbe(request)) {
         forwardConnectionError(request, connectionErrorObject(request))
-        var probe = api.firstRequestForConnectionError
-        if (probe && api.currentlySendingRequest === undefined)
-            transmit(probe)
+        sendFirstRequestFromQueue()
         return
     }
     if (api.simulateConnectionError) {
@@ -220,8 +227,14 @@ function transmit(request) {
     xhr.send()
 }
 
-// No answer, a silent server (the network's transfer timeout), an HTTP error and an answer that can't be
-// read all leave the request's fate unknown: each counts as offline, and the request is sent again.
+// Statuses of a gateway that could not reach the service, or of a service down for the moment: the
+// service itself has not answered the request.
+var unavailableStatuses = [502, 503, 504]
+
+// The service can't be reached or is unavailable when there is no answer (no connection, a silent
+// server ended by the network's transfer timeout), a gateway's status, or an answer that can't be read
+// (a proxy's page): the request's fate is unknown, and it counts as offline. Any other HTTP status is
+// the service's answer to this request: an error answer like a refusal.
 function transferDone(xhr, request) {
     if (transfer !== xhr)
         return
@@ -230,14 +243,15 @@ function transferDone(xhr, request) {
         return
     var status = xhr.status
     var text = xhr.responseText
-    if (status === 0 || (status >= 200 && status <= 299 && !text)) {
-        forwardConnectionError(request, connectionErrorObject(request))
-        sendFirstRequestFromQueue()
-    } else if (status < 200 || status > 299) {
-        answerUnreadable(request, "HTTP status " + status)
-    } else {
+    if (status === 0 || (status >= 200 && status <= 299 && !text))
+        serviceUnavailable(request, connectionErrorObject(request))
+    else if (unavailableStatuses.indexOf(status) >= 0)
+        serviceUnavailable(request, unreadableAnswerError(request, "HTTP status " + status))
+    else if (status < 200 || status > 299)
+        answerReceived(request, { status: "error", data: { code: status, message: "HTTP status " + status },
+                                  httpStatus: status }, "")
+    else
         serverResultCallback(text, request)
-    }
 }
 
 // Ends a transfer still in flight without reporting it (the api is going away).
@@ -279,29 +293,15 @@ function forwardConnectionError(request, errorObject) {
     updateWaitingForResponse()
 }
 
-// The server was reached but its answer is of no use: offline, as far as this request can tell. A
-// request that never gets a readable answer would hold every other one back for ever; after so many
-// tries it is given up, and the connection counts as back.
-var unreadableAnswersBeforeGivingUp = 10
+function unreadableAnswerError(request, reason) {
+    var errorObject = connectionErrorObject(request)
+    errorObject.message = "The answer of the server could not be read: " + reason
+    return errorObject
+}
 
-function answerUnreadable(request, reason) {
-    request.__unreadableAnswers = (request.__unreadableAnswers ? request.__unreadableAnswers : 0) + 1
-    var message = "The answer of the server could not be read: " + reason
-    if (request.__unreadableAnswers < unreadableAnswersBeforeGivingUp) {
-        var errorObject = connectionErrorObject(request)
-        errorObject.message = message
-        forwardConnectionError(request, errorObject)
-        sendFirstRequestFromQueue()
-        return
-    }
-    if (api.currentlySendingRequest === request)
-        api.currentlySendingRequest = undefined
-    emitError({ code: 1, errorType: "connectionError", serverRequest: request, firstTimeConnectionErrorOccured: false,
-                requestGivenUp: true,
-                message: message + "; the request was given up after " + request.__unreadableAnswers + " tries" })
-    if (isProbe(request))
-        api.firstRequestForConnectionError = undefined
-    api.connectionError = false
+// However often it happens, the request is not given up: the back-off of the owner sends it again.
+function serviceUnavailable(request, errorObject) {
+    forwardConnectionError(request, errorObject)
     sendFirstRequestFromQueue()
 }
 
@@ -320,21 +320,28 @@ function serverResultCallback(text, request) {
     var plainText = Zanth.GibberishAES.dec(text, api.password)
     var response = parseAnswer(plainText)
     if (!response) {
-        answerUnreadable(request, plainText ? "it is no JSON object" : "it could not be decrypted")
+        serviceUnavailable(request, unreadableAnswerError(request, plainText ? "it is no JSON object"
+                                                                             : "it could not be decrypted"))
         return
     }
+    if (request.action === "login" && response.status === "success"
+            && !(response.data && response.data.token && response.data.user)) {
+        serviceUnavailable(request, unreadableAnswerError(request, "the login answer has no token or no user"))
+        return
+    }
+    answerReceived(request, response, plainText)
+}
+
+// The service answered the request: it is dispatched, the connection counts as back, and the next
+// request goes out.
+function answerReceived(request, response, plainText) {
     var isLogin = request.action === "login"
-    var data = response.data
-    if (isLogin && response.status === "success" && !(data && data.token && data.user)) {
-        answerUnreadable(request, "the login answer has no token or no user")
-        return
-    }
     api.requestCounter = api.requestCounter + 1
     api.lastRequest = wireText(request)
-    api.lastResponse = plainText
+    api.lastResponse = plainText ? plainText : JSON.stringify(response)
     if (isLogin) {
         if (response.status === "success")
-            api.__authenticationToken = data.token
+            api.__authenticationToken = response.data.token
         else
             console.debug("ERROR: user could not successfully be logged in, response status was", response.status)
     }

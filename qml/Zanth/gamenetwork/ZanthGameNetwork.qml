@@ -4,7 +4,8 @@ import "ZanthGameNetworkLogic.js" as Logic
 
 // The game network for a game: the player's session across starts, the player's scores and
 // achievements kept on the device (new highscores and unlocked achievements are known at once), the
-// requests to the service through api, and the writes kept while offline until the server answers them.
+// requests to the service through api, and the writes kept, also across starts, until the server has
+// taken them.
 Item {
     id: gameNetwork
 
@@ -85,11 +86,14 @@ Item {
     property int errorReportingLevel: system.debugBuild ? 2 : 1
     property bool clearOfflineSendingQueueAtStartup: false
     property bool clearAllUserDataAtStartup: false
-    // While the service can't be reached (or answers what can't be read), the request that failed first
-    // is sent again after this many milliseconds, then after twice as long each time, up to
-    // offlineRetryMaxInterval.
+    // While the service can't be reached (no connection, a silent server, a gateway's 502, 503 or 504,
+    // an answer that can't be read), the request that failed first is sent again after this many
+    // milliseconds, then after twice as long each time, up to offlineRetryMaxInterval; it is never given
+    // up. The first answer ends the pause.
     property int offlineRetryInterval: 5000
     property int offlineRetryMaxInterval: 300000
+    // The most writes kept for the server; past it the oldest is dropped with one error line. 0: no bound.
+    property int offlineSendingQueueLimit: 1000
 
     signal userAuthenticated
     signal userIdChangedOrAboutToChange

@@ -5,7 +5,11 @@ import "ZTGNAPILogic.js" as ZTGNAPILogic
 // The wire protocol of the game network. A request is a JSON object with its action; sending adds the
 // login token, the session's counter and the time, encrypts the text with the game's secret and sends it
 // as one GET. One request is in flight at a time; the others wait in order, a login first. Answers are
-// decrypted and handed to responseFinished, then to the request's own callback.
+// decrypted and handed to responseFinished, then to the request's own callback; an HTTP error other than
+// a gateway's is handed on the same way, as an answer of status "error" with the HTTP status as its code
+// and as its httpStatus.
+// Without a readable answer the service counts as unreachable (connectionError): a new request is then
+// reported at once, and only the request that failed first goes again, when retryConnection() is called.
 Item {
     id: api
 
@@ -74,7 +78,8 @@ Item {
         ZTGNAPILogic.sendTogether(work)
     }
 
-    // While offline: sends the request that began the connection error again, unless one is in flight.
+    // While offline: sends the request that began the connection error again, unless one is in flight;
+    // however often it fails, it is never given up.
     function retryConnection() {
         ZTGNAPILogic.retryConnection()
     }

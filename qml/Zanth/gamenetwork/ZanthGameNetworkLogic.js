@@ -63,18 +63,22 @@ function isLoginOnItsWay() {
 }
 
 // A stored write that may have arrived in this session goes out ahead of the reads (the api puts it
-// first): after any later counter the server could no longer tell whether it has it.
+// first): after any later counter the server could no longer tell whether it has it. The writes the
+// server refused earlier go again too.
 function startSession() {
     api.sendTogether(function() {
         api.getUserScore()
         api.getAchievementProgress()
         gameNetwork.synchAllStorages()
-        OfflineHandler.sendStoredRequests()
+        OfflineHandler.sendStoredRequests(true)
     })
     gameNetwork.userAuthenticated()
 }
 
+// Offline, the service is tried at once rather than at the next step of the back-off.
 function sync() {
+    if (api.connectionError)
+        api.retryConnection()
     if (api.authenticated)
         startSession()
     else
@@ -85,7 +89,7 @@ function connectionReturned() {
     if (!gameNetwork.initialized)
         return
     if (api.authenticated)
-        OfflineHandler.sendStoredRequests()
+        OfflineHandler.sendStoredRequests(false)
     else if (!isLoginOnItsWay())
         authenticateLocalPlayer(false)
 }
@@ -118,6 +122,8 @@ function handleServerResponse(request, response) {
 // The counter refusal "can not resend packet"
 var alreadyReceivedCode = 15
 
+// A refusal of the service (or an HTTP error answer) of a write sets that write aside; the requests
+// behind it go on.
 function handleRefusal(request, response) {
     var code = response.data ? response.data.code : undefined
     // The same packet sent again after its answer was lost: the server has it already.
@@ -129,14 +135,17 @@ function handleRefusal(request, response) {
     var errorData = { code: 2, errorType: "serverResponseErrorStatus", serverRequest: request, serverResponse: response,
                       message: "Server response has an error." }
     console.debug("ERROR: ZanthGameNetwork: onError called:", api.maskedText(errorData))
+    var reason = "code " + code
     if (reloginCodes.indexOf(code) < 0) {
-        OfflineHandler.requestAnswered(request)
+        // An HTTP error may come before the server has looked at the packet: one sent again, whose first
+        // sending may have arrived, goes again as the same packet.
+        OfflineHandler.setAside(request, reason, request.__resent && response.httpStatus !== undefined)
         handleApiError(errorData)
         return
     }
-    var dropped = OfflineHandler.requestRefusedForSession(request)
+    var wantsLogin = OfflineHandler.refusedForSession(request, reason)
     handleApiError(errorData)
-    if (dropped)
+    if (!wantsLogin)
         return
     if (reloginPending) {
         console.debug("WARNING: ZTGN: the server refused the session again with code", code,

@@ -45,27 +45,52 @@ function copyOf(value) {
     return JSON.parse(JSON.stringify(value))
 }
 
+// The JSON text of value, or undefined for a value that has none (undefined, a function, an object
+// that holds itself): such a value can't be read back and is never written.
+function jsonText(value) {
+    try {
+        var text = JSON.stringify(value)
+        return typeof text === "string" ? text : undefined
+    } catch (error) {
+        return undefined
+    }
+}
+
+// The value as its error message shows it. An object without JSON text may hold itself, and the text of
+// an array that holds itself recurses until the program's stack is gone: such an object is named only.
+function shownValue(value) {
+    if (value !== null && typeof value === "object" && jsonText(value) === undefined)
+        return Object.prototype.toString.call(value)
+    return String(value)
+}
+
 function isCached(key) {
     return storage.cacheEnabled && dataCache[key] !== undefined
 }
 
+// 1, or undefined when the value has no JSON text (the stored value then stays) or the write failed.
 function setData(key, value) {
-    if (isCached(key) && JSON.stringify(dataCache[key]) === JSON.stringify(value))
+    var text = jsonText(value)
+    if (text === undefined)
+        return undefined
+    if (isCached(key) && JSON.stringify(dataCache[key]) === text)
         return 1
     var result = setDBData(key, value)
     if (result !== undefined && storage.cacheEnabled)
-        dataCache[key] = copyOf(value)
+        dataCache[key] = JSON.parse(text)
     return result
 }
 
 function setDBData(key, value, dbID) {
+    var text = jsonText(value)
     var affected = 0
     try {
-        initialize(dbID)
-        getDatabase(dbID).transaction(function(tx) {
-            affected = tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);",
-                                     [key, JSON.stringify(value)]).rowsAffected
-        })
+        if (text !== undefined) {
+            initialize(dbID)
+            getDatabase(dbID).transaction(function(tx) {
+                affected = tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [key, text]).rowsAffected
+            })
+        }
     } catch (error) {
         log("Storage: write failed:", error)
     }
@@ -95,6 +120,10 @@ function getData(key) {
         return copyOf(result)
     }
     return result
+}
+
+// Does nothing: values are written one key at a time with setData.
+function setMultiData(keyValueMap) {
 }
 
 function clearData(key) {

@@ -384,6 +384,66 @@ TEST_F(DownloadablePackage, archiveInflatingPastTheLimitIsRefusedWithNothingLeft
     EXPECT_EQ(download(item.get()), Item::NoError);
 }
 
+// An archive larger than the download size limit is refused by its Content-Length before a byte of it
+// reaches the disk. Until set, the limit follows extractionSizeLimit, with room for the archive's headers.
+TEST_F(DownloadablePackage, archivePastTheDownloadSizeLimitIsRefusedWithNothingLeft)
+{
+    serve("/huge.zip", QByteArray(3000000, 'z'));
+    auto item = scene.create(url("/huge.zip"), QString(), "extractionSizeLimit: 2000000\n");
+    EXPECT_EQ(item->downloadSizeLimit(), 2000000 + 250000 + 1048576);
+    QSignalSpy limitChanges(item.get(), &Item::downloadSizeLimitChanged);
+    item->setExtractionSizeLimit(1600000);
+    EXPECT_EQ(item->downloadSizeLimit(), 1600000 + 200000 + 1048576);
+    EXPECT_EQ(limitChanges.size(), 1);
+    QDir().mkpath(packagesFolder());
+    const QStringList before = homeSnapshot();
+    MessageLog log;
+    EXPECT_EQ(download(item.get()), Item::FileExtractionError);
+    EXPECT_EQ(homeSnapshot(), before);
+    EXPECT_EQ(item->status(), Item::UnAvailable);
+    ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(log.lines().first().contains("passes the size limit of 2848576 bytes"))
+        << log.lines().first().toStdString();
+
+    // Once set, it stays whatever the extraction limit does.
+    item->setDownloadSizeLimit(5000000);
+    item->setExtractionSizeLimit(10);
+    EXPECT_EQ(item->downloadSizeLimit(), 5000000);
+    item->setDownloadSizeLimit(0);
+    EXPECT_EQ(item->downloadSizeLimit(), 5000000);
+    EXPECT_EQ(limitChanges.size(), 2);
+    EXPECT_EQ(scene.create(url("/other.zip"))->downloadSizeLimit(),
+              (qint64(1) << 30) + (qint64(1) << 27) + 1048576);
+}
+
+// The folder's record of its source is there before the folder is put in place: no crash can leave an
+// unpacked folder without its owner. A failed extraction takes the record it wrote away again.
+TEST_F(DownloadablePackage, theSourceRecordIsWrittenBeforeTheFolderIsPutInPlace)
+{
+    serve("/owned.zip", makeZip({{"a.txt", "a"}}));
+    const QString folder = packagesFolder() + "owned";
+    auto item = scene.create(url("/owned.zip"));
+    bool recordedWhileExtracting = false;
+    bool folderWhileExtracting = true;
+    QObject::connect(item.get(), &Item::statusChanged, [&] {
+        if (item->status() != Item::Extracting)
+            return;
+        recordedWhileExtracting = QFile::exists(Item::sourceRecordPath(folder));
+        folderWhileExtracting = QFile::exists(folder);
+    });
+    EXPECT_EQ(download(item.get()), Item::NoError);
+    EXPECT_TRUE(recordedWhileExtracting);
+    EXPECT_FALSE(folderWhileExtracting);
+    QFile record(Item::sourceRecordPath(folder));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(record.readAll(), url("/owned.zip").toUtf8());
+
+    serve("/broken.zip", "PK but no archive at all");
+    auto broken = scene.create(url("/broken.zip"));
+    EXPECT_EQ(download(broken.get()), Item::FileExtractionError);
+    EXPECT_FALSE(QFile::exists(Item::sourceRecordPath(packagesFolder() + "broken")));
+}
+
 TEST_F(DownloadablePackage, sameArchiveNameFromTwoAddressesKeepsTwoPackagesApart)
 {
     LoopbackHttpServer second;

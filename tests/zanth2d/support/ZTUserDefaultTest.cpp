@@ -85,6 +85,9 @@ protected:
     {
         std::remove(path().c_str());
         std::remove((path() + ".damaged").c_str());
+        for (int number = 2; number < 20; ++number) {
+            std::remove((path() + ".damaged." + std::to_string(number)).c_str());
+        }
     }
     void TearDown() override { ZTUserDefault::purgeSharedUserDefault(); }
     static std::string path() { return ZTUserDefault::getXMLFilePath(); }
@@ -244,6 +247,92 @@ TEST_F(UserDefaultTest, truncatedFileKeepsTheValuesBeforeTheDamage)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(countLines(testing::internal::GetCapturedStdout(), "ZTUserDefault: WARNING:"), 1);
     EXPECT_EQ(store()->getIntegerForKey("a", 0), 5);
+}
+
+// Each damaged file gets a copy of its own: a second damage never writes over the first one's copy,
+// and of many the five newest stay, the oldest going with a line each.
+TEST_F(UserDefaultTest, everyDamagedFileIsKeptBesideAndTheFiveNewestCopiesStay)
+{
+    const auto damaged = [](int number) {
+        return "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>" + std::to_string(number) + "</a><b>";
+    };
+    const auto copy = [](int number) {
+        return path() + ".damaged" + (number == 1 ? std::string() : "." + std::to_string(number));
+    };
+    for (int number = 1; number <= 7; ++number) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged(number));
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        EXPECT_EQ(store()->getIntegerForKey("a", 0), number);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(countLines(log, "is damaged, it is kept as " + copy(number) + " "), 1) << log;
+        EXPECT_EQ(countLines(log, "the oldest, " + copy(number - 5) + ", was removed"), number > 5 ? 1 : 0)
+            << log;
+        EXPECT_EQ(countLines(log, ""), number > 5 ? 2 : 1) << log;
+    }
+    for (int number = 1; number <= 7; ++number) {
+        if (number <= 2) {
+            EXPECT_NE(access(copy(number).c_str(), F_OK), 0) << number;
+        } else {
+            EXPECT_EQ(readFile(copy(number)), damaged(number)) << number;
+        }
+    }
+}
+
+// Files beside the store whose names only look like its copies (a number too large for any counter,
+// leading zeros) are neither written over nor removed, and a folder where the next copy would go is
+// stepped over: each damage still gets a copy of its own, and the store is written again.
+TEST_F(UserDefaultTest, damagedCopiesGoOverNothingBesideTheStoreWhateverItsName)
+{
+    const std::string huge = path() + ".damaged.9223372036854775807";
+    const std::string zeros = path() + ".damaged.007";
+    const std::string folder = path() + ".damaged.2";
+    writeFile(huge, "huge");
+    writeFile(zeros, "zeros");
+    const std::string first = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>1</a><b>";
+    const std::string second = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>2</a><b>";
+    for (const std::string& damaged : {first, second}) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged);
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        testing::internal::GetCapturedStdout();
+        if (damaged == first) {
+            ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+        }
+    }
+    store()->setIntegerForKey("c", 3);
+    store()->flush();
+    reload();
+    EXPECT_EQ(store()->getIntegerForKey("c", 0), 3);
+    EXPECT_EQ(readFile(path() + ".damaged"), first);
+    EXPECT_EQ(readFile(path() + ".damaged.3"), second);
+    EXPECT_EQ(readFile(huge), "huge");
+    EXPECT_EQ(readFile(zeros), "zeros");
+    std::remove(huge.c_str());
+    std::remove(zeros.c_str());
+    rmdir(folder.c_str());
+}
+
+// The same damage met at two starts (the game ended before writing the store) is copied once: copies of
+// it would push older, different ones out.
+TEST_F(UserDefaultTest, theSameDamageMetAgainIsNotCopiedAgain)
+{
+    const std::string damaged = "<?xml version=\"1.0\"?>\n<userDefaultRoot><a>1</a><b>";
+    for (int start = 0; start < 2; ++start) {
+        ZTUserDefault::purgeSharedUserDefault();
+        writeFile(path(), damaged);
+        testing::internal::CaptureStdout();
+        ASSERT_NE(store(), nullptr);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(countLines(log, start == 0 ? "is damaged, it is kept as " + path() + ".damaged "
+                                             : "is damaged, it is kept already as " + path() + ".damaged "),
+                  1)
+            << log;
+    }
+    EXPECT_EQ(readFile(path() + ".damaged"), damaged);
+    EXPECT_NE(access((path() + ".damaged.2").c_str(), F_OK), 0);
 }
 
 TEST_F(UserDefaultTest, unreadableFileIsLeftAloneAndReportedOnce)

@@ -238,13 +238,13 @@ TEST_F(WebStorageTest, clearedValueIsSentAsDeletedAndForgottenLocally)
 TEST_F(WebStorageTest, writeLostOfflineIsSentOnceWhenTheConnectionReturnsWithoutALogin)
 {
     startSynced();
+    network()->setProperty("offlineRetryInterval", 100);
     server.reset();
     callQml(network(), "reportScore", {1});
     ASSERT_TRUE(eventually([&] { return network()->property("connectionError").toBool(); }));
     callQml(storage(), "setValue", {"level", 5});
     ASSERT_TRUE(eventually([&] { return !api()->property("waitingForResponse").toBool(); }));
     reopenServer();
-    callQml(network(), "getLeaderboardScores");
     ASSERT_TRUE(eventually([&] { return !network()->property("connectionError").toBool() && settled(); }));
     QTest::qWait(300);
     EXPECT_EQ(writesOf("saves_level").size(), 1);
@@ -265,6 +265,39 @@ TEST_F(WebStorageTest, writesNotAnsweredAtQuitAreSentAfterTheRestart)
     ASSERT_TRUE(eventually([&] { return writesOf("saves_level").size() == 1 && settled(); }));
     EXPECT_EQ(writesOf("saves_level")[0].value("value").toString(), "6");
     EXPECT_EQ(callQml(storage(), "getValue", {"level"}).toInt(), 6);
+}
+
+// undefined, a function or an object that holds itself has no JSON text: written, it would wipe the
+// value here and on the server, and a list holding itself would stop every later write. Each is refused
+// with one line; the value stays on both sides and the next write goes as usual.
+TEST_F(WebStorageTest, aValueWithoutJsonTextIsRefusedAndTheValueStaysHereAndOnTheServer)
+{
+    startSynced();
+    callQml(storage(), "setValue", {"level", 5000});
+    ASSERT_TRUE(eventually([&] { return writesOf("saves_level").size() == 1 && settled(); }));
+    auto script = GameNetworkHost::instance().create(
+        "QtObject {\n  function writeEach(storage) {\n    var cycle = {}\n    cycle.self = cycle\n"
+        "    var cyclicList = [1]\n    cyclicList.push(cyclicList)\n"
+        "    var values = [undefined, function() { return 1 }, cycle, cyclicList]\n"
+        "    for (var i = 0; i < values.length; ++i)\n      storage.setValue(\"level\", values[i])\n"
+        "    return true\n  }\n}\n");
+    MessageLog log;
+    QVariant finished;
+    QMetaObject::invokeMethod(script.get(), "writeEach", Q_RETURN_ARG(QVariant, finished),
+                              Q_ARG(QVariant, QVariant::fromValue(storage())));
+    EXPECT_TRUE(finished.toBool());
+    EXPECT_EQ(log.lines().filter("ERROR: WebStorage: the value for level has no JSON text").size(), 4)
+        << log.lines().join('\n').toStdString();
+    EXPECT_EQ(callQml(storage(), "getValue", {"level"}).toInt(), 5000);
+    callQml(storage(), "setValue", {"coins", 3});
+    ASSERT_TRUE(eventually([&] { return writesOf("saves_coins").size() == 1 && settled(); }));
+    EXPECT_EQ(writesOf("saves_level").size(), 1);
+    EXPECT_EQ(server->storedData.value("saves_level").value("value").toString(), "5000");
+
+    game.reset();
+    ASSERT_TRUE(start(false));
+    EXPECT_EQ(callQml(storage(), "getValue", {"level"}).toInt(), 5000);
+    EXPECT_EQ(callQml(storage(), "getValue", {"coins"}).toInt(), 3);
 }
 
 } // namespace
