@@ -1,9 +1,9 @@
 #include "particle_nodes/ZTParticleSpriteProgram.h"
 
 #include <GL/glext.h>
-#include <GLFW/glfw3.h>
 
 #include "platform/ZTCommon.h"
+#include "platform/linux/DesktopWindow.h"
 
 namespace zanth2d {
 
@@ -72,7 +72,8 @@ ZTParticleSpriteProgram* ZTParticleSpriteProgram::current(bool mapped)
     static ZTParticleSpriteProgram plain;
     static ZTParticleSpriteProgram mappedProgram;
     ZTParticleSpriteProgram& program = mapped ? mappedProgram : plain;
-    GLFWwindow* context = glfwGetCurrentContext();
+    // The platform layer names the current context; the program is built anew for each one.
+    const void* context = DesktopWindow::currentContext();
     if (!context) {
         return nullptr;
     }

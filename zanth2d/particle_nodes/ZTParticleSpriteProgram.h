@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-struct GLFWwindow;
-
 namespace zanth2d {
 
 // The GLSL program that draws particles as point sprites: each particle is one GL point of its size,
@@ -38,7 +36,7 @@ private:
     ZTParticleSpriteProgram() = default;
     bool build(const char* fragmentShader);
 
-    GLFWwindow* m_pContext = nullptr;
+    const void* m_pContext = nullptr;
     GLuint m_uProgram = 0;
     GLint m_iPixelsPerUnit = -1;
     GLint m_iOrigin = -1;

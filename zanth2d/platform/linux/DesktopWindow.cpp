@@ -46,6 +46,11 @@ bool DesktopWindow::hasCurrentContext()
     return glfwGetCurrentContext() != nullptr;
 }
 
+const void* DesktopWindow::currentContext()
+{
+    return glfwGetCurrentContext();
+}
+
 DesktopWindow::~DesktopWindow()
 {
     if (!m_pWindow) {

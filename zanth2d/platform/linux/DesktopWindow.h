@@ -25,6 +25,9 @@ public:
     // True when the calling thread has a current GL context. GL objects are deleted only then: with none
     // current the delete reaches nothing, and the context that made them has ended and taken them along.
     static bool hasCurrentContext();
+    // Names the calling thread's current GL context, or null when there is none: GL objects made in one
+    // context are no use in another, so their owners tell contexts apart by it. Only compared, never used.
+    static const void* currentContext();
 
     void makeContextCurrent();
     void swapBuffers();

@@ -83,6 +83,26 @@ TEST(DesktopWindowCreation, opensTitledWindowOfTheAskedSizeWithDepthAndStencil)
     EXPECT_NE(std::string::npos, info.find("Height: 640")) << info;
 }
 
+TEST(DesktopWindowCreation, theCurrentContextIsNamedApartForEachWindowAndNullWithoutOne)
+{
+    DesktopWindow first;
+    DesktopWindow second;
+    ASSERT_TRUE(first.initWithFrame("Zanth first context", 64, 64));
+    ASSERT_TRUE(second.initWithFrame("Zanth second context", 64, 64));
+    first.makeContextCurrent();
+    const void* firstContext = DesktopWindow::currentContext();
+    second.makeContextCurrent();
+    const void* secondContext = DesktopWindow::currentContext();
+    EXPECT_NE(firstContext, nullptr);
+    EXPECT_NE(secondContext, nullptr);
+    EXPECT_NE(firstContext, secondContext);
+    first.makeContextCurrent();
+    EXPECT_EQ(DesktopWindow::currentContext(), firstContext);
+    glfwMakeContextCurrent(nullptr);
+    EXPECT_EQ(DesktopWindow::currentContext(), nullptr);
+    EXPECT_FALSE(DesktopWindow::hasCurrentContext());
+}
+
 TEST(DesktopWindowGeometry, resizeKeepsTheTopLeftCorner)
 {
     DesktopWindow window;
