@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 bash scripts/deps.sh
 mkdir -p build/release
 log=build/release/build.log
-if [ ! -f build/release/CMakeCache.txt ]; then
+# A configure that failed or was stopped leaves a cache but no build.ninja: configure again then.
+if [ ! -f build/release/build.ninja ]; then
   echo "Building Embervale in build/release (the first build takes a few minutes)"
   configure=(cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release)
 else
@@ -18,5 +19,11 @@ if ! { "${configure[@]}" && cmake --build build/release --target embervale; } > 
   cat "$log"
   echo "The build failed; its output is in $log" >&2
   exit 1
+fi
+# Without a login session (root in a container) Qt warns that it has no runtime folder, then makes the one
+# named here itself.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="${TMPDIR:-/tmp}/runtime-$(id -un)"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 fi
 exec build/release/embervale "$@"
