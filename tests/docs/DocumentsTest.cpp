@@ -1,6 +1,7 @@
-// The README and docs/architecture.md name files and folders of the checkout (in code spans and fenced
-// blocks, from the checkout's root; in links, from the document's folder): every one of them must exist,
-// so that a renamed or removed file shows up as a failure here rather than as a dead end for a reader.
+// The README and docs/architecture.md name files and folders of the checkout (in code spans, fenced and
+// indented code blocks, from the checkout's root; in links, from the document's folder): every one of them
+// must exist, so that a renamed or removed file shows up as a failure here rather than as a dead end for a
+// reader.
 
 #include <gtest/gtest.h>
 
@@ -48,9 +49,11 @@ void collectPaths(const std::string& text, std::set<std::string>& paths)
         if (first == std::string::npos || last == std::string::npos || last < first)
             continue;
         word = word.substr(first, last - first + 1);
-        if (word.rfind("./", 0) == 0)
+        // "./run.sh" names a file of the checkout's root although no folder follows.
+        const bool fromHere = word.rfind("./", 0) == 0;
+        if (fromHere)
             word = word.substr(2);
-        if (word.find('/') != std::string::npos && !outsideTheCheckout(word))
+        if ((fromHere || word.find('/') != std::string::npos) && !word.empty() && !outsideTheCheckout(word))
             paths.insert(word);
     }
 }
@@ -68,6 +71,29 @@ bool existsInCheckout(const fs::path& path)
     return false;
 }
 
+// Takes the indented code blocks out of the text: lines indented by four spaces or a tab after a blank line
+// (or after another such line), which are not the continuation of a list item.
+std::string indentedBlocks(std::string& text)
+{
+    std::istringstream lines(text);
+    std::string kept;
+    std::string code;
+    bool afterBlank = true;
+    bool inBlock = false;
+    for (std::string line; std::getline(lines, line);) {
+        const bool indented = line.rfind("    ", 0) == 0 || line.rfind("\t", 0) == 0;
+        const auto start = line.find_first_not_of(" \t");
+        const bool blank = start == std::string::npos;
+        const bool listItem =
+            !blank && std::regex_match(line.substr(start), std::regex("([-*+]|[0-9]+\\.) .*"));
+        inBlock = indented && !blank && !listItem && (afterBlank || inBlock);
+        (inBlock ? code : kept) += line + "\n";
+        afterBlank = blank;
+    }
+    text = kept;
+    return code;
+}
+
 // The paths the document names that are missing; `named` counts all it names.
 std::vector<std::string> missingPaths(const fs::path& document, size_t* named)
 {
@@ -78,6 +104,7 @@ std::vector<std::string> missingPaths(const fs::path& document, size_t* named)
     for (std::sregex_iterator it(text.begin(), text.end(), fence), end; it != end; ++it)
         collectPaths((*it)[1].str(), fromRoot);
     text = std::regex_replace(text, fence, "");
+    collectPaths(indentedBlocks(text), fromRoot);
     const std::regex span("`([^`]+)`");
     for (std::sregex_iterator it(text.begin(), text.end(), span), end; it != end; ++it) {
         const std::string code = (*it)[1].str();
