@@ -73,13 +73,14 @@ ZTParticleSpriteProgram* ZTParticleSpriteProgram::current(bool mapped)
     static ZTParticleSpriteProgram mappedProgram;
     ZTParticleSpriteProgram& program = mapped ? mappedProgram : plain;
     // The platform layer names the current context; the program is built anew for each one.
-    const void* context = DesktopWindow::currentContext();
+    const std::uintptr_t context = DesktopWindow::currentContext();
     if (!context) {
         return nullptr;
     }
-    // A context made where an ended one was has none of its objects.
-    if (program.m_pContext != context || (program.m_uProgram && !glIsProgram(program.m_uProgram))) {
-        program.m_pContext = context;
+    // A context made elsewhere is named by its address, which a new one may reuse: GL then knows none
+    // of the ended one's objects.
+    if (program.m_uContext != context || (program.m_uProgram && !glIsProgram(program.m_uProgram))) {
+        program.m_uContext = context;
         program.m_uProgram = 0;
         program.m_bFailed = !program.build(mapped ? kMappedFragmentShader : kPlainFragmentShader);
     }

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 namespace zanth2d {
 
 // The GLSL program that draws particles as point sprites: each particle is one GL point of its size,
@@ -36,7 +38,7 @@ private:
     ZTParticleSpriteProgram() = default;
     bool build(const char* fragmentShader);
 
-    const void* m_pContext = nullptr;
+    std::uintptr_t m_uContext = 0;
     GLuint m_uProgram = 0;
     GLint m_iPixelsPerUnit = -1;
     GLint m_iOrigin = -1;
