@@ -16,8 +16,9 @@
 #include "sprite_nodes/ZTSpriteFrameCache.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QFont>
 #include <QFontDatabase>
 #include <QPointer>
 #include <QQmlContext>
@@ -29,12 +30,12 @@
 #include <clocale>
 
 namespace {
-const char* const kFileUtilsMessage =
-    "Creation of FileUtils is not allowed, this is set by the system and only exists once in the application.";
-const char* const kTranslationMessage =
-    "Creation of ZanthTranslation is not allowed, this is set by the system and only exists once in the application.";
-const char* const kSchedulerMessage =
-    "Creation of ZanthScheduler is not allowed, this is set by the system and only exists once in the application.";
+const char* const kFileUtilsMessage = "Creation of FileUtils is not allowed, this is set by the system and "
+                                      "only exists once in the application.";
+const char* const kTranslationMessage = "Creation of ZanthTranslation is not allowed, this is set by the "
+                                        "system and only exists once in the application.";
+const char* const kSchedulerMessage = "Creation of ZanthScheduler is not allowed, this is set by the system "
+                                      "and only exists once in the application.";
 
 // The bridge's own item bases; the bridge sits below the type table, so their rows are added here.
 const QmlTypeRegistrar observerRow(10, [] {
@@ -122,8 +123,8 @@ void ZanthApplication::init()
     // Qt 6 reads and writes UTF-8 everywhere, so there are no codecs to set.
     QFont font;
     font.setPixelSize(14);
-    const QString fontFile =
-        ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml/Zanth/fonts/pts-regular.ttf"));
+    const QString fontFile = ZanthFileUtils::findFileOrDirectoryIncludingResources(
+        QStringLiteral("qml/Zanth/fonts/pts-regular.ttf"));
     const int fontId = fontFile.isEmpty() ? -1 : QFontDatabase::addApplicationFont(fontFile);
     if (fontId >= 0) {
         const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
@@ -166,9 +167,16 @@ void ZanthApplication::init()
 void ZanthApplication::addCustomImportPaths()
 {
     QStringList paths;
-    paths << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml"))
-          << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("plugins/linux"))
-          << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("plugins/generic"));
+    paths << ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml"));
+    for (const QString& name : {QStringLiteral("plugins/linux"), QStringLiteral("plugins/generic")}) {
+        const QString found = ZanthFileUtils::findFileOrDirectoryIncludingResources(name);
+        paths << found;
+        // A game's own plug-in folder on disk comes first, but the engine's modules compiled in under the
+        // same name (the widgets' skin) stay behind it: without them the widgets would not load at all.
+        const QString compiled = QStringLiteral(":/") + name;
+        if (!found.isEmpty() && found != compiled && QFileInfo::exists(compiled))
+            paths << compiled;
+    }
     if (!paths.contains(QStringLiteral(":/qml")))
         paths << QStringLiteral(":/qml");
     // The engine puts each added path in front, so adding from the last makes the first win.
@@ -192,9 +200,10 @@ void ZanthApplication::setMainQmlFileName(const QString& name)
 void ZanthApplication::setQmlRendererEnabled(bool enabled)
 {
     if (!enabled && !m_sceneGraphRendererEnabled) {
-        qWarning("ZanthApplication: WARNING: disabling the QML renderer is not possible, because scene-graph "
-                 "renderer is also disabled and thus no renderer would be active; enable scene-graph renderer "
-                 "first before disabling QML renderer");
+        qWarning(
+            "ZanthApplication: WARNING: disabling the QML renderer is not possible, because scene-graph "
+            "renderer is also disabled and thus no renderer would be active; enable scene-graph renderer "
+            "first before disabling QML renderer");
         return;
     }
     m_qmlRendererEnabled = enabled;
@@ -240,7 +249,8 @@ int ZanthApplication::startApplication()
         m_translation = new ZanthTranslation(this);
         m_view->rootContext()->setContextProperty(QStringLiteral("translation"), m_translation);
         qmlRegisterUncreatableType<ZanthTranslation>("Zanth", 1, 0, "ZanthTranslation", kTranslationMessage);
-        m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"), m_sceneGraph->wrapper());
+        m_view->rootContext()->setContextProperty(QStringLiteral("sceneGraphWrapper"),
+                                                  m_sceneGraph->wrapper());
         m_nativeUtils->setSceneGraphCacheClearer([wrapper = QPointer<QObject>(m_sceneGraph->wrapper())] {
             zanth2d::ZTSpriteFrameCache::sharedSpriteFrameCache()->removeUnusedSpriteFrames();
             if (wrapper)
@@ -265,18 +275,21 @@ QObject* ZanthApplication::rootGameWindow() const
 void ZanthApplication::loadQmlFile()
 {
     if (m_mainQmlFileName.isEmpty())
-        qWarning("ERROR: ZanthApplication: no QML file found - either create a 'qml/main.qml' file as starting point "
+        qWarning("ERROR: ZanthApplication: no QML file found - either create a 'qml/main.qml' file as "
+                 "starting point "
                  "or call your entry QML file with setMainQmlFileName()");
 
     QQmlContext* context = m_view->rootContext();
     context->setContextProperty(QStringLiteral("contentScaleFactorValid"), false);
 
     QUrl source;
-    if (m_mainQmlFileName.startsWith(QLatin1String(":/")) || m_mainQmlFileName.startsWith(QLatin1String("qrc:/"))) {
+    if (m_mainQmlFileName.startsWith(QLatin1String(":/")) ||
+        m_mainQmlFileName.startsWith(QLatin1String("qrc:/"))) {
         m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
         // Qt 6 loads compiled-in files only through qrc URLs.
-        source = m_mainQmlFileName.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
-                                                               : QUrl(m_mainQmlFileName);
+        source = m_mainQmlFileName.startsWith(QLatin1Char(':'))
+                     ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
+                     : QUrl(m_mainQmlFileName);
     } else {
         source = QUrl::fromLocalFile(m_mainQmlFileName);
     }

@@ -14,6 +14,7 @@
 
 #include "AudioCapture.h"
 #include "TestFiles.h"
+#include "TestProgramPath.h"
 #include "ToneFile.h"
 #include "VisibleWindowLock.h"
 
@@ -114,7 +115,7 @@ GameRun runGame(const QProcessEnvironment& environment, const char* mainQml = kS
     game.setWorkingDirectory(dir.path());
     game.setProcessEnvironment(environment);
     game.setProcessChannelMode(QProcess::MergedChannels);
-    game.start(QString::fromLocal8Bit(std::getenv("ZANTH_TEST_PROGRAMS")) + "/StartupProgram", {});
+    game.start(QString::fromStdString(testProgramPath("StartupProgram")), {});
     GameRun run;
     QString threads;
     if (!game.waitForFinished(30000)) {

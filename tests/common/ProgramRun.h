@@ -23,15 +23,9 @@
 
 #include "Deadline.h"
 #include "ShellCommand.h"
+#include "TestProgramPath.h"
 
 using Clock = std::chrono::steady_clock;
-
-// A helper program built beside the tests.
-inline std::string testProgramPath(const std::string& name)
-{
-    const char* dir = std::getenv("ZANTH_TEST_PROGRAMS");
-    return std::string(dir ? dir : ".") + "/" + name;
-}
 
 // One run of a program with its report lines collected in a file.
 class ProgramRun

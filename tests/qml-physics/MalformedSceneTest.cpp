@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
+#include "TestProgramPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,8 +59,7 @@ SceneRun runScene(const QByteArray& qml)
     file.close();
     QProcess program;
     program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(qEnvironmentVariable("ZANTH_TEST_PROGRAMS") + "/PhysicsSceneProgram",
-                  {file.fileName(), "120"});
+    program.start(QString::fromStdString(testProgramPath("PhysicsSceneProgram")), {file.fileName(), "120"});
     EXPECT_TRUE(program.waitForFinished(120000));
     SceneRun run;
     run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;

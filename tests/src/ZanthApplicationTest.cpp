@@ -39,7 +39,10 @@ public:
         m_calls->append(QString("resize %1x%2").arg(width).arg(height));
     }
     void windowSizeChanged() override { m_calls->append("windowSizeChanged"); }
-    void setInitialized(bool initialized) override { m_calls->append(QString("initialized %1").arg(initialized)); }
+    void setInitialized(bool initialized) override
+    {
+        m_calls->append(QString("initialized %1").arg(initialized));
+    }
     void setDisplayFps(bool enabled) override { m_calls->append(QString("displayFps %1").arg(enabled)); }
     void createSceneGraphTreeFromQmlTree(QObject* root) override
     {
@@ -102,6 +105,20 @@ TEST(ZanthApplicationStartTest, importPathsPutDiskQmlFirstAndResourcesLast)
     EXPECT_EQ(paths.count(":/qml") + paths.count("qrc:/qml"), 1);
 }
 
+TEST(ZanthApplicationStartTest, aGamesOwnPluginFolderKeepsTheEngineSkinBehindIt)
+{
+    // The game's folder has a plugins/generic of its own, holding one module and not the skin.
+    const QStringList paths = app->declarativeView()->engine()->importPathList();
+    const int own = paths.indexOf(folder + "/plugins/generic");
+    const int compiled = paths.indexOf("qrc:/plugins/generic");
+    ASSERT_GE(own, 0) << paths.join(", ").toStdString();
+    EXPECT_LT(own, compiled) << paths.join(", ").toStdString();
+    EXPECT_EQ(componentError("import QtQuick 2.15\nimport GameOwn 1.0\nimport Zanth.gui.skins 1.0\n"
+                             "Item { property Item own: Marker {}\n"
+                             "       property QtObject skin: SliderSkin {} }\n"),
+              QString());
+}
+
 TEST(ZanthApplicationStartTest, contextPropertiesOfStartUpAreSet)
 {
     QQmlContext* context = app->declarativeView()->rootContext();
@@ -141,36 +158,39 @@ TEST(ZanthApplicationStartTest, missingMainFileKeepsTheNameAndWarns)
 TEST(ZanthApplicationQmlTest, singleServicesCannotBeCreatedInQml)
 {
     const QString system = componentError("import QtQuick 2.15\nimport Zanth 1.0\nSystem {}\n");
-    EXPECT_TRUE(system.contains("Creation of System is not allowed, this is set by the system and only exists "
-                                "once in the application."))
+    EXPECT_TRUE(
+        system.contains("Creation of System is not allowed, this is set by the system and only exists "
+                        "once in the application."))
         << system.toStdString();
     const QString fileUtils = componentError("import QtQuick 2.15\nimport Zanth 1.0\nFileUtils {}\n");
     EXPECT_TRUE(fileUtils.contains("Creation of FileUtils is not allowed, this is set by the system and only "
                                    "exists once in the application."))
         << fileUtils.toStdString();
     const QString scheduler = componentError("import QtQuick 2.15\nimport Zanth 1.0\nZanthScheduler {}\n");
-    EXPECT_TRUE(scheduler.contains("Creation of ZanthScheduler is not allowed, this is set by the system and only "
-                                   "exists once in the application."))
+    EXPECT_TRUE(
+        scheduler.contains("Creation of ZanthScheduler is not allowed, this is set by the system and only "
+                           "exists once in the application."))
         << scheduler.toStdString();
 }
 
 TEST(ZanthApplicationQmlTest, stringifyAndParseRoundTripFromQml)
 {
     QQmlComponent component(app->declarativeView()->engine());
-    component.setData("import QtQuick 2.15\nimport Zanth 1.0\nQtObject {\n"
-                      "  property string text: system.stringify({name: \"fire\", size: 3, list: [1, \"a\", true],"
-                      " nested: {x: 0.5}})\n"
-                      "  property var back: system.parse(text)\n"
-                      "  property bool platformLinux: system.isPlatform(System.Linux)\n"
-                      "  property string numberType: system.typeOf(5)\n"
-                      "  property string pointType: system.typeOf(Qt.point(1, 2))\n"
-                      "  property string undefinedType: system.typeOf(undefined)\n"
-                      "}\n",
-                      QUrl::fromLocalFile(folder + "/roundtrip.qml"));
+    component.setData(
+        "import QtQuick 2.15\nimport Zanth 1.0\nQtObject {\n"
+        "  property string text: system.stringify({name: \"fire\", size: 3, list: [1, \"a\", true],"
+        " nested: {x: 0.5}})\n"
+        "  property var back: system.parse(text)\n"
+        "  property bool platformLinux: system.isPlatform(System.Linux)\n"
+        "  property string numberType: system.typeOf(5)\n"
+        "  property string pointType: system.typeOf(Qt.point(1, 2))\n"
+        "  property string undefinedType: system.typeOf(undefined)\n"
+        "}\n",
+        QUrl::fromLocalFile(folder + "/roundtrip.qml"));
     std::unique_ptr<QObject> object(component.create());
     ASSERT_TRUE(object) << component.errorString().toStdString();
-    EXPECT_EQ(object->property("text").toString(),
-              "{ \"list\" : [ 1.0, \"a\", true ], \"name\" : \"fire\", \"nested\" : { \"x\" : 0.5 }, \"size\" : 3.0 }");
+    EXPECT_EQ(object->property("text").toString(), "{ \"list\" : [ 1.0, \"a\", true ], \"name\" : \"fire\", "
+                                                   "\"nested\" : { \"x\" : 0.5 }, \"size\" : 3.0 }");
     const QVariantMap back = object->property("back").toMap();
     EXPECT_EQ(back.value("name").toString(), "fire");
     EXPECT_DOUBLE_EQ(back.value("size").toDouble(), 3.0);
@@ -211,8 +231,8 @@ TEST(ZanthApplicationRendererTest, sceneGraphStartLoadsOnLaunchAndMirrorsAfterSi
     app->declarativeView()->hide();
     calls.clear();
     EXPECT_EQ(app->startApplication(), 7);
-    EXPECT_EQ(calls, QStringList({"run", "resize 320x200", "windowSizeChanged", "initialized 1", "mirror testRoot",
-                                  "started 1"}));
+    EXPECT_EQ(calls, QStringList({"run", "resize 320x200", "windowSizeChanged", "initialized 1",
+                                  "mirror testRoot", "started 1"}));
     QQmlContext* context = app->declarativeView()->rootContext();
     EXPECT_NE(context->contextProperty("translation").value<QObject*>(), nullptr);
     EXPECT_TRUE(componentError("import QtQuick 2.15\nimport Zanth 1.0\nZanthTranslation {}\n")
@@ -252,9 +272,10 @@ int main(int argc, char** argv)
 {
     QTemporaryDir dir;
     folder = dir.path();
-    writeTestFile(folder + "/qml/config.json",
-                  "{ \"title\": \"Test Game\", \"identifier\": \"com.example.test\", \"versionname\": \"2.5\","
-                  " \"stage\": \"test\", \"orientation\": \"landscape\" }");
+    writeTestFile(
+        folder + "/qml/config.json",
+        "{ \"title\": \"Test Game\", \"identifier\": \"com.example.test\", \"versionname\": \"2.5\","
+        " \"stage\": \"test\", \"orientation\": \"landscape\" }");
     writeTestFile(folder + "/qml/TestMain.qml",
                   "import QtQuick 2.15\nItem {\n  objectName: \"testRoot\"\n"
                   "  property bool validWhileLoading: true\n"
@@ -262,6 +283,8 @@ int main(int argc, char** argv)
                   "  property string title: Qt.application.name\n"
                   "  function leave() { Qt.quit() }\n}\n");
     writeTestFile(folder + "/plugins/linux/.keep", "");
+    writeTestFile(folder + "/plugins/generic/GameOwn/qmldir", "module GameOwn\nMarker 1.0 Marker.qml\n");
+    writeTestFile(folder + "/plugins/generic/GameOwn/Marker.qml", "import QtQuick 2.15\nItem {}\n");
     QDir::setCurrent(folder);
     testing::InitGoogleTest(&argc, argv);
     int result = 0;

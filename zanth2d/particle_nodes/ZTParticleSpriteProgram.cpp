@@ -1,9 +1,9 @@
 #include "particle_nodes/ZTParticleSpriteProgram.h"
 
 #include <GL/glext.h>
-#include <GLFW/glfw3.h>
 
 #include "platform/ZTCommon.h"
+#include "platform/linux/DesktopWindow.h"
 
 namespace zanth2d {
 
@@ -72,13 +72,15 @@ ZTParticleSpriteProgram* ZTParticleSpriteProgram::current(bool mapped)
     static ZTParticleSpriteProgram plain;
     static ZTParticleSpriteProgram mappedProgram;
     ZTParticleSpriteProgram& program = mapped ? mappedProgram : plain;
-    GLFWwindow* context = glfwGetCurrentContext();
+    // The platform layer names the current context; the program is built anew for each one.
+    const std::uintptr_t context = DesktopWindow::currentContext();
     if (!context) {
         return nullptr;
     }
-    // A context made where an ended one was has none of its objects.
-    if (program.m_pContext != context || (program.m_uProgram && !glIsProgram(program.m_uProgram))) {
-        program.m_pContext = context;
+    // A context made elsewhere is named by its address, which a new one may reuse: GL then knows none
+    // of the ended one's objects.
+    if (program.m_uContext != context || (program.m_uProgram && !glIsProgram(program.m_uProgram))) {
+        program.m_uContext = context;
         program.m_uProgram = 0;
         program.m_bFailed = !program.build(mapped ? kMappedFragmentShader : kPlainFragmentShader);
     }

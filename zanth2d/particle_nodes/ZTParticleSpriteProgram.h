@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-struct GLFWwindow;
+#include <cstdint>
 
 namespace zanth2d {
 
@@ -38,7 +38,7 @@ private:
     ZTParticleSpriteProgram() = default;
     bool build(const char* fragmentShader);
 
-    GLFWwindow* m_pContext = nullptr;
+    std::uintptr_t m_uContext = 0;
     GLuint m_uProgram = 0;
     GLint m_iPixelsPerUnit = -1;
     GLint m_iOrigin = -1;

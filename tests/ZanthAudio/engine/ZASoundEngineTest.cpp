@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AudioCapture.h"
+#include "Deadline.h"
 #include "FixtureDir.h"
 #include "ToneFile.h"
 #include "engine/ZAAsynchBufferLoader.h"
@@ -353,15 +354,42 @@ TEST_F(ZASoundEngineTest, playingWhileAnotherThreadGrowsTheTableIsSafe)
     tone.seconds = 0.01;
     const std::string file = m_dir.path("tiny.wav");
     writeToneWav(file, tone);
+    // Every sixteenth id: each one past the table's end makes the loader grow it while sounds play.
     for (int id = 64; id < 64 + 40 * 16; id += 16)
         requests.push_back({id, file});
+    const int lastId = requests.back().soundId;
     m_engine->loadBuffersAsynchronously(requests);
-    QElapsedTimer timer;
-    timer.start();
-    while (m_engine->asynchLoadProgress() < 1.0f && timer.elapsed() < 10000) {
-        m_engine->playSound(0, 0, 1.0f, 0.0f, 0.0f, false);
-        m_engine->validateBufferId(64);
-        m_engine->bufferDurationInSeconds(0);
+    int played = 0;
+    int refused = 0;
+    const auto play = [&](int soundId) {
+        const ALuint source = m_engine->playSound(soundId, 0, 1.0f, 0.0f, 0.0f, false);
+        ++(source == kZA_NothingPlayed || source == kZA_NoSourceAvailable ? refused : played);
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10) * deadlineScale();
+    while (m_engine->asynchLoadProgress() < 1.0f && std::chrono::steady_clock::now() < deadline) {
+        play(0);
+        // Whatever the loader has finished already plays too.
+        for (const ZABufferLoadRequest& request : requests) {
+            if (m_engine->validateBufferId(request.soundId))
+                play(request.soundId);
+        }
+        EXPECT_FLOAT_EQ(m_engine->bufferDurationInSeconds(0), 0.05f);
+    }
+    ASSERT_FLOAT_EQ(m_engine->asynchLoadProgress(), 1.0f) << "the loader never finished";
+    EXPECT_GT(played, 0);
+    EXPECT_EQ(refused, 0) << "of " << played + refused << " sounds played while the table grew";
+
+    // The table holds what was added, just large enough for the last id.
+    EXPECT_EQ(m_engine->bufferTotal(), (lastId / 16 + 1) * 16);
+    EXPECT_FLOAT_EQ(m_engine->bufferDurationInSeconds(0), 0.05f);
+    for (const ZABufferLoadRequest& request : requests) {
+        SCOPED_TRACE(request.soundId);
+        EXPECT_TRUE(m_engine->validateBufferId(request.soundId));
+        EXPECT_NEAR(m_engine->bufferDurationInSeconds(request.soundId), 0.01f, 0.001f);
+        EXPECT_FALSE(m_engine->validateBufferId(request.soundId + 1)) << "only the asked ids are loaded";
+        const ALuint source = m_engine->playSound(request.soundId, 0, 1.0f, 0.0f, 1.0f, false);
+        EXPECT_NE(source, kZA_NothingPlayed);
+        EXPECT_NE(source, kZA_NoSourceAvailable);
     }
     m_engine.reset();
     m_engine = ZASoundEngine::create();

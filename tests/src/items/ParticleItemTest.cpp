@@ -450,7 +450,7 @@ TEST(ParticlePListExport, theBuiltInFireEffectStandsAloneAndKeepsItsValues)
     // The application's file, with a texture of our own beside it.
     QFile::remove(engine->folder() + "/fire/FireParticle.json");
     QDir().mkpath(engine->folder() + "/fire");
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("ZANTH_SOURCE_DIR") + "/qml/particles/FireParticle.json",
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZANTH_CHECKOUT "/qml/particles/FireParticle.json"),
                             engine->folder() + "/fire/FireParticle.json"));
     QFile::copy(texturePath(), engine->folder() + "/fire/particleFire.png");
     ParticleItem* fire = loadParticle("autoStart: true; fileName: \"file://" + engine->folder().toUtf8() +

@@ -117,11 +117,14 @@ TEST_F(TransitionTest, fadeOverWhiteCoversTheRedSceneThenUncoversTheBlueOne)
     auto* fade = ZTTransitionFade::transitionWithDuration(2, blue, ztColor3B{255, 255, 255});
     begin(fade);
     run(0.5);
-    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{255, 127, 127}, 10)) << printed(DirectorWindow::pixel(240, 160));
+    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{255, 127, 127}, 10))
+        << printed(DirectorWindow::pixel(240, 160));
     run(0.5);
-    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{255, 255, 255}, 5)) << printed(DirectorWindow::pixel(240, 160));
+    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{255, 255, 255}, 5))
+        << printed(DirectorWindow::pixel(240, 160));
     run(0.5);
-    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{127, 127, 255}, 10)) << printed(DirectorWindow::pixel(240, 160));
+    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{127, 127, 255}, 10))
+        << printed(DirectorWindow::pixel(240, 160));
     EXPECT_NE(fade->getChildByTag(kSceneFade), nullptr);
     fade->retain();
     run(0.5);
@@ -139,8 +142,10 @@ TEST_F(TransitionTest, crossFadeMixesTheTwoPicturesHalfAndHalfAtHalfTime)
     begin(crossFade);
     EXPECT_EQ(DirectorWindow::pixel(240, 160), kRed);
     run(1);
-    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{128, 0, 127}, 8)) << printed(DirectorWindow::pixel(240, 160));
-    EXPECT_TRUE(near(DirectorWindow::pixel(3, 316), RGB{128, 0, 127}, 8)) << printed(DirectorWindow::pixel(3, 316));
+    EXPECT_TRUE(near(DirectorWindow::pixel(240, 160), RGB{128, 0, 127}, 8))
+        << printed(DirectorWindow::pixel(240, 160));
+    EXPECT_TRUE(near(DirectorWindow::pixel(3, 316), RGB{128, 0, 127}, 8))
+        << printed(DirectorWindow::pixel(3, 316));
     crossFade->retain();
     run(1);
     window.frames(2);
@@ -237,18 +242,34 @@ TEST_F(TransitionTest, everyKindEndsOnTheIncomingSceneWithoutAGLError)
         {"SlideInT", [](ZTScene* s) { return ZTTransitionSlideInT::transitionWithDuration(0.5f, s); }},
         {"SlideInB", [](ZTScene* s) { return ZTTransitionSlideInB::transitionWithDuration(0.5f, s); }},
         {"ShrinkGrow", [](ZTScene* s) { return ZTTransitionShrinkGrow::transitionWithDuration(0.5f, s); }},
-        {"FlipX", [](ZTScene* s) { return ZTTransitionFlipX::transitionWithDuration(0.5f, s, kZTOrientationLeftOver); }},
-        {"FlipY", [](ZTScene* s) { return ZTTransitionFlipY::transitionWithDuration(0.5f, s, kZTOrientationDownOver); }},
+        {"FlipX",
+         [](ZTScene* s) {
+             return ZTTransitionFlipX::transitionWithDuration(0.5f, s, kZTOrientationLeftOver);
+         }},
+        {"FlipY",
+         [](ZTScene* s) {
+             return ZTTransitionFlipY::transitionWithDuration(0.5f, s, kZTOrientationDownOver);
+         }},
         {"FlipAngular",
-         [](ZTScene* s) { return ZTTransitionFlipAngular::transitionWithDuration(0.5f, s, kZTOrientationRightOver); }},
+         [](ZTScene* s) {
+             return ZTTransitionFlipAngular::transitionWithDuration(0.5f, s, kZTOrientationRightOver);
+         }},
         {"ZoomFlipX",
-         [](ZTScene* s) { return ZTTransitionZoomFlipX::transitionWithDuration(0.5f, s, kZTOrientationRightOver); }},
-        {"ZoomFlipY", [](ZTScene* s) { return ZTTransitionZoomFlipY::transitionWithDuration(0.5f, s, kZTOrientationUpOver); }},
+         [](ZTScene* s) {
+             return ZTTransitionZoomFlipX::transitionWithDuration(0.5f, s, kZTOrientationRightOver);
+         }},
+        {"ZoomFlipY",
+         [](ZTScene* s) {
+             return ZTTransitionZoomFlipY::transitionWithDuration(0.5f, s, kZTOrientationUpOver);
+         }},
         {"ZoomFlipAngular",
-         [](ZTScene* s) { return ZTTransitionZoomFlipAngular::transitionWithDuration(0.5f, s, kZTOrientationLeftOver); }},
+         [](ZTScene* s) {
+             return ZTTransitionZoomFlipAngular::transitionWithDuration(0.5f, s, kZTOrientationLeftOver);
+         }},
         {"Fade", [](ZTScene* s) { return ZTTransitionFade::transitionWithDuration(0.5f, s); }},
         {"CrossFade", [](ZTScene* s) { return ZTTransitionCrossFade::transitionWithDuration(0.5f, s); }},
-        {"TurnOffTiles", [](ZTScene* s) { return ZTTransitionTurnOffTiles::transitionWithDuration(0.5f, s); }},
+        {"TurnOffTiles",
+         [](ZTScene* s) { return ZTTransitionTurnOffTiles::transitionWithDuration(0.5f, s); }},
         {"SplitCols", [](ZTScene* s) { return ZTTransitionSplitCols::transitionWithDuration(0.5f, s); }},
         {"SplitRows", [](ZTScene* s) { return ZTTransitionSplitRows::transitionWithDuration(0.5f, s); }},
         {"FadeTR", [](ZTScene* s) { return ZTTransitionFadeTR::transitionWithDuration(0.5f, s); }},
@@ -275,6 +296,132 @@ TEST_F(TransitionTest, everyKindEndsOnTheIncomingSceneWithoutAGLError)
     }
 }
 
+// Every kind on its way
+
+namespace {
+
+const RGB kYellow{255, 255, 0};
+const RGB kGreen{0, 255, 0};
+
+// The red scene with a yellow square near its bottom-left corner, and the blue one with a green square
+// near its top-right corner: the squares show where each picture went and which way round it is.
+ZTScene* markedScene(const ztColor4B& colour, const ztColor4B& mark, float x, float y)
+{
+    ZTScene* scene = ZTScene::node();
+    scene->addChild(ZTLayerColor::layerWithColor(colour));
+    ZTLayerColor* square = ZTLayerColor::layerWithColorWidthHeight(mark, 40, 40);
+    square->setPosition(ZTPoint(x, y));
+    scene->addChild(square);
+    return scene;
+}
+
+// A window pixel (origin bottom left) and its colour at that moment.
+struct Expected
+{
+    int x;
+    int y;
+    RGB colour;
+    int tolerance = 0;
+};
+
+// What a 2-second transition from the red scene to the blue one shows so many seconds after it began.
+struct Picture
+{
+    const char* kind;
+    std::function<ZTScene*(ZTScene*)> make;
+    double seconds;
+    std::vector<Expected> pixels;
+};
+
+template <class Kind> std::function<ZTScene*(ZTScene*)> twoSeconds()
+{
+    return [](ZTScene* scene) { return Kind::transitionWithDuration(2, scene); };
+}
+
+template <class Kind> std::function<ZTScene*(ZTScene*)> twoSeconds(tOrientation orientation)
+{
+    return [orientation](ZTScene* scene) { return Kind::transitionWithDuration(2, scene, orientation); };
+}
+
+// Fade, cross-fade and turn-off-tiles are checked in their own tests above as well. The pixels lie well
+// inside their regions, so that one frame more or less changes none of them; the flips name no pixel of
+// the squares, which the depth buffer cuts up while a camera turns.
+const RGB R = kRed, B = kBlue, Y = kYellow, G = kGreen, K = kBlack;
+// clang-format off
+const std::vector<Picture> kPictures = {
+    // Out shrinks about the middle, turning twice; then in grows the same way.
+    {"RotoZoom", twoSeconds<ZTTransitionRotoZoom>(), 0.5, {{246, 158, R}, {140, 160, R}, {100, 160, K}, {238, 62, K}}},
+    {"RotoZoom", twoSeconds<ZTTransitionRotoZoom>(), 1.5, {{238, 158, B}, {140, 160, B}, {100, 160, K}, {238, 62, K}}},
+    // Out at half size, in waiting off to the right; then in half-way through its jumps in from there.
+    {"JumpZoom", twoSeconds<ZTTransitionJumpZoom>(), 0.5, {{230, 174, R}, {420, 160, K}, {60, 160, K}, {238, 70, K}}},
+    {"JumpZoom", twoSeconds<ZTTransitionJumpZoom>(), 1.25, {{430, 174, B}, {198, 158, K}}},
+    // In moves over out, which stays put.
+    {"MoveInL", twoSeconds<ZTTransitionMoveInL>(), 1, {{158, 158, B}, {302, 278, G}, {414, 158, R}, {374, 38, R}}},
+    {"MoveInR", twoSeconds<ZTTransitionMoveInR>(), 1, {{310, 158, B}, {70, 166, R}, {38, 38, Y}}},
+    {"MoveInT", twoSeconds<ZTTransitionMoveInT>(), 1, {{238, 206, B}, {254, 46, R}, {38, 38, Y}}},
+    {"MoveInB", twoSeconds<ZTTransitionMoveInB>(), 1, {{230, 110, B}, {438, 182, G}, {238, 278, R}}},
+    // In pushes out away: out's square has moved with it, or left the window.
+    {"SlideInL", twoSeconds<ZTTransitionSlideInL>(), 1, {{158, 158, B}, {302, 278, G}, {414, 166, R}, {374, 38, Y}}},
+    {"SlideInR", twoSeconds<ZTTransitionSlideInR>(), 1, {{310, 158, B}, {70, 158, R}, {38, 38, R}}},
+    {"SlideInT", twoSeconds<ZTTransitionSlideInT>(), 1, {{238, 206, B}, {238, 46, R}, {38, 38, R}}},
+    {"SlideInB", twoSeconds<ZTTransitionSlideInB>(), 1, {{230, 110, B}, {438, 190, G}, {254, 278, R}, {38, 262, Y}}},
+    // Out shrinks towards a third of the width, in grows from two thirds, over it.
+    {"ShrinkGrow", twoSeconds<ZTTransitionShrinkGrow>(), 0.25, {{174, 166, R}, {78, 78, Y}, {294, 158, B}, {262, 46, K}}},
+    // Out turns away narrower, then in turns in; about the vertical, horizontal or a slanted axis.
+    {"FlipX", twoSeconds<ZTTransitionFlipX>(kZTOrientationRightOver), 0.5, {{246, 158, R}, {30, 158, K}, {446, 158, K}, {55, 250, K}}},
+    {"FlipX", twoSeconds<ZTTransitionFlipX>(kZTOrientationRightOver), 1.5, {{238, 158, B}, {30, 158, K}, {446, 158, K}, {420, 200, K}}},
+    {"FlipY", twoSeconds<ZTTransitionFlipY>(kZTOrientationUpOver), 0.5, {{246, 166, R}, {238, 22, K}, {238, 302, K}}},
+    {"FlipY", twoSeconds<ZTTransitionFlipY>(kZTOrientationUpOver), 1.5, {{230, 158, B}, {238, 22, K}, {238, 302, K}}},
+    {"FlipAngular", twoSeconds<ZTTransitionFlipAngular>(kZTOrientationRightOver), 0.5, {{246, 158, R}, {55, 250, R}, {54, 70, K}, {446, 214, K}}},
+    {"FlipAngular", twoSeconds<ZTTransitionFlipAngular>(kZTOrientationRightOver), 1.5, {{238, 158, B}, {420, 200, B}, {422, 70, K}, {30, 222, K}}},
+    // The same turns while out shrinks to half its size and in grows back from it.
+    {"ZoomFlipX", twoSeconds<ZTTransitionZoomFlipX>(kZTOrientationRightOver), 0.5, {{238, 166, R}, {238, 30, K}, {100, 160, K}}},
+    {"ZoomFlipX", twoSeconds<ZTTransitionZoomFlipX>(kZTOrientationRightOver), 1.5, {{238, 158, B}, {238, 30, K}, {100, 160, K}}},
+    {"ZoomFlipY", twoSeconds<ZTTransitionZoomFlipY>(kZTOrientationUpOver), 0.5, {{246, 158, R}, {100, 160, R}, {238, 62, K}}},
+    {"ZoomFlipY", twoSeconds<ZTTransitionZoomFlipY>(kZTOrientationUpOver), 1.5, {{238, 158, B}, {100, 160, B}, {238, 62, K}}},
+    {"ZoomFlipAngular", twoSeconds<ZTTransitionZoomFlipAngular>(kZTOrientationRightOver), 0.5, {{246, 158, R}, {78, 110, K}, {398, 198, K}}},
+    {"ZoomFlipAngular", twoSeconds<ZTTransitionZoomFlipAngular>(kZTOrientationRightOver), 1.5, {{238, 158, B}, {398, 118, K}, {78, 198, K}}},
+    // Half-way to black over out, then half-way back from black over in.
+    {"Fade", twoSeconds<ZTTransitionFade>(), 0.5, {{240, 160, {128, 0, 0}, 10}, {38, 38, {128, 128, 0}, 10}}},
+    {"Fade", twoSeconds<ZTTransitionFade>(), 1.5, {{240, 160, {0, 0, 128}, 10}, {438, 278, {0, 128, 0}, 10}}},
+    // Half of each picture, each in its own place.
+    {"CrossFade", twoSeconds<ZTTransitionCrossFade>(), 1, {{240, 160, {128, 0, 128}, 10}, {38, 38, {128, 128, 128}, 10}, {438, 278, {128, 128, 0}, 10}}},
+    // Out's columns part (the middle one up, the outer ones down), then in's close.
+    {"SplitCols", twoSeconds<ZTTransitionSplitCols>(), 0.8, {{78, 70, R}, {398, 70, R}, {238, 246, R}, {238, 78, K}, {78, 246, K}, {398, 246, K}}},
+    {"SplitCols", twoSeconds<ZTTransitionSplitCols>(), 1.2, {{78, 70, B}, {390, 62, B}, {238, 246, B}, {438, 118, G}, {238, 78, K}, {78, 246, K}, {398, 246, K}}},
+    // In's rows close: the outer ones from the left, the middle one from the right.
+    {"SplitRows", twoSeconds<ZTTransitionSplitRows>(), 1.2, {{102, 46, B}, {366, 158, B}, {94, 262, B}, {366, 54, K}, {118, 166, K}, {366, 270, K}}},
+    // Out's tiles shrink away from one side; in shows where they have gone.
+    {"FadeTR", twoSeconds<ZTTransitionFadeTR>(), 1, {{110, 110, B}, {38, 38, B}, {358, 198, R}, {440, 300, R}}},
+    {"FadeBL", twoSeconds<ZTTransitionFadeBL>(), 1, {{382, 222, B}, {440, 300, B}, {150, 134, R}, {38, 38, Y}}},
+    {"FadeUp", twoSeconds<ZTTransitionFadeUp>(), 1, {{238, 62, B}, {238, 246, R}}},
+    {"FadeDown", twoSeconds<ZTTransitionFadeDown>(), 1, {{222, 302, B}, {246, 86, R}, {38, 38, Y}}},
+};
+// clang-format on
+
+} // namespace
+
+TEST_F(TransitionTest, everyKindShowsItsOwnPictureOnTheWay)
+{
+    for (const Picture& picture : kPictures) {
+        SCOPED_TRACE(std::string(picture.kind) + " after " + std::to_string(picture.seconds) + " s");
+        window.director()->replaceScene(
+            markedScene(ztColor4B{255, 0, 0, 255}, ztColor4B{255, 255, 0, 255}, 20, 20));
+        window.frames(2);
+        ZTScene* to = markedScene(ztColor4B{0, 0, 255, 255}, ztColor4B{0, 255, 0, 255}, 420, 260);
+        begin(picture.make(to));
+        run(picture.seconds);
+        for (const Expected& e : picture.pixels) {
+            const RGB seen = DirectorWindow::pixel(e.x, e.y);
+            EXPECT_TRUE(near(seen, e.colour, e.tolerance))
+                << "(" << e.x << ", " << e.y << ") is " << printed(seen) << ", not " << printed(e.colour);
+        }
+        run(2 - picture.seconds);
+        window.frames(2);
+        EXPECT_EQ(window.director()->getRunningScene(), to);
+    }
+}
+
 // Scene life cycle
 
 TEST_F(TransitionTest, theTransitionSendsEachSceneItsCallsOnce)
@@ -290,9 +437,11 @@ TEST_F(TransitionTest, theTransitionSendsEachSceneItsCallsOnce)
     run(0.25);
     window.frames(2);
     ASSERT_EQ(window.director()->getRunningScene(), to);
-    const std::vector<std::string> calls{"to.enter", "from.exit", "to.entered", "from.cleanup", "from.destroyed"};
+    const std::vector<std::string> calls{"to.enter", "from.exit", "to.entered", "from.cleanup",
+                                         "from.destroyed"};
     std::vector<std::string> seen;
-    std::copy_if(log.begin(), log.end(), std::back_inserter(seen), [](const std::string& e) { return e.find(".draw") == std::string::npos; });
+    std::copy_if(log.begin(), log.end(), std::back_inserter(seen),
+                 [](const std::string& e) { return e.find(".draw") == std::string::npos; });
     EXPECT_EQ(seen, calls);
 }
 
@@ -391,5 +540,6 @@ TEST_F(TransitionTest, aMissingSceneOrTheRunningSceneGivesNoTransitionAndOneWarn
 TEST(TransitionWithoutRunningScene, givesNoTransitionAndOneWarning)
 {
     DirectorWindow window(64, 64, "no running scene");
-    expectRefusedWithOneWarning([] { return ZTTransitionTurnOffTiles::transitionWithDuration(1, ZTScene::node()); });
+    expectRefusedWithOneWarning(
+        [] { return ZTTransitionTurnOffTiles::transitionWithDuration(1, ZTScene::node()); });
 }

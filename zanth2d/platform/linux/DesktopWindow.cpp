@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <string>
 
 namespace zanth2d {
@@ -12,6 +14,12 @@ namespace {
 
 bool s_glfwReady = false;
 std::string s_lastError;
+
+// The names of the open windows' contexts: counted up from 1, so that none is given twice and none is
+// mistaken for an address.
+std::mutex s_namesMutex;
+std::map<GLFWwindow*, std::uintptr_t> s_contextNames;
+std::uintptr_t s_lastContextName = 0;
 
 void recordError(int code, const char* description)
 {
@@ -46,10 +54,25 @@ bool DesktopWindow::hasCurrentContext()
     return glfwGetCurrentContext() != nullptr;
 }
 
+std::uintptr_t DesktopWindow::currentContext()
+{
+    GLFWwindow* current = glfwGetCurrentContext();
+    if (!current) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(s_namesMutex);
+    const auto found = s_contextNames.find(current);
+    return found != s_contextNames.end() ? found->second : reinterpret_cast<std::uintptr_t>(current);
+}
+
 DesktopWindow::~DesktopWindow()
 {
     if (!m_pWindow) {
         return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s_namesMutex);
+        s_contextNames.erase(m_pWindow);
     }
     glfwDestroyWindow(m_pWindow);
     m_pWindow = nullptr;
@@ -76,6 +99,10 @@ bool DesktopWindow::initWithFrame(const char* title, int width, int height)
     if (!m_pWindow) {
         std::fprintf(stderr, "No OpenGL pixel format: %s\n", s_lastError.c_str());
         return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s_namesMutex);
+        s_contextNames[m_pWindow] = ++s_lastContextName;
     }
     if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
         if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {

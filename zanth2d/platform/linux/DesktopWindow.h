@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 struct GLFWwindow;
 
 namespace zanth2d {
@@ -25,6 +27,12 @@ public:
     // True when the calling thread has a current GL context. GL objects are deleted only then: with none
     // current the delete reaches nothing, and the context that made them has ended and taken them along.
     static bool hasCurrentContext();
+    // Names the calling thread's current GL context, or 0 when there is none: GL objects made in one
+    // context are no use in another, so their owners tell contexts apart by it. A window's context keeps
+    // its name while it lasts and no later one gets it again, although GLFW may give a new window the
+    // address of one that closed; a context not made here (a test's own GLFW window) is named by its
+    // address.
+    static std::uintptr_t currentContext();
 
     void makeContextCurrent();
     void swapBuffers();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "ShellCommand.h"
@@ -49,6 +50,7 @@ TEST(DesktopWindowCreation, failsWithAMessageWhenNoDisplayCanBeOpened)
         window.getContentSize(&w, &h);
         EXPECT_EQ(0, w);
         EXPECT_EQ(0, h);
+        EXPECT_FALSE(DesktopWindow::currentContext()) << "no window, no context";
     }
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, err.find("No OpenGL pixel format")) << err;
@@ -81,6 +83,39 @@ TEST(DesktopWindowCreation, opensTitledWindowOfTheAskedSizeWithDepthAndStencil)
     const std::string info = commandOutput("xwininfo -name 'Zanth window test' 2>&1");
     EXPECT_NE(std::string::npos, info.find("Width: 960")) << info;
     EXPECT_NE(std::string::npos, info.find("Height: 640")) << info;
+}
+
+TEST(DesktopWindowCreation, theCurrentContextIsNamedApartForEachWindowAndNullWithoutOne)
+{
+    DesktopWindow first;
+    DesktopWindow second;
+    ASSERT_TRUE(first.initWithFrame("Zanth first context", 64, 64));
+    ASSERT_TRUE(second.initWithFrame("Zanth second context", 64, 64));
+    first.makeContextCurrent();
+    const auto firstContext = DesktopWindow::currentContext();
+    second.makeContextCurrent();
+    const auto secondContext = DesktopWindow::currentContext();
+    EXPECT_TRUE(firstContext);
+    EXPECT_TRUE(secondContext);
+    EXPECT_NE(firstContext, secondContext);
+    first.makeContextCurrent();
+    EXPECT_EQ(DesktopWindow::currentContext(), firstContext);
+    glfwMakeContextCurrent(nullptr);
+    EXPECT_FALSE(DesktopWindow::currentContext());
+    EXPECT_FALSE(DesktopWindow::hasCurrentContext());
+}
+
+TEST(DesktopWindowCreation, aWindowOpenedAfterAnotherClosedHasAContextNamedApart)
+{
+    // GLFW may well give the new window the memory, and so the address, of the one that closed.
+    std::set<decltype(DesktopWindow::currentContext())> names;
+    for (int i = 0; i < 4; ++i) {
+        DesktopWindow window;
+        ASSERT_TRUE(window.initWithFrame("Zanth closing context", 64, 64));
+        names.insert(DesktopWindow::currentContext());
+    }
+    EXPECT_EQ(names.size(), 4u);
+    EXPECT_FALSE(DesktopWindow::currentContext()) << "the current window took its context along";
 }
 
 TEST(DesktopWindowGeometry, resizeKeepsTheTopLeftCorner)

@@ -1,0 +1,84 @@
+// Embervale started as ./run.sh starts it, from the checkout, and from its build folder or any other
+// folder: the checkout's plugins/generic holds the widget skin's QML but not its images, which only the
+// resource tree has. Each start draws the menus' pull-ups and prints nothing.
+
+#include <gtest/gtest.h>
+
+#include "ProgramRun.h"
+#include "ShellCommand.h"
+#include "VisibleWindowLock.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+const VisibleWindowLock g_windowLock;
+
+class Embervale : public ProgramRun
+{
+public:
+    explicit Embervale(const std::string& workingFolder)
+        : ProgramRun("../embervale", "Embervale for Zanth", {}, nullptr, workingFolder)
+    {
+    }
+
+    QImage screenshot()
+    {
+        const std::string file = m_shots.filePath("window.png").toStdString();
+        runCommand("import -window " + windowId() + " " + file + " 2>/dev/null");
+        return QImage(QString::fromStdString(file));
+    }
+
+private:
+    QTemporaryDir m_shots;
+};
+
+bool orange(const QColor& c)
+{
+    return c.red() > 150 && c.blue() < 100;
+}
+
+// A menu's pull-up (39 wide) whose box starts at x = left on the window's middle row: orange rims at
+// both ends, its dark inside between them.
+bool pullUpAt(const QImage& image, int left)
+{
+    const auto at = [&](int x) { return image.valid(x, 320) ? image.pixelColor(x, 320) : QColor(); };
+    return orange(at(left + 1)) && orange(at(left + 38)) && !orange(at(left + 20));
+}
+
+bool bothPullUpsShow(Embervale& run)
+{
+    // Generous: a sanitised program on a loaded machine starts many times slower.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60) * deadlineScale();
+    while (std::chrono::steady_clock::now() < end) {
+        const QImage image = run.screenshot();
+        if (pullUpAt(image, 0) && pullUpAt(image, 920))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(EmbervaleStart, fromTheCheckoutTheBuildFolderOrAnotherFolderItDrawsItsMenusAndPrintsNothing)
+{
+    // The program and its file dialogs need the X server.
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QTemporaryDir elsewhere;
+    const std::string folders[] = {ZANTH_CHECKOUT, testProgramPath(".."), elsewhere.path().toStdString()};
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE("started in " + folder);
+        Embervale run(folder);
+        ASSERT_FALSE(run.windowId().empty()) << run.output();
+        EXPECT_TRUE(bothPullUpsShow(run)) << run.output();
+        EXPECT_EQ(run.output(), "");
+    }
+}
