@@ -25,7 +25,7 @@ Item {
         width: 40
         height: 40
         source: row.achievement && row.achievement.iconSource != "" ? row.achievement.iconSource
-                : row.unlocked ? "img/achievements-hover.png" : "img/achievements.png"
+                : row.unlocked ? "qrc:/qml/Zanth/gamenetwork/gnView/img/achievements-hover.png" : "qrc:/qml/Zanth/gamenetwork/gnView/img/achievements.png"
     }
 
     Column {

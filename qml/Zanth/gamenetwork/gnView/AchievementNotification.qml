@@ -50,7 +50,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         width: 40
         height: 40
-        source: banner.current && banner.current.iconSource ? banner.current.iconSource : "img/achievements-hover.png"
+        source: banner.current && banner.current.iconSource ? banner.current.iconSource : "qrc:/qml/Zanth/gamenetwork/gnView/img/achievements-hover.png"
     }
 
     Column {

@@ -94,7 +94,7 @@ Item {
                         anchors.rightMargin: 6
                         anchors.verticalCenter: parent.verticalCenter
                         text: qsTr("Challenge")
-                        iconSource: "img/challenge.png"
+                        iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/challenge.png"
                         onClicked: friendsView.challengeFriendClicked(modelData)
                     }
                 }

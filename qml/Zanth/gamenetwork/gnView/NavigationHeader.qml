@@ -27,8 +27,8 @@ Rectangle {
         anchors.left: parent.left
         anchors.verticalCenter: parent.verticalCenter
         color: "transparent"
-        iconSource: "img/back.png"
-        iconHoverSource: "img/back-hover.png"
+        iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/back.png"
+        iconHoverSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/back-hover.png"
         onClicked: header.backClicked()
     }
 
@@ -65,22 +65,22 @@ Rectangle {
         GNButton {
             objectName: "leaderboardButton"
             color: "transparent"
-            iconSource: "img/highscores.png"
-            iconHoverSource: "img/highscores-hover.png"
+            iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/highscores.png"
+            iconHoverSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/highscores-hover.png"
             onClicked: header.leaderboardClicked()
         }
         GNButton {
             objectName: "achievementButton"
             color: "transparent"
-            iconSource: "img/achievements.png"
-            iconHoverSource: "img/achievements-hover.png"
+            iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/achievements.png"
+            iconHoverSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/achievements-hover.png"
             onClicked: header.achievementClicked()
         }
         GNButton {
             objectName: "moreButton"
             color: "transparent"
-            iconSource: "img/more.png"
-            iconHoverSource: "img/more-hover.png"
+            iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/more.png"
+            iconHoverSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/more-hover.png"
             onClicked: header.menuOpen = !header.menuOpen
         }
     }

@@ -74,7 +74,7 @@ Item {
             GNButton {
                 objectName: "changeUserNameButton"
                 text: qsTr("Change Username")
-                iconSource: "img/profile.png"
+                iconSource: "qrc:/qml/Zanth/gamenetwork/gnView/img/profile.png"
                 onClicked: profileView.changeUserName()
             }
             GNButton {

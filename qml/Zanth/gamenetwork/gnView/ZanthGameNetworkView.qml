@@ -38,7 +38,7 @@ Item {
 
     function moreOptionsFor(pageState) {
         function entry(text, icon) {
-            return { text: text, iconUrl: "img/" + icon + ".png", iconHoverUrl: "img/" + icon + "-hover.png" }
+            return { text: text, iconUrl: "qrc:/qml/Zanth/gamenetwork/gnView/img/" + icon + ".png", iconHoverUrl: "qrc:/qml/Zanth/gamenetwork/gnView/img/" + icon + "-hover.png" }
         }
         if (pageState === "leaderboard")
             return [entry(qsTr("All Time"), "alltime"), entry(qsTr("This Week"), "week"),
