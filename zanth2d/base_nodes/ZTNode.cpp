@@ -13,6 +13,7 @@
 #include "actions/ZTActionManager.h"
 #include "base_nodes/ZTNodeGrid.h"
 #include "cocoa/ZTArray.h"
+#include "platform/ZTCommon.h"
 #include "support/ZTGLStack.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTScriptEngineProtocol.h"
@@ -464,6 +465,9 @@ void ZTNode::addChild(ZTNode* child, int zOrder, int tag)
     insertChild(child, zOrder);
     child->setTag(tag);
     child->setParent(this);
+    // Its place in the world changed with its parent even where its own position did not.
+    child->markTransformDirty();
+    child->refreshCachedWorldTransforms();
     child->setIsAnyAncestorInvisible(!m_bIsVisible || m_bIsAnyAncestorInvisible);
     if (m_bIsRunning) {
         child->onEnter();
@@ -540,6 +544,10 @@ void ZTNode::detachChild(ZTNode* child, bool doCleanup)
 void ZTNode::reorderChild(ZTNode* child, int zOrder)
 {
     ZTAssert(child != nullptr, "child != __null");
+    if (!m_pChildren || !m_pChildren->containsObject(child)) {
+        ZTLog("ZTNode: WARNING: reorderChild with a node that is not a child of this node is ignored\n");
+        return;
+    }
     child->retain();
     m_pChildren->removeObject(child);
     insertChild(child, zOrder);
@@ -565,7 +573,11 @@ void ZTNode::onEnter()
     for (unsigned int i = 0; i < getChildrenCount(); ++i) {
         static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->onEnter();
     }
-    resumeSchedulerAndActions();
+    // What its owner paused stays paused, wherever in the tree the node is put back.
+    if (!m_bIsPausedByCaller) {
+        ZTDirector::sharedDirector()->getScheduler()->resumeTarget(this);
+        ZTDirector::sharedDirector()->getActionManager()->resumeTarget(this);
+    }
     m_bIsRunning = true;
     if (m_nScriptHandler) {
         if (ZTScriptEngineProtocol* engine = scriptEngine()) {
@@ -583,7 +595,8 @@ void ZTNode::onEnterTransitionDidFinish()
 
 void ZTNode::onExit()
 {
-    pauseSchedulerAndActions();
+    ZTDirector::sharedDirector()->getScheduler()->pauseTarget(this);
+    ZTDirector::sharedDirector()->getActionManager()->pauseTarget(this);
     m_bIsRunning = false;
     if (m_nScriptHandler) {
         if (ZTScriptEngineProtocol* engine = scriptEngine()) {
@@ -699,12 +712,14 @@ void ZTNode::unscheduleAllSelectors()
 
 void ZTNode::pauseSchedulerAndActions()
 {
+    m_bIsPausedByCaller = true;
     ZTDirector::sharedDirector()->getScheduler()->pauseTarget(this);
     ZTDirector::sharedDirector()->getActionManager()->pauseTarget(this);
 }
 
 void ZTNode::resumeSchedulerAndActions()
 {
+    m_bIsPausedByCaller = false;
     ZTDirector::sharedDirector()->getScheduler()->resumeTarget(this);
     ZTDirector::sharedDirector()->getActionManager()->resumeTarget(this);
 }
@@ -765,6 +780,18 @@ void ZTNode::visit()
         static_cast<ZTNode*>(m_pChildren->data->arr[i])->visit();
     }
     endVisitTransform(frame);
+}
+
+void ZTNode::refreshCachedWorldTransforms()
+{
+    const ZTAffineTransform toParent = nodeToParentTransform();
+    m_tCachedNodeToWorldTransform =
+        m_pParent ? ZTAffineTransformConcat(toParent, m_pParent->m_tCachedNodeToWorldTransform) : toParent;
+    // Batched sprites drawn before the next visit reaches them rewrite their quads from it.
+    m_bIsAncestorDirty = true;
+    for (unsigned int i = 0; i < getChildrenCount(); ++i) {
+        static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->refreshCachedWorldTransforms();
+    }
 }
 
 void ZTNode::transformAncestors()

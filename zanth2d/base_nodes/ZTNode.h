@@ -101,7 +101,8 @@ public:
     // Nothing when child is not a child of this node.
     virtual void removeChild(ZTNode* child, bool cleanup);
     virtual void removeAllChildrenWithCleanup(bool cleanup);
-    // Moves the child after its siblings of the same z order.
+    // Moves the child after its siblings of the same z order; a node that is not a child is left alone
+    // (with a warning).
     virtual void reorderChild(ZTNode* child, int zOrder);
     // Stops all actions and scheduled selectors of this subtree.
     virtual void cleanup();
@@ -169,6 +170,7 @@ public:
     void schedule(SEL_SCHEDULE selector, float interval);
     void unschedule(SEL_SCHEDULE selector);
     void unscheduleAllSelectors();
+    // A pause given here outlasts leaving and entering the running tree (onExit, onEnter) until resumed.
     void pauseSchedulerAndActions();
     void resumeSchedulerAndActions();
 
@@ -203,6 +205,9 @@ protected:
     void detachChild(ZTNode* child, bool doCleanup);
     void markTransformDirty();
     void updateAnchorPointInPixels();
+    // The cached world transforms of this subtree, from the parent's: a node moved to another parent
+    // is at its new place before the next visit.
+    void refreshCachedWorldTransforms();
     // How a visit's frame was opened, for the matching end call.
     enum class VisitFrame
     {
@@ -255,6 +260,8 @@ protected:
     ZTNode* m_pRotationInversionNode = nullptr;
     bool m_bIsTransformGLDirty = true;
     int m_nScriptHandler = 0;
+    // Set by pauseSchedulerAndActions, cleared by resumeSchedulerAndActions: onEnter then resumes nothing.
+    bool m_bIsPausedByCaller = false;
 };
 
 } // namespace zanth2d

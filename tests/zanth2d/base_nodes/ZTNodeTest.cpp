@@ -137,6 +137,24 @@ TEST_F(NodeTest, childlessNodeCountsNoChildrenAndIgnoresStrangers)
     EXPECT_NE(parent->getChildByTag(7), nullptr);
 }
 
+TEST_F(NodeTest, reorderingAStrangerLeavesBothParentsAsTheyWere)
+{
+    ZTNode* childless = ZTNode::node();
+    ZTNode* other = ZTNode::node();
+    ZTNode* stranger = ZTNode::node();
+    other->addChild(stranger, 0, 4);
+    childless->reorderChild(stranger, 3);
+    EXPECT_EQ(childless->getChildrenCount(), 0u);
+
+    ZTNode* parent = ZTNode::node();
+    parent->addChild(ZTNode::node(), 0, 1);
+    parent->reorderChild(stranger, 3);
+    EXPECT_EQ(names(parent), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(stranger->getParent(), other);
+    EXPECT_EQ(stranger->getZOrder(), 0);
+    EXPECT_EQ(stranger->retainCount(), 2u);
+}
+
 TEST_F(NodeTest, addChildKeepsOwnZAndTagAndParentRetainsIt)
 {
     ZTNode* parent = ZTNode::node();
@@ -411,6 +429,38 @@ TEST_F(NodeTest, parentTransformComputedBeforeTheVisitStillRefreshesChildren)
     expectTransform(child->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 30, 0);
 }
 
+TEST_F(NodeTest, nodeMovedToAnotherParentAtTheSameLocalPositionIsAtItsNewPlaceInTheWorld)
+{
+    ZTNode* root = ZTNode::node();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->setPosition(10, 0);
+    to->setPosition(100, 50);
+    root->addChild(from);
+    root->addChild(to);
+    ZTNode* moved = ZTNode::node();
+    ZTNode* inner = ZTNode::node();
+    moved->setPosition(1, 2);
+    moved->addChild(inner);
+    from->addChild(moved);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 11, 2);
+
+    moved->retain();
+    from->removeChild(moved, false);
+    to->addChild(moved);
+    moved->release();
+    // Before any visit: conversions below the moved node read the cache of its new place.
+    const ZTPoint before = inner->convertToWorldSpace(ZTPoint(0, 0));
+    EXPECT_FLOAT_EQ(before.x, 101);
+    EXPECT_FLOAT_EQ(before.y, 52);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 101, 52);
+    EXPECT_TRUE(inner->isAncestorDirty()) << "batched sprites below must rewrite their quads";
+    root->visit();
+    EXPECT_FALSE(inner->isAncestorDirty());
+}
+
 TEST_F(NodeTest, rotationInversionNodeCancelsTheAncestorsRotation)
 {
     ZTNode* parent = ZTNode::node();
@@ -545,4 +595,41 @@ TEST_F(NodeTest, actionsWaitForTheNodeToEnterAndStopOnCleanup)
     EXPECT_EQ(node->numberOfRunningActions(), 0u);
     EXPECT_EQ(node->getActionByTag(5), nullptr);
     node->onExit();
+}
+
+TEST_F(NodeTest, pauseGivenByItsOwnerOutlastsAMoveToAnotherParent)
+{
+    ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->onEnter();
+    to->onEnter();
+    RecordingNode* node = RecordingNode::create(&log, "n");
+    from->addChild(node);
+    auto* action = new CountingAction();
+    node->runAction(action);
+    action->release();
+    node->scheduleUpdate();
+    node->pauseSchedulerAndActions();
+
+    node->retain();
+    from->removeChild(node, false);
+    to->addChild(node);
+    node->release();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 0);
+    EXPECT_EQ(node->updates, 0);
+
+    node->resumeSchedulerAndActions();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+    EXPECT_EQ(node->updates, 1);
+    // A node nobody paused still stops while it is out of the tree and goes on once back.
+    to->removeChild(node, false);
+    to->addChild(node);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 2);
+    node->cleanup();
+    from->onExit();
+    to->onExit();
 }

@@ -238,6 +238,59 @@ TEST_F(ZTSpriteBatchNodeTest, spriteOutlivingItsBatchNodeDrawsItselfAgain)
     EXPECT_EQ(SpriteScene::rgb(90, 110)[0], 255);
 }
 
+TEST_F(ZTSpriteBatchNodeTest, removingAllChildrenFreesSpritesInsertedUnderOtherParentsToo)
+{
+    auto* batch = new ZTSpriteBatchNode();
+    ASSERT_TRUE(batch->initWithTexture(m_texture, 4));
+    batch->addChild(ZTSprite::spriteWithTexture(m_texture));
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* elsewhere = ZTSprite::spriteWithTexture(m_texture);
+    elsewhere->setPosition(ZTPoint(100, 100));
+    holder->addChild(elsewhere);
+    batch->insertChild(elsewhere, 1);
+    batch->removeAllChildrenWithCleanup(true);
+    EXPECT_FALSE(elsewhere->isUsesBatchNode());
+    EXPECT_EQ(elsewhere->getTextureAtlas(), nullptr);
+    EXPECT_EQ(batch->getTextureAtlas()->getTotalQuads(), 0u);
+    batch->release();
+    // Through the freed atlas, under the sanitizers, were it still held.
+    elsewhere->setColor(ztColor3B{255, 0, 0});
+    m_scene.clear();
+    holder->visit();
+    EXPECT_EQ(SpriteScene::rgb(90, 110)[0], 255);
+}
+
+TEST_F(ZTSpriteBatchNodeTest, plainNodesUnderASpriteGetNoQuadAndNoPlaceInTheAtlas)
+{
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
+    batch->addChild(ZTSprite::spriteWithTexture(m_texture));
+    // A self-drawn sprite that already holds plain nodes beside its sprite children, inserted whole.
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* parent = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* below = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* above = ZTSprite::spriteWithTexture(m_texture);
+    ZTNode* plainBelow = ZTNode::node();
+    ZTNode* plainLast = ZTNode::node();
+    plainLast->addChild(ZTSprite::spriteWithTexture(m_texture));
+    parent->addChild(plainBelow, -2);
+    parent->addChild(below, -1);
+    parent->addChild(above, 1);
+    parent->addChild(plainLast, 2);
+    holder->addChild(parent);
+    batch->insertChild(parent, 1);
+    EXPECT_EQ(below->getAtlasIndex(), 1u);
+    EXPECT_EQ(parent->getAtlasIndex(), 2u);
+    EXPECT_EQ(above->getAtlasIndex(), 3u);
+    EXPECT_EQ(batch->highestAtlasIndexInChild(parent), 3u);
+    EXPECT_EQ(batch->lowestAtlasIndexInChild(parent), 1u);
+    EXPECT_EQ(batch->rebuildIndexInOrder(parent, 1), 4u);
+    expectIndicesInOrder(batch);
+
+    batch->removeSpriteFromAtlas(parent);
+    EXPECT_EQ(batch->getTextureAtlas()->getTotalQuads(), 1u);
+    expectIndicesInOrder(batch);
+}
+
 TEST_F(ZTSpriteBatchNodeTest, emptyBatchDrawsNothing)
 {
     ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
