@@ -229,17 +229,12 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
 
     ZTSpriteBatchNode* batch = m_batchNodes.value(texturePath);
     if (!batch) {
-        if (format == 0 && jsonMode)
-            format = ZTSpriteSheetJson::pixelFormat(getJsonFileContentFromUrl(sheetUrlOf(sequence)), texturePath);
-        if (format != 0)
-            ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));
-        batch = ZTSpriteBatchNode::batchNodeWithFile(texturePath.toLocal8Bit().constData());
-        resetPixelFormatToDefault(format);
-        if (!batch) {
-            qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the sprite sheet image could not be loaded:"
-                                 << texturePath;
+        QVariantMap json;
+        if (jsonMode)
+            json = getJsonFileContentFromUrl(sheetUrlOf(sequence));
+        batch = loadSheetBatchNode(format, jsonMode ? &json : nullptr, texturePath);
+        if (!batch)
             return nullptr;
-        }
         if (!m_batchNodeList.contains(batch)) {
             batch->retain();
             m_batchNodeList.append(batch);
@@ -408,26 +403,45 @@ ZTSpriteFrame* ZTAnimatedSpriteManager::createSpriteFrameFromFrameName(const QSt
     ZTSpriteBatchNode* batch = m_batchNodes.value(resolvedPlatformPath(sequence, textureUrl));
     if (!batch)
         return nullptr;
-    const std::optional<ZTSpriteSheetJson::Frame> data =
-        ZTSpriteSheetJson::frame(json, name, textureUrl.toString());
-    if (!data)
-        return nullptr;
-    // A frame reaching past its texture is as corrupt as a negative one.
-    const ZTSize texture = batch->getTexture()->getContentSizeInPixels();
-    const float right = float(data->x) + float(data->rotated ? data->height : data->width);
-    const float bottom = float(data->y) + float(data->rotated ? data->width : data->height);
-    if (right > texture.width || bottom > texture.height) {
-        qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the frame \"" + name +
-                                    "\" lies outside its texture \"" + textureUrl.toString() + "\" and is refused";
-        return nullptr;
-    }
-    ZTSpriteFrame* frame = ZTSpriteFrame::frameWithTexture(
-        batch->getTexture(), ZTRect(float(data->x), float(data->y), float(data->width), float(data->height)),
-        data->rotated, ZTPoint(data->offsetX, data->offsetY),
-        ZTSize(float(data->originalWidth), float(data->originalHeight)));
+    ZTSpriteFrame* frame = frameOnTexture(json, name, batch->getTexture(), textureUrl.toString());
     if (frame)
         cache->addSpriteFrame(frame, key.constData());
     return frame;
+}
+
+ZTSpriteBatchNode* ZTAnimatedSpriteManager::loadSheetBatchNode(int format, const QVariantMap* sheet,
+                                                               const QString& texturePath)
+{
+    if (format == 0 && sheet)
+        format = ZTSpriteSheetJson::pixelFormat(*sheet, texturePath);
+    format = setPixelFormatForImage(format, texturePath, "ZTAnimatedSpriteManager");
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithFile(texturePath.toLocal8Bit().constData());
+    resetPixelFormatToDefault(format);
+    if (!batch)
+        qWarning().noquote()
+            << "WARNING: ZTAnimatedSpriteManager: the sprite sheet image could not be loaded:" << texturePath;
+    return batch;
+}
+
+ZTSpriteFrame* ZTAnimatedSpriteManager::frameOnTexture(const QVariantMap& sheet, const QString& name,
+                                                       ZTTexture2D* texture, const QString& textureUrl)
+{
+    const std::optional<ZTSpriteSheetJson::Frame> data = ZTSpriteSheetJson::frame(sheet, name, textureUrl);
+    if (!data)
+        return nullptr;
+    // A frame reaching past its texture is as corrupt as a negative one.
+    const ZTSize size = texture->getContentSizeInPixels();
+    const float right = float(data->x) + float(data->rotated ? data->height : data->width);
+    const float bottom = float(data->y) + float(data->rotated ? data->width : data->height);
+    if (right > size.width || bottom > size.height) {
+        qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the frame \"" + name +
+                                    "\" lies outside its texture \"" + textureUrl + "\" and is refused";
+        return nullptr;
+    }
+    return ZTSpriteFrame::frameWithTexture(
+        texture, ZTRect(float(data->x), float(data->y), float(data->width), float(data->height)),
+        data->rotated, ZTPoint(data->offsetX, data->offsetY),
+        ZTSize(float(data->originalWidth), float(data->originalHeight)));
 }
 
 QVariantMap ZTAnimatedSpriteManager::getJsonFileContentFromUrl(const QUrl& url)

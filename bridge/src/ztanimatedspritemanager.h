@@ -18,6 +18,7 @@ class ZTObject;
 class ZTSprite;
 class ZTSpriteBatchNode;
 class ZTSpriteFrame;
+class ZTTexture2D;
 } // namespace zanth2d
 
 // Mirrors sprite animations: a SpriteSequence (SpriteImageItem) gets a base node, and each of its
@@ -59,6 +60,16 @@ public:
     zanth2d::ZTSpriteFrame* createSpriteFrameFromFrameName(const QString& name, const QObject& spriteItem);
     // The parsed sheet, cached per URL; an empty map (read again next time) when unreadable.
     QVariantMap getJsonFileContentFromUrl(const QUrl& url);
+    // A new batch node on the sheet image at texturePath, loaded in format (a Sprite's or its sequence's
+    // "pixelFormat"), or, for 0, in the "meta"."format" of sheet when one is given; a format an image
+    // cannot be made in falls back to the default with one warning. Autoreleased; null, with a warning,
+    // when the image cannot be loaded.
+    static zanth2d::ZTSpriteBatchNode* loadSheetBatchNode(int format, const QVariantMap* sheet,
+                                                          const QString& texturePath);
+    // The named frame of sheet on texture, not cached; null, with a warning, for a malformed frame or one
+    // reaching past the texture. textureUrl names the texture in messages.
+    static zanth2d::ZTSpriteFrame* frameOnTexture(const QVariantMap& sheet, const QString& name,
+                                                  zanth2d::ZTTexture2D* texture, const QString& textureUrl);
     // Sets the sequence's "spriteSheetSourceForJsonFile" from its JSON sheet's image name.
     void updateModifiedSpriteSheetFilename(QObject* sequence);
     // Shows the sequence's current animation and runs or pauses it.

@@ -241,6 +241,39 @@ TEST(SpriteSequence, aSpritesPixelFormatOverridesItsSequencesForANewTexture)
     EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
 }
 
+TEST(SpriteSequence, aPixelFormatImagesCannotBeMadeInFallsBackToTheDefaultWithOneWarningEach)
+{
+    writeSheet();
+    const MessageLog log;
+    // On the sequence and on the sprite: PVRTC4, PVRTC2, I8 and no format at all.
+    const char* const declarations[] = {"pixelFormat: 9", "pixelFormat: 10", "pixelFormat: 5",
+                                        "pixelFormat: 11"};
+    QByteArray qml;
+    for (int index = 0; index < 4; ++index) {
+        // A file each: a texture already in the cache would not be made again.
+        const QString file = QString("format%1.png").arg(index);
+        QFile::remove(engine->folder() + "/qml/" + file);
+        QFile::copy(engine->folder() + "/qml/sheet.png", engine->folder() + "/qml/" + file);
+        const QByteArray onSequence = index % 2 ? "" : declarations[index];
+        const QByteArray onSprite = index % 2 ? QByteArray("property int ") + declarations[index] : "";
+        qml += "SpriteSequence { objectName: \"format" + QByteArray::number(index) + "\"; " + onSequence +
+               "\n  Sprite { source: \"" + file.toUtf8() + "\"; frameWidth: 16; frameHeight: 16; " +
+               onSprite + " } }\n";
+    }
+    QQuickItem* root = load(qml);
+    for (int index = 0; index < 4; ++index) {
+        ZTSprite* sprite =
+            spriteOf(findItem(root, QByteArray("format" + QByteArray::number(index)).constData()));
+        ASSERT_NE(sprite, nullptr) << index;
+        EXPECT_EQ(sprite->getSpriteBatchNode()->getTexture()->getPixelFormat(),
+                  kZTTexture2DPixelFormat_RGBA8888)
+            << index;
+    }
+    EXPECT_EQ(log.lines().filter("cannot be made from an image file").size(), 4)
+        << log.lines().join('\n').toStdString();
+    EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
+}
+
 TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
 {
     QQuickItem* root = load(sequence("sized", 10, 10, "frameCount: 1", "ignoreWidthAndHeightChangedSignals: true"));
