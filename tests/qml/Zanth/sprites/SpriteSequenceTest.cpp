@@ -149,6 +149,42 @@ TEST(SpriteSequence, animatesOnScreenThroughTheFramesOfTheSheet)
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 48, 48), -1);
 }
 
+TEST(SpriteSequence, aStoppedOrHiddenAnimationStaysStillWhenItsSequenceGetsANewParent)
+{
+    QQuickItem* root = load("Item { objectName: \"from\"; Rectangle { width: 1; height: 1 }\n" +
+                            sequence("stopped", 20, 20, "frameCount: 4; frameDuration: 20; running: true") +
+                            sequence("hidden", 60, 20, "frameCount: 4; frameDuration: 20; running: true") +
+                            "}\nItem { objectName: \"to\"; x: 100; Rectangle { width: 1; height: 1 } }\n");
+    QQuickItem* stopped = findItem(root, "stopped");
+    QQuickItem* hidden = findItem(root, "hidden");
+    QQuickItem* to = findItem(root, "to");
+    stopped->property("currentAnimation").value<QObject*>()->setProperty("running", false);
+    hidden->setVisible(false);
+    engine->stepFrames(1);
+    const float stoppedFrame = spriteOf(stopped)->getTextureRect().origin.x;
+    const float hiddenFrame = spriteOf(hidden)->getTextureRect().origin.x;
+
+    stopped->setParentItem(to);
+    hidden->setParentItem(to);
+    ZTNode* toNode = engine->wrapper().getNodeFromObject(to);
+    ASSERT_EQ(engine->wrapper().getNodeFromObject(stopped)->getParent(), toNode);
+    ASSERT_EQ(engine->wrapper().getNodeFromObject(hidden)->getParent(), toNode);
+    // Four frames of 20 ms would have come round several times by now.
+    runFor(200);
+    EXPECT_FLOAT_EQ(spriteOf(stopped)->getTextureRect().origin.x, stoppedFrame);
+    EXPECT_FLOAT_EQ(spriteOf(hidden)->getTextureRect().origin.x, hiddenFrame);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 128, 28), int(stoppedFrame) / 16);
+
+    // Running again, it animates where it now is.
+    stopped->property("currentAnimation").value<QObject*>()->setProperty("running", true);
+    bool moved = false;
+    for (int elapsed = 0; elapsed < 2000 && !moved; elapsed += 20) {
+        runFor(20);
+        moved = spriteOf(stopped)->getTextureRect().origin.x != stoppedFrame;
+    }
+    EXPECT_TRUE(moved);
+}
+
 TEST(SpriteSequence, aFiniteAnimationFinishesOnceThenShowsItsFirstFrameOrJumpsToItsFollower)
 {
     QQuickItem* root = load(
