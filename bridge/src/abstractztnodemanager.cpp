@@ -150,12 +150,14 @@ void AbstractZTNodeManager::itemZChanged(QQuickItem* item)
                  << static_cast<const void*>(item);
         return;
     }
-    if (!node->getParent()) {
+    // The node that hangs in the parent's node is the one to restack (a flickable's clip node).
+    ZTNode* attachment = attachmentNode(item);
+    if (!attachment || !attachment->getParent()) {
         qDebug() << "AbstractZTNodeManager: z cannot be changed, because it has no parent! for this item"
                  << static_cast<const void*>(item);
         return;
     }
-    node->getParent()->reorderChild(node, int(item->z()));
+    attachment->getParent()->reorderChild(attachment, int(item->z()));
 }
 
 void AbstractZTNodeManager::itemRotationChanged(QQuickItem* item)

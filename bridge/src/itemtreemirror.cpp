@@ -41,6 +41,8 @@ void ItemTreeMirror::mirror(QObject* object)
         return;
     }
 
+    if (!m_itemNodes.value(item) && !isTopLevel(object) && !m_itemNodes.value(parentForNode(object)))
+        mirrorParentFirst(item);
     if (!m_itemNodes.value(item)) {
         ZTNode* parentNode = nullptr;
         if (!isTopLevel(object)) {
@@ -65,6 +67,19 @@ void ItemTreeMirror::mirror(QObject* object)
             mirror(child);
         restackChildren(item);
     }
+}
+
+void ItemTreeMirror::mirrorParentFirst(QQuickItem* item)
+{
+    // A parent declared after the item (parent: sibling), or one that had nothing to show when it was
+    // mirrored (an entity container, for one): its ancestors without a node are mirrored from the top,
+    // which mirrors the item below them. Once per item, so a parent that cannot get a node ends the climb.
+    auto* parent = qobject_cast<QQuickItem*>(parentForNode(item));
+    if (!parent || m_mirroringParentOf.contains(item))
+        return;
+    m_mirroringParentOf.insert(item);
+    mirrorWithAncestors(parent);
+    m_mirroringParentOf.remove(item);
 }
 
 void ItemTreeMirror::watch(QQuickItem* item)

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 class NodeManagerList;
 class QQuickItem;
@@ -31,7 +32,8 @@ public:
     bool isInitialized() const { return m_initialized; }
 
     // Mirrors the object and the items below it, parents before children; items that already have a
-    // node keep it, and their children are visited again.
+    // node keep it, and their children are visited again. An item whose parent item has no node yet (a
+    // sibling declared later, a container that held nothing to show) has its parent mirrored first.
     void mirror(QObject* object);
     // Mirrors the item together with those of its ancestors that have no node yet.
     void mirrorWithAncestors(QQuickItem* item);
@@ -66,6 +68,8 @@ private slots:
 private:
     // The nodes of the item's children in its node, in QML's stacking order (z, then child order).
     void restackChildren(QQuickItem* parent);
+    // Mirrors the item's parent, and those of its ancestors that have no node yet, before the item.
+    void mirrorParentFirst(QQuickItem* item);
     // Watches Repeaters and notes positioners in a subtree that gets no node.
     void watchSubtree(QObject* object);
     void watch(QQuickItem* item);
@@ -75,6 +79,8 @@ private:
     bool m_initialized = false;
     // Keyed by object: a dying item is no longer a QQuickItem when its destroyed() arrives.
     QHash<QObject*, zanth2d::ZTNode*> m_itemNodes;
+    // Items whose parents are being mirrored ahead of them.
+    QSet<const QObject*> m_mirroringParentOf;
     // Guarded: positioners without a node are never forgotten explicitly.
     QHash<QObject*, QPointer<QQuickItem>> m_itemsToPolish;
 };

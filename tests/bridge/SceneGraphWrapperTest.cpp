@@ -143,22 +143,77 @@ TEST(SceneGraphTree, mirroringAgainKeepsTheNodeAndReachesChildrenAddedSince)
     EXPECT_EQ(nodeOf(late)->getParent(), before);
 }
 
-TEST(SceneGraphTree, anItemWhoseParentHasNoNodeHangsFromTheLayerWithAWarning)
+TEST(SceneGraphTree, anItemWhoseParentsHaveNoNodeYetIsMirroredBelowThemAndKeepsTheirScale)
 {
-    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
-                                    "  Item { objectName: \"plain\" } }\n");
-    QQuickItem* plain = findItem(root, "plain");
+    // As an entity container that held nothing drawable when the level was mirrored.
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
+                     "  Item { objectName: \"scene\"; scale: 2; transformOrigin: Item.TopLeft\n"
+                     "    Item { objectName: \"container\"; x: 10\n"
+                     "      Item { objectName: \"other\" } } } }\n");
+    QQuickItem* scene = findItem(root, "scene");
+    QQuickItem* container = findItem(root, "container");
+    QQuickItem* other = findItem(root, "other");
+    ASSERT_EQ(nodeOf(container), nullptr);
+    QQmlComponent component(engine->view().engine());
+    component.setData("import QtQuick 2.15\nRectangle { width: 5; height: 5 }\n", QUrl());
+    auto* entity = qobject_cast<QQuickItem*>(component.create());
+    entity->setParent(container);
+    entity->setParentItem(container);
+    auto* orphan = qobject_cast<QQuickItem*>(component.create());
+    orphan->setParent(other);
+    orphan->setParentItem(other);
+    MessageLog log;
+    engine->wrapper().createSceneGraphTreeFromQmlTree(container);
+    engine->wrapper().createSceneGraphTreeFromQmlTree(orphan);
+    ASSERT_NE(nodeOf(entity), nullptr);
+    ASSERT_NE(nodeOf(orphan), nullptr);
+    ASSERT_NE(nodeOf(container), nullptr) << "the entity would hang from the layer without the scene's scale";
+    ASSERT_NE(nodeOf(scene), nullptr);
+    EXPECT_EQ(nodeOf(entity)->getParent(), nodeOf(container));
+    EXPECT_EQ(nodeOf(container)->getParent(), nodeOf(scene));
+    EXPECT_EQ(nodeOf(scene)->getParent(), nodeOf(root));
+    EXPECT_EQ(nodeOf(orphan)->getParent(), nodeOf(other));
+    EXPECT_EQ(nodeOf(other)->getParent(), nodeOf(container));
+    EXPECT_FLOAT_EQ(nodeOf(scene)->getScaleX(), 2.0f);
+    EXPECT_FALSE(log.contains("no parentNode was found")) << log.lines().join('\n').toStdString();
+}
+
+TEST(SceneGraphTree, anItemWhoseParentCannotHaveANodeHangsFromTheLayerWithAWarning)
+{
+    engine->load("import QtQuick 2.15\nItem { width: 50; height: 50 }\n");
+    QObject holder;
     QQmlComponent component(engine->view().engine());
     component.setData("import QtQuick 2.15\nRectangle { width: 5; height: 5 }\n", QUrl());
     auto* orphan = qobject_cast<QQuickItem*>(component.create());
-    orphan->setParent(plain);
-    orphan->setParentItem(plain);
+    orphan->setParent(&holder);
     MessageLog log;
     engine->wrapper().createSceneGraphTreeFromQmlTree(orphan);
     ASSERT_NE(nodeOf(orphan), nullptr);
     EXPECT_EQ(nodeOf(orphan)->getParent(), layer());
     EXPECT_TRUE(
         log.contains("WARNING: no parentNode was found for this object, although the QML parent exists:"));
+    delete orphan;
+}
+
+TEST(SceneGraphTree, anItemWhoseParentIsASiblingDeclaredLaterIsPlacedInThatSiblingsNode)
+{
+    MessageLog log;
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
+                     "  Rectangle { objectName: \"early\"; parent: later; x: 3; y: 4; width: 5; "
+                     "height: 5; color: \"red\" }\n"
+                     "  Item { id: later; objectName: \"later\"; x: 40; y: 30 } }\n");
+    ZTNode* early = nodeOf(findItem(root, "early"));
+    ASSERT_NE(early, nullptr);
+    ASSERT_NE(nodeOf(findItem(root, "later")), nullptr);
+    EXPECT_EQ(early->getParent(), nodeOf(findItem(root, "later")));
+    EXPECT_FLOAT_EQ(early->getPosition().x, 3.0f);
+    EXPECT_FLOAT_EQ(early->getPosition().y, -4.0f);
+    EXPECT_FALSE(log.contains("no parentNode was found")) << log.lines().join('\n').toStdString();
+    engine->stepFrames(1);
+    const QColor shown = engine->pixel(45, 36);
+    EXPECT_TRUE(shown.red() > 240 && shown.green() < 15) << shown.name().toStdString();
 }
 
 TEST(SceneGraphTree, aHighVertexZIsSetWithOneWarningAndZeroLeavesTheNodeAlone)

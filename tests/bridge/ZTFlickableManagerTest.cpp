@@ -78,6 +78,31 @@ TEST(FlickableManager, theContentScrollsOnceByTheContentOffset)
     EXPECT_TRUE(isBlue(engine->pixel(40, 60)));
 }
 
+TEST(FlickableManager, raisingAndLoweringTheFlickableRestacksItAmongItsSiblings)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
+                     "Item { width: 200; height: 120\n"
+                     "  Flickable { objectName: \"flick\"; x: 20; y: 20; width: 50; height: 50\n"
+                     "    Rectangle { width: 50; height: 50; color: \"red\" } }\n"
+                     "  Rectangle { objectName: \"cover\"; x: 30; y: 30; width: 20; height: 20;"
+                     " color: \"blue\" } }\n");
+    QQuickItem* flick = findItem(root, "flick");
+    QQuickItem* cover = findItem(root, "cover");
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(40, 40)));
+    flick->setZ(1);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(engine->pixel(40, 40)));
+    // The clip node moved in the parent's node; the flickable's own node stayed inside it.
+    ZTNode* node = engine->wrapper().getNodeFromObject(flick);
+    EXPECT_EQ(node->getParent()->getParent(), engine->wrapper().getNodeFromObject(root));
+    EXPECT_EQ(node->getParent()->getZOrder(), 1);
+    cover->setZ(2);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(40, 40)));
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);
