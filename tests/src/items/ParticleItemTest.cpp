@@ -14,13 +14,13 @@
 #include "cocoa/ZTArray.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 
-#include <climits>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QThread>
+#include <climits>
 
 #include <cmath>
 
@@ -193,6 +193,28 @@ TEST(ParticleItemEmitter, zeroBlendFactorsAreTheEmittersAndBadPoolsLeaveNoEmitte
         EXPECT_TRUE(item->running()) << pool;
         EXPECT_EQ(log.lines().filter("maxParticles").size(), 1)
             << pool << log.lines().join("\n").toStdString();
+    }
+}
+
+TEST(ParticleItemEmitter, unknownPositionAndEmitterTypesFromQmlOrAFileKeepTheEffectRunning)
+{
+    const QString file =
+        writeEffect("types.json", "{ \"E\": { \"positionType\": 99, \"emitterType\": 7, "
+                                  "\"blendFuncSource\": 99, \"blendFuncDestination\": -3 } }");
+    for (const QByteArray& values :
+         {QByteArray("positionType: 99; emitterType: -2"),
+          QByteArray("positionType: -1; blendFuncSource: 12345"), "fileName: \"" + file.toUtf8() + "\""}) {
+        ParticleItem* item = loadParticle(litParticle(values));
+        ASSERT_NE(emitterOf(item), nullptr) << values.constData();
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeFree) << values.constData();
+        runFor(100);
+        item->setProperty("positionType", 1000);
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeFree) << values.constData();
+        item->setProperty("positionType", 2);
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeGrouped) << values.constData();
+        item->setProperty("positionType", 3);
+        runFor(100);
+        EXPECT_GT(emitterOf(item)->getParticleCount(), 0u) << values.constData();
     }
 }
 
