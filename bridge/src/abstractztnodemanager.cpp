@@ -158,6 +158,8 @@ void AbstractZTNodeManager::itemZChanged(QQuickItem* item)
         return;
     }
     attachment->getParent()->reorderChild(attachment, int(item->z()));
+    // Siblings of equal z are stacked in child order, as QML stacks them, not by when their z was set.
+    m_sceneGraphWrapper.restackChildren(item->parentItem());
 }
 
 void AbstractZTNodeManager::itemRotationChanged(QQuickItem* item)

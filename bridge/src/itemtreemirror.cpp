@@ -160,7 +160,12 @@ void ItemTreeMirror::restackChildren(QQuickItem* parent)
     const QList<QQuickItem*> children = parent->childItems();
     for (QQuickItem* child : children) {
         ZTNode* node = nodeOf(child);
-        if (node && node->getParent() == parentNode)
+        // The node, or the one between it and the parent's node.
+        if (node && node->getParent() != parentNode)
+            node = node->getParent();
+        if (node && node->getParent() == parentNode &&
+            std::none_of(wanted.cbegin(), wanted.cend(),
+                         [node](const Placed& placed) { return placed.node == node; }))
             wanted.append({child->z(), node});
     }
     std::stable_sort(wanted.begin(), wanted.end(),

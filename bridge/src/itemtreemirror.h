@@ -43,6 +43,10 @@ public:
     // node) under the node of the item's new parent item, or under layer at the top; an item without a
     // parent item keeps its place, as it does while it is destroyed.
     void reattach(QQuickItem* item, zanth2d::ZTNode* attachment, zanth2d::ZTNode* layer);
+    // Puts the nodes of the parent's children in its node in QML's stacking order (z, then child order);
+    // a child whose node hangs below a node of its own in the parent's node (a flickable's or a
+    // Clipping's clip node) is moved by that node.
+    void restackChildren(QQuickItem* parent);
 
     zanth2d::ZTNode* nodeOf(QObject* item) const { return m_itemNodes.value(item); }
     // Records the node unless the item already has one.
@@ -66,8 +70,6 @@ private slots:
     void repeaterItemAdded(int index, QQuickItem* item);
 
 private:
-    // The nodes of the item's children in its node, in QML's stacking order (z, then child order).
-    void restackChildren(QQuickItem* parent);
     // Mirrors the item's parent, and those of its ancestors that have no node yet, before the item.
     void mirrorParentFirst(QQuickItem* item);
     // Watches Repeaters and notes positioners in a subtree that gets no node.

@@ -119,7 +119,7 @@ ZTNode* ZTAnimatedSpriteManager::createNodeFromItem(QObject* item, ZTNode* paren
         sceneGraphWrapper().connectItemSignals(child, this);
         connectSpriteSignals(child);
         if (QQuickItem* childItem = SceneGraphWrapper::castItem(child))
-            connectZChangedSignals(childItem);
+            relayAncestorChanges(childItem);
     }
 
     if (item->property("modifiedSpriteSheetFilename").isValid()) {
@@ -139,8 +139,10 @@ ZTNode* ZTAnimatedSpriteManager::createNodeFromItem(QObject* item, ZTNode* paren
 
 void ZTAnimatedSpriteManager::connectSpriteSignals(QObject* child)
 {
-    const auto relay = [this, child](const char* signal, void (ZTAnimatedSpriteManager::*reaction)(QObject*)) {
-        ItemSignalRelay::connectSignal(child, signal, this, [this, child, reaction] { (this->*reaction)(child); });
+    const auto relay = [this, child](const char* signal,
+                                     void (ZTAnimatedSpriteManager::*reaction)(QObject*)) {
+        ItemSignalRelay::connectSignal(child, signal, this,
+                                       [this, child, reaction] { (this->*reaction)(child); });
     };
     relay(SIGNAL(sourceChanged()), &ZTAnimatedSpriteManager::sourceChanged);
     relay(SIGNAL(spriteSheetFilenameHasChanged(QUrl)), &ZTAnimatedSpriteManager::sourceChanged);
@@ -157,10 +159,32 @@ void ZTAnimatedSpriteManager::connectSpriteSignals(QObject* child)
     relay(SIGNAL(mirrorYChanged()), &ZTAnimatedSpriteManager::mirrorChanged);
 }
 
-void ZTAnimatedSpriteManager::connectZChangedSignals(QQuickItem* item)
+void ZTAnimatedSpriteManager::relayAncestorChanges(QQuickItem* spriteItem)
 {
-    for (QQuickItem* ancestor = item->parentItem(); ancestor; ancestor = ancestor->parentItem())
-        connect(ancestor, &QQuickItem::zChanged, item, &QQuickItem::zChanged);
+    QList<QMetaObject::Connection>& relays = m_ancestorRelays[spriteItem];
+    for (const QMetaObject::Connection& relay : std::as_const(relays))
+        disconnect(relay);
+    relays.clear();
+    for (QQuickItem* ancestor = spriteItem->parentItem(); ancestor; ancestor = ancestor->parentItem()) {
+        relays.append(connect(ancestor, &QQuickItem::zChanged, spriteItem, &QQuickItem::zChanged));
+        // Without a new parent an ancestor is not shown, or is being destroyed: nothing to restack.
+        relays.append(
+            connect(ancestor, &QQuickItem::parentChanged, this, [this, spriteItem](QQuickItem* parent) {
+                if (!parent)
+                    return;
+                relayAncestorChanges(spriteItem);
+                restackInBatchNode(spriteItem);
+            }));
+    }
+}
+
+void ZTAnimatedSpriteManager::restackInBatchNode(QObject* spriteItem)
+{
+    ZTSprite* sprite = animatedSprite(spriteItem);
+    if (ZTSpriteBatchNode* batch = sprite ? sprite->getSpriteBatchNode() : nullptr) {
+        batch->removeSpriteFromAtlas(sprite);
+        insertSpriteToBatchNode(sprite, batch, spriteItem);
+    }
 }
 
 QString ZTAnimatedSpriteManager::resolvedPlatformPath(QObject* item, const QUrl& url) const
@@ -181,7 +205,8 @@ ZTSprite* ZTAnimatedSpriteManager::animatedSprite(QObject* spriteItem) const
     return static_cast<ZTSprite*>(node);
 }
 
-ZTAnimation::FrameArray* ZTAnimatedSpriteManager::framesFromNames(const QStringList& names, QObject* spriteItem)
+ZTAnimation::FrameArray* ZTAnimatedSpriteManager::framesFromNames(const QStringList& names,
+                                                                  QObject* spriteItem)
 {
     auto* frames = new ZTAnimation::FrameArray();
     frames->autorelease();
@@ -271,8 +296,8 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
         const float height = spriteItem->property("frameHeight").toFloat();
         for (int i = 0; i < frameCount; ++i) {
             frames->addObject(ZTSpriteFrame::frameWithTexture(batch->getTexture(),
-                                                              ZTRect(x + float(i) * width, y, width, height), false,
-                                                              ZTPoint(0, 0), ZTSize(width, height)));
+                                                              ZTRect(x + float(i) * width, y, width, height),
+                                                              false, ZTPoint(0, 0), ZTSize(width, height)));
         }
     }
     if (frames->count() == 0)
@@ -291,7 +316,8 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
             animate = ZTAnimate::actionWithAnimation(animation);
             action = ZTRepeatForever::actionWithAction(animate);
         } else if (repeatCount > 0) {
-            animate = ZTAnimate::actionWithAnimation(animation, spriteItem->property("restoreOriginalFrame").toBool());
+            animate = ZTAnimate::actionWithAnimation(animation,
+                                                     spriteItem->property("restoreOriginalFrame").toBool());
             action = ZTSequence::actionOneTwo(
                 ZTRepeat::actionWithAction(animate, unsigned(repeatCount)),
                 ZTCallFuncND::actionWithTarget(m_finishTarget, callfuncND_selector(FinishTarget::finished),
@@ -387,7 +413,7 @@ void ZTAnimatedSpriteManager::insertSpriteToBatchNode(ZTSprite* sprite, ZTSprite
 }
 
 ZTSpriteFrame* ZTAnimatedSpriteManager::createSpriteFrameFromFrameName(const QString& name,
-                                                                      const QObject& spriteItem)
+                                                                       const QObject& spriteItem)
 {
     QObject* sequence = sequenceOf(&spriteItem);
     if (!sequence)
@@ -525,7 +551,8 @@ void ZTAnimatedSpriteManager::spriteRunningChanged(QObject* spriteItem)
 void ZTAnimatedSpriteManager::itemVisibleChanged(QQuickItem* item)
 {
     QQuickItem* parent = item->parentItem();
-    if (parent && parent->isVisible())
+    // A new parent shows the item before it has a node of its own (it gets one when the move arrives).
+    if (parent && parent->isVisible() && sceneGraphWrapper().getNodeFromObject(parent))
         sceneGraphWrapper().updateItemPositionAndRotationImmediately(parent);
     ZTNode* node = getNodeFromObject(item);
     if (!node)
@@ -543,9 +570,10 @@ void ZTAnimatedSpriteManager::sceneGraphAnimationFinished(ZTNode*, void* spriteI
 {
     auto* item = static_cast<QObject*>(spriteItem);
     if (!item || !m_actions.contains(item)) {
-        qWarning() << "WARNING: ZTAnimatedSpriteManager: sprite item that finished scene-graph animation could "
-                      "not be found with address:"
-                   << spriteItem;
+        qWarning()
+            << "WARNING: ZTAnimatedSpriteManager: sprite item that finished scene-graph animation could "
+               "not be found with address:"
+            << spriteItem;
         return;
     }
     QMetaObject::invokeMethod(item, "animationFinishedFromSceneGraph");
@@ -675,11 +703,12 @@ void ZTAnimatedSpriteManager::frameNamesChanged(QObject* spriteItem)
 {
     ZTSprite* sprite = animatedSprite(spriteItem);
     if (!sprite) {
-        createSpriteLater(spriteItem,
-                          "ERROR: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
-                          "frameNames",
-                          "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap in "
-                          "frameNamesChanged()! programmer error!");
+        createSpriteLater(
+            spriteItem,
+            "ERROR: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
+            "frameNames",
+            "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap in "
+            "frameNamesChanged()! programmer error!");
         return;
     }
     const QStringList names = spriteItem->property("frameNames").toStringList();
@@ -720,13 +749,14 @@ void ZTAnimatedSpriteManager::sourceChanged(QObject* spriteItem)
                  "supported by the scene graph!");
         return;
     }
-    createSpriteLater(spriteItem,
-                      "WARNING: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
-                      "source, no way to find out who the parent of the sprite (the SpriteImage) was! This might "
-                      "happen if the source-property changes of not-active sprites in SpriteImages, which did not "
-                      "get assigned their source-property!",
-                      "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap! "
-                      "programmer error!");
+    createSpriteLater(
+        spriteItem,
+        "WARNING: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
+        "source, no way to find out who the parent of the sprite (the SpriteImage) was! This might "
+        "happen if the source-property changes of not-active sprites in SpriteImages, which did not "
+        "get assigned their source-property!",
+        "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap! "
+        "programmer error!");
 }
 
 void ZTAnimatedSpriteManager::itemZChanged(QQuickItem* item)
@@ -738,12 +768,20 @@ void ZTAnimatedSpriteManager::itemZChanged(QQuickItem* item)
     }
     auto* sprite = node->getTag() == kAnimatedSpriteTag ? static_cast<ZTSprite*>(node) : nullptr;
     if (sprite && sprite->getSpriteBatchNode()) {
-        ZTSpriteBatchNode* batch = sprite->getSpriteBatchNode();
-        batch->removeSpriteFromAtlas(sprite);
-        insertSpriteToBatchNode(sprite, batch, item);
+        restackInBatchNode(item);
         return;
     }
     AbstractZTNodeManager::itemZChanged(item);
+}
+
+void ZTAnimatedSpriteManager::itemParentChanged(QQuickItem* item)
+{
+    AbstractZTNodeManager::itemParentChanged(item);
+    // A sequence's own move reaches its sprites through their ancestor relays.
+    if (!item->parentItem() || !m_ancestorRelays.contains(item))
+        return;
+    relayAncestorChanges(item);
+    restackInBatchNode(item);
 }
 
 void ZTAnimatedSpriteManager::updateSpriteBatchContainerDimensions()
@@ -823,6 +861,9 @@ void ZTAnimatedSpriteManager::itemDestroyed(QObject* item)
         for (QObject* sequence : sequences)
             sequence->deleteLater();
     }
+    // The relays to its ancestors would outlive it.
+    for (const QMetaObject::Connection& relay : m_ancestorRelays.take(item))
+        disconnect(relay);
     ZTNode* node = getNodeFromObject(item);
     if (node && node->getTag() == kAnimatedSpriteTag) {
         auto* sprite = static_cast<ZTSprite*>(node);

@@ -45,6 +45,8 @@ public:
     void itemVisibleChanged(QQuickItem* item) override;
     void itemOpacityChanged(QQuickItem* item) override;
     void itemZChanged(QQuickItem* item) override;
+    // A Sprite item given another parent: its sprite takes its new place in the batch node's stacking.
+    void itemParentChanged(QQuickItem* item) override;
     void itemDestroyed(QObject* item) override;
     void windowSizeChanged() override;
 
@@ -88,7 +90,11 @@ private:
     zanth2d::ZTSprite* animatedSprite(QObject* spriteItem) const;
     zanth2d::ZTAnimation::FrameArray* framesFromNames(const QStringList& names, QObject* spriteItem);
     void connectSpriteSignals(QObject* spriteItem);
-    void connectZChangedSignals(QQuickItem* item);
+    // Relays the z changes of the Sprite item's ancestors to its own zChanged, and restacks its sprite
+    // when an ancestor gets another parent; connected again for the ancestors of the moment each time.
+    void relayAncestorChanges(QQuickItem* spriteItem);
+    // Takes the Sprite item's sprite out of its batch node and inserts it where QML now stacks it.
+    void restackInBatchNode(QObject* spriteItem);
     void createSpriteLater(QObject* spriteItem, const char* noParentMessage, const char* noNodeMessage);
 
     void updateActiveAnimation(QObject* sequence);
@@ -113,6 +119,8 @@ private:
     QHash<QUrl, QVariantMap> m_jsonCache;
     // Sprites whose batch node went with a destroyed container.
     QSet<zanth2d::ZTSprite*> m_spritesWithoutBatchNode;
+    // Per Sprite item, its connections to its ancestors' signals (relayAncestorChanges).
+    QHash<QObject*, QList<QMetaObject::Connection>> m_ancestorRelays;
     // The target of the finish actions; outlives the manager while actions still hold it.
     zanth2d::ZTObject* m_finishTarget = nullptr;
 };

@@ -40,6 +40,7 @@ void ZTNodeItem::componentComplete()
     m_rootNode = wrapper ? wrapper->getRootSceneGraphNode() : nullptr;
     connect(this, &QQuickItem::visibleChanged, this, &ZTNodeItem::itemVisibleChanged);
     connect(this, &QQuickItem::parentChanged, this, &ZTNodeItem::itemParentChanged);
+    connect(this, &QQuickItem::zChanged, this, &ZTNodeItem::itemZChanged);
     if (!m_node) {
         m_node = new ZTNode();
         if (wrapper)
@@ -90,6 +91,10 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
         m_rootNode->addChild(m_node, z);
     }
 
+    // Attached after its siblings were mirrored (from a timer, for most subclasses): put in its place
+    // among them.
+    if (parentNode && wrapper)
+        wrapper->restackChildren(parentItem());
     AbstractZTNodeManager::applyVertexZ(this, m_node, "ZTNodeItem");
     if (ignoreParentRotation())
         nodeIsInitializedUdateIgnoreParentRotation(m_node);
@@ -115,9 +120,24 @@ void ZTNodeItem::itemParentChanged()
     // item is not shown and keeps its place.
     if (!wrapper || !m_node || !m_node->getParent() || !parentItem())
         return;
-    wrapper->reattachNode(this,
-                          m_betweenNode && m_node->getParent() == m_betweenNode ? m_betweenNode : m_node);
+    wrapper->reattachNode(this, attachment());
     applyItemPropertiesToNode();
+}
+
+void ZTNodeItem::itemZChanged()
+{
+    SceneGraphWrapper* wrapper = sceneGraphWrapper();
+    ZTNode* node = m_node ? attachment() : nullptr;
+    if (!node || !node->getParent())
+        return;
+    node->getParent()->reorderChild(node, int(z()));
+    if (wrapper)
+        wrapper->restackChildren(parentItem());
+}
+
+ZTNode* ZTNodeItem::attachment() const
+{
+    return m_betweenNode && m_node->getParent() == m_betweenNode ? m_betweenNode : m_node;
 }
 
 void ZTNodeItem::itemVisibleChanged()

@@ -36,6 +36,8 @@ public slots:
     void itemVisibleChanged();
     // Once attached, the node (with its between node) follows the item to a new parent item.
     void itemParentChanged();
+    // Once attached, the node (with its between node) is stacked among its siblings' nodes by the new z.
+    void itemZChanged();
 
 protected:
     void componentComplete() override;
@@ -44,6 +46,9 @@ protected:
     QObject* gameWindowItem() const { return m_gameWindowItem; }
 
 private:
+    // The node that hangs in the parent's node: the between node while the item's node hangs from it.
+    zanth2d::ZTNode* attachment() const;
+
     zanth2d::ZTNode* m_rootNode = nullptr;
     QPointer<QObject> m_system;
     QPointer<QObject> m_gameWindowItem;

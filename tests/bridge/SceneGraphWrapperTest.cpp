@@ -417,6 +417,31 @@ TEST(SceneGraphTree, aRepeatersDelegatesFollowItsModelAndStackAtItsPlaceAmongThe
     EXPECT_GT(engine->pixel(15, 12).green(), 100);
 }
 
+TEST(SceneGraphTree, anItemWhoseZReturnsToItsSiblingsIsStackedInChildOrderAgain)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 40\n"
+                     "  Rectangle { objectName: \"first\"; width: 20; height: 20; color: \"red\" }\n"
+                     "  Rectangle { x: 10; width: 20; height: 20; color: \"green\" }\n"
+                     "  Rectangle { x: 15; width: 20; height: 20; color: \"blue\"; z: 0.5 } }\n");
+    QQuickItem* first = findItem(root, "first");
+    const auto shown = [](int x) { return engine->pixel(x, 5).name().toStdString(); };
+    EXPECT_EQ(shown(12), "#008000");
+    EXPECT_EQ(shown(17), "#0000ff");
+    first->setZ(2);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(17), "#ff0000");
+    first->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(12), "#008000");
+    EXPECT_EQ(shown(17), "#0000ff");
+    // Between the green one (z 0) and the blue one (z 0.5), which share the node's z order 0.
+    first->setZ(0.25);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(12), "#ff0000");
+    EXPECT_EQ(shown(17), "#0000ff");
+}
+
 TEST(ModificationBatch, positionersWithoutAPictureBelowThemStillLayOutForTheirParents)
 {
     // The inner positioners hold only plain items and get no node; their size still places the square.

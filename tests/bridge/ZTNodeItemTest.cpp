@@ -79,6 +79,37 @@ TEST(NodeItemPlace, aNewParentTakesTheNodeAndItsBetweenNodeAlong)
     EXPECT_EQ(engine->pixel(75, 55).lightness(), 0);
 }
 
+TEST(NodeItemPlace, itIsStackedAmongItsSiblingsAsQmlStacksThemWhenAttachedAndWhenItsZChanges)
+{
+    // Three overlapping siblings; the Clipping in the middle is attached from a timer, after the others.
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 100\n"
+        "  Rectangle { objectName: \"below\"; width: 30; height: 30; color: \"green\" }\n"
+        "  Clipping { objectName: \"clip\"; x: 10; width: 30; height: 30\n"
+        "    Rectangle { width: 30; height: 30; color: \"red\" } }\n"
+        "  Rectangle { objectName: \"above\"; x: 20; width: 30; height: 30; color: \"blue\" } }\n");
+    QQuickItem* clip = findItem(root, "clip");
+    ZTNode* node = engine->nodeOf(clip);
+    ASSERT_TRUE(engine->stepFramesUntil([node] { return node->getParent() != nullptr; }));
+    engine->stepFrames(1);
+    const auto shown = [](int x) { return engine->pixel(x, 5).name().toStdString(); };
+    EXPECT_EQ(shown(15), "#ff0000") << "above the green one declared before it";
+    EXPECT_EQ(shown(25), "#0000ff") << "below the blue one declared after it";
+
+    clip->setZ(1);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(25), "#ff0000");
+    EXPECT_EQ(node->getParent()->getZOrder(), 1);
+    // Back among its equals: in child order again, not after them.
+    clip->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(25), "#0000ff");
+    EXPECT_EQ(shown(15), "#ff0000");
+    clip->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(15), "#008000");
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);

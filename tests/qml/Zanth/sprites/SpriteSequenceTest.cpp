@@ -6,8 +6,8 @@
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 
-#include "base_nodes/ZTNode.h"
 #include "actions/ZTAnimate.h"
+#include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "sprite_nodes/ZTAnimation.h"
 #include "sprite_nodes/ZTSprite.h"
@@ -56,7 +56,8 @@ QQuickItem* load(const QByteArray& content)
 {
     writeSheet();
     return engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
-                        "Item { id: root; width: 200; height: 120\n" + content + "\n}\n");
+                        "Item { id: root; width: 200; height: 120\n" +
+                        content + "\n}\n");
 }
 
 // Runs frames for the given time, about every 20 ms, so that animations advance by real time.
@@ -72,10 +73,10 @@ void runFor(int milliseconds)
 QByteArray sequence(const char* name, int x, int y, const QByteArray& spriteProperties,
                     const QByteArray& sequenceProperties = "")
 {
-    return QByteArray("SpriteSequence { objectName: \"") + name + "\"; translateToCenterAnchor: false; x: " +
-           QByteArray::number(x) + "; y: " + QByteArray::number(y) + "; " + sequenceProperties +
-           "\n  Sprite { name: \"" + name + "\"; source: \"sheet.png\"; frameWidth: 16; frameHeight: 16; " +
-           spriteProperties + " } }\n";
+    return QByteArray("SpriteSequence { objectName: \"") + name +
+           "\"; translateToCenterAnchor: false; x: " + QByteArray::number(x) +
+           "; y: " + QByteArray::number(y) + "; " + sequenceProperties + "\n  Sprite { name: \"" + name +
+           "\"; source: \"sheet.png\"; frameWidth: 16; frameHeight: 16; " + spriteProperties + " } }\n";
 }
 
 // The animated sprite (tag 20) of the sequence's current animation.
@@ -185,6 +186,52 @@ TEST(SpriteSequence, aStoppedOrHiddenAnimationStaysStillWhenItsSequenceGetsANewP
     EXPECT_TRUE(moved);
 }
 
+TEST(SpriteSequence, aSequenceGivenANewParentIsDrawnInItsBatchNodeWhereQmlNowStacksIt)
+{
+    // Red at (20, 20) under green at (28, 20), both in the sheet's batch node; "later" and "deep" come after.
+    QQuickItem* root = load(
+        sequence("red", 20, 20, "frameCount: 1") + sequence("green", 28, 20, "frameCount: 1; frameX: 16") +
+        "Item { objectName: \"later\" }\n"
+        "Item { objectName: \"other\"; Item { objectName: \"deep\"; x: 0 } }\n"
+        "Item { objectName: \"shelf\"; visible: false }\nItem { objectName: \"fresh\" }\n");
+    QQuickItem* red = findItem(root, "red");
+    QQuickItem* later = findItem(root, "later");
+    QQuickItem* other = findItem(root, "other");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+
+    const MessageLog log;
+    red->setParentItem(later);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0) << "in an item stacked above green";
+    // The new ancestors' z counts, the old ones' no longer.
+    later->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+    later->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+
+    // An ancestor's own move counts too, several levels up.
+    red->setParentItem(findItem(root, "deep"));
+    other->setParentItem(later);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+    other->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+    other->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+    // Shown again by a parent that has no node yet: no complaint about that parent.
+    red->setParentItem(findItem(root, "shelf"));
+    engine->stepFrames(1);
+    red->setParentItem(findItem(root, "fresh"));
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 24, 28), 0);
+    EXPECT_FALSE(log.contains("does not exist in the nodes list")) << log.lines().join('\n').toStdString();
+}
+
 TEST(SpriteSequence, aFiniteAnimationFinishesOnceThenShowsItsFirstFrameOrJumpsToItsFollower)
 {
     QQuickItem* root = load(
@@ -237,9 +284,9 @@ TEST(SpriteSequence, sequencesOnOneTextureShareABatchNodeAndDrawInZOrder)
 
 TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
 {
-    QQuickItem* root =
-        load("SingleSpriteFromSpriteSheet { objectName: \"single\"; translateToCenterAnchor: false; x: 100; y: 40;"
-             " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
+    QQuickItem* root = load(
+        "SingleSpriteFromSpriteSheet { objectName: \"single\"; translateToCenterAnchor: false; x: 100; y: 40;"
+        " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
     engine->stepFrames(1);
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 108, 48), 2);
     // The frame number counts cells from the first one.
@@ -251,8 +298,9 @@ TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
 
 TEST(SpriteSequence, aSpriteWhoseSourceComesLateIsCreatedThenButKeepsItsFirstSource)
 {
-    QQuickItem* root = load("SpriteSequence { objectName: \"late\"; translateToCenterAnchor: false; x: 140; y: 40\n"
-                            "  Sprite { frameWidth: 16; frameHeight: 16; frameX: 16 } }\n");
+    QQuickItem* root =
+        load("SpriteSequence { objectName: \"late\"; translateToCenterAnchor: false; x: 140; y: 40\n"
+             "  Sprite { frameWidth: 16; frameHeight: 16; frameX: 16 } }\n");
     QQuickItem* late = findItem(root, "late");
     EXPECT_EQ(spriteOf(late), nullptr);
     QObject* sprite = late->property("currentAnimation").value<QObject*>();
@@ -268,9 +316,9 @@ TEST(SpriteSequence, aSpritesPixelFormatOverridesItsSequencesForANewTexture)
 {
     writeSheet();
     QFile::copy(engine->folder() + "/qml/sheet.png", engine->folder() + "/qml/sheet4444.png");
-    QQuickItem* root =
-        load("SpriteSequence { objectName: \"formats\"; pixelFormat: 3\n"
-             "  Sprite { source: \"sheet4444.png\"; frameWidth: 16; frameHeight: 16; property int pixelFormat: 7 } }");
+    QQuickItem* root = load("SpriteSequence { objectName: \"formats\"; pixelFormat: 3\n"
+                            "  Sprite { source: \"sheet4444.png\"; frameWidth: 16; frameHeight: 16; property "
+                            "int pixelFormat: 7 } }");
     ZTSprite* sprite = spriteOf(findItem(root, "formats"));
     ASSERT_NE(sprite, nullptr);
     EXPECT_EQ(sprite->getSpriteBatchNode()->getTexture()->getPixelFormat(), kZTTexture2DPixelFormat_RGBA4444);
@@ -312,7 +360,8 @@ TEST(SpriteSequence, aPixelFormatImagesCannotBeMadeInFallsBackToTheDefaultWithOn
 
 TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
 {
-    QQuickItem* root = load(sequence("sized", 10, 10, "frameCount: 1", "ignoreWidthAndHeightChangedSignals: true"));
+    QQuickItem* root =
+        load(sequence("sized", 10, 10, "frameCount: 1", "ignoreWidthAndHeightChangedSignals: true"));
     QQuickItem* sized = findItem(root, "sized");
     sized->setWidth(3);
     ZTNode* node = engine->wrapper().getNodeFromObject(sized);
@@ -322,11 +371,11 @@ TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
 
 TEST(Sprite, timingAndTheFirstCellAreDerivedFromWhatIsGiven)
 {
-    QQuickItem* root = load(
-        "SpriteSequence { running: false\n"
-        "  Sprite { objectName: \"rate\"; frameRate: 10; frameCount: 5 }\n"
-        "  Sprite { objectName: \"cell\"; frameWidth: 32; frameHeight: 32; startFrameColumn: 3;"
-        " startFrameRow: 2 } }\n");
+    QQuickItem* root =
+        load("SpriteSequence { running: false\n"
+             "  Sprite { objectName: \"rate\"; frameRate: 10; frameCount: 5 }\n"
+             "  Sprite { objectName: \"cell\"; frameWidth: 32; frameHeight: 32; startFrameColumn: 3;"
+             " startFrameRow: 2 } }\n");
     QObject* rate = root->findChild<QObject*>("rate");
     QObject* cell = root->findChild<QObject*>("cell");
     EXPECT_EQ(rate->property("frameDuration").toInt(), 100);
