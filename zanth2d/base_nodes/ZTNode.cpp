@@ -638,7 +638,9 @@ void ZTNode::unregisterScriptHandler()
 ZTAction* ZTNode::runAction(ZTAction* action)
 {
     ZTAssert(action != nullptr, "action != __null");
-    ZTDirector::sharedDirector()->getActionManager()->addAction(action, this, !m_bIsRunning);
+    // Paused by its owner, it stays paused for what it is given until resumed, whatever was left of it.
+    ZTDirector::sharedDirector()->getActionManager()->addAction(action, this,
+                                                                !m_bIsRunning || m_bIsPausedByCaller);
     return action;
 }
 
@@ -677,7 +679,8 @@ void ZTNode::scheduleUpdate()
 
 void ZTNode::scheduleUpdateWithPriority(int priority)
 {
-    ZTDirector::sharedDirector()->getScheduler()->scheduleUpdateForTarget(this, priority, !m_bIsRunning);
+    ZTDirector::sharedDirector()->getScheduler()->scheduleUpdateForTarget(
+        this, priority, !m_bIsRunning || m_bIsPausedByCaller);
 }
 
 void ZTNode::unscheduleUpdate()
@@ -694,7 +697,8 @@ void ZTNode::schedule(SEL_SCHEDULE selector, float interval)
 {
     ZTAssert(selector, "selector");
     ZTAssert(interval >= 0, "interval >=0");
-    ZTDirector::sharedDirector()->getScheduler()->scheduleSelector(selector, this, interval, !m_bIsRunning);
+    ZTDirector::sharedDirector()->getScheduler()->scheduleSelector(selector, this, interval,
+                                                                   !m_bIsRunning || m_bIsPausedByCaller);
 }
 
 void ZTNode::unschedule(SEL_SCHEDULE selector)

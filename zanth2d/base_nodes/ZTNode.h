@@ -170,7 +170,8 @@ public:
     void schedule(SEL_SCHEDULE selector, float interval);
     void unschedule(SEL_SCHEDULE selector);
     void unscheduleAllSelectors();
-    // A pause given here outlasts leaving and entering the running tree (onExit, onEnter) until resumed.
+    // A pause given here outlasts leaving and entering the running tree (onExit, onEnter) until resumed,
+    // and holds for the actions and selectors given to the node meanwhile.
     void pauseSchedulerAndActions();
     void resumeSchedulerAndActions();
 

@@ -633,3 +633,57 @@ TEST_F(NodeTest, pauseGivenByItsOwnerOutlastsAMoveToAnotherParent)
     from->onExit();
     to->onExit();
 }
+
+TEST_F(NodeTest, pauseGivenByItsOwnerHoldsForActionsAndUpdatesAddedBeforeItIsResumed)
+{
+    ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->onEnter();
+    to->onEnter();
+    RecordingNode* node = RecordingNode::create(&log, "n");
+    from->addChild(node);
+    node->pauseSchedulerAndActions();
+    // Nothing of the node is left in the action manager and the scheduler to hold the pause.
+    node->cleanup();
+    auto* action = new CountingAction();
+    node->runAction(action);
+    action->release();
+    node->scheduleUpdate();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 0);
+    EXPECT_EQ(node->updates, 0);
+
+    // Moved and resumed: then it goes on, and it goes on after a later move too.
+    node->retain();
+    from->removeChild(node, false);
+    to->addChild(node);
+    node->release();
+    node->resumeSchedulerAndActions();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+    EXPECT_EQ(node->updates, 1);
+    to->removeChild(node, false);
+    from->addChild(node);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 2);
+    EXPECT_EQ(node->updates, 2);
+    node->cleanup();
+
+    // A selector given again while paused joins the node's paused timers (the scheduler insists).
+    RecordingNode* ticking = RecordingNode::create(&log, "t");
+    from->addChild(ticking);
+    ticking->schedule(schedule_selector(RecordingNode::update), 0.0f);
+    ticking->pauseSchedulerAndActions();
+    ticking->schedule(schedule_selector(RecordingNode::update), 0.05f);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(ticking->updates, 0);
+    ticking->resumeSchedulerAndActions();
+    // A timer's first tick starts its clock.
+    scheduler->tick(0.1f);
+    scheduler->tick(0.1f);
+    EXPECT_GE(ticking->updates, 1);
+    ticking->cleanup();
+    from->onExit();
+    to->onExit();
+}

@@ -291,6 +291,40 @@ TEST_F(ZTSpriteBatchNodeTest, plainNodesUnderASpriteGetNoQuadAndNoPlaceInTheAtla
     expectIndicesInOrder(batch);
 }
 
+TEST_F(ZTSpriteBatchNodeTest, plainChildrenOfABatchedSpriteAreReorderedAndRemovedLikeAnyChild)
+{
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
+    ZTSprite* parent = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(m_texture);
+    ZTNode* plain = ZTNode::node();
+    ZTNode* other = ZTNode::node();
+    parent->addChild(plain, 1);
+    parent->addChild(other, 2);
+    parent->addChild(sprite, 3);
+    batch->addChild(parent);
+    ASSERT_TRUE(parent->isUsesBatchNode());
+
+    parent->reorderChild(plain, 5);
+    EXPECT_EQ(parent->getChildren()->lastObject(), plain);
+    EXPECT_EQ(plain->getZOrder(), 5);
+    EXPECT_EQ(plain->getParent(), parent);
+    parent->reorderChild(sprite, -1);
+    EXPECT_EQ(parent->getChildren()->objectAtIndex(0), sprite);
+    EXPECT_EQ(sprite->getAtlasIndex(), 0u);
+    EXPECT_EQ(parent->getAtlasIndex(), 1u);
+    expectIndicesInOrder(batch);
+
+    parent->removeChild(other, true);
+    EXPECT_EQ(other->getParent(), nullptr);
+    parent->removeAllChildrenWithCleanup(true);
+    EXPECT_EQ(parent->getChildrenCount(), 0u);
+    EXPECT_FALSE(sprite->isUsesBatchNode());
+    expectIndicesInOrder(batch);
+    batch->reorderChild(parent, 4);
+    EXPECT_EQ(parent->getZOrder(), 4);
+    expectIndicesInOrder(batch);
+}
+
 TEST_F(ZTSpriteBatchNodeTest, emptyBatchDrawsNothing)
 {
     ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
