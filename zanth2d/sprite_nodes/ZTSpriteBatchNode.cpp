@@ -224,6 +224,13 @@ void ZTSpriteBatchNode::increaseAtlasCapacity()
 
 void ZTSpriteBatchNode::insertChild(ZTSprite* sprite, unsigned int index)
 {
+    // One quad in one atlas: a sprite inserted again, or into another batch node, leaves its place first.
+    ZTSpriteBatchNode* previous = sprite->getSpriteBatchNode();
+    if (previous && previous->m_pobDescendants->containsObject(sprite)) {
+        previous->removeSpriteFromAtlas(sprite);
+        // An index counted with the sprite still in place may now be one past the end.
+        index = std::min(index, m_pobDescendants->count());
+    }
     sprite->useBatchNode(this);
     sprite->setAtlasIndex(index);
     sprite->setDirty(true);

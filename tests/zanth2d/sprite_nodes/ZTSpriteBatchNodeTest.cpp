@@ -325,6 +325,40 @@ TEST_F(ZTSpriteBatchNodeTest, plainChildrenOfABatchedSpriteAreReorderedAndRemove
     expectIndicesInOrder(batch);
 }
 
+TEST_F(ZTSpriteBatchNodeTest, aSpriteInsertedAgainOrIntoAnotherBatchNodeKeepsOneQuadInOneAtlas)
+{
+    auto* first = new ZTSpriteBatchNode();
+    ASSERT_TRUE(first->initWithTexture(m_texture, 4));
+    auto* second = new ZTSpriteBatchNode();
+    ASSERT_TRUE(second->initWithTexture(m_texture, 4));
+    first->addChild(ZTSprite::spriteWithTexture(m_texture));
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(m_texture);
+    holder->addChild(sprite);
+    first->insertChild(sprite, 0);
+    first->insertChild(sprite, 1);
+    EXPECT_EQ(first->getDescendants()->count(), 2u);
+    EXPECT_EQ(sprite->getAtlasIndex(), 1u);
+    expectIndicesInOrder(first);
+
+    // Counted with the sprite in place: one past the end once it has left.
+    second->insertChild(sprite, 0);
+    second->insertChild(sprite, 1);
+    EXPECT_EQ(sprite->getAtlasIndex(), 0u);
+    EXPECT_EQ(sprite->getSpriteBatchNode(), second);
+    EXPECT_EQ(first->getDescendants()->count(), 1u);
+    expectIndicesInOrder(first);
+    expectIndicesInOrder(second);
+    first->visit();
+    second->visit();
+    // Neither batch node may leave the sprite holding its atlas when it goes.
+    first->release();
+    EXPECT_EQ(sprite->getSpriteBatchNode(), second);
+    second->release();
+    EXPECT_FALSE(sprite->isUsesBatchNode());
+    sprite->setColor(ztColor3B{255, 0, 0});
+}
+
 TEST_F(ZTSpriteBatchNodeTest, emptyBatchDrawsNothing)
 {
     ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
