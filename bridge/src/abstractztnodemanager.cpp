@@ -204,12 +204,13 @@ ZTNode* AbstractZTNodeManager::attachmentNode(QQuickItem* item)
 void AbstractZTNodeManager::itemParentChanged(QQuickItem* item)
 {
     ZTNode* node = getNodeFromObject(item);
-    // Without a parent item the item is not shown, or is being destroyed: its node keeps its place.
-    if (!node || !item->parentItem())
+    if (!node)
         return;
+    // Without a parent item the item is not shown (or is being destroyed): its node leaves the tree.
     m_sceneGraphWrapper.reattachNode(item, attachmentNode(item));
     // Its place is now relative to the new parent; the opacity follows through the item's own signal.
-    applyItemPropertiesToNode(item, node);
+    if (item->parentItem())
+        applyItemPropertiesToNode(item, node);
 }
 
 void AbstractZTNodeManager::itemDestroyed(QObject* item)
@@ -219,6 +220,8 @@ void AbstractZTNodeManager::itemDestroyed(QObject* item)
     if (ZTNode* node = m_nodes.take(item)) {
         if (ZTNode* parentNode = node->getParent())
             parentNode->removeChild(node, true);
+        else
+            node->cleanup();
         node->release();
     }
     m_sceneGraphWrapper.itemDestroyed(item);

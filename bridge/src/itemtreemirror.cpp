@@ -27,6 +27,12 @@ ItemTreeMirror::ItemTreeMirror(const NodeManagerList& managers, const QQuickWind
 {
 }
 
+ItemTreeMirror::~ItemTreeMirror()
+{
+    for (ZTNode* node : std::as_const(m_detached))
+        node->release();
+}
+
 void ItemTreeMirror::mirror(QObject* object)
 {
     if (!m_initialized || !object)
@@ -125,8 +131,21 @@ void ItemTreeMirror::mirrorWithAncestors(QQuickItem* item)
 void ItemTreeMirror::reattach(QQuickItem* item, ZTNode* attachment, ZTNode* layer)
 {
     QQuickItem* parent = item->parentItem();
-    if (!m_initialized || !attachment || !parent)
+    if (!m_initialized || !attachment)
         return;
+    if (!parent) {
+        // Also the first step of the item's destruction, or of its parent's: a surviving item's node is
+        // out before its old parent's node is cleaned up, so its actions live on.
+        if (ZTNode* old = attachment->getParent()) {
+            if (!m_detached.contains(item)) {
+                attachment->retain();
+                m_detached.insert(item, attachment);
+            }
+            old->removeChild(attachment, false);
+            attachment->setIsAnyAncestorInvisible(true);
+        }
+        return;
+    }
     ZTNode* target = layer;
     if (!isTopLevel(item)) {
         mirrorWithAncestors(parent);
@@ -142,6 +161,8 @@ void ItemTreeMirror::reattach(QQuickItem* item, ZTNode* attachment, ZTNode* laye
         target->addChild(attachment, int(item->z()));
         attachment->release();
     }
+    if (ZTNode* kept = m_detached.take(item))
+        kept->release();
     restackChildren(parent);
 }
 
@@ -184,6 +205,8 @@ void ItemTreeMirror::restackChildren(QQuickItem* parent)
 
 void ItemTreeMirror::forget(QObject* object)
 {
+    if (ZTNode* kept = m_detached.take(object))
+        kept->release();
     m_itemNodes.remove(object);
     m_itemsToPolish.remove(object);
 }

@@ -26,6 +26,7 @@ class ItemTreeMirror : public QObject
 public:
     // The window's own root item counts as no parent. Neither argument is owned.
     ItemTreeMirror(const NodeManagerList& managers, const QQuickWindow& window);
+    ~ItemTreeMirror() override;
 
     // Until this is set, mirror() ignores every call.
     void setInitialized(bool initialized) { m_initialized = initialized; }
@@ -37,11 +38,13 @@ public:
     void mirror(QObject* object);
     // Mirrors the item together with those of its ancestors that have no node yet.
     void mirrorWithAncestors(QQuickItem* item);
-    // Forgets the object; its node is its manager's or its own business.
+    // Forgets the object (and lets go of its attachment if it was out of the tree); its node is its
+    // manager's or its own business.
     void forget(QObject* object);
     // Hangs the item's node (or attachment, the node above it that its manager hangs into the parent's
-    // node) under the node of the item's new parent item, or under layer at the top; an item without a
-    // parent item keeps its place, as it does while it is destroyed.
+    // node) under the node of the item's new parent item, or under layer at the top. An item without a
+    // parent item is not shown: its attachment leaves the tree (kept here, its subtree counted as hidden
+    // for batched sprites) until the item gets a parent again or is forgotten.
     void reattach(QQuickItem* item, zanth2d::ZTNode* attachment, zanth2d::ZTNode* layer);
     // Puts the nodes of the parent's children in its node in QML's stacking order (z, then child order);
     // a child whose node hangs below a node of its own in the parent's node (a flickable's or a
@@ -81,6 +84,8 @@ private:
     bool m_initialized = false;
     // Keyed by object: a dying item is no longer a QQuickItem when its destroyed() arrives.
     QHash<QObject*, zanth2d::ZTNode*> m_itemNodes;
+    // The attachments of items without a parent item, out of the tree; one reference each.
+    QHash<QObject*, zanth2d::ZTNode*> m_detached;
     // Items whose parents are being mirrored ahead of them.
     QSet<const QObject*> m_mirroringParentOf;
     // Guarded: positioners without a node are never forgotten explicitly.

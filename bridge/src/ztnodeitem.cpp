@@ -25,6 +25,9 @@ ZTNodeItem::~ZTNodeItem()
             parentNode->removeChild(m_node, true);
             if (parentNode == m_betweenNode && m_betweenNode->getParent())
                 m_betweenNode->getParent()->removeChild(m_betweenNode, true);
+        } else {
+            // Out of the tree while the item had no parent item.
+            m_node->cleanup();
         }
         m_node->release();
         m_node = nullptr;
@@ -75,6 +78,7 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
                    "The result is the node is added directly to the layer, and not to the parent node (which "
                    "does not exist).";
     }
+    m_attached = true;
     if (parentNode) {
         if (betweenNode) {
             parentNode->addChild(betweenNode, z);
@@ -117,11 +121,12 @@ void ZTNodeItem::itemParentChanged()
 {
     SceneGraphWrapper* wrapper = sceneGraphWrapper();
     // Before the subclass has attached the node there is nothing to move; without a parent item the
-    // item is not shown and keeps its place.
-    if (!wrapper || !m_node || !m_node->getParent() || !parentItem())
+    // item is not shown and its node leaves the tree until it has one again.
+    if (!wrapper || !m_node || !m_attached)
         return;
     wrapper->reattachNode(this, attachment());
-    applyItemPropertiesToNode();
+    if (parentItem())
+        applyItemPropertiesToNode();
 }
 
 void ZTNodeItem::itemZChanged()

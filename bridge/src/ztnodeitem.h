@@ -53,6 +53,9 @@ private:
     QPointer<QObject> m_system;
     QPointer<QObject> m_gameWindowItem;
     zanth2d::ZTNode* m_node = nullptr;
-    // Not retained: while the item's node hangs from it, its parent node keeps it.
+    // Not retained: while the item's node hangs from it, its parent node (or the bridge, while the item
+    // has no parent item) keeps it.
     zanth2d::ZTNode* m_betweenNode = nullptr;
+    // Set by createBaseNodeAndAddToParent: from then on the node follows the item's parent item.
+    bool m_attached = false;
 };

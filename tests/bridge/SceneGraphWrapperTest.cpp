@@ -512,6 +512,49 @@ TEST(SceneGraphTree, anItemGivenANewParentMovesClipsAndFadesWithTheNewOne)
     EXPECT_EQ(engine->pixel(55, 75).lightness(), 0);
 }
 
+TEST(SceneGraphTree, anItemWithoutAParentIsNotDrawnAndComesBackWithItsNextParent)
+{
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nItem { width: 100; height: 100\n"
+        "  Rectangle { objectName: \"loose\"; x: 10; y: 10; width: 10; height: 10; color: \"red\" }\n"
+        "  Flickable { objectName: \"flick\"; x: 40; width: 10; height: 10; clip: true\n"
+        "    Rectangle { width: 30; height: 10; color: \"red\" } }\n"
+        "  Item { objectName: \"holder\"; x: 70\n"
+        "    Rectangle { objectName: \"kept\"; width: 10; height: 10; color: \"red\" } } }\n");
+    QQuickItem* loose = findItem(root, "loose");
+    QQuickItem* flick = findItem(root, "flick");
+    QQuickItem* kept = findItem(root, "kept");
+    const auto isRed = [](int x, int y) { return engine->pixel(x, y).red() > 200; };
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return isRed(15, 15) && isRed(45, 5) && isRed(75, 5); }));
+    loose->setParentItem(nullptr);
+    flick->setParentItem(nullptr);
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(15, 15));
+    EXPECT_FALSE(isRed(45, 5));
+    loose->setParentItem(root);
+    flick->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(15, 15));
+    EXPECT_TRUE(isRed(45, 5));
+    EXPECT_FALSE(isRed(55, 5)) << "the flickable still clips";
+
+    // An item that outlives its parent item (it belongs to another object) shows nothing until it
+    // gets a new one, then shows in it.
+    kept->setParent(root);
+    delete findItem(root, "holder");
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(75, 5));
+    kept->setParentItem(flick);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(45, 5));
+    delete flick;
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(45, 5));
+    kept->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(5, 5));
+}
+
 TEST(NodeLifetime, aDestroyedItemsNodeIsGoneBeforeTheNextFrameIsDrawn)
 {
     QQuickItem* root =

@@ -110,6 +110,36 @@ TEST(NodeItemPlace, itIsStackedAmongItsSiblingsAsQmlStacksThemWhenAttachedAndWhe
     EXPECT_EQ(shown(15), "#008000");
 }
 
+TEST(NodeItemPlace, withoutAParentItemItsNodeLeavesTheTreeAndComesBackWithTheNextParent)
+{
+    // One with a between node, one without.
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 100\n"
+        "  Clipping { objectName: \"clip\"; width: 10; height: 10\n"
+        "    Rectangle { width: 10; height: 10; color: \"red\" } }\n"
+        "  PolygonItem { objectName: \"polygon\"; x: 50; fill: true; color: \"red\"\n"
+        "    vertices: [Qt.point(0, 0), Qt.point(10, 0), Qt.point(10, 10), Qt.point(0, 10)] } }\n");
+    ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(5, 5) && isRed(55, 5); }));
+    for (const char* name : {"clip", "polygon"})
+        findItem(root, name)->setParentItem(nullptr);
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(5, 5));
+    EXPECT_FALSE(isRed(55, 5));
+    auto* clip = root->findChild<QQuickItem*>("clip");
+    auto* polygon = root->findChild<QQuickItem*>("polygon");
+    clip->setParentItem(root);
+    polygon->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(5, 5));
+    EXPECT_TRUE(isRed(55, 5));
+    // Destroyed while out of the tree, under the sanitizers.
+    clip->setParentItem(nullptr);
+    polygon->setParentItem(nullptr);
+    delete clip;
+    delete polygon;
+    engine->stepFrames(1);
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);

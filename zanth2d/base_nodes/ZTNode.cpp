@@ -788,13 +788,23 @@ void ZTNode::visit()
 
 void ZTNode::refreshCachedWorldTransforms()
 {
-    const ZTAffineTransform toParent = nodeToParentTransform();
-    m_tCachedNodeToWorldTransform =
-        m_pParent ? ZTAffineTransformConcat(toParent, m_pParent->m_tCachedNodeToWorldTransform) : toParent;
+    // The parents' places as they are now: one may have moved since the last visit cached it (a node
+    // placed just after it was added, for one).
+    ZTAffineTransform parentToWorld = ZTAffineTransformIdentity;
+    for (ZTNode* ancestor = m_pParent; ancestor; ancestor = ancestor->m_pParent) {
+        parentToWorld = ZTAffineTransformConcat(parentToWorld, ancestor->nodeToParentTransform());
+    }
+    refreshCachedWorldTransformsBelow(parentToWorld);
+}
+
+void ZTNode::refreshCachedWorldTransformsBelow(const ZTAffineTransform& parentToWorld)
+{
+    m_tCachedNodeToWorldTransform = ZTAffineTransformConcat(nodeToParentTransform(), parentToWorld);
     // Batched sprites drawn before the next visit reaches them rewrite their quads from it.
     m_bIsAncestorDirty = true;
     for (unsigned int i = 0; i < getChildrenCount(); ++i) {
-        static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->refreshCachedWorldTransforms();
+        static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))
+            ->refreshCachedWorldTransformsBelow(m_tCachedNodeToWorldTransform);
     }
 }
 

@@ -206,9 +206,11 @@ protected:
     void detachChild(ZTNode* child, bool doCleanup);
     void markTransformDirty();
     void updateAnchorPointInPixels();
-    // The cached world transforms of this subtree, from the parent's: a node moved to another parent
-    // is at its new place before the next visit.
+    // The cached world transforms of this subtree, from its ancestors' places as they are now: a node
+    // moved to another parent is at its new place before the next visit.
     void refreshCachedWorldTransforms();
+    // The same from the parent's world transform.
+    void refreshCachedWorldTransformsBelow(const ZTAffineTransform& parentToWorld);
     // How a visit's frame was opened, for the matching end call.
     enum class VisitFrame
     {

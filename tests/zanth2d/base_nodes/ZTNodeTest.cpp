@@ -461,6 +461,27 @@ TEST_F(NodeTest, nodeMovedToAnotherParentAtTheSameLocalPositionIsAtItsNewPlaceIn
     EXPECT_FALSE(inner->isAncestorDirty());
 }
 
+TEST_F(NodeTest, nodeAddedUnderAParentThatMovedSinceTheLastVisitIsAtThatParentsNewPlace)
+{
+    ZTNode* root = ZTNode::node();
+    ZTNode* holder = ZTNode::node();
+    root->addChild(holder);
+    root->visit();
+    // Placed after it was added, as the bridge places a new item's node, and not visited since.
+    holder->setPosition(60, 20);
+    root->setPosition(5, 0);
+    ZTNode* moved = ZTNode::node();
+    ZTNode* inner = ZTNode::node();
+    moved->addChild(inner);
+    holder->addChild(moved);
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 65, 20);
+    const ZTPoint world = inner->convertToWorldSpace(ZTPoint(1, 1));
+    EXPECT_FLOAT_EQ(world.x, 66);
+    EXPECT_FLOAT_EQ(world.y, 21);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 65, 20);
+}
+
 TEST_F(NodeTest, rotationInversionNodeCancelsTheAncestorsRotation)
 {
     ZTNode* parent = ZTNode::node();

@@ -232,6 +232,31 @@ TEST(SpriteSequence, aSequenceGivenANewParentIsDrawnInItsBatchNodeWhereQmlNowSta
     EXPECT_FALSE(log.contains("does not exist in the nodes list")) << log.lines().join('\n').toStdString();
 }
 
+TEST(SpriteSequence, aSequenceThatOutlivesItsParentItemIsNotDrawnAndAnimatesInItsNextParent)
+{
+    // Declared at the top, shown in "crate": the crate's destruction leaves it without a parent item.
+    QQuickItem* root =
+        load(sequence("walk", 0, 0, "frameCount: 4; frameDuration: 20; running: true", "parent: crate") +
+             "Item { id: crate; objectName: \"crate\"; x: 20; y: 20 }\n"
+             "Item { objectName: \"next\"; x: 60; y: 20 }\n");
+    QQuickItem* walk = findItem(root, "walk");
+    engine->stepFrames(1);
+    ASSERT_GE(frameShownAt(engine->grabWindow(), 28, 28), 0);
+    delete findItem(root, "crate");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 28, 28), -1);
+    walk->setParentItem(findItem(root, "next"));
+    engine->stepFrames(1);
+    const int first = frameShownAt(engine->grabWindow(), 68, 28);
+    ASSERT_GE(first, 0);
+    bool animates = false;
+    for (int elapsed = 0; elapsed < 2000 && !animates; elapsed += 20) {
+        runFor(20);
+        animates = frameShownAt(engine->grabWindow(), 68, 28) != first;
+    }
+    EXPECT_TRUE(animates);
+}
+
 TEST(SpriteSequence, aFiniteAnimationFinishesOnceThenShowsItsFirstFrameOrJumpsToItsFollower)
 {
     QQuickItem* root = load(
