@@ -92,6 +92,10 @@ frame = {"frame": {"x": 0, "y": 0, "w": 16, "h": 16}, "rotated": False, "trimmed
 sheet = {"frames": {"walk-0.png": frame, "walk-1.png": dict(frame, rotated=True, trimmed=False)},
          "meta": {"image": "walk-hd.png", "format": "RGBA5551", "size": {"w": 64, "h": 16}}}
 put("spritesheet_json_fuzzer", "sheet.json", json.dumps(sheet, indent=1).encode())
+# Formats the sheet's image cannot be made in (compressed ones with a PNG), and the PVR file that can be.
+for name, image in (("PVRTC4", "sheet.png"), ("PVRTC2", "sheet.jpg"), ("PVRTC4", "sheet.pvr"), ("RGB565", "sheet.png")):
+    put("spritesheet_json_fuzzer", name + "-" + image + ".json", json.dumps(
+        dict(sheet, meta={"image": image, "format": name})).encode())
 put("spritesheet_json_fuzzer", "wrong-types.json", json.dumps(
     {"frames": {"a": {"frame": {"x": "1", "y": -2, "w": 1e9, "h": None}, "sourceSize": []}}, "meta": 3}).encode())
 

@@ -150,12 +150,16 @@ void AbstractZTNodeManager::itemZChanged(QQuickItem* item)
                  << static_cast<const void*>(item);
         return;
     }
-    if (!node->getParent()) {
+    // The node that hangs in the parent's node is the one to restack (a flickable's clip node).
+    ZTNode* attachment = attachmentNode(item);
+    if (!attachment || !attachment->getParent()) {
         qDebug() << "AbstractZTNodeManager: z cannot be changed, because it has no parent! for this item"
                  << static_cast<const void*>(item);
         return;
     }
-    node->getParent()->reorderChild(node, int(item->z()));
+    attachment->getParent()->reorderChild(attachment, int(item->z()));
+    // Siblings of equal z are stacked in child order, as QML stacks them, not by when their z was set.
+    m_sceneGraphWrapper.restackChildren(item->parentItem());
 }
 
 void AbstractZTNodeManager::itemRotationChanged(QQuickItem* item)
@@ -200,12 +204,13 @@ ZTNode* AbstractZTNodeManager::attachmentNode(QQuickItem* item)
 void AbstractZTNodeManager::itemParentChanged(QQuickItem* item)
 {
     ZTNode* node = getNodeFromObject(item);
-    // Without a parent item the item is not shown, or is being destroyed: its node keeps its place.
-    if (!node || !item->parentItem())
+    if (!node)
         return;
+    // Without a parent item the item is not shown (or is being destroyed): its node leaves the tree.
     m_sceneGraphWrapper.reattachNode(item, attachmentNode(item));
     // Its place is now relative to the new parent; the opacity follows through the item's own signal.
-    applyItemPropertiesToNode(item, node);
+    if (item->parentItem())
+        applyItemPropertiesToNode(item, node);
 }
 
 void AbstractZTNodeManager::itemDestroyed(QObject* item)
@@ -215,6 +220,8 @@ void AbstractZTNodeManager::itemDestroyed(QObject* item)
     if (ZTNode* node = m_nodes.take(item)) {
         if (ZTNode* parentNode = node->getParent())
             parentNode->removeChild(node, true);
+        else
+            node->cleanup();
         node->release();
     }
     m_sceneGraphWrapper.itemDestroyed(item);

@@ -27,6 +27,12 @@ ItemTreeMirror::ItemTreeMirror(const NodeManagerList& managers, const QQuickWind
 {
 }
 
+ItemTreeMirror::~ItemTreeMirror()
+{
+    for (ZTNode* node : std::as_const(m_detached))
+        node->release();
+}
+
 void ItemTreeMirror::mirror(QObject* object)
 {
     if (!m_initialized || !object)
@@ -41,6 +47,8 @@ void ItemTreeMirror::mirror(QObject* object)
         return;
     }
 
+    if (!m_itemNodes.value(item) && !isTopLevel(object) && !m_itemNodes.value(parentForNode(object)))
+        mirrorParentFirst(item);
     if (!m_itemNodes.value(item)) {
         ZTNode* parentNode = nullptr;
         if (!isTopLevel(object)) {
@@ -65,6 +73,19 @@ void ItemTreeMirror::mirror(QObject* object)
             mirror(child);
         restackChildren(item);
     }
+}
+
+void ItemTreeMirror::mirrorParentFirst(QQuickItem* item)
+{
+    // A parent declared after the item (parent: sibling), or one that had nothing to show when it was
+    // mirrored (an entity container, for one): its ancestors without a node are mirrored from the top,
+    // which mirrors the item below them. Once per item, so a parent that cannot get a node ends the climb.
+    auto* parent = qobject_cast<QQuickItem*>(parentForNode(item));
+    if (!parent || m_mirroringParentOf.contains(item))
+        return;
+    m_mirroringParentOf.insert(item);
+    mirrorWithAncestors(parent);
+    m_mirroringParentOf.remove(item);
 }
 
 void ItemTreeMirror::watch(QQuickItem* item)
@@ -110,8 +131,21 @@ void ItemTreeMirror::mirrorWithAncestors(QQuickItem* item)
 void ItemTreeMirror::reattach(QQuickItem* item, ZTNode* attachment, ZTNode* layer)
 {
     QQuickItem* parent = item->parentItem();
-    if (!m_initialized || !attachment || !parent)
+    if (!m_initialized || !attachment)
         return;
+    if (!parent) {
+        // Also the first step of the item's destruction, or of its parent's: a surviving item's node is
+        // out before its old parent's node is cleaned up, so its actions live on.
+        if (ZTNode* old = attachment->getParent()) {
+            if (!m_detached.contains(item)) {
+                attachment->retain();
+                m_detached.insert(item, attachment);
+            }
+            old->removeChild(attachment, false);
+            attachment->setIsAnyAncestorInvisible(true);
+        }
+        return;
+    }
     ZTNode* target = layer;
     if (!isTopLevel(item)) {
         mirrorWithAncestors(parent);
@@ -127,6 +161,8 @@ void ItemTreeMirror::reattach(QQuickItem* item, ZTNode* attachment, ZTNode* laye
         target->addChild(attachment, int(item->z()));
         attachment->release();
     }
+    if (ZTNode* kept = m_detached.take(item))
+        kept->release();
     restackChildren(parent);
 }
 
@@ -145,7 +181,12 @@ void ItemTreeMirror::restackChildren(QQuickItem* parent)
     const QList<QQuickItem*> children = parent->childItems();
     for (QQuickItem* child : children) {
         ZTNode* node = nodeOf(child);
-        if (node && node->getParent() == parentNode)
+        // The node, or the one between it and the parent's node.
+        if (node && node->getParent() != parentNode)
+            node = node->getParent();
+        if (node && node->getParent() == parentNode &&
+            std::none_of(wanted.cbegin(), wanted.cend(),
+                         [node](const Placed& placed) { return placed.node == node; }))
             wanted.append({child->z(), node});
     }
     std::stable_sort(wanted.begin(), wanted.end(),
@@ -164,6 +205,8 @@ void ItemTreeMirror::restackChildren(QQuickItem* parent)
 
 void ItemTreeMirror::forget(QObject* object)
 {
+    if (ZTNode* kept = m_detached.take(object))
+        kept->release();
     m_itemNodes.remove(object);
     m_itemsToPolish.remove(object);
 }

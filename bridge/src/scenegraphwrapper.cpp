@@ -106,6 +106,11 @@ void SceneGraphWrapper::reattachNode(QQuickItem* item, ZTNode* attachment)
     m_mirror.reattach(item, attachment, m_targetScene);
 }
 
+void SceneGraphWrapper::restackChildren(QQuickItem* item)
+{
+    m_mirror.restackChildren(item);
+}
+
 void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManager* manager)
 {
     connect(object, &QObject::destroyed, manager,

@@ -76,6 +76,8 @@ public:
     // Hangs the node a manager made for the item (attachment: the one that goes into the parent's node)
     // under the node of the item's new parent item, mirroring that parent first when it has no node.
     void reattachNode(QQuickItem* item, zanth2d::ZTNode* attachment);
+    // Stacks the nodes of the item's children in its node as QML stacks the children (ItemTreeMirror).
+    void restackChildren(QQuickItem* item);
     // Connects the item's change signals to the manager's reactions (those of AbstractZTNodeManager).
     void connectItemSignals(QObject* item, AbstractZTNodeManager* manager);
     // Transform changes (Scale, Rotation, Translate in the item's transform list) arrive as the item's own

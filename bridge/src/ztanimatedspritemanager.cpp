@@ -119,7 +119,7 @@ ZTNode* ZTAnimatedSpriteManager::createNodeFromItem(QObject* item, ZTNode* paren
         sceneGraphWrapper().connectItemSignals(child, this);
         connectSpriteSignals(child);
         if (QQuickItem* childItem = SceneGraphWrapper::castItem(child))
-            connectZChangedSignals(childItem);
+            relayAncestorChanges(childItem);
     }
 
     if (item->property("modifiedSpriteSheetFilename").isValid()) {
@@ -139,8 +139,10 @@ ZTNode* ZTAnimatedSpriteManager::createNodeFromItem(QObject* item, ZTNode* paren
 
 void ZTAnimatedSpriteManager::connectSpriteSignals(QObject* child)
 {
-    const auto relay = [this, child](const char* signal, void (ZTAnimatedSpriteManager::*reaction)(QObject*)) {
-        ItemSignalRelay::connectSignal(child, signal, this, [this, child, reaction] { (this->*reaction)(child); });
+    const auto relay = [this, child](const char* signal,
+                                     void (ZTAnimatedSpriteManager::*reaction)(QObject*)) {
+        ItemSignalRelay::connectSignal(child, signal, this,
+                                       [this, child, reaction] { (this->*reaction)(child); });
     };
     relay(SIGNAL(sourceChanged()), &ZTAnimatedSpriteManager::sourceChanged);
     relay(SIGNAL(spriteSheetFilenameHasChanged(QUrl)), &ZTAnimatedSpriteManager::sourceChanged);
@@ -157,10 +159,32 @@ void ZTAnimatedSpriteManager::connectSpriteSignals(QObject* child)
     relay(SIGNAL(mirrorYChanged()), &ZTAnimatedSpriteManager::mirrorChanged);
 }
 
-void ZTAnimatedSpriteManager::connectZChangedSignals(QQuickItem* item)
+void ZTAnimatedSpriteManager::relayAncestorChanges(QQuickItem* spriteItem)
 {
-    for (QQuickItem* ancestor = item->parentItem(); ancestor; ancestor = ancestor->parentItem())
-        connect(ancestor, &QQuickItem::zChanged, item, &QQuickItem::zChanged);
+    QList<QMetaObject::Connection>& relays = m_ancestorRelays[spriteItem];
+    for (const QMetaObject::Connection& relay : std::as_const(relays))
+        disconnect(relay);
+    relays.clear();
+    for (QQuickItem* ancestor = spriteItem->parentItem(); ancestor; ancestor = ancestor->parentItem()) {
+        relays.append(connect(ancestor, &QQuickItem::zChanged, spriteItem, &QQuickItem::zChanged));
+        // Without a new parent an ancestor is not shown, or is being destroyed: nothing to restack.
+        relays.append(
+            connect(ancestor, &QQuickItem::parentChanged, this, [this, spriteItem](QQuickItem* parent) {
+                if (!parent)
+                    return;
+                relayAncestorChanges(spriteItem);
+                restackInBatchNode(spriteItem);
+            }));
+    }
+}
+
+void ZTAnimatedSpriteManager::restackInBatchNode(QObject* spriteItem)
+{
+    ZTSprite* sprite = animatedSprite(spriteItem);
+    if (ZTSpriteBatchNode* batch = sprite ? sprite->getSpriteBatchNode() : nullptr) {
+        batch->removeSpriteFromAtlas(sprite);
+        insertSpriteToBatchNode(sprite, batch, spriteItem);
+    }
 }
 
 QString ZTAnimatedSpriteManager::resolvedPlatformPath(QObject* item, const QUrl& url) const
@@ -181,7 +205,8 @@ ZTSprite* ZTAnimatedSpriteManager::animatedSprite(QObject* spriteItem) const
     return static_cast<ZTSprite*>(node);
 }
 
-ZTAnimation::FrameArray* ZTAnimatedSpriteManager::framesFromNames(const QStringList& names, QObject* spriteItem)
+ZTAnimation::FrameArray* ZTAnimatedSpriteManager::framesFromNames(const QStringList& names,
+                                                                  QObject* spriteItem)
 {
     auto* frames = new ZTAnimation::FrameArray();
     frames->autorelease();
@@ -229,17 +254,12 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
 
     ZTSpriteBatchNode* batch = m_batchNodes.value(texturePath);
     if (!batch) {
-        if (format == 0 && jsonMode)
-            format = ZTSpriteSheetJson::pixelFormat(getJsonFileContentFromUrl(sheetUrlOf(sequence)), texturePath);
-        if (format != 0)
-            ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));
-        batch = ZTSpriteBatchNode::batchNodeWithFile(texturePath.toLocal8Bit().constData());
-        resetPixelFormatToDefault(format);
-        if (!batch) {
-            qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the sprite sheet image could not be loaded:"
-                                 << texturePath;
+        QVariantMap json;
+        if (jsonMode)
+            json = getJsonFileContentFromUrl(sheetUrlOf(sequence));
+        batch = loadSheetBatchNode(format, jsonMode ? &json : nullptr, texturePath);
+        if (!batch)
             return nullptr;
-        }
         if (!m_batchNodeList.contains(batch)) {
             batch->retain();
             m_batchNodeList.append(batch);
@@ -276,8 +296,8 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
         const float height = spriteItem->property("frameHeight").toFloat();
         for (int i = 0; i < frameCount; ++i) {
             frames->addObject(ZTSpriteFrame::frameWithTexture(batch->getTexture(),
-                                                              ZTRect(x + float(i) * width, y, width, height), false,
-                                                              ZTPoint(0, 0), ZTSize(width, height)));
+                                                              ZTRect(x + float(i) * width, y, width, height),
+                                                              false, ZTPoint(0, 0), ZTSize(width, height)));
         }
     }
     if (frames->count() == 0)
@@ -296,7 +316,8 @@ ZTSprite* ZTAnimatedSpriteManager::createSprite(QObject* spriteItem, ZTNode* seq
             animate = ZTAnimate::actionWithAnimation(animation);
             action = ZTRepeatForever::actionWithAction(animate);
         } else if (repeatCount > 0) {
-            animate = ZTAnimate::actionWithAnimation(animation, spriteItem->property("restoreOriginalFrame").toBool());
+            animate = ZTAnimate::actionWithAnimation(animation,
+                                                     spriteItem->property("restoreOriginalFrame").toBool());
             action = ZTSequence::actionOneTwo(
                 ZTRepeat::actionWithAction(animate, unsigned(repeatCount)),
                 ZTCallFuncND::actionWithTarget(m_finishTarget, callfuncND_selector(FinishTarget::finished),
@@ -392,7 +413,7 @@ void ZTAnimatedSpriteManager::insertSpriteToBatchNode(ZTSprite* sprite, ZTSprite
 }
 
 ZTSpriteFrame* ZTAnimatedSpriteManager::createSpriteFrameFromFrameName(const QString& name,
-                                                                      const QObject& spriteItem)
+                                                                       const QObject& spriteItem)
 {
     QObject* sequence = sequenceOf(&spriteItem);
     if (!sequence)
@@ -408,26 +429,45 @@ ZTSpriteFrame* ZTAnimatedSpriteManager::createSpriteFrameFromFrameName(const QSt
     ZTSpriteBatchNode* batch = m_batchNodes.value(resolvedPlatformPath(sequence, textureUrl));
     if (!batch)
         return nullptr;
-    const std::optional<ZTSpriteSheetJson::Frame> data =
-        ZTSpriteSheetJson::frame(json, name, textureUrl.toString());
-    if (!data)
-        return nullptr;
-    // A frame reaching past its texture is as corrupt as a negative one.
-    const ZTSize texture = batch->getTexture()->getContentSizeInPixels();
-    const float right = float(data->x) + float(data->rotated ? data->height : data->width);
-    const float bottom = float(data->y) + float(data->rotated ? data->width : data->height);
-    if (right > texture.width || bottom > texture.height) {
-        qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the frame \"" + name +
-                                    "\" lies outside its texture \"" + textureUrl.toString() + "\" and is refused";
-        return nullptr;
-    }
-    ZTSpriteFrame* frame = ZTSpriteFrame::frameWithTexture(
-        batch->getTexture(), ZTRect(float(data->x), float(data->y), float(data->width), float(data->height)),
-        data->rotated, ZTPoint(data->offsetX, data->offsetY),
-        ZTSize(float(data->originalWidth), float(data->originalHeight)));
+    ZTSpriteFrame* frame = frameOnTexture(json, name, batch->getTexture(), textureUrl.toString());
     if (frame)
         cache->addSpriteFrame(frame, key.constData());
     return frame;
+}
+
+ZTSpriteBatchNode* ZTAnimatedSpriteManager::loadSheetBatchNode(int format, const QVariantMap* sheet,
+                                                               const QString& texturePath)
+{
+    if (format == 0 && sheet)
+        format = ZTSpriteSheetJson::pixelFormat(*sheet, texturePath);
+    format = setPixelFormatForImage(format, texturePath, "ZTAnimatedSpriteManager");
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithFile(texturePath.toLocal8Bit().constData());
+    resetPixelFormatToDefault(format);
+    if (!batch)
+        qWarning().noquote()
+            << "WARNING: ZTAnimatedSpriteManager: the sprite sheet image could not be loaded:" << texturePath;
+    return batch;
+}
+
+ZTSpriteFrame* ZTAnimatedSpriteManager::frameOnTexture(const QVariantMap& sheet, const QString& name,
+                                                       ZTTexture2D* texture, const QString& textureUrl)
+{
+    const std::optional<ZTSpriteSheetJson::Frame> data = ZTSpriteSheetJson::frame(sheet, name, textureUrl);
+    if (!data)
+        return nullptr;
+    // A frame reaching past its texture is as corrupt as a negative one.
+    const ZTSize size = texture->getContentSizeInPixels();
+    const float right = float(data->x) + float(data->rotated ? data->height : data->width);
+    const float bottom = float(data->y) + float(data->rotated ? data->width : data->height);
+    if (right > size.width || bottom > size.height) {
+        qWarning().noquote() << "WARNING: ZTAnimatedSpriteManager: the frame \"" + name +
+                                    "\" lies outside its texture \"" + textureUrl + "\" and is refused";
+        return nullptr;
+    }
+    return ZTSpriteFrame::frameWithTexture(
+        texture, ZTRect(float(data->x), float(data->y), float(data->width), float(data->height)),
+        data->rotated, ZTPoint(data->offsetX, data->offsetY),
+        ZTSize(float(data->originalWidth), float(data->originalHeight)));
 }
 
 QVariantMap ZTAnimatedSpriteManager::getJsonFileContentFromUrl(const QUrl& url)
@@ -511,7 +551,8 @@ void ZTAnimatedSpriteManager::spriteRunningChanged(QObject* spriteItem)
 void ZTAnimatedSpriteManager::itemVisibleChanged(QQuickItem* item)
 {
     QQuickItem* parent = item->parentItem();
-    if (parent && parent->isVisible())
+    // A new parent shows the item before it has a node of its own (it gets one when the move arrives).
+    if (parent && parent->isVisible() && sceneGraphWrapper().getNodeFromObject(parent))
         sceneGraphWrapper().updateItemPositionAndRotationImmediately(parent);
     ZTNode* node = getNodeFromObject(item);
     if (!node)
@@ -529,9 +570,10 @@ void ZTAnimatedSpriteManager::sceneGraphAnimationFinished(ZTNode*, void* spriteI
 {
     auto* item = static_cast<QObject*>(spriteItem);
     if (!item || !m_actions.contains(item)) {
-        qWarning() << "WARNING: ZTAnimatedSpriteManager: sprite item that finished scene-graph animation could "
-                      "not be found with address:"
-                   << spriteItem;
+        qWarning()
+            << "WARNING: ZTAnimatedSpriteManager: sprite item that finished scene-graph animation could "
+               "not be found with address:"
+            << spriteItem;
         return;
     }
     QMetaObject::invokeMethod(item, "animationFinishedFromSceneGraph");
@@ -661,11 +703,12 @@ void ZTAnimatedSpriteManager::frameNamesChanged(QObject* spriteItem)
 {
     ZTSprite* sprite = animatedSprite(spriteItem);
     if (!sprite) {
-        createSpriteLater(spriteItem,
-                          "ERROR: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
-                          "frameNames",
-                          "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap in "
-                          "frameNamesChanged()! programmer error!");
+        createSpriteLater(
+            spriteItem,
+            "ERROR: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
+            "frameNames",
+            "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap in "
+            "frameNamesChanged()! programmer error!");
         return;
     }
     const QStringList names = spriteItem->property("frameNames").toStringList();
@@ -706,13 +749,14 @@ void ZTAnimatedSpriteManager::sourceChanged(QObject* spriteItem)
                  "supported by the scene graph!");
         return;
     }
-    createSpriteLater(spriteItem,
-                      "WARNING: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
-                      "source, no way to find out who the parent of the sprite (the SpriteImage) was! This might "
-                      "happen if the source-property changes of not-active sprites in SpriteImages, which did not "
-                      "get assigned their source-property!",
-                      "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap! "
-                      "programmer error!");
+    createSpriteLater(
+        spriteItem,
+        "WARNING: ZTAnimatedSpriteManager: the sprite has no parent assigned when it changed its "
+        "source, no way to find out who the parent of the sprite (the SpriteImage) was! This might "
+        "happen if the source-property changes of not-active sprites in SpriteImages, which did not "
+        "get assigned their source-property!",
+        "WARNING: ZTAnimatedSpriteManager: the spriteImage could not be found in the nodesMap! "
+        "programmer error!");
 }
 
 void ZTAnimatedSpriteManager::itemZChanged(QQuickItem* item)
@@ -724,12 +768,20 @@ void ZTAnimatedSpriteManager::itemZChanged(QQuickItem* item)
     }
     auto* sprite = node->getTag() == kAnimatedSpriteTag ? static_cast<ZTSprite*>(node) : nullptr;
     if (sprite && sprite->getSpriteBatchNode()) {
-        ZTSpriteBatchNode* batch = sprite->getSpriteBatchNode();
-        batch->removeSpriteFromAtlas(sprite);
-        insertSpriteToBatchNode(sprite, batch, item);
+        restackInBatchNode(item);
         return;
     }
     AbstractZTNodeManager::itemZChanged(item);
+}
+
+void ZTAnimatedSpriteManager::itemParentChanged(QQuickItem* item)
+{
+    AbstractZTNodeManager::itemParentChanged(item);
+    // A sequence's own move reaches its sprites through their ancestor relays.
+    if (!item->parentItem() || !m_ancestorRelays.contains(item))
+        return;
+    relayAncestorChanges(item);
+    restackInBatchNode(item);
 }
 
 void ZTAnimatedSpriteManager::updateSpriteBatchContainerDimensions()
@@ -809,6 +861,9 @@ void ZTAnimatedSpriteManager::itemDestroyed(QObject* item)
         for (QObject* sequence : sequences)
             sequence->deleteLater();
     }
+    // The relays to its ancestors would outlive it.
+    for (const QMetaObject::Connection& relay : m_ancestorRelays.take(item))
+        disconnect(relay);
     ZTNode* node = getNodeFromObject(item);
     if (node && node->getTag() == kAnimatedSpriteTag) {
         auto* sprite = static_cast<ZTSprite*>(node);

@@ -18,6 +18,7 @@ class ZTObject;
 class ZTSprite;
 class ZTSpriteBatchNode;
 class ZTSpriteFrame;
+class ZTTexture2D;
 } // namespace zanth2d
 
 // Mirrors sprite animations: a SpriteSequence (SpriteImageItem) gets a base node, and each of its
@@ -44,6 +45,8 @@ public:
     void itemVisibleChanged(QQuickItem* item) override;
     void itemOpacityChanged(QQuickItem* item) override;
     void itemZChanged(QQuickItem* item) override;
+    // A Sprite item given another parent: its sprite takes its new place in the batch node's stacking.
+    void itemParentChanged(QQuickItem* item) override;
     void itemDestroyed(QObject* item) override;
     void windowSizeChanged() override;
 
@@ -59,6 +62,16 @@ public:
     zanth2d::ZTSpriteFrame* createSpriteFrameFromFrameName(const QString& name, const QObject& spriteItem);
     // The parsed sheet, cached per URL; an empty map (read again next time) when unreadable.
     QVariantMap getJsonFileContentFromUrl(const QUrl& url);
+    // A new batch node on the sheet image at texturePath, loaded in format (a Sprite's or its sequence's
+    // "pixelFormat"), or, for 0, in the "meta"."format" of sheet when one is given; a format an image
+    // cannot be made in falls back to the default with one warning. Autoreleased; null, with a warning,
+    // when the image cannot be loaded.
+    static zanth2d::ZTSpriteBatchNode* loadSheetBatchNode(int format, const QVariantMap* sheet,
+                                                          const QString& texturePath);
+    // The named frame of sheet on texture, not cached; null, with a warning, for a malformed frame or one
+    // reaching past the texture. textureUrl names the texture in messages.
+    static zanth2d::ZTSpriteFrame* frameOnTexture(const QVariantMap& sheet, const QString& name,
+                                                  zanth2d::ZTTexture2D* texture, const QString& textureUrl);
     // Sets the sequence's "spriteSheetSourceForJsonFile" from its JSON sheet's image name.
     void updateModifiedSpriteSheetFilename(QObject* sequence);
     // Shows the sequence's current animation and runs or pauses it.
@@ -77,7 +90,11 @@ private:
     zanth2d::ZTSprite* animatedSprite(QObject* spriteItem) const;
     zanth2d::ZTAnimation::FrameArray* framesFromNames(const QStringList& names, QObject* spriteItem);
     void connectSpriteSignals(QObject* spriteItem);
-    void connectZChangedSignals(QQuickItem* item);
+    // Relays the z changes of the Sprite item's ancestors to its own zChanged, and restacks its sprite
+    // when an ancestor gets another parent; connected again for the ancestors of the moment each time.
+    void relayAncestorChanges(QQuickItem* spriteItem);
+    // Takes the Sprite item's sprite out of its batch node and inserts it where QML now stacks it.
+    void restackInBatchNode(QObject* spriteItem);
     void createSpriteLater(QObject* spriteItem, const char* noParentMessage, const char* noNodeMessage);
 
     void updateActiveAnimation(QObject* sequence);
@@ -102,6 +119,8 @@ private:
     QHash<QUrl, QVariantMap> m_jsonCache;
     // Sprites whose batch node went with a destroyed container.
     QSet<zanth2d::ZTSprite*> m_spritesWithoutBatchNode;
+    // Per Sprite item, its connections to its ancestors' signals (relayAncestorChanges).
+    QHash<QObject*, QList<QMetaObject::Connection>> m_ancestorRelays;
     // The target of the finish actions; outlives the manager while actions still hold it.
     zanth2d::ZTObject* m_finishTarget = nullptr;
 };

@@ -100,7 +100,12 @@ void ZTFlickableManager::itemDestroyed(QObject* item)
     // The clip node goes with the flickable's node.
     ZTNode* node = getNodeFromObject(item);
     ZTClipNode* clip = clipNodeOf(node);
-    AbstractZTNodeManager::itemDestroyed(item);
+    // Out of the tree, only the bridge held it, and the base lets go of that.
     if (clip)
+        clip->retain();
+    AbstractZTNodeManager::itemDestroyed(item);
+    if (clip) {
         clip->removeFromParentAndCleanup(true);
+        clip->release();
+    }
 }

@@ -25,6 +25,9 @@ ZTNodeItem::~ZTNodeItem()
             parentNode->removeChild(m_node, true);
             if (parentNode == m_betweenNode && m_betweenNode->getParent())
                 m_betweenNode->getParent()->removeChild(m_betweenNode, true);
+        } else {
+            // Out of the tree while the item had no parent item.
+            m_node->cleanup();
         }
         m_node->release();
         m_node = nullptr;
@@ -40,6 +43,7 @@ void ZTNodeItem::componentComplete()
     m_rootNode = wrapper ? wrapper->getRootSceneGraphNode() : nullptr;
     connect(this, &QQuickItem::visibleChanged, this, &ZTNodeItem::itemVisibleChanged);
     connect(this, &QQuickItem::parentChanged, this, &ZTNodeItem::itemParentChanged);
+    connect(this, &QQuickItem::zChanged, this, &ZTNodeItem::itemZChanged);
     if (!m_node) {
         m_node = new ZTNode();
         if (wrapper)
@@ -74,6 +78,7 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
                    "The result is the node is added directly to the layer, and not to the parent node (which "
                    "does not exist).";
     }
+    m_attached = true;
     if (parentNode) {
         if (betweenNode) {
             parentNode->addChild(betweenNode, z);
@@ -90,6 +95,10 @@ void ZTNodeItem::createBaseNodeAndAddToParent(ZTNode* betweenNode)
         m_rootNode->addChild(m_node, z);
     }
 
+    // Attached after its siblings were mirrored (from a timer, for most subclasses): put in its place
+    // among them.
+    if (parentNode && wrapper)
+        wrapper->restackChildren(parentItem());
     AbstractZTNodeManager::applyVertexZ(this, m_node, "ZTNodeItem");
     if (ignoreParentRotation())
         nodeIsInitializedUdateIgnoreParentRotation(m_node);
@@ -112,12 +121,28 @@ void ZTNodeItem::itemParentChanged()
 {
     SceneGraphWrapper* wrapper = sceneGraphWrapper();
     // Before the subclass has attached the node there is nothing to move; without a parent item the
-    // item is not shown and keeps its place.
-    if (!wrapper || !m_node || !m_node->getParent() || !parentItem())
+    // item is not shown and its node leaves the tree until it has one again.
+    if (!wrapper || !m_node || !m_attached)
         return;
-    wrapper->reattachNode(this,
-                          m_betweenNode && m_node->getParent() == m_betweenNode ? m_betweenNode : m_node);
-    applyItemPropertiesToNode();
+    wrapper->reattachNode(this, attachment());
+    if (parentItem())
+        applyItemPropertiesToNode();
+}
+
+void ZTNodeItem::itemZChanged()
+{
+    SceneGraphWrapper* wrapper = sceneGraphWrapper();
+    ZTNode* node = m_node ? attachment() : nullptr;
+    if (!node || !node->getParent())
+        return;
+    node->getParent()->reorderChild(node, int(z()));
+    if (wrapper)
+        wrapper->restackChildren(parentItem());
+}
+
+ZTNode* ZTNodeItem::attachment() const
+{
+    return m_betweenNode && m_node->getParent() == m_betweenNode ? m_betweenNode : m_node;
 }
 
 void ZTNodeItem::itemVisibleChanged()

@@ -36,6 +36,8 @@ public slots:
     void itemVisibleChanged();
     // Once attached, the node (with its between node) follows the item to a new parent item.
     void itemParentChanged();
+    // Once attached, the node (with its between node) is stacked among its siblings' nodes by the new z.
+    void itemZChanged();
 
 protected:
     void componentComplete() override;
@@ -44,10 +46,16 @@ protected:
     QObject* gameWindowItem() const { return m_gameWindowItem; }
 
 private:
+    // The node that hangs in the parent's node: the between node while the item's node hangs from it.
+    zanth2d::ZTNode* attachment() const;
+
     zanth2d::ZTNode* m_rootNode = nullptr;
     QPointer<QObject> m_system;
     QPointer<QObject> m_gameWindowItem;
     zanth2d::ZTNode* m_node = nullptr;
-    // Not retained: while the item's node hangs from it, its parent node keeps it.
+    // Not retained: while the item's node hangs from it, its parent node (or the bridge, while the item
+    // has no parent item) keeps it.
     zanth2d::ZTNode* m_betweenNode = nullptr;
+    // Set by createBaseNodeAndAddToParent: from then on the node follows the item's parent item.
+    bool m_attached = false;
 };

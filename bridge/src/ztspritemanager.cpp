@@ -6,6 +6,7 @@
 #include "base_nodes/ZTNode.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "textures/ZTTexture2D.h"
+#include "textures/ZTTextureCache.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
@@ -84,7 +85,7 @@ ZTSprite* ZTSpriteManager::createSpriteFromSource(QObject* item)
     const QString path = loaderPath(item, item->property("source").toUrl());
     if (path.isEmpty())
         return nullptr;
-    const int format = setPixelFormat(*item);
+    const int format = setPixelFormat(*item, path);
     ZTSprite* sprite = ZTSprite::spriteWithFile(path.toUtf8().constData());
     resetPixelFormatToDefault(format);
     return sprite;
@@ -177,18 +178,25 @@ void ZTSpriteManager::sourceChanged(QQuickItem* item)
     updateMirrorYPropertyFromItem(item);
 }
 
-int ZTSpriteManager::setPixelFormat(const QObject& item)
+int ZTSpriteManager::setPixelFormat(const QObject& item, const QString& path)
 {
     const QVariant value = item.property("pixelFormat");
-    const int format = value.isValid() ? value.toInt() : 0;
-    if (format == 0)
+    return setPixelFormatForImage(value.isValid() ? value.toInt() : 0, path, "ZTSpriteManager");
+}
+
+int ZTSpriteManager::setPixelFormatForImage(int format, const QString& path, const char* requester)
+{
+    if (format == 0 || ZTTextureCache::isPVRFile(path.toUtf8().constData()))
         return 0;
-    // A game's value must not reach the texture code, which stops the program on a format it cannot make.
+    // A game's value must not reach the texture code as a format it cannot make.
     if (format < kZTTexture2DPixelFormat_RGBA8888 || format > kZTTexture2DPixelFormat_PVRTC2 ||
         !ZTTexture2D::canMakeFromImage(ZTTexture2DPixelFormat(format))) {
-        qWarning("WARNING: ZTSpriteManager: the pixelFormat %d cannot be made from an image file, the "
-                 "default format is used",
-                 format);
+        qWarning().noquote() << QStringLiteral(
+                                    "WARNING: %1: the pixelFormat %2 cannot be made from an image file, the "
+                                    "default format is used for \"%3\"")
+                                    .arg(QLatin1String(requester))
+                                    .arg(format)
+                                    .arg(path);
         return 0;
     }
     ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat(format));

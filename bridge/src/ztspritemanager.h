@@ -32,9 +32,13 @@ public:
     void updateOpacityFromItem(QObject* item);
     void updateMirrorPropertyFromItem(QObject* item);
     void updateMirrorYPropertyFromItem(QObject* item);
-    // Makes the item's "pixelFormat" (when not 0) the default for the next texture; returns it, or 0. A
-    // format that images cannot be loaded in is refused with a warning (0).
-    static int setPixelFormat(const QObject& item);
+    // Makes the item's "pixelFormat" the default for loading the image at path: setPixelFormatForImage.
+    static int setPixelFormat(const QObject& item, const QString& path);
+    // Makes format the default alpha pixel format for loading the image at path and returns it; returns 0
+    // and sets nothing for 0, for a PVR file (which holds its own format) and for a format that
+    // ZTTexture2D::canMakeFromImage refuses, which gets one warning naming requester. Every path from a
+    // game's value or a data file to the default format passes here.
+    static int setPixelFormatForImage(int format, const QString& path, const char* requester);
     // Back to RGBA8888 after a load that used the item's format.
     static void resetPixelFormatToDefault(int format);
     static zanth2d::ZTSprite* getSpriteFromNode(zanth2d::ZTNode* node);

@@ -143,22 +143,77 @@ TEST(SceneGraphTree, mirroringAgainKeepsTheNodeAndReachesChildrenAddedSince)
     EXPECT_EQ(nodeOf(late)->getParent(), before);
 }
 
-TEST(SceneGraphTree, anItemWhoseParentHasNoNodeHangsFromTheLayerWithAWarning)
+TEST(SceneGraphTree, anItemWhoseParentsHaveNoNodeYetIsMirroredBelowThemAndKeepsTheirScale)
 {
-    QQuickItem* root = engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
-                                    "  Item { objectName: \"plain\" } }\n");
-    QQuickItem* plain = findItem(root, "plain");
+    // As an entity container that held nothing drawable when the level was mirrored.
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 50; height: 50\n"
+                     "  Item { objectName: \"scene\"; scale: 2; transformOrigin: Item.TopLeft\n"
+                     "    Item { objectName: \"container\"; x: 10\n"
+                     "      Item { objectName: \"other\" } } } }\n");
+    QQuickItem* scene = findItem(root, "scene");
+    QQuickItem* container = findItem(root, "container");
+    QQuickItem* other = findItem(root, "other");
+    ASSERT_EQ(nodeOf(container), nullptr);
+    QQmlComponent component(engine->view().engine());
+    component.setData("import QtQuick 2.15\nRectangle { width: 5; height: 5 }\n", QUrl());
+    auto* entity = qobject_cast<QQuickItem*>(component.create());
+    entity->setParent(container);
+    entity->setParentItem(container);
+    auto* orphan = qobject_cast<QQuickItem*>(component.create());
+    orphan->setParent(other);
+    orphan->setParentItem(other);
+    MessageLog log;
+    engine->wrapper().createSceneGraphTreeFromQmlTree(container);
+    engine->wrapper().createSceneGraphTreeFromQmlTree(orphan);
+    ASSERT_NE(nodeOf(entity), nullptr);
+    ASSERT_NE(nodeOf(orphan), nullptr);
+    ASSERT_NE(nodeOf(container), nullptr) << "the entity would hang from the layer without the scene's scale";
+    ASSERT_NE(nodeOf(scene), nullptr);
+    EXPECT_EQ(nodeOf(entity)->getParent(), nodeOf(container));
+    EXPECT_EQ(nodeOf(container)->getParent(), nodeOf(scene));
+    EXPECT_EQ(nodeOf(scene)->getParent(), nodeOf(root));
+    EXPECT_EQ(nodeOf(orphan)->getParent(), nodeOf(other));
+    EXPECT_EQ(nodeOf(other)->getParent(), nodeOf(container));
+    EXPECT_FLOAT_EQ(nodeOf(scene)->getScaleX(), 2.0f);
+    EXPECT_FALSE(log.contains("no parentNode was found")) << log.lines().join('\n').toStdString();
+}
+
+TEST(SceneGraphTree, anItemWhoseParentCannotHaveANodeHangsFromTheLayerWithAWarning)
+{
+    engine->load("import QtQuick 2.15\nItem { width: 50; height: 50 }\n");
+    QObject holder;
     QQmlComponent component(engine->view().engine());
     component.setData("import QtQuick 2.15\nRectangle { width: 5; height: 5 }\n", QUrl());
     auto* orphan = qobject_cast<QQuickItem*>(component.create());
-    orphan->setParent(plain);
-    orphan->setParentItem(plain);
+    orphan->setParent(&holder);
     MessageLog log;
     engine->wrapper().createSceneGraphTreeFromQmlTree(orphan);
     ASSERT_NE(nodeOf(orphan), nullptr);
     EXPECT_EQ(nodeOf(orphan)->getParent(), layer());
     EXPECT_TRUE(
         log.contains("WARNING: no parentNode was found for this object, although the QML parent exists:"));
+    delete orphan;
+}
+
+TEST(SceneGraphTree, anItemWhoseParentIsASiblingDeclaredLaterIsPlacedInThatSiblingsNode)
+{
+    MessageLog log;
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 100\n"
+                     "  Rectangle { objectName: \"early\"; parent: later; x: 3; y: 4; width: 5; "
+                     "height: 5; color: \"red\" }\n"
+                     "  Item { id: later; objectName: \"later\"; x: 40; y: 30 } }\n");
+    ZTNode* early = nodeOf(findItem(root, "early"));
+    ASSERT_NE(early, nullptr);
+    ASSERT_NE(nodeOf(findItem(root, "later")), nullptr);
+    EXPECT_EQ(early->getParent(), nodeOf(findItem(root, "later")));
+    EXPECT_FLOAT_EQ(early->getPosition().x, 3.0f);
+    EXPECT_FLOAT_EQ(early->getPosition().y, -4.0f);
+    EXPECT_FALSE(log.contains("no parentNode was found")) << log.lines().join('\n').toStdString();
+    engine->stepFrames(1);
+    const QColor shown = engine->pixel(45, 36);
+    EXPECT_TRUE(shown.red() > 240 && shown.green() < 15) << shown.name().toStdString();
 }
 
 TEST(SceneGraphTree, aHighVertexZIsSetWithOneWarningAndZeroLeavesTheNodeAlone)
@@ -362,6 +417,31 @@ TEST(SceneGraphTree, aRepeatersDelegatesFollowItsModelAndStackAtItsPlaceAmongThe
     EXPECT_GT(engine->pixel(15, 12).green(), 100);
 }
 
+TEST(SceneGraphTree, anItemWhoseZReturnsToItsSiblingsIsStackedInChildOrderAgain)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nItem { width: 100; height: 40\n"
+                     "  Rectangle { objectName: \"first\"; width: 20; height: 20; color: \"red\" }\n"
+                     "  Rectangle { x: 10; width: 20; height: 20; color: \"green\" }\n"
+                     "  Rectangle { x: 15; width: 20; height: 20; color: \"blue\"; z: 0.5 } }\n");
+    QQuickItem* first = findItem(root, "first");
+    const auto shown = [](int x) { return engine->pixel(x, 5).name().toStdString(); };
+    EXPECT_EQ(shown(12), "#008000");
+    EXPECT_EQ(shown(17), "#0000ff");
+    first->setZ(2);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(17), "#ff0000");
+    first->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(12), "#008000");
+    EXPECT_EQ(shown(17), "#0000ff");
+    // Between the green one (z 0) and the blue one (z 0.5), which share the node's z order 0.
+    first->setZ(0.25);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(12), "#ff0000");
+    EXPECT_EQ(shown(17), "#0000ff");
+}
+
 TEST(ModificationBatch, positionersWithoutAPictureBelowThemStillLayOutForTheirParents)
 {
     // The inner positioners hold only plain items and get no node; their size still places the square.
@@ -430,6 +510,49 @@ TEST(SceneGraphTree, anItemGivenANewParentMovesClipsAndFadesWithTheNewOne)
     EXPECT_EQ(engine->pixel(15, 75).lightness(), 0);
     EXPECT_TRUE(isRed(35, 75));
     EXPECT_EQ(engine->pixel(55, 75).lightness(), 0);
+}
+
+TEST(SceneGraphTree, anItemWithoutAParentIsNotDrawnAndComesBackWithItsNextParent)
+{
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nItem { width: 100; height: 100\n"
+        "  Rectangle { objectName: \"loose\"; x: 10; y: 10; width: 10; height: 10; color: \"red\" }\n"
+        "  Flickable { objectName: \"flick\"; x: 40; width: 10; height: 10; clip: true\n"
+        "    Rectangle { width: 30; height: 10; color: \"red\" } }\n"
+        "  Item { objectName: \"holder\"; x: 70\n"
+        "    Rectangle { objectName: \"kept\"; width: 10; height: 10; color: \"red\" } } }\n");
+    QQuickItem* loose = findItem(root, "loose");
+    QQuickItem* flick = findItem(root, "flick");
+    QQuickItem* kept = findItem(root, "kept");
+    const auto isRed = [](int x, int y) { return engine->pixel(x, y).red() > 200; };
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return isRed(15, 15) && isRed(45, 5) && isRed(75, 5); }));
+    loose->setParentItem(nullptr);
+    flick->setParentItem(nullptr);
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(15, 15));
+    EXPECT_FALSE(isRed(45, 5));
+    loose->setParentItem(root);
+    flick->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(15, 15));
+    EXPECT_TRUE(isRed(45, 5));
+    EXPECT_FALSE(isRed(55, 5)) << "the flickable still clips";
+
+    // An item that outlives its parent item (it belongs to another object) shows nothing until it
+    // gets a new one, then shows in it.
+    kept->setParent(root);
+    delete findItem(root, "holder");
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(75, 5));
+    kept->setParentItem(flick);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(45, 5));
+    delete flick;
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(45, 5));
+    kept->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(5, 5));
 }
 
 TEST(NodeLifetime, aDestroyedItemsNodeIsGoneBeforeTheNextFrameIsDrawn)

@@ -29,12 +29,13 @@ bool isBlue(const QColor& color)
 // A 50 x 50 flickable at (20, 20) over content 200 wide: red rows 0 to 50, blue 50 to 80, red below.
 QQuickItem* loadFlickable()
 {
-    return engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
-                        "Item { width: 200; height: 120\n"
-                        "  Flickable { objectName: \"flick\"; x: 20; y: 20; width: 50; height: 50; clip: true\n"
-                        "    contentWidth: 200; contentHeight: 200\n"
-                        "    Rectangle { width: 200; height: 200; color: \"red\"\n"
-                        "      Rectangle { y: 50; width: 200; height: 30; color: \"blue\" } } } }\n");
+    return engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\n"
+        "Item { width: 200; height: 120\n"
+        "  Flickable { objectName: \"flick\"; x: 20; y: 20; width: 50; height: 50; clip: true\n"
+        "    contentWidth: 200; contentHeight: 200\n"
+        "    Rectangle { width: 200; height: 200; color: \"red\"\n"
+        "      Rectangle { y: 50; width: 200; height: 30; color: \"blue\" } } } }\n");
 }
 
 } // namespace
@@ -76,6 +77,49 @@ TEST(FlickableManager, theContentScrollsOnceByTheContentOffset)
     engine->stepFrames(1);
     // Content row 70 (blue) shows at flickable row 40; scrolled twice it would be row 100 (red).
     EXPECT_TRUE(isBlue(engine->pixel(40, 60)));
+}
+
+TEST(FlickableManager, raisingAndLoweringTheFlickableRestacksItAmongItsSiblings)
+{
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
+                     "Item { width: 200; height: 120\n"
+                     "  Flickable { objectName: \"flick\"; x: 20; y: 20; width: 50; height: 50\n"
+                     "    Rectangle { width: 50; height: 50; color: \"red\" } }\n"
+                     "  Rectangle { objectName: \"cover\"; x: 30; y: 30; width: 20; height: 20;"
+                     " color: \"blue\" } }\n");
+    QQuickItem* flick = findItem(root, "flick");
+    QQuickItem* cover = findItem(root, "cover");
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(40, 40)));
+    flick->setZ(1);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(engine->pixel(40, 40)));
+    // The clip node moved in the parent's node; the flickable's own node stayed inside it.
+    ZTNode* node = engine->wrapper().getNodeFromObject(flick);
+    EXPECT_EQ(node->getParent()->getParent(), engine->wrapper().getNodeFromObject(root));
+    EXPECT_EQ(node->getParent()->getZOrder(), 1);
+    cover->setZ(2);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(40, 40)));
+}
+
+TEST(FlickableManager, itIsStackedAmongItsSiblingsByItsClipNodeWhenTheyAreRestacked)
+{
+    // A Repeater's new delegate comes before the flickable in QML's stacking, though its node is added last.
+    QQuickItem* root =
+        engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
+                     "Item { width: 200; height: 120; property int rows: 1\n"
+                     "  Repeater { model: rows\n"
+                     "    Rectangle { x: index * 20; width: 20; height: 40; color: \"red\" } }\n"
+                     "  Flickable { x: 10; width: 60; height: 20\n"
+                     "    Rectangle { width: 60; height: 20; color: \"blue\" } } }\n");
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(15, 5)));
+    root->setProperty("rows", 3);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isBlue(engine->pixel(45, 5)));
+    EXPECT_TRUE(isRed(engine->pixel(45, 30)));
 }
 
 int main(int argc, char** argv)

@@ -79,6 +79,67 @@ TEST(NodeItemPlace, aNewParentTakesTheNodeAndItsBetweenNodeAlong)
     EXPECT_EQ(engine->pixel(75, 55).lightness(), 0);
 }
 
+TEST(NodeItemPlace, itIsStackedAmongItsSiblingsAsQmlStacksThemWhenAttachedAndWhenItsZChanges)
+{
+    // Three overlapping siblings; the Clipping in the middle is attached from a timer, after the others.
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 100\n"
+        "  Rectangle { objectName: \"below\"; width: 30; height: 30; color: \"green\" }\n"
+        "  Clipping { objectName: \"clip\"; x: 10; width: 30; height: 30\n"
+        "    Rectangle { width: 30; height: 30; color: \"red\" } }\n"
+        "  Rectangle { objectName: \"above\"; x: 20; width: 30; height: 30; color: \"blue\" } }\n");
+    QQuickItem* clip = findItem(root, "clip");
+    ZTNode* node = engine->nodeOf(clip);
+    ASSERT_TRUE(engine->stepFramesUntil([node] { return node->getParent() != nullptr; }));
+    engine->stepFrames(1);
+    const auto shown = [](int x) { return engine->pixel(x, 5).name().toStdString(); };
+    EXPECT_EQ(shown(15), "#ff0000") << "above the green one declared before it";
+    EXPECT_EQ(shown(25), "#0000ff") << "below the blue one declared after it";
+
+    clip->setZ(1);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(25), "#ff0000");
+    EXPECT_EQ(node->getParent()->getZOrder(), 1);
+    // Back among its equals: in child order again, not after them.
+    clip->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(25), "#0000ff");
+    EXPECT_EQ(shown(15), "#ff0000");
+    clip->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(shown(15), "#008000");
+}
+
+TEST(NodeItemPlace, withoutAParentItemItsNodeLeavesTheTreeAndComesBackWithTheNextParent)
+{
+    // One with a between node, one without.
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nimport Zanth 1.0\nItem { width: 100; height: 100\n"
+        "  Clipping { objectName: \"clip\"; width: 10; height: 10\n"
+        "    Rectangle { width: 10; height: 10; color: \"red\" } }\n"
+        "  PolygonItem { objectName: \"polygon\"; x: 50; fill: true; color: \"red\"\n"
+        "    vertices: [Qt.point(0, 0), Qt.point(10, 0), Qt.point(10, 10), Qt.point(0, 10)] } }\n");
+    ASSERT_TRUE(engine->stepFramesUntil([] { return isRed(5, 5) && isRed(55, 5); }));
+    for (const char* name : {"clip", "polygon"})
+        findItem(root, name)->setParentItem(nullptr);
+    engine->stepFrames(1);
+    EXPECT_FALSE(isRed(5, 5));
+    EXPECT_FALSE(isRed(55, 5));
+    auto* clip = root->findChild<QQuickItem*>("clip");
+    auto* polygon = root->findChild<QQuickItem*>("polygon");
+    clip->setParentItem(root);
+    polygon->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_TRUE(isRed(5, 5));
+    EXPECT_TRUE(isRed(55, 5));
+    // Destroyed while out of the tree, under the sanitizers.
+    clip->setParentItem(nullptr);
+    polygon->setParentItem(nullptr);
+    delete clip;
+    delete polygon;
+    engine->stepFrames(1);
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);

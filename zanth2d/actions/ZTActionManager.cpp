@@ -325,7 +325,13 @@ void ZTActionManager::update(float dt)
                     pElement->currentAction->stop();
                     ZTAction* pAction = pElement->currentAction;
                     pElement->currentAction = nullptr;
-                    removeAction(pAction);
+                    if (pElement->currentActionSalvaged) {
+                        // Its stop() removed it (stopAllActions on its node, for one): let go of the
+                        // salvage reference, which is all that is left of it.
+                        pAction->release();
+                    } else {
+                        removeAction(pAction);
+                    }
                 }
                 pElement->currentAction = nullptr;
             }

@@ -13,6 +13,7 @@
 #include "actions/ZTActionManager.h"
 #include "base_nodes/ZTNodeGrid.h"
 #include "cocoa/ZTArray.h"
+#include "platform/ZTCommon.h"
 #include "support/ZTGLStack.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTScriptEngineProtocol.h"
@@ -464,6 +465,9 @@ void ZTNode::addChild(ZTNode* child, int zOrder, int tag)
     insertChild(child, zOrder);
     child->setTag(tag);
     child->setParent(this);
+    // Its place in the world changed with its parent even where its own position did not.
+    child->markTransformDirty();
+    child->refreshCachedWorldTransforms();
     child->setIsAnyAncestorInvisible(!m_bIsVisible || m_bIsAnyAncestorInvisible);
     if (m_bIsRunning) {
         child->onEnter();
@@ -540,6 +544,10 @@ void ZTNode::detachChild(ZTNode* child, bool doCleanup)
 void ZTNode::reorderChild(ZTNode* child, int zOrder)
 {
     ZTAssert(child != nullptr, "child != __null");
+    if (!m_pChildren || !m_pChildren->containsObject(child)) {
+        ZTLog("ZTNode: WARNING: reorderChild with a node that is not a child of this node is ignored\n");
+        return;
+    }
     child->retain();
     m_pChildren->removeObject(child);
     insertChild(child, zOrder);
@@ -565,7 +573,11 @@ void ZTNode::onEnter()
     for (unsigned int i = 0; i < getChildrenCount(); ++i) {
         static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))->onEnter();
     }
-    resumeSchedulerAndActions();
+    // What its owner paused stays paused, wherever in the tree the node is put back.
+    if (!m_bIsPausedByCaller) {
+        ZTDirector::sharedDirector()->getScheduler()->resumeTarget(this);
+        ZTDirector::sharedDirector()->getActionManager()->resumeTarget(this);
+    }
     m_bIsRunning = true;
     if (m_nScriptHandler) {
         if (ZTScriptEngineProtocol* engine = scriptEngine()) {
@@ -583,7 +595,8 @@ void ZTNode::onEnterTransitionDidFinish()
 
 void ZTNode::onExit()
 {
-    pauseSchedulerAndActions();
+    ZTDirector::sharedDirector()->getScheduler()->pauseTarget(this);
+    ZTDirector::sharedDirector()->getActionManager()->pauseTarget(this);
     m_bIsRunning = false;
     if (m_nScriptHandler) {
         if (ZTScriptEngineProtocol* engine = scriptEngine()) {
@@ -625,7 +638,9 @@ void ZTNode::unregisterScriptHandler()
 ZTAction* ZTNode::runAction(ZTAction* action)
 {
     ZTAssert(action != nullptr, "action != __null");
-    ZTDirector::sharedDirector()->getActionManager()->addAction(action, this, !m_bIsRunning);
+    // Paused by its owner, it stays paused for what it is given until resumed, whatever was left of it.
+    ZTDirector::sharedDirector()->getActionManager()->addAction(action, this,
+                                                                !m_bIsRunning || m_bIsPausedByCaller);
     return action;
 }
 
@@ -664,7 +679,8 @@ void ZTNode::scheduleUpdate()
 
 void ZTNode::scheduleUpdateWithPriority(int priority)
 {
-    ZTDirector::sharedDirector()->getScheduler()->scheduleUpdateForTarget(this, priority, !m_bIsRunning);
+    ZTDirector::sharedDirector()->getScheduler()->scheduleUpdateForTarget(
+        this, priority, !m_bIsRunning || m_bIsPausedByCaller);
 }
 
 void ZTNode::unscheduleUpdate()
@@ -681,7 +697,8 @@ void ZTNode::schedule(SEL_SCHEDULE selector, float interval)
 {
     ZTAssert(selector, "selector");
     ZTAssert(interval >= 0, "interval >=0");
-    ZTDirector::sharedDirector()->getScheduler()->scheduleSelector(selector, this, interval, !m_bIsRunning);
+    ZTDirector::sharedDirector()->getScheduler()->scheduleSelector(selector, this, interval,
+                                                                   !m_bIsRunning || m_bIsPausedByCaller);
 }
 
 void ZTNode::unschedule(SEL_SCHEDULE selector)
@@ -699,12 +716,14 @@ void ZTNode::unscheduleAllSelectors()
 
 void ZTNode::pauseSchedulerAndActions()
 {
+    m_bIsPausedByCaller = true;
     ZTDirector::sharedDirector()->getScheduler()->pauseTarget(this);
     ZTDirector::sharedDirector()->getActionManager()->pauseTarget(this);
 }
 
 void ZTNode::resumeSchedulerAndActions()
 {
+    m_bIsPausedByCaller = false;
     ZTDirector::sharedDirector()->getScheduler()->resumeTarget(this);
     ZTDirector::sharedDirector()->getActionManager()->resumeTarget(this);
 }
@@ -765,6 +784,28 @@ void ZTNode::visit()
         static_cast<ZTNode*>(m_pChildren->data->arr[i])->visit();
     }
     endVisitTransform(frame);
+}
+
+void ZTNode::refreshCachedWorldTransforms()
+{
+    // The parents' places as they are now: one may have moved since the last visit cached it (a node
+    // placed just after it was added, for one).
+    ZTAffineTransform parentToWorld = ZTAffineTransformIdentity;
+    for (ZTNode* ancestor = m_pParent; ancestor; ancestor = ancestor->m_pParent) {
+        parentToWorld = ZTAffineTransformConcat(parentToWorld, ancestor->nodeToParentTransform());
+    }
+    refreshCachedWorldTransformsBelow(parentToWorld);
+}
+
+void ZTNode::refreshCachedWorldTransformsBelow(const ZTAffineTransform& parentToWorld)
+{
+    m_tCachedNodeToWorldTransform = ZTAffineTransformConcat(nodeToParentTransform(), parentToWorld);
+    // Batched sprites drawn before the next visit reaches them rewrite their quads from it.
+    m_bIsAncestorDirty = true;
+    for (unsigned int i = 0; i < getChildrenCount(); ++i) {
+        static_cast<ZTNode*>(m_pChildren->objectAtIndex(i))
+            ->refreshCachedWorldTransformsBelow(m_tCachedNodeToWorldTransform);
+    }
 }
 
 void ZTNode::transformAncestors()

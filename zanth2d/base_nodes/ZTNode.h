@@ -101,7 +101,8 @@ public:
     // Nothing when child is not a child of this node.
     virtual void removeChild(ZTNode* child, bool cleanup);
     virtual void removeAllChildrenWithCleanup(bool cleanup);
-    // Moves the child after its siblings of the same z order.
+    // Moves the child after its siblings of the same z order; a node that is not a child is left alone
+    // (with a warning).
     virtual void reorderChild(ZTNode* child, int zOrder);
     // Stops all actions and scheduled selectors of this subtree.
     virtual void cleanup();
@@ -169,6 +170,8 @@ public:
     void schedule(SEL_SCHEDULE selector, float interval);
     void unschedule(SEL_SCHEDULE selector);
     void unscheduleAllSelectors();
+    // A pause given here outlasts leaving and entering the running tree (onExit, onEnter) until resumed,
+    // and holds for the actions and selectors given to the node meanwhile.
     void pauseSchedulerAndActions();
     void resumeSchedulerAndActions();
 
@@ -203,6 +206,11 @@ protected:
     void detachChild(ZTNode* child, bool doCleanup);
     void markTransformDirty();
     void updateAnchorPointInPixels();
+    // The cached world transforms of this subtree, from its ancestors' places as they are now: a node
+    // moved to another parent is at its new place before the next visit.
+    void refreshCachedWorldTransforms();
+    // The same from the parent's world transform.
+    void refreshCachedWorldTransformsBelow(const ZTAffineTransform& parentToWorld);
     // How a visit's frame was opened, for the matching end call.
     enum class VisitFrame
     {
@@ -255,6 +263,8 @@ protected:
     ZTNode* m_pRotationInversionNode = nullptr;
     bool m_bIsTransformGLDirty = true;
     int m_nScriptHandler = 0;
+    // Set by pauseSchedulerAndActions, cleared by resumeSchedulerAndActions: onEnter then resumes nothing.
+    bool m_bIsPausedByCaller = false;
 };
 
 } // namespace zanth2d

@@ -606,6 +606,22 @@ void ZTParticleSystem::setTexture(ZTTexture2D* texture)
     }
 }
 
+void ZTParticleSystem::setPositionType(tZTPositionType type)
+{
+    switch (type) {
+    case kZTPositionTypeFree:
+    case kZTPositionTypeRelative:
+    case kZTPositionTypeGrouped:
+        m_ePositionType = type;
+        return;
+    }
+    ZTLog(
+        "ZTParticleSystem: WARNING: the position type %d is none of 0 (free), 1 (relative) and 2 (grouped), "
+        "free is used\n",
+        static_cast<int>(type));
+    m_ePositionType = kZTPositionTypeFree;
+}
+
 bool ZTParticleSystem::getIsBlendAdditive() const
 {
     return m_tBlendFunc.src == GL_SRC_ALPHA && m_tBlendFunc.dst == GL_ONE;

@@ -30,8 +30,9 @@ enum
     kZTParticleModeRadius = 1,
 };
 
-// What a particle's position is kept relative to.
-typedef enum
+// What a particle's position is kept relative to. Its type is fixed, so that any whole number from a file
+// or QML can be held on the way to setPositionType, which takes only these three.
+typedef enum : int
 {
     // The world: particles stay where they were born while the emitter moves (its movement divided by
     // the director's engine scale factor).
@@ -194,7 +195,8 @@ public:
     virtual bool getIsBlendAdditive() const;
     virtual void setIsBlendAdditive(bool additive);
     virtual tZTPositionType getPositionType() const { return m_ePositionType; }
-    virtual void setPositionType(tZTPositionType type) { m_ePositionType = type; }
+    // A value other than the three is taken as kZTPositionTypeFree, with one log line.
+    virtual void setPositionType(tZTPositionType type);
     // Whether the emitter leaves its parent once its last particle died.
     virtual bool getIsAutoRemoveOnFinish() const { return m_bIsAutoRemoveOnFinish; }
     virtual void setIsAutoRemoveOnFinish(bool autoRemove) { m_bIsAutoRemoveOnFinish = autoRemove; }

@@ -54,37 +54,44 @@ ZTSprite::~ZTSprite()
 
 ZTSprite* ZTSprite::spriteWithTexture(ZTTexture2D* pTexture)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture); });
 }
 
 ZTSprite* ZTSprite::spriteWithTexture(ZTTexture2D* pTexture, const ZTRect& rect)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture, rect); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithTexture(pTexture, rect); });
 }
 
 ZTSprite* ZTSprite::spriteWithFile(const char* pszFileName)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName); });
 }
 
 ZTSprite* ZTSprite::spriteWithFile(const char* pszFileName, const ZTRect& rect)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName, rect); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithFile(pszFileName, rect); });
 }
 
 ZTSprite* ZTSprite::spriteWithSpriteFrame(ZTSpriteFrame* pSpriteFrame)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrame(pSpriteFrame); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrame(pSpriteFrame); });
 }
 
 ZTSprite* ZTSprite::spriteWithSpriteFrameName(const char* pszSpriteFrameName)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrameName(pszSpriteFrameName); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithSpriteFrameName(pszSpriteFrameName); });
 }
 
 ZTSprite* ZTSprite::spriteWithBatchNode(ZTSpriteBatchNode* batchNode, const ZTRect& rect)
 {
-    return ztMakeAutoreleased<ZTSprite>([&](ZTSprite* pSprite) { return pSprite->initWithBatchNode(batchNode, rect); });
+    return ztMakeAutoreleased<ZTSprite>(
+        [&](ZTSprite* pSprite) { return pSprite->initWithBatchNode(batchNode, rect); });
 }
 
 // Inits
@@ -488,7 +495,8 @@ void ZTSprite::reorderChild(ZTNode* pChild, int zOrder)
     if (zOrder == pChild->getZOrder()) {
         return;
     }
-    if (!m_bUsesBatchNode) {
+    // A plain node (one this sprite held before it joined a batch) has no quad to move.
+    if (!m_bUsesBatchNode || !dynamic_cast<ZTSprite*>(pChild)) {
         ZTNode::reorderChild(pChild, zOrder);
         return;
     }

@@ -1,5 +1,7 @@
 #include "sprite_nodes/ZTSpriteBatchNode.h"
 
+#include <algorithm>
+
 #include "ZTDrawingPrimitives.h"
 #include "ZTMacros.h"
 #include "cocoa/ZTArray.h"
@@ -19,6 +21,37 @@ namespace {
 ZTSprite* spriteAt(ZTArray* array, unsigned int index)
 {
     return static_cast<ZTSprite*>(array->objectAtIndex(index));
+}
+
+// Children that are not sprites (a plain node under a sprite) have no quad: the atlas walks skip them.
+ZTSprite* asSprite(ZTObject* object)
+{
+    return dynamic_cast<ZTSprite*>(object);
+}
+
+// The last sprite among the first count children of node; null when there is none.
+ZTSprite* lastSpriteAmong(ZTNode* node, unsigned int count)
+{
+    ZTArray* children = node->getChildren();
+    count = children ? std::min(count, children->count()) : 0;
+    while (count > 0) {
+        if (ZTSprite* sprite = asSprite(children->objectAtIndex(--count))) {
+            return sprite;
+        }
+    }
+    return nullptr;
+}
+
+ZTSprite* firstSpriteChild(ZTNode* node)
+{
+    if (ZTArray* children = node->getChildren()) {
+        for (ZTObject* pObject : *children) {
+            if (ZTSprite* sprite = asSprite(pObject)) {
+                return sprite;
+            }
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -169,6 +202,11 @@ void ZTSpriteBatchNode::removeAllChildrenWithCleanup(bool cleanup)
         }
     }
     ZTNode::removeAllChildrenWithCleanup(cleanup);
+    // Sprites inserted under other parents are left too: they must not keep this node's atlas and an
+    // index in it.
+    for (ZTObject* pObject : *m_pobDescendants) {
+        static_cast<ZTSprite*>(pObject)->useSelfRender();
+    }
     m_pobDescendants->removeAllObjects();
     m_pobTextureAtlas->removeAllQuads();
 }
@@ -186,6 +224,13 @@ void ZTSpriteBatchNode::increaseAtlasCapacity()
 
 void ZTSpriteBatchNode::insertChild(ZTSprite* sprite, unsigned int index)
 {
+    // One quad in one atlas: a sprite inserted again, or into another batch node, leaves its place first.
+    ZTSpriteBatchNode* previous = sprite->getSpriteBatchNode();
+    if (previous && previous->m_pobDescendants->containsObject(sprite)) {
+        previous->removeSpriteFromAtlas(sprite);
+        // An index counted with the sprite still in place may now be one past the end.
+        index = std::min(index, m_pobDescendants->count());
+    }
     sprite->useBatchNode(this);
     sprite->setAtlasIndex(index);
     sprite->setDirty(true);
@@ -203,8 +248,9 @@ void ZTSpriteBatchNode::insertChild(ZTSprite* sprite, unsigned int index)
 
     if (ZTArray* children = sprite->getChildren()) {
         for (ZTObject* pObject : *children) {
-            auto* pChild = static_cast<ZTSprite*>(pObject);
-            insertChild(pChild, atlasIndexForChild(pChild, pChild->getZOrder()));
+            if (ZTSprite* pChild = asSprite(pObject)) {
+                insertChild(pChild, atlasIndexForChild(pChild, pChild->getZOrder()));
+            }
         }
     }
 }
@@ -235,16 +281,16 @@ void ZTSpriteBatchNode::removeSpriteFromAtlas(ZTSprite* sprite)
 
 unsigned int ZTSpriteBatchNode::highestAtlasIndexInChild(ZTSprite* sprite)
 {
-    while (sprite->getChildrenCount() > 0) {
-        sprite = static_cast<ZTSprite*>(sprite->getChildren()->lastObject());
+    while (ZTSprite* pLast = lastSpriteAmong(sprite, sprite->getChildrenCount())) {
+        sprite = pLast;
     }
     return sprite->getAtlasIndex();
 }
 
 unsigned int ZTSpriteBatchNode::lowestAtlasIndexInChild(ZTSprite* sprite)
 {
-    while (sprite->getChildrenCount() > 0) {
-        sprite = static_cast<ZTSprite*>(sprite->getChildren()->objectAtIndex(0));
+    while (ZTSprite* pFirst = firstSpriteChild(sprite)) {
+        sprite = pFirst;
     }
     return sprite->getAtlasIndex();
 }
@@ -253,15 +299,15 @@ unsigned int ZTSpriteBatchNode::atlasIndexForChild(ZTSprite* sprite, int z)
 {
     ZTNode* pParent = sprite->getParent();
     ZTArray* brothers = pParent->getChildren();
-    const unsigned int childIndex = brothers->indexOfObject(sprite);
-    ZTSprite* pPrevious = childIndex > 0 ? spriteAt(brothers, childIndex - 1) : nullptr;
+    // Brothers that are not sprites have no place in the atlas.
+    ZTSprite* pPrevious = lastSpriteAmong(pParent, brothers->indexOfObject(sprite));
 
     if (pParent == this) {
-        return childIndex == 0 ? 0 : highestAtlasIndexInChild(pPrevious) + 1;
+        return pPrevious ? highestAtlasIndexInChild(pPrevious) + 1 : 0;
     }
 
     auto* pParentSprite = static_cast<ZTSprite*>(pParent);
-    if (childIndex == 0) {
+    if (!pPrevious) {
         return z < 0 ? pParentSprite->getAtlasIndex() : pParentSprite->getAtlasIndex() + 1;
     }
     const bool sameSide = (pPrevious->getZOrder() < 0) == (z < 0);
@@ -273,8 +319,8 @@ unsigned int ZTSpriteBatchNode::rebuildIndexInOrder(ZTNode* parent, unsigned int
     ZTArray* children = parent->getChildren();
     if (children) {
         for (ZTObject* pObject : *children) {
-            auto* pChild = static_cast<ZTNode*>(pObject);
-            if (pChild->getZOrder() < 0) {
+            ZTSprite* pChild = asSprite(pObject);
+            if (pChild && pChild->getZOrder() < 0) {
                 index = rebuildIndexInOrder(pChild, index);
             }
         }
@@ -285,8 +331,8 @@ unsigned int ZTSpriteBatchNode::rebuildIndexInOrder(ZTNode* parent, unsigned int
     }
     if (children) {
         for (ZTObject* pObject : *children) {
-            auto* pChild = static_cast<ZTNode*>(pObject);
-            if (pChild->getZOrder() >= 0) {
+            ZTSprite* pChild = asSprite(pObject);
+            if (pChild && pChild->getZOrder() >= 0) {
                 index = rebuildIndexInOrder(pChild, index);
             }
         }

@@ -49,7 +49,8 @@ public:
     // Transform and draw only: the children are drawn through the atlas.
     void visit() override;
 
-    // Puts the sprite (and its sprite children) into the atlas at index.
+    // Puts the sprite (and its sprite children) into the atlas at index; a sprite that is in a batch node
+    // already (this one or another) is taken out of it first, and index is then kept within the atlas.
     void insertChild(ZTSprite* sprite, unsigned int index);
     // Where a sprite that is already a child of its parent belongs in the atlas.
     unsigned int atlasIndexForChild(ZTSprite* sprite, int z);

@@ -10,6 +10,7 @@
 
 #include "ZTConfiguration.h"
 #include "ZTMacros.h"
+#include "platform/ZTCommon.h"
 #include "platform/ZTImage.h"
 #include "platform/linux/DesktopWindow.h"
 #include "support/ZTGLStateCache.h"
@@ -400,6 +401,13 @@ void ZTTexture2D::releaseData(void* data)
 
 void ZTTexture2D::setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat format)
 {
+    // The next image loaded would otherwise meet a format it cannot be converted to.
+    if (!canMakeFromImage(format)) {
+        ZTLog("ZTTexture2D: WARNING: images cannot be loaded in pixel format %d, the default alpha pixel "
+              "format stays %d\n",
+              static_cast<int>(format), static_cast<int>(g_defaultAlphaPixelFormat));
+        return;
+    }
     g_defaultAlphaPixelFormat = format;
 }
 

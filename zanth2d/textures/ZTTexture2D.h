@@ -99,9 +99,10 @@ public:
     // Frees data with free().
     void releaseData(void* data);
 
-    // Only formats that canMakeFromImage accepts: loading an image with alpha in any other aborts.
+    // A format that canMakeFromImage refuses is not taken (one warning): the default stays as it was.
     static void setDefaultAlphaPixelFormat(ZTTexture2DPixelFormat format);
-    // Whether images loaded from files can be turned into textures of this format.
+    // Whether decoded images can be turned into textures of this format. Every caller that sets the
+    // default alpha pixel format from a game's value or a file asks this first.
     static bool canMakeFromImage(ZTTexture2DPixelFormat format);
     static ZTTexture2DPixelFormat defaultAlphaPixelFormat();
     // Whether PVR files carry premultiplied colour (false at start).

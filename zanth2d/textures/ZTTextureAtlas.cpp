@@ -188,6 +188,15 @@ bool ZTTextureAtlas::resizeCapacity(unsigned int newCapacity)
     m_uTotalQuads = std::min(m_uTotalQuads, newCapacity);
     m_uCapacity = newCapacity;
 
+    if (newCapacity == 0) {
+        // realloc(p, 0) may free p and answer null, which would leave p behind to be freed again.
+        releaseStorage();
+        glDeleteBuffers(2, m_pBuffersVBO);
+        glGenBuffers(2, m_pBuffersVBO);
+        m_bDirty = true;
+        initIndices();
+        return true;
+    }
     void* pQuads =
         m_pQuads ? std::realloc(m_pQuads, newCapacity * kQuadBytes) : std::calloc(newCapacity, kQuadBytes);
     if (pQuads) {

@@ -189,10 +189,10 @@ ZTTexture2D* ZTTextureCache::addImageForKey(const char* path, const std::string&
     if (ZTTexture2D* cached = m_pTextures->objectForKey(key)) {
         return cached;
     }
-    std::string lower = lowerCase(path);
-    if (lower.find(".pvr") != std::string::npos) {
+    if (isPVRFile(path)) {
         return addPVRImage(key.c_str());
     }
+    std::string lower = lowerCase(path);
     ZTImage::EImageFormat format =
         (lower.find(".jpg") != std::string::npos || lower.find(".jpeg") != std::string::npos)
             ? ZTImage::kFmtJpg
@@ -211,6 +211,11 @@ ZTTexture2D* ZTTextureCache::addImageForKey(const char* path, const std::string&
         return nullptr;
     }
     return store(texture, key);
+}
+
+bool ZTTextureCache::isPVRFile(const char* path)
+{
+    return lowerCase(path).find(".pvr") != std::string::npos;
 }
 
 ZTTexture2D* ZTTextureCache::addPVRImage(const char* path)

@@ -35,6 +35,9 @@ public:
     ZTTexture2D* addImage(const char* path);
     // The cached or new texture of a PVR file; the key is not resolved to a full path.
     ZTTexture2D* addPVRImage(const char* path);
+    // Whether addImage reads the file as PVR: its texture has the file's own pixel format, whatever the
+    // default alpha pixel format says.
+    static bool isPVRFile(const char* path);
     // A texture from a decoded image. With a key it is cached (the first texture under a key stays);
     // without one the caller owns its one reference.
     ZTTexture2D* addUIImage(ZTImage* image, const char* key);

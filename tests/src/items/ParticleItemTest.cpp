@@ -239,6 +239,28 @@ TEST(ParticleItemEmitter, assigningAColourAgainResetsTheOpacityItsAlphaGaveIt)
     EXPECT_EQ(emitterOf(item)->getStartColor().g, 1.0f);
 }
 
+TEST(ParticleItemEmitter, unknownPositionAndEmitterTypesFromQmlOrAFileKeepTheEffectRunning)
+{
+    const QString file =
+        writeEffect("types.json", "{ \"E\": { \"positionType\": 99, \"emitterType\": 7, "
+                                  "\"blendFuncSource\": 99, \"blendFuncDestination\": -3 } }");
+    for (const QByteArray& values :
+         {QByteArray("positionType: 99; emitterType: -2"),
+          QByteArray("positionType: -1; blendFuncSource: 12345"), "fileName: \"" + file.toUtf8() + "\""}) {
+        ParticleItem* item = loadParticle(litParticle(values));
+        ASSERT_NE(emitterOf(item), nullptr) << values.constData();
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeFree) << values.constData();
+        runFor(100);
+        item->setProperty("positionType", 1000);
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeFree) << values.constData();
+        item->setProperty("positionType", 2);
+        EXPECT_EQ(emitterOf(item)->getPositionType(), kZTPositionTypeGrouped) << values.constData();
+        item->setProperty("positionType", 3);
+        runFor(100);
+        EXPECT_GT(emitterOf(item)->getParticleCount(), 0u) << values.constData();
+    }
+}
+
 TEST(ParticleItemEmitter, switchingParticlesOffRemovesTheEmitterAndStartIsIgnoredUntilOn)
 {
     ParticleItem* item = loadParticle(litParticle());

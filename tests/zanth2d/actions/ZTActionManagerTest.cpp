@@ -223,6 +223,55 @@ TEST_F(ActionManagerTest, actionRunOnANewNodeDuringAStepStartsAtOnceAndStepsInTh
     EXPECT_EQ(log.events, (std::vector<std::string>{"start", "update 0.000"}));
 }
 
+namespace {
+// Done after its first step; its stop() takes itself off its node, the way an end-of-action clean-up
+// that calls stopAllActions does.
+class SelfRemovingOnStop : public ZTAction
+{
+public:
+    SelfRemovingOnStop(int* destroyed, int* stops, bool allOfTheNode)
+        : m_destroyed(destroyed), m_stops(stops), m_all(allOfTheNode)
+    {
+    }
+    ~SelfRemovingOnStop() override { ++*m_destroyed; }
+    bool isDone() override { return true; }
+    void stop() override
+    {
+        ++*m_stops;
+        if (m_all)
+            getTarget()->stopAllActions();
+        else
+            getTarget()->stopAction(this);
+        ZTAction::stop();
+    }
+
+private:
+    int* m_destroyed;
+    int* m_stops;
+    bool m_all;
+};
+} // namespace
+
+TEST_F(ActionManagerTest, actionWhoseStopRemovesItselfIsStoppedOnceAndReleased)
+{
+    for (bool allOfTheNode : {true, false}) {
+        int destroyed = 0;
+        int stops = 0;
+        ActionLog log;
+        ZTNode* node = runningNode();
+        auto* action = new SelfRemovingOnStop(&destroyed, &stops, allOfTheNode);
+        run(node, action);
+        run(node, RecordingAction::create(1, &log));
+        action->release(); // only the manager holds it now
+        manager()->update(0.1f);
+        EXPECT_EQ(destroyed, 1) << "all of the node: " << allOfTheNode;
+        EXPECT_EQ(actionsOf(node), allOfTheNode ? 0u : 1u);
+        manager()->update(0.1f);
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_EQ(stops, 1);
+    }
+}
+
 // Pausing
 
 TEST_F(ActionManagerTest, pausedTargetIsNotSteppedUntilResumedAndALaterAddDoesNotUnpause)

@@ -137,6 +137,24 @@ TEST_F(NodeTest, childlessNodeCountsNoChildrenAndIgnoresStrangers)
     EXPECT_NE(parent->getChildByTag(7), nullptr);
 }
 
+TEST_F(NodeTest, reorderingAStrangerLeavesBothParentsAsTheyWere)
+{
+    ZTNode* childless = ZTNode::node();
+    ZTNode* other = ZTNode::node();
+    ZTNode* stranger = ZTNode::node();
+    other->addChild(stranger, 0, 4);
+    childless->reorderChild(stranger, 3);
+    EXPECT_EQ(childless->getChildrenCount(), 0u);
+
+    ZTNode* parent = ZTNode::node();
+    parent->addChild(ZTNode::node(), 0, 1);
+    parent->reorderChild(stranger, 3);
+    EXPECT_EQ(names(parent), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(stranger->getParent(), other);
+    EXPECT_EQ(stranger->getZOrder(), 0);
+    EXPECT_EQ(stranger->retainCount(), 2u);
+}
+
 TEST_F(NodeTest, addChildKeepsOwnZAndTagAndParentRetainsIt)
 {
     ZTNode* parent = ZTNode::node();
@@ -411,6 +429,59 @@ TEST_F(NodeTest, parentTransformComputedBeforeTheVisitStillRefreshesChildren)
     expectTransform(child->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 30, 0);
 }
 
+TEST_F(NodeTest, nodeMovedToAnotherParentAtTheSameLocalPositionIsAtItsNewPlaceInTheWorld)
+{
+    ZTNode* root = ZTNode::node();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->setPosition(10, 0);
+    to->setPosition(100, 50);
+    root->addChild(from);
+    root->addChild(to);
+    ZTNode* moved = ZTNode::node();
+    ZTNode* inner = ZTNode::node();
+    moved->setPosition(1, 2);
+    moved->addChild(inner);
+    from->addChild(moved);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 11, 2);
+
+    moved->retain();
+    from->removeChild(moved, false);
+    to->addChild(moved);
+    moved->release();
+    // Before any visit: conversions below the moved node read the cache of its new place.
+    const ZTPoint before = inner->convertToWorldSpace(ZTPoint(0, 0));
+    EXPECT_FLOAT_EQ(before.x, 101);
+    EXPECT_FLOAT_EQ(before.y, 52);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 101, 52);
+    EXPECT_TRUE(inner->isAncestorDirty()) << "batched sprites below must rewrite their quads";
+    root->visit();
+    EXPECT_FALSE(inner->isAncestorDirty());
+}
+
+TEST_F(NodeTest, nodeAddedUnderAParentThatMovedSinceTheLastVisitIsAtThatParentsNewPlace)
+{
+    ZTNode* root = ZTNode::node();
+    ZTNode* holder = ZTNode::node();
+    root->addChild(holder);
+    root->visit();
+    // Placed after it was added, as the bridge places a new item's node, and not visited since.
+    holder->setPosition(60, 20);
+    root->setPosition(5, 0);
+    ZTNode* moved = ZTNode::node();
+    ZTNode* inner = ZTNode::node();
+    moved->addChild(inner);
+    holder->addChild(moved);
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 65, 20);
+    const ZTPoint world = inner->convertToWorldSpace(ZTPoint(1, 1));
+    EXPECT_FLOAT_EQ(world.x, 66);
+    EXPECT_FLOAT_EQ(world.y, 21);
+    root->visit();
+    expectTransform(inner->getCachedNodeToWorldTransform(), 1, 0, 0, 1, 65, 20);
+}
+
 TEST_F(NodeTest, rotationInversionNodeCancelsTheAncestorsRotation)
 {
     ZTNode* parent = ZTNode::node();
@@ -545,4 +616,95 @@ TEST_F(NodeTest, actionsWaitForTheNodeToEnterAndStopOnCleanup)
     EXPECT_EQ(node->numberOfRunningActions(), 0u);
     EXPECT_EQ(node->getActionByTag(5), nullptr);
     node->onExit();
+}
+
+TEST_F(NodeTest, pauseGivenByItsOwnerOutlastsAMoveToAnotherParent)
+{
+    ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->onEnter();
+    to->onEnter();
+    RecordingNode* node = RecordingNode::create(&log, "n");
+    from->addChild(node);
+    auto* action = new CountingAction();
+    node->runAction(action);
+    action->release();
+    node->scheduleUpdate();
+    node->pauseSchedulerAndActions();
+
+    node->retain();
+    from->removeChild(node, false);
+    to->addChild(node);
+    node->release();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 0);
+    EXPECT_EQ(node->updates, 0);
+
+    node->resumeSchedulerAndActions();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+    EXPECT_EQ(node->updates, 1);
+    // A node nobody paused still stops while it is out of the tree and goes on once back.
+    to->removeChild(node, false);
+    to->addChild(node);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 2);
+    node->cleanup();
+    from->onExit();
+    to->onExit();
+}
+
+TEST_F(NodeTest, pauseGivenByItsOwnerHoldsForActionsAndUpdatesAddedBeforeItIsResumed)
+{
+    ZTScheduler* scheduler = ZTDirector::sharedDirector()->getScheduler();
+    ZTNode* from = ZTNode::node();
+    ZTNode* to = ZTNode::node();
+    from->onEnter();
+    to->onEnter();
+    RecordingNode* node = RecordingNode::create(&log, "n");
+    from->addChild(node);
+    node->pauseSchedulerAndActions();
+    // Nothing of the node is left in the action manager and the scheduler to hold the pause.
+    node->cleanup();
+    auto* action = new CountingAction();
+    node->runAction(action);
+    action->release();
+    node->scheduleUpdate();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 0);
+    EXPECT_EQ(node->updates, 0);
+
+    // Moved and resumed: then it goes on, and it goes on after a later move too.
+    node->retain();
+    from->removeChild(node, false);
+    to->addChild(node);
+    node->release();
+    node->resumeSchedulerAndActions();
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 1);
+    EXPECT_EQ(node->updates, 1);
+    to->removeChild(node, false);
+    from->addChild(node);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(action->steps, 2);
+    EXPECT_EQ(node->updates, 2);
+    node->cleanup();
+
+    // A selector given again while paused joins the node's paused timers (the scheduler insists).
+    RecordingNode* ticking = RecordingNode::create(&log, "t");
+    from->addChild(ticking);
+    ticking->schedule(schedule_selector(RecordingNode::update), 0.0f);
+    ticking->pauseSchedulerAndActions();
+    ticking->schedule(schedule_selector(RecordingNode::update), 0.05f);
+    scheduler->tick(0.1f);
+    EXPECT_EQ(ticking->updates, 0);
+    ticking->resumeSchedulerAndActions();
+    // A timer's first tick starts its clock.
+    scheduler->tick(0.1f);
+    scheduler->tick(0.1f);
+    EXPECT_GE(ticking->updates, 1);
+    ticking->cleanup();
+    from->onExit();
+    to->onExit();
 }

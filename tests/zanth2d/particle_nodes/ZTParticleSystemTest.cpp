@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include "ZTDirector.h"
 #include "ZTScheduler.h"
 #include "layers_scenes_transitions_nodes/ZTScene.h"
+#include "particle_nodes/ZTParticleSetting.h"
 #include "particle_nodes/ZTParticleSystem.h"
 #include "particle_nodes/ZTParticleSystemQuad.h"
 #include "sprite_nodes/SpriteScene.h"
@@ -332,6 +334,33 @@ TEST_F(ParticleEmitter, groupedParticlesMoveWithTheEmitter)
     frame(e, 0.01f);
     EXPECT_NEAR(drawnAt(e, 0).x, 0.0f, 1e-4);
     EXPECT_NEAR(drawnAt(e, 0).y, 0.0f, 1e-4);
+}
+
+TEST_F(ParticleEmitter, anUnknownPositionTypeIsTheFreeOneWithOneLogLine)
+{
+    // Files and QML hand the setting any whole number.
+    const ZTParticleSetting& type = ZTParticleSetting::setting(ZTParticleSetting::kPositionType);
+    for (int value : {99, -1, 3, INT_MIN}) {
+        auto* e = plainEmitter<ZTParticleSystemQuad>(4);
+        e->setPositionType(kZTPositionTypeGrouped);
+        ZTParticleValue number;
+        number.integer = value;
+        std::string text;
+        EXPECT_EQ(loggedLines([&] { type.set(*e, number); }, &text), 1) << value;
+        EXPECT_NE(text.find(std::to_string(value)), std::string::npos) << text;
+        EXPECT_EQ(e->getPositionType(), kZTPositionTypeFree) << value;
+        EXPECT_EQ(type.get(*e).integer, kZTPositionTypeFree) << value;
+        // And it moves its particles as a free emitter does.
+        e->addParticle();
+        e->setPosition(ZTPoint(10, 0));
+        frame(e, 0.01f);
+        EXPECT_NEAR(drawnAt(e, 0).x, -10.0f, 1e-4) << value;
+    }
+    auto* e = plainEmitter<ZTParticleSystemQuad>(4);
+    ZTParticleValue grouped;
+    grouped.integer = kZTPositionTypeGrouped;
+    EXPECT_EQ(loggedLines([&] { type.set(*e, grouped); }), 0);
+    EXPECT_EQ(e->getPositionType(), kZTPositionTypeGrouped);
 }
 
 // Death and removal

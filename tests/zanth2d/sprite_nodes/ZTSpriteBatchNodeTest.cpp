@@ -238,6 +238,127 @@ TEST_F(ZTSpriteBatchNodeTest, spriteOutlivingItsBatchNodeDrawsItselfAgain)
     EXPECT_EQ(SpriteScene::rgb(90, 110)[0], 255);
 }
 
+TEST_F(ZTSpriteBatchNodeTest, removingAllChildrenFreesSpritesInsertedUnderOtherParentsToo)
+{
+    auto* batch = new ZTSpriteBatchNode();
+    ASSERT_TRUE(batch->initWithTexture(m_texture, 4));
+    batch->addChild(ZTSprite::spriteWithTexture(m_texture));
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* elsewhere = ZTSprite::spriteWithTexture(m_texture);
+    elsewhere->setPosition(ZTPoint(100, 100));
+    holder->addChild(elsewhere);
+    batch->insertChild(elsewhere, 1);
+    batch->removeAllChildrenWithCleanup(true);
+    EXPECT_FALSE(elsewhere->isUsesBatchNode());
+    EXPECT_EQ(elsewhere->getTextureAtlas(), nullptr);
+    EXPECT_EQ(batch->getTextureAtlas()->getTotalQuads(), 0u);
+    batch->release();
+    // Through the freed atlas, under the sanitizers, were it still held.
+    elsewhere->setColor(ztColor3B{255, 0, 0});
+    m_scene.clear();
+    holder->visit();
+    EXPECT_EQ(SpriteScene::rgb(90, 110)[0], 255);
+}
+
+TEST_F(ZTSpriteBatchNodeTest, plainNodesUnderASpriteGetNoQuadAndNoPlaceInTheAtlas)
+{
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
+    batch->addChild(ZTSprite::spriteWithTexture(m_texture));
+    // A self-drawn sprite that already holds plain nodes beside its sprite children, inserted whole.
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* parent = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* below = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* above = ZTSprite::spriteWithTexture(m_texture);
+    ZTNode* plainBelow = ZTNode::node();
+    ZTNode* plainLast = ZTNode::node();
+    plainLast->addChild(ZTSprite::spriteWithTexture(m_texture));
+    parent->addChild(plainBelow, -2);
+    parent->addChild(below, -1);
+    parent->addChild(above, 1);
+    parent->addChild(plainLast, 2);
+    holder->addChild(parent);
+    batch->insertChild(parent, 1);
+    EXPECT_EQ(below->getAtlasIndex(), 1u);
+    EXPECT_EQ(parent->getAtlasIndex(), 2u);
+    EXPECT_EQ(above->getAtlasIndex(), 3u);
+    EXPECT_EQ(batch->highestAtlasIndexInChild(parent), 3u);
+    EXPECT_EQ(batch->lowestAtlasIndexInChild(parent), 1u);
+    EXPECT_EQ(batch->rebuildIndexInOrder(parent, 1), 4u);
+    expectIndicesInOrder(batch);
+
+    batch->removeSpriteFromAtlas(parent);
+    EXPECT_EQ(batch->getTextureAtlas()->getTotalQuads(), 1u);
+    expectIndicesInOrder(batch);
+}
+
+TEST_F(ZTSpriteBatchNodeTest, plainChildrenOfABatchedSpriteAreReorderedAndRemovedLikeAnyChild)
+{
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);
+    ZTSprite* parent = ZTSprite::spriteWithTexture(m_texture);
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(m_texture);
+    ZTNode* plain = ZTNode::node();
+    ZTNode* other = ZTNode::node();
+    parent->addChild(plain, 1);
+    parent->addChild(other, 2);
+    parent->addChild(sprite, 3);
+    batch->addChild(parent);
+    ASSERT_TRUE(parent->isUsesBatchNode());
+
+    parent->reorderChild(plain, 5);
+    EXPECT_EQ(parent->getChildren()->lastObject(), plain);
+    EXPECT_EQ(plain->getZOrder(), 5);
+    EXPECT_EQ(plain->getParent(), parent);
+    parent->reorderChild(sprite, -1);
+    EXPECT_EQ(parent->getChildren()->objectAtIndex(0), sprite);
+    EXPECT_EQ(sprite->getAtlasIndex(), 0u);
+    EXPECT_EQ(parent->getAtlasIndex(), 1u);
+    expectIndicesInOrder(batch);
+
+    parent->removeChild(other, true);
+    EXPECT_EQ(other->getParent(), nullptr);
+    parent->removeAllChildrenWithCleanup(true);
+    EXPECT_EQ(parent->getChildrenCount(), 0u);
+    EXPECT_FALSE(sprite->isUsesBatchNode());
+    expectIndicesInOrder(batch);
+    batch->reorderChild(parent, 4);
+    EXPECT_EQ(parent->getZOrder(), 4);
+    expectIndicesInOrder(batch);
+}
+
+TEST_F(ZTSpriteBatchNodeTest, aSpriteInsertedAgainOrIntoAnotherBatchNodeKeepsOneQuadInOneAtlas)
+{
+    auto* first = new ZTSpriteBatchNode();
+    ASSERT_TRUE(first->initWithTexture(m_texture, 4));
+    auto* second = new ZTSpriteBatchNode();
+    ASSERT_TRUE(second->initWithTexture(m_texture, 4));
+    first->addChild(ZTSprite::spriteWithTexture(m_texture));
+    ZTNode* holder = ZTNode::node();
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(m_texture);
+    holder->addChild(sprite);
+    first->insertChild(sprite, 0);
+    first->insertChild(sprite, 1);
+    EXPECT_EQ(first->getDescendants()->count(), 2u);
+    EXPECT_EQ(sprite->getAtlasIndex(), 1u);
+    expectIndicesInOrder(first);
+
+    // Counted with the sprite in place: one past the end once it has left.
+    second->insertChild(sprite, 0);
+    second->insertChild(sprite, 1);
+    EXPECT_EQ(sprite->getAtlasIndex(), 0u);
+    EXPECT_EQ(sprite->getSpriteBatchNode(), second);
+    EXPECT_EQ(first->getDescendants()->count(), 1u);
+    expectIndicesInOrder(first);
+    expectIndicesInOrder(second);
+    first->visit();
+    second->visit();
+    // Neither batch node may leave the sprite holding its atlas when it goes.
+    first->release();
+    EXPECT_EQ(sprite->getSpriteBatchNode(), second);
+    second->release();
+    EXPECT_FALSE(sprite->isUsesBatchNode());
+    sprite->setColor(ztColor3B{255, 0, 0});
+}
+
 TEST_F(ZTSpriteBatchNodeTest, emptyBatchDrawsNothing)
 {
     ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(m_texture);

@@ -169,6 +169,28 @@ TEST(ZTTexture2DTest, eightBitRequestsAndRawFormatsUploadAsDeclared)
     }
 }
 
+TEST(ZTTexture2DTest, aDefaultFormatImagesCannotBeMadeInIsRefusedWithOneWarning)
+{
+    ZTTexture2D::setDefaultAlphaPixelFormat(kZTTexture2DPixelFormat_RGBA4444);
+    for (ZTTexture2DPixelFormat refused :
+         {kZTTexture2DPixelFormat_PVRTC4, kZTTexture2DPixelFormat_PVRTC2, kZTTexture2DPixelFormat_I8,
+          kZTTexture2DPixelFormat_AI88, kZTTexture2DPixelFormat_Automatic}) {
+        testing::internal::CaptureStdout();
+        ZTTexture2D::setDefaultAlphaPixelFormat(refused);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(log, "ZTTexture2D: WARNING: images cannot be loaded in pixel format " +
+                           std::to_string(refused) + ", the default alpha pixel format stays 7\n");
+        EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA4444);
+    }
+    ZTImage image;
+    fill(image, 2, 2, {9, 8, 7, 6});
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithImage(&image));
+    ZTTexture2D::setDefaultAlphaPixelFormat(kZTTexture2DPixelFormat_Default);
+    EXPECT_EQ(texture->getPixelFormat(), kZTTexture2DPixelFormat_RGBA4444);
+    texture->release();
+}
+
 TEST(ZTTexture2DTest, failedInitialisationLeavesOneReferenceToTheCreator)
 {
     GLint maxSize = 0;

@@ -123,6 +123,22 @@ TEST_F(ZTTextureAtlasTest, shrinkingTruncatesAndGrowingKeepsTheQuads)
     EXPECT_EQ(atlas->getIndices()[6 * 9 + 5], 37u);
 }
 
+TEST_F(ZTTextureAtlasTest, shrinkingToNothingKeepsNoStaleStorageAndCanGrowAgain)
+{
+    ZTTextureAtlas* atlas = atlasOf(4, {1, 2, 3});
+    ASSERT_TRUE(atlas->resizeCapacity(0));
+    EXPECT_EQ(atlas->getCapacity(), 0u);
+    EXPECT_EQ(atlas->getTotalQuads(), 0u);
+    EXPECT_EQ(atlas->getQuads(), nullptr);
+    atlas->drawQuads();
+    ASSERT_TRUE(atlas->resizeCapacity(2));
+    const ztV3F_C4B_T2F_Quad quad = marked(7);
+    atlas->insertQuad(&quad, 0);
+    EXPECT_EQ(markersOf(atlas), (std::vector<float>{7}));
+    EXPECT_EQ(atlas->getIndices()[6 + 5], 5u);
+    atlas->drawQuads();
+}
+
 TEST_F(ZTTextureAtlasTest, capacityBeyondTheLargestAtlasIsRefused)
 {
     auto* atlas = new ZTTextureAtlas();

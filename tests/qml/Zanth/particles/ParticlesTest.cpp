@@ -113,7 +113,18 @@ TEST(ParticlesComponent, badValuesStartNothingWithOneLogLineAndDisabledItemsIgno
         EXPECT_EQ(log.lines().filter(QRegularExpression("WARNING|ERROR")).size(), 1)
             << log.lines().join("\n").toStdString();
     }
-    QQuickItem* item = loadParticles("textureFileName: \"qrc:/nothing.png\"");
+    // A position type the emitter has not got is the free one, at the start and when changed.
+    QQuickItem* item = loadParticles("positionType: 99; emitterType: 1");
+    start(item);
+    ASSERT_NE(lastEmitter(item), nullptr);
+    EXPECT_EQ(lastEmitter(item)->getPositionType(), kZTPositionTypeFree);
+    item->setProperty("positionType", 2);
+    EXPECT_EQ(lastEmitter(item)->getPositionType(), kZTPositionTypeGrouped);
+    item->setProperty("positionType", -5);
+    EXPECT_EQ(lastEmitter(item)->getPositionType(), kZTPositionTypeFree);
+    engine->stepFrames(3);
+
+    item = loadParticles("textureFileName: \"qrc:/nothing.png\"");
     start(item);
     EXPECT_EQ(lastEmitter(item), nullptr);
 

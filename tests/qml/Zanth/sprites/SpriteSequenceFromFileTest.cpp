@@ -150,6 +150,74 @@ TEST(SpriteSequenceFromFile, aMalformedFrameIsSkippedWithOneLine)
     EXPECT_TRUE(near(engine->pixel(48, 128), Qt::green));
 }
 
+namespace {
+
+// A 64 x 16 PVR file (version 2, RGBA8888, one level) of opaque red.
+QByteArray redPvr()
+{
+    QByteArray body;
+    const auto field = [&body](quint32 value) { body.append(reinterpret_cast<const char*>(&value), 4); };
+    for (quint32 value :
+         {52u, 16u, 64u, 0u, 0x8012u, 64u * 16u * 4u, 32u, 0xFFu, 0xFF00u, 0xFF0000u, 0xFF000000u})
+        field(value);
+    body += "PVR!";
+    field(1);
+    for (int i = 0; i < 64 * 16; ++i)
+        body += QByteArray::fromRawData("\xff\x00\x00\xff", 4);
+    return body;
+}
+
+} // namespace
+
+TEST(SpriteSequenceFromFile, aSheetFormatItsImageCannotBeMadeInFallsBackToTheDefaultWithOneWarning)
+{
+    struct Case
+    {
+        const char* stem;
+        const char* format;
+        const char* image;
+        int warnings;
+        zanth2d::ZTTexture2DPixelFormat loaded;
+    };
+    const Case cases[] = {
+        {"pvrtc4", "PVRTC4", "pvrtc4-hd.png", 1, zanth2d::kZTTexture2DPixelFormat_RGBA8888},
+        {"pvrtc2", "PVRTC2", "pvrtc2-hd.png", 1, zanth2d::kZTTexture2DPixelFormat_RGBA8888},
+        // A PVR file holds its own format: nothing to refuse.
+        {"packed", "PVRTC4", "packed-hd.pvr", 0, zanth2d::kZTTexture2DPixelFormat_RGBA8888},
+    };
+    for (const Case& sheet : cases) {
+        writeSheet(sheet.stem);
+        if (QByteArray(sheet.image).endsWith(".pvr"))
+            writeFile(sheet.image, redPvr());
+        QFile file(engine->folder() + "/qml/" + sheet.stem + "-hd.json");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray json = file.readAll();
+        file.close();
+        json.replace("\"format\": \"RGBA4444\"", QByteArray("\"format\": \"") + sheet.format + "\"");
+        json.replace(QByteArray(sheet.stem) + "-hd.png", sheet.image);
+        writeFile(QString(sheet.stem) + "-hd.json", json);
+
+        const MessageLog log;
+        QQuickItem* window =
+            game("SpriteSequenceFromFile { objectName: \"sheet\"; translateToCenterAnchor: false;"
+                 " x: 20; y: 20; filename: \"" +
+                 QByteArray(sheet.stem) +
+                 ".json\"\n"
+                 "  Sprite { frameNames: [\"a.png\", \"b.png\"]; frameDuration: 100 } }\n");
+        engine->stepFrames(1);
+        zanth2d::ZTNode* base = engine->wrapper().getNodeFromObject(findItem(window, "sheet"));
+        ASSERT_NE(base, nullptr) << sheet.stem;
+        auto* node = dynamic_cast<zanth2d::ZTSprite*>(base->getChildByTag(20));
+        ASSERT_NE(node, nullptr) << sheet.stem;
+        EXPECT_EQ(node->getSpriteBatchNode()->getTexture()->getPixelFormat(), sheet.loaded) << sheet.stem;
+        EXPECT_EQ(log.lines().filter("cannot be made from an image file").size(), sheet.warnings)
+            << sheet.stem << ": " << log.lines().join('\n').toStdString();
+        EXPECT_EQ(zanth2d::ZTTexture2D::defaultAlphaPixelFormat(), zanth2d::kZTTexture2DPixelFormat_RGBA8888);
+        EXPECT_TRUE(near(engine->pixel(48, 48), Qt::red) || near(engine->pixel(48, 48), Qt::green))
+            << sheet.stem;
+    }
+}
+
 TEST(SpriteSequenceFromFile, framesNamedOutsideAsciiAreFoundByTheirUtf8Names)
 {
     writeSheet("names");

@@ -6,8 +6,8 @@
 #include "InProcessEngine.h"
 #include "MessageLog.h"
 
-#include "base_nodes/ZTNode.h"
 #include "actions/ZTAnimate.h"
+#include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "sprite_nodes/ZTAnimation.h"
 #include "sprite_nodes/ZTSprite.h"
@@ -56,7 +56,8 @@ QQuickItem* load(const QByteArray& content)
 {
     writeSheet();
     return engine->load("import QtQuick 2.15\nimport Zanth 1.0\n"
-                        "Item { id: root; width: 200; height: 120\n" + content + "\n}\n");
+                        "Item { id: root; width: 200; height: 120\n" +
+                        content + "\n}\n");
 }
 
 // Runs frames for the given time, about every 20 ms, so that animations advance by real time.
@@ -72,10 +73,10 @@ void runFor(int milliseconds)
 QByteArray sequence(const char* name, int x, int y, const QByteArray& spriteProperties,
                     const QByteArray& sequenceProperties = "")
 {
-    return QByteArray("SpriteSequence { objectName: \"") + name + "\"; translateToCenterAnchor: false; x: " +
-           QByteArray::number(x) + "; y: " + QByteArray::number(y) + "; " + sequenceProperties +
-           "\n  Sprite { name: \"" + name + "\"; source: \"sheet.png\"; frameWidth: 16; frameHeight: 16; " +
-           spriteProperties + " } }\n";
+    return QByteArray("SpriteSequence { objectName: \"") + name +
+           "\"; translateToCenterAnchor: false; x: " + QByteArray::number(x) +
+           "; y: " + QByteArray::number(y) + "; " + sequenceProperties + "\n  Sprite { name: \"" + name +
+           "\"; source: \"sheet.png\"; frameWidth: 16; frameHeight: 16; " + spriteProperties + " } }\n";
 }
 
 // The animated sprite (tag 20) of the sequence's current animation.
@@ -149,6 +150,113 @@ TEST(SpriteSequence, animatesOnScreenThroughTheFramesOfTheSheet)
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 48, 48), -1);
 }
 
+TEST(SpriteSequence, aStoppedOrHiddenAnimationStaysStillWhenItsSequenceGetsANewParent)
+{
+    QQuickItem* root = load("Item { objectName: \"from\"; Rectangle { width: 1; height: 1 }\n" +
+                            sequence("stopped", 20, 20, "frameCount: 4; frameDuration: 20; running: true") +
+                            sequence("hidden", 60, 20, "frameCount: 4; frameDuration: 20; running: true") +
+                            "}\nItem { objectName: \"to\"; x: 100; Rectangle { width: 1; height: 1 } }\n");
+    QQuickItem* stopped = findItem(root, "stopped");
+    QQuickItem* hidden = findItem(root, "hidden");
+    QQuickItem* to = findItem(root, "to");
+    stopped->property("currentAnimation").value<QObject*>()->setProperty("running", false);
+    hidden->setVisible(false);
+    engine->stepFrames(1);
+    const float stoppedFrame = spriteOf(stopped)->getTextureRect().origin.x;
+    const float hiddenFrame = spriteOf(hidden)->getTextureRect().origin.x;
+
+    stopped->setParentItem(to);
+    hidden->setParentItem(to);
+    ZTNode* toNode = engine->wrapper().getNodeFromObject(to);
+    ASSERT_EQ(engine->wrapper().getNodeFromObject(stopped)->getParent(), toNode);
+    ASSERT_EQ(engine->wrapper().getNodeFromObject(hidden)->getParent(), toNode);
+    // Four frames of 20 ms would have come round several times by now.
+    runFor(200);
+    EXPECT_FLOAT_EQ(spriteOf(stopped)->getTextureRect().origin.x, stoppedFrame);
+    EXPECT_FLOAT_EQ(spriteOf(hidden)->getTextureRect().origin.x, hiddenFrame);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 128, 28), int(stoppedFrame) / 16);
+
+    // Running again, it animates where it now is.
+    stopped->property("currentAnimation").value<QObject*>()->setProperty("running", true);
+    bool moved = false;
+    for (int elapsed = 0; elapsed < 2000 && !moved; elapsed += 20) {
+        runFor(20);
+        moved = spriteOf(stopped)->getTextureRect().origin.x != stoppedFrame;
+    }
+    EXPECT_TRUE(moved);
+}
+
+TEST(SpriteSequence, aSequenceGivenANewParentIsDrawnInItsBatchNodeWhereQmlNowStacksIt)
+{
+    // Red at (20, 20) under green at (28, 20), both in the sheet's batch node; "later" and "deep" come after.
+    QQuickItem* root = load(
+        sequence("red", 20, 20, "frameCount: 1") + sequence("green", 28, 20, "frameCount: 1; frameX: 16") +
+        "Item { objectName: \"later\" }\n"
+        "Item { objectName: \"other\"; Item { objectName: \"deep\"; x: 0 } }\n"
+        "Item { objectName: \"shelf\"; visible: false }\nItem { objectName: \"fresh\" }\n");
+    QQuickItem* red = findItem(root, "red");
+    QQuickItem* later = findItem(root, "later");
+    QQuickItem* other = findItem(root, "other");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+
+    const MessageLog log;
+    red->setParentItem(later);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0) << "in an item stacked above green";
+    // The new ancestors' z counts, the old ones' no longer.
+    later->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+    later->setZ(0);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+
+    // An ancestor's own move counts too, several levels up.
+    red->setParentItem(findItem(root, "deep"));
+    other->setParentItem(later);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+    other->setParentItem(root);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 0);
+    other->setZ(-1);
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 32, 28), 1);
+    // Shown again by a parent that has no node yet: no complaint about that parent.
+    red->setParentItem(findItem(root, "shelf"));
+    engine->stepFrames(1);
+    red->setParentItem(findItem(root, "fresh"));
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 24, 28), 0);
+    EXPECT_FALSE(log.contains("does not exist in the nodes list")) << log.lines().join('\n').toStdString();
+}
+
+TEST(SpriteSequence, aSequenceThatOutlivesItsParentItemIsNotDrawnAndAnimatesInItsNextParent)
+{
+    // Declared at the top, shown in "crate": the crate's destruction leaves it without a parent item.
+    QQuickItem* root =
+        load(sequence("walk", 0, 0, "frameCount: 4; frameDuration: 20; running: true", "parent: crate") +
+             "Item { id: crate; objectName: \"crate\"; x: 20; y: 20 }\n"
+             "Item { objectName: \"next\"; x: 60; y: 20 }\n");
+    QQuickItem* walk = findItem(root, "walk");
+    engine->stepFrames(1);
+    ASSERT_GE(frameShownAt(engine->grabWindow(), 28, 28), 0);
+    delete findItem(root, "crate");
+    engine->stepFrames(1);
+    EXPECT_EQ(frameShownAt(engine->grabWindow(), 28, 28), -1);
+    walk->setParentItem(findItem(root, "next"));
+    engine->stepFrames(1);
+    const int first = frameShownAt(engine->grabWindow(), 68, 28);
+    ASSERT_GE(first, 0);
+    bool animates = false;
+    for (int elapsed = 0; elapsed < 2000 && !animates; elapsed += 20) {
+        runFor(20);
+        animates = frameShownAt(engine->grabWindow(), 68, 28) != first;
+    }
+    EXPECT_TRUE(animates);
+}
+
 TEST(SpriteSequence, aFiniteAnimationFinishesOnceThenShowsItsFirstFrameOrJumpsToItsFollower)
 {
     QQuickItem* root = load(
@@ -201,9 +309,9 @@ TEST(SpriteSequence, sequencesOnOneTextureShareABatchNodeAndDrawInZOrder)
 
 TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
 {
-    QQuickItem* root =
-        load("SingleSpriteFromSpriteSheet { objectName: \"single\"; translateToCenterAnchor: false; x: 100; y: 40;"
-             " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
+    QQuickItem* root = load(
+        "SingleSpriteFromSpriteSheet { objectName: \"single\"; translateToCenterAnchor: false; x: 100; y: 40;"
+        " spriteSheetSource: \"sheet.png\"; frameWidth: 16; frameHeight: 16; startFrameColumn: 3 }\n");
     engine->stepFrames(1);
     EXPECT_EQ(frameShownAt(engine->grabWindow(), 108, 48), 2);
     // The frame number counts cells from the first one.
@@ -215,8 +323,9 @@ TEST(SpriteSequence, aSharedSheetSourceIsFoundBesideTheFileThatNamedIt)
 
 TEST(SpriteSequence, aSpriteWhoseSourceComesLateIsCreatedThenButKeepsItsFirstSource)
 {
-    QQuickItem* root = load("SpriteSequence { objectName: \"late\"; translateToCenterAnchor: false; x: 140; y: 40\n"
-                            "  Sprite { frameWidth: 16; frameHeight: 16; frameX: 16 } }\n");
+    QQuickItem* root =
+        load("SpriteSequence { objectName: \"late\"; translateToCenterAnchor: false; x: 140; y: 40\n"
+             "  Sprite { frameWidth: 16; frameHeight: 16; frameX: 16 } }\n");
     QQuickItem* late = findItem(root, "late");
     EXPECT_EQ(spriteOf(late), nullptr);
     QObject* sprite = late->property("currentAnimation").value<QObject*>();
@@ -232,18 +341,52 @@ TEST(SpriteSequence, aSpritesPixelFormatOverridesItsSequencesForANewTexture)
 {
     writeSheet();
     QFile::copy(engine->folder() + "/qml/sheet.png", engine->folder() + "/qml/sheet4444.png");
-    QQuickItem* root =
-        load("SpriteSequence { objectName: \"formats\"; pixelFormat: 3\n"
-             "  Sprite { source: \"sheet4444.png\"; frameWidth: 16; frameHeight: 16; property int pixelFormat: 7 } }");
+    QQuickItem* root = load("SpriteSequence { objectName: \"formats\"; pixelFormat: 3\n"
+                            "  Sprite { source: \"sheet4444.png\"; frameWidth: 16; frameHeight: 16; property "
+                            "int pixelFormat: 7 } }");
     ZTSprite* sprite = spriteOf(findItem(root, "formats"));
     ASSERT_NE(sprite, nullptr);
     EXPECT_EQ(sprite->getSpriteBatchNode()->getTexture()->getPixelFormat(), kZTTexture2DPixelFormat_RGBA4444);
     EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
 }
 
+TEST(SpriteSequence, aPixelFormatImagesCannotBeMadeInFallsBackToTheDefaultWithOneWarningEach)
+{
+    writeSheet();
+    const MessageLog log;
+    // On the sequence and on the sprite: PVRTC4, PVRTC2, I8 and no format at all.
+    const char* const declarations[] = {"pixelFormat: 9", "pixelFormat: 10", "pixelFormat: 5",
+                                        "pixelFormat: 11"};
+    QByteArray qml;
+    for (int index = 0; index < 4; ++index) {
+        // A file each: a texture already in the cache would not be made again.
+        const QString file = QString("format%1.png").arg(index);
+        QFile::remove(engine->folder() + "/qml/" + file);
+        QFile::copy(engine->folder() + "/qml/sheet.png", engine->folder() + "/qml/" + file);
+        const QByteArray onSequence = index % 2 ? "" : declarations[index];
+        const QByteArray onSprite = index % 2 ? QByteArray("property int ") + declarations[index] : "";
+        qml += "SpriteSequence { objectName: \"format" + QByteArray::number(index) + "\"; " + onSequence +
+               "\n  Sprite { source: \"" + file.toUtf8() + "\"; frameWidth: 16; frameHeight: 16; " +
+               onSprite + " } }\n";
+    }
+    QQuickItem* root = load(qml);
+    for (int index = 0; index < 4; ++index) {
+        ZTSprite* sprite =
+            spriteOf(findItem(root, QByteArray("format" + QByteArray::number(index)).constData()));
+        ASSERT_NE(sprite, nullptr) << index;
+        EXPECT_EQ(sprite->getSpriteBatchNode()->getTexture()->getPixelFormat(),
+                  kZTTexture2DPixelFormat_RGBA8888)
+            << index;
+    }
+    EXPECT_EQ(log.lines().filter("cannot be made from an image file").size(), 4)
+        << log.lines().join('\n').toStdString();
+    EXPECT_EQ(ZTTexture2D::defaultAlphaPixelFormat(), kZTTexture2DPixelFormat_RGBA8888);
+}
+
 TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
 {
-    QQuickItem* root = load(sequence("sized", 10, 10, "frameCount: 1", "ignoreWidthAndHeightChangedSignals: true"));
+    QQuickItem* root =
+        load(sequence("sized", 10, 10, "frameCount: 1", "ignoreWidthAndHeightChangedSignals: true"));
     QQuickItem* sized = findItem(root, "sized");
     sized->setWidth(3);
     ZTNode* node = engine->wrapper().getNodeFromObject(sized);
@@ -253,11 +396,11 @@ TEST(SpriteSequence, ignoringSizeSignalsPutsTheWidthIntoTheNodeScale)
 
 TEST(Sprite, timingAndTheFirstCellAreDerivedFromWhatIsGiven)
 {
-    QQuickItem* root = load(
-        "SpriteSequence { running: false\n"
-        "  Sprite { objectName: \"rate\"; frameRate: 10; frameCount: 5 }\n"
-        "  Sprite { objectName: \"cell\"; frameWidth: 32; frameHeight: 32; startFrameColumn: 3;"
-        " startFrameRow: 2 } }\n");
+    QQuickItem* root =
+        load("SpriteSequence { running: false\n"
+             "  Sprite { objectName: \"rate\"; frameRate: 10; frameCount: 5 }\n"
+             "  Sprite { objectName: \"cell\"; frameWidth: 32; frameHeight: 32; startFrameColumn: 3;"
+             " startFrameRow: 2 } }\n");
     QObject* rate = root->findChild<QObject*>("rate");
     QObject* cell = root->findChild<QObject*>("cell");
     EXPECT_EQ(rate->property("frameDuration").toInt(), 100);
