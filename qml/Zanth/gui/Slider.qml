@@ -33,6 +33,9 @@ Item {
     property real __handleStartX: 0
     property bool __dragging: false
     property Utils __utils: Utils {}
+    // The declarations of a QML file reach the model in no fixed order: until all are in, a value the
+    // model's range does not hold yet is not bounded back into the slider.
+    property bool __completed: false
 
     // The value's text: with the step's decimals once a fraction was seen (two at most without a
     // step), else the value as it is.
@@ -80,6 +83,15 @@ Item {
         if (value !== Math.floor(value))
             __showDecimals = true
         range.value = value
+        // The model bounds and snaps the value; the slider and the bound targets read the same.
+        if (__completed && value !== range.value)
+            value = range.value
+    }
+    Component.onCompleted: {
+        __showDecimals = value !== Math.floor(value)
+        __completed = true
+        if (value !== range.value)
+            value = range.value
     }
 
     RangeModel {
@@ -90,13 +102,12 @@ Item {
         positionAtMinimum: slider.__handleWidth / 2
         positionAtMaximum: track.width - slider.__handleWidth / 2
         onValueChanged: {
-            if (slider.value !== range.value)
+            if (slider.__completed && slider.value !== range.value)
                 slider.value = range.value
         }
         onMinimumChanged: slider.__showDecimals = false
         onMaximumChanged: slider.__showDecimals = false
         onStepSizeChanged: slider.__showDecimals = false
-        Component.onCompleted: value = slider.value
     }
 
     // The horizontal slider; turned for a vertical one.

@@ -105,6 +105,51 @@ TEST(GUIScript, removingATargetsBindingsDetachesEveryPropertyOfIt)
     EXPECT_EQ(target->property("amount").toDouble(), 60.0);
 }
 
+TEST(GUIScript, aTargetIsKnownByItselfNotByItsNameAndADestroyedOneIsForgotten)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    id: root
+    width: 400; height: 400
+    property var held: []
+    Slider { id: slider; objectName: "slider"; width: 200; maximumValue: 100 }
+    Item { id: target; objectName: "target"; property real amount }
+    Component { id: kind; Item { property real amount } }
+    function bindRenamed() {
+        slider.addBinding(target, "amount")
+        target.objectName = "renamed"
+        return slider.removeBinding(target)
+    }
+    function bindAndDestroy() {
+        held = [kind.createObject(root)]
+        slider.addBinding(held[0], "amount")
+        held[0].destroy()
+    }
+    // The dead target as a script still holds it.
+    function removeDestroyed() {
+        try {
+            return slider.removeBinding(held[0]) ? "removed" : "none"
+        } catch (error) {
+            return "threw " + error
+        }
+    }
+    function bind(widget, property) { return widget.addBinding(target, property) }
+}
+)");
+    ASSERT_NE(root, nullptr);
+    QObject* slider = findItem(root, "slider");
+    QObject* target = findItem(root, "target");
+    EXPECT_TRUE(call(root, "bindRenamed").toBool()) << "a renamed target is still the bound one";
+    slider->setProperty("value", 70);
+    EXPECT_EQ(target->property("amount").toDouble(), 0.0) << "and its binding is gone";
+
+    call(root, "bindAndDestroy");
+    engine->stepFrames(1);
+    EXPECT_EQ(call(root, "removeDestroyed").toString().toStdString(), "none");
+    EXPECT_TRUE(call(root, "bind", asVariant(slider), "amount").toBool());
+}
+
 TEST(GUIScript, aPropertyNameIsNeverRunAsQmlAndAMissingOneIsRefusedWithOneLine)
 {
     QQuickItem* root = engine->load(kWidgets);
