@@ -21,6 +21,9 @@ EntityDeclarative {
     // Property snapshots made by saveProperties.
     property var __defaultProperties
     property bool __entityManagerGone: false
+    // The entity's own visibility. Its visible reads false as well while an ancestor is hidden (a scene
+    // fading out), which is not the game hiding the entity; so it is taken while the parent shows.
+    property bool __shownByItself: true
 
     signal entityCreated
     signal entityDestroyed
@@ -48,17 +51,17 @@ EntityDeclarative {
         return undefined
     }
 
-    // Snapshots the writable, unbound properties of the object and, depth first, of its children.
+    // Snapshots the properties of the object and, depth first, of its children that writing back at
+    // reuse cannot harm: writable ones with no binding (a binding is never replaced by its old value).
     function saveProperties(object) {
         if (!__defaultProperties)
             __defaultProperties = []
         var stored = {}
-        var canAsk = typeof system.isPropertySerializableAtPooling === "function"
         for (var name in object) {
             var value = object[name]
             if (name === "__defaultProperties" || typeof value === "function")
                 continue
-            if (canAsk ? system.isPropertySerializableAtPooling(object, name) : __isPlainValue(value))
+            if (system.isPropertySerializableAtPooling(object, name))
                 stored[name] = value
         }
         var records = __defaultProperties
@@ -69,13 +72,6 @@ EntityDeclarative {
             for (var i = 0; i < kids.length; ++i)
                 saveProperties(kids[i])
         }
-    }
-
-    // Without the system's answer only plain values are kept: writing back lists or objects (children,
-    // anchors) would rebuild the item.
-    function __isPlainValue(value) {
-        var kind = typeof value
-        return kind === "number" || kind === "string" || kind === "boolean"
     }
 
     function resetDefaultProperties() {
@@ -101,13 +97,22 @@ EntityDeclarative {
             entity.visible = records[0].storedProperties.visible
     }
 
+    function __takeOwnVisibility() {
+        if (!parent || parent.visible)
+            __shownByItself = visible
+    }
+
     objectName: entityId
     transformOrigin: Item.TopLeft
+
+    onVisibleChanged: __takeOwnVisibility()
+    onParentChanged: __takeOwnVisibility()
 
     Component.onCompleted: {
         if (entityType === "UNDEFINED_ENTITY_TYPE")
             console.log("WARNING: EntityBase: you did not set an entityType for the entity", entity, "with id",
                         entityId, "- set the entityType property of the entity!")
+        __takeOwnVisibility()
         entityManager.addEntityIfNotRegistered(entity)
         entityCreated()
     }
@@ -120,5 +125,10 @@ EntityDeclarative {
     Connections {
         target: typeof entityManager !== "undefined" ? entityManager : null
         function onEntityManagerDestroyed() { entity.__entityManagerGone = true }
+    }
+
+    Connections {
+        target: entity.parent
+        function onVisibleChanged() { entity.__takeOwnVisibility() }
     }
 }

@@ -61,10 +61,27 @@ function register(entity) {
     entities.push(entity)
 }
 
+// A pooled entity goes with the item holding it (a level swapped): its reference then answers nothing.
+function isAlive(entity) {
+    return entity !== undefined && entity !== null && typeof entity.isOfType === "function"
+}
+
+// The pool of the type without the entities destroyed meanwhile; undefined when there is none.
+function livePool(entityType) {
+    var pool = pooledEntities[entityType]
+    if (!pool)
+        return undefined
+    var live = pool.filter(isAlive)
+    if (live.length === pool.length)
+        return pool
+    pooledEntities[entityType] = live
+    return live
+}
+
 function findPooledEntity(entityType, variationType) {
     if (!manager.poolingEnabled || !entityType)
         return undefined
-    var pool = pooledEntities[entityType]
+    var pool = livePool(entityType)
     if (!pool || pool.length === 0)
         return undefined
     var wanted = variationType ? variationType : entityType
@@ -152,15 +169,21 @@ function createEntity(source, properties) {
         componentToVariationTypeArray.push({ "component": source, "variationType": entity.variationType })
         newVariation = true
     }
-    if (newVariation) {
+    // A type's plain component and its variations' components are kept side by side: a level may hold
+    // both kinds.
+    if (newVariation || newType) {
         var entry = entityTypeAndVariationTypeToComponentMap[entity.entityType]
-        if (!entry || !entry.variationTypeComponents) {
-            entry = { "variationTypeComponents": {} }
+        if (!entry) {
+            entry = {}
             entityTypeAndVariationTypeToComponentMap[entity.entityType] = entry
         }
-        entry.variationTypeComponents[entity.variationType] = source
-    } else if (newType) {
-        entityTypeAndVariationTypeToComponentMap[entity.entityType] = { "entityTypeComponent": source }
+        if (newVariation) {
+            if (!entry.variationTypeComponents)
+                entry.variationTypeComponents = {}
+            entry.variationTypeComponents[entity.variationType] = source
+        } else {
+            entry.entityTypeComponent = source
+        }
     }
     if (manager.poolingEnabled && entity.poolingEnabled)
         urlToEntityTypeMap[String(source.url)] = entity.entityType
@@ -212,7 +235,7 @@ function createEntityFromUrlWithProperties(url, properties) {
 function findPooledEntityPeek(entityType, variationType) {
     if (!manager.poolingEnabled || !entityType)
         return false
-    var pool = pooledEntities[entityType]
+    var pool = livePool(entityType)
     if (!pool)
         return false
     var wanted = variationType ? variationType : entityType
@@ -300,9 +323,15 @@ function unregister(entity) {
         delete entitiesMap[entity.entityId]
 }
 
+// An entity being destroyed: unregistered when active, and taken out of its pool when pooled.
 function removeEntityIfDefinedInQmlFiles(entityId, entity) {
     if (entitiesMap[entityId] === entity)
         unregister(entity)
+    for (var type in pooledEntities) {
+        var index = pooledEntities[type].indexOf(entity)
+        if (index >= 0)
+            pooledEntities[type].splice(index, 1)
+    }
 }
 
 function getEntityById(entityId) {
@@ -318,7 +347,8 @@ function getEntityArrayByType(type) {
 }
 
 function getPooledEntityArrayByType(type) {
-    return pooledEntities[type] ? pooledEntities[type].slice() : []
+    var pool = livePool(type)
+    return pool ? pool.slice() : []
 }
 
 function removeEntityById(entityId) {
@@ -348,7 +378,14 @@ function removeLastAddedEntity() {
         removeEntityById(entity.entityId)
 }
 
+// Without types, every entity that may be removed; a single type name stands for a list of one.
 function removeEntitiesByFilter(types) {
+    if (types === undefined || types === null) {
+        removeAllEntities()
+        return
+    }
+    if (typeof types === "string")
+        types = [types]
     var matching = entities.filter(function(entity) {
         for (var i = 0; i < types.length; ++i) {
             if (entity.isOfType(types[i]))
@@ -364,9 +401,15 @@ function removeAllEntities() {
 }
 
 function removeAllPooledEntities() {
-    for (var type in pooledEntities)
-        pooledEntities[type].forEach(function(entity) { entity.destroy() })
+    var pools = pooledEntities
     pooledEntities = {}
+    for (var type in pools)
+        pools[type].filter(isAlive).forEach(function(entity) { entity.destroy() })
+}
+
+// An entity the game hid, not one whose scene is hidden or fading out.
+function shownByItself(entity) {
+    return entity.__shownByItself === undefined ? entity.visible : entity.__shownByItself
 }
 
 function storeEntitiesAsJson(types, propertyNames) {
@@ -380,7 +423,7 @@ function storeEntitiesAsJson(types, propertyNames) {
             if (!matches)
                 continue
         }
-        if (!entity.visible || entity.preventFromRemovalFromEntityManager)
+        if (!shownByItself(entity) || entity.preventFromRemovalFromEntityManager)
             continue
         var stored = {
             "entityId": entity.entityId,

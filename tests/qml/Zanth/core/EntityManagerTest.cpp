@@ -53,8 +53,8 @@ QVariant call(QQuickItem* root, const char* function, const QVariant& a = QVaria
               const QVariant& b = QVariant())
 {
     QVariant result;
-    QMetaObject::invokeMethod(root, "callManager", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, QString(function)),
-                              Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+    QMetaObject::invokeMethod(root, "callManager", Q_RETURN_ARG(QVariant, result),
+                              Q_ARG(QVariant, QString(function)), Q_ARG(QVariant, a), Q_ARG(QVariant, b));
     return result;
 }
 
@@ -88,8 +88,9 @@ TEST(EntityManager, generatesIdsPerTypeAndMakesRequestedIdsUnique)
     // The empty scene got its node with its first entity, and the entities hang below it.
     ZTNode* sceneNode = engine->wrapper().getNodeFromObject(findItem(root, "scene"));
     ASSERT_NE(sceneNode, nullptr);
-    EXPECT_EQ(engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
-              sceneNode);
+    EXPECT_EQ(
+        engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
+        sceneNode);
     EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 3);
     EXPECT_EQ(call(root, "getLastAddedEntity").value<QObject*>(), entity(root, "car_"));
 }
@@ -182,9 +183,9 @@ TEST(EntityManager, kindsOfTheDynamicCreationListAreCreatableByTypeFromTheFirstC
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
 {
     QQuickItem* root = engine->load(game());
-    const QString car = call(root, "createEntityFromEntityTypeAndVariationType",
-                             QVariantMap{{"entityType", "car"}})
-                            .toString();
+    const QString car =
+        call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "car"}})
+            .toString();
     EXPECT_TRUE(car.startsWith("car_"));
     const MessageLog log;
     const QVariant unknown =
@@ -220,6 +221,159 @@ TEST(EntityManager, storedEntitiesOfATypeRoundTripThroughCreationByType)
     EXPECT_EQ(QJsonDocument::fromVariant(reloaded).toJson(), QJsonDocument::fromVariant(stored).toJson());
 }
 
+// A game with a plain box kind and a red variation of it, listed in the given order.
+QByteArray boxesAndRedBoxes(const QByteArray& list)
+{
+    return "import QtQuick 2.15\nimport Zanth 1.0\n"
+           "GameWindow {\n  displayFpsEnabled: false\n"
+           "  function callManager(name, a, b) { return entityManager[name](a, b) }\n"
+           "  EntityManager { id: entityManager; entityContainer: scene; dynamicCreationEntityList: " +
+           list +
+           " }\n"
+           "  Component { id: plainBox; EntityBase { entityType: \"box\"; property string kind: \"plain\" } "
+           "}\n"
+           "  Component { id: redBox\n"
+           "    EntityBase { entityType: \"box\"; variationType: \"red\"; property string kind: \"red\" } }\n"
+           "  Scene { id: scene }\n}\n";
+}
+
+TEST(EntityManager, aTypesPlainComponentAndItsVariationsComponentsAreAllKeptInEitherOrder)
+{
+    for (const QByteArray list : {"[plainBox, redBox]", "[redBox, plainBox]"}) {
+        QQuickItem* root = engine->load(boxesAndRedBoxes(list));
+        ASSERT_NE(root, nullptr);
+        const QString plain =
+            call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "box"}})
+                .toString();
+        const QString red = call(root, "createEntityFromEntityTypeAndVariationType",
+                                 QVariantMap{{"entityType", "box"}, {"variationType", "red"}})
+                                .toString();
+        ASSERT_NE(entity(root, plain), nullptr) << list.constData();
+        ASSERT_NE(entity(root, red), nullptr) << list.constData();
+        EXPECT_EQ(entity(root, plain)->property("kind").toString(), "plain") << list.constData();
+        EXPECT_EQ(entity(root, red)->property("kind").toString(), "red") << list.constData();
+    }
+}
+
+TEST(EntityManager, removingWithoutTypesRemovesEveryEntityThatMayBeRemovedAndAStringIsOneType)
+{
+    QQuickItem* root = engine->load(game("EntityBase { entityType: \"tree\"; entityId: \"keep\"\n"
+                                         "  preventFromRemovalFromEntityManager: true }"));
+    make(root, "makeBox");
+    make(root, "makeCar");
+    make(root, "makeCar");
+    call(root, "removeEntitiesByFilter", "car");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "car").toList().size(), 0);
+    EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 1);
+    call(root, "removeEntitiesByFilter");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 0);
+    EXPECT_NE(entity(root, "keep"), nullptr) << "one that may not be removed stays";
+}
+
+TEST(EntityManager, storingJudgesAnEntityByItsOwnVisibilityNotItsScenes)
+{
+    QQuickItem* root = engine->load(game());
+    make(root, "makeCar", {{"entityId", "shown"}});
+    make(root, "makeCar", {{"entityId", "hiddenByTheGame"}});
+    make(root, "makeCar", {{"entityId", "madeHidden"}, {"visible", false}});
+    entity(root, "hiddenByTheGame")->setProperty("visible", false);
+    QQuickItem* scene = findItem(root, "scene");
+    const QStringList stored = {"shown"};
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    // A scene fading out hides its entities from Qt's point of view, not from the game's.
+    scene->setOpacity(0);
+    ASSERT_FALSE(entity(root, "shown")->property("visible").toBool());
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    scene->setOpacity(1);
+    scene->setVisible(false);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    scene->setVisible(true);
+    entity(root, "hiddenByTheGame")->setProperty("visible", true);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), QStringList({"hiddenByTheGame", "shown"}));
+}
+
+TEST(EntityManager, aSwappedLevelTakesItsEntitiesAndPoolsAlongAndTheKindsStayCreatable)
+{
+    const QByteArray levelFile = "import QtQuick 2.15\nimport Zanth 1.0\nLevelBase { }\n";
+    writeTestFile(engine->folder() + "/qml/levels/LevelA.qml", levelFile);
+    writeTestFile(engine->folder() + "/qml/levels/LevelB.qml", levelFile);
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    displayFpsEnabled: false
+    function callManager(name, a, b) { return entityManager[name](a, b) }
+    function swapTo(url) { levelEditor.createNewLevel({ levelMetaData: { levelBaseUrl: url } }) }
+    property var level: levelLoader.loadedLevel
+    EntityManager {
+        id: entityManager
+        entityContainer: levelLoader.loadedLevel
+        poolingEnabled: true
+        dynamicCreationEntityList: [coin]
+    }
+    Component { id: coin; EntityBase { entityType: "coin"; poolingEnabled: true } }
+    Scene {
+        LevelLoader { id: levelLoader }
+        LevelEditor { id: levelEditor; levelLoader: levelLoader }
+    }
+}
+)");
+    ASSERT_NE(root, nullptr);
+    const auto level = [root] { return root->property("level").value<QObject*>(); };
+    const auto swapTo = [root](const char* url) {
+        QMetaObject::invokeMethod(root, "swapTo", Q_ARG(QVariant, QString(url)));
+    };
+    swapTo("levels/LevelA.qml");
+    ASSERT_TRUE(engine->stepFramesUntil(
+        [&] { return level() && call(root, "getPooledEntityArrayByType", "coin").toList().size() == 1; }));
+    QObject* levelA = level();
+    const QVariantMap coinProperties{{"entityType", "coin"}};
+    const QString first = call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    const QString second =
+        call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    ASSERT_NE(entity(root, second), nullptr);
+    EXPECT_EQ(entity(root, second)->parent(), levelA);
+
+    const MessageLog log;
+    swapTo("levels/LevelB.qml");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "coin").toList().size(), 0) << "removed by the swap";
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return level() && level() != levelA; }));
+    engine->stepFrames(2);
+    EXPECT_TRUE(call(root, "getPooledEntityArrayByType", "coin").toList().isEmpty())
+        << "the pooled coins went with level A";
+    const QString made = call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    ASSERT_NE(entity(root, made), nullptr) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(entity(root, made)->parent(), level());
+    EXPECT_FALSE(log.lines().join('\n').contains("TypeError")) << log.lines().join('\n').toStdString();
+}
+
+TEST(EntityBase, aPoolingSnapshotLeavesBoundAndReadOnlyPropertiesToThemselves)
+{
+    QQuickItem* root = engine->load(game(R"(EntityBase {
+        entityId: "ship"
+        entityType: "ship"
+        property real level: 1
+        property real speed: level * 2
+        readonly property real mass: 5
+        property real fuel: 10
+    })"));
+    QObject* ship = entity(root, "ship");
+    ASSERT_NE(ship, nullptr);
+    QMetaObject::invokeMethod(ship, "saveProperties", Q_ARG(QVariant, QVariant::fromValue(ship)));
+    ship->setProperty("level", 3);
+    ship->setProperty("fuel", 2);
+    ship->setProperty("entityId", "renamed");
+    QMetaObject::invokeMethod(ship, "resetDefaultProperties");
+    EXPECT_EQ(ship->property("fuel").toDouble(), 10.0);
+    EXPECT_EQ(ship->property("level").toDouble(), 1.0);
+    // The bindings still hold: the values follow what they are bound to.
+    ship->setProperty("level", 4);
+    EXPECT_EQ(ship->property("speed").toDouble(), 8.0);
+    ship->setProperty("entityId", "again");
+    EXPECT_EQ(ship->objectName(), "again");
+    EXPECT_EQ(ship->property("mass").toDouble(), 5.0);
+}
+
 TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponentQueries)
 {
     QQuickItem* root = engine->load(
@@ -236,7 +390,8 @@ TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponen
     QVariant yes, no, leaves, deep;
     QMetaObject::invokeMethod(tree, "isOfType", Q_RETURN_ARG(QVariant, yes), Q_ARG(QVariant, "oak"));
     QMetaObject::invokeMethod(tree, "isOfType", Q_RETURN_ARG(QVariant, no), Q_ARG(QVariant, "pine"));
-    QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, leaves), Q_ARG(QVariant, "leaves"));
+    QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, leaves),
+                              Q_ARG(QVariant, "leaves"));
     QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, deep), Q_ARG(QVariant, "deep"));
     EXPECT_TRUE(yes.toBool());
     EXPECT_FALSE(no.toBool());
@@ -264,9 +419,9 @@ TEST(CoreComponents, aScriptComponentInitialisesItsScriptOnceAndUpdatesIt)
     writeTestFile(engine->folder() + "/qml/behaviour.js",
                   "var initialised = 0\nvar updates = 0\n"
                   "function onInitialize() { initialised++ }\nfunction onUpdate() { updates++ }\n");
-    QQuickItem* root = engine->load(game(
-        "EntityBase { entityType: \"robot\"\n"
-        "  ScriptComponent { objectName: \"brain\"; javaScriptSourceUrl: \"behaviour.js\" } }"));
+    QQuickItem* root = engine->load(
+        game("EntityBase { entityType: \"robot\"\n"
+             "  ScriptComponent { objectName: \"brain\"; javaScriptSourceUrl: \"behaviour.js\" } }"));
     QObject* brain = root->findChild<QObject*>("brain");
     ASSERT_NE(brain, nullptr);
     QMetaObject::invokeMethod(brain, "update");
@@ -305,16 +460,19 @@ TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutCont
     writeTestFile(engine->folder() + "/qml/level.json", "{\"boxes\": [1, 2, 3]}");
     const MessageLog log;
     QQuickItem* root = engine->load(game(
-        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: parseFile(\"level.json\") }\n"
+        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: "
+        "parseFile(\"level.json\") }\n"
         "CachedXMLHttpRequest { objectName: \"second\"; Component.onCompleted: parseFile(\"level.json\") }\n"
         "Core { objectName: \"core\" }"));
     QObject* first = root->findChild<QObject*>("first");
     QObject* second = root->findChild<QObject*>("second");
-    for (int i = 0; i < 50 && !(first->property("result").isValid() && second->property("result").isValid()); ++i)
+    for (int i = 0; i < 50 && !(first->property("result").isValid() && second->property("result").isValid());
+         ++i)
         engine->stepFrames(1);
     EXPECT_EQ(first->property("result").toMap().value("boxes").toList().size(), 3);
     EXPECT_EQ(second->property("result").toMap(), first->property("result").toMap());
-    const QVariantMap reading = root->property("globalProperties").value<QObject*>()->property("currentlyReadFiles").toMap();
+    const QVariantMap reading =
+        root->property("globalProperties").value<QObject*>()->property("currentlyReadFiles").toMap();
     EXPECT_TRUE(reading.isEmpty());
 
     EXPECT_TRUE(log.contains("WARNING: no entityContainer specified for core, do not run the update loop!"));

@@ -41,7 +41,8 @@ TEST(ColorPicker, channelsDeclaredAtCreationShowInTheColourAndOnTheSlidersWhatev
         QQuickItem* picker = findItem(root, QByteArray("c" + QByteArray::number(n)).constData());
         for (int initialised = 0; initialised < 2; ++initialised) {
             const QColor color = picker->property("color").value<QColor>();
-            EXPECT_EQ(color, QColor(200, 40, 10, 128)) << "picker c" << n << (initialised ? " initialised" : "");
+            EXPECT_EQ(color, QColor(200, 40, 10, 128))
+                << "picker c" << n << (initialised ? " initialised" : "");
             EXPECT_EQ(sliderValue(picker, "colorPickerRed"), 200.0) << "picker c" << n;
             EXPECT_EQ(sliderValue(picker, "colorPickerGreen"), 40.0) << "picker c" << n;
             EXPECT_EQ(sliderValue(picker, "colorPickerBlue"), 10.0) << "picker c" << n;

@@ -31,7 +31,10 @@ TEST(PointSelector, valuesDeclaredAtCreationAreKeptWhateverTheOrderOfTheDeclarat
     do {
         std::vector<QByteArray> yOrder = x;
         for (QByteArray& declaration : yOrder)
-            declaration.replace("X:", "Y:").replace("100", "200").replace("10", "20").replace(": 5", ": 10")
+            declaration.replace("X:", "Y:")
+                .replace("100", "200")
+                .replace("10", "20")
+                .replace(": 5", ": 10")
                 .replace("30", "60");
         std::reverse(yOrder.begin(), yOrder.end());
         qml += "    PointSelector { objectName: \"p" + QByteArray::number(count) + "\"; ";
