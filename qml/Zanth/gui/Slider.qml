@@ -13,7 +13,9 @@ Item {
     property alias minimumValue: range.minimumValue
     property alias maximumValue: range.maximumValue
     property alias stepSize: range.stepSize
-    property real value: defaultValue
+    // The model's value: bounded and snapped there, so that a value bound by the game keeps its
+    // binding while the slider reads what the model holds. It is defaultValue until one is set.
+    property alias value: range.value
     property alias inverted: range.inverted
     property real defaultValue: 0.0
     property bool valueIndicatorVisible: false
@@ -33,9 +35,6 @@ Item {
     property real __handleStartX: 0
     property bool __dragging: false
     property Utils __utils: Utils {}
-    // The declarations of a QML file reach the model in no fixed order: until all are in, a value the
-    // model's range does not hold yet is not bounded back into the slider.
-    property bool __completed: false
 
     // The value's text: with the step's decimals once a fraction was seen (two at most without a
     // step), else the value as it is.
@@ -82,29 +81,19 @@ Item {
     onValueChanged: {
         if (value !== Math.floor(value))
             __showDecimals = true
-        range.value = value
-        // The model bounds and snaps the value; the slider and the bound targets read the same.
-        if (__completed && value !== range.value)
-            value = range.value
     }
-    Component.onCompleted: {
-        __showDecimals = value !== Math.floor(value)
-        __completed = true
-        if (value !== range.value)
-            value = range.value
-    }
+    Component.onCompleted: __showDecimals = value !== Math.floor(value)
 
     RangeModel {
         id: range
 
+        // The model keeps the value as written and reads it within the range, so the declarations of
+        // a QML file may come in any order.
+        value: slider.defaultValue
         minimumValue: 0.0
         maximumValue: 1.0
         positionAtMinimum: slider.__handleWidth / 2
         positionAtMaximum: track.width - slider.__handleWidth / 2
-        onValueChanged: {
-            if (slider.__completed && slider.value !== range.value)
-                slider.value = range.value
-        }
         onMinimumChanged: slider.__showDecimals = false
         onMaximumChanged: slider.__showDecimals = false
         onStepSizeChanged: slider.__showDecimals = false

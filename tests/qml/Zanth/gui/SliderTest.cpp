@@ -153,15 +153,40 @@ Item {
         EXPECT_EQ(slider->property("value").toDouble(), bounded) << "set to " << wanted;
         EXPECT_EQ(target->property("amount").toDouble(), bounded) << "set to " << wanted;
     }
-    // A range that shrinks below the value takes the value along; one that grows again leaves it.
+    // A range that shrinks below the value bounds it; the value set is kept, so it shows again once the
+    // range holds it.
     slider->setProperty("maximumValue", 10);
     slider->setProperty("value", 8);
     slider->setProperty("maximumValue", 4);
     EXPECT_EQ(slider->property("value").toDouble(), 4.0);
     EXPECT_EQ(target->property("amount").toDouble(), 4.0);
     slider->setProperty("maximumValue", 10);
-    EXPECT_EQ(slider->property("value").toDouble(), 4.0);
-    EXPECT_EQ(target->property("amount").toDouble(), 4.0);
+    EXPECT_EQ(slider->property("value").toDouble(), 8.0);
+    EXPECT_EQ(target->property("amount").toDouble(), 8.0);
+}
+
+TEST(Slider, aValueBoundByTheGameKeepsFollowingItsSourceAfterTheRangeBoundedIt)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 400; height: 300
+    Item { id: source; objectName: "source"; property real amount: 3; property real highest: 10 }
+    Slider { objectName: "slider"; width: 240; maximumValue: source.highest; value: source.amount }
+}
+)");
+    QQuickItem* slider = findItem(root, "slider");
+    QQuickItem* source = findItem(root, "source");
+    EXPECT_EQ(slider->property("value").toDouble(), 3.0);
+    source->setProperty("amount", 20);
+    EXPECT_EQ(slider->property("value").toDouble(), 10.0);
+    source->setProperty("amount", 5);
+    EXPECT_EQ(slider->property("value").toDouble(), 5.0) << "the binding is still there";
+    source->setProperty("highest", 2);
+    EXPECT_EQ(slider->property("value").toDouble(), 2.0);
+    source->setProperty("highest", 10);
+    source->setProperty("amount", 7);
+    EXPECT_EQ(slider->property("value").toDouble(), 7.0) << "the binding outlived the range's change";
 }
 
 TEST(Slider, theValueTextShowsTheStepsDecimalsOnceAFractionWasSeenUntilTheRangeOrStepChanges)
