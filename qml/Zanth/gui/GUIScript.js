@@ -45,7 +45,14 @@ function __createBinding(target, toProp, valueExpression, whenExpression) {
         text += "when: " + whenExpression + "; "
     text += "value: " + valueExpression + "; "
     text += "property QtObject watch: QtObject { signal gone; Component.onDestruction: gone() } }"
-    var binding = Qt.createQmlObject(text, target)
+    var binding
+    try {
+        binding = Qt.createQmlObject(text, target)
+    } catch (error) {
+        // A target that is no object of the QML engine (a plain script object) cannot hold a Binding.
+        console.log("[GUIScript] ERROR: cannot bind", toProp, "on", target, "-", error)
+        return false
+    }
     binding.property = toProp
     binding.target = target
     if (!entry) {

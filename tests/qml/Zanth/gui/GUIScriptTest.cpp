@@ -22,6 +22,13 @@ Item {
     PointSelector { id: selector; objectName: "selector"; x: 200; maximumValueX: 50; maximumValueY: 50 }
     Item { id: target; objectName: "target"; property real amount; property bool on; property color tint }
     function bind(widget, property) { return widget.addBinding(target, property) }
+    function bindPlainObject(widget) {
+        try {
+            return String(widget.addBinding({ "amount": 1 }, "amount"))
+        } catch (error) {
+            return "threw " + error
+        }
+    }
 }
 )";
 
@@ -160,7 +167,9 @@ TEST(GUIScript, aPropertyNameIsNeverRunAsQmlAndAMissingOneIsRefusedWithOneLine)
         call(root, "bind", asVariant(slider), "amount; Component.onCompleted: console.log(\"pasted\")")
             .toBool());
     EXPECT_FALSE(call(root, "bind", asVariant(slider), "nothingLikeThis").toBool());
-    EXPECT_EQ(log.lines().filter("[GUIScript] ERROR:").size(), 2) << log.lines().join("\n").toStdString();
+    // A plain script object has the property but cannot hold a binding: refused, not thrown.
+    EXPECT_EQ(call(root, "bindPlainObject", asVariant(slider)).toString().toStdString(), "false");
+    EXPECT_EQ(log.lines().filter("[GUIScript] ERROR:").size(), 3) << log.lines().join("\n").toStdString();
     EXPECT_FALSE(log.lines().contains("pasted"));
     EXPECT_EQ(bindingsOn(target), 0);
 }
