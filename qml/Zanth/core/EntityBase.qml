@@ -22,7 +22,8 @@ EntityDeclarative {
     property var __defaultProperties
     property bool __entityManagerGone: false
     // The entity's own visibility. Its visible reads false as well while an ancestor is hidden (a scene
-    // fading out), which is not the game hiding the entity; so it is taken while the parent shows.
+    // fading out), which is not the game hiding the entity: it is the last value written to visible,
+    // and, for one declared in a file, visible as read while the parent shows.
     property bool __shownByItself: true
 
     signal entityCreated
@@ -104,6 +105,15 @@ EntityDeclarative {
 
     objectName: entityId
     transformOrigin: Item.TopLeft
+
+    // Sees every write to visible, also one that changes nothing Qt shows because an ancestor is
+    // hidden; it animates nothing.
+    Behavior on visible {
+        id: ownVisibility
+
+        enabled: false
+        onTargetValueChanged: entity.__shownByItself = ownVisibility.targetValue
+    }
 
     onVisibleChanged: __takeOwnVisibility()
     onParentChanged: __takeOwnVisibility()

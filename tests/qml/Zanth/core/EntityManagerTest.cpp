@@ -290,6 +290,17 @@ TEST(EntityManager, storingJudgesAnEntityByItsOwnVisibilityNotItsScenes)
     scene->setVisible(true);
     entity(root, "hiddenByTheGame")->setProperty("visible", true);
     EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), QStringList({"hiddenByTheGame", "shown"}));
+
+    // What the game writes while the scene is hidden counts too, though visible reads false all along.
+    scene->setVisible(false);
+    entity(root, "hiddenByTheGame")->setProperty("visible", false);
+    entity(root, "madeHidden")->setProperty("visible", true);
+    make(root, "makeCar", {{"entityId", "madeHiddenInAHiddenScene"}, {"visible", false}});
+    make(root, "makeCar", {{"entityId", "madeInAHiddenScene"}});
+    const QStringList whileHidden = {"madeHidden", "madeInAHiddenScene", "shown"};
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), whileHidden);
+    scene->setVisible(true);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), whileHidden);
 }
 
 TEST(EntityManager, aSwappedLevelTakesItsEntitiesAndPoolsAlongAndTheKindsStayCreatable)
