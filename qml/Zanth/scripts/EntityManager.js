@@ -9,6 +9,8 @@ var componentToEntityTypeArray = []
 var componentToVariationTypeArray = []
 var entityTypeAndVariationTypeToComponentMap = {}
 var urlToEntityTypeMap = {}
+// URL -> the variation its entities have, beside the type: a variation's file finds its pooled entities.
+var urlToVariationTypeMap = {}
 var undefinedEntityIdString = ""
 
 function isValidContainer(container) {
@@ -78,15 +80,22 @@ function livePool(entityType) {
     return live
 }
 
+// Whether the pooled entity serves a creation of that type and variation. Without a variation only an
+// entity without one does: a variation is another kind (another file or component) of the type.
+function fitsRequest(entity, entityType, variationType) {
+    if (variationType)
+        return entity.isOfType(variationType)
+    return entity.isOfType(entityType) && !entity.variationType
+}
+
 function findPooledEntity(entityType, variationType) {
     if (!manager.poolingEnabled || !entityType)
         return undefined
     var pool = livePool(entityType)
     if (!pool || pool.length === 0)
         return undefined
-    var wanted = variationType ? variationType : entityType
     for (var i = 0; i < pool.length; ++i) {
-        if (pool[i].isOfType(wanted))
+        if (fitsRequest(pool[i], entityType, variationType))
             return pool.splice(i, 1)[0]
     }
     return undefined
@@ -185,8 +194,11 @@ function createEntity(source, properties) {
             entry.entityTypeComponent = source
         }
     }
-    if (manager.poolingEnabled && entity.poolingEnabled)
+    if (manager.poolingEnabled && entity.poolingEnabled) {
         urlToEntityTypeMap[String(source.url)] = entity.entityType
+        if (!variationWasKnown)
+            urlToVariationTypeMap[String(source.url)] = entity.variationType
+    }
     handToSceneGraph(entity)
     return entity.entityId
 }
@@ -219,8 +231,11 @@ function createEntityFromUrlWithProperties(url, properties) {
     // A relative URL names a file beside the game's QML, not beside this script.
     url = Qt.resolvedUrl(url, manager)
     var key = String(url)
-    if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined)
+    if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined) {
         properties.entityType = urlToEntityTypeMap[key]
+        if (properties.variationType === undefined && urlToVariationTypeMap[key])
+            properties.variationType = urlToVariationTypeMap[key]
+    }
     if (findPooledEntityPeek(properties.entityType, properties.variationType))
         return createEntity({ "url": key }, properties)
     var component = Qt.createComponent(url)
@@ -238,9 +253,8 @@ function findPooledEntityPeek(entityType, variationType) {
     var pool = livePool(entityType)
     if (!pool)
         return false
-    var wanted = variationType ? variationType : entityType
     for (var i = 0; i < pool.length; ++i) {
-        if (pool[i].isOfType(wanted))
+        if (fitsRequest(pool[i], entityType, variationType))
             return true
     }
     return false

@@ -221,38 +221,83 @@ TEST(EntityManager, storedEntitiesOfATypeRoundTripThroughCreationByType)
     EXPECT_EQ(QJsonDocument::fromVariant(reloaded).toJson(), QJsonDocument::fromVariant(stored).toJson());
 }
 
-// A game with a plain box kind and a red variation of it, listed in the given order.
-QByteArray boxesAndRedBoxes(const QByteArray& list)
+// A game with a plain box kind and a red variation of it, listed in the given order; pooled or not.
+QByteArray boxesAndRedBoxes(const QByteArray& list, bool pooled = false)
 {
+    const QByteArray pooling = pooled ? "true" : "false";
     return "import QtQuick 2.15\nimport Zanth 1.0\n"
            "GameWindow {\n  displayFpsEnabled: false\n"
            "  function callManager(name, a, b) { return entityManager[name](a, b) }\n"
-           "  EntityManager { id: entityManager; entityContainer: scene; dynamicCreationEntityList: " +
-           list +
+           "  function make(component) { return entityManager.createEntityFromComponent(component) }\n"
+           "  property var plain: plainBox\n  property var red: redBox\n"
+           "  EntityManager { id: entityManager; entityContainer: scene; poolingEnabled: " +
+           pooling + "; dynamicCreationEntityList: " + list +
            " }\n"
-           "  Component { id: plainBox; EntityBase { entityType: \"box\"; property string kind: \"plain\" } "
-           "}\n"
+           "  Component { id: plainBox; EntityBase { entityType: \"box\"; poolingEnabled: " +
+           pooling +
+           "; property string kind: \"plain\" } }\n"
            "  Component { id: redBox\n"
-           "    EntityBase { entityType: \"box\"; variationType: \"red\"; property string kind: \"red\" } }\n"
+           "    EntityBase { entityType: \"box\"; variationType: \"red\"; poolingEnabled: " +
+           pooling +
+           "; property string kind: \"red\" } }\n"
            "  Scene { id: scene }\n}\n";
 }
 
 TEST(EntityManager, aTypesPlainComponentAndItsVariationsComponentsAreAllKeptInEitherOrder)
 {
-    for (const QByteArray list : {"[plainBox, redBox]", "[redBox, plainBox]"}) {
-        QQuickItem* root = engine->load(boxesAndRedBoxes(list));
-        ASSERT_NE(root, nullptr);
-        const QString plain =
-            call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "box"}})
-                .toString();
-        const QString red = call(root, "createEntityFromEntityTypeAndVariationType",
-                                 QVariantMap{{"entityType", "box"}, {"variationType", "red"}})
-                                .toString();
-        ASSERT_NE(entity(root, plain), nullptr) << list.constData();
-        ASSERT_NE(entity(root, red), nullptr) << list.constData();
-        EXPECT_EQ(entity(root, plain)->property("kind").toString(), "plain") << list.constData();
-        EXPECT_EQ(entity(root, red)->property("kind").toString(), "red") << list.constData();
+    for (const bool pooled : {false, true}) {
+        for (const QByteArray list : {"[plainBox, redBox]", "[redBox, plainBox]"}) {
+            QQuickItem* root = engine->load(boxesAndRedBoxes(list, pooled));
+            ASSERT_NE(root, nullptr);
+            const QString plain =
+                call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "box"}})
+                    .toString();
+            const QString red = call(root, "createEntityFromEntityTypeAndVariationType",
+                                     QVariantMap{{"entityType", "box"}, {"variationType", "red"}})
+                                    .toString();
+            ASSERT_NE(entity(root, plain), nullptr) << list.constData();
+            ASSERT_NE(entity(root, red), nullptr) << list.constData();
+            EXPECT_EQ(entity(root, plain)->property("kind").toString(), "plain") << list.constData();
+            EXPECT_EQ(entity(root, red)->property("kind").toString(), "red") << list.constData();
+            // A pooled red box is no plain box: each component gives its own kind, reused or new.
+            call(root, "removeAllEntities");
+            for (const char* kind : {"plain", "red", "plain", "red"}) {
+                QVariant id;
+                QMetaObject::invokeMethod(root, "make", Q_RETURN_ARG(QVariant, id),
+                                          Q_ARG(QVariant, root->property(kind)));
+                ASSERT_NE(entity(root, id.toString()), nullptr);
+                EXPECT_EQ(entity(root, id.toString())->property("kind").toString(), kind)
+                    << list.constData() << (pooled ? " pooled" : "");
+                call(root, "removeEntityById", id);
+            }
+        }
     }
+}
+
+TEST(EntityManager, aPooledEntityIsReusedOnlyForAFileOfItsOwnKind)
+{
+    writeTestFile(
+        engine->folder() + "/qml/entities/PlainBall.qml",
+        "import QtQuick 2.15\nimport Zanth 1.0\n"
+        "EntityBase { entityType: \"ball\"; poolingEnabled: true; property string kind: \"plain\" }\n");
+    writeTestFile(engine->folder() + "/qml/entities/RedBall.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"ball\"; variationType: \"red\"; poolingEnabled: true\n"
+                  "  property string kind: \"red\" }\n");
+    QQuickItem* root = engine->load(game());
+    for (const char* file : {"Plain", "Red"}) {
+        const QString id =
+            call(root, "createEntityFromUrl", QString("entities/%1Ball.qml").arg(file)).toString();
+        call(root, "removeEntityById", id);
+    }
+    for (const char* file : {"Red", "Plain", "Red", "Plain"}) {
+        const QString id =
+            call(root, "createEntityFromUrl", QString("entities/%1Ball.qml").arg(file)).toString();
+        ASSERT_NE(entity(root, id), nullptr);
+        EXPECT_EQ(entity(root, id)->property("kind").toString(), QString(file).toLower());
+        call(root, "removeEntityById", id);
+    }
+    EXPECT_EQ(call(root, "getPooledEntityArrayByType", "ball").toList().size(), 2) << "both were reused";
 }
 
 TEST(EntityManager, removingWithoutTypesRemovesEveryEntityThatMayBeRemovedAndAStringIsOneType)
