@@ -426,7 +426,12 @@ function shownByItself(entity) {
     return entity.__shownByItself === undefined ? entity.visible : entity.__shownByItself
 }
 
+// A single type or property name stands for a list of one, as in removeEntitiesByFilter.
 function storeEntitiesAsJson(types, propertyNames) {
+    if (typeof types === "string")
+        types = [types]
+    if (typeof propertyNames === "string")
+        propertyNames = [propertyNames]
     var result = {}
     for (var i = 0; i < entities.length; ++i) {
         var entity = entities[i]

@@ -205,6 +205,11 @@ TEST(EntityManager, storedEntitiesOfATypeRoundTripThroughCreationByType)
     make(root, "makeBox", {{"entityId", "crate"}});
     const QVariantMap stored = call(root, "storeEntitiesAsJson", QVariantList{"car"}).toMap();
     ASSERT_EQ(stored.keys(), QStringList({"blue", "red"}));
+    // One type or property name alone is a list of one.
+    EXPECT_EQ(call(root, "storeEntitiesAsJson", "car").toMap(), stored);
+    const QVariantMap crate = call(root, "storeEntitiesAsJsonWithProperties", "box", "objectName").toMap();
+    EXPECT_EQ(crate.keys(), QStringList({"crate"}));
+    EXPECT_EQ(crate.value("crate").toMap().value("objectName").toString(), "crate");
     const QVariantMap red = stored.value("red").toMap();
     EXPECT_EQ(red.value("entityType").toString(), "car");
     EXPECT_EQ(red.value("variationType").toString(), "");
