@@ -68,16 +68,33 @@ function isAlive(entity) {
     return entity !== undefined && entity !== null && typeof entity.isOfType === "function"
 }
 
-// The pool of the type without the entities destroyed meanwhile; undefined when there is none.
+// Whether the entity lies in the entity container (or in an item below it).
+function isInContainer(entity) {
+    var container = manager.entityContainer
+    for (var item = entity.parent; item; item = item.parent) {
+        if (item === container)
+            return true
+    }
+    return false
+}
+
+// The pool of the type without the entities destroyed meanwhile; undefined when there is none. A
+// pooled entity left in another container (a level being swapped out, which destroys it later) would
+// be reused there, out of sight and soon gone: it is destroyed instead.
 function livePool(entityType) {
     var pool = pooledEntities[entityType]
     if (!pool)
         return undefined
     var live = pool.filter(isAlive)
-    if (live.length === pool.length)
+    var usable = live.filter(isInContainer)
+    if (usable.length === pool.length)
         return pool
-    pooledEntities[entityType] = live
-    return live
+    pooledEntities[entityType] = usable
+    live.forEach(function(entity) {
+        if (usable.indexOf(entity) < 0)
+            entity.destroy()
+    })
+    return usable
 }
 
 // Whether the pooled entity serves a creation of that type and variation. Without a variation only an

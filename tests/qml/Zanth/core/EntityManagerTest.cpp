@@ -406,6 +406,27 @@ GameWindow {
     ASSERT_NE(entity(root, made), nullptr) << log.lines().join('\n').toStdString();
     EXPECT_EQ(entity(root, made)->parent(), level());
     EXPECT_FALSE(log.lines().join('\n').contains("TypeError")) << log.lines().join('\n').toStdString();
+
+    // A level is rebuilt right after the swap, while the old one still waits for its destruction: its
+    // pooled coins would be reused out of sight and go with it. Swapped three times in a row, each
+    // level gets coins of its own, and the last keeps its two.
+    for (const char* url : {"levels/LevelA.qml", "levels/LevelB.qml", "levels/LevelA.qml"}) {
+        call(root, "createEntityFromEntityTypeAndVariationType", coinProperties);
+        swapTo(url);
+        for (int n = 0; n < 2; ++n) {
+            const QString coin =
+                call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+            ASSERT_NE(entity(root, coin), nullptr) << url;
+            EXPECT_EQ(entity(root, coin)->parent(), level()) << url;
+        }
+    }
+    QObject* last = level();
+    engine->stepFrames(2);
+    ASSERT_EQ(level(), last);
+    const QVariantList coins = call(root, "getEntityArrayByType", "coin").toList();
+    ASSERT_EQ(coins.size(), 2);
+    for (const QVariant& coin : coins)
+        EXPECT_EQ(coin.value<QObject*>()->parent(), last);
 }
 
 TEST(EntityBase, aPoolingSnapshotLeavesBoundAndReadOnlyPropertiesToThemselves)
