@@ -244,6 +244,22 @@ bool System::isPropertySerializableAtPooling(QObject* object, const QString& pro
     return !property.isBindable() || !property.property().bindable(object).hasBinding();
 }
 
+QVariant System::propertyValueAtPooling(QObject* object, const QString& propertyName)
+{
+    if (!object)
+        return {};
+    const QVariant value = QQmlProperty::read(object, propertyName, qmlContext(object));
+    // A var property holds a script value whose arrays and objects games change in place: they are
+    // taken apart into lists and maps, which reach script as new arrays and objects. Objects of Qt's
+    // stay themselves.
+    if (value.metaType() == QMetaType::fromType<QJSValue>()) {
+        const QJSValue script = value.value<QJSValue>();
+        if (script.isObject() && !script.isQObject() && !script.isCallable())
+            return script.toVariant();
+    }
+    return value;
+}
+
 void System::outputDeclarativePropertyInformation(QObject*, const QString&) {}
 
 QString System::stringifyObject(QObject* data, const QStringList& includedProperties)

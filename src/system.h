@@ -107,6 +107,9 @@ public slots:
     // Whether a pooled entity's snapshot may hold the property: it exists, is writable, is no list and
     // has no binding now, so that writing the snapshot back never replaces a binding.
     bool isPropertySerializableAtPooling(QObject* object, const QString& propertyName);
+    // The property's value for that snapshot, as a copy: a colour, point or other value type read in
+    // script stays tied to its property and would change with it.
+    QVariant propertyValueAtPooling(QObject* object, const QString& propertyName);
     // Kept for the QML that calls it: this build prints nothing.
     void outputDeclarativePropertyInformation(QObject* object, const QString& propertyName);
 

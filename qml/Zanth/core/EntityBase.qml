@@ -54,16 +54,17 @@ EntityDeclarative {
 
     // Snapshots the properties of the object and, depth first, of its children that writing back at
     // reuse cannot harm: writable ones with no binding (a binding is never replaced by its old value).
+    // The values are copies read through the system: a colour or point read here would follow its
+    // property, and a var property's array may be changed in place.
     function saveProperties(object) {
         if (!__defaultProperties)
             __defaultProperties = []
         var stored = {}
         for (var name in object) {
-            var value = object[name]
-            if (name === "__defaultProperties" || typeof value === "function")
+            if (name === "__defaultProperties" || typeof object[name] === "function")
                 continue
             if (system.isPropertySerializableAtPooling(object, name))
-                stored[name] = value
+                stored[name] = system.propertyValueAtPooling(object, name)
         }
         var records = __defaultProperties
         records.push({ "objectPointer": object, "storedProperties": stored })
@@ -89,6 +90,9 @@ EntityDeclarative {
                     continue
                 try {
                     object[name] = stored[name]
+                    // The entity holds that very array or object now: the snapshot keeps a copy.
+                    if (typeof stored[name] === "object" && stored[name] !== null)
+                        stored[name] = system.propertyValueAtPooling(object, name)
                 } catch (error) {
                     console.log("EntityBase: error message at resetting stored properties:", error)
                 }

@@ -456,6 +456,42 @@ TEST(EntityBase, aPoolingSnapshotLeavesBoundAndReadOnlyPropertiesToThemselves)
     EXPECT_EQ(ship->property("mass").toDouble(), 5.0);
 }
 
+TEST(EntityBase, aPoolingSnapshotKeepsItsOwnCopiesOfColoursPointsAndScriptArrays)
+{
+    QQuickItem* root = engine->load(game(R"(EntityBase {
+        entityId: "ship"
+        entityType: "ship"
+        property color tint: "red"
+        property point spot: Qt.point(1, 2)
+        property var cargo: ["ore"]
+        property var log: ({ "trips": 1 })
+        // As games change them: in place.
+        function spoil() {
+            tint = "green"
+            spot = Qt.point(5, 5)
+            cargo.push("gold")
+            log.trips = 9
+        }
+        function describe() { return tint + " " + spot.x + "," + spot.y + " " + JSON.stringify(cargo) + " " + JSON.stringify(log) }
+    })"));
+    QObject* ship = entity(root, "ship");
+    ASSERT_NE(ship, nullptr);
+    const auto describe = [ship] {
+        QVariant text;
+        QMetaObject::invokeMethod(ship, "describe", Q_RETURN_ARG(QVariant, text));
+        return text.toString().toStdString();
+    };
+    const std::string saved = describe();
+    EXPECT_EQ(saved, "#ff0000 1,2 [\"ore\"] {\"trips\":1}");
+    QMetaObject::invokeMethod(ship, "saveProperties", Q_ARG(QVariant, QVariant::fromValue(ship)));
+    for (int reuse = 0; reuse < 2; ++reuse) {
+        QMetaObject::invokeMethod(ship, "spoil");
+        ASSERT_NE(describe(), saved);
+        QMetaObject::invokeMethod(ship, "resetDefaultProperties");
+        EXPECT_EQ(describe(), saved) << "reset " << reuse + 1;
+    }
+}
+
 TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponentQueries)
 {
     QQuickItem* root = engine->load(
