@@ -79,11 +79,13 @@ bool scriptData(const QJSValue& value, QVariant& data)
     return success;
 }
 
-// The names of a QML include list; a number (the 0 QML code passes for "all"), null or undefined is
-// none.
+// The names of a QML include list, a single name being a list of one; a number (the 0 QML code passes
+// for "all"), null or undefined is none.
 QStringList includeList(const QJSValue& includes)
 {
     QStringList names;
+    if (includes.isString())
+        return {includes.toString()};
     if (!includes.isArray())
         return names;
     const int length = includes.property(QStringLiteral("length")).toInt();

@@ -227,6 +227,7 @@ TEST(SystemJsonTest, theThreeArgumentFormsTakeZeroForNoIncludesAndWriteUrlsBesid
         "  property var data: ({ image: Qt.resolvedUrl(\"images/a.png\"), n: 2 })\n"
         "  property string whole: system.stringify(data, 0, holder)\n"
         "  property string picked: system.stringify(data, [\"n\"], holder)\n"
+        "  property string pickedByName: system.stringify(data, \"n\", holder)\n"
         "  property string based: system.stringifyWithBasePath(data, 0, \"" +
             QUrl::fromLocalFile(folder + "/game/").toString().toUtf8() +
             "\")\n"
@@ -238,6 +239,7 @@ TEST(SystemJsonTest, theThreeArgumentFormsTakeZeroForNoIncludesAndWriteUrlsBesid
     ASSERT_TRUE(object);
     EXPECT_EQ(object->property("whole").toString(), "{ \"image\" : \"images/a.png\", \"n\" : 2.0 }");
     EXPECT_EQ(object->property("picked").toString(), "{ \"n\" : 2.0 }");
+    EXPECT_EQ(object->property("pickedByName").toString(), "{ \"n\" : 2.0 }") << "one name is a list of one";
     EXPECT_EQ(object->property("based").toString(), "{ \"image\" : \"images/a.png\", \"n\" : 2.0 }");
     EXPECT_TRUE(object->property("resolved").toMap().isEmpty());
     EXPECT_TRUE(object->property("resolvedForObject").toMap().isEmpty());
