@@ -44,7 +44,9 @@ void MultiTouchArea::setAreaEnabled(bool enabled)
 
 void MultiTouchArea::itemChange(ItemChange change, const ItemChangeData& value)
 {
-    if (change == ItemVisibleHasChanged && !value.boolValue)
+    // Taken out of the window (its parent set to null) it still reads visible, and Qt goes on
+    // delivering the touch to it: that ends its gesture too.
+    if ((change == ItemVisibleHasChanged && !value.boolValue) || (change == ItemSceneChange && !value.window))
         abandonGesture();
     QQuickItem::itemChange(change, value);
 }

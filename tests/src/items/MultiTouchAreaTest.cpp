@@ -212,7 +212,7 @@ void sendMouse(QEvent::Type type, QPointF at)
 
 TEST(MultiTouchAreaGestures, anAreaThatHidesOrSwitchesItselfOffWhenPressedGivesThatTouchNoReleaseOrClick)
 {
-    for (const char* how : {"visible = false", "enabled = false"}) {
+    for (const char* how : {"visible = false", "enabled = false", "parent = null"}) {
         for (const bool realTouch : {false, true}) {
             QQuickItem* root = engine->load(areaSwitchingItselfOff(how));
             QQuickItem* area = findItem(root, "area");
@@ -235,6 +235,7 @@ TEST(MultiTouchAreaGestures, anAreaThatHidesOrSwitchesItselfOffWhenPressedGivesT
             root->setProperty("log", QStringList());
             area->setProperty("visible", true);
             area->setProperty("enabled", true);
+            area->setParentItem(root);
             root->setProperty("switchOff", false);
             tap();
             EXPECT_EQ(logOf(root), QStringList({"pressed", "released", "clicked"}))
