@@ -256,8 +256,13 @@ void Box2DWorld::scheduledUpdate(double dt)
     m_world->Step(float(m_timeScale * dt), m_velocityIterations, m_positionIterations);
     runDeferred();
 
-    // Handlers may destroy contacts (a body turned inactive frees its own): the touching pairs are taken
-    // first.
+    emitQueuedEvents();
+    if (!alive)
+        return;
+
+    // Taken after the begin and end handlers ran: a pair they parted (a body turned inactive) has no
+    // contact left. The contactChanged handlers may part pairs too, so the pairs are taken first and
+    // one that ended meanwhile is passed over.
     std::vector<std::pair<QPointer<Box2DFixture>, QPointer<Box2DFixture>>> touching;
     for (b2Contact* contact = m_world->GetContactList(); contact; contact = contact->GetNext()) {
         if (!contact->IsTouching())
@@ -267,18 +272,21 @@ void Box2DWorld::scheduledUpdate(double dt)
         if (a && b)
             touching.emplace_back(a, b);
     }
-
-    emitQueuedEvents();
-    if (!alive)
-        return;
-
-    const auto live = [](const QPointer<Box2DFixture>& fixture) { return fixture && fixture->fixture(); };
+    const std::vector<ContactEvent>& ended = m_contactListener->events();
+    const auto stillTouching = [&ended](const QPointer<Box2DFixture>& a, const QPointer<Box2DFixture>& b) {
+        if (!a || !b || !a->fixture() || !b->fixture())
+            return false;
+        return std::none_of(ended.begin(), ended.end(), [&a, &b](const ContactEvent& event) {
+            return event.type == ContactEvent::EndContact && ((event.fixtureA == a && event.fixtureB == b) ||
+                                                              (event.fixtureA == b && event.fixtureB == a));
+        });
+    };
     for (const auto& [a, b] : touching) {
-        if (live(a) && live(b))
+        if (stillTouching(a, b))
             a->emitContactChanged(b);
         if (!alive)
             return;
-        if (live(a) && live(b))
+        if (stillTouching(a, b))
             b->emitContactChanged(a);
         if (!alive)
             return;

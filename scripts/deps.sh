@@ -3,7 +3,7 @@
 #   scripts/deps.sh [bench]   bench: also perf, for scripts/bench.sh --profile (benchmarks are not run by CI)
 set -euo pipefail
 ZANTH_PACKAGES=(
-  qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
+  qt6-base-dev qt6-declarative-dev qt6-declarative-private-dev qml6-module-qtquick qml6-module-qtquick-window
   qml6-module-qtqml-workerscript qml6-module-qtquick-localstorage qml6-module-qttest
   qml6-module-qtquick-particles libqt6sql6-sqlite libqt6opengl6-dev libglfw3-dev libgl-dev
   libgl1-mesa-dri mesa-utils xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps imagemagick

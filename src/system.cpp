@@ -20,19 +20,23 @@
 #include <QMetaProperty>
 #include <QNetworkInterface>
 #include <QQmlEngine>
+#include <QQmlProperty>
 #include <QRectF>
 #include <QTimer>
 #include <QUrl>
 
 #include <cmath>
 
+// Qt has no public way to ask whether a QML binding drives a property; the pooling snapshot must know.
+#include <private/qqmlproperty_p.h>
+
 QVariantMap System::s_config;
 
 namespace {
 const QmlTypeRegistrar systemRow(QmlTypeRows::System, [] {
-    qmlRegisterUncreatableType<System>(
-        "Zanth", 1, 0, "System",
-        "Creation of System is not allowed, this is set by the system and only exists once in the application.");
+    qmlRegisterUncreatableType<System>("Zanth", 1, 0, "System",
+                                       "Creation of System is not allowed, this is set by the system and "
+                                       "only exists once in the application.");
 });
 
 // Installed while log output is off: every Qt message is dropped.
@@ -74,10 +78,24 @@ bool scriptData(const QJSValue& value, QVariant& data)
                  "can't be converted");
     return success;
 }
+
+// The names of a QML include list, a single name being a list of one; a number (the 0 QML code passes
+// for "all"), null or undefined is none.
+QStringList includeList(const QJSValue& includes)
+{
+    QStringList names;
+    if (includes.isString())
+        return {includes.toString()};
+    if (!includes.isArray())
+        return names;
+    const int length = includes.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < length; ++i)
+        names.append(includes.property(quint32(i)).toString());
+    return names;
+}
 } // namespace
 
-System::System(ZanthApplication* application, QObject* parent)
-    : QObject(parent), m_application(application)
+System::System(ZanthApplication* application, QObject* parent) : QObject(parent), m_application(application)
 {
 #ifndef QT_NO_DEBUG
     m_debugBuild = true;
@@ -136,7 +154,8 @@ QString System::getUdid(const QString& macAddress)
 QVariant System::getConfigValue(const QString& configPath)
 {
     if (s_config.isEmpty()) {
-        const QString path = ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml/config.json"));
+        const QString path =
+            ZanthFileUtils::findFileOrDirectoryIncludingResources(QStringLiteral("qml/config.json"));
         const QString text = ZanthFileUtils::readFile(path);
         if (text.isEmpty())
             qWarning("WARNING: cant find config.json file");
@@ -152,18 +171,21 @@ QVariantMap System::parse(const QString& stringData)
     bool success = true;
     const QVariant result = ZanthJson::Json::parse(stringData, success);
     if (!success)
-        qWarning().noquote() << "[System]- [WARNING]: System can't parse stringData file" << QString(QLatin1Char('"') + stringData + QLatin1Char('"'));
+        qWarning().noquote() << "[System]- [WARNING]: System can't parse stringData file"
+                             << QString(QLatin1Char('"') + stringData + QLatin1Char('"'));
     return result.toMap();
 }
 
-QString System::stringifyWithBasePath(const QVariant& data, const QStringList& includes, const QString& basePath)
+QString System::stringifyWithBasePath(const QVariant& data, const QStringList& includes,
+                                      const QString& basePath)
 {
     QByteArray text;
     auto serialize = [&basePath](const QVariant& value) {
         bool success = true;
         const QByteArray json = ZanthJson::Json::serialize(value, success, basePath);
         if (!success)
-            qWarning().noquote() << "[WARNING]: serializeData can't load" << QString(QLatin1Char('"') + value.toString() + QLatin1Char('"'));
+            qWarning().noquote() << "[WARNING]: serializeData can't load"
+                                 << QString(QLatin1Char('"') + value.toString() + QLatin1Char('"'));
         return json;
     };
     if (includes.isEmpty()) {
@@ -183,21 +205,64 @@ QString System::stringifyWithBasePath(const QVariant& data, const QStringList& i
     return QString::fromUtf8(zero < 0 ? text : text.left(zero));
 }
 
-QString System::stringifyWithBasePath(const QJSValue& data, const QStringList& includes, const QString& basePath)
+QString System::stringifyWithBasePath(const QJSValue& data, const QJSValue& includes, const QString& basePath)
 {
     QVariant value;
     if (!scriptData(data, value))
         return QString();
-    return stringifyWithBasePath(value, includes, basePath);
+    return stringifyWithBasePath(value, includeList(includes), basePath);
 }
 
-QString System::stringify(const QJSValue& data, const QStringList& includes, QObject* sourceObject)
+QString System::stringify(const QJSValue& data, const QJSValue& includes, QObject* sourceObject)
 {
     QVariant value;
     if (!scriptData(data, value))
         return QString();
-    return stringifyWithBasePath(value, includes, ZanthFileUtils::getBasePath(sourceObject));
+    return stringifyWithBasePath(value, includeList(includes), ZanthFileUtils::getBasePath(sourceObject));
 }
+
+QVariantMap System::jsonMapWithPropertiesResolved(const QJSValue&, const QJSValue&, QObject*)
+{
+    return {};
+}
+
+QVariantMap System::jsonMapForObjectWithPropertiesResolved(const QJSValue&, const QJSValue&, QObject*)
+{
+    return {};
+}
+
+bool System::isPropertySerializableAtPooling(QObject* object, const QString& propertyName)
+{
+    if (!object)
+        return false;
+    const QQmlProperty property(object, propertyName, qmlContext(object));
+    // A list reads as the live list, not a value to keep: writing it back would rebuild it.
+    if (!property.isProperty() || !property.isWritable() ||
+        property.propertyTypeCategory() == QQmlProperty::List)
+        return false;
+    if (QQmlPropertyPrivate::binding(property))
+        return false;
+    // Bindings on bindable properties (an item's x, y, width, height) live in the property itself.
+    return !property.isBindable() || !property.property().bindable(object).hasBinding();
+}
+
+QVariant System::propertyValueAtPooling(QObject* object, const QString& propertyName)
+{
+    if (!object)
+        return {};
+    const QVariant value = QQmlProperty::read(object, propertyName, qmlContext(object));
+    // A var property holds a script value whose arrays and objects games change in place: they are
+    // taken apart into lists and maps, which reach script as new arrays and objects. Objects of Qt's
+    // stay themselves.
+    if (value.metaType() == QMetaType::fromType<QJSValue>()) {
+        const QJSValue script = value.value<QJSValue>();
+        if (script.isObject() && !script.isQObject() && !script.isCallable())
+            return script.toVariant();
+    }
+    return value;
+}
+
+void System::outputDeclarativePropertyInformation(QObject*, const QString&) {}
 
 QString System::stringifyObject(QObject* data, const QStringList& includedProperties)
 {
@@ -289,8 +354,8 @@ namespace {
 bool isControlledAnimation(const QObject* animation)
 {
     const QObject* owner = animation->parent();
-    return owner && (owner->inherits("QQuickBehavior") || owner->inherits("QQuickAnimationGroup")
-                     || owner->inherits("QQuickTransition"));
+    return owner && (owner->inherits("QQuickBehavior") || owner->inherits("QQuickAnimationGroup") ||
+                     owner->inherits("QQuickTransition"));
 }
 } // namespace
 
@@ -320,8 +385,8 @@ void System::pauseGameForObject(QObject* object)
         }
     }
     for (QObject* child : descendants) {
-        if (child->inherits("QQuickAbstractAnimation") && !isControlledAnimation(child)
-            && child->property("running").toBool() && !child->property("paused").toBool()) {
+        if (child->inherits("QQuickAbstractAnimation") && !isControlledAnimation(child) &&
+            child->property("running").toBool() && !child->property("paused").toBool()) {
             child->setProperty("paused", true);
             m_pausedQmlAnimations.append(child);
         }

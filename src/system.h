@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJSValue>
 #include <QList>
 #include <QObject>
 #include <QPointF>
@@ -9,7 +10,6 @@
 #include <QVariantMap>
 
 class QAbstractAnimation;
-class QJSValue;
 class QTimer;
 class ZanthApplication;
 
@@ -25,17 +25,30 @@ class System : public QObject
     Q_PROPERTY(bool desktopPlatform READ desktopPlatform CONSTANT)
     Q_PROPERTY(QString macAddress READ macAddress CONSTANT)
     Q_PROPERTY(QString UDID READ udid CONSTANT)
-    Q_PROPERTY(bool logOutputEnabled READ logOutputEnabled WRITE setLogOutputEnabled NOTIFY logOutputEnabledChanged)
+    Q_PROPERTY(
+        bool logOutputEnabled READ logOutputEnabled WRITE setLogOutputEnabled NOTIFY logOutputEnabledChanged)
     Q_PROPERTY(bool sceneGraphRenderer READ sceneGraphRenderer)
     Q_PROPERTY(ScreenOrientation screenOrientation READ screenOrientation)
     Q_PROPERTY(bool gamePaused READ gamePaused)
     Q_PROPERTY(int maxTextureSize READ maxTextureSize)
 
 public:
-    enum Platform { Unknown, IOS, Android, Mac, Windows, Symbian, Meego, Linux, BlackBerry };
+    enum Platform
+    {
+        Unknown,
+        IOS,
+        Android,
+        Mac,
+        Windows,
+        Symbian,
+        Meego,
+        Linux,
+        BlackBerry
+    };
     Q_ENUM(Platform)
 
-    enum ScreenOrientation {
+    enum ScreenOrientation
+    {
         ScreenOrientationPortrait,
         ScreenOrientationLandscape,
         ScreenOrientationAuto,
@@ -80,11 +93,25 @@ public slots:
     static QVariant getConfigValue(const QString& configPath);
     // The JSON object in the text; an empty map (and a warning) when it does not parse.
     static QVariantMap parse(const QString& stringData);
-    QString stringify(const QJSValue& data, const QStringList& includes = {}, QObject* sourceObject = nullptr);
-    QString stringifyWithBasePath(const QJSValue& data, const QStringList& includes = {},
+    // includes: the names to write, as a list; anything else (QML code passes 0) writes the whole value.
+    QString stringify(const QJSValue& data, const QJSValue& includes = {}, QObject* sourceObject = nullptr);
+    QString stringifyWithBasePath(const QJSValue& data, const QJSValue& includes = {},
                                   const QString& basePath = {});
     QString stringifyObject(QObject* data, const QStringList& includedProperties = {});
+    // Kept for the QML that calls them: both always give an empty map.
+    QVariantMap jsonMapWithPropertiesResolved(const QJSValue& data, const QJSValue& includes,
+                                              QObject* sourceObject = nullptr);
+    QVariantMap jsonMapForObjectWithPropertiesResolved(const QJSValue& data, const QJSValue& includes,
+                                                       QObject* sourceObject = nullptr);
     QString typeOf(const QJSValue& variant);
+    // Whether a pooled entity's snapshot may hold the property: it exists, is writable, is no list and
+    // has no binding now, so that writing the snapshot back never replaces a binding.
+    bool isPropertySerializableAtPooling(QObject* object, const QString& propertyName);
+    // The property's value for that snapshot, as a copy: a colour, point or other value type read in
+    // script stays tied to its property and would change with it.
+    QVariant propertyValueAtPooling(QObject* object, const QString& propertyName);
+    // Kept for the QML that calls it: this build prints nothing.
+    void outputDeclarativePropertyInformation(QObject* object, const QString& propertyName);
 
 public:
     Q_INVOKABLE bool isPlatform(System::Platform platform) const { return platform == m_platform; }

@@ -118,8 +118,14 @@ public:
         if (value.isString()) {
             return value.toString();
         }
-        if (value.isQObject() || value.isCallable() || value.isDate() || value.isUrl() || value.isVariant()) {
-            return value.toVariant();
+        // A function is no data: it is written as null, like anything else the writer cannot hold.
+        if (value.isCallable()) {
+            return QVariant();
+        }
+        if (value.isQObject() || value.isDate() || value.isUrl() || value.isVariant()) {
+            const QVariant converted = value.toVariant();
+            // Still a script value, it would be converted again and again.
+            return converted.typeId() == qMetaTypeId<QJSValue>() ? QVariant() : converted;
         }
         // Points, colours and the like reach script as wrapped values; only plain objects and arrays
         // are walked here, without letting the script engine convert (and recurse into) them first.

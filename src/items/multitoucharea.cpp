@@ -37,7 +37,37 @@ void MultiTouchArea::setAreaEnabled(bool enabled)
     if (m_enabled == enabled)
         return;
     m_enabled = enabled;
+    if (!enabled)
+        abandonGesture();
     emit enabledChanged();
+}
+
+void MultiTouchArea::itemChange(ItemChange change, const ItemChangeData& value)
+{
+    // Taken out of the window (its parent set to null) it still reads visible, and Qt goes on
+    // delivering the touch to it: that ends its gesture too.
+    if ((change == ItemVisibleHasChanged && !value.boolValue) || (change == ItemSceneChange && !value.window))
+        abandonGesture();
+    QQuickItem::itemChange(change, value);
+}
+
+void MultiTouchArea::abandonGesture()
+{
+    if (!m_inTouch && !m_pinchActivated && m_touchPoints.isEmpty())
+        return;
+    m_inTouch = false;
+    m_touchPoints.clear();
+    m_pinchActivated = false;
+    m_inPinch = false;
+    m_pinchRejected = false;
+    m_pinchStartDist = 0;
+    m_stealMouse = false;
+    m_swipeStart = QPointF();
+    setKeepMouseGrab(false);
+    if (window() && window()->mouseGrabberItem() == this)
+        ungrabMouse();
+    if (m_multiTouch && m_multiTouch->active())
+        m_multiTouch->setActive(false);
 }
 
 void MultiTouchArea::setGrabsTouches(bool grabs)
@@ -242,11 +272,12 @@ void MultiTouchArea::finishGesture()
     e.m_startPoint2 = mapFromScene(m_sceneStartPoint2);
     e.m_pointCount = 0;
     if (m_pinchActivated) {
-        if (m_inPinch && m_pinchStartDist != 0) {
+        const bool inPinch = m_inPinch;
+        if (inPinch && m_pinchStartDist != 0) {
             emitWith(&MultiTouchArea::pinchFinished, e);
         } else {
             emitWith(&MultiTouchArea::released, e);
-            if (!m_inPinch)
+            if (!inPinch)
                 emitWith(&MultiTouchArea::clicked, e);
         }
     }
@@ -283,6 +314,9 @@ void MultiTouchArea::startGesture()
         e.m_startPoint1 = mapFromScene(m_sceneStartPoint1);
         e.m_pointCount = 0;
         emitWith(&MultiTouchArea::pressed, e);
+        // The handler may have hidden or switched off the area.
+        if (!m_pinchActivated)
+            return;
     }
     // Every press moves the target by the offset, a second finger's too.
     if (m_multiTouch && m_multiTouch->target() && m_multiTouch->dragAxis() != MultiTouch::NoDrag) {
@@ -339,6 +373,8 @@ void MultiTouchArea::moveGesture()
         e.m_pointCount = n;
         if (n >= 2)
             emitWith(&MultiTouchArea::pinchStarted, e);
+        if (!m_pinchActivated)
+            return;
         if (!e.accepted) {
             m_pinchRejected = true;
             return;
@@ -388,7 +424,8 @@ void MultiTouchArea::moveGesture()
     m_lastPoint2 = tp2.scenePosition;
     if (n >= 2)
         emitWith(&MultiTouchArea::pinchUpdated, e);
-    applyToTarget(e, scale, center);
+    if (m_pinchActivated)
+        applyToTarget(e, scale, center);
 }
 
 void MultiTouchArea::applyToTarget(MultiTouchEvent& e, qreal scale, const QPointF& sceneCenter)
@@ -402,6 +439,8 @@ void MultiTouchArea::applyToTarget(MultiTouchEvent& e, qreal scale, const QPoint
         target->setScale(s);
     if (s != m_pinchLastScale)
         emitWith(&MultiTouchArea::scaleChanged, e);
+    if (!m_pinchActivated)
+        return;
 
     QPointF center = sceneCenter;
     QPointF startCenter = m_sceneStartCenter;
@@ -436,6 +475,8 @@ void MultiTouchArea::applyToTarget(MultiTouchEvent& e, qreal scale, const QPoint
     }
     if (moved)
         emitWith(&MultiTouchArea::positionChanged, e);
+    if (!m_pinchActivated)
+        return;
 
     if (settings->rotationMode() == MultiTouch::Infinity) {
         const qreal r = m_pinchRotation + m_pinchStartRotation;

@@ -66,6 +66,7 @@ protected:
     void mouseUngrabEvent() override;
     void touchUngrabEvent() override;
     bool childMouseEventFilter(QQuickItem* child, QEvent* e) override;
+    void itemChange(ItemChange change, const ItemChangeData& value) override;
 
 private:
     struct TouchPoint
@@ -81,6 +82,9 @@ private:
     void detectSwipe(QTouchEvent* e);
     void updatePinch();
     void finishGesture();
+    // Ends the gesture under way without a signal (the area was hidden or switched off): the rest of
+    // its touch is not the area's.
+    void abandonGesture();
     void startGesture();
     void moveGesture();
     void applyToTarget(MultiTouchEvent& e, qreal scale, const QPointF& sceneCenter);

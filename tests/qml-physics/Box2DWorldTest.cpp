@@ -295,6 +295,48 @@ TEST(Box2DWorldTest, handlerDeactivatingABodyWhileContactsGoOutIsSafe)
     EXPECT_EQ(box->y(), y);
 }
 
+TEST(Box2DWorldTest, onlyPairsStillTouchingAfterTheBeginAndEndSignalsGetContactChanged)
+{
+    PhysicsScene scene;
+    scene.load(kBoxDrop);
+    auto* box = scene.find<Box2DBody>("box");
+    QStringList events;
+    for (const char* name : {"boxShape", "floorShape"}) {
+        auto* fixture = scene.find<Box2DFixture>(name);
+        QObject::connect(fixture, &Box2DFixture::beginContact,
+                         [&events, name] { events << QString("begin ") + name; });
+        QObject::connect(fixture, &Box2DFixture::endContact,
+                         [&events, name] { events << QString("end ") + name; });
+        QObject::connect(fixture, &Box2DFixture::contactChanged,
+                         [&events, name] { events << QString("changed ") + name; });
+    }
+    // The box is taken out of the world as it lands: its contact ends within the same step.
+    QObject::connect(scene.find<Box2DFixture>("boxShape"), &Box2DFixture::beginContact,
+                     [box] { box->setActive(false); });
+    for (int i = 0; i < 120 && events.isEmpty(); ++i)
+        scene.step(1);
+    scene.step(5);
+    EXPECT_EQ(events.size(), 4) << events.join(", ").toStdString();
+    EXPECT_EQ(events.filter("begin ").size(), 2) << events.join(", ").toStdString();
+    EXPECT_EQ(events.mid(2).filter("end ").size(), 2) << events.join(", ").toStdString();
+
+    // A contactChanged handler ending its contact spares the other fixture its contactChanged.
+    PhysicsScene second;
+    second.load(kBoxDrop);
+    auto* secondBox = second.find<Box2DBody>("box");
+    int changes = 0;
+    for (const char* name : {"boxShape", "floorShape"}) {
+        QObject::connect(second.find<Box2DFixture>(name), &Box2DFixture::contactChanged,
+                         [secondBox, &changes] {
+                             ++changes;
+                             secondBox->setActive(false);
+                         });
+    }
+    second.step(80);
+    ASSERT_FALSE(secondBox->body()->IsEnabled());
+    EXPECT_EQ(changes, 1);
+}
+
 TEST(Box2DWorldTest, fixtureDestroyedOnItsOwnTakesItsBox2DFixtureAndEvents)
 {
     PhysicsScene scene;

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QQmlComponent>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -80,7 +82,8 @@ TEST(SystemConfigTest, orientationIsMatchedExactly)
 TEST(SystemConfigTest, publishStageDropsQtMessagesForGood)
 {
     QString errors;
-    const QString out = runChild("--child", "{ \"stage\": \"publish\", \"orientation\": \"portrait\" }", &errors);
+    const QString out =
+        runChild("--child", "{ \"stage\": \"publish\", \"orientation\": \"portrait\" }", &errors);
     EXPECT_EQ(out, "publish=1 log=0 orientation=0 afterEnable=0");
     EXPECT_FALSE(errors.contains("only shows while log output is on")) << errors.toStdString();
 }
@@ -187,18 +190,95 @@ TEST(SystemJsonTest, scriptValueThatContainsItselfFailsWithOneWarning)
     engine.globalObject().setProperty("system", engine.newQObject(&system));
     engine.setObjectOwnership(&system, QQmlEngine::CppOwnership);
     MessageLog log;
-    const QJSValue results = engine.evaluate(
-        "var a = {x: 1}; a.self = a; var b = [1]; b.push(b);"
-        "[system.stringify(a), system.stringifyWithBasePath(b), system.typeOf(b), system.stringify({x: [1]})]");
+    const QJSValue results = engine.evaluate("var a = {x: 1}; a.self = a; var b = [1]; b.push(b);"
+                                             "[system.stringify(a), system.stringifyWithBasePath(b), "
+                                             "system.typeOf(b), system.stringify({x: [1]})]");
     ASSERT_FALSE(results.isError()) << results.toString().toStdString();
     EXPECT_EQ(results.property(0).toString(), "");
     EXPECT_EQ(results.property(1).toString(), "");
     EXPECT_EQ(results.property(2).toString(), "null");
     EXPECT_EQ(results.property(3).toString(), "{ \"x\" : [ 1.0 ] }");
-    EXPECT_EQ(log.lines().count("System: WARNING: a value that contains itself, nests too deeply or holds too many "
-                                "values can't be converted"),
-              3)
+    EXPECT_EQ(
+        log.lines().count("System: WARNING: a value that contains itself, nests too deeply or holds too many "
+                          "values can't be converted"),
+        3)
         << log.lines().join('\n').toStdString();
+}
+
+// A component of QML text made as if read from the file at path, with system as context property.
+std::unique_ptr<QObject> createWithSystem(QQmlEngine& engine, System& system, const QByteArray& qml,
+                                          const QString& path)
+{
+    engine.rootContext()->setContextProperty("system", &system);
+    QQmlComponent component(&engine);
+    component.setData(qml, QUrl::fromLocalFile(path));
+    std::unique_ptr<QObject> object(component.create());
+    EXPECT_TRUE(object) << component.errorString().toStdString();
+    return object;
+}
+
+TEST(SystemJsonTest, theThreeArgumentFormsTakeZeroForNoIncludesAndWriteUrlsBesideTheSource)
+{
+    System system(nullptr, nullptr);
+    QQmlEngine engine;
+    const auto object = createWithSystem(
+        engine, system,
+        "import QtQuick 2.15\nQtObject {\n  id: holder\n"
+        "  property var data: ({ image: Qt.resolvedUrl(\"images/a.png\"), n: 2 })\n"
+        "  property string whole: system.stringify(data, 0, holder)\n"
+        "  property string picked: system.stringify(data, [\"n\"], holder)\n"
+        "  property string pickedByName: system.stringify(data, \"n\", holder)\n"
+        "  property string based: system.stringifyWithBasePath(data, 0, \"" +
+            QUrl::fromLocalFile(folder + "/game/").toString().toUtf8() +
+            "\")\n"
+            "  property var resolved: system.jsonMapWithPropertiesResolved(data, 0, holder)\n"
+            "  property var resolvedForObject: system.jsonMapForObjectWithPropertiesResolved(data, 0, "
+            "holder)\n"
+            "}\n",
+        folder + "/game/level.qml");
+    ASSERT_TRUE(object);
+    EXPECT_EQ(object->property("whole").toString(), "{ \"image\" : \"images/a.png\", \"n\" : 2.0 }");
+    EXPECT_EQ(object->property("picked").toString(), "{ \"n\" : 2.0 }");
+    EXPECT_EQ(object->property("pickedByName").toString(), "{ \"n\" : 2.0 }") << "one name is a list of one";
+    EXPECT_EQ(object->property("based").toString(), "{ \"image\" : \"images/a.png\", \"n\" : 2.0 }");
+    EXPECT_TRUE(object->property("resolved").toMap().isEmpty());
+    EXPECT_TRUE(object->property("resolvedForObject").toMap().isEmpty());
+}
+
+TEST(SystemPoolingTest, onlyWritableUnboundPropertiesThatAreNoListsMayBeSnapshotted)
+{
+    System system(nullptr, nullptr);
+    QQmlEngine engine;
+    const auto item =
+        createWithSystem(engine, system,
+                         "import QtQuick 2.15\nItem {\n  id: item\n"
+                         "  property real plain: 1\n  property real bound: plain * 2\n"
+                         "  readonly property real fixed: 3\n  property alias boundAlias: item.bound\n"
+                         "  x: 5\n  y: plain\n  opacity: plain / 2\n"
+                         "  signal poked\n  function act() {}\n"
+                         "  function unbind() { bound = 4; y = 7 }\n}\n",
+                         folder + "/entity.qml");
+    ASSERT_TRUE(item);
+    const auto serializable = [&](const char* name) {
+        return system.isPropertySerializableAtPooling(item.get(), name);
+    };
+    EXPECT_TRUE(serializable("plain"));
+    EXPECT_TRUE(serializable("x"));
+    EXPECT_TRUE(serializable("z"));
+    EXPECT_FALSE(serializable("bound")) << "a binding of a property declared in QML";
+    EXPECT_FALSE(serializable("boundAlias")) << "an alias of a bound property";
+    EXPECT_FALSE(serializable("y")) << "a binding of a bindable property";
+    EXPECT_FALSE(serializable("opacity")) << "a binding of a plain item property";
+    EXPECT_FALSE(serializable("fixed"));
+    EXPECT_FALSE(serializable("children"));
+    EXPECT_FALSE(serializable("poked"));
+    EXPECT_FALSE(serializable("act"));
+    EXPECT_FALSE(serializable("nothingLikeThis"));
+    EXPECT_FALSE(system.isPropertySerializableAtPooling(nullptr, "x"));
+    // An assignment ends a binding: from then on the value is the property's own.
+    QMetaObject::invokeMethod(item.get(), "unbind");
+    EXPECT_TRUE(serializable("bound"));
+    EXPECT_TRUE(serializable("y"));
 }
 
 TEST(SystemPauseTest, resumeRestartsOnlyPausedTimersThatStillExist)
@@ -229,13 +309,14 @@ TEST(SystemPauseTest, qmlTimersAndAnimationsArePausedAndResumed)
     System system(nullptr, nullptr);
     QQmlEngine engine;
     QQmlComponent component(&engine);
-    component.setData("import QtQuick 2.15\nItem {\n"
-                      "  property alias timerRunning: timer.running\n"
-                      "  property alias animationPaused: animation.paused\n"
-                      "  Timer { id: timer; interval: 1000; running: true; repeat: true }\n"
-                      "  NumberAnimation on x { id: animation; from: 0; to: 100; duration: 100000; running: true }\n"
-                      "}\n",
-                      QUrl());
+    component.setData(
+        "import QtQuick 2.15\nItem {\n"
+        "  property alias timerRunning: timer.running\n"
+        "  property alias animationPaused: animation.paused\n"
+        "  Timer { id: timer; interval: 1000; running: true; repeat: true }\n"
+        "  NumberAnimation on x { id: animation; from: 0; to: 100; duration: 100000; running: true }\n"
+        "}\n",
+        QUrl());
     std::unique_ptr<QObject> game(component.create());
     ASSERT_TRUE(game) << component.errorString().toStdString();
     system.pauseGameForObject(game.get());

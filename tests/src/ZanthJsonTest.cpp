@@ -391,6 +391,21 @@ TEST_F(ZanthJsonScriptGraph, writerFailsOnAScriptValueThatCantBeConverted)
     EXPECT_TRUE(ok);
 }
 
+TEST_F(ZanthJsonScriptGraph, aFunctionIsWrittenAsNull)
+{
+    bool ok = false;
+    for (const char* code : {"(function() {})", "({a: 1, f: function() {}})", "[Math.max]"}) {
+        const QJSValue value = engine.evaluate(QString::fromLatin1(code));
+        ok = false;
+        const QByteArray text = Json::serialize(QVariant::fromValue(value), ok);
+        EXPECT_TRUE(ok) << code;
+        EXPECT_FALSE(text.isEmpty()) << code;
+    }
+    const QVariant object = converted(QStringLiteral("({a: 1, f: function() {}})"), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(object, QVariant(QVariantMap{{QStringLiteral("a"), 1.0}, {QStringLiteral("f"), QVariant()}}));
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

@@ -21,6 +21,10 @@ EntityDeclarative {
     // Property snapshots made by saveProperties.
     property var __defaultProperties
     property bool __entityManagerGone: false
+    // The entity's own visibility. Its visible reads false as well while an ancestor is hidden (a scene
+    // fading out), which is not the game hiding the entity: it is the last value written to visible,
+    // and, for one declared in a file, visible as read while the parent shows.
+    property bool __shownByItself: true
 
     signal entityCreated
     signal entityDestroyed
@@ -48,18 +52,19 @@ EntityDeclarative {
         return undefined
     }
 
-    // Snapshots the writable, unbound properties of the object and, depth first, of its children.
+    // Snapshots the properties of the object and, depth first, of its children that writing back at
+    // reuse cannot harm: writable ones with no binding (a binding is never replaced by its old value).
+    // The values are copies read through the system: a colour or point read here would follow its
+    // property, and a var property's array may be changed in place.
     function saveProperties(object) {
         if (!__defaultProperties)
             __defaultProperties = []
         var stored = {}
-        var canAsk = typeof system.isPropertySerializableAtPooling === "function"
         for (var name in object) {
-            var value = object[name]
-            if (name === "__defaultProperties" || typeof value === "function")
+            if (name === "__defaultProperties" || typeof object[name] === "function")
                 continue
-            if (canAsk ? system.isPropertySerializableAtPooling(object, name) : __isPlainValue(value))
-                stored[name] = value
+            if (system.isPropertySerializableAtPooling(object, name))
+                stored[name] = system.propertyValueAtPooling(object, name)
         }
         var records = __defaultProperties
         records.push({ "objectPointer": object, "storedProperties": stored })
@@ -69,13 +74,6 @@ EntityDeclarative {
             for (var i = 0; i < kids.length; ++i)
                 saveProperties(kids[i])
         }
-    }
-
-    // Without the system's answer only plain values are kept: writing back lists or objects (children,
-    // anchors) would rebuild the item.
-    function __isPlainValue(value) {
-        var kind = typeof value
-        return kind === "number" || kind === "string" || kind === "boolean"
     }
 
     function resetDefaultProperties() {
@@ -92,6 +90,9 @@ EntityDeclarative {
                     continue
                 try {
                     object[name] = stored[name]
+                    // The entity holds that very array or object now: the snapshot keeps a copy.
+                    if (typeof stored[name] === "object" && stored[name] !== null)
+                        stored[name] = system.propertyValueAtPooling(object, name)
                 } catch (error) {
                     console.log("EntityBase: error message at resetting stored properties:", error)
                 }
@@ -101,13 +102,31 @@ EntityDeclarative {
             entity.visible = records[0].storedProperties.visible
     }
 
+    function __takeOwnVisibility() {
+        if (!parent || parent.visible)
+            __shownByItself = visible
+    }
+
     objectName: entityId
     transformOrigin: Item.TopLeft
+
+    // Sees every write to visible, also one that changes nothing Qt shows because an ancestor is
+    // hidden; it animates nothing.
+    Behavior on visible {
+        id: ownVisibility
+
+        enabled: false
+        onTargetValueChanged: entity.__shownByItself = ownVisibility.targetValue
+    }
+
+    onVisibleChanged: __takeOwnVisibility()
+    onParentChanged: __takeOwnVisibility()
 
     Component.onCompleted: {
         if (entityType === "UNDEFINED_ENTITY_TYPE")
             console.log("WARNING: EntityBase: you did not set an entityType for the entity", entity, "with id",
                         entityId, "- set the entityType property of the entity!")
+        __takeOwnVisibility()
         entityManager.addEntityIfNotRegistered(entity)
         entityCreated()
     }
@@ -120,5 +139,10 @@ EntityDeclarative {
     Connections {
         target: typeof entityManager !== "undefined" ? entityManager : null
         function onEntityManagerDestroyed() { entity.__entityManagerGone = true }
+    }
+
+    Connections {
+        target: entity.parent
+        function onVisibleChanged() { entity.__takeOwnVisibility() }
     }
 }

@@ -82,10 +82,23 @@ Item {
     width: platformStyle.contentWidth
     height: column.height
 
-    onRedChanged: __updateColor()
-    onGreenChanged: __updateColor()
-    onBlueChanged: __updateColor()
-    onAlphaChanged: __updateColor()
+    // Each slider shows its channel, also one declared or set before initialize() binds the channels.
+    onRedChanged: {
+        __updateColor()
+        redSlider.value = red
+    }
+    onGreenChanged: {
+        __updateColor()
+        greenSlider.value = green
+    }
+    onBlueChanged: {
+        __updateColor()
+        blueSlider.value = blue
+    }
+    onAlphaChanged: {
+        __updateColor()
+        alphaSlider.value = alpha
+    }
 
     Column {
         id: column

@@ -13,7 +13,9 @@ Item {
     property alias minimumValue: range.minimumValue
     property alias maximumValue: range.maximumValue
     property alias stepSize: range.stepSize
-    property real value: defaultValue
+    // The model's value: bounded and snapped there, so that a value bound by the game keeps its
+    // binding while the slider reads what the model holds. It is defaultValue until one is set.
+    property alias value: range.value
     property alias inverted: range.inverted
     property real defaultValue: 0.0
     property bool valueIndicatorVisible: false
@@ -79,24 +81,22 @@ Item {
     onValueChanged: {
         if (value !== Math.floor(value))
             __showDecimals = true
-        range.value = value
     }
+    Component.onCompleted: __showDecimals = value !== Math.floor(value)
 
     RangeModel {
         id: range
 
+        // The model keeps the value as written and reads it within the range, so the declarations of
+        // a QML file may come in any order.
+        value: slider.defaultValue
         minimumValue: 0.0
         maximumValue: 1.0
         positionAtMinimum: slider.__handleWidth / 2
         positionAtMaximum: track.width - slider.__handleWidth / 2
-        onValueChanged: {
-            if (slider.value !== range.value)
-                slider.value = range.value
-        }
         onMinimumChanged: slider.__showDecimals = false
         onMaximumChanged: slider.__showDecimals = false
         onStepSizeChanged: slider.__showDecimals = false
-        Component.onCompleted: value = slider.value
     }
 
     // The horizontal slider; turned for a vertical one.

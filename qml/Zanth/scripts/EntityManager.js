@@ -9,6 +9,8 @@ var componentToEntityTypeArray = []
 var componentToVariationTypeArray = []
 var entityTypeAndVariationTypeToComponentMap = {}
 var urlToEntityTypeMap = {}
+// URL -> the variation its entities have, beside the type: a variation's file finds its pooled entities.
+var urlToVariationTypeMap = {}
 var undefinedEntityIdString = ""
 
 function isValidContainer(container) {
@@ -61,15 +63,56 @@ function register(entity) {
     entities.push(entity)
 }
 
+// A pooled entity goes with the item holding it (a level swapped): its reference then answers nothing.
+function isAlive(entity) {
+    return entity !== undefined && entity !== null && typeof entity.isOfType === "function"
+}
+
+// Whether the entity lies in the entity container (or in an item below it).
+function isInContainer(entity) {
+    var container = manager.entityContainer
+    for (var item = entity.parent; item; item = item.parent) {
+        if (item === container)
+            return true
+    }
+    return false
+}
+
+// The pool of the type without the entities destroyed meanwhile; undefined when there is none. A
+// pooled entity left in another container (a level being swapped out, which destroys it later) would
+// be reused there, out of sight and soon gone: it is destroyed instead.
+function livePool(entityType) {
+    var pool = pooledEntities[entityType]
+    if (!pool)
+        return undefined
+    var live = pool.filter(isAlive)
+    var usable = live.filter(isInContainer)
+    if (usable.length === pool.length)
+        return pool
+    pooledEntities[entityType] = usable
+    live.forEach(function(entity) {
+        if (usable.indexOf(entity) < 0)
+            entity.destroy()
+    })
+    return usable
+}
+
+// Whether the pooled entity serves a creation of that type and variation. Without a variation only an
+// entity without one does: a variation is another kind (another file or component) of the type.
+function fitsRequest(entity, entityType, variationType) {
+    if (variationType)
+        return entity.isOfType(variationType)
+    return entity.isOfType(entityType) && !entity.variationType
+}
+
 function findPooledEntity(entityType, variationType) {
     if (!manager.poolingEnabled || !entityType)
         return undefined
-    var pool = pooledEntities[entityType]
+    var pool = livePool(entityType)
     if (!pool || pool.length === 0)
         return undefined
-    var wanted = variationType ? variationType : entityType
     for (var i = 0; i < pool.length; ++i) {
-        if (pool[i].isOfType(wanted))
+        if (fitsRequest(pool[i], entityType, variationType))
             return pool.splice(i, 1)[0]
     }
     return undefined
@@ -152,18 +195,27 @@ function createEntity(source, properties) {
         componentToVariationTypeArray.push({ "component": source, "variationType": entity.variationType })
         newVariation = true
     }
-    if (newVariation) {
+    // A type's plain component and its variations' components are kept side by side: a level may hold
+    // both kinds.
+    if (newVariation || newType) {
         var entry = entityTypeAndVariationTypeToComponentMap[entity.entityType]
-        if (!entry || !entry.variationTypeComponents) {
-            entry = { "variationTypeComponents": {} }
+        if (!entry) {
+            entry = {}
             entityTypeAndVariationTypeToComponentMap[entity.entityType] = entry
         }
-        entry.variationTypeComponents[entity.variationType] = source
-    } else if (newType) {
-        entityTypeAndVariationTypeToComponentMap[entity.entityType] = { "entityTypeComponent": source }
+        if (newVariation) {
+            if (!entry.variationTypeComponents)
+                entry.variationTypeComponents = {}
+            entry.variationTypeComponents[entity.variationType] = source
+        } else {
+            entry.entityTypeComponent = source
+        }
     }
-    if (manager.poolingEnabled && entity.poolingEnabled)
+    if (manager.poolingEnabled && entity.poolingEnabled) {
         urlToEntityTypeMap[String(source.url)] = entity.entityType
+        if (!variationWasKnown)
+            urlToVariationTypeMap[String(source.url)] = entity.variationType
+    }
     handToSceneGraph(entity)
     return entity.entityId
 }
@@ -196,8 +248,11 @@ function createEntityFromUrlWithProperties(url, properties) {
     // A relative URL names a file beside the game's QML, not beside this script.
     url = Qt.resolvedUrl(url, manager)
     var key = String(url)
-    if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined)
+    if (urlToEntityTypeMap[key] !== undefined && properties.entityType === undefined) {
         properties.entityType = urlToEntityTypeMap[key]
+        if (properties.variationType === undefined && urlToVariationTypeMap[key])
+            properties.variationType = urlToVariationTypeMap[key]
+    }
     if (findPooledEntityPeek(properties.entityType, properties.variationType))
         return createEntity({ "url": key }, properties)
     var component = Qt.createComponent(url)
@@ -212,12 +267,11 @@ function createEntityFromUrlWithProperties(url, properties) {
 function findPooledEntityPeek(entityType, variationType) {
     if (!manager.poolingEnabled || !entityType)
         return false
-    var pool = pooledEntities[entityType]
+    var pool = livePool(entityType)
     if (!pool)
         return false
-    var wanted = variationType ? variationType : entityType
     for (var i = 0; i < pool.length; ++i) {
-        if (pool[i].isOfType(wanted))
+        if (fitsRequest(pool[i], entityType, variationType))
             return true
     }
     return false
@@ -300,9 +354,15 @@ function unregister(entity) {
         delete entitiesMap[entity.entityId]
 }
 
+// An entity being destroyed: unregistered when active, and taken out of its pool when pooled.
 function removeEntityIfDefinedInQmlFiles(entityId, entity) {
     if (entitiesMap[entityId] === entity)
         unregister(entity)
+    for (var type in pooledEntities) {
+        var index = pooledEntities[type].indexOf(entity)
+        if (index >= 0)
+            pooledEntities[type].splice(index, 1)
+    }
 }
 
 function getEntityById(entityId) {
@@ -318,7 +378,8 @@ function getEntityArrayByType(type) {
 }
 
 function getPooledEntityArrayByType(type) {
-    return pooledEntities[type] ? pooledEntities[type].slice() : []
+    var pool = livePool(type)
+    return pool ? pool.slice() : []
 }
 
 function removeEntityById(entityId) {
@@ -348,7 +409,14 @@ function removeLastAddedEntity() {
         removeEntityById(entity.entityId)
 }
 
+// Without types, every entity that may be removed; a single type name stands for a list of one.
 function removeEntitiesByFilter(types) {
+    if (types === undefined || types === null) {
+        removeAllEntities()
+        return
+    }
+    if (typeof types === "string")
+        types = [types]
     var matching = entities.filter(function(entity) {
         for (var i = 0; i < types.length; ++i) {
             if (entity.isOfType(types[i]))
@@ -364,12 +432,23 @@ function removeAllEntities() {
 }
 
 function removeAllPooledEntities() {
-    for (var type in pooledEntities)
-        pooledEntities[type].forEach(function(entity) { entity.destroy() })
+    var pools = pooledEntities
     pooledEntities = {}
+    for (var type in pools)
+        pools[type].filter(isAlive).forEach(function(entity) { entity.destroy() })
 }
 
+// An entity the game hid, not one whose scene is hidden or fading out.
+function shownByItself(entity) {
+    return entity.__shownByItself === undefined ? entity.visible : entity.__shownByItself
+}
+
+// A single type or property name stands for a list of one, as in removeEntitiesByFilter.
 function storeEntitiesAsJson(types, propertyNames) {
+    if (typeof types === "string")
+        types = [types]
+    if (typeof propertyNames === "string")
+        propertyNames = [propertyNames]
     var result = {}
     for (var i = 0; i < entities.length; ++i) {
         var entity = entities[i]
@@ -380,7 +459,7 @@ function storeEntitiesAsJson(types, propertyNames) {
             if (!matches)
                 continue
         }
-        if (!entity.visible || entity.preventFromRemovalFromEntityManager)
+        if (!shownByItself(entity) || entity.preventFromRemovalFromEntityManager)
             continue
         var stored = {
             "entityId": entity.entityId,

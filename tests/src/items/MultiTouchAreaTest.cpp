@@ -5,6 +5,7 @@
 
 #include "GLViewFinger.h"
 #include "InProcessEngine.h"
+#include "QtPrinters.h"
 
 #include "cocoa/ZTSet.h"
 #include "platform/linux/ZTEGLView.h"
@@ -192,6 +193,89 @@ TEST(MultiTouchAreaGestures, mouseEventsStandForOneTouchOnlyUntilTheFirstRealTou
     EXPECT_EQ(logOf(root), afterTouch);
 }
 
+// The area of kArea switched off by its own pressed handler, in one of the two ways, while the root's
+// switchOff holds.
+QByteArray areaSwitchingItselfOff(const char* how)
+{
+    return QByteArray(kArea)
+        .replace("property var log: []", "property var log: []\n    property bool switchOff: true")
+        .replace("onPressed: note(\"pressed\")",
+                 QByteArray("onPressed: { note(\"pressed\"); if (root.switchOff) ") + how + " }");
+}
+
+void sendMouse(QEvent::Type type, QPointF at)
+{
+    QMouseEvent event(type, at, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&engine->view(), &event);
+}
+
+TEST(MultiTouchAreaGestures, anAreaThatHidesOrSwitchesItselfOffWhenPressedGivesThatTouchNoReleaseOrClick)
+{
+    for (const char* how : {"visible = false", "enabled = false", "parent = null"}) {
+        for (const bool realTouch : {false, true}) {
+            QQuickItem* root = engine->load(areaSwitchingItselfOff(how));
+            QQuickItem* area = findItem(root, "area");
+            const auto tap = [&] {
+                if (realTouch) {
+                    QTest::touchEvent(&engine->view(), touchDevice()).press(0, QPoint(50, 50));
+                    QTest::touchEvent(&engine->view(), touchDevice()).move(0, QPoint(52, 50));
+                    QTest::touchEvent(&engine->view(), touchDevice()).release(0, QPoint(52, 50));
+                } else {
+                    sendMouse(QEvent::MouseButtonPress, {50, 50});
+                    sendMouse(QEvent::MouseMove, {52, 50});
+                    sendMouse(QEvent::MouseButtonRelease, {52, 50});
+                }
+            };
+            tap();
+            EXPECT_EQ(logOf(root), QStringList({"pressed"}))
+                << how << (realTouch ? " by touch" : " by mouse");
+
+            // Switched on again, the next touch is a whole one.
+            root->setProperty("log", QStringList());
+            area->setProperty("visible", true);
+            area->setProperty("enabled", true);
+            area->setParentItem(root);
+            root->setProperty("switchOff", false);
+            tap();
+            EXPECT_EQ(logOf(root), QStringList({"pressed", "released", "clicked"}))
+                << how << (realTouch ? " by touch" : " by mouse");
+        }
+    }
+}
+
+TEST(MultiTouchAreaGestures, aDragOnAnAreaHiddenOrSwitchedOffMidwayEndsThereAndTheNextPressStartsAfresh)
+{
+    for (const char* switchName : {"enabled", "visible"}) {
+        QQuickItem* root = engine->load(kArea);
+        QQuickItem* area = findItem(root, "area");
+        QQuickItem* box = findItem(root, "box");
+        QObject* settings = area->property("multiTouch").value<QObject*>();
+        waitPastDoubleClickInterval();
+        Finger finger;
+        finger.down(20, 120);
+        finger.move(60, 120);
+        finger.move(80, 120);
+        ASSERT_TRUE(settings->property("active").toBool());
+        const double draggedTo = box->x();
+        EXPECT_GT(draggedTo, 0.0);
+        area->setProperty(switchName, false);
+        EXPECT_FALSE(settings->property("active").toBool()) << "the gesture ended with " << switchName;
+        const QStringList beforeSwitch = logOf(root);
+        finger.move(120, 120);
+        finger.up();
+        EXPECT_EQ(box->x(), draggedTo) << switchName;
+        EXPECT_EQ(logOf(root), beforeSwitch) << "no release for the touch, " << switchName;
+
+        area->setProperty(switchName, true);
+        root->setProperty("log", QStringList());
+        waitPastDoubleClickInterval();
+        finger.down(200, 50);
+        finger.up();
+        EXPECT_EQ(logOf(root), QStringList({"pressed", "released", "clicked"})) << switchName;
+    }
+}
+
 TEST(MultiTouchAreaSettings, theThreeNamesShareOneSettingsObjectAndOffsetsMoveAnActiveTarget)
 {
     QQuickItem* root = engine->load(kArea);
@@ -205,7 +289,6 @@ TEST(MultiTouchAreaSettings, theThreeNamesShareOneSettingsObjectAndOffsetsMoveAn
     // Each press moves the target by the offset.
     QQuickItem* box = findItem(root, "box");
     multiTouch->setProperty("dragOffsetX", 30.0);
-    QPointingDevice* device = touchDevice();
     QTest::touchEvent(&engine->view(), touchDevice()).press(0, QPoint(10, 10));
     EXPECT_EQ(box->x(), 30.0);
     QTest::touchEvent(&engine->view(), touchDevice()).release(0, QPoint(10, 10));

@@ -53,8 +53,8 @@ QVariant call(QQuickItem* root, const char* function, const QVariant& a = QVaria
               const QVariant& b = QVariant())
 {
     QVariant result;
-    QMetaObject::invokeMethod(root, "callManager", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, QString(function)),
-                              Q_ARG(QVariant, a), Q_ARG(QVariant, b));
+    QMetaObject::invokeMethod(root, "callManager", Q_RETURN_ARG(QVariant, result),
+                              Q_ARG(QVariant, QString(function)), Q_ARG(QVariant, a), Q_ARG(QVariant, b));
     return result;
 }
 
@@ -88,8 +88,9 @@ TEST(EntityManager, generatesIdsPerTypeAndMakesRequestedIdsUnique)
     // The empty scene got its node with its first entity, and the entities hang below it.
     ZTNode* sceneNode = engine->wrapper().getNodeFromObject(findItem(root, "scene"));
     ASSERT_NE(sceneNode, nullptr);
-    EXPECT_EQ(engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
-              sceneNode);
+    EXPECT_EQ(
+        engine->wrapper().getNodeFromObject(qobject_cast<QQuickItem*>(entity(root, "box_2")))->getParent(),
+        sceneNode);
     EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 3);
     EXPECT_EQ(call(root, "getLastAddedEntity").value<QObject*>(), entity(root, "car_"));
 }
@@ -182,9 +183,9 @@ TEST(EntityManager, kindsOfTheDynamicCreationListAreCreatableByTypeFromTheFirstC
 TEST(EntityManager, creationByTypeFindsPreCreatedKindsAndRefusesUnknownOnes)
 {
     QQuickItem* root = engine->load(game());
-    const QString car = call(root, "createEntityFromEntityTypeAndVariationType",
-                             QVariantMap{{"entityType", "car"}})
-                            .toString();
+    const QString car =
+        call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "car"}})
+            .toString();
     EXPECT_TRUE(car.startsWith("car_"));
     const MessageLog log;
     const QVariant unknown =
@@ -204,6 +205,11 @@ TEST(EntityManager, storedEntitiesOfATypeRoundTripThroughCreationByType)
     make(root, "makeBox", {{"entityId", "crate"}});
     const QVariantMap stored = call(root, "storeEntitiesAsJson", QVariantList{"car"}).toMap();
     ASSERT_EQ(stored.keys(), QStringList({"blue", "red"}));
+    // One type or property name alone is a list of one.
+    EXPECT_EQ(call(root, "storeEntitiesAsJson", "car").toMap(), stored);
+    const QVariantMap crate = call(root, "storeEntitiesAsJsonWithProperties", "box", "objectName").toMap();
+    EXPECT_EQ(crate.keys(), QStringList({"crate"}));
+    EXPECT_EQ(crate.value("crate").toMap().value("objectName").toString(), "crate");
     const QVariantMap red = stored.value("red").toMap();
     EXPECT_EQ(red.value("entityType").toString(), "car");
     EXPECT_EQ(red.value("variationType").toString(), "");
@@ -218,6 +224,272 @@ TEST(EntityManager, storedEntitiesOfATypeRoundTripThroughCreationByType)
         call(root, "createEntityFromEntityTypeAndVariationType", value);
     const QVariantMap reloaded = call(root, "storeEntitiesAsJson", QVariantList{"car"}).toMap();
     EXPECT_EQ(QJsonDocument::fromVariant(reloaded).toJson(), QJsonDocument::fromVariant(stored).toJson());
+}
+
+// A game with a plain box kind and a red variation of it, listed in the given order; pooled or not.
+QByteArray boxesAndRedBoxes(const QByteArray& list, bool pooled = false)
+{
+    const QByteArray pooling = pooled ? "true" : "false";
+    return "import QtQuick 2.15\nimport Zanth 1.0\n"
+           "GameWindow {\n  displayFpsEnabled: false\n"
+           "  function callManager(name, a, b) { return entityManager[name](a, b) }\n"
+           "  function make(component) { return entityManager.createEntityFromComponent(component) }\n"
+           "  property var plain: plainBox\n  property var red: redBox\n"
+           "  EntityManager { id: entityManager; entityContainer: scene; poolingEnabled: " +
+           pooling + "; dynamicCreationEntityList: " + list +
+           " }\n"
+           "  Component { id: plainBox; EntityBase { entityType: \"box\"; poolingEnabled: " +
+           pooling +
+           "; property string kind: \"plain\" } }\n"
+           "  Component { id: redBox\n"
+           "    EntityBase { entityType: \"box\"; variationType: \"red\"; poolingEnabled: " +
+           pooling +
+           "; property string kind: \"red\" } }\n"
+           "  Scene { id: scene }\n}\n";
+}
+
+TEST(EntityManager, aTypesPlainComponentAndItsVariationsComponentsAreAllKeptInEitherOrder)
+{
+    for (const bool pooled : {false, true}) {
+        for (const QByteArray list : {"[plainBox, redBox]", "[redBox, plainBox]"}) {
+            QQuickItem* root = engine->load(boxesAndRedBoxes(list, pooled));
+            ASSERT_NE(root, nullptr);
+            const QString plain =
+                call(root, "createEntityFromEntityTypeAndVariationType", QVariantMap{{"entityType", "box"}})
+                    .toString();
+            const QString red = call(root, "createEntityFromEntityTypeAndVariationType",
+                                     QVariantMap{{"entityType", "box"}, {"variationType", "red"}})
+                                    .toString();
+            ASSERT_NE(entity(root, plain), nullptr) << list.constData();
+            ASSERT_NE(entity(root, red), nullptr) << list.constData();
+            EXPECT_EQ(entity(root, plain)->property("kind").toString(), "plain") << list.constData();
+            EXPECT_EQ(entity(root, red)->property("kind").toString(), "red") << list.constData();
+            // A pooled red box is no plain box: each component gives its own kind, reused or new.
+            call(root, "removeAllEntities");
+            for (const char* kind : {"plain", "red", "plain", "red"}) {
+                QVariant id;
+                QMetaObject::invokeMethod(root, "make", Q_RETURN_ARG(QVariant, id),
+                                          Q_ARG(QVariant, root->property(kind)));
+                ASSERT_NE(entity(root, id.toString()), nullptr);
+                EXPECT_EQ(entity(root, id.toString())->property("kind").toString(), kind)
+                    << list.constData() << (pooled ? " pooled" : "");
+                call(root, "removeEntityById", id);
+            }
+        }
+    }
+}
+
+TEST(EntityManager, aPooledEntityIsReusedOnlyForAFileOfItsOwnKind)
+{
+    writeTestFile(
+        engine->folder() + "/qml/entities/PlainBall.qml",
+        "import QtQuick 2.15\nimport Zanth 1.0\n"
+        "EntityBase { entityType: \"ball\"; poolingEnabled: true; property string kind: \"plain\" }\n");
+    writeTestFile(engine->folder() + "/qml/entities/RedBall.qml",
+                  "import QtQuick 2.15\nimport Zanth 1.0\n"
+                  "EntityBase { entityType: \"ball\"; variationType: \"red\"; poolingEnabled: true\n"
+                  "  property string kind: \"red\" }\n");
+    QQuickItem* root = engine->load(game());
+    for (const char* file : {"Plain", "Red"}) {
+        const QString id =
+            call(root, "createEntityFromUrl", QString("entities/%1Ball.qml").arg(file)).toString();
+        call(root, "removeEntityById", id);
+    }
+    for (const char* file : {"Red", "Plain", "Red", "Plain"}) {
+        const QString id =
+            call(root, "createEntityFromUrl", QString("entities/%1Ball.qml").arg(file)).toString();
+        ASSERT_NE(entity(root, id), nullptr);
+        EXPECT_EQ(entity(root, id)->property("kind").toString(), QString(file).toLower());
+        call(root, "removeEntityById", id);
+    }
+    EXPECT_EQ(call(root, "getPooledEntityArrayByType", "ball").toList().size(), 2) << "both were reused";
+}
+
+TEST(EntityManager, removingWithoutTypesRemovesEveryEntityThatMayBeRemovedAndAStringIsOneType)
+{
+    QQuickItem* root = engine->load(game("EntityBase { entityType: \"tree\"; entityId: \"keep\"\n"
+                                         "  preventFromRemovalFromEntityManager: true }"));
+    make(root, "makeBox");
+    make(root, "makeCar");
+    make(root, "makeCar");
+    call(root, "removeEntitiesByFilter", "car");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "car").toList().size(), 0);
+    EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 1);
+    call(root, "removeEntitiesByFilter");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "box").toList().size(), 0);
+    EXPECT_NE(entity(root, "keep"), nullptr) << "one that may not be removed stays";
+}
+
+TEST(EntityManager, storingJudgesAnEntityByItsOwnVisibilityNotItsScenes)
+{
+    QQuickItem* root = engine->load(game());
+    make(root, "makeCar", {{"entityId", "shown"}});
+    make(root, "makeCar", {{"entityId", "hiddenByTheGame"}});
+    make(root, "makeCar", {{"entityId", "madeHidden"}, {"visible", false}});
+    entity(root, "hiddenByTheGame")->setProperty("visible", false);
+    QQuickItem* scene = findItem(root, "scene");
+    const QStringList stored = {"shown"};
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    // A scene fading out hides its entities from Qt's point of view, not from the game's.
+    scene->setOpacity(0);
+    ASSERT_FALSE(entity(root, "shown")->property("visible").toBool());
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    scene->setOpacity(1);
+    scene->setVisible(false);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), stored);
+    scene->setVisible(true);
+    entity(root, "hiddenByTheGame")->setProperty("visible", true);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), QStringList({"hiddenByTheGame", "shown"}));
+
+    // What the game writes while the scene is hidden counts too, though visible reads false all along.
+    scene->setVisible(false);
+    entity(root, "hiddenByTheGame")->setProperty("visible", false);
+    entity(root, "madeHidden")->setProperty("visible", true);
+    make(root, "makeCar", {{"entityId", "madeHiddenInAHiddenScene"}, {"visible", false}});
+    make(root, "makeCar", {{"entityId", "madeInAHiddenScene"}});
+    const QStringList whileHidden = {"madeHidden", "madeInAHiddenScene", "shown"};
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), whileHidden);
+    scene->setVisible(true);
+    EXPECT_EQ(call(root, "storeEntitiesAsJson").toMap().keys(), whileHidden);
+}
+
+TEST(EntityManager, aSwappedLevelTakesItsEntitiesAndPoolsAlongAndTheKindsStayCreatable)
+{
+    const QByteArray levelFile = "import QtQuick 2.15\nimport Zanth 1.0\nLevelBase { }\n";
+    writeTestFile(engine->folder() + "/qml/levels/LevelA.qml", levelFile);
+    writeTestFile(engine->folder() + "/qml/levels/LevelB.qml", levelFile);
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+GameWindow {
+    id: window
+    displayFpsEnabled: false
+    function callManager(name, a, b) { return entityManager[name](a, b) }
+    function swapTo(url) { levelEditor.createNewLevel({ levelMetaData: { levelBaseUrl: url } }) }
+    property var level: levelLoader.loadedLevel
+    EntityManager {
+        id: entityManager
+        entityContainer: levelLoader.loadedLevel
+        poolingEnabled: true
+        dynamicCreationEntityList: [coin]
+    }
+    Component { id: coin; EntityBase { entityType: "coin"; poolingEnabled: true } }
+    Scene {
+        LevelLoader { id: levelLoader }
+        LevelEditor { id: levelEditor; levelLoader: levelLoader }
+    }
+}
+)");
+    ASSERT_NE(root, nullptr);
+    const auto level = [root] { return root->property("level").value<QObject*>(); };
+    const auto swapTo = [root](const char* url) {
+        QMetaObject::invokeMethod(root, "swapTo", Q_ARG(QVariant, QString(url)));
+    };
+    swapTo("levels/LevelA.qml");
+    ASSERT_TRUE(engine->stepFramesUntil(
+        [&] { return level() && call(root, "getPooledEntityArrayByType", "coin").toList().size() == 1; }));
+    QObject* levelA = level();
+    const QVariantMap coinProperties{{"entityType", "coin"}};
+    const QString first = call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    const QString second =
+        call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    ASSERT_NE(entity(root, second), nullptr);
+    EXPECT_EQ(entity(root, second)->parent(), levelA);
+
+    const MessageLog log;
+    swapTo("levels/LevelB.qml");
+    EXPECT_EQ(call(root, "getEntityArrayByType", "coin").toList().size(), 0) << "removed by the swap";
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return level() && level() != levelA; }));
+    engine->stepFrames(2);
+    EXPECT_TRUE(call(root, "getPooledEntityArrayByType", "coin").toList().isEmpty())
+        << "the pooled coins went with level A";
+    const QString made = call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+    ASSERT_NE(entity(root, made), nullptr) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(entity(root, made)->parent(), level());
+    EXPECT_FALSE(log.lines().join('\n').contains("TypeError")) << log.lines().join('\n').toStdString();
+
+    // A level is rebuilt right after the swap, while the old one still waits for its destruction: its
+    // pooled coins would be reused out of sight and go with it. Swapped three times in a row, each
+    // level gets coins of its own, and the last keeps its two.
+    for (const char* url : {"levels/LevelA.qml", "levels/LevelB.qml", "levels/LevelA.qml"}) {
+        call(root, "createEntityFromEntityTypeAndVariationType", coinProperties);
+        swapTo(url);
+        for (int n = 0; n < 2; ++n) {
+            const QString coin =
+                call(root, "createEntityFromEntityTypeAndVariationType", coinProperties).toString();
+            ASSERT_NE(entity(root, coin), nullptr) << url;
+            EXPECT_EQ(entity(root, coin)->parent(), level()) << url;
+        }
+    }
+    QObject* last = level();
+    engine->stepFrames(2);
+    ASSERT_EQ(level(), last);
+    const QVariantList coins = call(root, "getEntityArrayByType", "coin").toList();
+    ASSERT_EQ(coins.size(), 2);
+    for (const QVariant& coin : coins)
+        EXPECT_EQ(coin.value<QObject*>()->parent(), last);
+}
+
+TEST(EntityBase, aPoolingSnapshotLeavesBoundAndReadOnlyPropertiesToThemselves)
+{
+    QQuickItem* root = engine->load(game(R"(EntityBase {
+        entityId: "ship"
+        entityType: "ship"
+        property real level: 1
+        property real speed: level * 2
+        readonly property real mass: 5
+        property real fuel: 10
+    })"));
+    QObject* ship = entity(root, "ship");
+    ASSERT_NE(ship, nullptr);
+    QMetaObject::invokeMethod(ship, "saveProperties", Q_ARG(QVariant, QVariant::fromValue(ship)));
+    ship->setProperty("level", 3);
+    ship->setProperty("fuel", 2);
+    ship->setProperty("entityId", "renamed");
+    QMetaObject::invokeMethod(ship, "resetDefaultProperties");
+    EXPECT_EQ(ship->property("fuel").toDouble(), 10.0);
+    EXPECT_EQ(ship->property("level").toDouble(), 1.0);
+    // The bindings still hold: the values follow what they are bound to.
+    ship->setProperty("level", 4);
+    EXPECT_EQ(ship->property("speed").toDouble(), 8.0);
+    ship->setProperty("entityId", "again");
+    EXPECT_EQ(ship->objectName(), "again");
+    EXPECT_EQ(ship->property("mass").toDouble(), 5.0);
+}
+
+TEST(EntityBase, aPoolingSnapshotKeepsItsOwnCopiesOfColoursPointsAndScriptArrays)
+{
+    QQuickItem* root = engine->load(game(R"(EntityBase {
+        entityId: "ship"
+        entityType: "ship"
+        property color tint: "red"
+        property point spot: Qt.point(1, 2)
+        property var cargo: ["ore"]
+        property var log: ({ "trips": 1 })
+        // As games change them: in place.
+        function spoil() {
+            tint = "green"
+            spot = Qt.point(5, 5)
+            cargo.push("gold")
+            log.trips = 9
+        }
+        function describe() { return tint + " " + spot.x + "," + spot.y + " " + JSON.stringify(cargo) + " " + JSON.stringify(log) }
+    })"));
+    QObject* ship = entity(root, "ship");
+    ASSERT_NE(ship, nullptr);
+    const auto describe = [ship] {
+        QVariant text;
+        QMetaObject::invokeMethod(ship, "describe", Q_RETURN_ARG(QVariant, text));
+        return text.toString().toStdString();
+    };
+    const std::string saved = describe();
+    EXPECT_EQ(saved, "#ff0000 1,2 [\"ore\"] {\"trips\":1}");
+    QMetaObject::invokeMethod(ship, "saveProperties", Q_ARG(QVariant, QVariant::fromValue(ship)));
+    for (int reuse = 0; reuse < 2; ++reuse) {
+        QMetaObject::invokeMethod(ship, "spoil");
+        ASSERT_NE(describe(), saved);
+        QMetaObject::invokeMethod(ship, "resetDefaultProperties");
+        EXPECT_EQ(describe(), saved) << "reset " << reuse + 1;
+    }
 }
 
 TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponentQueries)
@@ -236,7 +508,8 @@ TEST(EntityBase, aStaticEntityRegistersWithAGeneratedIdAndAnswersTypeAndComponen
     QVariant yes, no, leaves, deep;
     QMetaObject::invokeMethod(tree, "isOfType", Q_RETURN_ARG(QVariant, yes), Q_ARG(QVariant, "oak"));
     QMetaObject::invokeMethod(tree, "isOfType", Q_RETURN_ARG(QVariant, no), Q_ARG(QVariant, "pine"));
-    QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, leaves), Q_ARG(QVariant, "leaves"));
+    QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, leaves),
+                              Q_ARG(QVariant, "leaves"));
     QMetaObject::invokeMethod(tree, "getComponent", Q_RETURN_ARG(QVariant, deep), Q_ARG(QVariant, "deep"));
     EXPECT_TRUE(yes.toBool());
     EXPECT_FALSE(no.toBool());
@@ -264,9 +537,9 @@ TEST(CoreComponents, aScriptComponentInitialisesItsScriptOnceAndUpdatesIt)
     writeTestFile(engine->folder() + "/qml/behaviour.js",
                   "var initialised = 0\nvar updates = 0\n"
                   "function onInitialize() { initialised++ }\nfunction onUpdate() { updates++ }\n");
-    QQuickItem* root = engine->load(game(
-        "EntityBase { entityType: \"robot\"\n"
-        "  ScriptComponent { objectName: \"brain\"; javaScriptSourceUrl: \"behaviour.js\" } }"));
+    QQuickItem* root = engine->load(
+        game("EntityBase { entityType: \"robot\"\n"
+             "  ScriptComponent { objectName: \"brain\"; javaScriptSourceUrl: \"behaviour.js\" } }"));
     QObject* brain = root->findChild<QObject*>("brain");
     ASSERT_NE(brain, nullptr);
     QMetaObject::invokeMethod(brain, "update");
@@ -305,16 +578,19 @@ TEST(CoreComponents, twoCachedRequestsForOneFileShareOneResultAndCoreWithoutCont
     writeTestFile(engine->folder() + "/qml/level.json", "{\"boxes\": [1, 2, 3]}");
     const MessageLog log;
     QQuickItem* root = engine->load(game(
-        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: parseFile(\"level.json\") }\n"
+        "CachedXMLHttpRequest { id: first; objectName: \"first\"; Component.onCompleted: "
+        "parseFile(\"level.json\") }\n"
         "CachedXMLHttpRequest { objectName: \"second\"; Component.onCompleted: parseFile(\"level.json\") }\n"
         "Core { objectName: \"core\" }"));
     QObject* first = root->findChild<QObject*>("first");
     QObject* second = root->findChild<QObject*>("second");
-    for (int i = 0; i < 50 && !(first->property("result").isValid() && second->property("result").isValid()); ++i)
+    for (int i = 0; i < 50 && !(first->property("result").isValid() && second->property("result").isValid());
+         ++i)
         engine->stepFrames(1);
     EXPECT_EQ(first->property("result").toMap().value("boxes").toList().size(), 3);
     EXPECT_EQ(second->property("result").toMap(), first->property("result").toMap());
-    const QVariantMap reading = root->property("globalProperties").value<QObject*>()->property("currentlyReadFiles").toMap();
+    const QVariantMap reading =
+        root->property("globalProperties").value<QObject*>()->property("currentlyReadFiles").toMap();
     EXPECT_TRUE(reading.isEmpty());
 
     EXPECT_TRUE(log.contains("WARNING: no entityContainer specified for core, do not run the update loop!"));

@@ -22,6 +22,13 @@ Item {
     PointSelector { id: selector; objectName: "selector"; x: 200; maximumValueX: 50; maximumValueY: 50 }
     Item { id: target; objectName: "target"; property real amount; property bool on; property color tint }
     function bind(widget, property) { return widget.addBinding(target, property) }
+    function bindPlainObject(widget) {
+        try {
+            return String(widget.addBinding({ "amount": 1 }, "amount"))
+        } catch (error) {
+            return "threw " + error
+        }
+    }
 }
 )";
 
@@ -105,6 +112,51 @@ TEST(GUIScript, removingATargetsBindingsDetachesEveryPropertyOfIt)
     EXPECT_EQ(target->property("amount").toDouble(), 60.0);
 }
 
+TEST(GUIScript, aTargetIsKnownByItselfNotByItsNameAndADestroyedOneIsForgotten)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    id: root
+    width: 400; height: 400
+    property var held: []
+    Slider { id: slider; objectName: "slider"; width: 200; maximumValue: 100 }
+    Item { id: target; objectName: "target"; property real amount }
+    Component { id: kind; Item { property real amount } }
+    function bindRenamed() {
+        slider.addBinding(target, "amount")
+        target.objectName = "renamed"
+        return slider.removeBinding(target)
+    }
+    function bindAndDestroy() {
+        held = [kind.createObject(root)]
+        slider.addBinding(held[0], "amount")
+        held[0].destroy()
+    }
+    // The dead target as a script still holds it.
+    function removeDestroyed() {
+        try {
+            return slider.removeBinding(held[0]) ? "removed" : "none"
+        } catch (error) {
+            return "threw " + error
+        }
+    }
+    function bind(widget, property) { return widget.addBinding(target, property) }
+}
+)");
+    ASSERT_NE(root, nullptr);
+    QObject* slider = findItem(root, "slider");
+    QObject* target = findItem(root, "target");
+    EXPECT_TRUE(call(root, "bindRenamed").toBool()) << "a renamed target is still the bound one";
+    slider->setProperty("value", 70);
+    EXPECT_EQ(target->property("amount").toDouble(), 0.0) << "and its binding is gone";
+
+    call(root, "bindAndDestroy");
+    engine->stepFrames(1);
+    EXPECT_EQ(call(root, "removeDestroyed").toString().toStdString(), "none");
+    EXPECT_TRUE(call(root, "bind", asVariant(slider), "amount").toBool());
+}
+
 TEST(GUIScript, aPropertyNameIsNeverRunAsQmlAndAMissingOneIsRefusedWithOneLine)
 {
     QQuickItem* root = engine->load(kWidgets);
@@ -115,7 +167,9 @@ TEST(GUIScript, aPropertyNameIsNeverRunAsQmlAndAMissingOneIsRefusedWithOneLine)
         call(root, "bind", asVariant(slider), "amount; Component.onCompleted: console.log(\"pasted\")")
             .toBool());
     EXPECT_FALSE(call(root, "bind", asVariant(slider), "nothingLikeThis").toBool());
-    EXPECT_EQ(log.lines().filter("[GUIScript] ERROR:").size(), 2) << log.lines().join("\n").toStdString();
+    // A plain script object has the property but cannot hold a binding: refused, not thrown.
+    EXPECT_EQ(call(root, "bindPlainObject", asVariant(slider)).toString().toStdString(), "false");
+    EXPECT_EQ(log.lines().filter("[GUIScript] ERROR:").size(), 3) << log.lines().join("\n").toStdString();
     EXPECT_FALSE(log.lines().contains("pasted"));
     EXPECT_EQ(bindingsOn(target), 0);
 }

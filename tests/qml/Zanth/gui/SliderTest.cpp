@@ -11,8 +11,10 @@
 #include <QQuickItem>
 #include <QStyleHints>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -66,7 +68,126 @@ QString valueText(QQuickItem* root)
     return findItem(root, "sliderValueText")->property("text").toString();
 }
 
+// One slider for every order in which a QML file may list these declarations, each with a target
+// item bound to it once every slider is complete.
+QByteArray slidersInEveryOrder(std::vector<QByteArray> declarations)
+{
+    std::sort(declarations.begin(), declarations.end());
+    QByteArray qml = "import QtQuick 2.15\nimport Zanth 1.0\nItem {\n    width: 400; height: 300\n";
+    int n = 0;
+    do {
+        qml += "    Slider { objectName: \"s" + QByteArray::number(n) + "\"; width: 240; ";
+        for (const QByteArray& declaration : declarations)
+            qml += declaration + "; ";
+        qml += "}\n";
+        qml += "    Item { objectName: \"t" + QByteArray::number(n++) + "\"; property real amount: -1 }\n";
+    } while (std::next_permutation(declarations.begin(), declarations.end()));
+    qml += "    Component.onCompleted: {\n"
+           "        for (var i = 0; i < children.length; i += 2)\n"
+           "            children[i].addBinding(children[i + 1], \"amount\")\n"
+           "    }\n}\n";
+    return qml;
+}
+
+// Each slider's value, and its bound target's, in the order the sliders were declared.
+std::vector<std::pair<double, double>> valuesAndTargets(QQuickItem* root)
+{
+    std::vector<std::pair<double, double>> result;
+    for (int n = 0;; ++n) {
+        QQuickItem* slider = findItem(root, QByteArray("s" + QByteArray::number(n)).constData());
+        QQuickItem* target = findItem(root, QByteArray("t" + QByteArray::number(n)).constData());
+        if (!slider || !target)
+            return result;
+        result.emplace_back(slider->property("value").toDouble(), target->property("amount").toDouble());
+    }
+}
+
 } // namespace
+
+TEST(Slider, valuesDeclaredAtCreationAreKeptWhateverTheOrderOfTheDeclarations)
+{
+    QQuickItem* root = engine->load(slidersInEveryOrder(
+        {"minimumValue: 10", "maximumValue: 100", "stepSize: 5", "value: 40", "inverted: true"}));
+    ASSERT_NE(root, nullptr);
+    const auto values = valuesAndTargets(root);
+    ASSERT_EQ(values.size(), 120u);
+    for (size_t n = 0; n < values.size(); ++n) {
+        EXPECT_EQ(values[n].first, 40.0) << "slider s" << n;
+        EXPECT_EQ(values[n].second, 40.0) << "the model of slider s" << n;
+        QQuickItem* slider = findItem(root, QByteArray("s" + QByteArray::number(n)).constData());
+        EXPECT_EQ(slider->property("minimumValue").toDouble(), 10.0);
+        EXPECT_EQ(slider->property("maximumValue").toDouble(), 100.0);
+        EXPECT_TRUE(slider->property("inverted").toBool());
+    }
+
+    // A declared value off the step takes the nearest step, in the slider and its model alike.
+    root = engine->load(slidersInEveryOrder({"maximumValue: 10", "stepSize: 3", "value: 4"}));
+    for (const auto& [value, target] : valuesAndTargets(root)) {
+        EXPECT_EQ(value, 3.0);
+        EXPECT_EQ(target, 3.0);
+    }
+    // The default stands for the value until one is set.
+    root = engine->load(slidersInEveryOrder({"maximumValue: 100", "defaultValue: 60", "minimumValue: 50"}));
+    for (const auto& [value, target] : valuesAndTargets(root)) {
+        EXPECT_EQ(value, 60.0);
+        EXPECT_EQ(target, 60.0);
+    }
+}
+
+TEST(Slider, aValueOutsideTheRangeIsBoundedInTheSliderItsModelAndItsTargetsAlike)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 400; height: 300
+    Slider { id: slider; objectName: "slider"; width: 240 }
+    Item { id: target; objectName: "target"; property real amount: -1 }
+    Component.onCompleted: slider.addBinding(target, "amount")
+}
+)");
+    QQuickItem* slider = findItem(root, "slider");
+    QQuickItem* target = findItem(root, "target");
+    for (const double wanted : {5.0, 9.0, 0.5, -3.0, -8.0, 1.0}) {
+        slider->setProperty("value", wanted);
+        const double bounded = std::clamp(wanted, 0.0, 1.0);
+        EXPECT_EQ(slider->property("value").toDouble(), bounded) << "set to " << wanted;
+        EXPECT_EQ(target->property("amount").toDouble(), bounded) << "set to " << wanted;
+    }
+    // A range that shrinks below the value bounds it; the value set is kept, so it shows again once the
+    // range holds it.
+    slider->setProperty("maximumValue", 10);
+    slider->setProperty("value", 8);
+    slider->setProperty("maximumValue", 4);
+    EXPECT_EQ(slider->property("value").toDouble(), 4.0);
+    EXPECT_EQ(target->property("amount").toDouble(), 4.0);
+    slider->setProperty("maximumValue", 10);
+    EXPECT_EQ(slider->property("value").toDouble(), 8.0);
+    EXPECT_EQ(target->property("amount").toDouble(), 8.0);
+}
+
+TEST(Slider, aValueBoundByTheGameKeepsFollowingItsSourceAfterTheRangeBoundedIt)
+{
+    QQuickItem* root = engine->load(R"(import QtQuick 2.15
+import Zanth 1.0
+Item {
+    width: 400; height: 300
+    Item { id: source; objectName: "source"; property real amount: 3; property real highest: 10 }
+    Slider { objectName: "slider"; width: 240; maximumValue: source.highest; value: source.amount }
+}
+)");
+    QQuickItem* slider = findItem(root, "slider");
+    QQuickItem* source = findItem(root, "source");
+    EXPECT_EQ(slider->property("value").toDouble(), 3.0);
+    source->setProperty("amount", 20);
+    EXPECT_EQ(slider->property("value").toDouble(), 10.0);
+    source->setProperty("amount", 5);
+    EXPECT_EQ(slider->property("value").toDouble(), 5.0) << "the binding is still there";
+    source->setProperty("highest", 2);
+    EXPECT_EQ(slider->property("value").toDouble(), 2.0);
+    source->setProperty("highest", 10);
+    source->setProperty("amount", 7);
+    EXPECT_EQ(slider->property("value").toDouble(), 7.0) << "the binding outlived the range's change";
+}
 
 TEST(Slider, theValueTextShowsTheStepsDecimalsOnceAFractionWasSeenUntilTheRangeOrStepChanges)
 {
