@@ -794,7 +794,8 @@ TEST_F(ZanthGameNetworkTest, anOutageLosesNoWriteAndItsTriesBackOffUpToTheLonges
         EXPECT_EQ(server->requests[i].value("timestamp"), server->requests[before].value("timestamp")) << i;
     }
     const qsizetype last = server->requests.size() - 1;
-    EXPECT_GE(server->arrivals[last] - server->arrivals[last - 1], 500);
+    const qint64 longestPause = server->arrivals[last] - server->arrivals[last - 1];
+    EXPECT_GE(longestPause, 500);
 
     server->setReachable(false);
     const qsizetype triesBefore = tries.size();
@@ -815,7 +816,8 @@ TEST_F(ZanthGameNetworkTest, anOutageLosesNoWriteAndItsTriesBackOffUpToTheLonges
     const qsizetype first = server->requests.size();
     callQml(network.get(), "reportScore", {160, "level1"});
     ASSERT_TRUE(eventually([&] { return server->requests.size() >= first + 2; }));
-    EXPECT_LT(server->arrivals[first + 1] - server->arrivals[first], 320);
+    // Against the longest pause measured on this machine under the same load: a late timer adds to both.
+    EXPECT_LT(server->arrivals[first + 1] - server->arrivals[first], longestPause / 2);
     gatewayDown = false;
     ASSERT_TRUE(eventually([&] { return !offline() && idle() && storedActions().isEmpty(); }, 10000));
     EXPECT_EQ(acceptedScores(*server), QList<double>({100, 150, 130, 160}));
