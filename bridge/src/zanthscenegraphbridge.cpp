@@ -45,6 +45,9 @@ void ZanthSceneGraphBridge::setDisplayFps(bool enabled)
 void ZanthSceneGraphBridge::createSceneGraphTreeFromQmlTree(QObject* root)
 {
     m_wrapper.createSceneGraphTreeFromQmlTree(root);
+    // The time the file took to load is no game time: as the next frame's delta it would play a burst
+    // started on creation through its whole life in one step, and nothing of it would ever be drawn.
+    zanth2d::ZTDirector::sharedDirector()->setNextDeltaTimeZero(true);
 }
 
 void ZanthSceneGraphBridge::setAppStarted(bool started)
