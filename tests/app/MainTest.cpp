@@ -1,6 +1,7 @@
 // Embervale started as ./run.sh starts it, from the checkout, and from its build folder or any other
 // folder: the checkout's plugins/generic holds the widget skin's QML but not its images, which only the
-// resource tree has. Each start draws the menus' pull-ups and prints nothing.
+// resource tree has. Each start draws the menus' pull-ups and prints nothing. A first start compiles no
+// QML: the program's and the engine's come compiled in.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,9 @@
 #include "VisibleWindowLock.h"
 
 #include <QColor>
+#include <QDirIterator>
 #include <QImage>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -81,4 +84,28 @@ TEST(EmbervaleStart, fromTheCheckoutTheBuildFolderOrAnotherFolderItDrawsItsMenus
         EXPECT_TRUE(bothPullUpsShow(run)) << run.output();
         EXPECT_EQ(run.output(), "");
     }
+}
+
+// QML compiled while a program runs is kept in the disk cache below HOME; the program's and the engine's
+// files are compiled into the program, so a first start leaves nothing there.
+TEST(EmbervaleStart, aFirstStartCompilesNoQmlOfItsOwnOrOfTheEngine)
+{
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QTemporaryDir home;
+    QTemporaryDir elsewhere;
+    const std::string previousHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
+    unsetenv("XDG_CACHE_HOME");
+    {
+        Embervale run(elsewhere.path().toStdString());
+        setenv("HOME", previousHome.c_str(), 1);
+        ASSERT_FALSE(run.windowId().empty()) << run.output();
+        ASSERT_TRUE(bothPullUpsShow(run)) << run.output();
+    }
+    QStringList compiled;
+    QDirIterator files(home.path(), {"*.qmlc", "*.jsc"}, QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        compiled << files.next();
+    EXPECT_TRUE(compiled.isEmpty()) << compiled.join("\n").toStdString();
 }
