@@ -3,17 +3,21 @@
 #include <string>
 
 #include "ZTProtocols.h"
+#include "label_nodes/ZTLabelSheet.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
 
-// A sprite showing a text rendered in a font: every setString draws the text into a new texture (never
-// cached) and shows it whole. Dimensions and font size are kept in pixels.
+// A sprite showing a text rendered in a font: every setString renders the text anew and shows the
+// picture whole. Small pictures of white text share a label sheet with other labels (a room of one
+// texture, reused while the picture keeps its size); others get a new texture of their own (never
+// cached). Dimensions and font size are kept in pixels.
 class ZTLabelTTF : public ZTSprite, public ZTLabelProtocol
 {
 public:
     ZTLabelTTF() = default;
+    ~ZTLabelTTF() override;
 
     // Autoreleased, or null when the init fails. dimensions in points ((0, 0): as large as the text),
     // fontSize in points; fontName is a font file or a family name.
@@ -39,6 +43,11 @@ public:
     virtual ZTLabelProtocol* convertToLabelProtocol() { return this; }
 
     ZTTextAlignment getAlignment() const { return m_eAlignment; }
+    // Pictures rendered since the label was made; for tests.
+    unsigned long getPicturesRendered() const { return m_uPicturesRendered; }
+
+    // Brings the label's sheet up to date before the sprite is drawn.
+    void draw() override;
 
     // Makes the director show its frame rate with a label of this class (text "00.0", "Arial", 24).
     static void installFPSLabelHooks();
@@ -47,11 +56,21 @@ public:
     char* description() const;
 
 protected:
+    // Makes sure the label holds a room of a sheet that suits a picture of this size (pixels); false when
+    // the picture does not go on a sheet or none has room.
+    bool takeRoom(int width, int height);
+    // Shows the top left width x height pixels of the label's room.
+    void showRoom(int width, int height);
+    // False when no texture can be made of the picture.
+    bool showOwnTexture(ZTImage& picture);
+
     ZTSize m_tDimensions;
     ZTTextAlignment m_eAlignment = kZTTextAlignmentCenter;
     std::string m_sFontName;
     float m_fFontSize = 0.0f;
     std::string m_sString;
+    ZTLabelSheet::Slot m_tSheetSlot;
+    unsigned long m_uPicturesRendered = 0;
 };
 
 } // namespace zanth2d

@@ -191,12 +191,12 @@ void ZTTextFieldTTF::draw()
         return;
     }
     if (!m_sInputText.empty()) {
-        ZTSprite::draw();
+        ZTLabelTTF::draw();
         return;
     }
     const ztColor3B color = getColor();
     setColor(m_ColorSpaceHolder);
-    ZTSprite::draw();
+    ZTLabelTTF::draw();
     setColor(color);
 }
 

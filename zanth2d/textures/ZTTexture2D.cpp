@@ -32,6 +32,13 @@ int toPixels(double value)
     return !(value >= -1.0) ? -1 : value > 1.0e6 ? 1000000 : static_cast<int>(value);
 }
 
+ZTImage::ETextAlign imageAlignment(ZTTextAlignment alignment)
+{
+    return alignment == kZTTextAlignmentLeft    ? ZTImage::kAlignLeft
+           : alignment == kZTTextAlignmentRight ? ZTImage::kAlignRight
+                                                : ZTImage::kAlignCenter;
+}
+
 bool isPowerOfTwo(unsigned int value)
 {
     return value == ztNextPOT(value);
@@ -249,15 +256,24 @@ bool ZTTexture2D::initWithString(const char* text, const char* fontName, float f
 bool ZTTexture2D::initWithString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
                                  const char* fontName, float fontSize)
 {
-    ZTImage::ETextAlign align = alignment == kZTTextAlignmentLeft    ? ZTImage::kAlignLeft
-                                : alignment == kZTTextAlignmentRight ? ZTImage::kAlignRight
-                                                                     : ZTImage::kAlignCenter;
     ZTImage image;
-    if (!image.initWithString(text, toPixels(std::ceil(dimensions.width)),
-                              toPixels(std::ceil(dimensions.height)), align, fontName, toPixels(fontSize))) {
-        return false;
-    }
-    return initWithImage(&image);
+    return renderString(image, text, dimensions, alignment, fontName, fontSize) && initWithImage(&image);
+}
+
+bool ZTTexture2D::renderString(ZTImage& image, const char* text, const ZTSize& dimensions,
+                               ZTTextAlignment alignment, const char* fontName, float fontSize)
+{
+    return image.initWithString(text, toPixels(std::ceil(dimensions.width)),
+                                toPixels(std::ceil(dimensions.height)), imageAlignment(alignment), fontName,
+                                toPixels(fontSize));
+}
+
+bool ZTTexture2D::drawPlainString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
+                                  const char* fontName, float fontSize, const ZTImage::CoverageTarget& target)
+{
+    return ZTImage::drawPlainText(text, toPixels(std::ceil(dimensions.width)),
+                                  toPixels(std::ceil(dimensions.height)), imageAlignment(alignment), fontName,
+                                  toPixels(fontSize), target);
 }
 
 bool ZTTexture2D::initWithPVRFile(const char* file)

@@ -4,10 +4,9 @@
 
 #include "cocoa/ZTGeometry.h"
 #include "cocoa/ZTObject.h"
+#include "platform/ZTImage.h"
 
 namespace zanth2d {
-
-class ZTImage;
 
 enum ZTTexture2DPixelFormat
 {
@@ -64,6 +63,13 @@ public:
     // Text rendered in a box of dimensions (pixels), vertically centred.
     bool initWithString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
                         const char* fontName, float fontSize);
+    // The picture initWithString(text, dimensions, ...) uploads, rendered into image.
+    static bool renderString(ZTImage& image, const char* text, const ZTSize& dimensions,
+                             ZTTextAlignment alignment, const char* fontName, float fontSize);
+    // Draws what renderString would render as coverage into the target, when the text is one plain line
+    // (see ZTImage::drawPlainText).
+    static bool drawPlainString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
+                                const char* fontName, float fontSize, const ZTImage::CoverageTarget& target);
     // A PVR file (plain, .ccz or .gz); maxS = maxT = 1.
     bool initWithPVRFile(const char* file);
 
