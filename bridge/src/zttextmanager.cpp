@@ -4,6 +4,7 @@
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "label_nodes/ZTLabelTTF.h"
 
 #include <QFontInfo>
@@ -130,9 +131,12 @@ ZTNode* ZTTextManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     const auto alignment =
         qtToSceneGraphAlignment(Qt::Alignment(item->property("horizontalAlignment").toInt()));
 
-    ZTLabelTTF* label =
-        ZTLabelTTF::labelWithString(text.toLocal8Bit().constData(), labelBox(quickItem, f), alignment,
+    // Texts of games change often (scores, timers), and nothing else sees their labels' textures.
+    ZTLabelTTF* label = ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* made) {
+        made->setDrawnOnSheet(true);
+        return made->initWithString(text.toLocal8Bit().constData(), labelBox(quickItem, f), alignment,
                                     fontName.toLocal8Bit().constData(), labelFontSize(font, f));
+    });
     if (label) {
         label->setColor(sceneGraphColor(textColor(item)));
         label->setAnchorPoint(ZTPoint(0, 1));

@@ -7,6 +7,8 @@
 #include "platform/ZTImage.h"
 #include "platform/linux/DesktopWindow.h"
 #include "support/ZTGLStateCache.h"
+#include "support/ZTRenderer.h"
+#include "support/ZTUtils.h"
 
 namespace zanth2d {
 
@@ -26,15 +28,15 @@ int roundUp(int value, int step)
     return (value + step - 1) / step * step;
 }
 
-// Room for a picture: a clear column and row beside it.
+// Room for a picture and its border.
 int roomWidth(int width)
 {
-    return roundUp(width + 1, kWidthStep);
+    return roundUp(width + 2, kWidthStep);
 }
 
 int roomHeight(int height)
 {
-    return roundUp(height + 1, kHeightStep);
+    return roundUp(height + 2, kHeightStep);
 }
 
 void unite(ZTLabelSheet::Rect& into, const ZTLabelSheet::Rect& other)
@@ -65,7 +67,7 @@ bool ZTLabelSheet::init()
     const bool made = initWithData(m_pixels.data(), kZTTexture2DPixelFormat_AI88,
                                    static_cast<unsigned>(m_width), static_cast<unsigned>(m_height),
                                    ZTSize(static_cast<float>(m_width), static_cast<float>(m_height)));
-    return made && getName() != 0;
+    return made && ZTTexture2D::getName() != 0;
 }
 
 bool ZTLabelSheet::takesPicture(int width, int height)
@@ -205,17 +207,46 @@ bool ZTLabelSheet::isEmpty() const
     return m_rooms == 0;
 }
 
+unsigned char* ZTLabelSheet::pixelAt(int x, int y)
+{
+    return m_pixels.data() +
+           (static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)) * 2;
+}
+
 void ZTLabelSheet::open(const Slot& slot, unsigned char*& pixels, int& stride, int& step)
 {
-    const size_t rowBytes = static_cast<size_t>(m_width) * 2;
     for (int row = 0; row < slot.height; ++row) {
-        std::memset(m_pixels.data() + static_cast<size_t>(slot.y + row) * rowBytes +
-                        static_cast<size_t>(slot.x) * 2,
-                    0, static_cast<size_t>(slot.width) * 2);
+        std::memset(pixelAt(slot.x, slot.y + row), 0, static_cast<size_t>(slot.width) * 2);
     }
-    pixels = m_pixels.data() + static_cast<size_t>(slot.y) * rowBytes + static_cast<size_t>(slot.x) * 2;
-    stride = static_cast<int>(rowBytes);
+    pixels = pixelAt(pictureX(slot), pictureY(slot));
+    stride = m_width * 2;
     step = 2;
+}
+
+void ZTLabelSheet::finish(const Slot& slot, int width, int height)
+{
+    // A texture of the picture's own holds it at its top left, padded with clear pixels up to a power of
+    // two in each direction, and repeats its edge pixels beyond the texture's edges.
+    const int left = pictureX(slot);
+    const int top = pictureY(slot);
+    const bool clampsRight =
+        static_cast<unsigned long>(width) == ztNextPOT(static_cast<unsigned long>(width));
+    const bool clampsBottom =
+        static_cast<unsigned long>(height) == ztNextPOT(static_cast<unsigned long>(height));
+    for (int row = 0; row < height; ++row) {
+        unsigned char* first = pixelAt(left, top + row);
+        std::memcpy(first - 2, first, 2);
+        if (clampsRight) {
+            std::memcpy(first + width * 2, first + (width - 1) * 2, 2);
+        }
+    }
+    // Whole rows, with the columns just made.
+    const size_t rowBytes = static_cast<size_t>(width + 2) * 2;
+    std::memcpy(pixelAt(left - 1, top - 1), pixelAt(left - 1, top), rowBytes);
+    if (clampsBottom) {
+        std::memcpy(pixelAt(left - 1, top + height), pixelAt(left - 1, top + height - 1), rowBytes);
+    }
+
     const Rect room{slot.x, slot.y, slot.width, slot.height};
     if (m_dirty.size() < kMostDirtyRects) {
         m_dirty.push_back(room);
@@ -235,8 +266,8 @@ bool ZTLabelSheet::write(const Slot& slot, ZTImage& image)
     int stride = 0;
     int step = 0;
     open(slot, pixels, stride, step);
-    const int width = std::min<int>(image.getWidth(), slot.width - 1);
-    const int height = std::min<int>(image.getHeight(), slot.height - 1);
+    const int width = std::min<int>(image.getWidth(), slot.width - 2);
+    const int height = std::min<int>(image.getHeight(), slot.height - 2);
     const unsigned char* source = image.getData();
     unsigned colour = 0;
     for (int row = 0; source && row < height; ++row) {
@@ -247,7 +278,16 @@ bool ZTLabelSheet::write(const Slot& slot, ZTImage& image)
             colour |= unsigned(from[0] ^ from[3]) | unsigned(from[1] ^ from[3]) | unsigned(from[2] ^ from[3]);
         }
     }
+    if (width > 0 && height > 0) {
+        finish(slot, width, height);
+    }
     return source && colour == 0;
+}
+
+GLuint ZTLabelSheet::getName()
+{
+    uploadChanges();
+    return ZTTexture2D::getName();
 }
 
 void ZTLabelSheet::uploadChanges()
@@ -255,14 +295,17 @@ void ZTLabelSheet::uploadChanges()
     if (m_dirty.empty() || m_context != DesktopWindow::currentContext()) {
         return;
     }
-    ZTGLStateCache::bindTexture2D(getName());
+    // Quads queued with the sheet's old pictures are drawn with them.
+    ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+    if (renderer->hasQueuedQuads()) {
+        renderer->flush();
+    }
+    ZTGLStateCache::bindTexture2D(ZTTexture2D::getName());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, m_width);
     for (const Rect& rect : m_dirty) {
-        const unsigned char* first =
-            m_pixels.data() + (static_cast<size_t>(rect.y) * m_width + static_cast<size_t>(rect.x)) * 2;
         glTexSubImage2D(GL_TEXTURE_2D, 0, rect.x, rect.y, rect.width, rect.height, GL_LUMINANCE_ALPHA,
-                        GL_UNSIGNED_BYTE, first);
+                        GL_UNSIGNED_BYTE, pixelAt(rect.x, rect.y));
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     m_dirty.clear();

@@ -15,9 +15,12 @@ class ZTImage;
 // time, and labels on one sheet are drawn together, as one run of quads.
 //
 // The sheet holds white text as coverage in both channels of GL_LUMINANCE_ALPHA, which samples as the
-// premultiplied white of a label's own texture. Each room keeps a clear row and column on its right and
-// bottom, so that filtering never reaches a neighbour. Changes reach GL when a label of the sheet is next
-// drawn (`uploadChanges`). Engine thread only, with the GL context of the sheet current.
+// premultiplied white of a label's own texture. Each room has a border of one pixel around its picture
+// that filtering beyond the picture's edges reads as it would read a texture of the picture's own: its
+// edge pixels where that texture would end there (and clamp), clear where it would go on with padding.
+// Changes reach GL when the sheet's name is next asked for, that is when something draws with it; quads
+// queued before then are drawn first, with what they were queued with. Engine thread only, with the GL
+// context of the sheet current.
 class ZTLabelSheet : public ZTTexture2D
 {
 public:
@@ -57,16 +60,22 @@ public:
     // Sheets in use, for tests.
     static std::size_t sheetCount();
 
-    // Clears the slot's room for a new picture and hands out its pixels: the first, the bytes a row and
-    // the bytes a pixel (luminance and alpha, both set to the coverage of white text).
+    // Clears the slot's room for a new picture and hands out where the picture goes: its first pixel, the
+    // bytes a row and the bytes a pixel (luminance and alpha, both set to the coverage of white text).
+    // `finish` must follow once the picture is drawn.
     void open(const Slot& slot, unsigned char*& pixels, int& stride, int& step);
-    // Writes the picture into the slot's room (the rest of the room cleared) at its top left. False when
-    // the picture is not white text on transparent black (a pixel whose four bytes differ), which a sheet
-    // cannot hold: the room then holds its coverage alone.
+    // Borders the width x height picture drawn into the slot's room and marks the room for upload.
+    void finish(const Slot& slot, int width, int height);
+    // Writes the picture into the slot's room (open and finish). False when the picture is not white text
+    // on transparent black (a pixel whose four bytes differ), which a sheet cannot hold: the room then
+    // holds its coverage alone.
     bool write(const Slot& slot, ZTImage& picture);
-    // Sends the rooms written since the last upload to GL.
-    void uploadChanges();
+    // Where the picture of the slot's room starts, in pixels of the sheet.
+    static int pictureX(const Slot& slot) { return slot.x + 1; }
+    static int pictureY(const Slot& slot) { return slot.y + 1; }
 
+    // Sends the rooms changed since the last upload to GL first.
+    GLuint getName() override;
     // The sheet holds premultiplied white.
     bool getHasPremultipliedAlpha() override { return true; }
 
@@ -88,6 +97,8 @@ private:
     bool place(int width, int height, Slot& slot);
     void vacate(const Slot& slot);
     bool isEmpty() const;
+    void uploadChanges();
+    unsigned char* pixelAt(int x, int y);
 
     int m_width;
     int m_height;

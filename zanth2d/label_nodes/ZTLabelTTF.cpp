@@ -104,9 +104,10 @@ void ZTLabelTTF::setString(const char* label)
             m_tSheetSlot.sheet->open(m_tSheetSlot, pixels, stride, step);
             return true;
         };
-        if (ZTTexture2D::drawPlainString(m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(),
-                                         m_fFontSize, room)) {
+        if (m_bDrawnOnSheet && ZTTexture2D::drawPlainString(m_sString.c_str(), m_tDimensions, m_eAlignment,
+                                                            getFontName(), m_fFontSize, room)) {
             ++m_uPicturesRendered;
+            m_tSheetSlot.sheet->finish(m_tSheetSlot, width, height);
             showRoom(width, height);
             return;
         }
@@ -132,7 +133,7 @@ void ZTLabelTTF::setString(const char* label)
 
 bool ZTLabelTTF::takeRoom(int width, int height)
 {
-    if (!ZTLabelSheet::takesPicture(width, height)) {
+    if (!m_bDrawnOnSheet || !ZTLabelSheet::takesPicture(width, height)) {
         return false;
     }
     if (ZTLabelSheet::suits(m_tSheetSlot, width, height)) {
@@ -150,14 +151,18 @@ bool ZTLabelTTF::takeRoom(int width, int height)
 
 void ZTLabelTTF::showRoom(int width, int height)
 {
-    ZTLabelSheet* sheet = m_tSheetSlot.sheet;
-    if (getTexture() != sheet) {
-        setTexture(sheet);
-    }
+    // As with a new texture of its own, the blend function follows the texture again.
+    setTexture(m_tSheetSlot.sheet);
     const ZTSize size(static_cast<float>(width), static_cast<float>(height));
-    setTextureRectInPixels(ZTRect(static_cast<float>(m_tSheetSlot.x), static_cast<float>(m_tSheetSlot.y),
-                                  size.width, size.height),
+    setTextureRectInPixels(ZTRect(static_cast<float>(ZTLabelSheet::pictureX(m_tSheetSlot)),
+                                  static_cast<float>(ZTLabelSheet::pictureY(m_tSheetSlot)), size.width,
+                                  size.height),
                            false, size);
+}
+
+void ZTLabelTTF::setDrawnOnSheet(bool drawnOnSheet)
+{
+    m_bDrawnOnSheet = drawnOnSheet;
 }
 
 bool ZTLabelTTF::showOwnTexture(ZTImage& picture)
@@ -175,14 +180,6 @@ bool ZTLabelTTF::showOwnTexture(ZTImage& picture)
     setTextureRect(rect);
     pTexture->release();
     return true;
-}
-
-void ZTLabelTTF::draw()
-{
-    if (m_tSheetSlot.sheet && getTexture() == m_tSheetSlot.sheet) {
-        m_tSheetSlot.sheet->uploadChanges();
-    }
-    ZTSprite::draw();
 }
 
 const char* ZTLabelTTF::getString()

@@ -9,10 +9,9 @@
 
 namespace zanth2d {
 
-// A sprite showing a text rendered in a font: every setString renders the text anew and shows the
-// picture whole. Small pictures of white text share a label sheet with other labels (a room of one
-// texture, reused while the picture keeps its size); others get a new texture of their own (never
-// cached). Dimensions and font size are kept in pixels.
+// A sprite showing a text rendered in a font: every setString renders the text into a new texture of its
+// own (never cached) and shows it whole; a label drawn on a sheet keeps a small picture of white text in a
+// room of a label sheet shared with other labels instead. Dimensions and font size are kept in pixels.
 class ZTLabelTTF : public ZTSprite, public ZTLabelProtocol
 {
 public:
@@ -46,8 +45,12 @@ public:
     // Pictures rendered since the label was made; for tests.
     unsigned long getPicturesRendered() const { return m_uPicturesRendered; }
 
-    // Brings the label's sheet up to date before the sprite is drawn.
-    void draw() override;
+    // Lets the label keep small pictures in a room of a shared label sheet (ZTLabelSheet), reused while the
+    // picture keeps its size: for labels whose text changes often and whose texture no other code uses
+    // (their texture is then the sheet, their texture rect the room). Off at first; applies from the next
+    // setString.
+    void setDrawnOnSheet(bool drawnOnSheet);
+    bool isDrawnOnSheet() const { return m_bDrawnOnSheet; }
 
     // Makes the director show its frame rate with a label of this class (text "00.0", "Arial", 24).
     static void installFPSLabelHooks();
@@ -70,6 +73,7 @@ protected:
     float m_fFontSize = 0.0f;
     std::string m_sString;
     ZTLabelSheet::Slot m_tSheetSlot;
+    bool m_bDrawnOnSheet = false;
     unsigned long m_uPicturesRendered = 0;
 };
 

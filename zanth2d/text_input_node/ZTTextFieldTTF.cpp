@@ -191,12 +191,12 @@ void ZTTextFieldTTF::draw()
         return;
     }
     if (!m_sInputText.empty()) {
-        ZTLabelTTF::draw();
+        ZTSprite::draw();
         return;
     }
     const ztColor3B color = getColor();
     setColor(m_ColorSpaceHolder);
-    ZTLabelTTF::draw();
+    ZTSprite::draw();
     setColor(color);
 }
 

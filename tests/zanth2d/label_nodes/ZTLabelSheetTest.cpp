@@ -11,6 +11,7 @@
 
 #include "../sprite_nodes/SpriteScene.h"
 #include "cocoa/ZTAutoreleasePool.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "label_nodes/ZTLabelSheet.h"
 #include "label_nodes/ZTLabelTTF.h"
 #include "platform/ZTImage.h"
@@ -44,9 +45,13 @@ const Text kTexts[] = {
      ZTSize(150, 24), kZTTextAlignmentCenter, 16},
 };
 
+// A label drawn on a sheet, as the bridge makes them for QML texts.
 ZTLabelTTF* labelOf(const Text& text)
 {
-    return ZTLabelTTF::labelWithString(text.text, text.box, text.alignment, kFont, text.size);
+    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* label) {
+        label->setDrawnOnSheet(true);
+        return label->initWithString(text.text, text.box, text.alignment, kFont, text.size);
+    });
 }
 
 bool onASheet(ZTLabelTTF* label)
@@ -89,6 +94,19 @@ protected:
 };
 
 } // namespace
+
+TEST_F(LabelSheetTest, aLabelMadeByGameCodeKeepsATextureOfItsOwn)
+{
+    ZTLabelTTF* first = ZTLabelTTF::labelWithString("12", ZTSize(30, 16), kZTTextAlignmentLeft, kFont, 12);
+    ZTLabelTTF* second = ZTLabelTTF::labelWithString("34", ZTSize(30, 16), kZTTextAlignmentLeft, kFont, 12);
+    EXPECT_FALSE(onASheet(first));
+    EXPECT_FALSE(onASheet(second));
+    ZTTexture2D* before = first->getTexture();
+    first->setString("56");
+    EXPECT_NE(first->getTexture(), before);
+    EXPECT_NE(first->getTexture(), second->getTexture());
+    EXPECT_EQ(ZTLabelSheet::sheetCount(), 0u);
+}
 
 TEST_F(LabelSheetTest, aLabelOnASheetDrawsWhatATextureOfItsOwnWould)
 {
@@ -141,8 +159,8 @@ TEST_F(LabelSheetTest, roomsComeBackAndSheetsLeftWithoutLabelsGo)
         // More labels than one sheet holds.
         std::vector<ZTLabelTTF*> labels;
         for (int i = 0; i < 1500; ++i) {
-            labels.push_back(ZTLabelTTF::labelWithString(std::to_string(i * 37).c_str(), ZTSize(60, 20),
-                                                         kZTTextAlignmentLeft, kFont, 14));
+            const std::string number = std::to_string(i * 37);
+            labels.push_back(labelOf({number.c_str(), ZTSize(60, 20), kZTTextAlignmentLeft, 14}));
             labels.back()->retain();
             ASSERT_TRUE(onASheet(labels.back()));
         }
@@ -160,8 +178,8 @@ TEST_F(LabelSheetTest, labelsOfOneSheetAreDrawnWithOneCall)
     // As many as the first sheet holds.
     std::vector<ZTLabelTTF*> labels;
     for (int i = 0; i < 30; ++i) {
-        labels.push_back(ZTLabelTTF::labelWithString(std::to_string(i).c_str(), ZTSize(30, 16),
-                                                     kZTTextAlignmentLeft, kFont, 12));
+        const std::string number = std::to_string(i);
+        labels.push_back(labelOf({number.c_str(), ZTSize(30, 16), kZTTextAlignmentLeft, 12}));
         labels.back()->setAnchorPoint(ZTPointZero);
         labels.back()->setPosition(ZTPoint(float(i % 8) * 30, float(i / 8) * 20));
     }
@@ -245,14 +263,16 @@ TEST_F(LabelSheetTest, aScaledLabelNeverShowsTheRoomsBesideAndBelowIt)
     EXPECT_TRUE(shown.sheet->write(shown, blank));
     EXPECT_TRUE(shown.sheet->write(beside, full));
     EXPECT_TRUE(shown.sheet->write(below, tall));
-    shown.sheet->uploadChanges();
 
     // Filtered at a fraction of a texel beyond its edges.
-    ZTSprite* sprite = ZTSprite::spriteWithTexture(shown.sheet, ZTRect(float(shown.x), float(shown.y), 8, 8));
+    const auto at = [](const ZTLabelSheet::Slot& slot) {
+        return ZTRect(float(ZTLabelSheet::pictureX(slot)), float(ZTLabelSheet::pictureY(slot)), 8, 8);
+    };
+    ZTSprite* sprite = ZTSprite::spriteWithTexture(shown.sheet, at(shown));
     sprite->setScale(9.7f);
     EXPECT_EQ(litPixels(drawn(sprite, 10.3f, 20.6f)), 0);
     // The picture beside it does show when asked for.
-    sprite->setTextureRect(ZTRect(float(beside.x), float(beside.y), 8, 8));
+    sprite->setTextureRect(at(beside));
     EXPECT_GT(litPixels(drawn(sprite, 10.3f, 20.6f)), 3000);
     for (ZTLabelSheet::Slot* slot : {&shown, &beside, &below})
         ZTLabelSheet::giveBack(*slot);
