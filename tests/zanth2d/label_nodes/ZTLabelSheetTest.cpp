@@ -295,6 +295,182 @@ TEST_F(LabelSheetTest, aPictureInColourIsRefusedBySheets)
     EXPECT_EQ(ZTLabelSheet::sheetCount(), 0u);
 }
 
+TEST_F(LabelSheetTest, aLabelDrawnAgainWithAnotherTextInTheSameFrameShowsEachTextWhereItWasDrawn)
+{
+    // One label drawn at several places, a text each, as a node's own draw code reuses it.
+    const Text texts[] = {{"2.50", ZTSize(38, 15), kZTTextAlignmentCenter, 11},
+                          {"9.75", ZTSize(38, 15), kZTTextAlignmentCenter, 11},
+                          {"Wave 12", ZTSizeZero, kZTTextAlignmentCenter, 18}};
+    ZTLabelTTF* label = labelOf(texts[0]);
+    ASSERT_TRUE(onASheet(label));
+    label->setAnchorPoint(ZTPointZero);
+    ZTRenderer* renderer = ZTRenderer::sharedRenderer();
+    m_scene.clear();
+    renderer->beginFrame();
+    for (int i = 0; i < 3; ++i) {
+        label->setDimensions(texts[i].box);
+        label->setFontSize(texts[i].size);
+        label->setString(texts[i].text);
+        ASSERT_TRUE(onASheet(label));
+        label->setPosition(ZTPoint(3, float(5 + 60 * i)));
+        label->visit();
+    }
+    renderer->endFrame();
+    const std::vector<unsigned char> shown = m_scene.frame();
+
+    m_scene.clear();
+    renderer->beginFrame();
+    for (int i = 0; i < 3; ++i) {
+        auto* texture = new ZTTexture2D();
+        ASSERT_TRUE(
+            texture->initWithString(texts[i].text, texts[i].box, texts[i].alignment, kFont, texts[i].size));
+        ZTSprite* sprite = ZTSprite::spriteWithTexture(texture);
+        texture->release();
+        sprite->setAnchorPoint(ZTPointZero);
+        sprite->setPosition(ZTPoint(3, float(5 + 60 * i)));
+        sprite->visit();
+    }
+    renderer->endFrame();
+    const std::vector<unsigned char> reference = m_scene.frame();
+    EXPECT_GT(litPixels(reference), 60);
+    EXPECT_EQ(shown, reference);
+}
+
+TEST_F(LabelSheetTest, aScaledLabelWhoseTextTouchesItsEdgesShowsThemAsATextureOfItsOwnWould)
+{
+    // Text taller than its box is cut at its top and bottom rows; text without a box may reach its sides.
+    // Filtered beyond those edges, a texture of its own repeats its edge pixels (or shows its padding).
+    const Text texts[] = {{"HHHH", ZTSize(60, 8), kZTTextAlignmentLeft, 20},
+                          {"\xc3\x85ngstr\xc3\xb6m", ZTSizeZero, kZTTextAlignmentCenter, 24}};
+    ZTLabelTTF* first = labelOf(kTexts[0]);
+    ASSERT_TRUE(onASheet(first));
+    for (const Text& text : texts) {
+        // Beside a label of its size and below the first one: a room inside the sheet, not at its edges.
+        labelOf(text);
+        ZTLabelTTF* label = labelOf(text);
+        ASSERT_TRUE(onASheet(label)) << text.text;
+        label->setScale(4.3f);
+        auto* texture = new ZTTexture2D();
+        ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
+        ZTSprite* own = ZTSprite::spriteWithTexture(texture);
+        texture->release();
+        own->setScale(4.3f);
+        const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
+        EXPECT_GT(litPixels(reference), 200) << text.text;
+        EXPECT_EQ(drawn(label, 10.3f, 20.6f), reference) << text.text;
+    }
+}
+
+TEST_F(LabelSheetTest, aScaledLabelNeverShowsWhatAGoneLabelLeftAboveIt)
+{
+    ASSERT_EQ(ZTLabelSheet::sheetCount(), 0u);
+    ZTLabelTTF* first = labelOf({"a", ZTSize(20, 10), kZTTextAlignmentLeft, 8});
+    first->retain();
+    // A large title, cut by its box so that its rows are lit to the bottom, shown and then gone: its rows
+    // at the bottom of the sheet go back to the rows of smaller labels.
+    ZTLabelTTF* title = labelOf({"WWWWWWWWWWWW", ZTSize(200, 36), kZTTextAlignmentLeft, 60});
+    title->retain();
+    drawn(title);
+    title->release();
+    ZTPoolManager::getInstance()->getCurReleasePool()->clear();
+    // A narrow label on a short shelf over the title's top rows, then a wider one on the shelf below.
+    ZTLabelTTF* narrow = labelOf({"i", ZTSize(2, 5), kZTTextAlignmentLeft, 4});
+    narrow->retain();
+    const Text dash{"-", ZTSize(150, 20), kZTTextAlignmentLeft, 10};
+    ZTLabelTTF* label = labelOf(dash);
+    ASSERT_TRUE(onASheet(label));
+    ASSERT_EQ(label->getTexture(), first->getTexture());
+    ASSERT_EQ(narrow->getTexture(), first->getTexture());
+    label->setScale(1.7f);
+
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithString(dash.text, dash.box, dash.alignment, kFont, dash.size));
+    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
+    texture->release();
+    own->setScale(1.7f);
+    const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
+    EXPECT_GT(litPixels(reference), 5);
+    EXPECT_EQ(drawn(label, 10.3f, 20.6f), reference);
+    first->release();
+    narrow->release();
+}
+
+TEST_F(LabelSheetTest, aNewTextResetsTheBlendFunctionAndOpacityModeAsANewTextureOfItsOwnDid)
+{
+    // Over grey, where an additive blend and an opacity not multiplied in show.
+    glClearColor(0.4f, 0.4f, 0.4f, 1);
+    const Text text{"9.75", ZTSize(38, 15), kZTTextAlignmentCenter, 11};
+    ZTLabelTTF* label = labelOf({"2.50", ZTSize(38, 15), kZTTextAlignmentCenter, 11});
+    label->setBlendFunc(ztBlendFunc{GL_ONE, GL_ONE});
+    label->setIsOpacityModifyRGB(false);
+    label->setString(text.text);
+    ASSERT_TRUE(onASheet(label));
+    label->setOpacity(100);
+    const std::vector<unsigned char> shown = drawn(label);
+
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
+    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
+    texture->release();
+    own->setOpacity(100);
+    const std::vector<unsigned char> reference = drawn(own);
+    glClearColor(0, 0, 0, 1);
+    EXPECT_EQ(shown, reference);
+}
+
+TEST_F(LabelSheetTest, aTextureRectSetByGameCodeIsARectOfTheLabelsOwnPicture)
+{
+    // Labels game code makes keep textures of their own, whatever labels on sheets exist.
+    ASSERT_TRUE(onASheet(labelOf({"WWWWWWWW", ZTSize(120, 20), kZTTextAlignmentLeft, 14})));
+    const Text text{"Score: 12045", ZTSize(120, 20), kZTTextAlignmentLeft, 14};
+    ZTLabelTTF* label = ZTLabelTTF::labelWithString(text.text, text.box, text.alignment, kFont, text.size);
+    ASSERT_FALSE(onASheet(label));
+    // Its left half, as a text revealed from the left shows it.
+    label->setTextureRect(ZTRect(0, 0, 60, 20));
+
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
+    ZTSprite* own = ZTSprite::spriteWithTexture(texture, ZTRect(0, 0, 60, 20));
+    texture->release();
+    const std::vector<unsigned char> reference = drawn(own);
+    EXPECT_GT(litPixels(reference), 20);
+    EXPECT_EQ(drawn(label), reference);
+}
+
+TEST_F(LabelSheetTest, aSpriteMadeOfALabelsTextureAndRectShowsItsText)
+{
+    // The label itself is never drawn: the game shows its picture through sprites of its own.
+    const Text text{"Score: 12045", ZTSize(120, 20), kZTTextAlignmentLeft, 14};
+    ZTLabelTTF* label = labelOf(text);
+    ASSERT_TRUE(onASheet(label));
+    ZTSprite* copy = ZTSprite::spriteWithTexture(label->getTexture(), label->getTextureRect());
+    const std::vector<unsigned char> reference = ownTexture(text);
+    EXPECT_GT(litPixels(reference), 20);
+    EXPECT_EQ(drawn(copy), reference);
+}
+
+TEST_F(LabelSheetTest, texParametersAGameSetsOnOneLabelsTextureLeaveOtherLabelsAsTheyWere)
+{
+    // A pixel-art game asks for sharp text on its one label.
+    ZTLabelTTF* sharp = ZTLabelTTF::labelWithString(kTexts[0].text, kTexts[0].box, kTexts[0].alignment, kFont,
+                                                    kTexts[0].size);
+    ZTLabelTTF* other = labelOf(kTexts[2]);
+    ASSERT_FALSE(onASheet(sharp));
+    ASSERT_TRUE(onASheet(other));
+    sharp->getTexture()->setAliasTexParameters();
+    other->setScale(2.6f);
+
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(
+        texture->initWithString(kTexts[2].text, kTexts[2].box, kTexts[2].alignment, kFont, kTexts[2].size));
+    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
+    texture->release();
+    own->setScale(2.6f);
+    const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
+    EXPECT_GT(litPixels(reference), 100);
+    EXPECT_EQ(drawn(other, 10.3f, 20.6f), reference);
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
