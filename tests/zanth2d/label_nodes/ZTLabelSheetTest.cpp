@@ -72,15 +72,19 @@ protected:
         return m_scene.frame();
     }
 
-    // What the text shows on a texture of its own.
-    std::vector<unsigned char> ownTexture(const Text& text)
+    // A sprite showing the text on a texture of its own (or of the rect of it).
+    static ZTSprite* ownSprite(const Text& text, const ZTRect* rect = nullptr)
     {
         auto* texture = new ZTTexture2D();
         EXPECT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
-        ZTSprite* sprite = ZTSprite::spriteWithTexture(texture);
+        ZTSprite* sprite =
+            rect ? ZTSprite::spriteWithTexture(texture, *rect) : ZTSprite::spriteWithTexture(texture);
         texture->release();
-        return drawn(sprite);
+        return sprite;
     }
+
+    // What the text shows on a texture of its own.
+    std::vector<unsigned char> ownTexture(const Text& text) { return drawn(ownSprite(text)); }
 
     static int litPixels(const std::vector<unsigned char>& frame)
     {
@@ -321,11 +325,7 @@ TEST_F(LabelSheetTest, aLabelDrawnAgainWithAnotherTextInTheSameFrameShowsEachTex
     m_scene.clear();
     renderer->beginFrame();
     for (int i = 0; i < 3; ++i) {
-        auto* texture = new ZTTexture2D();
-        ASSERT_TRUE(
-            texture->initWithString(texts[i].text, texts[i].box, texts[i].alignment, kFont, texts[i].size));
-        ZTSprite* sprite = ZTSprite::spriteWithTexture(texture);
-        texture->release();
+        ZTSprite* sprite = ownSprite(texts[i]);
         sprite->setAnchorPoint(ZTPointZero);
         sprite->setPosition(ZTPoint(3, float(5 + 60 * i)));
         sprite->visit();
@@ -350,10 +350,7 @@ TEST_F(LabelSheetTest, aScaledLabelWhoseTextTouchesItsEdgesShowsThemAsATextureOf
         ZTLabelTTF* label = labelOf(text);
         ASSERT_TRUE(onASheet(label)) << text.text;
         label->setScale(4.3f);
-        auto* texture = new ZTTexture2D();
-        ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
-        ZTSprite* own = ZTSprite::spriteWithTexture(texture);
-        texture->release();
+        ZTSprite* own = ownSprite(text);
         own->setScale(4.3f);
         const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
         EXPECT_GT(litPixels(reference), 200) << text.text;
@@ -383,10 +380,7 @@ TEST_F(LabelSheetTest, aScaledLabelNeverShowsWhatAGoneLabelLeftAboveIt)
     ASSERT_EQ(narrow->getTexture(), first->getTexture());
     label->setScale(1.7f);
 
-    auto* texture = new ZTTexture2D();
-    ASSERT_TRUE(texture->initWithString(dash.text, dash.box, dash.alignment, kFont, dash.size));
-    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
-    texture->release();
+    ZTSprite* own = ownSprite(dash);
     own->setScale(1.7f);
     const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
     EXPECT_GT(litPixels(reference), 5);
@@ -408,10 +402,7 @@ TEST_F(LabelSheetTest, aNewTextResetsTheBlendFunctionAndOpacityModeAsANewTexture
     label->setOpacity(100);
     const std::vector<unsigned char> shown = drawn(label);
 
-    auto* texture = new ZTTexture2D();
-    ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
-    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
-    texture->release();
+    ZTSprite* own = ownSprite(text);
     own->setOpacity(100);
     const std::vector<unsigned char> reference = drawn(own);
     glClearColor(0, 0, 0, 1);
@@ -428,10 +419,8 @@ TEST_F(LabelSheetTest, aTextureRectSetByGameCodeIsARectOfTheLabelsOwnPicture)
     // Its left half, as a text revealed from the left shows it.
     label->setTextureRect(ZTRect(0, 0, 60, 20));
 
-    auto* texture = new ZTTexture2D();
-    ASSERT_TRUE(texture->initWithString(text.text, text.box, text.alignment, kFont, text.size));
-    ZTSprite* own = ZTSprite::spriteWithTexture(texture, ZTRect(0, 0, 60, 20));
-    texture->release();
+    const ZTRect leftHalf(0, 0, 60, 20);
+    ZTSprite* own = ownSprite(text, &leftHalf);
     const std::vector<unsigned char> reference = drawn(own);
     EXPECT_GT(litPixels(reference), 20);
     EXPECT_EQ(drawn(label), reference);
@@ -460,11 +449,7 @@ TEST_F(LabelSheetTest, texParametersAGameSetsOnOneLabelsTextureLeaveOtherLabelsA
     sharp->getTexture()->setAliasTexParameters();
     other->setScale(2.6f);
 
-    auto* texture = new ZTTexture2D();
-    ASSERT_TRUE(
-        texture->initWithString(kTexts[2].text, kTexts[2].box, kTexts[2].alignment, kFont, kTexts[2].size));
-    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
-    texture->release();
+    ZTSprite* own = ownSprite(kTexts[2]);
     own->setScale(2.6f);
     const std::vector<unsigned char> reference = drawn(own, 10.3f, 20.6f);
     EXPECT_GT(litPixels(reference), 100);
