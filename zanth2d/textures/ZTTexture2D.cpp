@@ -113,9 +113,17 @@ ZTTexture2D::ZTTexture2D() = default;
 
 ZTTexture2D::~ZTTexture2D()
 {
-    if (m_uName && DesktopWindow::hasCurrentContext()) {
+    deleteName();
+}
+
+void ZTTexture2D::deleteName()
+{
+    // Names are the context's own: another context current may hold a live texture of the same name, and
+    // a context that is gone took its textures with it.
+    if (m_uName && DesktopWindow::hasCurrentContext() && DesktopWindow::currentContext() == m_uContext) {
         ZTGLStateCache::deleteTexture2D(m_uName);
     }
+    m_uName = 0;
 }
 
 bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFormat, unsigned int pixelsWide,
@@ -161,10 +169,9 @@ bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFor
         return false;
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (m_uName) {
-        ZTGLStateCache::deleteTexture2D(m_uName);
-    }
+    deleteName();
     glGenTextures(1, &m_uName);
+    m_uContext = DesktopWindow::currentContext();
     ZTGLStateCache::bindTexture2D(m_uName);
     m_uPixelsWide = pixelsWide;
     m_uPixelsHigh = pixelsHigh;
@@ -284,10 +291,9 @@ bool ZTTexture2D::initWithPVRFile(const char* file)
         return false;
     }
     pvr->setRetainName(true);
-    if (m_uName) {
-        ZTGLStateCache::deleteTexture2D(m_uName);
-    }
+    deleteName();
     m_uName = pvr->getName();
+    m_uContext = DesktopWindow::currentContext();
     m_fMaxS = 1.0f;
     m_fMaxT = 1.0f;
     m_uPixelsWide = pvr->getWidth();

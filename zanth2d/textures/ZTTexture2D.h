@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 #include "cocoa/ZTGeometry.h"
 #include "cocoa/ZTObject.h"
 #include "platform/ZTImage.h"
@@ -116,11 +118,15 @@ public:
 
 private:
     bool initPremultipliedATextureWithImage(ZTImage* image, unsigned int potWide, unsigned int potHigh);
+    // Deletes the GL texture when the context that made it is current; the name is 0 after.
+    void deleteName();
 
     ZTTexture2DPixelFormat m_ePixelFormat = kZTTexture2DPixelFormat_Automatic;
     unsigned int m_uPixelsWide = 0;
     unsigned int m_uPixelsHigh = 0;
     GLuint m_uName = 0;
+    // The GL context the name belongs to (DesktopWindow::currentContext).
+    std::uintptr_t m_uContext = 0;
     ZTSize m_tContentSize;
     float m_fMaxS = 0.0f;
     float m_fMaxT = 0.0f;

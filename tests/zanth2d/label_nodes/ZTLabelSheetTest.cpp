@@ -456,6 +456,34 @@ TEST_F(LabelSheetTest, texParametersAGameSetsOnOneLabelsTextureLeaveOtherLabelsA
     EXPECT_EQ(drawn(other, 10.3f, 20.6f), reference);
 }
 
+TEST_F(LabelSheetTest, aLabelKeptFromAClosedWindowLeavesTheLabelsOfTheNextWindowAlone)
+{
+    // The game keeps a label past the window it was made in; it goes while the next window shows labels.
+    ZTLabelTTF* kept = nullptr;
+    {
+        SpriteScene closed(128, 128);
+        kept = labelOf(kTexts[0]);
+        kept->retain();
+        kept->setAnchorPoint(ZTPointZero);
+        closed.clear();
+        kept->visit();
+        ASSERT_GT(litPixels(closed.frame()), 20);
+    }
+    m_scene.makeCurrent();
+    std::vector<ZTLabelTTF*> shown;
+    for (int i : {1, 2}) {
+        shown.push_back(labelOf(kTexts[i]));
+        ASSERT_TRUE(onASheet(shown.back()));
+    }
+    // The closed window's scene emptied the pool: this is the last reference.
+    kept->release();
+    for (int i : {1, 2}) {
+        const std::vector<unsigned char> reference = ownTexture(kTexts[i]);
+        EXPECT_GT(litPixels(reference), 20) << kTexts[i].text;
+        EXPECT_EQ(drawn(shown[size_t(i - 1)]), reference) << kTexts[i].text;
+    }
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
