@@ -4,6 +4,7 @@
 #include "scenegraphwrapper.h"
 
 #include "base_nodes/ZTNode.h"
+#include "cocoa/ZTAutoreleasedFactory.h"
 #include "label_nodes/ZTLabelTTF.h"
 
 #include <QFontInfo>
@@ -11,6 +12,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <cstring>
 
 using namespace zanth2d;
 
@@ -21,6 +23,31 @@ QColor textColor(const QObject* item)
     const QVariant color = item->property("color");
     return color.isValid() ? color.value<QColor>() : QColor(Qt::black);
 }
+
+// A property of Text items, read through its index: every Text inherits the same index from QQuickText,
+// and looking a property up by name for each of a thousand texts changing every frame costs more than
+// rendering them.
+class TextProperty
+{
+public:
+    explicit TextProperty(const char* name) : m_name(name) {}
+
+    QVariant read(const QObject* item)
+    {
+        const QMetaObject* type = item->metaObject();
+        if (m_index < 0 || m_index >= type->propertyCount() ||
+            std::strcmp(type->property(m_index).name(), m_name))
+            m_index = type->indexOfProperty(m_name);
+        return m_index < 0 ? QVariant() : type->property(m_index).read(item);
+    }
+
+private:
+    const char* m_name;
+    int m_index = -1;
+};
+
+TextProperty textProperty("text");
+TextProperty fontProperty("font");
 
 ztColor3B sceneGraphColor(const QColor& color)
 {
@@ -104,9 +131,12 @@ ZTNode* ZTTextManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     const auto alignment =
         qtToSceneGraphAlignment(Qt::Alignment(item->property("horizontalAlignment").toInt()));
 
-    ZTLabelTTF* label =
-        ZTLabelTTF::labelWithString(text.toLocal8Bit().constData(), labelBox(quickItem, f), alignment,
+    // Texts of games change often (scores, timers), and nothing else sees their labels' textures.
+    ZTLabelTTF* label = ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* made) {
+        made->setDrawnOnSheet(true);
+        return made->initWithString(text.toLocal8Bit().constData(), labelBox(quickItem, f), alignment,
                                     fontName.toLocal8Bit().constData(), labelFontSize(font, f));
+    });
     if (label) {
         label->setColor(sceneGraphColor(textColor(item)));
         label->setAnchorPoint(ZTPoint(0, 1));
@@ -135,10 +165,10 @@ void ZTTextManager::textChanged(QQuickItem* item)
     if (!label)
         return;
     const double f = labelScaleFactor(item);
-    label->setFontSize(labelFontSize(item->property("font").value<QFont>(), f));
+    label->setFontSize(labelFontSize(fontProperty.read(item).value<QFont>(), f));
     label->setScale(float(1 / f));
     label->setDimensions(labelBox(item, f));
-    label->setString(item->property("text").toString().toLocal8Bit().constData());
+    label->setString(textProperty.read(item).toString().toLocal8Bit().constData());
 }
 
 void ZTTextManager::itemSizeChanged(QQuickItem* item)
@@ -154,14 +184,14 @@ void ZTTextManager::updateTextItem(QQuickItem* item)
         return;
     const double f = labelScaleFactor(item);
     const ZTSize box = labelBox(item, f);
-    const float fontSize = labelFontSize(item->property("font").value<QFont>(), f);
+    const float fontSize = labelFontSize(fontProperty.read(item).value<QFont>(), f);
     if (box.width == label->getDimensions().width && box.height == label->getDimensions().height &&
         fontSize == label->getFontSize())
         return;
     label->setFontSize(fontSize);
     label->setDimensions(box);
     label->setScale(float(1 / f));
-    label->setString(item->property("text").toString().toLocal8Bit().constData());
+    label->setString(textProperty.read(item).toString().toLocal8Bit().constData());
 }
 
 void ZTTextManager::colorChanged(QQuickItem* item)

@@ -7,6 +7,8 @@
 #include "base_nodes/ZTNode.h"
 #include "label_nodes/ZTLabelTTF.h"
 #include "scenegraphwrapper.h"
+#include "sprite_nodes/ZTSprite.h"
+#include "textures/ZTTexture2D.h"
 
 #include <QQuickItem>
 
@@ -149,21 +151,20 @@ TEST(TextLabels, onlyChangesOfBoxOrPixelSizeRenderAgain)
         withText("width: 80; height: 20; text: \"Hello\"; font.family: \"PT Sans\"; font.pixelSize: 12"));
     QQuickItem* text = findItem(root, "text");
     ZTLabelTTF* label = labelOf(text);
-    ZTTexture2D* rendered = label->getTexture();
+    const unsigned long rendered = label->getPicturesRendered();
     text->setWidth(80.4);
-    EXPECT_EQ(label->getTexture(), rendered);
+    EXPECT_EQ(label->getPicturesRendered(), rendered);
     QFont font = text->property("font").value<QFont>();
     font.setFamily("Liberation Serif");
     text->setProperty("font", font);
-    EXPECT_EQ(label->getTexture(), rendered);
+    EXPECT_EQ(label->getPicturesRendered(), rendered);
     EXPECT_STREQ(label->getFontName(), "PT Sans");
     font.setPixelSize(16);
     text->setProperty("font", font);
-    EXPECT_NE(label->getTexture(), rendered);
+    EXPECT_EQ(label->getPicturesRendered(), rendered + 1);
     EXPECT_EQ(label->getFontSize(), 16.0f);
-    rendered = label->getTexture();
     text->setProperty("text", "Changed");
-    EXPECT_NE(label->getTexture(), rendered);
+    EXPECT_EQ(label->getPicturesRendered(), rendered + 2);
     EXPECT_STREQ(label->getString(), "Changed");
 }
 
@@ -191,6 +192,49 @@ TEST(TextLabels, theChildrenOfATextHangFromItsNodeUnscaled)
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->getParent(), nodeOf(text));
     EXPECT_EQ(badge->getPosition().x, 5.0f);
+}
+
+TEST(TextLabels, aTurnedTextCutByItsBoxShowsWhatATextureOfItsOwnWould)
+{
+    // Its line is taller than its box: the picture is lit to its top and bottom rows, which a turned
+    // text filters with what lies beyond them.
+    QQuickItem* root = engine->load(withText("x: 40.5; y: 30.25; rotation: 30; width: 60; height: 8\n"
+                                             "    text: \"HHHH\"; color: \"white\"; font.pixelSize: 20"));
+    QQuickItem* text = findItem(root, "text");
+    ZTLabelTTF* label = labelOf(text);
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(label->getTexture(), nullptr);
+    const QImage shown = engine->grabWindow();
+
+    auto* texture = new ZTTexture2D();
+    ASSERT_TRUE(texture->initWithString(label->getString(), label->getDimensions(), label->getAlignment(),
+                                        label->getFontName(), label->getFontSize()));
+    ZTSprite* own = ZTSprite::spriteWithTexture(texture);
+    texture->release();
+    own->setAnchorPoint(label->getAnchorPoint());
+    own->setPosition(label->getPosition());
+    own->setScaleX(label->getScaleX());
+    own->setScaleY(label->getScaleY());
+    own->setColor(label->getColor());
+    own->setOpacity(label->getOpacity());
+    nodeOf(text)->addChild(own, label->getZOrder(), 1);
+    label->setIsVisible(false);
+    engine->stepFrames(1);
+    const QImage reference = engine->grabWindow();
+    nodeOf(text)->removeChild(own, true);
+    label->setIsVisible(true);
+
+    ASSERT_EQ(shown.size(), reference.size());
+    int lit = 0;
+    int differing = 0;
+    for (int y = 0; y < reference.height(); ++y) {
+        for (int x = 0; x < reference.width(); ++x) {
+            lit += qRed(reference.pixel(x, y)) > 40;
+            differing += shown.pixel(x, y) != reference.pixel(x, y);
+        }
+    }
+    EXPECT_GT(lit, 40);
+    EXPECT_EQ(differing, 0);
 }
 
 int main(int argc, char** argv)

@@ -7,6 +7,7 @@
 #include "ZTDirector.h"
 #include "ZTMacros.h"
 #include "cocoa/ZTAutoreleasedFactory.h"
+#include "platform/ZTImage.h"
 
 namespace zanth2d {
 
@@ -32,12 +33,15 @@ ZTSize clampedDimensions(const ZTSize& dimensions)
 ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const ZTSize& dimensions,
                                         ZTTextAlignment alignment, const char* fontName, float fontSize)
 {
-    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* pLabel) { return pLabel->initWithString(label, dimensions, alignment, fontName, fontSize); });
+    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* pLabel) {
+        return pLabel->initWithString(label, dimensions, alignment, fontName, fontSize);
+    });
 }
 
 ZTLabelTTF* ZTLabelTTF::labelWithString(const char* label, const char* fontName, float fontSize)
 {
-    return ztMakeAutoreleased<ZTLabelTTF>([&](ZTLabelTTF* pLabel) { return pLabel->initWithString(label, fontName, fontSize); });
+    return ztMakeAutoreleased<ZTLabelTTF>(
+        [&](ZTLabelTTF* pLabel) { return pLabel->initWithString(label, fontName, fontSize); });
 }
 
 bool ZTLabelTTF::initWithString(const char* label, const ZTSize& dimensions, ZTTextAlignment alignment,
@@ -76,6 +80,11 @@ void ZTLabelTTF::setDimensions(const ZTSize& dimensions)
     m_tDimensions = clampedDimensions(dimensions);
 }
 
+ZTLabelTTF::~ZTLabelTTF()
+{
+    ZTLabelSheet::giveBack(m_tSheetSlot);
+}
+
 void ZTLabelTTF::setString(const char* label)
 {
     m_sString = label ? label : "";
@@ -83,21 +92,94 @@ void ZTLabelTTF::setString(const char* label)
     const bool fitsText = m_tDimensions.width == 0 && m_tDimensions.height == 0;
     const bool fitsBox = std::fabs(m_tDimensions.width) >= 1.0f && std::fabs(m_tDimensions.height) >= 1.0f;
     if (!m_sString.empty() && (fitsText || fitsBox)) {
-        auto* pTexture = new ZTTexture2D();
-        if (pTexture->initWithString(m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(),
-                                     m_fFontSize)) {
-            setTexture(pTexture);
-            ZTRect rect;
-            rect.size = pTexture->getContentSize();
-            setTextureRect(rect);
-            pTexture->release();
+        // A plain line goes straight into a sheet's room; anything else is rendered whole first.
+        int width = 0;
+        int height = 0;
+        const auto room = [&](int w, int h, unsigned char*& pixels, int& stride, int& step) {
+            width = w;
+            height = h;
+            if (!takeRoom(w, h)) {
+                return false;
+            }
+            m_tSheetSlot.sheet->open(m_tSheetSlot, pixels, stride, step);
+            return true;
+        };
+        if (m_bDrawnOnSheet && ZTTexture2D::drawPlainString(m_sString.c_str(), m_tDimensions, m_eAlignment,
+                                                            getFontName(), m_fFontSize, room)) {
+            ++m_uPicturesRendered;
+            m_tSheetSlot.sheet->finish(m_tSheetSlot, width, height);
+            showRoom(width, height);
             return;
         }
-        // A failed init leaves the texture to us: this is its only release.
-        pTexture->release();
+        ZTImage picture;
+        if (ZTTexture2D::renderString(picture, m_sString.c_str(), m_tDimensions, m_eAlignment, getFontName(),
+                                      m_fFontSize)) {
+            ++m_uPicturesRendered;
+            width = picture.getWidth();
+            height = picture.getHeight();
+            if (takeRoom(width, height) && m_tSheetSlot.sheet->write(m_tSheetSlot, picture)) {
+                showRoom(width, height);
+                return;
+            }
+            if (showOwnTexture(picture)) {
+                return;
+            }
+        }
     }
+    ZTLabelSheet::giveBack(m_tSheetSlot);
     setTexture(nullptr);
     setTextureRect(ZTRectZero);
+}
+
+bool ZTLabelTTF::takeRoom(int width, int height)
+{
+    if (!m_bDrawnOnSheet || !ZTLabelSheet::takesPicture(width, height)) {
+        return false;
+    }
+    if (ZTLabelSheet::suits(m_tSheetSlot, width, height)) {
+        return true;
+    }
+    // The new room first: a sheet emptied by the old one would be made again at once.
+    ZTLabelSheet::Slot slot = ZTLabelSheet::take(width, height);
+    if (!slot.sheet) {
+        return false;
+    }
+    ZTLabelSheet::giveBack(m_tSheetSlot);
+    m_tSheetSlot = slot;
+    return true;
+}
+
+void ZTLabelTTF::showRoom(int width, int height)
+{
+    // As with a new texture of its own, the blend function follows the texture again.
+    setTexture(m_tSheetSlot.sheet);
+    const ZTSize size(static_cast<float>(width), static_cast<float>(height));
+    setTextureRectInPixels(ZTRect(static_cast<float>(ZTLabelSheet::pictureX(m_tSheetSlot)),
+                                  static_cast<float>(ZTLabelSheet::pictureY(m_tSheetSlot)), size.width,
+                                  size.height),
+                           false, size);
+}
+
+void ZTLabelTTF::setDrawnOnSheet(bool drawnOnSheet)
+{
+    m_bDrawnOnSheet = drawnOnSheet;
+}
+
+bool ZTLabelTTF::showOwnTexture(ZTImage& picture)
+{
+    auto* pTexture = new ZTTexture2D();
+    if (!pTexture->initWithImage(&picture)) {
+        // A failed init leaves the texture to us: this is its only release.
+        pTexture->release();
+        return false;
+    }
+    ZTLabelSheet::giveBack(m_tSheetSlot);
+    setTexture(pTexture);
+    ZTRect rect;
+    rect.size = pTexture->getContentSize();
+    setTextureRect(rect);
+    pTexture->release();
+    return true;
 }
 
 const char* ZTLabelTTF::getString()

@@ -3,17 +3,20 @@
 #include <string>
 
 #include "ZTProtocols.h"
+#include "label_nodes/ZTLabelSheet.h"
 #include "sprite_nodes/ZTSprite.h"
 #include "textures/ZTTexture2D.h"
 
 namespace zanth2d {
 
-// A sprite showing a text rendered in a font: every setString draws the text into a new texture (never
-// cached) and shows it whole. Dimensions and font size are kept in pixels.
+// A sprite showing a text rendered in a font: every setString renders the text into a new texture of its
+// own (never cached) and shows it whole; a label drawn on a sheet keeps a small picture of white text in a
+// room of a label sheet shared with other labels instead. Dimensions and font size are kept in pixels.
 class ZTLabelTTF : public ZTSprite, public ZTLabelProtocol
 {
 public:
     ZTLabelTTF() = default;
+    ~ZTLabelTTF() override;
 
     // Autoreleased, or null when the init fails. dimensions in points ((0, 0): as large as the text),
     // fontSize in points; fontName is a font file or a family name.
@@ -39,6 +42,15 @@ public:
     virtual ZTLabelProtocol* convertToLabelProtocol() { return this; }
 
     ZTTextAlignment getAlignment() const { return m_eAlignment; }
+    // Pictures rendered since the label was made; for tests.
+    unsigned long getPicturesRendered() const { return m_uPicturesRendered; }
+
+    // Lets the label keep small pictures in a room of a shared label sheet (ZTLabelSheet), reused while the
+    // picture keeps its size: for labels whose text changes often and whose texture no other code uses
+    // (their texture is then the sheet, their texture rect the room). Off at first; applies from the next
+    // setString.
+    void setDrawnOnSheet(bool drawnOnSheet);
+    bool isDrawnOnSheet() const { return m_bDrawnOnSheet; }
 
     // Makes the director show its frame rate with a label of this class (text "00.0", "Arial", 24).
     static void installFPSLabelHooks();
@@ -47,11 +59,22 @@ public:
     char* description() const;
 
 protected:
+    // Makes sure the label holds a room of a sheet that suits a picture of this size (pixels); false when
+    // the picture does not go on a sheet or none has room.
+    bool takeRoom(int width, int height);
+    // Shows the top left width x height pixels of the label's room.
+    void showRoom(int width, int height);
+    // False when no texture can be made of the picture.
+    bool showOwnTexture(ZTImage& picture);
+
     ZTSize m_tDimensions;
     ZTTextAlignment m_eAlignment = kZTTextAlignmentCenter;
     std::string m_sFontName;
     float m_fFontSize = 0.0f;
     std::string m_sString;
+    ZTLabelSheet::Slot m_tSheetSlot;
+    bool m_bDrawnOnSheet = false;
+    unsigned long m_uPicturesRendered = 0;
 };
 
 } // namespace zanth2d

@@ -253,59 +253,105 @@ bool ZTImage::initWithEncodedData(const void* pData, int nDataLen, const char* p
     return true;
 }
 
-bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAlign eAlignMask,
-                             const char* pFontName, int nSize)
+namespace {
+
+// What initWithString renders: the text, its font and the picture's size. False, after the log line,
+// for sizes that cannot be rendered.
+struct TextPicture
 {
-    if (!pText) {
-        return false;
-    }
+    QString text;
+    TextFont* font = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+bool prepareText(const char* pText, int nWidth, int nHeight, const char* pFontName, int nSize,
+                 TextPicture& picture, bool log)
+{
     if (nWidth < 0 || nHeight < 0 || nWidth > kMaxSide - 2 || nHeight > kMaxSide || nSize <= 0) {
-        ZTLog("ZTImage: WARNING: text size %d x %d at font size %d is not possible\n", nWidth, nHeight,
-              nSize);
+        if (log)
+            ZTLog("ZTImage: WARNING: text size %d x %d at font size %d is not possible\n", nWidth, nHeight,
+                  nSize);
         return false;
     }
-    QString text = QString::fromUtf8(pText);
+    picture.text = QString::fromUtf8(pText);
     QString family = fontFamilyFor(pFontName);
     // Bold faces are asked for as the family followed by "-Bold".
     const bool bold = family.endsWith(QLatin1String("-Bold"));
     if (bold) {
         family.chop(5);
     }
-    TextFont& textFontEntry = textFont(family, nSize, bold);
-    const QFont font = textFontEntry.font;
+    picture.font = &textFont(family, nSize, bold);
     // A box of its own needs no measuring.
-    const QSize measured = nWidth == 0 || nHeight == 0 ? QFontMetrics(font).size(0, text) : QSize();
-    int width = nWidth == 0 ? measured.width() : nWidth + 2;
-    int height = nHeight == 0 ? measured.height() : nHeight;
+    const QSize measured =
+        nWidth == 0 || nHeight == 0 ? QFontMetrics(picture.font->font).size(0, picture.text) : QSize();
+    const int width = nWidth == 0 ? measured.width() : nWidth + 2;
+    const int height = nHeight == 0 ? measured.height() : nHeight;
     if (width > kMaxSide || height > kMaxSide ||
         static_cast<size_t>(width) * static_cast<size_t>(height) > kMaxTextPixels) {
-        ZTLog("ZTImage: WARNING: text of %d x %d pixels is too large\n", width, height);
+        if (log)
+            ZTLog("ZTImage: WARNING: text of %d x %d pixels is too large\n", width, height);
         return false;
     }
     // Empty text still gives a (transparent) pixel, so that no texture is ever 0 pixels wide.
-    width = std::max(width, 1);
-    height = std::max(height, 1);
+    picture.width = std::max(width, 1);
+    picture.height = std::max(height, 1);
+    return true;
+}
 
+// A plain line of text is placed from what the font learnt before; anything else is laid out by Qt.
+ZTTextLine& lineOf(TextFont& font)
+{
+    if (!font.line) {
+        font.line = std::make_unique<ZTTextLine>(font.font);
+    }
+    return *font.line;
+}
+
+} // namespace
+
+bool ZTImage::initWithString(const char* pText, int nWidth, int nHeight, ETextAlign eAlignMask,
+                             const char* pFontName, int nSize)
+{
+    TextPicture picture;
+    if (!pText || !prepareText(pText, nWidth, nHeight, pFontName, nSize, picture, true)) {
+        return false;
+    }
+    const int width = picture.width;
+    const int height = picture.height;
     size_t size = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     auto* pData = new (std::nothrow) unsigned char[size];
     if (!pData) {
         return false;
     }
     std::memset(pData, 0, size);
-    // A plain line of text is placed from what the font learnt before; anything else is laid out by Qt.
-    if (!textFontEntry.line) {
-        textFontEntry.line = std::make_unique<ZTTextLine>(font);
-    }
-    if (!textFontEntry.line->draw(text, qtAlignment(eAlignMask), pData, width, height)) {
+    if (!lineOf(*picture.font).draw(picture.text, qtAlignment(eAlignMask), pData, width, height)) {
         QImage canvas(pData, width, height, width * 4, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&canvas);
-        painter.setFont(font);
+        painter.setFont(picture.font->font);
         painter.setPen(Qt::white);
-        painter.drawText(QRect(0, 0, width, height), qtAlignment(eAlignMask), text);
+        painter.drawText(QRect(0, 0, width, height), qtAlignment(eAlignMask), picture.text);
         painter.end();
     }
     adopt(pData, width, height, 8, true, true);
     return true;
+}
+
+bool ZTImage::drawPlainText(const char* pText, int nWidth, int nHeight, ETextAlign eAlignMask,
+                            const char* pFontName, int nSize, const CoverageTarget& target)
+{
+    TextPicture picture;
+    // Sizes it refuses are refused again, with their log line, by initWithString.
+    if (!pText || !*pText || !prepareText(pText, nWidth, nHeight, pFontName, nSize, picture, false)) {
+        return false;
+    }
+    ZTTextLine& line = lineOf(*picture.font);
+    unsigned char* pixels = nullptr;
+    int stride = 0;
+    int step = 0;
+    return target(picture.width, picture.height, pixels, stride, step) && pixels &&
+           line.draw(picture.text, qtAlignment(eAlignMask), pixels, picture.width, picture.height, stride,
+                     step);
 }
 
 bool ZTImage::saveToFile(const char* pszFilePath, bool bIsToRGB)

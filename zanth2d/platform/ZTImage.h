@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 namespace zanth2d {
 
@@ -49,6 +50,16 @@ public:
     // a 2-pixel margin. The font is a font file (registered once per process) or a family name.
     bool initWithString(const char* pText, int nWidth = 0, int nHeight = 0,
                         ETextAlign eAlignMask = kAlignCenter, const char* pFontName = nullptr, int nSize = 0);
+
+    // Where drawPlainText draws: given the picture's size, sets the first pixel, the bytes a row and the
+    // bytes a pixel (all set to the coverage) of cleared pixels, or returns false to draw nothing.
+    using CoverageTarget =
+        std::function<bool(int width, int height, unsigned char*& pixels, int& stride, int& step)>;
+    // Draws the text as initWithString would render it, as coverage into the target, when it is one plain
+    // line of text; false for text that initWithString lays out through Qt (the target may have been
+    // asked for its pixels then, but nothing is drawn), empty text and unusable sizes.
+    static bool drawPlainText(const char* pText, int nWidth, int nHeight, ETextAlign eAlignMask,
+                              const char* pFontName, int nSize, const CoverageTarget& target);
 
     // Writes PNG (a path containing ".png", any case) or JPEG (".jpg"); isToRGB drops alpha from a PNG.
     bool saveToFile(const char* pszFilePath, bool bIsToRGB = true);

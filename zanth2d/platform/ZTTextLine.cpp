@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace zanth2d {
@@ -118,8 +119,37 @@ const ZTTextLine::Picture& ZTTextLine::pictureOf(quint32 glyph, int fraction)
     return picture;
 }
 
+template <int Step>
+void ZTTextLine::copyPicture(const Picture& picture, int left, int top, unsigned char* pixels, int width,
+                             int height, int stride)
+{
+    const int firstColumn = std::max(0, -left);
+    const int endColumn = std::min(picture.width, width - left);
+    const int endRow = std::min(picture.height, height - top);
+    for (int row = std::max(0, -top); row < endRow; ++row) {
+        const unsigned char* coverage = picture.coverage.data() + size_t(row) * size_t(picture.width);
+        unsigned char* pixel =
+            pixels + size_t(top + row) * size_t(stride) + size_t(left + firstColumn) * Step;
+        for (int column = firstColumn; column < endColumn; ++column, pixel += Step) {
+            const unsigned c = coverage[column];
+            if (!c)
+                continue;
+            // Neighbouring glyphs seldom overlap: most pixels take the coverage as it is.
+            const unsigned there = pixel[Step - 1];
+            const unsigned char value = there ? blendCoverage(c, there) : static_cast<unsigned char>(c);
+            for (int byte = 0; byte < Step; ++byte)
+                pixel[byte] = value;
+        }
+    }
+}
+
 bool ZTTextLine::glyphFor(QChar character, Glyph& glyph)
 {
+    const ushort code = character.unicode();
+    if (code < kQuickCharacters && m_quickGlyphKnown[code]) {
+        glyph = m_quickGlyphs[code];
+        return glyph.index != 0;
+    }
     const auto known = m_glyphs.constFind(character);
     if (known != m_glyphs.constEnd()) {
         glyph = known.value();
@@ -135,13 +165,24 @@ bool ZTTextLine::glyphFor(QChar character, Glyph& glyph)
             found.advance = toFixed(m_rawFont.advancesForGlyphIndexes({found.index}).first().x());
         }
     }
-    m_glyphs.insert(character, found);
+    if (code < kQuickCharacters) {
+        m_quickGlyphs[code] = found;
+        m_quickGlyphKnown[code] = true;
+    } else {
+        m_glyphs.insert(character, found);
+    }
     glyph = found;
     return found.index != 0;
 }
 
 bool ZTTextLine::kerningFor(QChar left, QChar right, int& kerning)
 {
+    const bool quick = left.unicode() < kQuickPairs && right.unicode() < kQuickPairs;
+    const size_t pair = size_t(left.unicode()) * kQuickPairs + right.unicode();
+    if (quick && !m_quickKernings.empty() && m_quickKernings[pair] != kUnknownKerning) {
+        kerning = m_quickKernings[pair];
+        return kerning != kNotPlainKerning;
+    }
     const quint32 key = (quint32(left.unicode()) << 16) | right.unicode();
     const auto known = m_kernings.constFind(key);
     if (known != m_kernings.constEnd()) {
@@ -156,7 +197,14 @@ bool ZTTextLine::kerningFor(QChar left, QChar right, int& kerning)
         if (runs.size() == 1 && runs.first().glyphIndexes() == QList<quint32>{first.index, second.index})
             found = toFixed(runs.first().positions().at(1).x()) - first.advance;
     }
-    m_kernings.insert(key, found);
+    // A kerning too large for the quick table is not worth one.
+    if (quick && (found == kNotPlain || std::abs(found) < kNotPlainKerning)) {
+        if (m_quickKernings.empty())
+            m_quickKernings.assign(size_t(kQuickPairs) * kQuickPairs, kUnknownKerning);
+        m_quickKernings[pair] = found == kNotPlain ? kNotPlainKerning : qint16(found);
+    } else {
+        m_kernings.insert(key, found);
+    }
     kerning = found;
     return found != kNotPlain;
 }
@@ -187,6 +235,12 @@ bool ZTTextLine::layOut(const QString& text, int& width)
 }
 
 bool ZTTextLine::draw(const QString& text, int flags, unsigned char* pixels, int width, int height)
+{
+    return draw(text, flags, pixels, width, height, width * 4, 4);
+}
+
+bool ZTTextLine::draw(const QString& text, int flags, unsigned char* pixels, int width, int height,
+                      int stride, int step)
 {
     if (!m_usable || text.isEmpty() || text.front().isSpace() || text.back().isSpace() || width <= 0 ||
         height <= 0)
@@ -221,16 +275,16 @@ bool ZTTextLine::draw(const QString& text, int flags, unsigned char* pixels, int
         const Picture& picture = pictureOf(m_indexes[i], pen & 63);
         const int left = (pen >> 6) + picture.left;
         const int top = baseline + picture.top;
-        for (int row = std::max(0, -top); row < picture.height && top + row < height; ++row) {
-            const unsigned char* coverage = picture.coverage.data() + size_t(row) * size_t(picture.width);
-            unsigned char* target = pixels + (size_t(top + row) * size_t(width)) * 4;
-            for (int column = std::max(0, -left); column < picture.width && left + column < width; ++column) {
-                if (const unsigned c = coverage[column]) {
-                    unsigned char* pixel = target + size_t(left + column) * 4;
-                    const unsigned char value = blendCoverage(c, pixel[3]);
-                    pixel[0] = pixel[1] = pixel[2] = pixel[3] = value;
-                }
-            }
+        switch (step) {
+        case 1:
+            copyPicture<1>(picture, left, top, pixels, width, height, stride);
+            break;
+        case 2:
+            copyPicture<2>(picture, left, top, pixels, width, height, stride);
+            break;
+        default:
+            copyPicture<4>(picture, left, top, pixels, width, height, stride);
+            break;
         }
     }
     return true;

@@ -6,6 +6,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 namespace zanth2d {
@@ -29,6 +30,10 @@ public:
     // (0, 0, width, height) by the alignment of `flags` (Qt::Alignment with Qt::TextWordWrap). False, with
     // nothing drawn, for text it leaves to Qt.
     bool draw(const QString& text, int flags, unsigned char* pixels, int width, int height);
+    // The same into rows of `stride` bytes whose pixels are `step` bytes, each of them set to the
+    // coverage (4 over premultiplied ARGB32 white, 2 over luminance and alpha, 1 over coverage alone).
+    bool draw(const QString& text, int flags, unsigned char* pixels, int width, int height, int stride,
+              int step);
 
 private:
     // 26.6 fixed point, as Qt's layout counts.
@@ -50,6 +55,10 @@ private:
         std::vector<unsigned char> coverage;
     };
 
+    // Blends a glyph's picture into pixels of Step bytes each.
+    template <int Step>
+    static void copyPicture(const Picture& picture, int left, int top, unsigned char* pixels, int width,
+                            int height, int stride);
     bool glyphFor(QChar character, Glyph& glyph);
     // The kerning between two neighbours, or false when Qt would not place them as two glyphs side by side.
     bool kerningFor(QChar left, QChar right, int& kerning);
@@ -63,6 +72,16 @@ private:
     qreal m_ascent = 0;
     // Ascent and descent: the line's height in Qt's placing.
     qreal m_height = 0;
+    // Latin-1 characters and pairs of ASCII characters, most text, are looked up in tables; the rest in
+    // hashes.
+    static constexpr int kQuickCharacters = 256;
+    static constexpr int kQuickPairs = 128;
+    static constexpr qint16 kUnknownKerning = -32768;
+    static constexpr qint16 kNotPlainKerning = -32767;
+    std::array<Glyph, kQuickCharacters> m_quickGlyphs{};
+    std::array<bool, kQuickCharacters> m_quickGlyphKnown{};
+    // Made when the font first places a pair; kUnknownKerning where not yet learnt.
+    std::vector<qint16> m_quickKernings;
     QHash<QChar, Glyph> m_glyphs;
     QHash<quint32, int> m_kernings;
     QHash<quint32, Picture> m_pictures;

@@ -40,6 +40,8 @@ public:
 
     // Draws everything queued; GL keeps the last run's texture, texturing and blend function.
     void flush();
+    // Whether quads wait to be drawn: a texture they use must not change until they are.
+    bool hasQueuedQuads() const { return !m_runs.empty(); }
     // Draws everything queued and leaves GL in the frame's default state for code that draws itself.
     void beginDirectDraw();
     // The director's frame, in which quads are queued: it starts with nothing queued and the frame's

@@ -32,6 +32,13 @@ int toPixels(double value)
     return !(value >= -1.0) ? -1 : value > 1.0e6 ? 1000000 : static_cast<int>(value);
 }
 
+ZTImage::ETextAlign imageAlignment(ZTTextAlignment alignment)
+{
+    return alignment == kZTTextAlignmentLeft    ? ZTImage::kAlignLeft
+           : alignment == kZTTextAlignmentRight ? ZTImage::kAlignRight
+                                                : ZTImage::kAlignCenter;
+}
+
 bool isPowerOfTwo(unsigned int value)
 {
     return value == ztNextPOT(value);
@@ -106,9 +113,17 @@ ZTTexture2D::ZTTexture2D() = default;
 
 ZTTexture2D::~ZTTexture2D()
 {
-    if (m_uName && DesktopWindow::hasCurrentContext()) {
+    deleteName();
+}
+
+void ZTTexture2D::deleteName()
+{
+    // Names are the context's own: another context current may hold a live texture of the same name, and
+    // a context that is gone took its textures with it.
+    if (m_uName && DesktopWindow::hasCurrentContext() && DesktopWindow::currentContext() == m_uContext) {
         ZTGLStateCache::deleteTexture2D(m_uName);
     }
+    m_uName = 0;
 }
 
 bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFormat, unsigned int pixelsWide,
@@ -154,10 +169,9 @@ bool ZTTexture2D::initWithData(const void* data, ZTTexture2DPixelFormat pixelFor
         return false;
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (m_uName) {
-        ZTGLStateCache::deleteTexture2D(m_uName);
-    }
+    deleteName();
     glGenTextures(1, &m_uName);
+    m_uContext = DesktopWindow::currentContext();
     ZTGLStateCache::bindTexture2D(m_uName);
     m_uPixelsWide = pixelsWide;
     m_uPixelsHigh = pixelsHigh;
@@ -249,15 +263,24 @@ bool ZTTexture2D::initWithString(const char* text, const char* fontName, float f
 bool ZTTexture2D::initWithString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
                                  const char* fontName, float fontSize)
 {
-    ZTImage::ETextAlign align = alignment == kZTTextAlignmentLeft    ? ZTImage::kAlignLeft
-                                : alignment == kZTTextAlignmentRight ? ZTImage::kAlignRight
-                                                                     : ZTImage::kAlignCenter;
     ZTImage image;
-    if (!image.initWithString(text, toPixels(std::ceil(dimensions.width)),
-                              toPixels(std::ceil(dimensions.height)), align, fontName, toPixels(fontSize))) {
-        return false;
-    }
-    return initWithImage(&image);
+    return renderString(image, text, dimensions, alignment, fontName, fontSize) && initWithImage(&image);
+}
+
+bool ZTTexture2D::renderString(ZTImage& image, const char* text, const ZTSize& dimensions,
+                               ZTTextAlignment alignment, const char* fontName, float fontSize)
+{
+    return image.initWithString(text, toPixels(std::ceil(dimensions.width)),
+                                toPixels(std::ceil(dimensions.height)), imageAlignment(alignment), fontName,
+                                toPixels(fontSize));
+}
+
+bool ZTTexture2D::drawPlainString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
+                                  const char* fontName, float fontSize, const ZTImage::CoverageTarget& target)
+{
+    return ZTImage::drawPlainText(text, toPixels(std::ceil(dimensions.width)),
+                                  toPixels(std::ceil(dimensions.height)), imageAlignment(alignment), fontName,
+                                  toPixels(fontSize), target);
 }
 
 bool ZTTexture2D::initWithPVRFile(const char* file)
@@ -268,10 +291,9 @@ bool ZTTexture2D::initWithPVRFile(const char* file)
         return false;
     }
     pvr->setRetainName(true);
-    if (m_uName) {
-        ZTGLStateCache::deleteTexture2D(m_uName);
-    }
+    deleteName();
     m_uName = pvr->getName();
+    m_uContext = DesktopWindow::currentContext();
     m_fMaxS = 1.0f;
     m_fMaxT = 1.0f;
     m_uPixelsWide = pvr->getWidth();

@@ -2,12 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 #include "cocoa/ZTGeometry.h"
 #include "cocoa/ZTObject.h"
+#include "platform/ZTImage.h"
 
 namespace zanth2d {
-
-class ZTImage;
 
 enum ZTTexture2DPixelFormat
 {
@@ -64,6 +65,13 @@ public:
     // Text rendered in a box of dimensions (pixels), vertically centred.
     bool initWithString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
                         const char* fontName, float fontSize);
+    // The picture initWithString(text, dimensions, ...) uploads, rendered into image.
+    static bool renderString(ZTImage& image, const char* text, const ZTSize& dimensions,
+                             ZTTextAlignment alignment, const char* fontName, float fontSize);
+    // Draws what renderString would render as coverage into the target, when the text is one plain line
+    // (see ZTImage::drawPlainText).
+    static bool drawPlainString(const char* text, const ZTSize& dimensions, ZTTextAlignment alignment,
+                                const char* fontName, float fontSize, const ZTImage::CoverageTarget& target);
     // A PVR file (plain, .ccz or .gz); maxS = maxT = 1.
     bool initWithPVRFile(const char* file);
 
@@ -110,11 +118,15 @@ public:
 
 private:
     bool initPremultipliedATextureWithImage(ZTImage* image, unsigned int potWide, unsigned int potHigh);
+    // Deletes the GL texture when the context that made it is current; the name is 0 after.
+    void deleteName();
 
     ZTTexture2DPixelFormat m_ePixelFormat = kZTTexture2DPixelFormat_Automatic;
     unsigned int m_uPixelsWide = 0;
     unsigned int m_uPixelsHigh = 0;
     GLuint m_uName = 0;
+    // The GL context the name belongs to (DesktopWindow::currentContext).
+    std::uintptr_t m_uContext = 0;
     ZTSize m_tContentSize;
     float m_fMaxS = 0.0f;
     float m_fMaxT = 0.0f;

@@ -51,6 +51,8 @@ public:
     }
 
     void clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+    // Back to this scene's context after another one's.
+    void makeCurrent() const { m_context.makeCurrent(); }
 
     // RGB of the whole back buffer, bottom row first.
     std::vector<unsigned char> frame() const
