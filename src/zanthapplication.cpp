@@ -120,6 +120,13 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
 
 void ZanthApplication::init()
 {
+    // The frame pump runs Qt's events once a frame: a zero interval checks once a frame.
+    m_firstFrameCheck.setInterval(0);
+    connect(&m_firstFrameCheck, &QTimer::timeout, this, [this] {
+        if (zanth2d::ZTDirector::sharedDirector()->getTotalFrames() > m_framesBeforeLoad)
+            setFirstFrameShown(true);
+    });
+
     // Qt 6 reads and writes UTF-8 everywhere, so there are no codecs to set.
     QFont font;
     font.setPixelSize(14);
@@ -281,6 +288,7 @@ void ZanthApplication::loadQmlFile()
 
     QQmlContext* context = m_view->rootContext();
     context->setContextProperty(QStringLiteral("contentScaleFactorValid"), false);
+    setFirstFrameShown(false);
 
     QUrl source;
     if (m_mainQmlFileName.startsWith(QLatin1String(":/")) ||
@@ -329,6 +337,29 @@ void ZanthApplication::loadQmlFile()
     if (m_sceneGraph)
         m_sceneGraph->setAppStarted(true);
     m_loaded = true;
+    watchForFirstFrame();
+}
+
+void ZanthApplication::watchForFirstFrame()
+{
+    if (m_sceneGraphRendererEnabled && m_sceneGraph) {
+        m_framesBeforeLoad = zanth2d::ZTDirector::sharedDirector()->getTotalFrames();
+        m_firstFrameCheck.start();
+    } else if (m_qmlRendererEnabled) {
+        connect(
+            m_view, &QQuickWindow::frameSwapped, this, [this] { setFirstFrameShown(true); },
+            Qt::SingleShotConnection);
+    }
+}
+
+void ZanthApplication::setFirstFrameShown(bool shown)
+{
+    if (shown)
+        m_firstFrameCheck.stop();
+    if (m_firstFrameShown == shown)
+        return;
+    m_firstFrameShown = shown;
+    emit firstFrameShownChanged();
 }
 
 void ZanthApplication::updateWindowSize(QSize size)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,6 +23,9 @@ class ZanthTranslation;
 class ZanthApplication : public QObject
 {
     Q_OBJECT
+    // Whether the first frame of the main QML file is on the screen; QML makes what that frame does not
+    // show once this turns true. False again while a new main file loads.
+    Q_PROPERTY(bool firstFrameShown READ firstFrameShown NOTIFY firstFrameShownChanged)
 public:
     // Creates the Qt application, then System (the first configuration read), then the view.
     ZanthApplication(int& argc, char** argv, QObject* parent = nullptr);
@@ -42,6 +46,7 @@ public:
     QmlApplicationViewer* declarativeView() const { return m_view; }
     System* system() const { return m_system; }
     bool loaded() const { return m_loaded; }
+    bool firstFrameShown() const { return m_firstFrameShown; }
     // The scene-graph side that startApplication runs with the scene-graph renderer (the application
     // delegate's unless one is set); owned from here on.
     void setSceneGraphBridge(std::unique_ptr<SceneGraphBridge> bridge);
@@ -58,10 +63,15 @@ public slots:
     void sceneResized(QSize size);
     void quitApp();
 
+signals:
+    void firstFrameShownChanged();
+
 private:
     void createServicesAndView(QmlApplicationViewer* viewer);
     void init();
     QObject* rootGameWindow() const;
+    void setFirstFrameShown(bool shown);
+    void watchForFirstFrame();
 
     // Declared first so that it is destroyed last.
     std::unique_ptr<QApplication> m_qtApplication;
@@ -76,4 +86,9 @@ private:
     bool m_qmlRendererEnabled = true;
     bool m_ownsView = false;
     bool m_loaded = false;
+    bool m_firstFrameShown = false;
+    // Frames the director had drawn when the main file was loaded, and the check, once a frame, whether
+    // it has drawn one more.
+    unsigned int m_framesBeforeLoad = 0;
+    QTimer m_firstFrameCheck;
 };
