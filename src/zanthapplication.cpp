@@ -13,6 +13,7 @@
 #include "ztnodeitem.h"
 
 #include "ZTDirector.h"
+#include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrameCache.h"
 
 #include <QApplication>
@@ -28,6 +29,9 @@
 
 #include <climits>
 #include <clocale>
+
+#include <langinfo.h>
+#include <strings.h>
 
 namespace {
 const char* const kFileUtilsMessage = "Creation of FileUtils is not allowed, this is set by the system and "
@@ -47,6 +51,19 @@ const QmlTypeRegistrar schedulerRow(QmlTypeRows::ZanthScheduler, [] {
     qmlRegisterUncreatableType<ZanthScheduler>("Zanth", 1, 0, "ZanthScheduler", kSchedulerMessage);
 });
 
+// The size the scene graph opens its window at (the application delegate's); the root item then sizes it.
+constexpr int kSceneGraphWindowWidth = 960;
+constexpr int kSceneGraphWindowHeight = 640;
+
+// Set when the window is prepared only once the Qt application has settled the locale.
+bool s_prepareWindowAfterQt = false;
+
+bool localeIsUtf8()
+{
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);
+}
+
 // The root game window: the root object itself or the first GameWindowItem below it.
 QObject* findGameWindowItem(QObject* root)
 {
@@ -63,9 +80,26 @@ QObject* findGameWindowItem(QObject* root)
 }
 } // namespace
 
+void ZanthApplication::prepareSceneGraphWindow()
+{
+    // The window system's input method follows the locale it finds, which is the one the Qt application
+    // sets first: the environment's. Qt leaves that as it is when it is UTF-8 (setting it again then
+    // changes nothing the window's thread reads); otherwise it changes it, and the window is made once
+    // the application is there.
+    setlocale(LC_ALL, "");
+    if (localeIsUtf8())
+        zanth2d::DesktopWindow::prepareWindow(kSceneGraphWindowWidth, kSceneGraphWindowHeight);
+    else
+        s_prepareWindowAfterQt = true;
+}
+
 ZanthApplication::ZanthApplication(int& argc, char** argv, QObject* parent) : QObject(parent)
 {
     m_qtApplication.reset(new QApplication(argc, argv));
+    if (s_prepareWindowAfterQt) {
+        s_prepareWindowAfterQt = false;
+        zanth2d::DesktopWindow::prepareWindow(kSceneGraphWindowWidth, kSceneGraphWindowHeight);
+    }
     createServicesAndView(nullptr);
     init();
 }
@@ -84,6 +118,7 @@ ZanthApplication::ZanthApplication(QmlApplicationViewer& viewer, QObject* parent
 
 ZanthApplication::~ZanthApplication()
 {
+    zanth2d::DesktopWindow::discardPreparedWindow();
     if (m_ownsView)
         delete m_view;
     m_sceneGraph.reset();
@@ -249,6 +284,8 @@ void ZanthApplication::registerDeclarativeItems()
 
 int ZanthApplication::startApplication()
 {
+    if (!m_sceneGraphRendererEnabled)
+        zanth2d::DesktopWindow::discardPreparedWindow();
     registerDeclarativeItems();
     if (m_sceneGraphRendererEnabled) {
         if (!m_sceneGraph)

@@ -54,6 +54,11 @@ public:
     void registerDeclarativeItems();
     void addCustomImportPaths();
 
+    // Has the scene graph's window and GL context made on a thread of their own while the Qt
+    // application, the services, the view and the types get ready; the scene graph takes them when it
+    // starts. For main(), before the application object is made.
+    static void prepareSceneGraphWindow();
+
 public slots:
     void updateWindowSize(QSize size);
     bool reshape(QSize size);
