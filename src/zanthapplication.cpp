@@ -16,12 +16,14 @@
 #include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrameCache.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QPointer>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -119,6 +121,8 @@ ZanthApplication::ZanthApplication(QmlApplicationViewer& viewer, QObject* parent
 ZanthApplication::~ZanthApplication()
 {
     zanth2d::DesktopWindow::discardPreparedWindow();
+    // Before the engine it was loaded by.
+    m_preloadedMainComponent.reset();
     if (m_ownsView)
         delete m_view;
     m_sceneGraph.reset();
@@ -301,6 +305,7 @@ int ZanthApplication::startApplication()
                 QMetaObject::invokeMethod(wrapper, "removeUnusedSpriteBatchNodes");
             zanth2d::ZTDirector::sharedDirector()->purgeCachedData();
         });
+        prepareWhileTheWindowIsMade();
         // The main QML file loads only once the GL window, director and scene exist.
         return m_sceneGraph->run([this] { loadQmlFile(); });
     }
@@ -309,6 +314,17 @@ int ZanthApplication::startApplication()
         return QApplication::exec();
     }
     return 0;
+}
+
+QUrl ZanthApplication::mainQmlSource()
+{
+    if (!m_mainQmlFileName.startsWith(QLatin1String(":/")) &&
+        !m_mainQmlFileName.startsWith(QLatin1String("qrc:/")))
+        return QUrl::fromLocalFile(m_mainQmlFileName);
+    m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
+    // Qt 6 loads compiled-in files only through qrc URLs.
+    return m_mainQmlFileName.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
+                                                          : QUrl(m_mainQmlFileName);
 }
 
 QObject* ZanthApplication::rootGameWindow() const
@@ -327,18 +343,8 @@ void ZanthApplication::loadQmlFile()
     context->setContextProperty(QStringLiteral("contentScaleFactorValid"), false);
     setFirstFrameShown(false);
 
-    QUrl source;
-    if (m_mainQmlFileName.startsWith(QLatin1String(":/")) ||
-        m_mainQmlFileName.startsWith(QLatin1String("qrc:/"))) {
-        m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
-        // Qt 6 loads compiled-in files only through qrc URLs.
-        source = m_mainQmlFileName.startsWith(QLatin1Char(':'))
-                     ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
-                     : QUrl(m_mainQmlFileName);
-    } else {
-        source = QUrl::fromLocalFile(m_mainQmlFileName);
-    }
-    m_view->setSource(source);
+    m_view->setSource(mainQmlSource());
+    m_preloadedMainComponent.reset();
     // The view is never shown and so never focused: without this no item gets active focus and keys are lost.
     QFocusEvent focusIn(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QCoreApplication::sendEvent(m_view, &focusIn);
@@ -375,6 +381,17 @@ void ZanthApplication::loadQmlFile()
         m_sceneGraph->setAppStarted(true);
     m_loaded = true;
     watchForFirstFrame();
+}
+
+void ZanthApplication::prepareWhileTheWindowIsMade()
+{
+    // Both happen in the view's setSource anyway; here they take place while a prepared window is still
+    // being made, rather than after it. The main file's types load (the view's component then finds them
+    // loaded), but nothing is created.
+    if (!m_mainQmlFileName.isEmpty())
+        m_preloadedMainComponent = std::make_unique<QQmlComponent>(m_view->engine(), mainQmlSource());
+    // Qt connects its accessibility bridge to the session bus the first time an item changes its size.
+    QAccessible::isActive();
 }
 
 void ZanthApplication::watchForFirstFrame()

@@ -10,6 +10,8 @@
 class FpsQMLViewer;
 class NativeUtils;
 class QApplication;
+class QQmlComponent;
+class QUrl;
 class QmlApplicationViewer;
 class SceneGraphBridge;
 class System;
@@ -75,6 +77,9 @@ private:
     void createServicesAndView(QmlApplicationViewer* viewer);
     void init();
     QObject* rootGameWindow() const;
+    // The main file's URL; a compiled-in file makes the working folder the engine's base URL.
+    QUrl mainQmlSource();
+    void prepareWhileTheWindowIsMade();
     void setFirstFrameShown(bool shown);
     void watchForFirstFrame();
 
@@ -96,4 +101,6 @@ private:
     // it has drawn one more.
     unsigned int m_framesBeforeLoad = 0;
     QTimer m_firstFrameCheck;
+    // The main file's types, loaded ahead of its creation; kept until the view has loaded the file.
+    std::unique_ptr<QQmlComponent> m_preloadedMainComponent;
 };
