@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv)
 {
+    // The window and its GL driver take longest to start: they get ready alongside the application.
+    ZanthApplication::prepareSceneGraphWindow();
     ZanthApplication app(argc, argv);
     app.setMainQmlFileName(QStringLiteral(":/qml/EmbervaleMain.qml"));
     app.setQmlRendererEnabled(false);

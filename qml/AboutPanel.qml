@@ -39,14 +39,18 @@ Item {
 
     readonly property real panelX: (width - 440) / 2
     readonly property bool moving: outgoing.running || incoming.running
-    property var front: panelA
+    // The pane's sheet and pages, made once the first frame is on the screen (or at an earlier first
+    // opening): the closed pane shows nothing of them, and the sheet alone costs the start more than
+    // everything that frame shows. Null until then.
+    readonly property var pages: paneContent.item
+    property var front: null
 
     // The shown panel leaves to one side while the other comes in from the opposite one.
     function turn(step) {
-        if (moving)
+        if (moving || !pages)
             return
         page = (page - 1 + step + 4) % 4 + 1
-        var next = front === panelA ? panelB : panelA
+        var next = front === pages.panelA ? pages.panelB : pages.panelA
         next.page = page
         next.x = panelX + step * width
         outgoing.target = front
@@ -71,58 +75,73 @@ Item {
         enabled: about.shown
         Behavior on height { NumberAnimation { duration: 1000 } }
 
-        // The sheet's sprites draw in one batch: hung here, the pane clips them and the texts, the
-        // effects and the logo stay above them.
-        SpriteBatchContainer {
-            width: pane.width
-            height: about.height
-            z: -1
-        }
-        SingleSpriteFromFile {
-            translateToCenterAnchor: false
-        z: -1
-            filename: "img/aboutscreen-sd.json"
-            source: "background.png"
-        }
-
-        // Made on the first opening, when the game window is known to the effects.
         Loader {
-            active: about.opened
-            onLoaded: window.loadItemWithSceneGraph(item)
+            id: paneContent
+            active: about.opened || typeof ZanthApplication === "undefined" || ZanthApplication.firstFrameShown
+            onLoaded: {
+                about.front = item.panelA
+                window.loadItemWithSceneGraph(item)
+            }
             sourceComponent: Component {
                 Item {
-                    AboutParticle {
-                        x: pane.width / 2
-                        y: about.height
-                        effect: "AboutFlames.json"
-                        autoStart: true
-                        visible: pane.height > 0
+                    property alias panelA: panelA
+                    property alias panelB: panelB
+
+                    // The sheet's sprites draw in one batch: hung here, the pane clips them and the texts,
+                    // the effects and the logo stay above them.
+                    SpriteBatchContainer {
+                        width: pane.width
+                        height: about.height
+                        z: -1
                     }
-                    AboutParticle {
-                        x: pane.width / 2
+                    SingleSpriteFromFile {
+                        translateToCenterAnchor: false
+                        z: -1
+                        filename: "img/aboutscreen-sd.json"
+                        source: "background.png"
+                    }
+
+                    // Made on the first opening, when the game window is known to the effects.
+                    Loader {
+                        active: about.opened
+                        onLoaded: window.loadItemWithSceneGraph(item)
+                        sourceComponent: Component {
+                            Item {
+                                AboutParticle {
+                                    x: pane.width / 2
+                                    y: about.height
+                                    effect: "AboutFlames.json"
+                                    autoStart: true
+                                    visible: pane.height > 0
+                                }
+                                AboutParticle {
+                                    x: pane.width / 2
+                                    y: 60
+                                    effect: "Laser.json"
+                                    autoStart: true
+                                    visible: pane.height > 0
+                                }
+                            }
+                        }
+                    }
+
+                    AboutPanelContent {
+                        id: panelA
+                        x: about.panelX
                         y: 60
-                        effect: "Laser.json"
-                        autoStart: true
-                        visible: pane.height > 0
+                        page: 3
+                        arrowsEnabled: !about.moving
+                        onTurn: (step) => about.turn(step)
+                    }
+                    AboutPanelContent {
+                        id: panelB
+                        x: about.width
+                        y: 60
+                        arrowsEnabled: !about.moving
+                        onTurn: (step) => about.turn(step)
                     }
                 }
             }
-        }
-
-        AboutPanelContent {
-            id: panelA
-            x: about.panelX
-            y: 60
-            page: 3
-            arrowsEnabled: !about.moving
-            onTurn: (step) => about.turn(step)
-        }
-        AboutPanelContent {
-            id: panelB
-            x: about.width
-            y: 60
-            arrowsEnabled: !about.moving
-            onTurn: (step) => about.turn(step)
         }
     }
 

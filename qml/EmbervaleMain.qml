@@ -15,6 +15,15 @@ GameWindow {
         return "particles/"
     }
 
+    // Records the first start in the settings and tells the analytics, once. The record is a write to
+    // the settings database, which waits for the disk: it is made once the first frame is on the screen.
+    function recordFirstStart() {
+        if (settings.getValue("firstStart") === undefined) {
+            settings.setValue("firstStart", true)
+            flurry.logEvent("FirstStart")
+        }
+    }
+
     width: 960
     height: 640
     displayFpsEnabled: false
@@ -37,10 +46,16 @@ GameWindow {
     }
 
     Component.onCompleted: {
-        if (settings.getValue("firstStart") === undefined) {
-            settings.setValue("firstStart", true)
-            flurry.logEvent("FirstStart")
-        }
+        if (typeof ZanthApplication === "undefined" || ZanthApplication.firstFrameShown)
+            recordFirstStart()
         console.log("Embervale: started")
+    }
+
+    Connections {
+        target: typeof ZanthApplication !== "undefined" ? ZanthApplication : null
+        function onFirstFrameShownChanged() {
+            if (ZanthApplication.firstFrameShown)
+                window.recordFirstStart()
+        }
     }
 }

@@ -36,6 +36,14 @@ Scene {
         })
     }
 
+    // Adds count effects of the type at random places on the stage.
+    function addEffects(type, count) {
+        flurry.logEvent("Add", type, count)
+        for (var i = 0; i < count; ++i)
+            createEffect(type + ".json", entityMenu.dataStorageLocation, Math.random() * usageAreaWidth,
+                         Math.random() * usageAreaHeight)
+    }
+
     function removeEffect(entity) {
         if (!entity)
             return
@@ -76,8 +84,10 @@ Scene {
         if (event.key === Qt.Key_Backspace) {
             askToQuit()
         } else if (event.key === Qt.Key_D) {
+            mainMenu.makePages()
             mainMenu.editor.nextGroup()
         } else if (event.key === Qt.Key_A) {
+            mainMenu.makePages()
             mainMenu.editor.prevGroup()
         } else if (event.key === Qt.Key_Right) {
             entityMenu.editor.nextGroup()

@@ -31,10 +31,7 @@ Column {
     }
 
     function addEffects() {
-        flurry.logEvent("Add", currentType, creationCount)
-        for (var i = 0; i < creationCount; ++i)
-            scene.createEffect(currentType + ".json", scene.entityMenu.dataStorageLocation,
-                               Math.random() * scene.usageAreaWidth, Math.random() * scene.usageAreaHeight)
+        scene.addEffects(currentType, creationCount)
     }
 
     function saveAs(name) {
@@ -208,7 +205,4 @@ Column {
         text: "Send Particle .plist"
         onClicked: content.ask("sendPList", "Send to", "Enter Email", "someone@example.com")
     }
-
-    // The program starts with one effect of the start type.
-    Component.onCompleted: addEffects()
 }

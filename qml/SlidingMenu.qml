@@ -13,7 +13,10 @@ Item {
     property real hiddenX: fromLeft ? area.x - width : area.x + area.width
     property real shownX: fromLeft ? hiddenX + width : hiddenX - width
 
-    function slideIn() { sliderOut = false; x = shownX }
+    // Before the menu starts to come in, by a slide or a drag of its pull-up.
+    signal opening
+
+    function slideIn() { opening(); sliderOut = false; x = shownX }
     function slideOut() { sliderOut = true; x = hiddenX }
 
     // A tap toggles; a drag decides by the half-way mark.
@@ -70,6 +73,7 @@ Item {
             drag.dragAxis: MultiTouch.XAxis
             drag.minimumX: Math.min(menu.hiddenX, menu.shownX)
             drag.maximumX: Math.max(menu.hiddenX, menu.shownX)
+            onPressed: menu.opening()
             onReleased: menu.slide()
         }
     }

@@ -13,14 +13,17 @@
 #include "ztnodeitem.h"
 
 #include "ZTDirector.h"
+#include "platform/linux/DesktopWindow.h"
 #include "sprite_nodes/ZTSpriteFrameCache.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QPointer>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -28,6 +31,9 @@
 
 #include <climits>
 #include <clocale>
+
+#include <langinfo.h>
+#include <strings.h>
 
 namespace {
 const char* const kFileUtilsMessage = "Creation of FileUtils is not allowed, this is set by the system and "
@@ -47,6 +53,19 @@ const QmlTypeRegistrar schedulerRow(QmlTypeRows::ZanthScheduler, [] {
     qmlRegisterUncreatableType<ZanthScheduler>("Zanth", 1, 0, "ZanthScheduler", kSchedulerMessage);
 });
 
+// The size the scene graph opens its window at (the application delegate's); the root item then sizes it.
+constexpr int kSceneGraphWindowWidth = 960;
+constexpr int kSceneGraphWindowHeight = 640;
+
+// Set when the window is prepared only once the Qt application has settled the locale.
+bool s_prepareWindowAfterQt = false;
+
+bool localeIsUtf8()
+{
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);
+}
+
 // The root game window: the root object itself or the first GameWindowItem below it.
 QObject* findGameWindowItem(QObject* root)
 {
@@ -63,9 +82,26 @@ QObject* findGameWindowItem(QObject* root)
 }
 } // namespace
 
+void ZanthApplication::prepareSceneGraphWindow()
+{
+    // The window system's input method follows the locale it finds, which is the one the Qt application
+    // sets first: the environment's. Qt leaves that as it is when it is UTF-8 (setting it again then
+    // changes nothing the window's thread reads); otherwise it changes it, and the window is made once
+    // the application is there.
+    setlocale(LC_ALL, "");
+    if (localeIsUtf8())
+        zanth2d::DesktopWindow::prepareWindow(kSceneGraphWindowWidth, kSceneGraphWindowHeight);
+    else
+        s_prepareWindowAfterQt = true;
+}
+
 ZanthApplication::ZanthApplication(int& argc, char** argv, QObject* parent) : QObject(parent)
 {
     m_qtApplication.reset(new QApplication(argc, argv));
+    if (s_prepareWindowAfterQt) {
+        s_prepareWindowAfterQt = false;
+        zanth2d::DesktopWindow::prepareWindow(kSceneGraphWindowWidth, kSceneGraphWindowHeight);
+    }
     createServicesAndView(nullptr);
     init();
 }
@@ -84,6 +120,9 @@ ZanthApplication::ZanthApplication(QmlApplicationViewer& viewer, QObject* parent
 
 ZanthApplication::~ZanthApplication()
 {
+    zanth2d::DesktopWindow::discardPreparedWindow();
+    // Before the engine it was loaded by.
+    m_preloadedMainComponent.reset();
     if (m_ownsView)
         delete m_view;
     m_sceneGraph.reset();
@@ -120,6 +159,13 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
 
 void ZanthApplication::init()
 {
+    // The frame pump runs Qt's events once a frame: a zero interval checks once a frame.
+    m_firstFrameCheck.setInterval(0);
+    connect(&m_firstFrameCheck, &QTimer::timeout, this, [this] {
+        if (zanth2d::ZTDirector::sharedDirector()->getTotalFrames() > m_framesBeforeLoad)
+            setFirstFrameShown(true);
+    });
+
     // Qt 6 reads and writes UTF-8 everywhere, so there are no codecs to set.
     QFont font;
     font.setPixelSize(14);
@@ -242,6 +288,8 @@ void ZanthApplication::registerDeclarativeItems()
 
 int ZanthApplication::startApplication()
 {
+    if (!m_sceneGraphRendererEnabled)
+        zanth2d::DesktopWindow::discardPreparedWindow();
     registerDeclarativeItems();
     if (m_sceneGraphRendererEnabled) {
         if (!m_sceneGraph)
@@ -257,6 +305,7 @@ int ZanthApplication::startApplication()
                 QMetaObject::invokeMethod(wrapper, "removeUnusedSpriteBatchNodes");
             zanth2d::ZTDirector::sharedDirector()->purgeCachedData();
         });
+        prepareWhileTheWindowIsMade();
         // The main QML file loads only once the GL window, director and scene exist.
         return m_sceneGraph->run([this] { loadQmlFile(); });
     }
@@ -265,6 +314,17 @@ int ZanthApplication::startApplication()
         return QApplication::exec();
     }
     return 0;
+}
+
+QUrl ZanthApplication::mainQmlSource()
+{
+    if (!m_mainQmlFileName.startsWith(QLatin1String(":/")) &&
+        !m_mainQmlFileName.startsWith(QLatin1String("qrc:/")))
+        return QUrl::fromLocalFile(m_mainQmlFileName);
+    m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
+    // Qt 6 loads compiled-in files only through qrc URLs.
+    return m_mainQmlFileName.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
+                                                          : QUrl(m_mainQmlFileName);
 }
 
 QObject* ZanthApplication::rootGameWindow() const
@@ -281,19 +341,10 @@ void ZanthApplication::loadQmlFile()
 
     QQmlContext* context = m_view->rootContext();
     context->setContextProperty(QStringLiteral("contentScaleFactorValid"), false);
+    setFirstFrameShown(false);
 
-    QUrl source;
-    if (m_mainQmlFileName.startsWith(QLatin1String(":/")) ||
-        m_mainQmlFileName.startsWith(QLatin1String("qrc:/"))) {
-        m_view->engine()->setBaseUrl(QUrl(QStringLiteral(".")));
-        // Qt 6 loads compiled-in files only through qrc URLs.
-        source = m_mainQmlFileName.startsWith(QLatin1Char(':'))
-                     ? QUrl(QStringLiteral("qrc") + m_mainQmlFileName)
-                     : QUrl(m_mainQmlFileName);
-    } else {
-        source = QUrl::fromLocalFile(m_mainQmlFileName);
-    }
-    m_view->setSource(source);
+    m_view->setSource(mainQmlSource());
+    m_preloadedMainComponent.reset();
     // The view is never shown and so never focused: without this no item gets active focus and keys are lost.
     QFocusEvent focusIn(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QCoreApplication::sendEvent(m_view, &focusIn);
@@ -329,6 +380,40 @@ void ZanthApplication::loadQmlFile()
     if (m_sceneGraph)
         m_sceneGraph->setAppStarted(true);
     m_loaded = true;
+    watchForFirstFrame();
+}
+
+void ZanthApplication::prepareWhileTheWindowIsMade()
+{
+    // Both happen in the view's setSource anyway; here they take place while a prepared window is still
+    // being made, rather than after it. The main file's types load (the view's component then finds them
+    // loaded), but nothing is created.
+    if (!m_mainQmlFileName.isEmpty())
+        m_preloadedMainComponent = std::make_unique<QQmlComponent>(m_view->engine(), mainQmlSource());
+    // Qt connects its accessibility bridge to the session bus the first time an item changes its size.
+    QAccessible::isActive();
+}
+
+void ZanthApplication::watchForFirstFrame()
+{
+    if (m_sceneGraphRendererEnabled && m_sceneGraph) {
+        m_framesBeforeLoad = zanth2d::ZTDirector::sharedDirector()->getTotalFrames();
+        m_firstFrameCheck.start();
+    } else if (m_qmlRendererEnabled) {
+        connect(
+            m_view, &QQuickWindow::frameSwapped, this, [this] { setFirstFrameShown(true); },
+            Qt::SingleShotConnection);
+    }
+}
+
+void ZanthApplication::setFirstFrameShown(bool shown)
+{
+    if (shown)
+        m_firstFrameCheck.stop();
+    if (m_firstFrameShown == shown)
+        return;
+    m_firstFrameShown = shown;
+    emit firstFrameShownChanged();
 }
 
 void ZanthApplication::updateWindowSize(QSize size)

@@ -48,6 +48,28 @@ TEST(EmbervaleMain, theFirstStartIsRecordedInTheSettingsAndLoggedOnceAndLaterSta
     EXPECT_EQ(js(window, "settings.getValue('firstStart')").toString(), "true");
 }
 
+// The record is a write to the settings database: it waits until the first frame is on the screen.
+TEST(EmbervaleMain, theFirstStartIsRecordedOnceTheFirstFrameIsShown)
+{
+    useRecordingAnalytics();
+    QQuickItem* window = loadEmbervale(*engine);
+    ASSERT_NE(window, nullptr);
+    js(window, "settings.clearValue('firstStart')");
+    MessageLog log;
+    engine->view().resize(1, 1);
+    engine->application().loadQmlFile();
+    window = engine->view().rootObject();
+    ASSERT_NE(window, nullptr);
+    engine->stepFrames(1);
+    EXPECT_FALSE(js(window, "settings.hasValue('firstStart')").toBool())
+        << "not while the first frame is drawn";
+    EXPECT_FALSE(log.contains("analytics event: FirstStart"));
+    ASSERT_TRUE(engine->stepFramesUntil([&] { return engine->application().firstFrameShown(); }));
+    EXPECT_EQ(js(window, "settings.getValue('firstStart')").toString(), "true");
+    EXPECT_EQ(log.lines().filter("analytics event: FirstStart").size(), 1)
+        << log.lines().join("\n").toStdString();
+}
+
 int main(int argc, char** argv)
 {
     return runTestsOnInProcessEngine(argc, argv, engine);

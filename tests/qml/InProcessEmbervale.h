@@ -19,7 +19,8 @@
 #include <functional>
 
 // Loads qrc:/qml/EmbervaleMain.qml as the program does and returns its window, once the start effect's
-// particle runs (null when it never does).
+// particle runs and the first frame is on the screen, after which the program makes what that frame does
+// not show (null when it never gets there).
 inline QQuickItem* loadEmbervale(InProcessEngine& engine)
 {
     engine.application().setMainQmlFileName(QStringLiteral(":/qml/EmbervaleMain.qml"));
@@ -31,7 +32,7 @@ inline QQuickItem* loadEmbervale(InProcessEngine& engine)
         QQmlExpression running(qmlContext(window), window,
                                QStringLiteral("scene.effectEntities().length === 1 && "
                                               "scene.effectEntities()[0].particle.running"));
-        return running.evaluate().toBool();
+        return running.evaluate().toBool() && engine.application().firstFrameShown();
     });
     return started ? window : nullptr;
 }

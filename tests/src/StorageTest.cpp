@@ -4,16 +4,19 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 #include "qmlapplicationviewer.h"
+#include "system.h"
 #include "zanthapplication.h"
 #include "zanthtranslation.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJSValue>
 #include <QProcess>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <cstdio>
 #include <cstring>
@@ -80,6 +83,17 @@ int childMain(const char* mode)
                     settings->property("soundEnabled").toBool(), settings->property("musicEnabled").toBool(),
                     qPrintable(settings->property("username").toString()),
                     settings->property("customData").toMap().value("level").toInt());
+    } else if (std::strcmp(mode, "--first-start-settings-commits") == 0) {
+        auto settings = create("Settings {}\n");
+        // The database header counts the transactions that changed the file (bytes 24 to 27).
+        QFile file(app->declarativeView()->engine()->offlineStorageDatabaseFilePath(
+                       System::getConfigValue("identifier").toString() + "-settings") +
+                   ".sqlite");
+        QByteArray header;
+        if (file.open(QIODevice::ReadOnly))
+            header = file.read(28);
+        const quint32 commits = header.size() == 28 ? qFromBigEndian<quint32>(header.constData() + 24) : 0;
+        std::printf("completed=%d commits=%u\n", settings->property("fullyCompleted").toBool(), commits);
     } else if (std::strcmp(mode, "--ignored-settings") == 0) {
         auto settings = create(
             "Settings { ignoredPropertiesForStoring: [\"maximumHighscore\"]; maximumHighscore: 42 }\n");
@@ -213,6 +227,35 @@ TEST(StorageTest, valueWithoutJsonTextIsRefusedWithErrorElevenAndTheStoredValueS
     EXPECT_EQ(call(fresh.get(), "getValue", "highscore").toInt(), 5000);
 }
 
+// Several values in one write: each is stored as setValue stores it, and a value without JSON text is
+// refused, with the error setValue gives, while the others are still stored.
+TEST(StorageTest, setValuesStoresEveryValueAndRefusesOnlyThoseWithoutJsonText)
+{
+    auto storage = create("Storage {\n  databaseName: \"together\"\n  property var errors: []\n"
+                          "  onStorageError: function(e) { errors = errors.concat([e]) }\n"
+                          "  function storeThree() { return setValues({ level: 3, name: \"ann\", "
+                          "broken: undefined, flags: { sound: false } }) }\n}\n");
+    ASSERT_TRUE(storage);
+    QVariant result;
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "storeThree", Q_RETURN_ARG(QVariant, result)));
+    EXPECT_NE(result.toInt(), 1);
+    const QVariantList errors = storage->property("errors").toList();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0].toMap().value("code").toInt(), 11);
+    EXPECT_EQ(errors[0].toMap().value("message").toString(),
+              "setValue for key 'broken' and value 'undefined' failed");
+    auto reader = create("Storage { databaseName: \"together\"; cacheEnabled: false }\n");
+    EXPECT_EQ(call(reader.get(), "getValue", "level").toInt(), 3);
+    EXPECT_EQ(call(reader.get(), "getValue", "name").toString(), "ann");
+    EXPECT_EQ(call(reader.get(), "getValue", "flags").toMap().value("sound"), QVariant(false));
+    EXPECT_FALSE(call(reader.get(), "hasValue", "broken").toBool());
+    auto all = create("Storage {\n  databaseName: \"together\"\n"
+                      "  function storeTwo() { return setValues({ level: 4, name: \"bo\" }) }\n}\n");
+    ASSERT_TRUE(QMetaObject::invokeMethod(all.get(), "storeTwo", Q_RETURN_ARG(QVariant, result)));
+    EXPECT_EQ(result.toInt(), 1);
+    EXPECT_EQ(call(reader.get(), "getValue", "level").toInt(), 4);
+}
+
 // The script's setMultiData is there for its callers and writes nothing.
 TEST(StorageTest, setMultiDataOfTheScriptWritesNothing)
 {
@@ -241,6 +284,15 @@ TEST(SettingsTest, firstStartStoresTheGamesDefaults)
 {
     EXPECT_EQ(runChild("--read-settings", "com.example.fresh"),
               "completed=1 sound=1 music=1 user=default level=0");
+}
+
+// A database is written to disk at each commit: a first start reads without creating anything, then
+// stores all the defaults, and the table they go in, in one transaction rather than one each.
+TEST(SettingsTest, firstStartCommitsTheDefaultsTogether)
+{
+    EXPECT_EQ(runChild("--first-start-settings-commits", "com.example.commits"), "completed=1 commits=1");
+    EXPECT_EQ(runChild("--read-settings", "com.example.commits"),
+              "completed=1 sound=1 music=1 user= level=0");
 }
 
 TEST(SettingsTest, ignoredPropertyIsNeitherLoadedNorStored)

@@ -259,6 +259,21 @@ TEST(ZanthApplicationRendererTest, sceneGraphStartLoadsOnLaunchAndMirrorsAfterSi
     EXPECT_FALSE(app->reshape(QSize(100, 100)));
 }
 
+// The start loads the main file's types before the window is there; a file with an error is still told
+// of once, when the view loads it, and nothing is created.
+TEST(ZanthApplicationRendererTest, aMainFileWithAnErrorIsToldOfOnceByTheStart)
+{
+    writeTestFile(folder + "/qml/Broken.qml", "import QtQuick 2.15\nItem {\n  notAProperty: 1\n}\n");
+    static QStringList calls;
+    app->setSceneGraphBridge(std::make_unique<RecordingBridge>(&calls));
+    app->setQmlRendererEnabled(false);
+    app->setMainQmlFileName("qml/Broken.qml");
+    MessageLog log;
+    EXPECT_EQ(app->startApplication(), 7);
+    EXPECT_EQ(log.lines().filter("notAProperty").size(), 1) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(app->declarativeView()->rootObject(), nullptr);
+}
+
 TEST(ZanthApplicationRendererTest, compiledInMainFileLoadsWithTheWorkingFolderAsBase)
 {
     app->setMainQmlFileName(":/qml/Zanth/core/Storage.qml");

@@ -32,7 +32,8 @@ Storage {
         return false
     }
 
-    function loadUserSettingOrStoreIfNotExisting(propertyName) {
+    // With defaults (a map), a value not stored yet joins it instead of being stored at once.
+    function loadUserSettingOrStoreIfNotExisting(propertyName, defaults) {
         if (isIgnoredProperty(propertyName))
             return
         var stored = getValue(propertyName)
@@ -48,7 +49,10 @@ Storage {
                               + "), it keeps", settings[propertyName])
             }
         } else if (settings[propertyName] !== undefined) {
-            setValue(propertyName, settings[propertyName])
+            if (defaults)
+                defaults[propertyName] = settings[propertyName]
+            else
+                setValue(propertyName, settings[propertyName])
         }
     }
 
@@ -81,8 +85,11 @@ Storage {
         console.debug("Settings: soundEnabled locally (not read from the database):", soundEnabled)
         console.debug("Settings: musicEnabled locally (not read from the database):", musicEnabled)
         var names = ["soundEnabled", "musicEnabled", "particlesEnabled", "customData", "maximumHighscore", "username"]
+        // The defaults a first start stores go in together: one write to the database rather than one each.
+        var defaults = {}
         for (var i = 0; i < names.length; ++i)
-            loadUserSettingOrStoreIfNotExisting(names[i])
+            loadUserSettingOrStoreIfNotExisting(names[i], defaults)
+        setValues(defaults)
         if (__hasTranslation) {
             language = translation.activeLanguage
             translation.storeActiveLanguage()

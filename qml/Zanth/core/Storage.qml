@@ -36,6 +36,18 @@ Item {
         return __handleResult(result, errorData)
     }
 
+    // Stores every value of the map, as setValue stores one, in a single write: 1 once all are stored, or
+    // undefined with storageError code 11 for each key whose value has no JSON text (the others are still
+    // stored), or for every key when the write failed (none is then stored).
+    function setValues(map) {
+        var failed = StorageScript.setDataTogether(map)
+        for (var i = 0; i < failed.length; ++i)
+            storageError({ code: 11, message: "setValue for key '" + failed[i] + "' and value '"
+                                              + StorageScript.shownValue(map[failed[i]]) + "' failed",
+                           requestType: "setValue" })
+        return failed.length === 0 ? 1 : undefined
+    }
+
     // True when a value is stored under the key; unlike getValue, a missing key is no error.
     function hasValue(key) {
         return StorageScript.getData(key) !== undefined

@@ -34,11 +34,28 @@ function getDatabase(dbID) {
 function initialize(dbID) {
     if (isInitialized)
         return
-    getDatabase(dbID).transaction(function(tx) {
-        tx.executeSql("CREATE TABLE IF NOT EXISTS settings(setting TEXT UNIQUE, value TEXT)")
-    })
+    getDatabase(dbID).transaction(createTable)
     isInitialized = true
     log("Storage: initialized database", getDatabaseId())
+}
+
+function createTable(tx) {
+    tx.executeSql("CREATE TABLE IF NOT EXISTS settings(setting TEXT UNIQUE, value TEXT)")
+}
+
+// Runs the writes of the transaction in the database, creating the table in the same transaction when
+// it may not be there yet: each transaction that changes the file waits for the disk.
+function writeTransaction(writes, dbID) {
+    var creating = !isInitialized
+    getDatabase(dbID).transaction(function(tx) {
+        if (creating)
+            createTable(tx)
+        writes(tx)
+    })
+    if (creating) {
+        isInitialized = true
+        log("Storage: initialized database", getDatabaseId())
+    }
 }
 
 function copyOf(value) {
@@ -81,15 +98,51 @@ function setData(key, value) {
     return result
 }
 
+// Writes the values of the map in one transaction, so that a database written to disk at each commit is
+// written once. Returns the keys not stored: those whose values have no JSON text (never written), or all
+// of them when the write failed.
+function setDataTogether(values) {
+    var refused = []
+    var texts = {}
+    for (var key in values) {
+        var text = jsonText(values[key])
+        if (text === undefined)
+            refused.push(key)
+        else if (!(isCached(key) && JSON.stringify(dataCache[key]) === text))
+            texts[key] = text
+    }
+    var keys = Object.keys(texts)
+    if (keys.length === 0)
+        return refused
+    var affected = 0
+    try {
+        writeTransaction(function(tx) {
+            for (var i = 0; i < keys.length; ++i)
+                affected += tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [keys[i], texts[keys[i]]]).rowsAffected
+        })
+    } catch (error) {
+        log("Storage: write failed:", error)
+        affected = 0
+    }
+    if (affected < keys.length) {
+        console.debug("ERROR: Storage: call of Storage.setValues() was not successful for keys", keys.join(", "))
+        return refused.concat(keys)
+    }
+    if (storage.cacheEnabled) {
+        for (var n = 0; n < keys.length; ++n)
+            dataCache[keys[n]] = JSON.parse(texts[keys[n]])
+    }
+    return refused
+}
+
 function setDBData(key, value, dbID) {
     var text = jsonText(value)
     var affected = 0
     try {
         if (text !== undefined) {
-            initialize(dbID)
-            getDatabase(dbID).transaction(function(tx) {
+            writeTransaction(function(tx) {
                 affected = tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [key, text]).rowsAffected
-            })
+            }, dbID)
         }
     } catch (error) {
         log("Storage: write failed:", error)
@@ -105,8 +158,14 @@ function getData(key) {
         return copyOf(dataCache[key])
     var result
     try {
-        initialize()
         getDatabase().transaction(function(tx) {
+            // A read creates nothing: before the first write there may be no table, and then nothing is
+            // stored.
+            if (!isInitialized) {
+                if (tx.executeSql("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'settings';").rows.length === 0)
+                    return
+                isInitialized = true
+            }
             var rows = tx.executeSql("SELECT value FROM settings WHERE setting=?;", [key]).rows
             if (rows.length > 0 && rows.item(0).value)
                 result = JSON.parse(rows.item(0).value)

@@ -7,6 +7,10 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
+
+// Last: its macros (None, Bool, Status) would clash with names above.
+#include <X11/Xlib.h>
 
 namespace zanth2d {
 
@@ -45,17 +49,90 @@ bool initGlfw()
     return true;
 }
 
+void setWindowHints()
+{
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
+    glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+}
+
+// The window made ahead by prepareWindow, and the thread making it. GLFW asks for its calls on the main
+// thread for the platforms that need it; on X11 a window and its context may be made on another one, as
+// long as no two threads call GLFW at once: every use of GLFW here waits for the thread first.
+struct Preparation
+{
+    std::thread maker;
+    GLFWwindow* window = nullptr;
+    bool started = false;
+
+    // At exit, before GLFW ends.
+    ~Preparation() { finish(); }
+
+    void finish()
+    {
+        if (maker.joinable()) {
+            maker.join();
+        }
+    }
+};
+
+Preparation& preparation()
+{
+    static Preparation s_preparation;
+    return s_preparation;
+}
+
+// GLFW is free for this thread once a window being prepared is made.
+void waitForPreparedWindow()
+{
+    preparation().finish();
+}
+
 } // namespace
+
+void DesktopWindow::prepareWindow(int width, int height)
+{
+    Preparation& prepared = preparation();
+    if (prepared.started || s_glfwReady) {
+        return;
+    }
+    prepared.started = true;
+    // Xlib must know of threads before any of them uses it: GLFW and Qt each open a connection of their
+    // own, on two threads now.
+    XInitThreads();
+    prepared.maker = std::thread([&prepared, width, height] {
+        if (!initGlfw()) {
+            return;
+        }
+        setWindowHints();
+        prepared.window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+    });
+}
+
+void DesktopWindow::discardPreparedWindow()
+{
+    waitForPreparedWindow();
+    if (GLFWwindow* window = preparation().window) {
+        preparation().window = nullptr;
+        glfwDestroyWindow(window);
+    }
+}
 
 DesktopWindow::DesktopWindow() = default;
 
 bool DesktopWindow::hasCurrentContext()
 {
+    waitForPreparedWindow();
     return glfwGetCurrentContext() != nullptr;
 }
 
 std::uintptr_t DesktopWindow::currentContext()
 {
+    waitForPreparedWindow();
     GLFWwindow* current = glfwGetCurrentContext();
     if (!current) {
         return 0;
@@ -83,22 +160,30 @@ bool DesktopWindow::initWithFrame(const char* title, int width, int height)
     if (m_pWindow) {
         return true;
     }
-    s_lastError.clear();
-    if (!initGlfw()) {
-        std::fprintf(stderr, "No OpenGL pixel format: no display (%s)\n", s_lastError.c_str());
-        return false;
-    }
-    glfwDefaultWindowHints();
-    glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
-    glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
-    glfwWindowHint(GLFW_DEPTH_BITS, 24);
-    glfwWindowHint(GLFW_STENCIL_BITS, 8);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    m_pWindow = glfwCreateWindow(width, height, title ? title : "", nullptr, nullptr);
-    if (!m_pWindow) {
-        std::fprintf(stderr, "No OpenGL pixel format: %s\n", s_lastError.c_str());
-        return false;
+    waitForPreparedWindow();
+    if (GLFWwindow* prepared = preparation().window) {
+        preparation().window = nullptr;
+        m_pWindow = prepared;
+        glfwSetWindowTitle(m_pWindow, title ? title : "");
+        int preparedWidth = 0;
+        int preparedHeight = 0;
+        glfwGetWindowSize(m_pWindow, &preparedWidth, &preparedHeight);
+        if (preparedWidth != width || preparedHeight != height) {
+            glfwSetWindowSize(m_pWindow, width, height);
+        }
+    } else {
+        // Also when the preparation failed: this attempt says why.
+        s_lastError.clear();
+        if (!initGlfw()) {
+            std::fprintf(stderr, "No OpenGL pixel format: no display (%s)\n", s_lastError.c_str());
+            return false;
+        }
+        setWindowHints();
+        m_pWindow = glfwCreateWindow(width, height, title ? title : "", nullptr, nullptr);
+        if (!m_pWindow) {
+            std::fprintf(stderr, "No OpenGL pixel format: %s\n", s_lastError.c_str());
+            return false;
+        }
     }
     {
         std::lock_guard<std::mutex> lock(s_namesMutex);

@@ -19,8 +19,17 @@ public:
 
     // Opens a titled, closable window of the given content size, centred on the primary monitor, and makes
     // its context current. Returns false, after one log line naming the reason, when no display, window or
-    // GL context can be had; the object then holds no window.
+    // GL context can be had; the object then holds no window. Takes the prepared window when there is one.
     bool initWithFrame(const char* title, int width, int height);
+
+    // Starts making the next window, hidden and untitled, on a thread of its own: the window system and
+    // the GL driver take longer to start than anything else, and the program gets the rest of its start
+    // ready meanwhile. The next initWithFrame waits for it, then only titles, sizes, places and shows it.
+    // Call on the main thread before anything else uses Xlib, and once the program's locale is set (the
+    // window system's input method follows it). Nothing when a window was made or prepared before.
+    static void prepareWindow(int width, int height);
+    // Waits for a prepared window and ends it when no initWithFrame took it.
+    static void discardPreparedWindow();
 
     GLFWwindow* handle() const { return m_pWindow; }
 
