@@ -353,6 +353,8 @@ TEST(MainMenuContent, afterPickingAnEffectAddMakesEffectsFromThePickedEffectsFil
     answers.input("Blue");
     press(window, "Save as");
     EXPECT_TRUE(answers.allAnswered());
+    // The start effect stands where chance put it: away from where the new one is picked.
+    js(window, "scene.effectEntities().forEach(function(e) { e.x = 700; e.y = 500 })");
     js(window, "scene.createEffect('Fire.json', false, 200, 200)");
     ASSERT_TRUE(engine->stepFramesUntil([&] { return types(window).size() == 2; }));
 
