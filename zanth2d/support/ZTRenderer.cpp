@@ -1,7 +1,9 @@
 #include "support/ZTRenderer.h"
 
+#include <algorithm>
 #include <cstddef>
 
+#include "platform/linux/DesktopWindow.h"
 #include "support/ZTGLStack.h"
 #include "support/ZTGLStateCache.h"
 
@@ -109,6 +111,49 @@ void ZTRenderer::ensureIndices(unsigned quads)
     }
 }
 
+std::ptrdiff_t ZTRenderer::uploadVertices(unsigned quads)
+{
+    const std::uintptr_t context = DesktopWindow::currentContext();
+    if (!context) {
+        return -1;
+    }
+    // A context made elsewhere is named by its address, which a new one may reuse: GL then knows none of
+    // the ended one's buffers.
+    if (context != m_uBufferContext || !glIsBuffer(m_uVertexBuffer)) {
+        GLuint buffers[2] = {};
+        glGenBuffers(2, buffers);
+        m_uBufferContext = context;
+        m_uVertexBuffer = buffers[0];
+        m_uIndexBuffer = buffers[1];
+        m_uVertexCapacity = 0;
+        m_uVertexWritten = 0;
+        m_uIndexedQuads = 0;
+    }
+    const size_t bytes = m_vertices.size() * sizeof(ztV3F_C4B_T2F);
+    glBindBuffer(GL_ARRAY_BUFFER, m_uVertexBuffer);
+    if (m_uVertexWritten + bytes > m_uVertexCapacity) {
+        // Room for a few frames like this one; the draws made from the old storage keep it.
+        m_uVertexCapacity = std::max(m_uVertexCapacity, bytes * 4);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_uVertexCapacity), nullptr, GL_STREAM_DRAW);
+        m_uVertexWritten = 0;
+    }
+    const size_t offset = m_uVertexWritten;
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                    m_vertices.data());
+    m_uVertexWritten += bytes;
+
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_uIndexBuffer);
+    if (quads > m_uIndexedQuads) {
+        // The indices of a quad never change: they are sent again only when more quads come at once.
+        m_uIndexedQuads = std::max(quads, m_uIndexedQuads * 2);
+        ensureIndices(m_uIndexedQuads);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(size_t(m_uIndexedQuads) * 6 * sizeof(GLuint)), m_indices.data(),
+                     GL_STATIC_DRAW);
+    }
+    return static_cast<std::ptrdiff_t>(offset);
+}
+
 void ZTRenderer::flush()
 {
     if (m_runs.empty()) {
@@ -117,7 +162,6 @@ void ZTRenderer::flush()
         return;
     }
     const auto quads = static_cast<unsigned>(m_vertices.size() / 4);
-    ensureIndices(quads);
 
     const bool onCpu = ZTGLStack::modelView() != nullptr;
     GLfloat modelView[16];
@@ -125,14 +169,26 @@ void ZTRenderer::flush()
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
     }
     glLoadIdentity();
-    // Client arrays: nobody leaves a buffer bound between draws, but a stray one would turn the pointers
-    // into offsets.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    const ztV3F_C4B_T2F* base = m_vertices.data();
-    glVertexPointer(3, GL_FLOAT, kStride, &base->vertices);
-    glColorPointer(4, GL_UNSIGNED_BYTE, kStride, &base->colors);
-    glTexCoordPointer(2, GL_FLOAT, kStride, &base->texCoords);
+    const std::ptrdiff_t offset = uploadVertices(quads);
+    const bool buffered = offset >= 0;
+    // Addresses in client memory, or offsets into the bound buffers.
+    std::uintptr_t vertices = static_cast<std::uintptr_t>(offset);
+    std::uintptr_t indices = 0;
+    if (!buffered) {
+        ensureIndices(quads);
+        // Client arrays: nobody leaves a buffer bound between draws, but a stray one would turn the
+        // pointers into offsets.
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        vertices = reinterpret_cast<std::uintptr_t>(m_vertices.data());
+        indices = reinterpret_cast<std::uintptr_t>(m_indices.data());
+    }
+    glVertexPointer(3, GL_FLOAT, kStride,
+                    reinterpret_cast<const GLvoid*>(vertices + offsetof(ztV3F_C4B_T2F, vertices)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, kStride,
+                   reinterpret_cast<const GLvoid*>(vertices + offsetof(ztV3F_C4B_T2F, colors)));
+    glTexCoordPointer(2, GL_FLOAT, kStride,
+                      reinterpret_cast<const GLvoid*>(vertices + offsetof(ztV3F_C4B_T2F, texCoords)));
 
     for (const Run& run : m_runs) {
         ZTGLStateCache::setTexturing(run.textured);
@@ -143,10 +199,16 @@ void ZTRenderer::flush()
         if (!run.opaque) {
             ZTGLStateCache::blendFunc(run.blend.src, run.blend.dst);
         }
-        glDrawRangeElements(GL_TRIANGLES, run.firstQuad * 4, (run.firstQuad + run.quadCount) * 4 - 1,
-                            static_cast<GLsizei>(run.quadCount * 6), GL_UNSIGNED_INT,
-                            m_indices.data() + size_t(run.firstQuad) * 6);
+        glDrawRangeElements(
+            GL_TRIANGLES, run.firstQuad * 4, (run.firstQuad + run.quadCount) * 4 - 1,
+            static_cast<GLsizei>(run.quadCount * 6), GL_UNSIGNED_INT,
+            reinterpret_cast<const GLvoid*>(indices + size_t(run.firstQuad) * 6 * sizeof(GLuint)));
         ++m_uDrawCalls;
+    }
+    if (buffered) {
+        // Code that draws itself uses client arrays.
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     }
     if (onCpu) {
         ZTGLStack::invalidateGLModelView();
@@ -167,6 +229,8 @@ void ZTRenderer::beginDirectDraw()
 
 void ZTRenderer::beginFrame()
 {
+    // The previous frame's draws have read their vertices: its part of the buffer is free again.
+    m_uVertexWritten = 0;
     m_vertices.clear();
     m_runs.clear();
     ZTGLStateCache::forget();

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "ZTTypes.h"
@@ -70,6 +72,10 @@ private:
     ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
     void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
+    // Copies the queued vertices into the vertex buffer of the current context, after those copied
+    // earlier in the frame, and leaves it and the index buffer bound. Returns the byte offset of the
+    // copy, or -1 without a context of the platform's (the caller then draws from client memory).
+    std::ptrdiff_t uploadVertices(unsigned quads);
 
     bool m_bBatching = true;
     bool m_bInFrame = false;
@@ -80,6 +86,14 @@ private:
     std::vector<Run> m_runs;
     std::vector<GLuint> m_indices;
     unsigned long m_uDrawCalls = 0;
+    // The buffers, made in the context named m_uBufferContext: the driver reads the vertices from its own
+    // memory, where client arrays would be copied into fresh memory at every draw call.
+    std::uintptr_t m_uBufferContext = 0;
+    GLuint m_uVertexBuffer = 0;
+    GLuint m_uIndexBuffer = 0;
+    size_t m_uVertexCapacity = 0;
+    size_t m_uVertexWritten = 0;
+    unsigned m_uIndexedQuads = 0;
 };
 
 } // namespace zanth2d
