@@ -178,6 +178,9 @@ public:
     // Multiplies this node's transform onto the model-view matrix (used by visit and grids); a node with
     // a camera must be on GL's matrix (ZTGLStack::pushMatrix).
     void transform();
+    // What transform() does but the multiplication: the node's transform, its dirty flags and its cached
+    // world transform brought up to date.
+    void updateTransform();
     void transformAncestors();
 
     // Transforms in pixels.
@@ -250,7 +253,6 @@ protected:
     void* m_pUserData = nullptr;
     ZTAffineTransform m_tTransform = ZTAffineTransformIdentity;
     ZTAffineTransform m_tInverse = ZTAffineTransformIdentity;
-    float m_pTransformGL[16];
     bool m_bIsTransformDirty = true;
     bool m_bIsInverseDirty = true;
     bool m_bIsAncestorDirty = true;
@@ -261,6 +263,7 @@ protected:
     bool m_bVisibilityChanged = false;
     bool m_bIsDrawableNode = true;
     ZTNode* m_pRotationInversionNode = nullptr;
+    // The transform changed since the last visit multiplied it onto the model-view matrix.
     bool m_bIsTransformGLDirty = true;
     int m_nScriptHandler = 0;
     // Set by pauseSchedulerAndActions, cleared by resumeSchedulerAndActions: onEnter then resumes nothing.

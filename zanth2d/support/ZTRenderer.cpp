@@ -47,19 +47,31 @@ bool ZTRenderer::readModelView()
 
 ztV3F_C4B_T2F* ZTRenderer::appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend)
 {
-    const auto quad = static_cast<unsigned>(m_vertices.size() / 4);
+    const auto quad = static_cast<unsigned>(m_uVertexCount / 4);
     if (m_runs.empty() || m_runs.back().texture != texture || m_runs.back().textured != textured ||
         m_runs.back().opaque != opaque || !sameBlend(m_runs.back().blend, blend)) {
         m_runs.push_back(Run{texture, textured, opaque, blend, quad, 0});
     }
     ++m_runs.back().quadCount;
-    m_vertices.resize(m_vertices.size() + 4);
-    return &m_vertices[m_vertices.size() - 4];
+    // Grown, never shrunk: the storage of one frame serves the next.
+    if (m_uVertexCount + 4 > m_vertices.size()) {
+        m_vertices.resize(std::max<size_t>(m_vertices.size() * 2, 256));
+    }
+    ztV3F_C4B_T2F* out = &m_vertices[m_uVertexCount];
+    m_uVertexCount += 4;
+    return out;
 }
 
 void ZTRenderer::transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const
 {
     const GLfloat* m = m_pModelView;
+    if (z == 0.0f) {
+        // The sums GL makes, less their terms of z, which add nothing.
+        out.vertices.x = m[0] * x + m[4] * y + m[12];
+        out.vertices.y = m[1] * x + m[5] * y + m[13];
+        out.vertices.z = m[2] * x + m[6] * y + m[14];
+        return;
+    }
     out.vertices.x = m[0] * x + m[4] * y + m[8] * z + m[12];
     out.vertices.y = m[1] * x + m[5] * y + m[9] * z + m[13];
     out.vertices.z = m[2] * x + m[6] * y + m[10] * z + m[14];
@@ -129,7 +141,7 @@ std::ptrdiff_t ZTRenderer::uploadVertices(unsigned quads)
         m_uVertexWritten = 0;
         m_uIndexedQuads = 0;
     }
-    const size_t bytes = m_vertices.size() * sizeof(ztV3F_C4B_T2F);
+    const size_t bytes = m_uVertexCount * sizeof(ztV3F_C4B_T2F);
     glBindBuffer(GL_ARRAY_BUFFER, m_uVertexBuffer);
     if (m_uVertexWritten + bytes > m_uVertexCapacity) {
         // Room for a few frames like this one; the draws made from the old storage keep it.
@@ -161,7 +173,7 @@ void ZTRenderer::flush()
         ZTGLStack::syncModelView();
         return;
     }
-    const auto quads = static_cast<unsigned>(m_vertices.size() / 4);
+    const auto quads = static_cast<unsigned>(m_uVertexCount / 4);
 
     const bool onCpu = ZTGLStack::modelView() != nullptr;
     GLfloat modelView[16];
@@ -216,7 +228,7 @@ void ZTRenderer::flush()
     } else {
         glLoadMatrixf(modelView);
     }
-    m_vertices.clear();
+    m_uVertexCount = 0;
     m_runs.clear();
 }
 
@@ -231,7 +243,7 @@ void ZTRenderer::beginFrame()
 {
     // The previous frame's draws have read their vertices: its part of the buffer is free again.
     m_uVertexWritten = 0;
-    m_vertices.clear();
+    m_uVertexCount = 0;
     m_runs.clear();
     ZTGLStateCache::forget();
     m_bInFrame = true;

@@ -70,7 +70,7 @@ private:
     // Points m_pModelView at the current model-view matrix; false when it is not affine.
     bool readModelView();
     ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
-    void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
+    inline void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
     // Copies the queued vertices into the vertex buffer of the current context, after those copied
     // earlier in the frame, and leaves it and the index buffer bound. Returns the byte offset of the
@@ -82,7 +82,9 @@ private:
     GLfloat m_aModelView[16] = {};
     // The matrix quads are queued under: the stack's own during a visit, else m_aModelView.
     const GLfloat* m_pModelView = m_aModelView;
+    // The frame's quads so far are the first m_uVertexCount.
     std::vector<ztV3F_C4B_T2F> m_vertices;
+    size_t m_uVertexCount = 0;
     std::vector<Run> m_runs;
     std::vector<GLuint> m_indices;
     unsigned long m_uDrawCalls = 0;
