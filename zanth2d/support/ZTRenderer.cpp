@@ -91,6 +91,7 @@ bool ZTRenderer::queueQuad(const ztV3F_C4B_T2F_Quad& quad, GLuint texture, const
         out[i].colors = in.colors;
         out[i].texCoords = in.texCoords;
     }
+    noteDepths(out);
     return true;
 }
 
@@ -107,7 +108,16 @@ bool ZTRenderer::queueColorQuad(const GLfloat* vertices, const GLubyte* colors, 
         out[i].colors = ztColor4B{colors[i * 4], colors[i * 4 + 1], colors[i * 4 + 2], colors[i * 4 + 3]};
         out[i].texCoords = ztTex2F{0.0f, 0.0f};
     }
+    noteDepths(out);
     return true;
+}
+
+void ZTRenderer::noteDepths(const ztV3F_C4B_T2F* quad)
+{
+    if (quad[0].vertices.z != 0.0f || quad[1].vertices.z != 0.0f || quad[2].vertices.z != 0.0f ||
+        quad[3].vertices.z != 0.0f) {
+        m_bDepthMatters = true;
+    }
 }
 
 void ZTRenderer::ensureIndices(unsigned quads)
@@ -168,6 +178,24 @@ std::ptrdiff_t ZTRenderer::uploadVertices(unsigned quads)
 
 void ZTRenderer::flush()
 {
+    // Whoever flushes draws next, and may write depths the rest of the frame is tested against.
+    m_bDepthMatters = true;
+    drawQueued(false);
+}
+
+bool ZTRenderer::depthIsFlat()
+{
+    if (m_bDepthMatters) {
+        return false;
+    }
+    // Depth from a projection that mixes in x or y differs across a plane of one z.
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    return projection[2] == 0.0f && projection[6] == 0.0f && projection[3] == 0.0f && projection[7] == 0.0f;
+}
+
+void ZTRenderer::drawQueued(bool lastOfFrame)
+{
     if (m_runs.empty()) {
         // Whoever flushes draws next, with the scene graph's matrix.
         ZTGLStack::syncModelView();
@@ -202,6 +230,12 @@ void ZTRenderer::flush()
     glTexCoordPointer(2, GL_FLOAT, kStride,
                       reinterpret_cast<const GLvoid*>(vertices + offsetof(ztV3F_C4B_T2F, texCoords)));
 
+    // The frame's last draw, of quads that all lie in the plane z = 0 over a depth buffer nothing else
+    // wrote: every depth test passes, and no later draw reads the depths, which the next frame clears.
+    const bool skipDepth = lastOfFrame && depthIsFlat() && glIsEnabled(GL_DEPTH_TEST);
+    if (skipDepth) {
+        glDisable(GL_DEPTH_TEST);
+    }
     for (const Run& run : m_runs) {
         ZTGLStateCache::setTexturing(run.textured);
         if (run.textured) {
@@ -216,6 +250,9 @@ void ZTRenderer::flush()
             static_cast<GLsizei>(run.quadCount * 6), GL_UNSIGNED_INT,
             reinterpret_cast<const GLvoid*>(indices + size_t(run.firstQuad) * 6 * sizeof(GLuint)));
         ++m_uDrawCalls;
+    }
+    if (skipDepth) {
+        glEnable(GL_DEPTH_TEST);
     }
     if (buffered) {
         // Code that draws itself uses client arrays.
@@ -246,12 +283,15 @@ void ZTRenderer::beginFrame()
     m_uVertexCount = 0;
     m_runs.clear();
     ZTGLStateCache::forget();
+    m_bDepthMatters = false;
     m_bInFrame = true;
 }
 
 void ZTRenderer::endFrame()
 {
-    beginDirectDraw();
+    drawQueued(m_bInFrame);
+    ZTGLStateCache::restoreDefaults();
+    ZTGLStateCache::forget();
     m_bInFrame = false;
 }
 

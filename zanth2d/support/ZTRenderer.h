@@ -72,6 +72,13 @@ private:
     ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
     inline void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
+    // Marks the frame's depths as mattering when a queued quad leaves the plane z = 0.
+    void noteDepths(const ztV3F_C4B_T2F* quad);
+    // Whether the depth test passes everywhere for what is queued: nothing left z = 0 or drew itself this
+    // frame, and the projection gives that plane one depth.
+    bool depthIsFlat();
+    // Draws the queue; the frame's last draw may leave the depth buffer alone (see depthIsFlat).
+    void drawQueued(bool lastOfFrame);
     // Copies the queued vertices into the vertex buffer of the current context, after those copied
     // earlier in the frame, and leaves it and the index buffer bound. Returns the byte offset of the
     // copy, or -1 without a context of the platform's (the caller then draws from client memory).
@@ -79,6 +86,8 @@ private:
 
     bool m_bBatching = true;
     bool m_bInFrame = false;
+    // Something in the frame so far may have written or needs depths other than those of the plane z = 0.
+    bool m_bDepthMatters = false;
     GLfloat m_aModelView[16] = {};
     // The matrix quads are queued under: the stack's own during a visit, else m_aModelView.
     const GLfloat* m_pModelView = m_aModelView;

@@ -264,3 +264,38 @@ TEST_F(RendererTest, aFrameWithFarMoreQuadsThanTheOnesBeforeDrawsThemAll)
     frame(true);
     expectSmallLayers();
 }
+
+TEST_F(RendererTest, quadsOffThePlaneOfZeroDepthHideWhatIsDrawnBehindThemLater)
+{
+    // A batch node raised towards the viewer draws its quads itself; blue on the plane z = 0 over them,
+    // drawn later, stays behind.
+    ZTTexture2D* green = solidTexture(kGreen);
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(green);
+    ZTSprite* batched = ZTSprite::spriteWithTexture(green);
+    batched->setAnchorPoint(ZTPoint(0, 0));
+    batched->setPosition(ZTPoint(50, 10));
+    batch->addChild(batched);
+    batch->setVertexZ(5);
+    m_scene->addChild(batch);
+    layerAt(kBlue, 54, 14);
+
+    std::vector<unsigned char> batchedPicture;
+    std::vector<unsigned char> alone;
+    frame(true, &batchedPicture);
+    EXPECT_EQ(DirectorWindow::pixel(55, 15), kGreen);
+    EXPECT_EQ(DirectorWindow::pixel(60, 20), kBlue);
+    frame(false, &alone);
+    EXPECT_EQ(batchedPicture, alone);
+
+    // The same with a raised layer of its own, queued like the others.
+    batch->removeFromParentAndCleanup(true);
+    ZTLayerColor* raised = layerAt(kRed, 10, 10);
+    raised->getParent()->setVertexZ(5);
+    layerAt(kBlue, 14, 14);
+    frame(true, &batchedPicture);
+    EXPECT_EQ(DirectorWindow::pixel(15, 15), kRed);
+    EXPECT_EQ(DirectorWindow::pixel(20, 20), kBlue);
+    EXPECT_EQ(DirectorWindow::pixel(55, 15), kBlue);
+    frame(false, &alone);
+    EXPECT_EQ(batchedPicture, alone);
+}
