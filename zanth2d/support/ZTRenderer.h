@@ -68,12 +68,12 @@ private:
 
     ZTRenderer() = default;
     // Points m_pModelView at the current model-view matrix; false when it is not affine.
-    bool readModelView();
-    ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
+    inline bool readModelView();
+    inline ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
     inline void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
     // Marks the frame's depths as mattering when a queued quad leaves the plane z = 0.
-    void noteDepths(const ztV3F_C4B_T2F* quad);
+    inline void noteDepths(const ztV3F_C4B_T2F* quad);
     // Whether the depth test passes everywhere for what is queued: nothing left z = 0 or drew itself this
     // frame, and the projection gives that plane one depth.
     bool depthIsFlat();
