@@ -8,7 +8,9 @@
 
 #include <QQuickItem>
 #include <QVector3D>
+
 #include <QtDebug>
+#include <private/qquickitem_p.h>
 
 using namespace zanth2d;
 
@@ -19,9 +21,10 @@ AbstractZTNodeManager::AbstractZTNodeManager(SceneGraphWrapper& wrapper, QObject
 
 QPointF AbstractZTNodeManager::originInParent(const QQuickItem* item)
 {
-    // Most items are neither turned nor scaled: their origin is their position.
-    QQmlListProperty<QQuickTransform> transforms = const_cast<QQuickItem*>(item)->transform();
-    if (item->rotation() == 0 && item->scale() == 1 && transforms.count(&transforms) == 0)
+    // Most items are neither turned nor scaled: their origin is their position. Read from the item's
+    // private part, which the frame's pass asks of every item that moved.
+    const QQuickItemPrivate* d = QQuickItemPrivate::get(item);
+    if (d->rotation() == 0 && d->scale() == 1 && d->transforms.isEmpty())
         return item->position();
     return item->mapToItem(item->parentItem(), QPointF(0, 0));
 }

@@ -1,22 +1,23 @@
 #include "itemsignalrelay.h"
 
+#include <QMetaObject>
+#include <QObject>
+#include <QtDebug>
+
+#include <private/qobject_p.h>
+
 bool ItemSignalRelay::connectSignal(QObject* item, const char* signal, QObject* context,
                                     std::function<void()> function)
 {
-    auto* relay = new ItemSignalRelay(item, context, std::move(function));
-    if (QObject::connect(item, signal, relay, SLOT(fire())))
-        return true;
-    delete relay;
-    return false;
-}
-
-ItemSignalRelay::ItemSignalRelay(QObject* item, QObject* context, std::function<void()> function)
-    : QObject(item), m_context(context), m_function(std::move(function))
-{
-}
-
-void ItemSignalRelay::fire()
-{
-    if (m_context)
-        m_function();
+    // SIGNAL() puts a code before the signature.
+    const QByteArray signature = QMetaObject::normalizedSignature(signal + 1);
+    const int index = item->metaObject()->indexOfSignal(signature.constData());
+    if (index < 0) {
+        qWarning("QObject::connect: No such signal %s::%s", item->metaObject()->className(),
+                 signature.constData());
+        return false;
+    }
+    using Call = QtPrivate::QFunctorSlotObject<std::function<void()>, 0, QtPrivate::List<>, void>;
+    return bool(
+        QObjectPrivate::connect(item, index, context, new Call(std::move(function)), Qt::AutoConnection));
 }

@@ -1,6 +1,7 @@
 #include "modificationbatch.h"
 
 #include "abstractztnodemanager.h"
+#include "batcheditem.h"
 #include "itemtreemirror.h"
 
 #include "base_nodes/ZTNode.h"
@@ -9,99 +10,166 @@
 
 #include <QQuickItem>
 
+#include <cstddef>
+
 using namespace zanth2d;
 
 ModificationBatch::ModificationBatch(const ItemTreeMirror& mirror) : m_mirror(mirror) {}
 
-void ModificationBatch::markPosition(QQuickItem* item)
+ModificationBatch::~ModificationBatch() = default;
+
+BatchedItem* ModificationBatch::find(QObject* item) const
 {
-    ZTNode* node = m_mirror.nodeOf(item);
-    if (!node)
-        return;
-    auto record = m_modifiedItems.find(item);
-    if (record != m_modifiedItems.end())
-        record->flags |= ModificationData::ModificationPosition;
-    else
-        m_modifiedItems.insert(item,
-                               ModificationData{item, ModificationData::ModificationPosition, 0, 0, 0, node});
+    if (m_last && m_last->item() == item)
+        return m_last;
+    const auto found = m_items.find(item);
+    if (found == m_items.end())
+        return nullptr;
+    m_last = found->second.get();
+    return m_last;
 }
 
-void ModificationBatch::watchPosition(QQuickItem* item, AbstractZTNodeManager* manager)
+BatchedItem* ModificationBatch::recordFor(QQuickItem* item)
 {
-    WatchedPosition& watched = m_watchedPositions[item];
-    watched.item = item;
-    watched.position = item->position();
-    if (!watched.managers.contains(manager))
-        watched.managers.append(manager);
+    BatchedItem* entry = find(item);
+    if (entry && entry->queueSlot() >= 0)
+        return entry;
+    ZTNode* node = m_mirror.nodeOf(item);
+    if (!node)
+        return nullptr;
+    if (!entry) {
+        auto made = std::make_unique<BatchedItem>(item, *this);
+        entry = made.get();
+        m_items.emplace(item, std::move(made));
+        m_last = entry;
+    }
+    entry->record() = ModificationData{item, 0, 0, 0, 0, node};
+    entry->setQueueSlot(int(m_queue.size()));
+    m_queue.push_back(entry);
+    return entry;
+}
+
+void ModificationBatch::markPosition(QQuickItem* item)
+{
+    if (BatchedItem* entry = recordFor(item))
+        entry->record().flags |= ModificationData::ModificationPosition;
+}
+
+void ModificationBatch::watch(QQuickItem* item, AbstractZTNodeManager* manager, int changes)
+{
+    BatchedItem* entry = find(item);
+    if (!entry) {
+        auto made = std::make_unique<BatchedItem>(item, *this);
+        entry = made.get();
+        m_items.emplace(item, std::move(made));
+    }
+    entry->watch(manager, changes);
+}
+
+void ModificationBatch::noteMoved(BatchedItem& entry)
+{
+    entry.setMovedSlot(int(m_moved.size()));
+    m_moved.push_back(&entry);
 }
 
 void ModificationBatch::markMovedItems()
 {
-    for (WatchedPosition& watched : m_watchedPositions) {
-        const QPointF position = watched.item->position();
-        // Exact: QPointF's own comparison is fuzzy.
-        if (position.x() != watched.position.x() || position.y() != watched.position.y()) {
-            watched.position = position;
-            for (AbstractZTNodeManager* manager : std::as_const(watched.managers))
-                manager->itemPositionChanged(watched.item);
-        }
+    const size_t count = m_moved.size();
+    for (size_t i = 0; i < count; ++i) {
+        BatchedItem* entry = m_moved[i];
+        if (!entry)
+            continue;
+        entry->setMovedSlot(-1);
+        m_moved[i] = nullptr;
+        entry->reportMove();
+    }
+    // Moves made by the managers' reactions wait for the next pass.
+    m_moved.erase(m_moved.begin(), m_moved.begin() + std::ptrdiff_t(count));
+    for (size_t i = 0; i < m_moved.size(); ++i) {
+        if (m_moved[i])
+            m_moved[i]->setMovedSlot(int(i));
     }
 }
 
 void ModificationBatch::markRotation(QQuickItem* item, double rotation)
 {
-    ZTNode* node = m_mirror.nodeOf(item);
-    if (!node)
-        return;
-    auto record = m_modifiedItems.find(item);
-    if (record != m_modifiedItems.end()) {
-        record->rotation = rotation;
-        record->flags |= ModificationData::ModificationRotation;
-    } else {
-        m_modifiedItems.insert(
-            item, ModificationData{item, ModificationData::ModificationRotation, rotation, 0, 0, node});
+    if (BatchedItem* entry = recordFor(item)) {
+        entry->record().rotation = rotation;
+        entry->record().flags |= ModificationData::ModificationRotation;
     }
 }
 
 void ModificationBatch::markScaleX(QQuickItem* item, double scaleX)
 {
-    ZTNode* node = m_mirror.nodeOf(item);
-    if (!node)
+    BatchedItem* entry = recordFor(item);
+    if (!entry)
         return;
-    auto record = m_modifiedItems.find(item);
-    if (record == m_modifiedItems.end())
-        record = m_modifiedItems.insert(item, ModificationData{item, 0, 0, 0, 0, node});
-    record->scaleX = scaleX;
-    if (!(record->flags & ModificationData::ModificationScale)) {
-        record->scaleY = node->getScaleY();
-        record->flags |= ModificationData::ModificationScale;
+    ModificationData& record = entry->record();
+    record.scaleX = scaleX;
+    if (!(record.flags & ModificationData::ModificationScale)) {
+        record.scaleY = record.node->getScaleY();
+        record.flags |= ModificationData::ModificationScale;
+    }
+}
+
+void ModificationBatch::drop(BatchedItem& entry, bool keepListening)
+{
+    if (entry.queueSlot() >= 0) {
+        m_queue[size_t(entry.queueSlot())] = nullptr;
+        entry.setQueueSlot(-1);
+    }
+    if (entry.movedSlot() >= 0) {
+        m_moved[size_t(entry.movedSlot())] = nullptr;
+        entry.setMovedSlot(-1);
+    }
+    if (keepListening && entry.isListening())
+        return;
+    if (m_last == &entry)
+        m_last = nullptr;
+    const auto found = m_items.find(entry.item());
+    if (found != m_items.end() && found->second.get() == &entry) {
+        m_dropped.push_back(std::move(found->second));
+        m_items.erase(found);
     }
 }
 
 void ModificationBatch::forget(QObject* item)
 {
-    m_modifiedItems.remove(item);
-    m_watchedPositions.remove(item);
+    if (BatchedItem* entry = find(item)) {
+        entry->stopWatchingMoves();
+        drop(*entry, true);
+    }
+}
+
+void ModificationBatch::ended(BatchedItem& entry)
+{
+    drop(entry, false);
 }
 
 const ModificationData* ModificationBatch::pending(QObject* item) const
 {
-    const auto record = m_modifiedItems.constFind(item);
-    return record == m_modifiedItems.constEnd() ? nullptr : &record.value();
+    const BatchedItem* entry = find(item);
+    return entry && entry->queueSlot() >= 0 ? &entry->record() : nullptr;
 }
 
 void ModificationBatch::apply()
 {
     markMovedItems();
-    for (auto record = m_modifiedItems.begin(); record != m_modifiedItems.end();) {
-        ModificationData& data = record.value();
+    m_dropped.clear();
+    size_t kept = 0;
+    for (BatchedItem* entry : m_queue) {
+        if (!entry)
+            continue;
+        ModificationData& data = entry->record();
         if (data.flags & ModificationData::ModificationScale) {
             data.node->setScaleX(float(data.scaleX));
             data.node->setScaleY(float(data.scaleY));
         }
         if (!(data.flags &
               (ModificationData::ModificationPosition | ModificationData::ModificationRotation))) {
-            record = m_modifiedItems.erase(record);
+            entry->setQueueSlot(-1);
+            if (!entry->isListening())
+                drop(*entry, false);
             continue;
         }
         const QPointF position = AbstractZTNodeManager::originInParent(data.item);
@@ -109,8 +177,10 @@ void ModificationBatch::apply()
         if (data.flags & ModificationData::ModificationRotation)
             data.node->setRotation(float(data.rotation));
         data.flags = ModificationData::ModificationPresent;
-        ++record;
+        entry->setQueueSlot(int(kept));
+        m_queue[kept++] = entry;
     }
+    m_queue.resize(kept);
 }
 
 bool ModificationBatch::applyPositionAndRotationNow(QQuickItem* item) const

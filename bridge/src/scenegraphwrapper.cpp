@@ -113,28 +113,31 @@ void SceneGraphWrapper::restackChildren(QQuickItem* item)
 
 void SceneGraphWrapper::connectItemSignals(QObject* object, AbstractZTNodeManager* manager)
 {
-    connect(object, &QObject::destroyed, manager,
-            [manager](QObject* dying) { manager->itemDestroyed(dying); });
     QQuickItem* item = castItem(object);
-    if (!item)
+    if (!item) {
+        connect(object, &QObject::destroyed, manager,
+                [manager](QObject* dying) { manager->itemDestroyed(dying); });
         return;
+    }
+    // What Qt Quick reports to its change listeners costs the item no connection; the rest comes by signal,
+    // the signal of the highest index first, so that the item's table of connections is made once.
+    connect(item, &QQuickItem::zChanged, manager, [manager, item] { manager->itemZChanged(item); });
+    connect(item, &QQuickItem::scaleChanged, manager, [manager, item] { manager->itemScaleChanged(item); });
+    int changes = ModificationBatch::Visibility | ModificationBatch::Parent | ModificationBatch::End;
     // An observer item marks its moves and turns itself.
     if (!qobject_cast<VisualItemPropertyObserver*>(item)) {
-        // x and y are read by the frame's pass.
-        m_batch.watchPosition(item, manager);
+        changes |= ModificationBatch::Position | ModificationBatch::Size;
+        // The changes of rotation transforms arrive as the item's rotationChanged(), which listeners miss.
+        QQmlListProperty<QQuickTransform> transforms = item->transform();
+        if (transforms.count(&transforms) == 0)
+            changes |= ModificationBatch::Rotation;
+        else
+            connect(item, &QQuickItem::rotationChanged, manager,
+                    [manager, item] { manager->itemRotationChanged(item); });
         connect(item, &QQuickItem::transformOriginChanged, manager,
                 [manager, item] { manager->itemPositionChanged(item); });
-        connect(item, &QQuickItem::rotationChanged, manager,
-                [manager, item] { manager->itemRotationChanged(item); });
-        const auto resized = [manager, item] { manager->itemSizeChanged(item); };
-        connect(item, &QQuickItem::widthChanged, manager, resized);
-        connect(item, &QQuickItem::heightChanged, manager, resized);
     }
-    connect(item, &QQuickItem::scaleChanged, manager, [manager, item] { manager->itemScaleChanged(item); });
-    connect(item, &QQuickItem::visibleChanged, manager,
-            [manager, item] { manager->itemVisibleChanged(item); });
-    connect(item, &QQuickItem::zChanged, manager, [manager, item] { manager->itemZChanged(item); });
-    connect(item, &QQuickItem::parentChanged, manager, [manager, item] { manager->itemParentChanged(item); });
+    m_batch.watch(item, manager, changes);
     relayTransformChanges(item);
 }
 

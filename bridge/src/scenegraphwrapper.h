@@ -78,7 +78,9 @@ public:
     void reattachNode(QQuickItem* item, zanth2d::ZTNode* attachment);
     // Stacks the nodes of the item's children in its node as QML stacks the children (ItemTreeMirror).
     void restackChildren(QQuickItem* item);
-    // Connects the item's change signals to the manager's reactions (those of AbstractZTNodeManager).
+    // Hands the item's changes to the manager's reactions (those of AbstractZTNodeManager): what Qt Quick
+    // reports to change listeners (moves, resizes, turns, visibility, new parents, the item's end) through
+    // the batch, scale and z by signal, and the end of an object that is not an item by its destroyed().
     void connectItemSignals(QObject* item, AbstractZTNodeManager* manager);
     // Transform changes (Scale, Rotation, Translate in the item's transform list) arrive as the item's own
     // scaleChanged(), and rotation transforms also as rotationChanged(): Qt has no signal for them.

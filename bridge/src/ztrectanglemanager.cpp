@@ -58,11 +58,12 @@ ZTNode* ZTRectangleManager::createNodeFromItem(QObject* item, ZTNode* parentNode
     layer->setAnchorPoint(ZTPoint(0, 1));
     node->addChild(layer, 0, 0);
 
+    // The signal of the highest index first: the item's table of connections is made once, at its size.
+    ItemSignalRelay::connectSignal(item, SIGNAL(colorChanged()), this,
+                                   [this, quickItem] { itemColorChanged(quickItem); });
     sceneGraphWrapper().connectItemSignals(item, this);
     insertNodeWithObjectAsKey(item, node);
     connectOpacityChangedSignals(quickItem);
-    ItemSignalRelay::connectSignal(item, SIGNAL(colorChanged()), this,
-                                   [this, quickItem] { itemColorChanged(quickItem); });
     updateOpacityFromItem(item);
     return node;
 }

@@ -55,17 +55,18 @@ ZTNode* ZTSpriteManager::createNodeFromItem(QObject* item, ZTNode* parentNode)
     }
     applyItemPropertiesToNode(item, node);
     applyTransformOriginToNode(item, node);
-    sceneGraphWrapper().connectItemSignals(item, this);
 
-    ItemSignalRelay::connectSignal(item, SIGNAL(sourceChanged(QUrl)), this,
-                                   [this, quickItem] { sourceChanged(quickItem); });
-    insertNodeWithObjectAsKey(item, node);
-    connectOpacityChangedSignals(quickItem);
-    ItemSignalRelay::connectSignal(item, SIGNAL(mirrorChanged()), this,
-                                   [this, quickItem] { updateMirrorPropertyFromItem(quickItem); });
+    // The signals of the highest index first: the item's table of connections is made once, at its size.
     if (item->property("mirrorY").isValid())
         ItemSignalRelay::connectSignal(item, SIGNAL(mirrorYChanged()), this,
                                        [this, quickItem] { updateMirrorYPropertyFromItem(quickItem); });
+    ItemSignalRelay::connectSignal(item, SIGNAL(mirrorChanged()), this,
+                                   [this, quickItem] { updateMirrorPropertyFromItem(quickItem); });
+    ItemSignalRelay::connectSignal(item, SIGNAL(sourceChanged(QUrl)), this,
+                                   [this, quickItem] { sourceChanged(quickItem); });
+    sceneGraphWrapper().connectItemSignals(item, this);
+    insertNodeWithObjectAsKey(item, node);
+    connectOpacityChangedSignals(quickItem);
 
     updateOpacityFromItem(item);
     updateMirrorPropertyFromItem(item);

@@ -6,10 +6,12 @@
 #include "MessageLog.h"
 
 #include "ZTDirector.h"
+#include "abstractztnodemanager.h"
 #include "base_nodes/ZTNode.h"
 #include "cocoa/ZTArray.h"
 #include "enginescene.h"
 #include "ischedulable.h"
+#include "layers_scenes_transitions_nodes/ZTLayerColor.h"
 #include "scenegraphwrapper.h"
 #include "zanthscheduler.h"
 
@@ -18,7 +20,10 @@
 #include <QQuickItem>
 
 #include <chrono>
+#include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 using namespace zanth2d;
 
@@ -44,6 +49,58 @@ int countNodes(ZTNode* node)
 ZTNode* layer()
 {
     return engine->wrapper().getRootSceneGraphNode();
+}
+
+// Where each item shown below root disagrees with its node, as the frame's pass left them: the node's place
+// (the item's origin in its parent, y up), turn, scale, z order, visibility (a fade to nothing hides it too)
+// and parent node, and for a rectangle its colour layer's size, colour and opacity. Empty when all agree.
+QStringList mismatches(QQuickItem* root)
+{
+    QStringList found;
+    QList<QQuickItem*> items = root->childItems();
+    for (int i = 0; i < items.size(); ++i) {
+        QQuickItem* item = items.at(i);
+        items << item->childItems();
+        ZTNode* node = nodeOf(item);
+        if (!node)
+            continue;
+        const QString name =
+            item->objectName().isEmpty() ? QString(item->metaObject()->className()) : item->objectName();
+        const auto differ = [&found, &name](const char* what, double itemValue, double nodeValue) {
+            if (float(itemValue) != float(nodeValue))
+                found << QStringLiteral("%1 %2: item %3, node %4")
+                             .arg(name, what)
+                             .arg(itemValue)
+                             .arg(nodeValue);
+        };
+        const QPointF origin = AbstractZTNodeManager::originInParent(item);
+        differ("x", origin.x(), node->getPosition().x);
+        differ("y", -origin.y(), node->getPosition().y);
+        differ("rotation", AbstractZTNodeManager::calculateRotation(item), node->getRotation());
+        const QPointF scale = AbstractZTNodeManager::calculateScaleData(item);
+        differ("x scale", scale.x(), node->getScaleX());
+        differ("y scale", scale.y(), node->getScaleY());
+        differ("z", int(item->z()), node->getZOrder());
+        const double opacity = AbstractZTNodeManager::effectiveOpacity(item);
+        const bool isRectangle = item->inherits("QQuickRectangle");
+        differ("visible", item->isVisible() && (!isRectangle || opacity > 0.01), node->getIsVisible());
+        if (node->getParent() != nodeOf(item->parentItem()))
+            found << name + " hangs from another node than its parent's";
+        auto* layer = isRectangle ? dynamic_cast<ZTLayerColor*>(node->getChildByTag(0)) : nullptr;
+        if (!isRectangle)
+            continue;
+        if (!layer) {
+            found << name + " has no colour layer";
+            continue;
+        }
+        differ("width", item->width(), layer->getContentSize().width);
+        differ("height", item->height(), layer->getContentSize().height);
+        differ("opacity", int(opacity * 255.0) & 0xFF, layer->getOpacity());
+        const QColor color = item->property("color").value<QColor>();
+        differ("red", color.red(), layer->getColor().r);
+        differ("blue", color.blue(), layer->getColor().b);
+    }
+    return found;
 }
 
 const char* const kGroups = R"(import QtQuick 2.15
@@ -239,6 +296,102 @@ TEST(SceneGraphTree, rotationsAboutOtherAxesThanZAreIgnoredAndScaleTransformsMul
     EXPECT_FLOAT_EQ(node->getRotation(), 15.0f);
     EXPECT_FLOAT_EQ(node->getScaleX(), 1.0f);
     EXPECT_FLOAT_EQ(node->getScaleY(), 1.5f);
+}
+
+TEST(ModificationBatch, everyWayAGameChangesItsItemsReachesTheNodesInTheFrameOfTheChange)
+{
+    QQuickItem* root = engine->load(
+        "import QtQuick 2.15\nItem { width: 200; height: 200\n"
+        "  property real spin: 0; property int rows: 2; property color tint: \"gray\"\n"
+        "  Item { objectName: \"group\"; x: 10; y: 10\n"
+        "    Rectangle { objectName: \"mover\"; width: 10; height: 10; color: \"red\" }\n"
+        "    Rectangle { objectName: \"below\"; width: 20; height: 20; color: \"blue\"; z: -1 } }\n"
+        "  Item { objectName: \"elsewhere\"; x: 100; y: 100 }\n"
+        "  Rectangle { objectName: \"anchored\"; width: 8; height: 8; color: \"green\"\n"
+        "              anchors.left: target.right; anchors.top: target.bottom }\n"
+        "  Rectangle { id: target; objectName: \"target\"; x: 50; y: 10; width: 10; height: 10 }\n"
+        "  Row { objectName: \"row\"; y: 150; spacing: 2\n"
+        "    Rectangle { objectName: \"first\"; width: 10; height: 10; color: \"white\" }\n"
+        "    Repeater { model: rows; Rectangle { width: 10; height: 10; color: tint } } }\n"
+        "  Rectangle { objectName: \"transformed\"; x: 150; y: 50; width: 20; height: 10\n"
+        "    transform: [ Rotation { angle: spin; origin.x: 5 },\n"
+        "                 Scale { xScale: 1 + spin / 90; yScale: 2 } ] }\n"
+        "  Item { objectName: \"holder\"; x: 20; y: 120\n"
+        "    Rectangle { objectName: \"faded\"; width: 10; height: 10; color: \"magenta\" } } }\n");
+    QQuickItem* mover = findItem(root, "mover");
+    QQmlComponent maker(engine->view().engine());
+    maker.setData("import QtQuick 2.15\nRectangle { width: 6; height: 6; color: \"orange\" }\n", QUrl());
+    QQuickItem* made = nullptr;
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"a move", [&] { mover->setPosition(QPointF(3, 4)); }},
+        {"a turn about the top left corner",
+         [&] {
+             mover->setTransformOrigin(QQuickItem::TopLeft);
+             mover->setRotation(30);
+         }},
+        {"a scale", [&] { mover->setScale(1.5); }},
+        {"a new size, turned about the centre",
+         [&] {
+             mover->setSize(QSizeF(14, 6));
+             mover->setTransformOrigin(QQuickItem::Center);
+         }},
+        {"new z values",
+         [&] {
+             mover->setZ(2);
+             findItem(root, "below")->setZ(-3.5);
+         }},
+        {"a parent hidden", [&] { findItem(root, "group")->setVisible(false); }},
+        {"a parent shown where it moved",
+         [&] {
+             findItem(root, "group")->setVisible(true);
+             findItem(root, "group")->setX(30);
+         }},
+        {"fades",
+         [&] {
+             findItem(root, "holder")->setOpacity(0.5);
+             findItem(root, "faded")->setOpacity(0.5);
+         }},
+        {"a fade to nothing", [&] { findItem(root, "holder")->setOpacity(0); }},
+        {"an anchor's target moved and resized", [&] { findItem(root, "target")->setSize(QSizeF(20, 15)); }},
+        {"a positioner's child grown", [&] { findItem(root, "first")->setWidth(25); }},
+        {"a Repeater's model grown and its delegates' colour",
+         [&] {
+             root->setProperty("rows", 4);
+             root->setProperty("tint", QColor(Qt::darkGreen));
+         }},
+        {"transforms changed", [&] { root->setProperty("spin", 45.0); }},
+        {"a new parent for a moving item",
+         [&] {
+             mover->setX(40);
+             mover->setParentItem(findItem(root, "elsewhere"));
+         }},
+        {"an item made while the game runs",
+         [&] {
+             made = qobject_cast<QQuickItem*>(maker.create());
+             made->setParent(root);
+             made->setParentItem(findItem(root, "elsewhere"));
+             made->setPosition(QPointF(7, 9));
+             engine->wrapper().createSceneGraphTreeFromQmlTree(made);
+             made->setRotation(-20);
+         }},
+        {"items destroyed with changes waiting",
+         [&] {
+             QQuickItem* faded = findItem(root, "faded");
+             faded->setX(80);
+             faded->setWidth(3);
+             delete faded;
+             made->setY(30);
+             delete made;
+             findItem(root, "anchored")->setRotation(10);
+         }},
+    };
+    ASSERT_TRUE(mismatches(root).isEmpty()) << mismatches(root).join('\n').toStdString();
+    for (const auto& [what, change] : steps) {
+        change();
+        engine->stepFrames(1);
+        const QStringList found = mismatches(root);
+        EXPECT_TRUE(found.isEmpty()) << "after " << what << ":\n" << found.join('\n').toStdString();
+    }
 }
 
 TEST(ModificationBatch, movesWithinAFrameReachTheNodeOnlyInTheFramesPassWithTheLastPosition)

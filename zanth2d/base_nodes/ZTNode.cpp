@@ -17,7 +17,6 @@
 #include "support/ZTGLStack.h"
 #include "support/ZTScriptEngineManager.h"
 #include "support/ZTScriptEngineProtocol.h"
-#include "support/ZTTransformUtils.h"
 #include "touch_dispatcher/ZTTouch.h"
 
 namespace zanth2d {
@@ -40,14 +39,24 @@ bool isZero(const ZTPoint& p)
     return p.x == 0.0f && p.y == 0.0f;
 }
 
+// ZTAffineTransformTranslate's arithmetic, inlined for the visit, which makes transforms for every node
+// that changed.
+inline ZTAffineTransform translated(const ZTAffineTransform& t, float tx, float ty)
+{
+    return ZTAffineTransform{t.a, t.b, t.c, t.d, t.a * tx + t.c * ty + t.tx, t.b * tx + t.d * ty + t.ty};
+}
+
+// ZTAffineTransformConcat's arithmetic, inlined for the visit, which makes one for every node.
+inline ZTAffineTransform concatenated(const ZTAffineTransform& t1, const ZTAffineTransform& t2)
+{
+    return ZTAffineTransform{t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
+                             t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
+                             t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+}
+
 } // namespace
 
-ZTNode::ZTNode()
-{
-    for (float& entry : m_pTransformGL) {
-        entry = 0.0f;
-    }
-}
+ZTNode::ZTNode() = default;
 
 ZTNode::~ZTNode()
 {
@@ -736,8 +745,8 @@ ZTNode::VisitFrame ZTNode::beginVisitTransform()
 {
     const bool gridActive = m_pGrid && m_pGrid->isActive();
     if (!gridActive && !m_pCamera) {
-        ZTGLStack::saveModelView();
-        transform();
+        updateTransform();
+        ZTGLStack::saveModelViewTimes(m_tTransform, m_fVertexZ);
         return VisitFrame::Cpu;
     }
     ZTGLStack::pushMatrix();
@@ -816,7 +825,7 @@ void ZTNode::transformAncestors()
     }
 }
 
-void ZTNode::transform()
+void ZTNode::updateTransform()
 {
     // A node whose matrix was rebuilt outside a visit (bounding box, conversions) still counts as
     // changed, so that its descendants refresh their cached world transforms too.
@@ -825,19 +834,26 @@ void ZTNode::transform()
 
     bool changed = false;
     if (m_bIsTransformGLDirty) {
-        ZTAffineTransform t = nodeToParentTransform();
-        CGAffineToGL(&t, m_pTransformGL);
+        nodeToParentTransform();
         m_bIsTransformGLDirty = false;
         changed = true;
     } else if (m_bIsAncestorDirty && m_pRotationInversionNode) {
         // The cancelled rotations belong to ancestors, so their change rebuilds this matrix too.
         m_bIsTransformDirty = true;
-        ZTAffineTransform t = nodeToParentTransform();
-        CGAffineToGL(&t, m_pTransformGL);
+        nodeToParentTransform();
         changed = true;
     }
 
-    ZTGLStack::multModelView(m_pTransformGL, m_fVertexZ);
+    if (changed || m_bIsAncestorDirty) {
+        m_tCachedNodeToWorldTransform =
+            m_pParent ? concatenated(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform) : m_tTransform;
+    }
+}
+
+void ZTNode::transform()
+{
+    updateTransform();
+    ZTGLStack::multModelView(m_tTransform, m_fVertexZ);
 
     if (m_pCamera && !(m_pGrid && m_pGrid->isActive())) {
         if (!isZero(m_tAnchorPointInPixels)) {
@@ -847,12 +863,6 @@ void ZTNode::transform()
         } else {
             m_pCamera->locate();
         }
-    }
-
-    if (changed || m_bIsAncestorDirty) {
-        m_tCachedNodeToWorldTransform =
-            m_pParent ? ZTAffineTransformConcat(m_tTransform, m_pParent->m_tCachedNodeToWorldTransform)
-                      : m_tTransform;
     }
 }
 
@@ -865,10 +875,10 @@ ZTAffineTransform ZTNode::nodeToParentTransform()
     }
     ZTAffineTransform t = ZTAffineTransformIdentity;
     if (!m_bIsRelativeAnchorPoint && !isZero(m_tAnchorPointInPixels)) {
-        t = ZTAffineTransformTranslate(t, m_tAnchorPointInPixels.x, m_tAnchorPointInPixels.y);
+        t = translated(t, m_tAnchorPointInPixels.x, m_tAnchorPointInPixels.y);
     }
     if ((m_nTransformMask & 1) && !isZero(m_tPositionInPixels)) {
-        t = ZTAffineTransformTranslate(t, m_tPositionInPixels.x, m_tPositionInPixels.y);
+        t = translated(t, m_tPositionInPixels.x, m_tPositionInPixels.y);
     }
     if (m_nTransformMask & 2) {
         float angle = m_fRotation;
@@ -885,15 +895,15 @@ ZTAffineTransform ZTNode::nodeToParentTransform()
         }
     }
     if ((m_nTransformMask & 8) && (m_fSkewX != 0.0f || m_fSkewY != 0.0f)) {
-        const ZTAffineTransform skew = __ZTAffineTransformMake(
-            1.0f, std::tan(m_fSkewY * 0.0174532924f), std::tan(m_fSkewX * 0.0174532924f), 1.0f, 0.0f, 0.0f);
-        t = ZTAffineTransformConcat(skew, t);
+        const ZTAffineTransform skew{
+            1.0f, std::tan(m_fSkewY * 0.0174532924f), std::tan(m_fSkewX * 0.0174532924f), 1.0f, 0.0f, 0.0f};
+        t = concatenated(skew, t);
     }
     if ((m_nTransformMask & 4) && !(m_fScaleX == 1.0f && m_fScaleY == 1.0f)) {
-        t = ZTAffineTransformScale(t, m_fScaleX, m_fScaleY);
+        t = ZTAffineTransform{t.a * m_fScaleX, t.b * m_fScaleX, t.c * m_fScaleY, t.d * m_fScaleY, t.tx, t.ty};
     }
     if (!isZero(m_tAnchorPointInPixels)) {
-        t = ZTAffineTransformTranslate(t, -m_tAnchorPointInPixels.x, -m_tAnchorPointInPixels.y);
+        t = translated(t, -m_tAnchorPointInPixels.x, -m_tAnchorPointInPixels.y);
     }
     m_tTransform = t;
     m_bIsTransformDirty = false;

@@ -178,6 +178,9 @@ public:
     // Multiplies this node's transform onto the model-view matrix (used by visit and grids); a node with
     // a camera must be on GL's matrix (ZTGLStack::pushMatrix).
     void transform();
+    // What transform() does but the multiplication: the node's transform, its dirty flags and its cached
+    // world transform brought up to date.
+    void updateTransform();
     void transformAncestors();
 
     // Transforms in pixels.
@@ -226,45 +229,49 @@ protected:
     VisitFrame beginVisitTransform();
     void endVisitTransform(VisitFrame frame);
 
+    // What every visit reads comes first, so that it takes few cache lines: the tree, the flags and the
+    // transforms; then what rebuilding a changed transform reads; the rest after them.
+    ZTArray* m_pChildren = nullptr;
+    ZTNode* m_pParent = nullptr;
+    ZTNodeGrid* m_pGrid = nullptr;
     int m_nZOrder = 0;
     float m_fVertexZ = 0.0f;
+    bool m_bIsVisible = true;
+    bool m_bIsDrawableNode = true;
+    bool m_bIsTransformDirty = true;
+    // The transform changed since the last visit multiplied it onto the model-view matrix.
+    bool m_bIsTransformGLDirty = true;
+    bool m_bIsAncestorDirty = true;
+    bool m_bIsInverseDirty = true;
+    bool m_bIsAnyAncestorInvisible = false;
+    bool m_bVisibilityChanged = false;
+    ZTAffineTransform m_tTransform = ZTAffineTransformIdentity;
+    ZTAffineTransform m_tCachedNodeToWorldTransform = ZTAffineTransformIdentity;
+    ZTCamera* m_pCamera = nullptr;
+    ZTNode* m_pRotationInversionNode = nullptr;
+
+    ZTPoint m_tPositionInPixels;
+    ZTPoint m_tAnchorPointInPixels;
     float m_fRotation = 0.0f;
     float m_fScaleX = 1.0f;
     float m_fScaleY = 1.0f;
-    ZTPoint m_tPosition;
-    ZTPoint m_tPositionInPixels;
     float m_fSkewX = 0.0f;
     float m_fSkewY = 0.0f;
-    ZTArray* m_pChildren = nullptr;
-    ZTCamera* m_pCamera = nullptr;
-    ZTNodeGrid* m_pGrid = nullptr;
-    bool m_bIsVisible = true;
+    // Bits 1 position, 2 rotation, 4 scale, 8 skew: the parts nodeToParentTransform applies.
+    int m_nTransformMask = 15;
+    bool m_bIsRelativeAnchorPoint = true;
+
+    ZTPoint m_tPosition;
     ZTPoint m_tAnchorPoint;
-    ZTPoint m_tAnchorPointInPixels;
     ZTSize m_tContentSize;
     ZTSize m_tContentSizeInPixels;
     bool m_bIsRunning = false;
-    ZTNode* m_pParent = nullptr;
-    bool m_bIsRelativeAnchorPoint = true;
-    int m_nTag = kZTNodeTagInvalid;
-    void* m_pUserData = nullptr;
-    ZTAffineTransform m_tTransform = ZTAffineTransformIdentity;
-    ZTAffineTransform m_tInverse = ZTAffineTransformIdentity;
-    float m_pTransformGL[16];
-    bool m_bIsTransformDirty = true;
-    bool m_bIsInverseDirty = true;
-    bool m_bIsAncestorDirty = true;
-    ZTAffineTransform m_tCachedNodeToWorldTransform = ZTAffineTransformIdentity;
-    // Bits 1 position, 2 rotation, 4 scale, 8 skew: the parts nodeToParentTransform applies.
-    int m_nTransformMask = 15;
-    bool m_bIsAnyAncestorInvisible = false;
-    bool m_bVisibilityChanged = false;
-    bool m_bIsDrawableNode = true;
-    ZTNode* m_pRotationInversionNode = nullptr;
-    bool m_bIsTransformGLDirty = true;
-    int m_nScriptHandler = 0;
     // Set by pauseSchedulerAndActions, cleared by resumeSchedulerAndActions: onEnter then resumes nothing.
     bool m_bIsPausedByCaller = false;
+    int m_nTag = kZTNodeTagInvalid;
+    int m_nScriptHandler = 0;
+    void* m_pUserData = nullptr;
+    ZTAffineTransform m_tInverse = ZTAffineTransformIdentity;
 };
 
 } // namespace zanth2d

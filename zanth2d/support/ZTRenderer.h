@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "ZTTypes.h"
@@ -68,20 +70,43 @@ private:
 
     ZTRenderer() = default;
     // Points m_pModelView at the current model-view matrix; false when it is not affine.
-    bool readModelView();
-    ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
-    void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
+    inline bool readModelView();
+    inline ztV3F_C4B_T2F* appendQuad(GLuint texture, bool textured, bool opaque, const ztBlendFunc& blend);
+    inline void transformInto(ztV3F_C4B_T2F& out, GLfloat x, GLfloat y, GLfloat z) const;
     void ensureIndices(unsigned quads);
+    // Marks the frame's depths as mattering when a queued quad leaves the plane z = 0.
+    inline void noteDepths(const ztV3F_C4B_T2F* quad);
+    // Whether the depth test passes everywhere for what is queued: nothing left z = 0 or drew itself this
+    // frame, and the projection gives that plane one depth.
+    bool depthIsFlat();
+    // Draws the queue; the frame's last draw may leave the depth buffer alone (see depthIsFlat).
+    void drawQueued(bool lastOfFrame);
+    // Copies the queued vertices into the vertex buffer of the current context, after those copied
+    // earlier in the frame, and leaves it and the index buffer bound. Returns the byte offset of the
+    // copy, or -1 without a context of the platform's (the caller then draws from client memory).
+    std::ptrdiff_t uploadVertices(unsigned quads);
 
     bool m_bBatching = true;
     bool m_bInFrame = false;
+    // Something in the frame so far may have written or needs depths other than those of the plane z = 0.
+    bool m_bDepthMatters = false;
     GLfloat m_aModelView[16] = {};
     // The matrix quads are queued under: the stack's own during a visit, else m_aModelView.
     const GLfloat* m_pModelView = m_aModelView;
+    // The frame's quads so far are the first m_uVertexCount.
     std::vector<ztV3F_C4B_T2F> m_vertices;
+    size_t m_uVertexCount = 0;
     std::vector<Run> m_runs;
     std::vector<GLuint> m_indices;
     unsigned long m_uDrawCalls = 0;
+    // The buffers, made in the context named m_uBufferContext: the driver reads the vertices from its own
+    // memory, where client arrays would be copied into fresh memory at every draw call.
+    std::uintptr_t m_uBufferContext = 0;
+    GLuint m_uVertexBuffer = 0;
+    GLuint m_uIndexBuffer = 0;
+    size_t m_uVertexCapacity = 0;
+    size_t m_uVertexWritten = 0;
+    unsigned m_uIndexedQuads = 0;
 };
 
 } // namespace zanth2d

@@ -208,3 +208,74 @@ TEST_F(ZTGLStackTest, visitsMultiplyOnTheCpuAsGLWouldAndHandTheMatrixToGLBetween
     EXPECT_EQ(nullptr, ZTGLStack::modelView());
     EXPECT_EQ(GLTestContext::modelViewMatrix(), outside);
 }
+
+TEST_F(ZTGLStackTest, aSaveTimesATransformIsTheSaveAndTheProductBitForBit)
+{
+    glTranslatef(1.5f, -4.0f, 0.0f);
+    glRotatef(21.0f, 0, 0, 1);
+    const ZTAffineTransform parent{0.83f, -0.47f, 0.61f, 1.29f, 17.25f, -3.5f};
+    const ZTAffineTransform child{0.5f, 0.8660254f, -1.7320508f, 1.0f, -40.125f, 9.75f};
+    ZTGLStack::saveModelView();
+    ZTGLStack::multModelView(parent, 0.0f);
+    ZTGLStack::saveModelView();
+    ZTGLStack::multModelView(child, 2.5f);
+    const auto apart = cpuModelView();
+    ZTGLStack::restoreModelView();
+    const auto parentMatrix = cpuModelView();
+    ZTGLStack::saveModelViewTimes(child, 2.5f);
+    EXPECT_EQ(cpuModelView(), apart);
+    ZTGLStack::restoreModelView();
+    EXPECT_EQ(cpuModelView(), parentMatrix) << "the parent's matrix is left as it was";
+    ZTGLStack::restoreModelView();
+    // Outside a visit the same goes through GL.
+    ZTGLStack::saveModelViewTimes(parent, 0.0f);
+    ZTGLStack::saveModelViewTimes(child, 2.5f);
+    EXPECT_EQ(cpuModelView(), apart);
+    ZTGLStack::restoreModelView();
+    ZTGLStack::restoreModelView();
+}
+
+TEST_F(ZTGLStackTest, afterANestedVisitGLIsLoadedAgainOnlyIfSomethingInsideLoadedItsOwnMatrix)
+{
+    const ZTAffineTransform parent{1, 0, 0, 1, 10, 20};
+    const ZTAffineTransform child{2, 0, 0, 2, 3, 4};
+    ZTGLStack::saveModelViewTimes(parent, 0.0f);
+    ZTGLStack::syncModelView();
+    const auto parentMatrix = GLTestContext::modelViewMatrix();
+    EXPECT_EQ(cpuModelView(), parentMatrix);
+
+    // A child that draws has GL load its matrix: GL must get the parent's back at the parent's next draw.
+    ZTGLStack::saveModelViewTimes(child, 0.0f);
+    ZTGLStack::syncModelView();
+    const auto childMatrix = GLTestContext::modelViewMatrix();
+    EXPECT_NE(childMatrix, parentMatrix);
+    ZTGLStack::restoreModelView();
+    ZTGLStack::syncModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), parentMatrix);
+
+    // A child that draws nothing leaves GL holding the parent's matrix: a load then would change nothing.
+    ZTGLStack::saveModelViewTimes(child, 0.0f);
+    glLoadMatrixf(childMatrix.data());
+    ZTGLStack::restoreModelView();
+    ZTGLStack::syncModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), childMatrix) << "the stack took GL to hold the parent's";
+    glLoadMatrixf(parentMatrix.data());
+
+    // A draw that loads its own matrix behind the stack's back says so: GL is loaded again.
+    ZTGLStack::saveModelViewTimes(child, 0.0f);
+    glLoadIdentity();
+    ZTGLStack::invalidateGLModelView();
+    ZTGLStack::restoreModelView();
+    ZTGLStack::syncModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), parentMatrix);
+
+    // Between a push and its pop GL is in charge; after the pop it holds the matrix it had at the push.
+    ZTGLStack::saveModelViewTimes(child, 0.0f);
+    ZTGLStack::pushMatrix();
+    glTranslatef(5, 5, 0);
+    ZTGLStack::popMatrix();
+    ZTGLStack::restoreModelView();
+    ZTGLStack::syncModelView();
+    EXPECT_EQ(GLTestContext::modelViewMatrix(), parentMatrix);
+    ZTGLStack::restoreModelView();
+}

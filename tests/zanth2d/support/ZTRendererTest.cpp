@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -38,6 +39,43 @@ ZTTexture2D* solidTexture(const RGB& colour)
     return texture;
 }
 
+// Draws a square of one colour at its origin with GL itself, from client memory, as code outside the
+// renderer does.
+class SelfDrawnSquare : public ZTNode
+{
+public:
+    static SelfDrawnSquare* squareWithColour(const RGB& colour, float side)
+    {
+        auto* square = new SelfDrawnSquare();
+        for (int i = 0; i < 4; ++i) {
+            for (int c = 0; c < 3; ++c) {
+                square->m_colours[size_t(i) * 4 + size_t(c)] = GLubyte(colour[size_t(c)]);
+            }
+            square->m_colours[size_t(i) * 4 + 3] = 255;
+        }
+        const GLfloat corners[8] = {0, 0, side, 0, 0, side, side, side};
+        std::copy(corners, corners + 8, square->m_corners);
+        square->autorelease();
+        return square;
+    }
+
+    void draw() override
+    {
+        ZTRenderer::sharedRenderer()->beginDirectDraw();
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisable(GL_TEXTURE_2D);
+        glVertexPointer(2, GL_FLOAT, 0, m_corners);
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, m_colours);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glEnable(GL_TEXTURE_2D);
+    }
+
+private:
+    GLfloat m_corners[8] = {};
+    GLubyte m_colours[16] = {};
+};
+
 class RendererTest : public ::testing::Test
 {
 protected:
@@ -63,12 +101,37 @@ protected:
         holder(x, y)->addChild(sprite);
         return sprite;
     }
-    ZTLayerColor* layerAt(const RGB& colour, float x, float y, GLubyte opacity = 255)
+    ZTLayerColor* layerAt(const RGB& colour, float x, float y, GLubyte opacity = 255, float side = 8)
     {
         ZTLayerColor* layer = ZTLayerColor::layerWithColorWidthHeight(
-            ztColor4B{GLubyte(colour[0]), GLubyte(colour[1]), GLubyte(colour[2]), opacity}, 8, 8);
+            ztColor4B{GLubyte(colour[0]), GLubyte(colour[1]), GLubyte(colour[2]), opacity}, side, side);
         holder(x, y)->addChild(layer);
         return layer;
+    }
+    SelfDrawnSquare* selfDrawnAt(const RGB& colour, float x, float y)
+    {
+        SelfDrawnSquare* square = SelfDrawnSquare::squareWithColour(colour, 8);
+        holder(x, y)->addChild(square);
+        return square;
+    }
+    // A grid of 2 x 2 layers over the window's lower 16 rows, red and blue in turn.
+    void fillWithSmallLayers()
+    {
+        for (int y = 0; y < 16; y += 2) {
+            for (int x = 0; x < kWidth; x += 2) {
+                layerAt(((x + y) / 2) % 2 ? kBlue : kRed, float(x), float(y), 255, 2);
+            }
+        }
+    }
+    void expectSmallLayers()
+    {
+        int wrong = 0;
+        for (int y = 0; y < 16; y += 2) {
+            for (int x = 0; x < kWidth; x += 2) {
+                wrong += DirectorWindow::pixel(x + 1, y + 1) != (((x + y) / 2) % 2 ? kBlue : kRed);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
     }
 
     // One frame drawn with batching on or off: its draw calls and the whole picture.
@@ -156,6 +219,83 @@ TEST_F(RendererTest, aNodeThatDrawsWithGLItselfComesAfterTheQuadsQueuedBeforeIt)
     frame(true, &batchedPicture);
     EXPECT_EQ(DirectorWindow::pixel(15, 15), kGreen);
     EXPECT_EQ(DirectorWindow::pixel(20, 20), kRed);
+    frame(false, &alone);
+    EXPECT_EQ(batchedPicture, alone);
+}
+
+TEST_F(RendererTest, codeThatDrawsItselfFromClientMemoryBetweenQueuedQuadsDrawsWhatItHolds)
+{
+    ZTTexture2D* red = solidTexture(kRed);
+    for (int round = 0; round < 3; ++round) {
+        spriteAt(red, 4.0f + round * 30, 4);
+        selfDrawnAt(kGreen, 14.0f + round * 30, 4);
+    }
+    layerAt(kBlue, 4, 30);
+
+    std::vector<unsigned char> batched;
+    std::vector<unsigned char> alone;
+    // Twice: the second frame draws from the buffers the first one made.
+    for (int frameNumber = 0; frameNumber < 2; ++frameNumber) {
+        EXPECT_EQ(frame(true, &batched), 4u);
+        for (int round = 0; round < 3; ++round) {
+            EXPECT_EQ(DirectorWindow::pixel(7 + round * 30, 7), kRed);
+            EXPECT_EQ(DirectorWindow::pixel(17 + round * 30, 7), kGreen);
+        }
+        EXPECT_EQ(DirectorWindow::pixel(7, 33), kBlue);
+    }
+    frame(false, &alone);
+    EXPECT_EQ(batched, alone);
+}
+
+TEST_F(RendererTest, aFrameWithFarMoreQuadsThanTheOnesBeforeDrawsThemAll)
+{
+    layerAt(kGreen, 40, 30);
+    frame(true);
+    EXPECT_EQ(DirectorWindow::pixel(43, 33), kGreen);
+
+    // 384 quads after one: the buffers grow while the frame is drawn, in its first run and after code that
+    // drew itself.
+    selfDrawnAt(kGreen, 60, 30);
+    fillWithSmallLayers();
+    EXPECT_EQ(frame(true), 2u);
+    expectSmallLayers();
+    EXPECT_EQ(DirectorWindow::pixel(43, 33), kGreen);
+    EXPECT_EQ(DirectorWindow::pixel(63, 33), kGreen);
+    frame(true);
+    expectSmallLayers();
+}
+
+TEST_F(RendererTest, quadsOffThePlaneOfZeroDepthHideWhatIsDrawnBehindThemLater)
+{
+    // A batch node raised towards the viewer draws its quads itself; blue on the plane z = 0 over them,
+    // drawn later, stays behind.
+    ZTTexture2D* green = solidTexture(kGreen);
+    ZTSpriteBatchNode* batch = ZTSpriteBatchNode::batchNodeWithTexture(green);
+    ZTSprite* batched = ZTSprite::spriteWithTexture(green);
+    batched->setAnchorPoint(ZTPoint(0, 0));
+    batched->setPosition(ZTPoint(50, 10));
+    batch->addChild(batched);
+    batch->setVertexZ(5);
+    m_scene->addChild(batch);
+    layerAt(kBlue, 54, 14);
+
+    std::vector<unsigned char> batchedPicture;
+    std::vector<unsigned char> alone;
+    frame(true, &batchedPicture);
+    EXPECT_EQ(DirectorWindow::pixel(55, 15), kGreen);
+    EXPECT_EQ(DirectorWindow::pixel(60, 20), kBlue);
+    frame(false, &alone);
+    EXPECT_EQ(batchedPicture, alone);
+
+    // The same with a raised layer of its own, queued like the others.
+    batch->removeFromParentAndCleanup(true);
+    ZTLayerColor* raised = layerAt(kRed, 10, 10);
+    raised->getParent()->setVertexZ(5);
+    layerAt(kBlue, 14, 14);
+    frame(true, &batchedPicture);
+    EXPECT_EQ(DirectorWindow::pixel(15, 15), kRed);
+    EXPECT_EQ(DirectorWindow::pixel(20, 20), kBlue);
+    EXPECT_EQ(DirectorWindow::pixel(55, 15), kBlue);
     frame(false, &alone);
     EXPECT_EQ(batchedPicture, alone);
 }
