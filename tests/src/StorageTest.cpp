@@ -256,6 +256,47 @@ TEST(StorageTest, setValuesStoresEveryValueAndRefusesOnlyThoseWithoutJsonText)
     EXPECT_EQ(call(reader.get(), "getValue", "level").toInt(), 4);
 }
 
+// A key is any string: one named like a member every script object inherits (__proto__, constructor,
+// toString) is stored, read and reported like any other, by setValue and setValues alike.
+TEST(StorageTest, keysNamedLikeInheritedMembersAreKeysLikeAnyOther)
+{
+    const QByteArray storage =
+        "Storage {\n  databaseName: \"names\"\n  property var errors: []\n"
+        "  onStorageError: function(e) { errors = errors.concat([e.code]) }\n"
+        "  function attempt(f) { try { return String(f()) } catch (e) { return 'threw ' + e } }\n"
+        "  function one(key, value) { return attempt(function() { return setValue(key, value) }) }\n"
+        "  function together(key, value) {\n"
+        "    var map = JSON.parse('{}'); Object.defineProperty(map, key, { value: value, "
+        "enumerable: true })\n"
+        "    return attempt(function() { return setValues(map) }) }\n"
+        "  function read(key, unused) { return attempt(function() { return JSON.stringify(getValue(key)) }) "
+        "}\n"
+        "  function has(key, unused) { return attempt(function() { return hasValue(key) }) }\n}\n";
+    const QStringList names = {"__proto__", "constructor", "toString"};
+    {
+        auto fresh = create(storage);
+        ASSERT_TRUE(fresh);
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            EXPECT_EQ(call(fresh.get(), "has", name).toString(), "false");
+            EXPECT_EQ(call(fresh.get(), "read", name).toString(), "undefined");
+        }
+        EXPECT_EQ(fresh->property("errors").value<QJSValue>().toVariant().toList(),
+                  QVariantList({10, 10, 10}));
+    }
+    auto writer = create(storage);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(call(writer.get(), "together", name, 5).toString(), "1");
+        EXPECT_EQ(call(writer.get(), "read", name).toString(), "5");
+        EXPECT_EQ(call(create(storage).get(), "read", name).toString(), "5");
+        EXPECT_EQ(call(writer.get(), "one", name, 6).toString(), "1");
+        EXPECT_EQ(call(writer.get(), "read", name).toString(), "6");
+        EXPECT_EQ(call(create(storage).get(), "read", name).toString(), "6");
+    }
+    EXPECT_TRUE(writer->property("errors").value<QJSValue>().toVariant().toList().isEmpty());
+}
+
 // The script's setMultiData is there for its callers and writes nothing.
 TEST(StorageTest, setMultiDataOfTheScriptWritesNothing)
 {
