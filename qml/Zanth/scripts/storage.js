@@ -6,7 +6,9 @@
 var isInitialized = false
 var databaseID
 var database
-var dataCache = {}
+// Tables keyed by storage keys inherit nothing, so that "__proto__" or "constructor" is a key like any
+// other.
+var dataCache = Object.create(null)
 
 function log() {
     if (!storage.logOutputStorageEnabled)
@@ -103,7 +105,7 @@ function setData(key, value) {
 // of them when the write failed.
 function setDataTogether(values) {
     var refused = []
-    var texts = {}
+    var texts = Object.create(null)
     for (var key in values) {
         var text = jsonText(values[key])
         if (text === undefined)
@@ -198,7 +200,7 @@ function clearData(key) {
 function removeStorage() {
     initialize()
     if (storage.cacheEnabled)
-        dataCache = {}
+        dataCache = Object.create(null)
     getDatabase().transaction(function(tx) {
         tx.executeSql("DROP TABLE settings")
     })
