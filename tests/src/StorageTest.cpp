@@ -256,6 +256,35 @@ TEST(StorageTest, setValuesStoresEveryValueAndRefusesOnlyThoseWithoutJsonText)
     EXPECT_EQ(call(reader.get(), "getValue", "level").toInt(), 4);
 }
 
+// A write that fails partway (a full disk, a damaged page; here a table that refuses one value) stores
+// none of the values of one setValues, as it reports: the transaction is committed whatever its writes
+// threw.
+TEST(StorageTest, setValuesThatFailsPartwayStoresNone)
+{
+    auto storage =
+        create("import QtQuick.LocalStorage 2.15 as Sql\n"
+               "Storage {\n  databaseName: \"partway\"\n  property var errors: []\n"
+               "  onStorageError: function(e) { errors = errors.concat([e.message]) }\n"
+               "  function refuseOneValue() {\n"
+               "    Sql.LocalStorage.openDatabaseSync(system.getConfigValue(\"identifier\") + \"-partway\", "
+               "\"1.0\", \"StorageDatabase\", 100000).transaction(function(tx) {\n"
+               "      tx.executeSql(\"CREATE TABLE settings(setting TEXT UNIQUE, value TEXT CHECK (value <> "
+               "'\\\"refused\\\"'))\") }) }\n"
+               "  function storeTwo() { return setValues({ first: 1, second: \"refused\" }) }\n}\n");
+    ASSERT_TRUE(storage);
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "refuseOneValue"));
+    QVariant result;
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "storeTwo", Q_RETURN_ARG(QVariant, result)));
+    EXPECT_FALSE(result.isValid());
+    EXPECT_EQ(storage->property("errors").value<QJSValue>().toVariant().toStringList(),
+              (QStringList{"setValue for key 'first' and value '1' failed",
+                           "setValue for key 'second' and value 'refused' failed"}));
+    auto reader = create("Storage { databaseName: \"partway\"; cacheEnabled: false }\n");
+    EXPECT_FALSE(call(reader.get(), "getValue", "first").isValid()) << "stored although reported not stored";
+    EXPECT_EQ(call(storage.get(), "setValue", "first", 2).toInt(), 1);
+    EXPECT_EQ(call(reader.get(), "getValue", "first").toInt(), 2);
+}
+
 // A key is any string: one named like a member every script object inherits (__proto__, constructor,
 // toString) is stored, read and reported like any other, by setValue and setValues alike.
 TEST(StorageTest, keysNamedLikeInheritedMembersAreKeysLikeAnyOther)
