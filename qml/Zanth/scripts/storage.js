@@ -119,8 +119,16 @@ function setDataTogether(values) {
     var affected = 0
     try {
         writeTransaction(function(tx) {
-            for (var i = 0; i < keys.length; ++i)
-                affected += tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [keys[i], texts[keys[i]]]).rowsAffected
+            // The transaction is committed whatever its writes throw: a write that fails takes those
+            // before it back itself.
+            tx.executeSql("SAVEPOINT together")
+            try {
+                for (var i = 0; i < keys.length; ++i)
+                    affected += tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [keys[i], texts[keys[i]]]).rowsAffected
+            } catch (error) {
+                tx.executeSql("ROLLBACK TO together")
+                throw error
+            }
         })
     } catch (error) {
         log("Storage: write failed:", error)
