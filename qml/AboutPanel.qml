@@ -81,9 +81,16 @@ Item {
             onLoaded: {
                 about.front = item.panelA
                 window.loadItemWithSceneGraph(item)
+                item.mirrored = true
             }
             sourceComponent: Component {
                 Item {
+                    id: content
+
+                    // Set once these are mirrored. The effects wait for it: an opening makes them while
+                    // these are still being made, and mirroring them would mirror these unfinished, which
+                    // leaves the sheet undrawn.
+                    property bool mirrored: false
                     property alias panelA: panelA
                     property alias panelB: panelB
 
@@ -103,7 +110,7 @@ Item {
 
                     // Made on the first opening, when the game window is known to the effects.
                     Loader {
-                        active: about.opened
+                        active: about.opened && content.mirrored
                         onLoaded: window.loadItemWithSceneGraph(item)
                         sourceComponent: Component {
                             Item {

@@ -28,6 +28,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QThread>
 
 #include <climits>
 #include <clocale>
@@ -56,6 +57,9 @@ const QmlTypeRegistrar schedulerRow(QmlTypeRows::ZanthScheduler, [] {
 // The size the scene graph opens its window at (the application delegate's); the root item then sizes it.
 constexpr int kSceneGraphWindowWidth = 960;
 constexpr int kSceneGraphWindowHeight = 640;
+
+// How often the first frame is looked for inside an event loop (a modal dialog's), where no frame is drawn.
+constexpr int kFirstFrameCheckInEventLoopMs = 16;
 
 // Set when the window is prepared only once the Qt application has settled the locale.
 bool s_prepareWindowAfterQt = false;
@@ -159,11 +163,17 @@ void ZanthApplication::createServicesAndView(QmlApplicationViewer* viewer)
 
 void ZanthApplication::init()
 {
-    // The frame pump runs Qt's events once a frame: a zero interval checks once a frame.
+    // The frame pump runs Qt's events once a frame, outside any event loop: a zero interval checks once a
+    // frame. A modal dialog's event loop draws no frame and would spin on it: there it checks once a
+    // frame's time.
     m_firstFrameCheck.setInterval(0);
     connect(&m_firstFrameCheck, &QTimer::timeout, this, [this] {
-        if (zanth2d::ZTDirector::sharedDirector()->getTotalFrames() > m_framesBeforeLoad)
+        if (zanth2d::ZTDirector::sharedDirector()->getTotalFrames() > m_framesBeforeLoad) {
             setFirstFrameShown(true);
+            return;
+        }
+        m_firstFrameCheck.setInterval(
+            QThread::currentThread()->loopLevel() > 0 ? kFirstFrameCheckInEventLoopMs : 0);
     });
 
     // Qt 6 reads and writes UTF-8 everywhere, so there are no codecs to set.
@@ -398,7 +408,7 @@ void ZanthApplication::watchForFirstFrame()
 {
     if (m_sceneGraphRendererEnabled && m_sceneGraph) {
         m_framesBeforeLoad = zanth2d::ZTDirector::sharedDirector()->getTotalFrames();
-        m_firstFrameCheck.start();
+        m_firstFrameCheck.start(0);
     } else if (m_qmlRendererEnabled) {
         connect(
             m_view, &QQuickWindow::frameSwapped, this, [this] { setFirstFrameShown(true); },

@@ -49,6 +49,23 @@ int pageTextPixels()
     return count;
 }
 
+// Pixels of the sheet's panel frame (its dark violet ground, where the stage behind is black) below the
+// page's lines, left of the effects in the middle of the 960 x 640 window; 0 while the window has another
+// size.
+int panelGroundPixels()
+{
+    const QImage image = engine->grabWindow();
+    if (image.size() != QSize(960, 640))
+        return 0;
+    int count = 0;
+    for (int y = 420; y < 480; ++y)
+        for (int x = 150; x < 350; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() + c.green() + c.blue() > 45;
+        }
+    return count;
+}
+
 } // namespace
 
 TEST(AboutPanel, theClosedPanesSheetAndPagesAreMadeOnceTheFirstFrameIsShown)
@@ -88,6 +105,26 @@ TEST(AboutPanel, anOpeningBeforeTheFirstFrameMakesThePagesAtOnceAndTheyTurn)
     EXPECT_TRUE(engine->stepFramesUntil([&] { return !js(window, "scene.aboutPanel.moving").toBool(); }));
     EXPECT_EQ(js(window, "scene.aboutPanel.pages.panelB.x").toDouble(),
               js(window, "scene.aboutPanel.panelX").toDouble());
+}
+
+// However early the pane opens, before its first frame or before the pages were made after it, it shows
+// the sheet (its ground, frame, title ribbon and arrows) as a later opening does: the effects made by the
+// opening are mirrored after the pages, below which they hang.
+TEST(AboutPanel, anOpeningThatMakesThePagesShowsTheSheetAsALaterOpeningDoes)
+{
+    for (int framesBefore = 0; framesBefore < 3; ++framesBefore) {
+        SCOPED_TRACE(framesBefore);
+        QQuickItem* window = loadWithoutFrames();
+        ASSERT_NE(window, nullptr);
+        if (framesBefore == 2)
+            ASSERT_TRUE(engine->stepFramesUntil([&] { return pagesMade(window); }));
+        else
+            engine->stepFrames(framesBefore);
+        js(window, "scene.aboutPanel.toggle()");
+        ASSERT_TRUE(engine->stepFramesUntil([] { return pageTextPixels() > 300; }));
+        EXPECT_TRUE(engine->stepFramesUntil([] { return panelGroundPixels() > 200 * 60 * 9 / 10; }))
+            << panelGroundPixels() << " of the panel's 12000 pixels are its ground";
+    }
 }
 
 int main(int argc, char** argv)

@@ -256,6 +256,76 @@ TEST(StorageTest, setValuesStoresEveryValueAndRefusesOnlyThoseWithoutJsonText)
     EXPECT_EQ(call(reader.get(), "getValue", "level").toInt(), 4);
 }
 
+// A write that fails partway (a full disk, a damaged page; here a table that refuses one value) stores
+// none of the values of one setValues, as it reports: the transaction is committed whatever its writes
+// threw.
+TEST(StorageTest, setValuesThatFailsPartwayStoresNone)
+{
+    auto storage =
+        create("import QtQuick.LocalStorage 2.15 as Sql\n"
+               "Storage {\n  databaseName: \"partway\"\n  property var errors: []\n"
+               "  onStorageError: function(e) { errors = errors.concat([e.message]) }\n"
+               "  function refuseOneValue() {\n"
+               "    Sql.LocalStorage.openDatabaseSync(system.getConfigValue(\"identifier\") + \"-partway\", "
+               "\"1.0\", \"StorageDatabase\", 100000).transaction(function(tx) {\n"
+               "      tx.executeSql(\"CREATE TABLE settings(setting TEXT UNIQUE, value TEXT CHECK (value <> "
+               "'\\\"refused\\\"'))\") }) }\n"
+               "  function storeTwo() { return setValues({ first: 1, second: \"refused\" }) }\n}\n");
+    ASSERT_TRUE(storage);
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "refuseOneValue"));
+    QVariant result;
+    ASSERT_TRUE(QMetaObject::invokeMethod(storage.get(), "storeTwo", Q_RETURN_ARG(QVariant, result)));
+    EXPECT_FALSE(result.isValid());
+    EXPECT_EQ(storage->property("errors").value<QJSValue>().toVariant().toStringList(),
+              (QStringList{"setValue for key 'first' and value '1' failed",
+                           "setValue for key 'second' and value 'refused' failed"}));
+    auto reader = create("Storage { databaseName: \"partway\"; cacheEnabled: false }\n");
+    EXPECT_FALSE(call(reader.get(), "getValue", "first").isValid()) << "stored although reported not stored";
+    EXPECT_EQ(call(storage.get(), "setValue", "first", 2).toInt(), 1);
+    EXPECT_EQ(call(reader.get(), "getValue", "first").toInt(), 2);
+}
+
+// A key is any string: one named like a member every script object inherits (__proto__, constructor,
+// toString) is stored, read and reported like any other, by setValue and setValues alike.
+TEST(StorageTest, keysNamedLikeInheritedMembersAreKeysLikeAnyOther)
+{
+    const QByteArray storage =
+        "Storage {\n  databaseName: \"names\"\n  property var errors: []\n"
+        "  onStorageError: function(e) { errors = errors.concat([e.code]) }\n"
+        "  function attempt(f) { try { return String(f()) } catch (e) { return 'threw ' + e } }\n"
+        "  function one(key, value) { return attempt(function() { return setValue(key, value) }) }\n"
+        "  function together(key, value) {\n"
+        "    var map = JSON.parse('{}'); Object.defineProperty(map, key, { value: value, "
+        "enumerable: true })\n"
+        "    return attempt(function() { return setValues(map) }) }\n"
+        "  function read(key, unused) { return attempt(function() { return JSON.stringify(getValue(key)) }) "
+        "}\n"
+        "  function has(key, unused) { return attempt(function() { return hasValue(key) }) }\n}\n";
+    const QStringList names = {"__proto__", "constructor", "toString"};
+    {
+        auto fresh = create(storage);
+        ASSERT_TRUE(fresh);
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            EXPECT_EQ(call(fresh.get(), "has", name).toString(), "false");
+            EXPECT_EQ(call(fresh.get(), "read", name).toString(), "undefined");
+        }
+        EXPECT_EQ(fresh->property("errors").value<QJSValue>().toVariant().toList(),
+                  QVariantList({10, 10, 10}));
+    }
+    auto writer = create(storage);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(call(writer.get(), "together", name, 5).toString(), "1");
+        EXPECT_EQ(call(writer.get(), "read", name).toString(), "5");
+        EXPECT_EQ(call(create(storage).get(), "read", name).toString(), "5");
+        EXPECT_EQ(call(writer.get(), "one", name, 6).toString(), "1");
+        EXPECT_EQ(call(writer.get(), "read", name).toString(), "6");
+        EXPECT_EQ(call(create(storage).get(), "read", name).toString(), "6");
+    }
+    EXPECT_TRUE(writer->property("errors").value<QJSValue>().toVariant().toList().isEmpty());
+}
+
 // The script's setMultiData is there for its callers and writes nothing.
 TEST(StorageTest, setMultiDataOfTheScriptWritesNothing)
 {

@@ -6,7 +6,9 @@
 var isInitialized = false
 var databaseID
 var database
-var dataCache = {}
+// Tables keyed by storage keys inherit nothing, so that "__proto__" or "constructor" is a key like any
+// other.
+var dataCache = Object.create(null)
 
 function log() {
     if (!storage.logOutputStorageEnabled)
@@ -103,7 +105,7 @@ function setData(key, value) {
 // of them when the write failed.
 function setDataTogether(values) {
     var refused = []
-    var texts = {}
+    var texts = Object.create(null)
     for (var key in values) {
         var text = jsonText(values[key])
         if (text === undefined)
@@ -117,8 +119,16 @@ function setDataTogether(values) {
     var affected = 0
     try {
         writeTransaction(function(tx) {
-            for (var i = 0; i < keys.length; ++i)
-                affected += tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [keys[i], texts[keys[i]]]).rowsAffected
+            // The transaction is committed whatever its writes throw: a write that fails takes those
+            // before it back itself.
+            tx.executeSql("SAVEPOINT together")
+            try {
+                for (var i = 0; i < keys.length; ++i)
+                    affected += tx.executeSql("INSERT OR REPLACE INTO settings VALUES (?,?);", [keys[i], texts[keys[i]]]).rowsAffected
+            } catch (error) {
+                tx.executeSql("ROLLBACK TO together")
+                throw error
+            }
         })
     } catch (error) {
         log("Storage: write failed:", error)
@@ -198,7 +208,7 @@ function clearData(key) {
 function removeStorage() {
     initialize()
     if (storage.cacheEnabled)
-        dataCache = {}
+        dataCache = Object.create(null)
     getDatabase().transaction(function(tx) {
         tx.executeSql("DROP TABLE settings")
     })

@@ -11,6 +11,13 @@
 
 // Last: its macros (None, Bool, Status) would clash with names above.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+// GLFW's native access (glfw3native.h, which would also need the Xrandr headers).
+extern "C" {
+Display* glfwGetX11Display(void);
+Window glfwGetX11Window(GLFWwindow* window);
+}
 
 namespace zanth2d {
 
@@ -92,6 +99,20 @@ void waitForPreparedWindow()
     preparation().finish();
 }
 
+// GLFW classes a window (WM_CLASS, by which task bars group and name it) after the title it is made with;
+// a prepared window was made untitled. Set before the window is shown, as window managers read it then.
+void classAfterTitle(GLFWwindow* window, const char* title)
+{
+    if (!title || !*title) {
+        return;
+    }
+    const char* resourceName = std::getenv("RESOURCE_NAME");
+    XClassHint hint;
+    hint.res_name = const_cast<char*>(resourceName && *resourceName ? resourceName : title);
+    hint.res_class = const_cast<char*>(title);
+    XSetClassHint(glfwGetX11Display(), glfwGetX11Window(window), &hint);
+}
+
 } // namespace
 
 void DesktopWindow::prepareWindow(int width, int height)
@@ -165,6 +186,7 @@ bool DesktopWindow::initWithFrame(const char* title, int width, int height)
         preparation().window = nullptr;
         m_pWindow = prepared;
         glfwSetWindowTitle(m_pWindow, title ? title : "");
+        classAfterTitle(m_pWindow, title);
         int preparedWidth = 0;
         int preparedHeight = 0;
         glfwGetWindowSize(m_pWindow, &preparedWidth, &preparedHeight);

@@ -81,8 +81,14 @@ void ZTDirectorCaller::startMainLoop()
     m_bDestroyRequested = false;
     m_refreshPeriod = displayRefreshPeriod();
     m_nextFrameTime = glfwGetTime();
+    // The scene starts to take touches in the first frame, when it enters: input that came while the
+    // shown window waited for it is read after that frame.
+    bool firstFrame = true;
     while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
-        glfwPollEvents();
+        if (!firstFrame) {
+            glfwPollEvents();
+        }
+        firstFrame = false;
         ZTEGLView* view = ZTEGLView::sharedOpenGLView();
         if (view->windowShouldClose()) {
             break;

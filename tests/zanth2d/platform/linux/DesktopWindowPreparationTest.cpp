@@ -1,6 +1,7 @@
 // The window made ahead on a thread of its own (DesktopWindow::prepareWindow): it is there, hidden and
 // untitled, before anyone asks for a window; the window asked for next is that very window, titled,
-// sized, shown and with its context current on the asking thread; one nobody takes is ended. A
+// sized, shown and with its context current on the asking thread, and known to the window system by the
+// same class as a window made at once; one nobody takes is ended. A
 // preparation needs a process in which GLFW has not started yet: each case runs in a process of its own,
 // which exits with 0 when every check held and names the checks that failed otherwise.
 
@@ -106,6 +107,41 @@ void takeThePreparedWindow()
     check.exit();
 }
 
+// The class (WM_CLASS) by which task bars and window managers group and name the top-level window of the
+// title, as xwininfo shows it: ("name" "class"); "" when there is no such window.
+std::string classOfWindowNamed(const std::string& title)
+{
+    std::istringstream lines(commandOutput("xwininfo -root -children 2>/dev/null"));
+    const std::string named = "\"" + title + "\": (";
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find(named);
+        if (at != std::string::npos) {
+            const size_t from = at + named.size() - 1;
+            return line.substr(from, line.find(')', from) + 1 - from);
+        }
+    }
+    return {};
+}
+
+void classTheWindowAsOneMadeAtOnce()
+{
+    Checks check;
+    // Would name the class's instance instead of the title.
+    unsetenv("RESOURCE_NAME");
+    DesktopWindow::prepareWindow(319, 209);
+    DesktopWindow prepared;
+    check(prepared.initWithFrame("Zanth classed window", 319, 209), "the prepared window opens");
+    DesktopWindow madeAtOnce;
+    check(madeAtOnce.initWithFrame("Zanth window made at once", 64, 64), "a window made at once opens");
+    check(classOfWindowNamed("Zanth window made at once") ==
+              "(\"Zanth window made at once\" \"Zanth window made at once\")",
+          "a window made at once is classed after its title");
+    const std::string preparedClass = classOfWindowNamed("Zanth classed window");
+    check(preparedClass == "(\"Zanth classed window\" \"Zanth classed window\")",
+          ("the prepared window is classed after its title, not " + preparedClass).c_str());
+    check.exit();
+}
+
 void discardThePreparedWindow()
 {
     Checks check;
@@ -133,6 +169,13 @@ TEST(DesktopWindowPreparation, theNextWindowAskedForIsThePreparedOneTitledSizedS
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(takeThePreparedWindow(), testing::ExitedWithCode(0), "");
+}
+
+// Its class is given when the window is made, after the title it then has: the prepared one has none yet.
+TEST(DesktopWindowPreparation, thePreparedWindowHasTheClassOfAWindowMadeAtOnceWithItsTitle)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(classTheWindowAsOneMadeAtOnce(), testing::ExitedWithCode(0), "");
 }
 
 TEST(DesktopWindowPreparation, aPreparedWindowNobodyTakesIsEnded)

@@ -48,9 +48,9 @@ struct RGB
         std::abs(actual.b - b) <= tolerance) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b
-                                         << ") is not within " << tolerance << " of (" << r << "," << g
-                                         << "," << b << ")";
+    return ::testing::AssertionFailure()
+           << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not within " << tolerance
+           << " of (" << r << "," << g << "," << b << ")";
 }
 
 std::map<std::pair<int, int>, RGB> readBackPixels(const ProgramRun& program)
@@ -262,7 +262,8 @@ TEST(PlatformInput, aClickReadLateIsWhereItHappenedNotWhereThePointerIsNow)
     runCommand("xdotool mousemove --window " + w + " 20 20 key s");
     ASSERT_TRUE(program.waitForLine("busy")) << program.output();
     // Read only once the pointer has moved on to 200, 150.
-    runCommand("xdotool mousemove --window " + w + " 100 100 click 1 click 5 mousemove --window " + w + " 200 150");
+    runCommand("xdotool mousemove --window " + w + " 100 100 click 1 click 5 mousemove --window " + w +
+               " 200 150");
     ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
     ASSERT_TRUE(program.waitForLine("scroll ")) << program.output();
 
@@ -272,6 +273,23 @@ TEST(PlatformInput, aClickReadLateIsWhereItHappenedNotWhereThePointerIsNow)
     EXPECT_EQ("touch began 100 100", touches[0]);
     EXPECT_EQ("touch ended 100 100", touches[1]);
     EXPECT_EQ("scroll 100 100 -1 0", program.linesStartingWith("scroll ").front());
+}
+
+// The window is shown before the program has launched and drawn its first frame, in which the scene
+// starts to take touches: a click that comes meanwhile waits for that scene.
+TEST(PlatformInput, aClickWhileTheProgramLaunchesReachesTheSceneOfItsFirstFrame)
+{
+    PlatformRun program("Zanth click at launch", {"--busy-launch"});
+    ASSERT_TRUE(program.waitForLine("busy")) << program.output();
+    const std::string w = program.windowId();
+    ASSERT_FALSE(w.empty()) << program.output();
+    runCommand("xdotool mousemove --window " + w + " 100 100 click 1 mousemove --window " + w + " 200 150");
+    ASSERT_TRUE(program.waitForLine("first-frame")) << program.output();
+    ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
+    const auto touches = program.linesStartingWith("touch ");
+    ASSERT_EQ(2u, touches.size()) << program.output();
+    EXPECT_EQ("touch began 100 100", touches[0]);
+    EXPECT_EQ("touch ended 100 100", touches[1]);
 }
 
 TEST(PlatformInput, mouseMovesWithoutAPressedButtonGiveNoTouches)
@@ -390,8 +408,8 @@ TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
     double seconds = 0;
     double cpu = 0;
     int onTime = 0;
-    ASSERT_EQ(4, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf on-time %d", &frames, &seconds,
-                             &cpu, &onTime));
+    ASSERT_EQ(4, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf on-time %d", &frames,
+                             &seconds, &cpu, &onTime));
     const double fps = frames / seconds;
     // Never faster than the display and never spinning; as fast when the machine lets it: a busy machine
     // wakes the program late for some frames, but the others still come one refresh apart. Paced too

@@ -1,9 +1,10 @@
 // A small application on the platform layer for the end-to-end tests: a red window-sized colour layer,
 // a half-transparent blue layer over part of it, a node drawing primitives, a touch-reporting layer, an
 // attached text-input delegate and an event sink, each reporting on stdout one line per event. The key S
-// makes it busy, reading no events, until the pointer stands at 200, 150 (or 10 s have passed).
+// makes it busy, reading no events, until the pointer stands at 200, 150 (or 10 s have passed); with
+// --busy-launch it is so while it launches, before its first frame.
 //
-//   PlatformProgram --title TITLE [--readback] [--measure]
+//   PlatformProgram --title TITLE [--readback] [--measure] [--busy-launch]
 
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
@@ -32,6 +33,7 @@ namespace {
 std::string g_title = "Platform program";
 bool g_readback = false;
 bool g_measure = false;
+bool g_busyLaunch = false;
 
 double cpuSeconds()
 {
@@ -71,7 +73,10 @@ public:
             busyUntilThePointerIsAt(200, 150);
         }
     }
-    void keyReleased(int key, int modifiers) override { std::printf("key-release 0x%x 0x%x\n", key, modifiers); }
+    void keyReleased(int key, int modifiers) override
+    {
+        std::printf("key-release 0x%x 0x%x\n", key, modifiers);
+    }
     void scrollWheel(int x, int y, int delta, bool horizontal) override
     {
         std::printf("scroll %d %d %d %d\n", x, y, delta, horizontal ? 1 : 0);
@@ -162,8 +167,9 @@ private:
 
     static void readBack()
     {
-        static const int points[][2] = {{50, 50},   {150, 150}, {290, 190}, {500, 50},  {400, 250}, {450, 250},
-                                        {650, 400}, {700, 400}, {850, 550}, {200, 450}, {950, 630}, {500, 52}};
+        static const int points[][2] = {{50, 50},   {150, 150}, {290, 190}, {500, 50},
+                                        {400, 250}, {450, 250}, {650, 400}, {700, 400},
+                                        {850, 550}, {200, 450}, {950, 630}, {500, 52}};
         for (const auto& p : points) {
             unsigned char rgba[4] = {};
             glReadPixels(p[0], p[1], 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -233,6 +239,9 @@ public:
         scene->addChild(PrimitivesNode::create(), 3);
         director->runWithScene(scene);
         m_textField.attachWithIME();
+        if (g_busyLaunch) {
+            busyUntilThePointerIsAt(200, 150);
+        }
         return true;
     }
 
@@ -256,6 +265,8 @@ int main(int argc, char** argv)
             g_readback = true;
         } else if (std::strcmp(argv[i], "--measure") == 0) {
             g_measure = true;
+        } else if (std::strcmp(argv[i], "--busy-launch") == 0) {
+            g_busyLaunch = true;
         }
     }
     ProgramApplication app;
