@@ -11,7 +11,11 @@
 // a run leaves (the children's output, the screenshots and, with --profile, a perf profile of each
 // measured child) goes into the output folder, by default a folder named after the program beside it.
 //
-//   PROGRAM [--seconds S] [--warmup W] [--output DIR] [--no-shots] [--profile]
+// CPU time per frame moves by a third from one run to the next on a shared machine (where the threads
+// land, what else runs): with --rounds N both sides run N times, taking turns, and the RESULT lines give
+// the median of each figure with the lowest and highest CPU time per frame beside it.
+//
+//   PROGRAM [--seconds S] [--warmup W] [--rounds N] [--output DIR] [--no-shots] [--profile]
 
 #include "qmlapplicationviewer.h"
 #include "zanthapplication.h"
@@ -38,6 +42,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +61,7 @@ struct Options
 
     double seconds = 10;
     double warmup = 2;
+    int rounds = 1;
     // Game time of the screenshots, seconds.
     double shotTime = 1.5;
     bool shots = true;
@@ -333,12 +339,18 @@ inline int runQtQuick(int argc, char** argv, const Options& options, const Side&
     return application.exec();
 }
 
-// Runs this program in the given mode in the scene folder; returns its RESULT or SHOT line.
-inline std::string runChild(const char* self, const char* mode, const Options& options, const QString& folder)
+// Runs this program in the given mode in the scene folder; returns its RESULT or SHOT line. What it
+// leaves is named after the mode, and after the round when there are several; only the first round is
+// profiled.
+inline std::string runChild(const char* self, const char* mode, const Options& options, const QString& folder,
+                            int round = 0)
 {
-    const std::string output = QString(options.output + "/" + mode + ".txt").toStdString();
-    const bool profiled = options.profile && !std::strstr(mode, "shot");
-    const std::string profile = QString(options.output + "/" + mode + ".perf.data").toStdString();
+    const QString name = options.rounds > 1 && !std::strstr(mode, "shot")
+                             ? QString("%1-%2").arg(mode).arg(round + 1)
+                             : QString(mode);
+    const std::string output = QString(options.output + "/" + name + ".txt").toStdString();
+    const bool profiled = options.profile && !std::strstr(mode, "shot") && round == 0;
+    const std::string profile = QString(options.output + "/" + QString(mode) + ".perf.data").toStdString();
     std::fflush(stdout);
     const pid_t pid = fork();
     if (pid == 0) {
@@ -350,8 +362,11 @@ inline std::string runChild(const char* self, const char* mode, const Options& o
         const std::string shotTime = std::to_string(options.shotTime);
         const std::string shotFile = QString(options.output + "/" + mode + ".png").toStdString();
         std::vector<const char*> args;
+        // The profile starts with the measured interval: the start and the warm-up are left out.
+        const std::string delay = std::to_string(int(options.warmup * 1000));
         if (profiled) {
-            for (const char* arg : {"perf", "record", "-q", "-F", "1999", "-o", profile.c_str(), "--"})
+            for (const char* arg :
+                 {"perf", "record", "-q", "-g", "-F", "1999", "-D", delay.c_str(), "-o", profile.c_str(), "--"})
                 args.push_back(arg);
         }
         for (const char* arg : {self, mode, "--seconds", seconds.c_str(), "--warmup", warmup.c_str(),
@@ -375,6 +390,42 @@ inline double field(const std::string& result, const std::string& name)
 {
     const size_t at = result.find(" " + name + "=");
     return at == std::string::npos ? 0 : std::atof(result.c_str() + at + name.size() + 2);
+}
+
+// One RESULT line of several rounds' lines of one renderer: the median of each figure (the lower middle of
+// an even count), and the range of the CPU time per frame. Empty when a round gave no result.
+inline std::string medianResult(const char* renderer, const std::vector<std::string>& rounds)
+{
+    if (rounds.empty())
+        return {};
+    for (const std::string& result : rounds) {
+        if (result.empty())
+            return {};
+    }
+    if (rounds.size() == 1)
+        return rounds.front();
+    const auto median = [&rounds](const char* name) {
+        std::vector<double> values;
+        for (const std::string& result : rounds)
+            values.push_back(field(result, name));
+        std::sort(values.begin(), values.end());
+        return values[(values.size() - 1) / 2];
+    };
+    std::vector<double> cpu;
+    for (const std::string& result : rounds)
+        cpu.push_back(field(result, "cpu_ms_per_frame"));
+    char line[512];
+    int length = std::snprintf(
+        line, sizeof(line),
+        "RESULT renderer=%s fps=%.2f cpu_ms_per_frame=%.3f xserver_ms_per_frame=%.3f cores=%.2f peak_mb=%.1f",
+        renderer, median("fps"), median("cpu_ms_per_frame"), median("xserver_ms_per_frame"), median("cores"),
+        median("peak_mb"));
+    if (rounds.front().find(" live=") != std::string::npos)
+        length += std::snprintf(line + length, sizeof(line) - size_t(length), " live=%.0f", median("live"));
+    std::snprintf(line + length, sizeof(line) - size_t(length),
+                  " rounds=%zu cpu_ms_per_frame_min=%.3f cpu_ms_per_frame_max=%.3f", rounds.size(),
+                  *std::min_element(cpu.begin(), cpu.end()), *std::max_element(cpu.begin(), cpu.end()));
+    return line;
 }
 
 // How far apart the two screenshots are: the mean difference of all channels (0 to 255) and the share
@@ -421,6 +472,8 @@ inline int compare(int argc, char** argv, Options options, const Side& side,
             options.seconds = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--warmup") && i + 1 < argc)
             options.warmup = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+            options.rounds = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--shot-time") && i + 1 < argc)
             options.shotTime = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--shot-file") && i + 1 < argc)
@@ -450,8 +503,14 @@ inline int compare(int argc, char** argv, Options options, const Side& side,
     QDir().mkpath(options.output);
     QTemporaryDir folder;
     writeScene(folder.path());
-    const std::string engine = runChild(self, "zanth", options, folder.path());
-    const std::string quick = runChild(self, "qtquick", options, folder.path());
+    std::vector<std::string> engineRounds;
+    std::vector<std::string> quickRounds;
+    for (int round = 0; round < options.rounds; ++round) {
+        engineRounds.push_back(runChild(self, "zanth", options, folder.path(), round));
+        quickRounds.push_back(runChild(self, "qtquick", options, folder.path(), round));
+    }
+    const std::string engine = medianResult("zanth", engineRounds);
+    const std::string quick = medianResult("qtquick", quickRounds);
     std::printf("%s\n%s\n", engine.c_str(), quick.c_str());
     if (options.shots && !rasteriserOff()) {
         std::printf("%s\n", runChild(self, "zanth-shot", options, folder.path()).c_str());

@@ -4,10 +4,11 @@
 # software rasteriser), once with GALLIUM_NOOP=1, where Mesa accepts every GL call and draws nothing, so
 # that the CPU time left is the program's own (QML, bridge, scene graph, GL calls), the part a GPU does
 # not take over. Prints one table each: both sides' frame rate and CPU time per frame (and peak memory,
-# with the rasteriser), and their ratios; then Embervale's start-up time. Compare ratios within one run, not absolute figures across
-# runs or machines.
-#   scripts/bench.sh [--seconds S] [--warmup W] [--profile] [--no-startup] [NAME...]
-#     (default: every comparison, 10 s each after the program's own warm-up)
+# with the rasteriser), and their ratios; then Embervale's start-up time. Each side runs several rounds,
+# taking turns with the other, and the tables give the medians, with the range of the CPU time per frame
+# in brackets. Compare ratios within one run, not absolute figures across runs or machines.
+#   scripts/bench.sh [--seconds S] [--warmup W] [--rounds N] [--profile] [--no-startup] [NAME...]
+#     (default: every comparison, 3 rounds of 6 s each after the program's own warm-up)
 #   --profile   also records a perf profile of each measured child (scripts/deps.sh bench installs perf)
 # Everything a run leaves goes into build/release/bench/results/{llvmpipe,noop}/NAME/: the children's
 # output, a screenshot of each side at the same game time (llvmpipe only) and, with --profile,
@@ -16,7 +17,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BENCH_BUILD_DIR:-build/release}
 
-seconds=10
+seconds=6
+rounds=3
 warmup=
 profile=()
 startup=1
@@ -25,6 +27,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds=$2; shift 2 ;;
     --warmup) warmup=$2; shift 2 ;;
+    --rounds) rounds=$2; shift 2 ;;
     --profile) profile=(--profile); shift ;;
     --no-startup) startup=0; shift ;;
     -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
@@ -82,19 +85,23 @@ row() {
       for (i = 1; i <= n; ++i) { split(parts[i], kv, "="); if (kv[1] == key) return kv[2] }
       return ""
     }
-    /^RESULT renderer=zanth / { efps = field($0, "fps"); ecpu = field($0, "cpu_ms_per_frame"); emb = field($0, "peak_mb") }
-    /^RESULT renderer=qtquick / { qfps = field($0, "fps"); qcpu = field($0, "cpu_ms_per_frame"); qmb = field($0, "peak_mb") }
+    function range(line,   low, high) {
+      low = field(line, "cpu_ms_per_frame_min"); high = field(line, "cpu_ms_per_frame_max")
+      return low == "" ? "" : sprintf(" (%.2f-%.2f)", low, high)
+    }
+    /^RESULT renderer=zanth / { efps = field($0, "fps"); ecpu = field($0, "cpu_ms_per_frame"); emb = field($0, "peak_mb"); erange = range($0) }
+    /^RESULT renderer=qtquick / { qfps = field($0, "fps"); qcpu = field($0, "cpu_ms_per_frame"); qmb = field($0, "peak_mb"); qrange = range($0) }
     /^COMPARE / { shots = substr($0, 9) }
     END {
       if (efps == "" || qfps == "" || qfps + 0 == 0 || qcpu + 0 == 0 || qmb + 0 == 0) {
         printf("| `%s`%s | no result | no result | | |\n", name, what); exit 1
       }
       if (memory)
-        printf("| `%s`%s | %.1f fps, %.2f ms, %.0f MB | %.1f fps, %.2f ms, %.0f MB | %.2fx fps, %.2fx CPU, %.2fx memory | %s |\n",
-               name, what, efps, ecpu, emb, qfps, qcpu, qmb, efps / qfps, ecpu / qcpu, emb / qmb, shots)
+        printf("| `%s`%s | %.1f fps, %.2f ms%s, %.0f MB | %.1f fps, %.2f ms%s, %.0f MB | %.2fx fps, %.2fx CPU, %.2fx memory | %s |\n",
+               name, what, efps, ecpu, erange, emb, qfps, qcpu, qrange, qmb, efps / qfps, ecpu / qcpu, emb / qmb, shots)
       else
-        printf("| `%s`%s | %.1f fps, %.2f ms | %.1f fps, %.2f ms | %.2fx fps, %.2fx CPU |\n",
-               name, what, efps, ecpu, qfps, qcpu, efps / qfps, ecpu / qcpu)
+        printf("| `%s`%s | %.1f fps, %.2f ms%s | %.1f fps, %.2f ms%s | %.2fx fps, %.2fx CPU |\n",
+               name, what, efps, ecpu, erange, qfps, qcpu, qrange, efps / qfps, ecpu / qcpu)
     }'
 }
 
@@ -104,9 +111,9 @@ run_pass() {
   for name in "${names[@]}"; do
     local folder="$BUILD_DIR/bench/results/$pass/$name"
     mkdir -p "$folder"
-    local options=(--seconds "$seconds" --output "$folder" "${profile[@]}")
+    local options=(--seconds "$seconds" --rounds "$rounds" --output "$folder" "${profile[@]}")
     [ -n "$warmup" ] && options+=(--warmup "$warmup")
-    echo "running $name ($pass, ${seconds} s measured per renderer)..." >&2
+    echo "running $name ($pass, $rounds rounds of ${seconds} s measured per renderer)..." >&2
     (
       if [ "$pass" = noop ]; then export GALLIUM_NOOP=1; else unset GALLIUM_NOOP; fi
       with_display "$BUILD_DIR/bench/$name" "${options[@]}"
