@@ -225,7 +225,8 @@ bool DesktopWindow::initWithFrame(const char* title, int width, int height)
 
 void DesktopWindow::makeContextCurrent()
 {
-    if (m_pWindow) {
+    // Every frame asks for it: GLX would check for a fork again even when nothing changes.
+    if (m_pWindow && glfwGetCurrentContext() != m_pWindow) {
         glfwMakeContextCurrent(m_pWindow);
     }
 }

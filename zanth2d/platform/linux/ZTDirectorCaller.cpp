@@ -56,7 +56,7 @@ void ZTDirectorCaller::doCaller()
     ZTDirector::sharedDirector()->mainLoop();
 }
 
-void ZTDirectorCaller::waitForNextFrame()
+bool ZTDirectorCaller::waitForNextFrame()
 {
     const double now = glfwGetTime();
     const double period = m_interval > 0 ? m_interval : m_refreshPeriod;
@@ -66,13 +66,17 @@ void ZTDirectorCaller::waitForNextFrame()
         m_nextFrameTime = now;
     }
     // Input keeps flowing while we wait; a swap that waited for the display leaves nothing to wait for.
+    bool eventsRead = false;
     while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
         const double remaining = m_nextFrameTime - glfwGetTime();
         if (remaining <= 0) {
             break;
         }
+        // Reads what came, after the wait as well.
         glfwWaitEventsTimeout(remaining);
+        eventsRead = true;
     }
+    return eventsRead;
 }
 
 void ZTDirectorCaller::startMainLoop()
@@ -82,20 +86,20 @@ void ZTDirectorCaller::startMainLoop()
     m_refreshPeriod = displayRefreshPeriod();
     m_nextFrameTime = glfwGetTime();
     // The scene starts to take touches in the first frame, when it enters: input that came while the
-    // shown window waited for it is read after that frame.
-    bool firstFrame = true;
+    // shown window waited for it is read after that frame. A pause for the next frame reads the events
+    // of its end; only a frame that left no time to pause reads them here.
+    bool eventsRead = true;
     while (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
-        if (!firstFrame) {
+        if (!eventsRead) {
             glfwPollEvents();
         }
-        firstFrame = false;
         ZTEGLView* view = ZTEGLView::sharedOpenGLView();
         if (view->windowShouldClose()) {
             break;
         }
         view->makeContextCurrent();
         doCaller();
-        waitForNextFrame();
+        eventsRead = waitForNextFrame();
     }
     if (!m_bDestroyRequested && ZTEGLView::hasSharedOpenGLView()) {
         // The window was closed: end the director as Escape would, so the scene graph is torn down.

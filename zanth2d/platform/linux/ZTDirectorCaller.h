@@ -32,7 +32,8 @@ public:
 
 private:
     ZTDirectorCaller() = default;
-    void waitForNextFrame();
+    // Waits until the next frame is due, reading input meanwhile; whether it read the window's events.
+    bool waitForNextFrame();
 
     int m_interval = 0;
     bool m_bRunning = false;
