@@ -418,3 +418,49 @@ TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
     EXPECT_LT(cpu / seconds, 0.6) << line;
     EXPECT_GE(onTime, frames / 5) << line;
 }
+
+// After the key L every frame takes longer than a refresh period: no pause comes between two frames to
+// read the input meanwhile, and each frame must read it before it starts. The key itself is read while
+// frames still had time to spare.
+class PlatformSlowFrames : public ::testing::Test
+{
+protected:
+    PlatformSlowFrames() : program(::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(program.ready()) << program.output();
+        runCommand("xdotool key l");
+        ASSERT_TRUE(program.waitForLine("slow-frames")) << program.output();
+    }
+
+    PlatformRun program;
+};
+
+TEST_F(PlatformSlowFrames, pressDragReleaseAndKeysReachTheScene)
+{
+    const std::string w = program.windowId();
+    runCommand("xdotool mousemove --window " + w + " 100 100 mousedown 1");
+    ASSERT_TRUE(program.waitForLine("touch began")) << program.output();
+    runCommand("xdotool mousemove --window " + w + " 200 150");
+    ASSERT_TRUE(program.waitForLine("touch moved 200 150")) << program.output();
+    runCommand("xdotool mouseup 1");
+    ASSERT_TRUE(program.waitForLine("touch ended")) << program.output();
+    runCommand("xdotool key a");
+    EXPECT_TRUE(program.waitForLine("insert-text 1 [a]")) << program.output();
+    EXPECT_TRUE(program.waitForLine("key-release 0x41 0x0")) << program.output();
+
+    const auto touches = program.linesStartingWith("touch ");
+    ASSERT_GE(touches.size(), 3u) << program.output();
+    EXPECT_EQ("touch began 100 100", touches.front());
+    EXPECT_EQ("touch ended 200 150", touches.back());
+}
+
+TEST_F(PlatformSlowFrames, closingTheWindowEndsTheProcessWithStatusZeroWithinASecond)
+{
+    const auto asked = Clock::now();
+    ASSERT_TRUE(requestClose(program.windowId()));
+    ASSERT_TRUE(program.waitForLine("exit 0", 60.0)) << program.output();
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - asked).count(), 1.0);
+    EXPECT_EQ(0, program.waitExit(120.0)) << program.output();
+}

@@ -2,7 +2,8 @@
 // a half-transparent blue layer over part of it, a node drawing primitives, a touch-reporting layer, an
 // attached text-input delegate and an event sink, each reporting on stdout one line per event. The key S
 // makes it busy, reading no events, until the pointer stands at 200, 150 (or 10 s have passed); with
-// --busy-launch it is so while it launches, before its first frame.
+// --busy-launch it is so while it launches, before its first frame. The key L makes every frame after it
+// take about three refresh periods, so that none leaves time to pause before the next.
 //
 //   PlatformProgram --title TITLE [--readback] [--measure] [--busy-launch]
 
@@ -34,6 +35,7 @@ std::string g_title = "Platform program";
 bool g_readback = false;
 bool g_measure = false;
 bool g_busyLaunch = false;
+bool g_slowFrames = false;
 
 double cpuSeconds()
 {
@@ -71,6 +73,10 @@ public:
         std::printf("key-press 0x%x 0x%x\n", key, modifiers);
         if (key == 0x53) {
             busyUntilThePointerIsAt(200, 150);
+        }
+        if (key == 0x4c) {
+            g_slowFrames = true;
+            std::printf("slow-frames\n");
         }
     }
     void keyReleased(int key, int modifiers) override
@@ -162,6 +168,9 @@ private:
         }
         if (g_measure) {
             measure();
+        }
+        if (g_slowFrames) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
 
