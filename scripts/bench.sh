@@ -8,7 +8,7 @@
 # taking turns with the other, and the tables give the medians, with the range of the CPU time per frame
 # in brackets. Compare ratios within one run, not absolute figures across runs or machines.
 #   scripts/bench.sh [--seconds S] [--warmup W] [--rounds N] [--profile] [--no-startup] [NAME...]
-#     (default: every comparison, 3 rounds of 6 s each after the program's own warm-up)
+#     (default: every comparison, 5 rounds of 5 s each after the program's own warm-up)
 #   --profile   also records a perf profile of each measured child (scripts/deps.sh bench installs perf)
 # Everything a run leaves goes into build/release/bench/results/{llvmpipe,noop}/NAME/: the children's
 # output, a screenshot of each side at the same game time (llvmpipe only) and, with --profile,
@@ -17,8 +17,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BENCH_BUILD_DIR:-build/release}
 
-seconds=6
-rounds=3
+seconds=5
+rounds=5
 warmup=
 profile=()
 startup=1
