@@ -110,6 +110,8 @@ run_pass() {
   local pass=$1
   for name in "${names[@]}"; do
     local folder="$BUILD_DIR/bench/results/$pass/$name"
+    # What an earlier run left there would pass for this run's.
+    rm -rf "$folder"
     mkdir -p "$folder"
     local options=(--seconds "$seconds" --rounds "$rounds" --output "$folder" "${profile[@]}")
     [ -n "$warmup" ] && options+=(--warmup "$warmup")
