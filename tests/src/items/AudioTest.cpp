@@ -9,8 +9,16 @@
 #include "QtPrinters.h"
 #include "SimpleAudioEngine.h"
 #include "ToneFile.h"
+#include "engine/AVAudioPlayer.h"
+#include "engine/ZAAudioManager.h"
+#include "engine/ZALongAudioSource.h"
+#include "engine/ZAOpenALDevice.h"
+#include "engine/ZASoundEngine.h"
 #include "items/audio.h"
 
+#include <AL/alc.h>
+#include <AL/alext.h>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 
 #include <random>
@@ -31,7 +39,6 @@ class AudioTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_clock.start();
         writeTone("tone.wav", 2.0, 0.5);
         writeTone("other.wav", 2.0, 0.5);
         writeTestFile(SoundScene::folder() + "/broken.ogg", "not music");
@@ -48,8 +55,42 @@ protected:
         writeToneWav((SoundScene::folder() + "/" + name).toStdString(), tone);
     }
 
-    // Seconds since the test began.
-    double now() const { return static_cast<double>(m_clock.nsecsElapsed()) / 1e9; }
+    // Where the mixer is in the background music, in seconds of the sound. The capture's timeline is the
+    // mixer's: a stall of the machine between starting the sound and a change moves the wall clock away
+    // from it, not this position.
+    static double musicPlayedSeconds()
+    {
+        ZALongAudioSource* music = ZAAudioManager::sharedManager()->backgroundMusic();
+        AVAudioPlayer* player = music ? music->audioSourcePlayer() : nullptr;
+        EXPECT_NE(player, nullptr);
+        return player ? player->currentTime() : 0.0;
+    }
+
+    // Seconds of output the device has mixed: the capture's own clock, which falls behind the wall clock
+    // while the machine keeps the mixer from running and catches up after.
+    static double mixedSeconds()
+    {
+        ZASoundEngine* engine = ZAAudioManager::sharedManager()->soundEngine();
+        ALCdevice* device = engine && engine->device() ? engine->device()->device() : nullptr;
+        const auto deviceClock = reinterpret_cast<LPALCGETINTEGER64VSOFT>(
+            alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+        EXPECT_TRUE(device && deviceClock && alcIsExtensionPresent(device, "ALC_SOFT_device_clock"));
+        ALCint64SOFT nanoseconds = 0;
+        if (device && deviceClock)
+            deviceClock(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+        return static_cast<double>(nanoseconds) / 1e9;
+    }
+
+    // The music's position when a call is made, and how long the call and any stall around it took: the
+    // call's effect reaches the output no earlier than at played and no later than a tenth of a second
+    // after played plus that time.
+    struct Moment
+    {
+        Moment() : played(musicPlayedSeconds()) { clock.start(); }
+        double latest() const { return played + static_cast<double>(clock.nsecsElapsed()) / 1e9 + 0.1; }
+        double played;
+        QElapsedTimer clock;
+    };
 
     // Ends the engine, which closes the device, and reads what it played.
     static AudioCapture::Wave capture()
@@ -72,8 +113,6 @@ protected:
         }
         return wave.left.size();
     }
-
-    QElapsedTimer m_clock;
 };
 
 Audio* audioOf(QObject* object)
@@ -418,12 +457,17 @@ TEST_F(AudioTest, pauseIsSilentWithinATenthOfASecondAndPlayContinuesWhereItPause
     writeTone("rising.wav", 3.0, 0.1, 0.9);
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"rising.wav\" }");
-    const double started = now();
     QMetaObject::invokeMethod(music, "play");
     processEventsFor(900);
-    const double pausedAt = now() - started;
+    const Moment paused;
+    ASSERT_GT(paused.played, 0.5);
+    const double pauseMixed = mixedSeconds();
     QMetaObject::invokeMethod(music, "pause");
+    const double pausedBy = paused.latest();
     processEventsFor(500);
+    // The silence lasts as long as the pause did on the mixer's clock (the wall clock's pause can run
+    // over, or the mixer fall behind, on a busy machine).
+    const double pauseLength = mixedSeconds() - pauseMixed;
     QMetaObject::invokeMethod(music, "play");
     processEventsFor(500);
     const AudioCapture::Wave wave = capture();
@@ -431,9 +475,9 @@ TEST_F(AudioTest, pauseIsSilentWithinATenthOfASecondAndPlayContinuesWhereItPause
     const size_t begin = AudioCapture::activeSpan(wave.left).begin;
     const size_t silent = firstWindow(wave, begin, 1e-3, false);
     const size_t again = firstWindow(wave, silent, 1e-3, true);
-    EXPECT_LE(wave.seconds(silent - begin), pausedAt + 0.1);
-    EXPECT_GE(wave.seconds(silent - begin), pausedAt - 0.05);
-    EXPECT_NEAR(wave.seconds(again - silent), 0.5, 0.1);
+    EXPECT_LE(wave.seconds(silent - begin), pausedBy);
+    EXPECT_GE(wave.seconds(silent - begin), paused.played - 0.05);
+    EXPECT_NEAR(wave.seconds(again - silent), pauseLength, 0.1);
     const double before = AudioCapture::rms(wave.left, silent - wave.frame(0.06), silent - wave.frame(0.01));
     const double after = AudioCapture::rms(wave.left, again + wave.frame(0.01), again + wave.frame(0.06));
     EXPECT_NEAR(after / before, 1.0, 0.1) << "before " << before << ", after " << after;
@@ -443,33 +487,35 @@ TEST_F(AudioTest, destroyingTheBackgroundMusicStopsIt)
 {
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"tone.wav\" }");
-    const double started = now();
     QMetaObject::invokeMethod(music, "play");
     processEventsFor(600);
-    const double destroyedAt = now() - started;
+    const Moment destroyed;
+    ASSERT_GT(destroyed.played, 0.3);
     scene.take(music).reset();
+    const double destroyedBy = destroyed.latest();
     processEventsFor(400);
     const AudioCapture::Wave wave = capture();
     const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
-    EXPECT_LE(wave.seconds(span.length()), destroyedAt + 0.1);
-    EXPECT_GE(wave.seconds(span.length()), destroyedAt - 0.05);
+    EXPECT_LE(wave.seconds(span.length()), destroyedBy);
+    EXPECT_GE(wave.seconds(span.length()), destroyed.played - 0.05);
 }
 
 TEST_F(AudioTest, aVolumeChangeReachesTheOutputWithinATenthOfASecond)
 {
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"tone.wav\" }");
-    const double started = now();
     QMetaObject::invokeMethod(music, "play");
     processEventsFor(600);
-    const double changedAt = now() - started;
+    const Moment changed;
+    ASSERT_GT(changed.played, 0.3);
     music->setProperty("volume", 0.5);
+    const double changedBy = changed.latest();
     processEventsFor(400);
     const AudioCapture::Wave wave = capture();
     const size_t begin = AudioCapture::activeSpan(wave.left).begin;
     const size_t quieter = firstWindow(wave, begin, 0.16, false);
-    EXPECT_LE(wave.seconds(quieter - begin), changedAt + 0.1);
-    EXPECT_GE(wave.seconds(quieter - begin), changedAt - 0.05);
+    EXPECT_LE(wave.seconds(quieter - begin), changedBy);
+    EXPECT_GE(wave.seconds(quieter - begin), changed.played - 0.05);
     EXPECT_NEAR(AudioCapture::rms(wave.left, quieter + wave.frame(0.05), quieter + wave.frame(0.25)), 0.105,
                 0.015);
 }
