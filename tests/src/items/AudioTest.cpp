@@ -18,8 +18,10 @@
 
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 
+#include <functional>
 #include <random>
 #include <string>
 
@@ -73,9 +75,10 @@ protected:
         ALCdevice* device = engine && engine->device() ? engine->device()->device() : nullptr;
         const auto deviceClock = reinterpret_cast<LPALCGETINTEGER64VSOFT>(
             alcGetProcAddress(device, "alcGetInteger64vSOFT"));
-        EXPECT_TRUE(device && deviceClock && alcIsExtensionPresent(device, "ALC_SOFT_device_clock"));
+        const bool hasClock = device && deviceClock && alcIsExtensionPresent(device, "ALC_SOFT_device_clock");
+        EXPECT_TRUE(hasClock);
         ALCint64SOFT nanoseconds = 0;
-        if (device && deviceClock)
+        if (hasClock)
             deviceClock(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
         return static_cast<double>(nanoseconds) / 1e9;
     }
@@ -86,9 +89,37 @@ protected:
     struct Moment
     {
         double latest() const { return played + (mixedSeconds() - mixed) + 0.1; }
-        double played = musicPlayedSeconds();
+        // The clock first, so that what is mixed between the two readings counts towards latest.
         double mixed = mixedSeconds();
+        double played = musicPlayedSeconds();
     };
+
+    // Handles the Qt events until done answers true; false after a generous deadline.
+    static bool waitFor(const std::function<bool()>& done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > 60000)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+
+    // Until the music has played the given seconds of its sound.
+    static bool waitForMusicAt(double seconds)
+    {
+        return waitFor([seconds] { return musicPlayedSeconds() >= seconds; });
+    }
+
+    // Until the device has mixed the given seconds more: what follows a call is in the capture, however
+    // far behind the mixer was.
+    static bool waitForMixed(double seconds)
+    {
+        const double from = mixedSeconds();
+        return waitFor([from, seconds] { return mixedSeconds() - from >= seconds; });
+    }
 
     // Ends the engine, which closes the device, and reads what it played.
     static AudioCapture::Wave capture()
@@ -455,20 +486,22 @@ TEST_F(AudioTest, pauseIsSilentWithinATenthOfASecondAndPlayContinuesWhereItPause
     writeTone("rising.wav", 3.0, 0.1, 0.9);
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"rising.wav\" }");
+    const double playStarted = mixedSeconds();
     QMetaObject::invokeMethod(music, "play");
-    processEventsFor(900);
+    ASSERT_TRUE(waitForMusicAt(0.9));
     const Moment paused;
-    ASSERT_GT(paused.played, 0.5);
+    // The position is within the first time through the sound, not past a loop.
+    ASSERT_LT(paused.mixed - playStarted, 3.0);
     QMetaObject::invokeMethod(music, "pause");
     const double pausedBy = paused.latest();
     const double pauseReturned = mixedSeconds();
-    processEventsFor(500);
+    ASSERT_TRUE(waitForMixed(0.5));
     // The silence lasts as long as the pause did on the mixer's clock, between the calls' starts and
     // their ends (the wall clock's pause can run over, or the mixer fall behind, on a busy machine).
     const double playCalled = mixedSeconds();
     QMetaObject::invokeMethod(music, "play");
     const double playReturned = mixedSeconds();
-    processEventsFor(500);
+    ASSERT_TRUE(waitForMixed(0.5));
     const AudioCapture::Wave wave = capture();
 
     const size_t begin = AudioCapture::activeSpan(wave.left).begin;
@@ -487,13 +520,14 @@ TEST_F(AudioTest, destroyingTheBackgroundMusicStopsIt)
 {
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"tone.wav\" }");
+    const double playStarted = mixedSeconds();
     QMetaObject::invokeMethod(music, "play");
-    processEventsFor(600);
+    ASSERT_TRUE(waitForMusicAt(0.6));
     const Moment destroyed;
-    ASSERT_GT(destroyed.played, 0.3);
+    ASSERT_LT(destroyed.mixed - playStarted, 2.0);
     scene.take(music).reset();
     const double destroyedBy = destroyed.latest();
-    processEventsFor(400);
+    ASSERT_TRUE(waitForMixed(0.4));
     const AudioCapture::Wave wave = capture();
     const AudioCapture::Span span = AudioCapture::activeSpan(wave.left);
     EXPECT_LE(wave.seconds(span.length()), destroyedBy);
@@ -504,13 +538,14 @@ TEST_F(AudioTest, aVolumeChangeReachesTheOutputWithinATenthOfASecond)
 {
     SoundScene scene;
     QObject* music = scene.add("BackgroundMusic { source: \"tone.wav\" }");
+    const double playStarted = mixedSeconds();
     QMetaObject::invokeMethod(music, "play");
-    processEventsFor(600);
+    ASSERT_TRUE(waitForMusicAt(0.6));
     const Moment changed;
-    ASSERT_GT(changed.played, 0.3);
+    ASSERT_LT(changed.mixed - playStarted, 2.0);
     music->setProperty("volume", 0.5);
     const double changedBy = changed.latest();
-    processEventsFor(400);
+    ASSERT_TRUE(waitForMixed(0.4));
     const AudioCapture::Wave wave = capture();
     const size_t begin = AudioCapture::activeSpan(wave.left).begin;
     const size_t quieter = firstWindow(wave, begin, 0.16, false);
