@@ -408,14 +408,18 @@ TEST(PlatformPacing, drawsAboutSixtyFramesASecondWithoutSpinning)
     double seconds = 0;
     double cpu = 0;
     int onTime = 0;
-    ASSERT_EQ(4, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf on-time %d", &frames,
-                             &seconds, &cpu, &onTime));
+    double loopCpu = 0;
+    ASSERT_EQ(5, std::sscanf(line.c_str(), "measure frames %d seconds %lf cpu %lf on-time %d loop-cpu %lf",
+                             &frames, &seconds, &cpu, &onTime, &loopCpu));
     const double fps = frames / seconds;
     // Never faster than the display and never spinning; as fast when the machine lets it: a busy machine
     // wakes the program late for some frames, but the others still come one refresh apart. Paced too
-    // slowly, none would.
+    // slowly, none would. Spinning is judged by the frame loop's own thread: the GL driver's threads
+    // take more of the process's time on a busy machine. The loop takes about a tenth of its time here,
+    // and a loop that polled instead of waiting took nine tenths, and still four tenths with the machine
+    // twice over-booked.
     EXPECT_LE(fps, 65.0) << line;
-    EXPECT_LT(cpu / seconds, 0.6) << line;
+    EXPECT_LT(loopCpu / seconds, 0.3) << line;
     EXPECT_GE(onTime, frames / 5) << line;
 }
 
