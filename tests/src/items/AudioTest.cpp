@@ -18,10 +18,9 @@
 
 #include <AL/alc.h>
 #include <AL/alext.h>
-#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 
-#include <functional>
 #include <random>
 #include <string>
 
@@ -94,23 +93,13 @@ protected:
         double played = musicPlayedSeconds();
     };
 
-    // Handles the Qt events until done answers true; false after a generous deadline.
-    static bool waitFor(const std::function<bool()>& done)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > 60000)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
-    }
+    // Handles the Qt events meanwhile; a generous deadline, for a loaded machine.
+    static constexpr int kWaitMs = 60000;
 
     // Until the music has played the given seconds of its sound.
     static bool waitForMusicAt(double seconds)
     {
-        return waitFor([seconds] { return musicPlayedSeconds() >= seconds; });
+        return QTest::qWaitFor([seconds] { return musicPlayedSeconds() >= seconds; }, kWaitMs);
     }
 
     // Until the device has mixed the given seconds more: what follows a call is in the capture, however
@@ -118,7 +107,7 @@ protected:
     static bool waitForMixed(double seconds)
     {
         const double from = mixedSeconds();
-        return waitFor([from, seconds] { return mixedSeconds() - from >= seconds; });
+        return QTest::qWaitFor([from, seconds] { return mixedSeconds() - from >= seconds; }, kWaitMs);
     }
 
     // Ends the engine, which closes the device, and reads what it played.

@@ -37,26 +37,18 @@ bool g_measure = false;
 bool g_busyLaunch = false;
 bool g_slowFrames = false;
 
-double cpuSeconds()
+// CLOCK_PROCESS_CPUTIME_ID for the process, CLOCK_THREAD_CPUTIME_ID for the calling thread's own (the
+// frame loop's, without the GL driver's threads), CLOCK_MONOTONIC for the wall.
+double clockSeconds(clockid_t clock)
 {
     timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-// The calling thread's own: the frame loop's, without the GL driver's threads.
-double threadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    clock_gettime(clock, &ts);
     return ts.tv_sec + ts.tv_nsec / 1e9;
 }
 
 double wallSeconds()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
+    return clockSeconds(CLOCK_MONOTONIC);
 }
 
 // Like a long frame: the events that come meanwhile are read late, after the pointer moved on.
@@ -201,8 +193,8 @@ private:
         if (m_measureStart == 0 && m_frames == 30) {
             m_measureStart = now;
             m_lastFrame = now;
-            m_cpuStart = cpuSeconds();
-            m_loopCpuStart = threadCpuSeconds();
+            m_cpuStart = clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+            m_loopCpuStart = clockSeconds(CLOCK_THREAD_CPUTIME_ID);
             m_measureFrames = 0;
             return;
         }
@@ -219,7 +211,8 @@ private:
             m_measureDone = true;
             const double seconds = now - m_measureStart;
             std::printf("measure frames %d seconds %.3f cpu %.3f on-time %d loop-cpu %.3f\n", m_measureFrames,
-                        seconds, cpuSeconds() - m_cpuStart, m_onTimeFrames, threadCpuSeconds() - m_loopCpuStart);
+                        seconds, clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - m_cpuStart, m_onTimeFrames,
+                        clockSeconds(CLOCK_THREAD_CPUTIME_ID) - m_loopCpuStart);
         }
     }
 
